@@ -1,0 +1,331 @@
+#include "kernel/stream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/paths.h"
+
+namespace {
+
+enum class Kind { None, Memory, File };
+
+// The one stream of the program. A created file is written to a temporary
+// file beside its destination and only renamed over it when the stream is
+// released after a clean job, so a failed save never costs the old file.
+struct UnitStream {
+    ~UnitStream() { release(); }
+
+    Kind kind = Kind::None;
+    std::string mem;
+    uint64_t pos = 0;
+    int fd = -1;
+    bool created = false;
+    bool failed = false;
+    std::string dest;
+    std::string temp;
+    int lastError = 0;
+
+    // Marks the running job as failed: a created file is then dropped.
+    void fail(bool& error, int err = 0)
+    {
+        error = true;
+        failed = true;
+        if (err != 0)
+            lastError = DiskErrorCode(err);
+    }
+
+    // Every call takes the caller's flag. A set flag, or no stream at all,
+    // means the job has gone wrong: do nothing, keep the flag set.
+    bool usable(bool& error)
+    {
+        if (error || kind == Kind::None) {
+            fail(error);
+            return false;
+        }
+        return true;
+    }
+
+    bool release()
+    {
+        bool ok = true;
+        if (kind == Kind::File) {
+            if (created) {
+                ok = !failed;
+                if (ok && ::fsync(fd) != 0) {
+                    lastError = DiskErrorCode(errno);
+                    ok = false;
+                }
+                if (::close(fd) != 0 && ok) {
+                    lastError = DiskErrorCode(errno);
+                    ok = false;
+                }
+                if (ok && std::rename(temp.c_str(), dest.c_str()) != 0) {
+                    lastError = DiskErrorCode(errno);
+                    ok = false;
+                }
+                if (!ok)
+                    ::unlink(temp.c_str());
+            } else {
+                ::close(fd);
+            }
+        }
+        kind = Kind::None;
+        mem.clear();
+        mem.shrink_to_fit();
+        pos = 0;
+        fd = -1;
+        created = false;
+        failed = false;
+        dest.clear();
+        temp.clear();
+        return ok;
+    }
+
+    void startMemory()
+    {
+        kind = Kind::Memory;
+        mem.clear();
+        pos = 0;
+    }
+
+    uint64_t size(bool& error)
+    {
+        if (kind == Kind::Memory)
+            return mem.size();
+        struct stat st{};
+        if (::fstat(fd, &st) != 0) {
+            fail(error, errno);
+            return 0;
+        }
+        return static_cast<uint64_t>(st.st_size);
+    }
+};
+
+UnitStream stream;
+
+bool IsFolder(const std::string& path)
+{
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// A fresh file beside dest; -1 with errno set when none can be made.
+int CreateTempBeside(const std::string& dest, std::string& temp)
+{
+    const size_t slash = dest.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : dest.substr(0, slash + 1);
+    const std::string name = dest.substr(folder.size());
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = folder + "." + name + "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
+        const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+}  // namespace
+
+int DiskErrorCode(int err)
+{
+    switch (err) {
+    case ENOENT:
+        return 2;
+    case ENOTDIR:
+        return 3;
+    case EMFILE:
+    case ENFILE:
+        return 4;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return 5;
+    case EBADF:
+        return 6;
+    case ENOSPC:
+    case EDQUOT:
+        return 13;
+    default:
+        return 0;
+    }
+}
+
+int P_DiskLastError()
+{
+    return stream.lastError;
+}
+
+void P_DiskOpen(const std::string& path, bool& error, bool toFile)
+{
+    // An open that meets a set flag ends a pending create as failed.
+    if (error)
+        stream.failed = true;
+    stream.release();
+    if (error)
+        return;
+    stream.lastError = 0;
+    if (!toFile) {
+        stream.startMemory();
+        return;
+    }
+    const std::string found = FindExisting(path);
+    if (found.empty()) {
+        stream.lastError = DiskErrorCode(ENOENT);
+        error = true;
+        return;
+    }
+    if (IsFolder(found)) {
+        stream.lastError = DiskErrorCode(EISDIR);
+        error = true;
+        return;
+    }
+    const int fd = ::open(found.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        stream.lastError = DiskErrorCode(errno);
+        error = true;
+        return;
+    }
+    stream.kind = Kind::File;
+    stream.fd = fd;
+}
+
+void P_DiskCreate(const std::string& path, bool& error, bool toFile)
+{
+    if (error)
+        stream.failed = true;
+    stream.release();
+    if (error)
+        return;
+    stream.lastError = 0;
+    if (!toFile) {
+        stream.startMemory();
+        return;
+    }
+    const std::string dest = ResolveForWrite(path);
+    if (dest.empty() || IsFolder(dest)) {
+        stream.lastError = DiskErrorCode(dest.empty() ? ENOENT : EISDIR);
+        error = true;
+        return;
+    }
+    std::string temp;
+    const int fd = CreateTempBeside(dest, temp);
+    if (fd < 0) {
+        stream.lastError = DiskErrorCode(errno);
+        error = true;
+        return;
+    }
+    stream.kind = Kind::File;
+    stream.fd = fd;
+    stream.created = true;
+    stream.dest = dest;
+    stream.temp = temp;
+}
+
+bool P_DiskClose()
+{
+    return stream.release();
+}
+
+void P_DiskWrite(const void* buffer, uint32_t count, bool& error)
+{
+    if (!stream.usable(error) || count == 0)
+        return;
+    const char* src = static_cast<const char*>(buffer);
+    if (stream.kind == Kind::Memory) {
+        if (stream.pos > stream.mem.size())
+            stream.mem.resize(stream.pos, '\0');
+        const size_t overlap = std::min<size_t>(count, stream.mem.size() - stream.pos);
+        stream.mem.replace(stream.pos, overlap, src, count);
+        stream.pos += count;
+        return;
+    }
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::pwrite(stream.fd, src + done, count - done, static_cast<off_t>(stream.pos + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            stream.fail(error, n < 0 ? errno : ENOSPC);
+            return;
+        }
+        done += static_cast<size_t>(n);
+    }
+    stream.pos += count;
+}
+
+void P_DiskRead(void* buffer, uint32_t count, bool& error)
+{
+    if (!stream.usable(error) || count == 0)
+        return;
+    // Past the end is a failed read that leaves the caller's buffer as it was.
+    const uint64_t size = stream.size(error);
+    if (error)
+        return;
+    if (stream.pos > size || size - stream.pos < count) {
+        stream.fail(error);
+        return;
+    }
+    if (stream.kind == Kind::Memory) {
+        std::memcpy(buffer, stream.mem.data() + stream.pos, count);
+        stream.pos += count;
+        return;
+    }
+    // Read aside first: an I/O error half-way must not leave half a buffer.
+    std::vector<char> tmp(count);
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::pread(stream.fd, tmp.data() + done, count - done, static_cast<off_t>(stream.pos + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            stream.fail(error, n < 0 ? errno : 0);
+            return;
+        }
+        done += static_cast<size_t>(n);
+    }
+    std::memcpy(buffer, tmp.data(), count);
+    stream.pos += count;
+}
+
+void P_DiskSeek(uint32_t position, bool& error)
+{
+    if (!stream.usable(error))
+        return;
+    stream.pos = position;
+}
+
+uint32_t F_DiskSize(bool& error)
+{
+    if (!stream.usable(error))
+        return 0;
+    const uint64_t size = stream.size(error);
+    return error ? 0 : static_cast<uint32_t>(size);
+}
+
+uint32_t F_DiskPosition(bool& error)
+{
+    if (!stream.usable(error))
+        return 0;
+    return static_cast<uint32_t>(stream.pos);
+}
+
+std::string P_DiskMemoryBytes()
+{
+    return stream.kind == Kind::Memory ? stream.mem : std::string();
+}
+
+void P_DiskMemoryLoad(const std::string& bytes)
+{
+    if (stream.kind != Kind::Memory)
+        return;
+    stream.mem = bytes;
+    stream.pos = 0;
+}

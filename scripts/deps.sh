@@ -1,0 +1,18 @@
+# Debian packages the build, the tests and the program need.
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev python3)
+TEST_PACKAGES=("${BUILD_PACKAGES[@]}")
+RUN_PACKAGES=("${BUILD_PACKAGES[@]}" xvfb xauth)
+
+# Installs the packages that are not installed yet (apt-get update only then).
+install_missing() {
+    local missing=()
+    local p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if ((${#missing[@]})); then
+        echo "Installing: ${missing[*]}"
+        apt-get update
+        DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+    fi
+}

@@ -1,0 +1,194 @@
+// The machine lists: defaults of new lines, growth, index-list numbering,
+// insert and delete.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "kernel/bytes.h"
+#include "kernel/listmodel.h"
+
+namespace {
+std::string Hex(const uint8_t* p, size_t n)
+{
+    static const char* digits = "0123456789abcdef";
+    std::string s;
+    for (size_t i = 0; i < n; ++i) {
+        s += digits[p[i] >> 4];
+        s += digits[p[i] & 15];
+    }
+    return s;
+}
+
+bool AllZeroExcept(const uint8_t* p, size_t n, std::initializer_list<size_t> skip)
+{
+    for (size_t i = 0; i < n; ++i) {
+        if (std::find(skip.begin(), skip.end(), i) == skip.end() && p[i] != 0)
+            return false;
+    }
+    return true;
+}
+
+// Marks line i of a list with a letter in its last byte (away from the
+// list number and the defaults).
+void Mark(T_ListenVar& list, uint16_t i, uint8_t letter)
+{
+    list.GetLine(i)[list.LineSize() - 1] = letter;
+}
+// The spare line's bytes, to see whether a shift touches them.
+uint8_t* SpareLine(T_ListenVar& list)
+{
+    return const_cast<uint8_t*>(list.PeekLine(0));
+}
+std::string Marks(T_ListenVar& list)
+{
+    std::string s;
+    for (uint16_t i = 1; i <= list.Count(); ++i)
+        s += static_cast<char>(list.GetLine(i)[list.LineSize() - 1]);
+    return s;
+}
+}  // namespace
+
+TEST(ListModel, NewLinesCarryTheirListsDefaults)
+{
+    const uint8_t* z = ZListe->GetLine(0);
+    EXPECT_EQ(ZListe->Count(), 1);
+    EXPECT_EQ(z, ZListe->PeekLine(1));
+    EXPECT_EQ(z[14], 0x7f);
+    EXPECT_EQ(z[18], 0x7f);
+    EXPECT_TRUE(AllZeroExcept(z, 640, {14, 18}));
+    ASSERT_NE(ZListe->PeekLine(0), nullptr);  // the spare line came with it
+
+    const uint8_t* a = AListe->GetLine(1);
+    EXPECT_EQ(Hex(a, 14), "0100656565006565102700001027");
+    EXPECT_TRUE(AllZeroExcept(a, 98, {0, 2, 3, 4, 6, 7, 8, 9, 12, 13}));
+
+    EXPECT_EQ(VListe->GetLine(1)[12], 100);
+    EXPECT_TRUE(AllZeroExcept(VListe->GetLine(1), 94, {12}));
+
+    // Shrinking and growing again gives fresh lines, not the old bytes.
+    ZListe->GetLine(3)[100] = 0x55;
+    ZListe->SetCount(1);
+    EXPECT_EQ(ZListe->GetLine(3)[100], 0);
+}
+
+TEST(ListModel, ListNumbersAndSizes)
+{
+    const std::pair<int, int> sizes[] = {{1, 640}, {2, 100}, {3, 98}, {4, 94}, {5, 100}, {6, 92}, {7, 98}, {9, 108}};
+    for (auto [number, size] : sizes) {
+        ASSERT_NE(ListByNumber(number), nullptr) << number;
+        EXPECT_EQ(ListByNumber(number)->LineSize(), size) << number;
+        EXPECT_EQ(ListByNumber(number)->MaxLines(), 20000) << number;
+    }
+    EXPECT_EQ(ListByNumber(8), nullptr);
+    EXPECT_EQ(ListByNumber(11), nullptr);
+    EXPECT_EQ(CommentOffset(1), 556);
+    EXPECT_EQ(CommentOffset(4), 13);
+    EXPECT_EQ(CommentOffset(9), 26);
+    EXPECT_EQ(CommentOffset(8), -1);
+}
+
+TEST(ListModel, GrowthClipsAtMaxLinesAndKeepsAddresses)
+{
+    uint8_t* first = FListe->GetLine(1);
+    EXPECT_EQ(Hex(FListe->GetLine(25000), 2), "204e");
+    EXPECT_EQ(FListe->Count(), 20000);
+    EXPECT_EQ(FListe->GetLine(1), first);
+    EXPECT_EQ(FListe->ListNumber(2), 2);  // each new line opens a sub-list
+}
+
+TEST(ListModel, IndexListNumbering)
+{
+    EXPECT_EQ(FListe->NextListNumber(1), 1);
+    EXPECT_EQ(FListe->NextListNumber(0), 1);
+
+    // Lines numbered 3, 0, 0: the next sub-list is 4.
+    PListe->GetLine(3);
+    put_u16(PListe->GetLine(1), 0, 3);
+    put_u16(PListe->GetLine(2), 0, 0);
+    put_u16(PListe->GetLine(3), 0, 0);
+    EXPECT_EQ(PListe->NextListNumber(4), 4);
+    EXPECT_EQ(get_u16(PListe->GetLine(4), 0), 4);
+    EXPECT_EQ(PListe->NextListNumber(1), 1);
+
+    // A sub-list that isn't there yet is appended.
+    EXPECT_EQ(PListe->FindLineByNumber(4), 4);
+    EXPECT_EQ(PListe->FindLineByNumber(6), 6);
+    EXPECT_EQ(PListe->Count(), 6);
+    EXPECT_EQ(PListe->ListNumber(6), 6);
+}
+
+TEST(ListModel, FindLineByNumberEndsAtMaxLines)
+{
+    EXPECT_EQ(FListe->FindLineByNumber(25000), 0);
+
+    // A full list whose only sub-list is number 1: sub-list 2 cannot fit.
+    FListe->GetLine(20000);
+    for (uint16_t i = 2; i <= 20000; ++i)
+        put_u16(FListe->GetLine(i), 0, 0);
+    EXPECT_EQ(FListe->FindLineByNumber(2), 0);
+    EXPECT_EQ(FListe->Count(), 20000);
+    EXPECT_EQ(FListe->FindLineByNumber(1), 1);
+}
+
+TEST(ListModel, InsertLine)
+{
+    for (uint16_t i = 1; i <= 3; ++i)
+        Mark(*ZListe, i, static_cast<uint8_t>('A' + i - 1));
+    ZListe->InsertLine(5);  // beyond the end: grows, moves nothing
+    EXPECT_EQ(ZListe->Count(), 5);
+    EXPECT_EQ(Marks(*ZListe), std::string("ABC\0\0", 5));
+    EXPECT_EQ(ZListe->GetLine(5)[14], 0x7f);
+
+    ZListe->SetCount(3);
+    ZListe->InsertLine(2);
+    EXPECT_EQ(Marks(*ZListe), std::string("A\0BC", 4));
+    EXPECT_EQ(ZListe->GetLine(2)[18], 0x7f);
+
+    // Line 0 is the spare line and never moves: 0 inserts at 1.
+    SpareLine(*ZListe)[639] = 'S';
+    ZListe->InsertLine(0);
+    EXPECT_EQ(Marks(*ZListe), std::string("\0A\0BC", 5));
+    EXPECT_EQ(ZListe->PeekLine(0)[639], 'S');
+}
+
+TEST(ListModel, InsertOnAFullListDropsTheLastLine)
+{
+    ZListe->GetLine(20000);
+    Mark(*ZListe, 19999, 'Y');
+    Mark(*ZListe, 20000, 'Z');
+    ZListe->InsertLine(1);
+    EXPECT_EQ(ZListe->Count(), 20000);
+    EXPECT_EQ(ZListe->GetLine(20000)[639], 'Y');
+}
+
+TEST(ListModel, DeleteLine)
+{
+    for (uint16_t i = 1; i <= 3; ++i)
+        Mark(*WListe, i, static_cast<uint8_t>('A' + i - 1));
+    WListe->DeleteLine(4);
+    EXPECT_EQ(Marks(*WListe), "ABC");
+    WListe->DeleteLine(2);
+    EXPECT_EQ(Marks(*WListe), "AC");
+    SpareLine(*WListe)[97] = 'S';
+    WListe->DeleteLine(0);
+    EXPECT_EQ(Marks(*WListe), "C");
+    EXPECT_EQ(WListe->PeekLine(0)[97], 'S');
+    WListe->DeleteLine(1);
+    EXPECT_EQ(WListe->Count(), 0);
+    WListe->DeleteLine(1);
+    EXPECT_EQ(WListe->Count(), 0);
+}
+
+TEST(ListModel, CreateAndFreeReplaceTheGlobals)
+{
+    ZListe->GetLine(10);
+    FreeProgramModel();
+    EXPECT_EQ(ZListe, nullptr);
+    EXPECT_EQ(AListe, nullptr);
+    CreateProgramModel();
+    ASSERT_NE(ZListe, nullptr);
+    EXPECT_EQ(ZListe->Count(), 0);
+    EXPECT_EQ(ZListe->PeekLine(0), nullptr);
+}

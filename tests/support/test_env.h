@@ -1,0 +1,17 @@
+#pragma once
+// Every test case runs in a fresh temporary folder: the test main sets
+// ProgrammPfad (the folder), TempPfad (folder/Temp/, created), and the
+// variables XDG_CONFIG_HOME, XDG_RUNTIME_DIR and ZORIT_DRIVE_ROOT below it,
+// creates the program model with its defaults, and removes it all after the case.
+#include <string>
+
+// The current test case's folder, with a trailing "/".
+const std::string& TestHome();
+// Writes bytes to a file (folders created); returns the path.
+std::string WriteTestFile(const std::string& path, const std::string& bytes);
+// Reads a whole file's bytes (empty when missing).
+std::string ReadTestFile(const std::string& path);
+// Runs a command through the shell; its exit status, and stdout in out.
+int RunCommand(const std::string& command, std::string* out = nullptr);
+// The folder that holds the probes (kernel_probe ...).
+std::string ToolsFolder();
