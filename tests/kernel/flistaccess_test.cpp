@@ -5,8 +5,14 @@
 
 #include "kernel/bytes.h"
 #include "kernel/errorcodes.h"
+#include "kernel/listaccess/alistaccess.h"
 #include "kernel/listaccess/flistaccess.h"
 #include "kernel/listaccess/listaccess.h"
+#include "kernel/listaccess/nlistaccess.h"
+#include "kernel/listaccess/plistaccess.h"
+#include "kernel/listaccess/slistaccess.h"
+#include "kernel/listaccess/vlistaccess.h"
+#include "kernel/listaccess/wlistaccess.h"
 #include "kernel/listmodel.h"
 #include "tests/kernel/listaccess_testing.h"
 
@@ -233,4 +239,24 @@ TEST(FListAccess, DispatcherWriteAtTheEndLeavesAStrayTrailingLine)
     EXPECT_EQ(ProgramDispatch(c), 0);
     EXPECT_EQ(FListe->Count(), 9);
     EXPECT_EQ(get_u16(FListe->GetLine(9), fline::kListNumber), 0);
+}
+
+// The comment offsets the handlers name agree with the list model's, and
+// every layout fits its line.
+TEST(FListAccess, LineLayoutsAgreeWithTheListModel)
+{
+    EXPECT_EQ(CommentOffset(2), int(fline::kComment));
+    EXPECT_EQ(CommentOffset(3), int(aline::kComment));
+    EXPECT_EQ(CommentOffset(4), int(vline::kComment));
+    EXPECT_EQ(CommentOffset(5), int(pline::kComment));
+    EXPECT_EQ(CommentOffset(6), int(nline::kComment));
+    EXPECT_EQ(CommentOffset(7), int(wline::kComment));
+    EXPECT_EQ(CommentOffset(9), int(sline::kComment));
+    EXPECT_LE(fline::kComment + 81, kFLineSize);
+    EXPECT_LE(aline::kComment + 81, kALineSize);
+    EXPECT_LE(vline::kComment + 81, kVLineSize);
+    EXPECT_LE(pline::kComment + 81, kPLineSize);
+    EXPECT_LE(nline::kComment + 81, kNLineSize);
+    EXPECT_LE(wline::kComment + 81, kWLineSize);
+    EXPECT_LE(sline::kComment + 81, kSLineSize);
 }
