@@ -539,12 +539,15 @@ uint16_t accessZList(ProgramCommandBlock& block, uint8_t sub)
     const uint8_t sysByte = block.SystemByte();
     const int system = sysByte & ~kSideBit;
     const int side = (sysByte & kSideBit) ? 1 : 0;
-    if (ZrVar.SystemSelectorSet.test(selector) || AddressesSystem(selector)) {
+    if (ZrVar.SystemSelectorSet.test(selector)) {
         // A header from a damaged file can claim more systems than a line
         // holds: never address past the sixth.
         const int limit = std::min<int>(ZrVar.Systems, kMaxSystems);
         if (system < 1 || system > limit)
             return zerr::kBadSystemNumber;
+    } else if (AddressesSystem(selector) && (system < 1 || system > kMaxSystems)) {
+        // Left out of the set, a system field still needs a system block.
+        return zerr::kBadSystemNumber;
     }
 
     Ctx c{block, ZListe->GetLine(lineNo), system, side};

@@ -590,6 +590,29 @@ TEST_F(ZList, SystemNumberIsCheckedAgainstTheMachine)
     EXPECT_EQ(Write(w), 0);
 }
 
+TEST_F(ZList, SystemSelectorsComeFromTheWorkRecord)
+{
+    ZrVar.Systems = 2;
+    ZrVar.SystemSelectorSet.reset('I');
+    // Out of the set, "I" is not held to the machine's systems ...
+    ProgramCommandBlock w = Block('I', 1, 4);
+    w.SetU8(9, 1);
+    EXPECT_EQ(Write(w), 0);
+    EXPECT_EQ(Line()[zline::Side(4, 0)], 1);
+    // ... but still needs a system block to address.
+    for (uint8_t system : {0, 7, 0x80}) {
+        w.SetSystemByte(system);
+        EXPECT_EQ(Write(w), zerr::kBadSystemNumber);
+    }
+    // A line selector put into the set is checked like a system selector.
+    ZrVar.SystemSelectorSet.set('E');
+    w = Block('E', 1, 3);
+    w.SetU8(9, '*');
+    EXPECT_EQ(Write(w), zerr::kBadSystemNumber);
+    w.SetSystemByte(2);
+    EXPECT_EQ(Write(w), 0);
+}
+
 TEST_F(ZList, SystemCountSubFunction)
 {
     ProgramCommandBlock b = Block(0, 5);
