@@ -1,0 +1,60 @@
+#include "kernel/compiler/moduletext.h"
+
+#include <limits>
+
+namespace {
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+}  // namespace
+
+int32_t NumberCode(std::string_view text, int32_t& value)
+{
+    value = 0;
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i >= text.size())
+        return static_cast<int32_t>(i + 1);
+    int64_t magnitude = 0;
+    const int64_t limit = negative ? -int64_t(std::numeric_limits<int32_t>::min())
+                                   : int64_t(std::numeric_limits<int32_t>::max());
+    for (; i < text.size(); ++i) {
+        if (!IsDigit(text[i]))
+            return static_cast<int32_t>(i + 1);
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > limit)
+            return static_cast<int32_t>(i + 1);
+    }
+    value = static_cast<int32_t>(negative ? -magnitude : magnitude);
+    return 0;
+}
+
+bool TakeDigits(std::string& s, int64_t& value)
+{
+    size_t i = 0;
+    int64_t v = 0;
+    while (i < s.size() && IsDigit(s[i])) {
+        if (v <= std::numeric_limits<int32_t>::max())
+            v = v * 10 + (s[i] - '0');
+        ++i;
+    }
+    if (i == 0)
+        return false;
+    value = v > std::numeric_limits<int32_t>::max() ? int64_t(std::numeric_limits<int32_t>::max()) : v;
+    s.erase(0, i);
+    return true;
+}
+
+std::string UpperAscii(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
