@@ -1,9 +1,9 @@
 #include "kernel/compiler/directiveitems.h"
 
 #include "kernel/compiler/statementreader.h"
+#include "kernel/errorcodes.h"
 
 namespace {
-constexpr int32_t kUnknown = 404;
 constexpr uint16_t kUnsetOffset = 32768;
 constexpr size_t kColourLetters = 32;
 
@@ -86,7 +86,7 @@ int32_t DirectiveItems::Racking(const std::string& value, ProgramCommandBlock& b
         else if (Front(item) == 'R' && NumberAfter(item, 1, n))
             racking = n;
         else
-            f.Fail(kUnknown);
+            f.Fail(zerr::kUnknownCommand);
     }
     f.I8(9, racking, 1401);
     return f.error();
@@ -105,13 +105,13 @@ int32_t DirectiveItems::NeedleDivision(const std::string& value, ProgramCommandB
     char kind = Front(item);
     b.SetU8(9, kind == 'N' ? 1 : kind == 'X' ? 0 : 99);
     if (!NumberAfter(item, 1, n))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     f.U16(10, n, 1602);
     if (rest.empty())
         return f.error();
     item = NextItem(rest);
     if (!ParseNumber(item, n))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     f.I16(12, n, 1603);
     if (rest.empty())
         return f.error();
@@ -120,7 +120,7 @@ int32_t DirectiveItems::NeedleDivision(const std::string& value, ProgramCommandB
     size_t repetition = item.empty() ? std::string::npos : kRepetitions.find(item[0]);
     b.SetU8(14, repetition == std::string::npos ? 99 : static_cast<uint8_t>(repetition));
     if (!NumberAfter(item, 1, n))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     f.U16(16, n, 1605);
     return f.error();
 }
@@ -140,7 +140,7 @@ int32_t DirectiveItems::SchemeSequence(const std::string& value, char comparison
             return;
         std::string item = NextItem(rest);
         if (!ParseNumber(item, n))
-            return f.Fail(kUnknown);
+            return f.Fail(zerr::kUnknownCommand);
         if (isSigned)
             f.I16(off, n, code);
         else
@@ -153,7 +153,7 @@ int32_t DirectiveItems::SchemeSequence(const std::string& value, char comparison
         char c = Front(item);
         b.SetU8(letterOff, c == one ? 1 : c == zero ? 0 : 99);
         if (!NumberAfter(item, 1, n))
-            return f.Fail(kUnknown);
+            return f.Fail(zerr::kUnknownCommand);
         f.U16(off, n, code);
     };
 
@@ -162,7 +162,7 @@ int32_t DirectiveItems::SchemeSequence(const std::string& value, char comparison
     uint8_t kind = kindLetter == 'Z' ? 0 : kindLetter == 'S' ? 1 : kindLetter == 'I' ? 2 : 99;
     b.SetU8(9, kind);
     if (!NumberAfter(item, 1, n))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     f.U16(10, n, 1902);
     numberItem(12, true, 1903);
     letterItem(14, 'W', 'D', 16, 1905);
@@ -176,7 +176,7 @@ int32_t DirectiveItems::SchemeSequence(const std::string& value, char comparison
                 skip = 1;
             }
             if (!NumberAfter(item, skip, n))
-                return kUnknown;
+                return zerr::kUnknownCommand;
             f.I16(24, n, 1909);
         }
     }
@@ -196,7 +196,7 @@ int32_t DirectiveItems::SchemeSequence(const std::string& value, char comparison
         }
         std::string text;
         if (!TakeBracketText(item, kColourLetters, text) || !item.empty())
-            return kUnknown;
+            return zerr::kUnknownCommand;
         b.SetText(text, 34, kColourLetters);
         b.SetU8(67, flag);
     }
@@ -252,7 +252,7 @@ int32_t CarrierPosition(std::string item, char separator, ProgramCommandBlock& b
             left = Side{};
         }
         if (Front(item) != ')')
-            return kUnknown;
+            return zerr::kUnknownCommand;
         item.erase(0, 1);
         b.SetU8(14, left.swing);
         b.SetU8(15, right.swing);
@@ -263,10 +263,10 @@ int32_t CarrierPosition(std::string item, char separator, ProgramCommandBlock& b
     }
     std::string colours;
     if (Front(item) == '[' && !TakeBracketText(item, kColourLetters, colours))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     b.SetText(colours, 21, kColourLetters);
     if (!item.empty())
-        return kUnknown;
+        return zerr::kUnknownCommand;
     return f.error();
 }
 }  // namespace
@@ -305,7 +305,7 @@ int32_t Density(std::string item, bool singleCarriage, ProgramCommandBlock& b)
     item.erase(0, std::min<size_t>(1, item.size()));
     int32_t value = 0;
     if (!TakeNumber(item, value))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     b.SetU8(12, mode);
     f.U16(14, value, 1202);
     uint8_t rightMode = mode;
@@ -313,17 +313,17 @@ int32_t Density(std::string item, bool singleCarriage, ProgramCommandBlock& b)
     if (DensityLetter(Front(item), rightMode)) {
         item.erase(0, 1);
         if (!TakeNumber(item, rightValue))
-            return kUnknown;
+            return zerr::kUnknownCommand;
     }
     // One carriage: its right side means nothing to the machine.
     b.SetU8(16, singleCarriage ? 3 : rightMode);
     f.U16(18, rightValue, 1204);
     std::string colours;
     if (Front(item) == '[' && !TakeBracketText(item, kColourLetters, colours))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     b.SetText(colours, 21, kColourLetters);
     if (!item.empty())
-        return kUnknown;
+        return zerr::kUnknownCommand;
     return f.error();
 }
 }  // namespace
@@ -365,18 +365,18 @@ int32_t DirectiveItems::TakeDown(const std::string& value, bool continuation, co
         else if (ParseNumber(word, n))
             f.U8(offset, n, code);
         else
-            f.Fail(kUnknown);
+            f.Fail(zerr::kUnknownCommand);
     };
     auto needles = [&](const std::string& item, size_t offset) {
         int32_t n = 0;
         if (!NumberAfter(item, 10, n))
-            return f.Fail(kUnknown);
+            return f.Fail(zerr::kUnknownCommand);
         f.U16(offset, n == 0 ? 10000 : n, 1306);
     };
     auto number = [&](const std::string& item, size_t prefix, size_t offset, int32_t code) {
         int32_t n = 0;
         if (!NumberAfter(item, prefix, n))
-            return f.Fail(kUnknown);
+            return f.Fail(zerr::kUnknownCommand);
         f.U8(offset, n, code);
     };
 
@@ -392,7 +392,7 @@ int32_t DirectiveItems::TakeDown(const std::string& value, bool continuation, co
             pressure(item, 5, 15, 1303);
         else if (StartsWith(item, "PULSE")) {
             if (!NumberAfter(item, 5, n))
-                f.Fail(kUnknown);
+                f.Fail(zerr::kUnknownCommand);
             f.I8(17, n, 1302);
         } else if (item == "*")
             b.SetU8(17, 127);
@@ -411,7 +411,7 @@ int32_t DirectiveItems::TakeDown(const std::string& value, bool continuation, co
         else if (ParseNumber(item, n))
             f.U8(12, n, 1301);
         else
-            f.Fail(kUnknown);
+            f.Fail(zerr::kUnknownCommand);
     }
     if (continuation) {
         // A continuation line never carries the upper take-down.
@@ -451,24 +451,24 @@ int32_t DirectiveItems::DensitySlots(const std::string& value, std::array<Colour
 {
     count = 0;
     if (value.empty())
-        return kUnknown;
+        return zerr::kUnknownCommand;
     size_t i = 0;
     while (i < value.size()) {
         if (count == 4)
-            return kUnknown;
+            return zerr::kUnknownCommand;
         ColourDensitySlot slot;
         slot.filled = true;
         if (!TakeDensityValue(value, i, slot.leftFlag, slot.leftValue))
-            return kUnknown;
+            return zerr::kUnknownCommand;
         char next = i < value.size() ? value[i] : '\0';
         if (next == 'W' || next == 'D') {
             if (!TakeDensityValue(value, i, slot.rightFlag, slot.rightValue))
-                return kUnknown;
+                return zerr::kUnknownCommand;
         } else if (next == '"' || next == ',' || next == '-' || next == '{' || next == '\0') {
             slot.rightFlag = slot.leftFlag;
             slot.rightValue = slot.leftValue;
         } else {
-            return kUnknown;
+            return zerr::kUnknownCommand;
         }
         // A "-" only marks the missing right value.
         if (i < value.size() && value[i] == '-')
@@ -477,13 +477,13 @@ int32_t DirectiveItems::DensitySlots(const std::string& value, std::array<Colour
             char close = value[i] == '"' ? '"' : '}';
             size_t end = value.find(close, i + 1);
             if (end == std::string::npos || end - i - 1 > 80)
-                return kUnknown;
+                return zerr::kUnknownCommand;
             slot.comment = value.substr(i + 1, end - i - 1);
             i = end + 1;
         }
         if (i < value.size()) {
             if (value[i] != ',')
-                return kUnknown;
+                return zerr::kUnknownCommand;
             ++i;
         }
         slots[size_t(count++)] = slot;
@@ -523,6 +523,6 @@ int32_t DirectiveItems::Carrier(const std::string& value, ProgramCommandBlock& b
         rest.clear();
     }
     if (!rest.empty())
-        f.Fail(kUnknown);
+        f.Fail(zerr::kUnknownCommand);
     return f.error();
 }

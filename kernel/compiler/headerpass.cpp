@@ -11,22 +11,13 @@
 #include "kernel/compiler/indexlists.h"
 #include "kernel/compiler/modulesets.h"
 #include "kernel/compiler/statementreader.h"
+#include "kernel/errorcodes.h"
 #include "kernel/listmodel.h"
 #include "kernel/machinedata.h"
 #include "kernel/programmodel.h"
 #include "kernel/workrecord.h"
 
 namespace {
-constexpr int32_t kUnknown = 404;
-constexpr int32_t kMisplacedBegin = 405;
-constexpr int32_t kNoBegin = 407;
-constexpr int32_t kNoModuleSetName = 408;
-constexpr int32_t kNoEnd = 409;
-constexpr int32_t kUnknownMachine = 999;
-constexpr int32_t kBadListNumber = 1000;
-constexpr int32_t kOtherScript = -101;
-constexpr int32_t kNoMachine = -100;
-
 constexpr uint8_t kNone = 255;  // function of "no last block"
 constexpr uint8_t kFList = 2, kAList = 3, kVList = 4, kPList = 5, kNList = 6, kWList = 7, kSList = 9;
 constexpr uint8_t kSettings = 12;
@@ -101,19 +92,19 @@ private:
     int32_t DoS(const std::string&);
     int32_t DoYMax(const std::string&);
     int32_t DoXMax(const std::string&);
-    int32_t DoSP(const std::string&) { return Value() == "1-2" ? 0 : kUnknown; }
+    int32_t DoSP(const std::string&) { return Value() == "1-2" ? 0 : zerr::kUnknownCommand; }
     int32_t DoMachineType(const std::string&);
     int32_t DoGauge(const std::string&) { return Setting(kSettings, 42, Width::U8, 2210); }
     int32_t DoIgnored(const std::string&) { return 0; }
     int32_t DoName(const std::string&);
     int32_t DoFOpt(const std::string&);
-    int32_t DoScript(const std::string&) { return Value() == "KELTARIS" ? 0 : kOtherScript; }
+    int32_t DoScript(const std::string&) { return Value() == "KELTARIS" ? 0 : zerr::kOtherScript; }
     int32_t DoComb(const std::string&);
     int32_t DoColours(const std::string&);
     int32_t DoFsStep(const std::string&);
     int32_t DoEnd(const std::string&);
-    int32_t DoModul(const std::string&) { return kNoEnd; }
-    int32_t DoBegin(const std::string&) { return kMisplacedBegin; }
+    int32_t DoModul(const std::string&) { return zerr::kNoEnd; }
+    int32_t DoBegin(const std::string&) { return zerr::kMisplacedBegin; }
     int32_t DoN0(const std::string&);
     int32_t DoWA(const std::string&) { return Setting(kSettings, 31, Width::U8, 2203); }
     int32_t DoSZ(const std::string&) { return Setting(kSettings, 32, Width::U16, 2204); }
@@ -237,7 +228,7 @@ int32_t HeaderPass::Run()
         z_.ErrorCode = error != 0 ? error : Step();
     }
     if (z_.ErrorCode == 0 && !z_.MachineDefined)
-        z_.ErrorCode = kNoMachine;
+        z_.ErrorCode = zerr::kNoMachine;
     return z_.ErrorCode;
 }
 
@@ -246,12 +237,12 @@ int32_t HeaderPass::Step()
     switch (z_.HeaderState) {
     case 0:
         if (z_.ErrorToken != "MODULSET" || Value().empty())
-            return kNoModuleSetName;
+            return zerr::kNoModuleSetName;
         z_.HeaderState = 1;
         return 0;
     case 1:
         if (z_.ErrorToken != "BEGIN")
-            return kNoBegin;
+            return zerr::kNoBegin;
         z_.HeaderState = 3;
         return 0;
     default:
@@ -280,7 +271,7 @@ int32_t HeaderPass::RunDirective()
         }
     }
     if (!found)
-        return kUnknown;
+        return zerr::kUnknownCommand;
     if (found->setsState)
         z_.HeaderState = 5;
     int32_t error = (this->*found->handler)(suffix);
@@ -317,7 +308,7 @@ int32_t HeaderPass::Setting(uint8_t list, uint8_t selector, Width width, int32_t
 {
     int32_t v = 0;
     if (!ParseNumber(Value(), v))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     ProgramCommandBlock b = CompilerBlock(list, 2, 1, selector);
     BlockFields f(b);
     switch (width) {
@@ -337,11 +328,11 @@ int32_t HeaderPass::LineOf(const std::string& suffix, bool allowNext, uint16_t n
         return 0;
     }
     if (!Digits(suffix))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     int32_t n = 0;
     ParseNumber(suffix, n);
     if (n > 65535)
-        return kBadListNumber;
+        return zerr::kBadListNumber;
     line = static_cast<uint16_t>(n);
     return 0;
 }
@@ -383,7 +374,7 @@ int32_t HeaderPass::IndexLines(uint8_t list, const std::string& suffix, uint16_t
     for (size_t i = 0; i < blocks.size(); ++i) {
         uint32_t at = uint32_t(line) + i;
         if (at > 65535)
-            return kBadListNumber;
+            return zerr::kBadListNumber;
         ProgramCommandBlock& b = blocks[i];
         b.SetCode(list);
         b.SetSub(2);
@@ -409,7 +400,7 @@ int32_t HeaderPass::SubListsUpTo(T_Kelt8IndexListe& list, uint16_t& next, uint16
     // could only be refused by every later write.
     int32_t v = 0;
     if (!Range(1, kMaxSubList, v))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     EnsureIndexListLines(list, static_cast<uint16_t>(v));
     next = subList = static_cast<uint16_t>(v);
     return 0;
@@ -418,15 +409,15 @@ int32_t HeaderPass::SubListsUpTo(T_Kelt8IndexListe& list, uint16_t& next, uint16
 int32_t HeaderPass::TakeDownLine(const std::string& suffix, bool continuation)
 {
     if (!Digits(suffix))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     int32_t n = 0;
     ParseNumber(suffix, n);
     if (n < 1 || n > kMaxSubList)
-        return kBadListNumber;
+        return zerr::kBadListNumber;
     if (Value().empty()) {
         uint16_t place = EnsureAListLine(static_cast<uint16_t>(n), continuation);
         if (place == 0)
-            return kBadListNumber;
+            return zerr::kBadListNumber;
         // An empty continuation takes the place of the line that follows the
         // sub-list: that line goes, an unset one stands in its place.
         if (continuation)
@@ -439,7 +430,7 @@ int32_t HeaderPass::TakeDownLine(const std::string& suffix, bool continuation)
         return e;
     uint16_t line = EnsureAListLine(static_cast<uint16_t>(n), continuation);
     if (line == 0)
-        return kBadListNumber;
+        return zerr::kBadListNumber;
     b.SetLine(line);
     b.SetU16(10, continuation ? 0 : static_cast<uint16_t>(n));
     return Send(b);
@@ -452,7 +443,7 @@ int32_t HeaderPass::DoX(const std::string&)
 {
     int32_t v = 0;
     if (!Range(1, 9999, v))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     rec_.X = static_cast<uint16_t>(v);
     return 0;
 }
@@ -461,7 +452,7 @@ int32_t HeaderPass::DoY(const std::string&)
 {
     int32_t v = 0;
     if (!Range(2, 9999, v))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     rec_.Y = static_cast<uint16_t>(v - 1);
     return 0;
 }
@@ -470,7 +461,7 @@ int32_t HeaderPass::DoN(const std::string&)
 {
     int32_t v = 0;
     if (!Range(1, 9999, v))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     rec_.NextNLine = static_cast<uint16_t>(v);
     return 0;
 }
@@ -479,7 +470,7 @@ int32_t HeaderPass::DoV(const std::string&)
 {
     int32_t v = 0;
     if (!Range(1, 9999, v))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     rec_.NextVLine = static_cast<uint16_t>(v);
     return 0;
 }
@@ -488,7 +479,7 @@ int32_t HeaderPass::DoWN(const std::string&)
 {
     int32_t v = 0;
     if (!Range(-9999, 9999, v) || v == 0)
-        return kUnknown;
+        return zerr::kUnknownCommand;
     rec_.WN = static_cast<int16_t>(v);
     return 0;
 }
@@ -497,7 +488,7 @@ int32_t HeaderPass::DoWS(const std::string&)
 {
     int32_t v = 0;
     if (!Range(-9999, 9999, v) || v == 0)
-        return kUnknown;
+        return zerr::kUnknownCommand;
     rec_.WS = rec_.WSCopy = static_cast<int16_t>(v);
     return 0;
 }
@@ -506,7 +497,7 @@ int32_t HeaderPass::DoZ(const std::string&)
 {
     int32_t v = 0;
     if (!Range(1, 9999, v))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     rec_.Z = static_cast<uint16_t>(v);
     return 0;
 }
@@ -515,7 +506,7 @@ int32_t HeaderPass::DoS(const std::string&)
 {
     int32_t v = 0;
     if (!Range(1, 9999, v))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     rec_.NextSLine = static_cast<uint16_t>(v);
     rec_.SCounters.fill(static_cast<uint16_t>(v));
     return 0;
@@ -525,7 +516,7 @@ int32_t HeaderPass::DoYMax(const std::string&)
 {
     int32_t v = 0;
     if (!Range(1, 9999, v))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     rec_.MaxY = static_cast<uint16_t>(v);
     ProgrammKopf.SetHeight(static_cast<uint16_t>(v));
     return 0;
@@ -535,7 +526,7 @@ int32_t HeaderPass::DoXMax(const std::string&)
 {
     int32_t v = 0;
     if (!Range(1, 9999, v))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     rec_.MaxX = static_cast<uint16_t>(v);
     ProgrammKopf.SetWidth(static_cast<uint16_t>(v));
     return 0;
@@ -548,7 +539,7 @@ int32_t HeaderPass::DoFOpt(const std::string&)
     else if (Value() == "OFF")
         z_.F_Opt = 0;
     else
-        return kUnknown;
+        return zerr::kUnknownCommand;
     return 0;
 }
 
@@ -556,7 +547,7 @@ int32_t HeaderPass::DoColours(const std::string&)
 {
     const std::string& v = Value();
     if (v.size() < 2 || v.front() != '[' || v.back() != ']')
-        return kUnknown;
+        return zerr::kUnknownCommand;
     rec_.ColourString = v.substr(1, v.size() - 2);
     return 0;
 }
@@ -566,7 +557,7 @@ int32_t HeaderPass::DoFsStep(const std::string&)
     const std::string& v = Value();
     int32_t n = 0;
     if (v.empty() || v[0] != 'D' || !ParseNumber(v.substr(1), n) || n < 0 || n > 99)
-        return kUnknown;
+        return zerr::kUnknownCommand;
     rec_.FsUStep = static_cast<uint8_t>(n);
     return 0;
 }
@@ -584,17 +575,17 @@ int32_t HeaderPass::DoN0(const std::string&)
     else if (Value() == "OFF")
         rec_.FLineUsed[0] = 0;
     else
-        return kUnknown;
+        return zerr::kUnknownCommand;
     return 0;
 }
 
 int32_t HeaderPass::DoDensitySlots(const std::string& suffix)
 {
     if (suffix.size() != 2 || suffix[1] != ']')
-        return kUnknown;
+        return zerr::kUnknownCommand;
     size_t k = z_.Symbols.find(suffix[0]);
     if (k == std::string::npos || k >= size_t(kDensitySymbols))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     std::array<ColourDensitySlot, 4> slots;
     int count = 0;
     if (int32_t e = DirectiveItems::DensitySlots(Value(), slots, count))
@@ -607,12 +598,12 @@ int32_t HeaderPass::DoDensitySlots(const std::string& suffix)
 int32_t HeaderPass::DoCarrierOffset(const std::string& suffix)
 {
     if (suffix.size() != 2 || suffix[0] < '1' || suffix[0] > '8' || suffix[1] < 'A' || suffix[1] > 'H')
-        return kUnknown;
+        return zerr::kUnknownCommand;
     std::string rest = Value(), first;
     SplitAtComma(rest, 255, first);
     int32_t a = 0, b = 0;
     if (!ParseNumber(first, a) || !ParseNumber(rest, b) || a < -32768 || a > 32767 || b < -32768 || b > 32767)
-        return kUnknown;
+        return zerr::kUnknownCommand;
     auto& values = z_.CarrierOffsets[size_t(suffix[0] - '1')][size_t(suffix[1] - 'A')];
     values[0] = static_cast<int16_t>(a);
     values[1] = static_cast<int16_t>(b);
@@ -631,7 +622,7 @@ int32_t HeaderPass::DoMachineType(const std::string&)
     // number, or a text across two entries, is none.
     int pos = FindModel(type);
     if (pos == 0)
-        return kUnknownMachine;
+        return zerr::kUnknownMachine;
     z_.MachineNumber = static_cast<uint8_t>(SlotNumber(ModelColumnText(1, pos)));
     z_.MachineMode = static_cast<uint8_t>(SlotNumber(ModelColumnText(2, pos)));
     z_.MachineTakeDown = ModelColumnChar(3, pos) == '1' ? 1 : 0;
@@ -675,12 +666,12 @@ int32_t HeaderPass::DoHC(const std::string&)
 int32_t HeaderPass::DoCarrier(const std::string& suffix)
 {
     if (suffix.empty() || suffix.size() > 2 || suffix[0] < '0' || suffix[0] > '9')
-        return kUnknown;
+        return zerr::kUnknownCommand;
     char box = 'A';
     if (suffix.size() == 2) {
         box = suffix[1];
         if (box < 'A' || box > 'Z')
-            return kUnknown;
+            return zerr::kUnknownCommand;
     }
     uint8_t rail = static_cast<uint8_t>(suffix[0] - '0');
     ProgramCommandBlock b = CompilerBlock(z_.CarrierListNumber, 2, 1, 24);
@@ -708,7 +699,7 @@ int32_t HeaderPass::DoNeedleRoom(const std::string& suffix)
     SplitAtComma(rest, 255, first);
     int32_t start = 0, end = 0;
     if (!ParseNumber(first, start) || !ParseNumber(rest, end))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     ProgramCommandBlock b = CompilerBlock(kSettings, 2, line, 12);
     BlockFields f(b);
     f.U16(10, start, 2201);
@@ -729,7 +720,7 @@ int32_t HeaderPass::DoWLine(const std::string& suffix)
     }
     int32_t v = 0;
     if (!ParseNumber(Value(), v))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     ProgramCommandBlock b = CompilerBlock(kWList, 2, line, 7);
     BlockFields f(b);
     f.I16(10, v, 1701);

@@ -1,14 +1,8 @@
 #include "kernel/compiler/modulesets.h"
 
 #include "kernel/compiler/statementfile.h"
+#include "kernel/errorcodes.h"
 #include "kernel/workrecord.h"
-
-namespace {
-constexpr int32_t kBadToken = 997;
-constexpr int32_t kUnknown = 404;
-constexpr int32_t kBadColourTable = 1127;
-constexpr int32_t kUnexpectedEnd = -999;
-}  // namespace
 
 bool ModuleSetCode(const std::string& token, std::array<uint8_t, 2>& code)
 {
@@ -43,7 +37,7 @@ int32_t DefineModuleSet()
     }
     std::array<uint8_t, 2> code;
     if (!ModuleSetCode(z.ErrorToken, code))
-        return z.ErrorCode = kBadToken;
+        return z.ErrorCode = zerr::kColumnCount;
 
     const std::string& value = z.ErrorValue;
     size_t open = value.find('(');
@@ -63,9 +57,9 @@ int32_t DefineModuleSet()
             rest.erase(0, 1);
             size_t end = rest.find("],");
             if (end == std::string::npos)
-                return z.ErrorCode = kUnknown;
+                return z.ErrorCode = zerr::kUnknownCommand;
             if (end > ModuleSetRecord::kColourTableLength)
-                return z.ErrorCode = kBadColourTable;
+                return z.ErrorCode = zerr::kZColTab;
             r.colourTable = rest.substr(0, end);
             rest.erase(0, end + 2);
         }
@@ -77,7 +71,7 @@ int32_t DefineModuleSet()
             // The 30 slots are all there is: a 31st item is refused, not
             // written past them.
             if (end == std::string::npos || slot == ModuleSetRecord::kSlots)
-                return z.ErrorCode = kUnknown;
+                return z.ErrorCode = zerr::kUnknownCommand;
             r.slots[slot++] = rest.substr(0, std::min(end, ModuleSetRecord::kSlotLength));
             rest.erase(0, end + 1);
         }
@@ -91,7 +85,7 @@ int32_t PositionAtModule(const ModuleSetRecord& record)
 {
     StatementFile* file = ZrVar.Statements.get();
     if (!file || !file->Seek(record.filePosition))
-        return kUnexpectedEnd;
+        return zerr::kUnexpectedEnd;
     return 0;
 }
 

@@ -9,12 +9,11 @@
 #include "kernel/compiler/indexlists.h"
 #include "kernel/compiler/statementfile.h"
 #include "kernel/compiler/statementreader.h"
+#include "kernel/errorcodes.h"
 #include "kernel/listmodel.h"
 #include "kernel/workrecord.h"
 
 namespace {
-constexpr int32_t kFileError = 303;
-constexpr int32_t kUnexpectedEnd = -999;
 constexpr uint16_t kMaxSubList = 1999;
 
 // A system statement ("S1".."S9"): the largest number after "FS", "FSB",
@@ -69,7 +68,7 @@ int32_t BuildStatementFile()
     rec.RegularModule = 0;
     StatementFile* file = z.Statements.get();
     if (!file || !file->IsOpen())
-        return z.ErrorCode = kFileError;
+        return z.ErrorCode = zerr::kStatementFile;
     file->ResetBuffer();
 
     std::string statement;
@@ -86,7 +85,7 @@ int32_t BuildStatementFile()
         int32_t position = 0;
         if (!file->Append(static_cast<uint16_t>(z.ErrorLine), static_cast<uint8_t>(z.ErrorColumn), statement,
                           position)) {
-            z.ErrorCode = kFileError;
+            z.ErrorCode = zerr::kStatementFile;
             break;
         }
         const std::string& token = z.ErrorToken;
@@ -96,13 +95,13 @@ int32_t BuildStatementFile()
             NoteDensityNumbers(value, rec);
     }
     // The text may end after the modules; inside the header it may not.
-    if (z.ErrorCode == kUnexpectedEnd && z.HeaderState == 4)
+    if (z.ErrorCode == zerr::kUnexpectedEnd && z.HeaderState == 4)
         z.ErrorCode = 0;
 
     bool written = file->Flush();
     if (!file->Rewind() || !written) {
         if (z.ErrorCode == 0)
-            z.ErrorCode = kFileError;
+            z.ErrorCode = zerr::kStatementFile;
     }
 
     if (z.ErrorCode == 0)
