@@ -3,11 +3,20 @@
 // directive's value into the blocks the dispatcher takes. Nothing here is
 // sent; the header pass sends the blocks.
 //
-// Items are separated by ","; a letter stands directly before its number
-// ("$N_1=X5,10,D2": kind X, start 5, offset 10, repetition D, count 2;
-// "$S_1=Z1,0,W3,N10,0,2,1,2,1"). A number that does not fit the block field
-// it goes to fails with the code the list gives for that field, so it can
-// never wrap into range.
+// How the items read where the language leaves it open (settled here):
+// - items are separated by ",", a letter stands directly before its number:
+//   "$N_1=X5,10,D2" is kind X, start 5, offset 10, repetition D, count 2;
+//   "$S_1=Z1,0,W3,N10,0,2,1,2,1";
+// - the two sides of a carrier position are parted by the work record's side
+//   separator, "/": "$P_1=FF1A(+5N/-3S)[AB]";
+// - the PRESS switch words are the work record's "ON" (103) and "OFF" (102);
+// - a $S_ kind I item is flagged by the work record's comparison character,
+//   "*";
+// - in $FD[ a "-" after a value only marks the missing right value;
+// - in $FF the number after the type letter is the first carrier value,
+//   ",+n" or ",-n" sets the other seven.
+// A number that does not fit the block field it goes to fails with the code
+// the list gives for that field, so it can never wrap into range.
 #include <array>
 #include <cstdint>
 #include <string>

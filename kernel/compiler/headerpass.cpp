@@ -418,8 +418,9 @@ int32_t HeaderPass::TakeDownLine(const std::string& suffix, bool continuation)
         uint16_t place = EnsureAListLine(static_cast<uint16_t>(n), continuation);
         if (place == 0)
             return zerr::kBadListNumber;
-        // An empty continuation takes the place of the line that follows the
-        // sub-list: that line goes, an unset one stands in its place.
+        // An empty $K_ drops the continuation line it has just made and
+        // resets the line now at that place: the one that followed the
+        // sub-list becomes an unset take-down line.
         if (continuation)
             AListe->DeleteLine(place);
         ProgramCommandBlock b = CompilerBlock(kAList, 3, place, kAList);
@@ -595,6 +596,7 @@ int32_t HeaderPass::DoDensitySlots(const std::string& suffix)
     return 0;
 }
 
+// "$YC_OFFSET_rb=a,b": a is the first, b the second value of the carrier.
 int32_t HeaderPass::DoCarrierOffset(const std::string& suffix)
 {
     if (suffix.size() != 2 || suffix[0] < '1' || suffix[0] > '8' || suffix[1] < 'A' || suffix[1] > 'H')
