@@ -39,6 +39,8 @@ void NoteModule(const std::string& value, int32_t position, t_modulset_info& rec
     std::string name = value.substr(0, ModuleSetRecord::kNameLength);
     if (name != "DIREKT")
         rec.RegularModule = 1;
+    if (!ZrVar.ModuleSetsPresent)
+        return;  // records of an earlier compile
     for (ModuleSetRecord& r : ZrVar.ModuleSets) {
         if (r.name == name) {
             r.filePosition = position;
