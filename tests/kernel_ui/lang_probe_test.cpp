@@ -142,3 +142,46 @@ TEST(LangProbe, FreshFolderIsRemoved)
     EXPECT_EQ(out, "Datei\n");
     EXPECT_TRUE(fs::is_empty(tmp));
 }
+
+// The real dialog on an X server, answered with keys as a user would.
+TEST(LangProbe, DialogOnAnXServer)
+{
+    if (RunCommand("command -v xvfb-run >/dev/null && command -v xdotool >/dev/null") != 0)
+        GTEST_SKIP() << "xvfb-run or xdotool missing";
+    WriteDb("$:Warnung\r\nE:Warning\r\n$:&Ja\r\nE:&Yes\r\n");
+    const std::string script = WriteTestFile(TestHome() + "e2e.sh", R"sh(
+probe() {  # home folder, arguments
+    home=$1
+    shift
+    QT_QPA_PLATFORM=xcb timeout 20 "$PROBE" --home "$home" "$@" > "$HOME_DIR/out" 2>/dev/null &
+    pid=$!
+}
+answer() {  # window title, key
+    win=$(timeout 15 xdotool search --sync --name "^$1\$" | head -n 1)
+    echo "title $(xdotool getwindowname "$win")"
+    xdotool windowfocus --sync "$win" 2>/dev/null
+    xdotool key "$2"
+    sleep 0.2
+    kill -0 $pid 2>/dev/null && xdotool key "$3"
+    wait $pid
+    echo "result $? $(cat "$HOME_DIR/out")"
+}
+probe "$HOME_DIR/empty" dialog warning yes,no,cancel Speichern
+answer Warnung Return
+probe "$HOME_DIR" dialog warning yes,no Speichern
+answer Warning Escape
+probe "$HOME_DIR" --language Deutsch dialog error abort,retry,ignore Laufwerk
+answer Fehler Escape Return
+probe "$HOME_DIR" dialog custom ok Fertig --pos 10 20
+answer ZORIT Escape
+)sh");
+    std::string out;
+    const std::string cmd = "PROBE=" + ToolsFolder() + "lang_probe HOME_DIR=" + TestHome() +
+                            " timeout 100 xvfb-run -a bash " + script + " 2>/dev/null";
+    ASSERT_EQ(RunCommand(cmd, &out), 0) << out;
+    EXPECT_EQ(out,
+              "title Warnung\nresult 0 6\n"
+              "title Warning\nresult 0 7\n"
+              "title Fehler\nresult 0 4\n"
+              "title ZORIT\nresult 0 1\n");
+}

@@ -145,7 +145,7 @@ int Hint(const Args& args)
     return 0;
 }
 
-int Dialog(int argc, char** argv, Args args)
+int Dialog(char* program, Args args)
 {
     const Args pos = TakeOption(args, "--pos", 2);
     if (args.size() != 3)
@@ -154,8 +154,13 @@ int Dialog(int argc, char** argv, Args args)
     const MsgButtons buttons = ParseButtons(args[1]);
     const int x = pos.empty() ? -1 : ParseInt(pos[0]);
     const int y = pos.empty() ? -1 : ParseInt(pos[1]);
-    QApplication app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("ZORIT"));
+    // Only the program name: a message text must not be read as a Qt option.
+    int qtArgc = 1;
+    char* qtArgv[] = {program, nullptr};
+    QApplication app(qtArgc, qtArgv);
+    // The name the custom kind shows. Set as the application name, not the
+    // display name: X11 would append a display name to every title.
+    QCoreApplication::setApplicationName(QStringLiteral("ZORIT"));
     const int result = LanDialogs::MessageDlgPos(QString::fromStdString(args[2]), kind, buttons, 0, x, y);
     std::cout << result << "\n";
     return 0;
@@ -228,7 +233,7 @@ int main(int argc, char** argv)
         else if (command == "hint")
             rc = Hint(rest);
         else
-            rc = Dialog(argc, argv, rest);
+            rc = Dialog(argv[0], rest);
         std::cout.flush();
         DoneLanguage();
         setKernelHost(nullptr);
