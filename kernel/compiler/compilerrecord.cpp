@@ -1,5 +1,9 @@
 #include "kernel/compiler/compilerrecord.h"
 
+#include <memory>
+
+#include "kernel/workrecord.h"
+
 void t_modulset_info::Init()
 {
     *this = t_modulset_info{};
@@ -15,4 +19,11 @@ void t_modulset_info::Init()
     WS = WSCopy = -32;
     FsUStep = 255;
     FLineUsed[0] = 1;
+}
+
+t_modulset_info& CompilerRecord()
+{
+    if (!ZrVar.ModulsetInfo)
+        ZrVar.ModulsetInfo = std::make_shared<t_modulset_info>();
+    return *ZrVar.ModulsetInfo;
 }

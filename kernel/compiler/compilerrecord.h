@@ -60,6 +60,10 @@ struct t_modulset_info {
     void Init();
 };
 
+// The compile's record in the work record, made (with zeros) when the
+// compile has none yet.
+t_modulset_info& CompilerRecord();
+
 // One module-set definition ("[AB]=NAME(...)").
 struct ModuleSetRecord {
     static constexpr int kSlots = 30;

@@ -4,12 +4,10 @@
 #include <limits>
 
 #include "kernel/compiler/statementfile.h"
+#include "kernel/errorcodes.h"
 #include "kernel/workrecord.h"
 
 namespace {
-constexpr int32_t kBracketError = 401;
-constexpr int32_t kTooLong = 402;
-constexpr int32_t kUnexpectedEnd = -999;
 
 char Upper(char c)
 {
@@ -55,9 +53,9 @@ public:
             ++z.TextPosition;
             Take(text[at], at > 0 ? text[at - 1] : '\0');
             if (!done_ && st_.size() >= kStatementLimit)
-                Fail(kTooLong, false);
+                Fail(zerr::kStatementTooLong, false);
         }
-        return error_ != 0 ? error_ : (done_ ? 0 : kUnexpectedEnd);
+        return error_ != 0 ? error_ : (done_ ? 0 : zerr::kUnexpectedEnd);
     }
 
 private:
@@ -77,7 +75,7 @@ private:
         case '[':
             if (depth_ == 0) {
                 if (group_)
-                    return Fail(kBracketError, true);
+                    return Fail(zerr::kBrackets, true);
                 group_ = true;
                 st_ += c;
             }
@@ -85,7 +83,7 @@ private:
         case ']':
             if (depth_ == 0) {
                 if (!group_)
-                    return Fail(kBracketError, true);
+                    return Fail(zerr::kBrackets, true);
                 group_ = false;
                 st_ += c;
             }
@@ -102,7 +100,7 @@ private:
             if (depth_ > 0) {
                 --depth_;
             } else if (!brace_) {
-                Fail(kBracketError, true);
+                Fail(zerr::kBrackets, true);
             } else if (DensityStatement()) {
                 st_ += c;
                 brace_ = false;
@@ -129,7 +127,7 @@ private:
             if (brace_)
                 st_ += c;
             else if (group_)
-                Fail(kBracketError, true);
+                Fail(zerr::kBrackets, true);
             else if (!st_.empty())
                 done_ = true;
             return;
@@ -172,7 +170,7 @@ void ReadFromText(int32_t& error, bool braceText, std::string& statement)
         if (statement.size() > kStatementLimit)
             statement.resize(kStatementLimit);
     }
-    if (error == kUnexpectedEnd) {
+    if (error == zerr::kUnexpectedEnd) {
         statement = kUnexpectedEndStatement;
         z.ScriptLength = 0;
     }
@@ -187,7 +185,7 @@ void ReadFromFile(int32_t& error, std::string& statement)
     uint8_t column = 0;
     StatementFile* file = z.Statements.get();
     if (!file || !file->Next(line, column, statement)) {
-        error = kUnexpectedEnd;
+        error = zerr::kUnexpectedEnd;
         statement = kUnexpectedEndStatement;
         return;
     }
