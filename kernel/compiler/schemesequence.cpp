@@ -5,6 +5,7 @@
 
 #include "kernel/compiler/compilerrecord.h"
 #include "kernel/errorcodes.h"
+#include "kernel/programcommandblock.h"
 #include "kernel/listaccess/slistaccess.h"
 #include "kernel/workrecord.h"
 
