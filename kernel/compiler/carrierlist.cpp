@@ -12,7 +12,7 @@
 
 namespace {
 constexpr int32_t kUnknown = 404;
-constexpr uint8_t kPList = 5;
+constexpr uint8_t kPListCode = 5;
 constexpr uint8_t kRead = 0;
 constexpr uint8_t kWrite = 1;
 constexpr uint8_t kSelector = 5;
@@ -27,7 +27,7 @@ uint16_t Next(uint16_t v)
 int32_t ReadPLine(uint16_t line, ProgramCommandBlock& b)
 {
     b.clear();
-    b.SetCode(kPList);
+    b.SetCode(kPListCode);
     b.SetSub(kRead);
     b.SetLine(line);
     b.SetCountField(1);
@@ -38,7 +38,7 @@ int32_t ReadPLine(uint16_t line, ProgramCommandBlock& b)
 
 CarrierList::CarrierList()
 {
-    p_.SetCode(kPList);
+    p_.SetCode(kPListCode);
     p_.SetSub(kWrite);
     p_.SetCountField(1);
     p_.SetSelector(kSelector);

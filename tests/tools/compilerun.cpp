@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "kernel/enginebridge.h"
 #include "kernel/globals.h"
@@ -12,10 +13,14 @@
 #include "tests/tools/programdump.h"
 
 namespace {
-// The editor's text is the script; messages go out as MSG lines.
+// The editor's text is the script; messages go out as MSG lines; the rest
+// goes to the host that was there (a test's recording host).
 class CompileHost : public KernelHost {
 public:
-    CompileHost(std::ostream& out, std::string script) : out_(out), script_(std::move(script)) {}
+    CompileHost(std::ostream& out, std::string script, KernelHost& next)
+        : out_(out), script_(std::move(script)), next_(next)
+    {
+    }
 
     int messageDlg(const std::string& text, MsgKind, MsgButtons buttons) override
     {
@@ -34,15 +39,29 @@ public:
     }
     std::string scriptText() override { return script_; }
 
+    void infoShow(const std::string& caption, const std::vector<std::string>& labels) override
+    {
+        next_.infoShow(caption, labels);
+    }
+    void infoLine(int line, const std::string& text) override { next_.infoLine(line, text); }
+    bool infoAbortRequested() override { return next_.infoAbortRequested(); }
+    void infoHide() override { next_.infoHide(); }
+    void processEvents() override { next_.processEvents(); }
+    void statusText(const std::string& text) override { next_.statusText(text); }
+    void progressStatus(const std::string& text) override { next_.progressStatus(text); }
+    void closeProgramWindows() override { next_.closeProgramWindows(); }
+    void setScriptCursor(int line, int column) override { next_.setScriptCursor(line, column); }
+
 private:
     std::ostream& out_;
     std::string script_;
+    KernelHost& next_;
 };
 
 // Puts the previous host back however the compile ends.
 class HostSwap {
 public:
-    explicit HostSwap(KernelHost& host) : previous_(&kernelHost()) { setKernelHost(&host); }
+    HostSwap(KernelHost& host, KernelHost& previous) : previous_(&previous) { setKernelHost(&host); }
     ~HostSwap() { setKernelHost(previous_); }
 
 private:
@@ -53,8 +72,9 @@ private:
 int RunCompileCommand(const std::string& script, bool dump, std::ostream& out,
                       const std::function<void()>& prepare)
 {
-    CompileHost host(out, script);
-    HostSwap swap(host);
+    KernelHost& previous = kernelHost();
+    CompileHost host(out, script, previous);
+    HostSwap swap(host, previous);
 
     NewProgramModel();
     if (prepare)
