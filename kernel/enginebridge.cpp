@@ -1,127 +1,124 @@
 #include "kernel/enginebridge.h"
 
+#include <cstdlib>
+
+#include "kernel/bytes.h"
 #include "kernel/workrecord.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 
+EngineBridge engineBridge;
+
 namespace {
-constexpr uint8_t kReset = 200;
 constexpr uint8_t kListFiles = 100;  // 100 + list number
 constexpr uint8_t kTakeScript = 100;
+constexpr uint8_t kReset = 200;
 constexpr uint8_t kEndOfJob = 201;
 constexpr uint8_t kCompile = 202;
 constexpr uint8_t kClearLists = 206;
 constexpr uint8_t kSettings = 12;
 constexpr uint8_t kSelModel = 41;
 constexpr uint8_t kBridgeSelector = 100;
-constexpr const char* kStatementFileName = "STR_PHS6.TMP";
 
-ProgramCommandBlock Block(uint8_t code, uint8_t sub = 0, uint16_t line = 0, uint8_t selector = 0)
+constexpr uint16_t kFileNotOpen = 301;
+constexpr size_t kPathCap = 255;
+
+const char* const kStatementFile = "STR_PHS6.TMP";
+}  // namespace
+
+EngineBridge::EngineBridge(DispatchFunction dispatch) : dispatch_(std::move(dispatch)) {}
+
+uint16_t EngineBridge::Send(uint8_t code, uint8_t sub, uint16_t line, uint8_t selector)
 {
     ProgramCommandBlock b;
     b.SetCode(code);
     b.SetSub(sub);
     b.SetLine(line);
     b.SetSelector(selector);
-    return b;
+    return Send(b);
 }
 
-int ColumnNumber(int column, int pos)
+uint16_t EngineBridge::SendPath(uint8_t code, uint8_t sub, uint16_t line, uint8_t selector, const std::string& path)
 {
-    const char c = ModelColumnChar(column, pos);
-    return (c >= '0' && c <= '9') ? c - '0' : 0;
+    const std::string stored = Utf8ToCp1252(path);
+    if (stored.size() > kPathCap)
+        return kFileNotOpen;
+    ProgramCommandBlock b;
+    b.SetCode(code);
+    b.SetSub(sub);
+    b.SetLine(line);
+    b.SetSelector(selector);
+    b.SetText(stored);
+    return Send(b);
 }
-}  // namespace
-
-CompilerSettings CompilerSettings::Defaults()
-{
-    CompilerSettings s;
-    for (int k = 0; k < 20; ++k) {
-        s.densityLines[0][size_t(k)] = static_cast<uint16_t>(4 * k + 1);
-        s.densityLines[1][size_t(k)] = static_cast<uint16_t>(4 * k + 2);
-    }
-    s.increment = 2;
-    return s;
-}
-
-EngineBridge::EngineBridge() : dispatch_(ProgramDispatch) {}
-
-EngineBridge::EngineBridge(Dispatch dispatch) : dispatch_(std::move(dispatch)) {}
 
 void EngineBridge::FirstCallReset()
 {
     if (firstCallDone_)
         return;
     firstCallDone_ = true;
-    ProgramCommandBlock b = Block(kReset);
-    Send(b);
+    Send(kReset, 0);
 }
 
-bool EngineBridge::PrepareMachine(const std::string& folder)
+bool EngineBridge::PrepareMachine(const std::string& path)
 {
-    bool failed = false;
-    ProgramCommandBlock reset = Block(kReset, 1, 0, kBridgeSelector);
-    failed |= Send(reset) != 0;
-
-    uint16_t systems = ZrVar.Systems;
+    // The reset again; its sub-function and selector mean nothing to it.
+    bool ok = Send(kReset, 1, 0, kBridgeSelector) == 0;
+    bool first = true;
     for (int list = 12; list >= 1; --list) {
-        const std::string& name = ZrVar.ListNames[size_t(list)];
+        const std::string& name = ZrVar.ListNames[static_cast<size_t>(list)];
         if (name.empty())
             continue;
-        ProgramCommandBlock files = Block(static_cast<uint8_t>(kListFiles + list), 0, systems);
-        files.SetText(Utf8ToCp1252(folder) + name + ZrVar.ListTempExt);
-        failed |= Send(files) != 0;
-        if (list != 12)
+        const uint16_t line = first ? 0 : ZrVar.Systems;
+        if (SendPath(static_cast<uint8_t>(kListFiles + list), 0, line, 0, path + name + ZrVar.ListTempExt) != 0)
+            ok = false;
+        if (!first)
             continue;
-        // The machine of the program decides the number of systems the
-        // later lists are made for.
-        ProgramCommandBlock model = Block(kSettings, 0, 1, kSelModel);
-        failed |= Send(model) != 0;
-        if (const int pos = FindModel(model.Text())) {
-            systems = static_cast<uint16_t>(ColumnNumber(1, pos));
-            ZrVar.MachineValue = static_cast<uint8_t>(ColumnNumber(2, pos));
-            ZrVar.TakeDownColumns = ModelColumnChar(3, pos) == '1' ? 1 : 0;
+        first = false;
+        // The machine of the program: number of systems, machine value and
+        // the optional take-down columns from the model table.
+        ProgramCommandBlock model;
+        model.SetCode(kSettings);
+        model.SetSub(0);
+        model.SetLine(1);
+        model.SetSelector(kSelModel);
+        if (Send(model) != 0)
+            ok = false;
+        if (const int position = FindModel(model.Text())) {
+            ZrVar.Systems = static_cast<uint8_t>(std::atoi(ModelColumnText(1, position).c_str()));
+            ZrVar.MachineValue = static_cast<uint8_t>(std::atoi(ModelColumnText(2, position).c_str()));
+            ZrVar.TakeDownColumns = ModelColumnChar(3, position) == '1' ? 1 : 0;
         }
     }
-    return failed;
+    return ok;
 }
 
 int32_t EngineBridge::P_RunScriptCompiler(const std::string& folder, const std::string& scriptFile, bool clear,
-                                          const CompilerSettings& settings)
+                                          const CompileSettings& settings)
 {
     FirstCallReset();
-    t_K8_heap_var& z = ZrVar;
-    z.ErrorCode = 0;
-    const std::string temp = AppendSeparator(folder);
-    z.RunFlag = 1;
-    z.ClearFlag = clear ? 1 : 0;
-    PrepareMachine(temp);
-    // The preparation's reset wrote the defaults: the caller's tables come
-    // after it.
-    for (int side = 1; side <= 2; ++side)
-        for (int k = 1; k <= 20; ++k)
-            SetColourDensityTableLine(side, k, settings.densityLines[size_t(side - 1)][size_t(k - 1)]);
-    z.BridgeValue = settings.increment;
-
-    if (clear) {
-        ProgramCommandBlock b = Block(kClearLists);
-        z.ErrorCode = Send(b);
+    ZrVar.ErrorCode = 0;
+    const std::string workFolder = AppendSeparator(folder);
+    ZrVar.ClearFlag = clear ? 1 : 0;
+    ZrVar.RunFlag = 1;
+    PrepareMachine(workFolder);
+    // The reset of the preparation has cleared them: hand them over now.
+    for (size_t row = 0; row < 2; ++row)
+        for (size_t i = 0; i < 20; ++i)
+            put_u16(ZrVar.BridgeSettings.data(), 2 * (20 * row + i), settings.table[row][i]);
+    ZrVar.BridgeValue = settings.increment;
+    if (clear)
+        ZrVar.ErrorCode = Send(kClearLists, 0);
+    if (ZrVar.ErrorCode == 0) {
+        ZrVar.StatementFile = FolderPart(scriptFile) + kStatementFile;
+        if (const uint16_t rc = SendPath(kTakeScript, 0, 0, kBridgeSelector, scriptFile))
+            ZrVar.ErrorCode = rc;
     }
-    if (z.ErrorCode == 0) {
-        z.StatementFile = FolderPart(scriptFile) + kStatementFileName;
-        ProgramCommandBlock text = Block(kTakeScript, 0, 0, kBridgeSelector);
-        text.SetText(Utf8ToCp1252(scriptFile));
-        Send(text);
-        ProgramCommandBlock compile = Block(kCompile);
-        Send(compile);
+    if (ZrVar.ErrorCode == 0) {
+        const uint16_t rc = Send(kCompile, 0);
+        if (ZrVar.ErrorCode == 0)
+            ZrVar.ErrorCode = rc;
     }
-    ProgramCommandBlock end = Block(kEndOfJob);
-    Send(end);
-    return z.ErrorCode;
-}
-
-EngineBridge& engineBridge()
-{
-    static EngineBridge bridge;
-    return bridge;
+    Send(kEndOfJob, 0);
+    return ZrVar.ErrorCode;
 }

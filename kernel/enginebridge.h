@@ -1,52 +1,52 @@
 #pragma once
 // The engine bridge: the whole-program jobs of the main window as sequences
-// of dispatcher codes. Compiling a script: reset on the first call of a run,
-// machine preparation, clear, script text, compile, end of job.
-#include <array>
+// of function codes sent to the dispatcher. Compiling a script: the reset on
+// the first call of a run, the machine preparation, clear, script text,
+// compile, end of job.
 #include <cstdint>
 #include <functional>
 #include <string>
 
 #include "kernel/programcommandblock.h"
+#include "kernel/services.h"
 
-// What the compile driver hands the compiler besides the script: the F lines
-// of the colour-specific stitch densities (side 1 and 2, symbols 1..20) and
-// the course increment, which is also the distance of a symbol's second slot.
-struct CompilerSettings {
-    std::array<std::array<uint16_t, 20>, 2> densityLines{};  // [side - 1][symbol - 1]
+// What the compile driver hands over besides the script: the yarn-change
+// table (row 0 front, row 1 back: the F lines of the colour-specific stitch
+// densities of symbols 1..20) and the course increment.
+struct CompileSettings {
+    KulierVarTable table{};
     uint16_t increment = 2;
-
-    // Four F lines per symbol: front at 4i + 1, back at 4i + 2.
-    static CompilerSettings Defaults();
 };
 
 class EngineBridge {
 public:
-    using Dispatch = std::function<uint16_t(ProgramCommandBlock&)>;
+    using DispatchFunction = std::function<uint16_t(ProgramCommandBlock&)>;
 
-    EngineBridge();
-    explicit EngineBridge(Dispatch dispatch);
-    void SetDispatch(Dispatch dispatch) { dispatch_ = std::move(dispatch); }
+    explicit EngineBridge(DispatchFunction dispatch = ProgramDispatch);
 
-    // Function 200, on the first call of a run only.
-    void FirstCallReset();
-    // The work record reset for the machine of list 12 and the list files of
-    // the folder made (functions 200, 112 .. 101); true when a step failed.
-    bool PrepareMachine(const std::string& folder);
-    // Compiles the script the host's editor holds (scriptFile names it; the
-    // statement file goes beside it). folder: the temporary folder. Returns
-    // the work record's error code; the compiler has reported it.
+    // Compiles scriptFile into the lists (folder: the working folder of the
+    // list files; clear: clear all lists first). The script's text comes from
+    // the host's editor; the statement file goes beside scriptFile. The work
+    // record's error code, 0 for success; the compiler has reported it.
     int32_t P_RunScriptCompiler(const std::string& folder, const std::string& scriptFile, bool clear,
-                                const CompilerSettings& settings = CompilerSettings::Defaults());
+                                const CompileSettings& settings);
 
-    bool FirstCallDone() const { return firstCallDone_; }
+    // Sends the reset once in the bridge's life.
+    void FirstCallReset();
+    // Resets the work record for the machine of the program header and
+    // creates the list files' folder under path. False when a step failed.
+    bool PrepareMachine(const std::string& path);
 
 private:
     uint16_t Send(ProgramCommandBlock& block) { return dispatch_(block); }
+    uint16_t Send(uint8_t code, uint8_t sub, uint16_t line = 0, uint8_t selector = 0);
+    // A path in the block's ShortString; a path the ShortString cannot hold
+    // whole is not sent (the call fails with 301) rather than cut.
+    uint16_t SendPath(uint8_t code, uint8_t sub, uint16_t line, uint8_t selector, const std::string& path);
 
-    Dispatch dispatch_;
+    DispatchFunction dispatch_;
     bool firstCallDone_ = false;
 };
 
 // The program's one bridge.
-EngineBridge& engineBridge();
+extern EngineBridge engineBridge;

@@ -43,6 +43,16 @@ ProbeRun Probe(const std::string& home, const std::string& bytes, const std::str
     return r;
 }
 
+CompileSettings Settings()
+{
+    CompileSettings s;
+    for (size_t k = 0; k < 20; ++k) {
+        s.table[0][k] = static_cast<uint16_t>(4 * k + 1);
+        s.table[1][k] = static_cast<uint16_t>(4 * k + 2);
+    }
+    return s;
+}
+
 const Lines kHeaderOnly = {"MODULSET TEST;", "BEGIN", "$ZR_TYP=" + M2() + ";", "$NAME;{Testprogramm 1}",
                            "$V_1=R3,U1;",    "{Versatz rechts}", "$V_2=L5;", "END;"};
 }  // namespace
@@ -190,8 +200,8 @@ TEST(EngineBridge, CompileSendsItsCodesInOrder)
     });
     const std::string folder = TestHome() + "tmp";  // no separator yet
     const std::string script = TestHome() + "scripts/Compile.Skx";
-    ASSERT_EQ(bridge.P_RunScriptCompiler(folder, script, true), 0);
-    ASSERT_EQ(bridge.P_RunScriptCompiler(folder, script, false), 0);
+    ASSERT_EQ(bridge.P_RunScriptCompiler(folder, script, true, Settings()), 0);
+    ASSERT_EQ(bridge.P_RunScriptCompiler(folder, script, false, Settings()), 0);
 
     // Both runs, without the one first-call reset.
     ASSERT_EQ(sent.front().code, 200);
@@ -233,8 +243,8 @@ TEST(EngineBridge, APreparationThatFailsDoesNotStopTheCompile)
             return 1003;
         return ProgramDispatch(b);
     });
-    EXPECT_TRUE(bridge.PrepareMachine(TestHome()));
-    EXPECT_EQ(bridge.P_RunScriptCompiler(TestHome(), TestHome() + "x.skx", true), 0);
+    EXPECT_FALSE(bridge.PrepareMachine(TestHome()));
+    EXPECT_EQ(bridge.P_RunScriptCompiler(TestHome(), TestHome() + "x.skx", true, Settings()), 0);
 }
 
 TEST(EngineBridge, AFailedClearStopsBeforeTheCompile)
@@ -246,7 +256,7 @@ TEST(EngineBridge, AFailedClearStopsBeforeTheCompile)
         codes.push_back(b.Code());
         return b.Code() == 206 ? 1000 : ProgramDispatch(b);
     });
-    EXPECT_EQ(bridge.P_RunScriptCompiler(TestHome(), TestHome() + "x.skx", true), 1000);
+    EXPECT_EQ(bridge.P_RunScriptCompiler(TestHome(), TestHome() + "x.skx", true, Settings()), 1000);
     EXPECT_EQ(codes.back(), 201);
     EXPECT_EQ(std::count(codes.begin(), codes.end(), 202), 0);
 }
@@ -255,8 +265,8 @@ TEST(EngineBridge, TheCompilersSettingsComeAfterTheReset)
 {
     ScopedRecordingHost recorder;
     recorder.host.script = Text(S2());
-    CompilerSettings settings = CompilerSettings::Defaults();
-    settings.densityLines[1][4] = 77;
+    CompileSettings settings = Settings();
+    settings.table[1][4] = 77;
     settings.increment = 6;
     EngineBridge bridge;
     EXPECT_EQ(bridge.P_RunScriptCompiler(TestHome(), TestHome() + "x.skx", true, settings), 0);
