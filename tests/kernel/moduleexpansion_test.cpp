@@ -240,3 +240,50 @@ TEST(ModuleExpansion, AModuleThatWritesNoZLineLeavesNoSLine)
         }
     }
 }
+
+TEST(ModuleExpansion, ASetWhoseModuleIsMissingIsNotFound)
+{
+    Lines s = S3();
+    s[4] = "[AB]=OTHER;";
+    Result r = Compile(s, Pattern(3, 6, S3Rows()));
+    EXPECT_EQ(r.Last(), "ERROR 413 0 0 OTHER");
+    EXPECT_EQ(r.Count('Z'), 0);
+}
+
+TEST(ModuleExpansion, SelectorRowsTakeTheirRepetitionsFromTheSelectorList)
+{
+    // Mode code 9 (cell 8): a selector row. Cells 4 and 5 = 2 and 9 set WS
+    // from the row: 10 - (32 + 1) = -23.
+    Lines s = S3();
+    s[3] = "$YMAX=2;";
+    Result r = Compile(s, Pattern(5, 2, {{2, {19, 20, 8, 2, 9}}}));
+    ASSERT_EQ(r.rc, 0) << r.Last();
+    EXPECT_EQ(r.lines["S 1"], SHex({.start = 1, .offset = 1, .choice = 1, .reps = 23}));
+    EXPECT_GE(r.Count('W'), 23);  // the comment of selector line 23 was read
+
+    // Without the row's own value, WS counts on from -32.
+    r = Compile(s, Pattern(3, 2, {{2, {19, 20, 8}}}));
+    ASSERT_EQ(r.rc, 0) << r.Last();
+    EXPECT_EQ(r.lines["S 1"], SHex({.start = 1, .offset = 1, .choice = 1, .reps = 32}));
+
+    // A repeated selector row gets a group line of its own; the module line
+    // goes to the sub-sequence, which the last step moves behind.
+    s[3] = "$YMAX=3;";
+    r = Compile(s, Pattern(3, 3, {{2, {19, 20, 8}}, {3, {19, 20, 8}}}));
+    ASSERT_EQ(r.rc, 0) << r.Last();
+    EXPECT_EQ(r.lines["S 1"], SHex({.kind = 1, .start = 4, .offset = 0, .choice = 1, .reps = 32}));
+    EXPECT_EQ(r.lines["S 4"], SHex({.start = 1, .offset = 1, .reps = 2, .yOffsetFront = 1, .yOffsetBack = 1}));
+    EXPECT_EQ(r.lines["S 2"], kEmptyS);
+    EXPECT_EQ(r.lines["S 10"], kEmptyS);
+}
+
+TEST(ModuleExpansion, TrailingNeedleDivisionRowsEndTheScan)
+{
+    Lines s = S3();
+    s.erase(s.begin() + 3);  // no $YMAX
+    Rows rows = S3Rows();
+    rows[7] = {9, 9, 0, 3};
+    Result r = Compile(s, Pattern(4, 7, rows));
+    EXPECT_EQ(r.report, std::vector<std::string>{"OK"});
+    EXPECT_EQ(ZRows(r), (std::vector<int>{2, 2, 6, 6}));
+}
