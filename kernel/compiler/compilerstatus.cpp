@@ -1,6 +1,7 @@
 #include "kernel/compiler/compilerstatus.h"
 
-#include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "kernel/kernel_host.h"
 #include "platform/codepage.h"
@@ -21,8 +22,10 @@ void ShowCompilerStatus(const std::string& text)
 void ShowCompilerProgress(const std::string& text, int32_t /*total*/, int32_t current)
 {
     KernelHost& host = kernelHost();
-    host.infoLine(kTextLine, Cp1252ToUtf8(text.substr(0, kProgressTextLength)));
-    char number[16];
-    std::snprintf(number, sizeof number, "%4d", static_cast<int>(current));
+    host.infoLine(kTextLine, Cp1252ToUtf8(std::string_view(text).substr(0, kProgressTextLength)));
+    // The row count comes for every row: formatted by hand, right-aligned in 4.
+    std::string number = std::to_string(current);
+    if (number.size() < 4)
+        number.insert(0, 4 - number.size(), ' ');
     host.infoLine(kCountLine, number);
 }

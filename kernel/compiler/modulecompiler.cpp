@@ -44,12 +44,13 @@ bool SystemToken(const std::string& token, uint8_t& n)
 }
 }  // namespace
 
-int32_t CompileModuleBody(ModuleMode mode, const ModuleSetRecord* set)
+int32_t CompileModuleBody(ModuleMode mode, const ModuleSetRecord* set, ModuleStatements* recorded)
 {
-    return ModuleCompiler(mode, set).Run();
+    return ModuleCompiler(mode, set, recorded).Run();
 }
 
-ModuleCompiler::ModuleCompiler(ModuleMode mode, const ModuleSetRecord* set)
+ModuleCompiler::ModuleCompiler(ModuleMode mode, const ModuleSetRecord* set, ModuleStatements* recorded)
+    : recorded_(recorded)
 {
     m_.mode = mode;
     m_.set = set;
@@ -69,24 +70,22 @@ int32_t ModuleCompiler::Run()
     do {
         int32_t error = 0;
         std::string statement;
-        ReadStatement(error, false, statement, true);
+        Read(error, statement);
         if (error == kUnexpectedEnd && z.HeaderState == kExpectModule)
             return z.ErrorCode = 0;  // no further module in the file
         if (error == 0) {
-            if (statement == "BRK=ON")
+            if (statement.size() == 6 && statement == "BRK=ON")
                 statement = "TZ=0";
             error = ExpandStatementParameters(statement, kStatementMax, m_.set, z.ModuleColourTable);
         }
         // The error fields show the whole statement, whatever went wrong.
-        std::string value = statement;
-        std::string token;
-        SplitAtEquals(value, 255, token);
-        z.ErrorToken = token;
-        z.ErrorValue = value;
+        SplitStatement(statement, z.ErrorToken, z.ErrorValue);
         if (error == 0)
-            error = Statement(token, value);
+            error = Statement(z.ErrorToken, z.ErrorValue);
         z.ErrorCode = error;
     } while (z.ErrorCode == 0 && z.HeaderState != kExpectModule);
+    if (recorded_ && z.ErrorCode == 0)
+        recorded_->complete = true;
 
     if (z.ErrorCode == 0) {
         z.ErrorCode = m_.CloseCarrierList();
@@ -96,6 +95,28 @@ int32_t ModuleCompiler::Run()
             m_.info->Z = static_cast<uint16_t>(std::min<int>(m_.z.line + 1, 65535));
     }
     return z.ErrorCode;
+}
+
+void ModuleCompiler::Read(int32_t& error, std::string& statement)
+{
+    if (recorded_ && recorded_->complete) {
+        if (replayAt_ >= recorded_->statements.size()) {
+            error = kUnexpectedEnd;
+            statement = kUnexpectedEndStatement;
+            return;
+        }
+        const RecordedStatement& r = recorded_->statements[replayAt_++];
+        // Errors point where the statement ended, as read from the file.
+        ZrVar.ErrorLine = r.line;
+        ZrVar.ErrorColumn = r.column;
+        error = 0;
+        statement = r.text;
+        return;
+    }
+    ReadStatement(error, false, statement, true);
+    if (recorded_ && error == 0)
+        recorded_->statements.push_back(
+            {static_cast<uint16_t>(ZrVar.ErrorLine), static_cast<uint8_t>(ZrVar.ErrorColumn), statement});
 }
 
 int32_t ModuleCompiler::Statement(const std::string& token, const std::string& value)
@@ -130,6 +151,31 @@ int32_t ModuleCompiler::Body(const std::string& token, const std::string& value)
         state = kBody;
         return SystemStatement(m_).Run(system, value);
     }
+    // The two-letter statements come for almost every line: found by their
+    // letters before the long names are compared.
+    if (token.size() == 2) {
+        switch ((token[0] << 8) | token[1]) {
+        case ('S' << 8) | 'Z':
+            state = kBody;
+            return m_.z.Flag(ZLineWriter::kFlagSZ);
+        case ('T' << 8) | 'Z':
+            state = kBody;
+            return Speed(value);
+        case ('R' << 8) | 'V':
+        case ('M' << 8) | 'V':
+            return RackingStatement(token[0] == 'R', value, m_.z, *m_.info);
+        case ('W' << 8) | 'A':
+            return TakeDown(value);
+        case ('K' << 8) | 'L':
+            return Clamps(value);
+        case ('S' << 8) | 'C':
+            return Scissors(value);
+        case ('K' << 8) | 'A':
+            return Comb(value);
+        default:
+            return kUnknown;
+        }
+    }
     if (token == "COLTAB" && state == kBodyStart)
         return ColourTable(value);
     if (token == "$YV_OFF" || token == "$YH_OFF") {
@@ -139,24 +185,6 @@ int32_t ModuleCompiler::Body(const std::string& token, const std::string& value)
         (token == "$YV_OFF" ? m_.frontOffset : m_.backOffset) = n;
         return 0;
     }
-    if (token == "SZ") {
-        state = kBody;
-        return m_.z.Flag(ZLineWriter::kFlagSZ);
-    }
-    if (token == "TZ") {
-        state = kBody;
-        return Speed(value);
-    }
-    if (token == "RV" || token == "MV")
-        return RackingStatement(token == "RV", value, m_.z, *m_.info);
-    if (token == "WA")
-        return TakeDown(value);
-    if (token == "KL")
-        return Clamps(value);
-    if (token == "SC")
-        return Scissors(value);
-    if (token == "KA")
-        return Comb(value);
     if (token == ZrVar.KwBlow)
         return Blow(value);
     if (token == ZrVar.KwSensor) {
@@ -238,10 +266,9 @@ int32_t ModuleCompiler::Clamps(const std::string& value)
 {
     char commands[4] = {'.', '.', '.', '.'};
     int32_t clampValue = 0;
-    std::string items = value;
-    while (!items.empty()) {
-        std::string item;
-        SplitAtComma(items, 255, item);
+    Items items(value);
+    while (!items.Empty()) {
+        const std::string item = items.Next();
         int32_t n = 0;
         if (item.size() == 2 && item[0] >= '0' && item[0] <= '9' &&
             (item[1] == '.' || item[1] == 'C' || item[1] == 'O')) {
@@ -265,10 +292,9 @@ int32_t ModuleCompiler::Scissors(const std::string& value)
     bool bit0 = false;
     bool bit1 = false;
     int32_t scissorsValue = 0;
-    std::string items = value;
-    while (!items.empty()) {
-        std::string item;
-        SplitAtComma(items, 255, item);
+    Items items(value);
+    while (!items.Empty()) {
+        const std::string item = items.Next();
         int32_t n = 0;
         if (item == "A") {
             bit0 = true;
@@ -309,10 +335,9 @@ int32_t ModuleCompiler::Comb(const std::string& value)
 
 int32_t ModuleCompiler::Blow(const std::string& value)
 {
-    std::string items = value;
-    while (!items.empty()) {
-        std::string item;
-        SplitAtComma(items, 255, item);
+    Items items(value);
+    while (!items.Empty()) {
+        const std::string item = items.Next();
         int32_t err = 0;
         if (item == "Z") {
             err = m_.z.Flag(ZLineWriter::kFlagBlow);

@@ -97,9 +97,23 @@ uint16_t PatternHeight()
 // The box shows the module-set code of the row being knitted.
 void Progress(const t_modulset_info& info)
 {
-    ShowCompilerProgress("[" + ZrVar.CurrentRowCode.substr(0, 2) + "]", info.MaxY, info.Y);
+    std::string text = "[";
+    text.append(ZrVar.CurrentRowCode, 0, 2);
+    text += ']';
+    ShowCompilerProgress(text, info.MaxY, info.Y);
 }
+
 }  // namespace
+
+std::string RowToken(uint16_t row, const std::string& code)
+{
+    std::string token(1, 'Y');
+    token += std::to_string(row);
+    token += ": [";
+    token.append(code, 0, 2);
+    token += ']';
+    return token;
+}
 
 std::string ModuleRowCode(uint16_t y)
 {
@@ -289,16 +303,20 @@ int32_t ModuleExpansion::CompileRow(uint16_t row, const std::string& code)
     if (!set || !set->found) {
         // A set whose module the script never defines is as missing as a
         // code without a set.
-        z.ErrorToken = set ? set->name : "Y" + std::to_string(row) + ": [" + code.substr(0, 2) + "]";
+        z.ErrorToken = set ? set->name : RowToken(row, code);
         z.ErrorValue.clear();
         z.ErrorLine = 0;
         z.ErrorColumn = 0;
         return kModuleNotFound;
     }
-    if (int32_t err = PositionAtModule(*set))
-        return err;
+    ModuleStatements& statements = modules_[set->filePosition];
+    if (!statements.complete) {
+        statements.statements.clear();
+        if (int32_t err = PositionAtModule(*set))
+            return err;
+    }
     z.ErrorLine = set->startLine;
-    if (int32_t err = CompileModuleBody(ModuleMode::Expansion, set))
+    if (int32_t err = CompileModuleBody(ModuleMode::Expansion, set, &statements))
         return err;
     if (info.Z == startZ)
         return 0;  // the module wrote no Z line: nothing to run for this row

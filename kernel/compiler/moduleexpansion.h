@@ -5,8 +5,10 @@
 // identical following rows become repetitions, rows of one mode code a
 // sub-sequence, and ">>" rows needle division (N) lines.
 #include <cstdint>
+#include <map>
 #include <string>
 
+#include "kernel/compiler/modulecompiler.h"
 #include "kernel/programcommandblock.h"
 
 // The row code of pattern row y: the symbols of cells 1 and 2 and the
@@ -14,6 +16,9 @@
 // A cell beyond the symbol string gives no character, so the code may be
 // shorter than 3.
 std::string ModuleRowCode(uint16_t y);
+
+// How an error names a row and its module-set code: "Y12: [AB]".
+std::string RowToken(uint16_t row, const std::string& code);
 
 // The N lines of the row after the compiler record's current row. Sets and
 // returns the work record's error code.
@@ -48,4 +53,6 @@ private:
     int16_t rememberedWN_ = 0;
     uint16_t rememberedZ_ = 0;
     uint16_t height_ = 0;
+    // The statements of every module compiled so far, by file position.
+    std::map<int32_t, ModuleStatements> modules_;
 };

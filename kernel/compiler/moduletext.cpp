@@ -1,5 +1,6 @@
 #include "kernel/compiler/moduletext.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -48,6 +49,50 @@ bool TakeDigits(std::string& s, int64_t& value)
     value = v > std::numeric_limits<int32_t>::max() ? int64_t(std::numeric_limits<int32_t>::max()) : v;
     s.erase(0, i);
     return true;
+}
+
+void SplitStatement(std::string_view statement, std::string& token, std::string& value)
+{
+    constexpr size_t none = std::string_view::npos;
+    constexpr size_t kTokenMax = 255;
+    size_t equals = none, open = none, close = none;
+    for (size_t i = 0; i < statement.size(); ++i) {
+        const char c = statement[i];
+        if (c == '=' && equals == none)
+            equals = i;
+        else if (c == '[' && open == none)
+            open = i;
+        else if (c == ']' && close == none)
+            close = i;
+    }
+    if (equals != none && open < equals && close != none && close > equals) {
+        equals = statement.find('=', close);
+    }
+    if (equals == none) {
+        token.assign(statement.substr(0, kTokenMax));
+        value.clear();
+        return;
+    }
+    token.assign(statement.substr(0, std::min(equals, kTokenMax)));
+    value.assign(statement.substr(equals + 1));
+}
+
+std::string Items::Next()
+{
+    size_t i = 0;
+    while (i < rest_.size() && rest_[i] != ',')
+        ++i;
+    std::string item(rest_.substr(0, i));
+    rest_.remove_prefix(i < rest_.size() ? i + 1 : i);
+    return item;
+}
+
+bool Contains(std::string_view s, char c)
+{
+    for (char x : s)
+        if (x == c)
+            return true;
+    return false;
 }
 
 std::string UpperAscii(std::string_view s)

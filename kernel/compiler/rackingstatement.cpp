@@ -56,11 +56,10 @@ int32_t FindOrMakeVLine(int8_t step, uint8_t code, t_modulset_info& info, uint16
 
 int32_t RackingStatement(bool entry1, const std::string& value, const ZLineWriter& z, t_modulset_info& info)
 {
-    std::string items = value;
+    Items items(value);
     bool throughList = false;
-    if (StartsWith(items, "V")) {
-        std::string first;
-        SplitAtComma(items, 255, first);
+    if (StartsWith(value, "V")) {
+        const std::string first = items.Next();
         if (first.size() > 1) {
             int32_t line = 0;
             if (int32_t code = NumberCode(std::string_view(first).substr(1), line))
@@ -72,9 +71,8 @@ int32_t RackingStatement(bool entry1, const std::string& value, const ZLineWrite
 
     int64_t step = ZrVar.LastRackingStep;
     uint8_t code = ZrVar.LastRackingCode;
-    while (!items.empty()) {
-        std::string item;
-        SplitAtComma(items, 255, item);
+    while (!items.Empty()) {
+        const std::string item = items.Next();
         if (item == "G") {
             code = 0;
         } else if (item == "U1") {

@@ -1,6 +1,7 @@
 #include "kernel/compiler/statementparameters.h"
 
 #include "kernel/compiler/compilerrecord.h"
+#include "kernel/compiler/moduletext.h"
 
 namespace {
 constexpr int32_t kTooLong = 402;
@@ -52,6 +53,9 @@ int32_t ExpandStatementParameters(std::string& statement, size_t max, const Modu
 {
     if (!set)
         return 0;
+    const bool colours = !set->colourTable.empty() && !moduleColourTable.empty();
+    if (!colours && !Contains(statement, '#'))
+        return 0;  // nothing to substitute: most statements
     std::string s = statement + kSentinel;
     int32_t error = 0;
     for (int count = 0; Substitute(s, *set);) {
@@ -62,7 +66,7 @@ int32_t ExpandStatementParameters(std::string& statement, size_t max, const Modu
         }
     }
     s.pop_back();
-    if (error == 0 && !set->colourTable.empty() && !moduleColourTable.empty())
+    if (error == 0 && colours)
         MapColours(s, moduleColourTable, set->colourTable);
     if (s.size() > 255)
         s.resize(255);

@@ -19,9 +19,9 @@ constexpr int32_t kDirection = 422;
 constexpr char kSentinel = '\x02';
 constexpr size_t kSelectionText = 32;
 
-bool Has(const std::string& s, const char* what)
+bool Has(std::string_view s, const char* what)
 {
-    return s.find(what) != std::string::npos;
+    return s.find(what) != std::string_view::npos;
 }
 
 // The prefix letters before the bracket: "%" is written for "F" and "$"
@@ -50,21 +50,20 @@ int32_t SystemStatement::Run(uint8_t n, const std::string& value)
     m_.selection = ' ';
 
     // The items come from a copy: the error value keeps the whole statement.
-    std::string items = value;
+    Items items(value);
     do {
-        std::string item;
-        SplitAtComma(items, 255, item);
+        const std::string item = items.Next();
         int32_t err;
         if (!item.empty() && (item[0] == '<' || item[0] == '>')) {
             err = CarriagePass(item);
         } else {
             err = (m_.patternDue && m_.zOpen) ? PatternLines() : 0;
             if (!err)
-                err = Item(item, items);
+                err = Item(item, items.Rest());
         }
         if (err)
             return err;
-    } while (!items.empty());
+    } while (!items.Empty());
     return 0;
 }
 
@@ -102,7 +101,7 @@ int32_t SystemStatement::PatternLines()
     return 0;
 }
 
-int32_t SystemStatement::Item(const std::string& item, const std::string& following)
+int32_t SystemStatement::Item(const std::string& item, std::string_view following)
 {
     if (StartsWith(item, "Y+") || StartsWith(item, "Y-"))
         return RowMove(item);
@@ -148,7 +147,7 @@ int32_t SystemStatement::RowMove(const std::string& item)
     if (m_.mode == ModuleMode::Expansion) {
         const std::string code = ModuleRowCode(info.Y);
         if (code != ZrVar.CurrentRowCode) {
-            ZrVar.ErrorToken = "Y" + std::to_string(info.Y) + ": [" + code.substr(0, 2) + "]";
+            ZrVar.ErrorToken = RowToken(info.Y, code);
             ZrVar.ErrorValue.clear();
             ZrVar.ErrorLine = 0;
             ZrVar.ErrorColumn = 0;
@@ -260,7 +259,7 @@ int32_t SystemStatement::StitchDensity(std::string& s)
     return m_.z.Density(first, mode, value);
 }
 
-int32_t SystemStatement::SubItems(const std::string& item, const std::string& following)
+int32_t SystemStatement::SubItems(const std::string& item, std::string_view following)
 {
     std::string s = item + kSentinel;
     m_.z.side = 0;
@@ -295,17 +294,17 @@ int32_t SystemStatement::SubItems(const std::string& item, const std::string& fo
         } else {
             // The bracket forms: prefix, selection states they accept, the
             // cam they set on a blank side, the entries they write.
-            const std::string rest = s + "," + following;
             struct Form {
                 const char* prefix;
                 const char* accepts;
                 char cam;
                 uint8_t entry;
             };
-            const bool withFD = Has(rest, "FD[");
-            const std::string beforeDash = item.substr(0, item.find('-'));
-            const uint8_t tkEntry =
-                (withFD && (sel == 'T' || Has(beforeDash, "$N"))) ? uint8_t(0) : kEntries0And2;
+            // Only "TK" and "TN" look at the rest of the statement.
+            const bool tForm = s[0] == 'T' && (s[1] == 'K' || s[1] == 'N');
+            const bool withFD = tForm && (Has(s, "FD[") || Has(following, "FD["));
+            const bool dollarN = tForm && item.substr(0, item.find('-')).find("$N") != std::string::npos;
+            const uint8_t tkEntry = (withFD && (sel == 'T' || dollarN)) ? uint8_t(0) : kEntries0And2;
             const uint8_t tnEntry = withFD ? kEntries1And2 : uint8_t(1);
             const Form forms[] = {
                 {"[", " S", 'S', 0},         {"K[", " S", 'S', kEntries0And2}, {"F[", " SU", 'S', 1},

@@ -4,6 +4,7 @@
 // set cam, needle selection and stitch densities of one side.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 struct ModuleState;
 
@@ -19,10 +20,10 @@ public:
 private:
     int32_t CarriagePass(const std::string& item);
     int32_t PatternLines();
-    int32_t Item(const std::string& item, const std::string& following);
+    int32_t Item(const std::string& item, std::string_view following);
     int32_t RowMove(const std::string& item);
     int32_t PatternValue(const std::string& text, bool front, bool back);
-    int32_t SubItems(const std::string& item, const std::string& following);
+    int32_t SubItems(const std::string& item, std::string_view following);
     int32_t SetCamSetting(char letter);
     int32_t StitchDensity(std::string& s);
     int32_t ColourDensities(std::string& s);
