@@ -17,3 +17,8 @@ bool IsValidUtf8(std::string_view text);
 
 // True when any byte is above 127.
 bool HasHighBytes(std::string_view text);
+
+// The seven German letters of DOS code page 850 (ü ä Ä ö Ö Ü ß) replaced by
+// their Windows-1252 bytes; every other byte stays. Texts typed on the DOS
+// side of the family end up in Windows files through this map.
+std::string DosLettersToWindows(std::string_view bytes);
