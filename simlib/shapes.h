@@ -1,0 +1,32 @@
+#pragma once
+// The cell-shape tables handed out by P_DllGetSimSym (layout: vpsimmod.h).
+#include <cstdint>
+#include <vector>
+
+namespace vpsim {
+
+// Shape numbers of the fabric cells.
+enum Shape : uint8_t {
+    kShapeNone = 0,
+    kShapeKnit = 1,         // 'M'
+    kShapeKnit2 = 2,        // 'm'
+    kShapeTuck = 3,         // 'F'
+    kShapeTuck2 = 4,        // 'f'
+    kShapeG = 5,            // 'G'
+    kShapeG2 = 6,           // 'g'
+    kShapeS = 7,            // 'S'
+    kShapeTransfer = 8,     // action 24
+    kShapeReceive = 9,      // action 25
+    kShapeOther = 10,       // any other action
+    kShapeBlock = 11,       // a full cell
+};
+inline constexpr int kDrawnShapes = 12;
+inline constexpr int kGridShape = 128;
+
+// The shape of a needle action byte.
+uint8_t ShapeOfAction(uint8_t action);
+
+// All tables, vpsim::kShapeBytes bytes.
+std::vector<uint8_t> BuildShapeTables();
+
+}  // namespace vpsim
