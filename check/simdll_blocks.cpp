@@ -60,10 +60,8 @@ uint32_t SimDllCallScope::text(std::string_view bytes)
 
 uint32_t SimDllCallScope::needles(const uint8_t* actions, size_t count)
 {
-    if (count == width_ && actions)
-        return address(actions);
     auto& a = arrays_.emplace_back(width_, 0);
-    if (actions)
+    if (actions && count && width_)
         std::memcpy(a.data(), actions, std::min<size_t>(count, width_));
     // An empty array still gets an address: the library reads W_m bytes.
     return address(a.empty() ? static_cast<const void*>(&width_) : a.data());

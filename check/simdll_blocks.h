@@ -31,9 +31,9 @@ public:
     uint16_t machineWidth() const { return width_; }
     // A copy of the text (cut at a zero byte) with its terminating zero.
     uint32_t text(std::string_view bytes);
-    // A needle-action array: W_m bytes, cut or padded with 0.
+    // A copy of a needle-action array: W_m bytes, cut or padded with 0.
     uint32_t needles(const uint8_t* actions, size_t count);
-    // A density array: W_m u16 (little-endian), cut or padded with 0.
+    // A copy of a density array: W_m u16 (little-endian), cut or padded with 0.
     uint32_t densities(const uint16_t* values, size_t count);
     // Publishes an address owned by the caller for the scope's lifetime.
     uint32_t address(const void* p);

@@ -10,24 +10,6 @@ namespace vpsim {
 
 namespace {
 
-constexpr std::array<uint8_t, 256> MakeActionShapes()
-{
-    std::array<uint8_t, 256> t{};
-    for (int a = 1; a < 256; ++a)
-        t[a] = kShapeOther;
-    t['M'] = kShapeKnit;
-    t['m'] = kShapeKnit2;
-    t['F'] = kShapeTuck;
-    t['f'] = kShapeTuck2;
-    t['G'] = kShapeG;
-    t['g'] = kShapeG2;
-    t['S'] = kShapeS;
-    t[24] = kShapeTransfer;
-    t[25] = kShapeReceive;
-    return t;
-}
-constexpr std::array<uint8_t, 256> kActionShapes = MakeActionShapes();
-
 // Pixel codes: 1 the stitch colour, 2 the passing yarn, 3 and 4 the marks,
 // 8 the yarn of a second-density stitch.
 uint8_t BasePixel(int shape, int i, int j, int w, int h)
@@ -89,11 +71,6 @@ uint8_t MainCode(int shape)
 }
 
 }  // namespace
-
-uint8_t ShapeOfAction(uint8_t action)
-{
-    return kActionShapes[action];
-}
 
 std::vector<uint8_t> BuildShapeTables()
 {

@@ -1,5 +1,6 @@
 #pragma once
 // The cell-shape tables handed out by P_DllGetSimSym (layout: vpsimmod.h).
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -23,8 +24,29 @@ enum Shape : uint8_t {
 inline constexpr int kDrawnShapes = 12;
 inline constexpr int kGridShape = 128;
 
+constexpr std::array<uint8_t, 256> MakeActionShapes()
+{
+    std::array<uint8_t, 256> t{};
+    for (int a = 1; a < 256; ++a)
+        t[a] = kShapeOther;
+    t['M'] = kShapeKnit;
+    t['m'] = kShapeKnit2;
+    t['F'] = kShapeTuck;
+    t['f'] = kShapeTuck2;
+    t['G'] = kShapeG;
+    t['g'] = kShapeG2;
+    t['S'] = kShapeS;
+    t[24] = kShapeTransfer;
+    t[25] = kShapeReceive;
+    return t;
+}
+inline constexpr std::array<uint8_t, 256> kActionShapes = MakeActionShapes();
+
 // The shape of a needle action byte.
-uint8_t ShapeOfAction(uint8_t action);
+inline uint8_t ShapeOfAction(uint8_t action)
+{
+    return kActionShapes[action];
+}
 
 // All tables, vpsim::kShapeBytes bytes.
 std::vector<uint8_t> BuildShapeTables();

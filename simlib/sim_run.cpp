@@ -7,6 +7,7 @@
 #include "kernel/bytes.h"
 #include "simlib/call_log.h"
 #include "simlib/host_link.h"
+#include "simlib/row_kernels.h"
 #include "simlib/shapes.h"
 #include "simlib/vpsimmod_abi.h"
 
@@ -27,9 +28,10 @@ bool ValidCarrier(const CarrierMove& m)
     return m.rail >= 1 && m.rail <= 8 && m.carrier >= 1 && m.carrier <= 8;
 }
 
-bool SecondDensity(uint8_t action)
+// The shapes of 'm', 'f' and 'g': stitches of the second density.
+bool SecondDensity(uint8_t shape)
 {
-    return action == 'm' || action == 'f' || action == 'g';
+    return shape == kShapeKnit2 || shape == kShapeTuck2 || shape == kShapeG2;
 }
 
 std::string Quoted(const std::string& text)
@@ -63,6 +65,8 @@ void SimRun::init(InitData data)
         actions_[b].assign(width_, 0);
         dynamic_[b].assign(width_, 0);
         firstLine_[b].assign(width_, kNever);
+        everActed_[b].assign(width_, kThirdNone);
+        lastGrowth_[b] = -1;
     }
     rowShape_.assign(width_, 0);
     rowColour_.assign(width_, 0);
@@ -83,11 +87,13 @@ void SimRun::release()
         Release(actions_[b]);
         Release(dynamic_[b]);
         Release(firstLine_[b]);
+        Release(everActed_[b]);
+        lastGrowth_[b] = -1;
         hasDynamic_[b] = false;
     }
     Release(moves_);
     Release(lines_);
-    Release(actionPool_);
+    Release(shapePool_);
     Release(densityPool_);
     Release(movePool_);
     std::string().swap(labelPool_);
@@ -174,7 +180,7 @@ void SimRun::addSelektion(const uint8_t* front, const uint8_t* back, uint16_t ce
     if (!active_)
         return;
     const uint8_t* arrays[2] = {front, back};
-    if (open_) {
+    if (open_ && width_ > 0) {
         for (int b = 0; b < 2; ++b) {
             if (arrays[b])
                 std::memcpy(actions_[b].data(), arrays[b], width_);
@@ -266,28 +272,41 @@ void SimRun::storeLine()
     line.density = head_.density;
     const auto index = static_cast<uint32_t>(lines_.size());
     for (int b = 0; b < 2; ++b) {
-        const auto& a = actions_[b];
+        // Raw pointers: byte stores would otherwise make the compiler reload
+        // every vector's address in the loops.
+        const uint8_t* a = actions_[b].data();
+        const size_t n = width_;
         size_t lo = 0;
-        while (lo < a.size() && a[lo] == 0)
+        while (lo < n && a[lo] == 0)
             ++lo;
-        if (lo == a.size())
+        if (lo == n)
             continue;
-        size_t hi = a.size() - 1;
+        size_t hi = n - 1;
         while (a[hi] == 0)
             --hi;
         Bed& bed = line.bed[b];
         bed.lo = static_cast<uint16_t>(lo + 1);
         bed.hi = static_cast<uint16_t>(hi + 1);
-        bed.actions = actionPool_.size();
-        actionPool_.insert(actionPool_.end(), a.begin() + long(lo), a.begin() + long(hi) + 1);
+        bed.shapes = shapePool_.size();
+        shapePool_.resize(shapePool_.size() + (hi - lo + 1));
+        uint8_t* shapes = shapePool_.data() + bed.shapes;
+        for (size_t i = lo; i <= hi; ++i)
+            shapes[i - lo] = ShapeOfAction(a[i]);
         if (hasDynamic_[b]) {
             bed.densities = densityPool_.size();
             densityPool_.insert(densityPool_.end(), dynamic_[b].begin() + long(lo), dynamic_[b].begin() + long(hi) + 1);
         }
-        auto& first = firstLine_[b];
+        uint32_t* first = firstLine_[b].data();
+        int8_t* ever = everActed_[b].data();
+        bool grew = false;
         for (size_t i = lo; i <= hi; ++i)
-            if (a[i] != 0 && first[i] == kNever)
+            if (a[i] != 0 && first[i] == kNever) {
                 first[i] = index;
+                ever[i] = kThirdOldYarn;
+                grew = true;
+            }
+        if (grew)
+            lastGrowth_[b] = index;
     }
     const std::string& label = head_.label;
     line.labelOffset = static_cast<uint32_t>(labelPool_.size());
@@ -313,12 +332,12 @@ uint16_t SimRun::height() const
     return static_cast<uint16_t>(std::min<size_t>(rows, 65535));
 }
 
-uint8_t SimRun::actionAt(const Line& line, int bed, uint16_t needle) const
+uint8_t SimRun::shapeAt(const Line& line, int bed, uint16_t needle) const
 {
     const Bed& b = line.bed[bed];
     if (b.lo == 0 || needle < b.lo || needle > b.hi)
         return 0;
-    return actionPool_[b.actions + (needle - b.lo)];
+    return shapePool_[b.shapes + (needle - b.lo)];
 }
 
 uint16_t SimRun::densityAt(const Line& line, int bed, uint16_t needle) const
@@ -329,33 +348,37 @@ uint16_t SimRun::densityAt(const Line& line, int bed, uint16_t needle) const
             return 0;
         return densityPool_[b.densities + (needle - b.lo)];
     }
-    return line.density[2 * bed + (SecondDensity(actionAt(line, bed, needle)) ? 1 : 0)];
+    return line.density[2 * bed + (SecondDensity(shapeAt(line, bed, needle)) ? 1 : 0)];
 }
 
 RowResult SimRun::simInfo(uint16_t row, uint16_t cellWidth, bool densityHidden)
 {
     withdrawRow();
     RowResult r;
-    if (!active_ || !init_.simulation || row == 0 || row > height())
+    if (!active_ || !init_.simulation || row == 0 || row > height() || width_ == 0)
         return r;
-    std::fill(rowShape_.begin(), rowShape_.end(), 0);
-    std::fill(rowColour_.begin(), rowColour_.end(), 0);
-    std::fill(rowThird_.begin(), rowThird_.end(), kThirdNone);
+    std::memset(rowShape_.data(), 0, width_);
+    std::memset(rowColour_.data(), 0, width_);
     const size_t fabricRows = 2 * lines_.size();
     if (row <= fabricRows) {
         const uint32_t index = (row - 1u) / 2;
         const int bed = static_cast<int>((row - 1u) % 2);
         const Line& line = lines_[index];
         const Bed& b = line.bed[bed];
+        // -2 where the bed acted in an earlier line; the row's own stitches
+        // are put back to -1 below.
+        // Once the bed's set of needles that ever acted has stopped growing,
+        // every later line sees all of it: a copy instead of a compare.
+        if (lastGrowth_[bed] < int64_t(index))
+            std::memcpy(rowThird_.data(), everActed_[bed].data(), width_);
+        else
+            MarkEarlierLines(rowThird_.data(), firstLine_[bed].data(), width_, index);
         if (b.lo != 0) {
-            const uint8_t* a = actionPool_.data() + b.actions;
-            for (uint16_t n = b.lo; n <= b.hi; ++n)
-                rowShape_[n - 1] = ShapeOfAction(a[n - b.lo]);
+            const uint8_t* shapes = shapePool_.data() + b.shapes;
+            const size_t n = size_t(b.hi - b.lo + 1);
+            std::memcpy(rowShape_.data() + b.lo - 1, shapes, n);
+            ClearActing(rowThird_.data() + b.lo - 1, shapes, n);
         }
-        const uint32_t* first = firstLine_[bed].data();
-        for (uint16_t i = 0; i < width_; ++i)
-            if (rowShape_[i] == 0 && first[i] < index)
-                rowThird_[i] = kThirdOldYarn;
         // Later moves first, so that the line's first move covering a
         // needle has the last word.
         for (int m = line.moveCount - 1; m >= 0; --m) {
@@ -377,6 +400,7 @@ RowResult SimRun::simInfo(uint16_t row, uint16_t cellWidth, bool densityHidden)
         }
         r.xOffset = bed ? static_cast<uint8_t>(std::min(255, cellWidth / 2)) : 0;
     } else {
+        std::memset(rowThird_.data(), static_cast<uint8_t>(kThirdNone), width_);
         const int rail = static_cast<int>(row - fabricRows);
         for (int c = 1; c <= 8; ++c) {
             uint16_t end = carrierEnd_[rail - 1][c - 1];

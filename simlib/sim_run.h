@@ -119,7 +119,7 @@ private:
     struct Bed {
         uint16_t lo = 0;  // first acting needle, 0: none
         uint16_t hi = 0;
-        size_t actions = 0;
+        size_t shapes = 0;  // the span's shapes in shapePool_
         size_t densities = SIZE_MAX;  // SIZE_MAX: no dynamic density
     };
     struct Line {
@@ -137,7 +137,7 @@ private:
     void storeLine();
     void withdrawRow();
     uint16_t densityAt(const Line& line, int bed, uint16_t needle) const;
-    uint8_t actionAt(const Line& line, int bed, uint16_t needle) const;
+    uint8_t shapeAt(const Line& line, int bed, uint16_t needle) const;
     std::string initLine() const;
     void translateAndReport(const char* text);
 
@@ -153,11 +153,15 @@ private:
     std::vector<CarrierMove> moves_;
 
     std::vector<Line> lines_;
-    std::vector<uint8_t> actionPool_;
+    std::vector<uint8_t> shapePool_;
     std::vector<uint16_t> densityPool_;
     std::vector<CarrierMove> movePool_;
     std::string labelPool_;
+    // Per bed: the first line in which each needle acted, the needles that
+    // ever acted (-2, else -1) and the last line that added one.
     std::array<std::vector<uint32_t>, 2> firstLine_;
+    std::array<std::vector<int8_t>, 2> everActed_;
+    std::array<int64_t, 2> lastGrowth_{-1, -1};
 
     uint16_t carrierEnd_[8][8] = {};
     struct CarrierId {
