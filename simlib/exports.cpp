@@ -21,8 +21,7 @@ namespace {
 // fields, and writes the log line when the call is over.
 class EntryCall {
 public:
-    EntryCall(Entry entry, uint8_t* block, bool returnsFields = false)
-        : entry_(entry), block_(block), returns_(returnsFields)
+    EntryCall(Entry entry, uint8_t* block, bool returnsFields = false) : block_(block), returns_(returnsFields)
     {
         const uint16_t need = kEntries[entry].block;
         if (block) {
@@ -55,7 +54,6 @@ public:
     EntryCall& operator=(const EntryCall&) = delete;
 
     bool accepted() const { return accepted_; }
-    uint8_t* block() const { return block_; }
 
     // A text field: resolved, logged, returned.
     std::string text(int offset)
@@ -79,7 +77,6 @@ public:
     }
 
 private:
-    Entry entry_;
     uint8_t* block_;
     bool returns_;
     bool accepted_ = false;
@@ -322,7 +319,7 @@ void P_DllGetSimExtras(uint8_t* block)
     if (!call.accepted())
         return;
     ExtrasResult e;
-    if (block[8] == 1)
+    if (block[8] != 0)
         e = Run().extras(get_u16(block, 12), get_u16(block, 10), block[9]);
     block[2] = e.system;
     block[3] = e.carrier;

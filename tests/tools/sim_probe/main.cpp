@@ -151,7 +151,7 @@ bool Start(const Options& o)
         std::cout << "PROGRESS " << (sub ? 1 : 0) << " " << maximum << " " << position << "\n";
     });
     SetSimMessageSink([](const std::string& text) { std::cout << "MESSAGE " << text << "\n"; });
-    bool ok = StartSimDll(o.mode == 2 ? o.target : std::string(), o.needles);
+    bool ok = StartSimDll(o.target, o.needles);
     std::cout << (ok ? "OK" : "ERROR start") << "\n";
     return ok;
 }
