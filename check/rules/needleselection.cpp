@@ -156,15 +156,22 @@ private:
     {
         if (in_.needleMap.empty())
             message(26, side.index);
-        const bool rowInPattern = side.row >= 1 && side.row <= UINT16_MAX;
+        // The cells as PatternCell reads them (colour + 1, a cell outside
+        // the pattern holds no colour), with its range checks made once per
+        // row instead of once per needle: this loop runs per needle, side
+        // and selection of every stroke.
+        const int32_t row = side.row;
+        if (row < 1 || row > ProgrammKopf.Height() || size_t(row) >= BildEbene0.rowCount())
+            return;
+        const uint8_t* cells = BildEbene0.rows.data() + size_t(row) * kPatternStride;
+        const uint16_t columns = uint16_t(std::min<size_t>(ProgrammKopf.Width(), kPatternStride));
         const int mapped = std::min<int>(width_, int(in_.needleMap.size()) - 1);
         for (int i = 1; i <= mapped; ++i) {
             const uint16_t column = in_.needleMap[size_t(i)];
-            if (column == 0 || !rowInPattern)
+            if (column == 0 || column > columns)
                 continue;
-            // Cells read as colour + 1; only colours 0..31 have a bit, and
-            // "outside the pattern" (99) is no colour at all.
-            const uint8_t v = PatternCell(column, uint16_t(side.row));
+            // Only colours 0..31 have a bit; 255 wraps to "no colour".
+            const uint8_t v = uint8_t(cells[column - 1] + 1);
             if (v >= 1 && v <= 32 && (colours >> (v - 1)) & 1u) {
                 if (inRoom(i + side.shift))
                     f(i + side.shift);

@@ -19,7 +19,7 @@ using Actions = std::vector<T_NadelAktion>;
 using NeedleList = std::vector<int>;
 using Positions = std::vector<std::optional<int>>;
 
-class CentreRacking : public checktest::CheckRulesTest {
+class checkCentreRacking : public checktest::CheckRulesTest {
 protected:
     std::vector<Actions> fronts, backs;
     std::vector<SystemActions> systems;
@@ -54,7 +54,7 @@ const std::string kMessage15 = "S0001 Z0001: Mittenversatz kann nicht ausgeführ
 
 }  // namespace
 
-TEST(CentreRackingGeometry, RoundingHalvesToEven)
+TEST(checkCentreRackingGeometry, RoundingHalvesToEven)
 {
     EXPECT_EQ(CentreRackingGap(7), 52);
     EXPECT_EQ(CentreRackingGap(3), 22);
@@ -72,7 +72,7 @@ TEST(CentreRackingGeometry, RoundingHalvesToEven)
     }
 }
 
-TEST_F(CentreRacking, ChangeAfterTheGapAndTransfersBehindIt)
+TEST_F(checkCentreRacking, ChangeAfterTheGapAndTransfersBehindIt)
 {
     make(200, 1);
     in.gauge = 7;
@@ -87,7 +87,7 @@ TEST_F(CentreRacking, ChangeAfterTheGapAndTransfersBehindIt)
     EXPECT_TRUE(sink.empty());
 }
 
-TEST_F(CentreRacking, NoTransferAfterTheChange)
+TEST_F(checkCentreRacking, NoTransferAfterTheChange)
 {
     make(200, 1);
     in.gauge = 7;
@@ -99,7 +99,7 @@ TEST_F(CentreRacking, NoTransferAfterTheChange)
     EXPECT_EQ(CheckState.errorCount, 1);
 }
 
-TEST_F(CentreRacking, ChangeThatNeverComes)
+TEST_F(checkCentreRacking, ChangeThatNeverComes)
 {
     // No transfer at all.
     make(200, 1);
@@ -118,7 +118,7 @@ TEST_F(CentreRacking, ChangeThatNeverComes)
     EXPECT_EQ(Lines(), (std::vector<std::string>{kMessage15}));
 }
 
-TEST_F(CentreRacking, StrokeToTheLeftAndTransfersFromTheFront)
+TEST_F(checkCentreRacking, StrokeToTheLeftAndTransfersFromTheFront)
 {
     make(200, 1);
     in.gauge = 7;
@@ -134,7 +134,7 @@ TEST_F(CentreRacking, StrokeToTheLeftAndTransfersFromTheFront)
     EXPECT_TRUE(sink.empty());
 }
 
-TEST_F(CentreRacking, SystemsFollowEachOtherOneDistanceApart)
+TEST_F(checkCentreRacking, SystemsFollowEachOtherOneDistanceApart)
 {
     // Gauge 2: distance 13, gap 15. System 1 leads; system 2 follows.
     make(100, 2);
@@ -170,7 +170,7 @@ TEST_F(CentreRacking, SystemsFollowEachOtherOneDistanceApart)
     EXPECT_EQ(NeedlesWith(fronts[1], 25), (NeedleList{3, 59}));
 }
 
-TEST_F(CentreRacking, TargetsOutsideTheRoomAreSkipped)
+TEST_F(checkCentreRacking, TargetsOutsideTheRoomAreSkipped)
 {
     make(10, 1);
     in.gauge = 1;

@@ -19,11 +19,11 @@ std::string Expand(const std::string& templ, const Numbers& numbers, const std::
     return ExpandCheckTemplate(templ, text, numbers);
 }
 
-class CheckMessages : public CheckRulesTest {};
+class checkMessages : public CheckRulesTest {};
 
 }  // namespace
 
-TEST(CheckTemplate, PlaceholdersAreFilledLeftToRight)
+TEST(checkTemplate, PlaceholdersAreFilledLeftToRight)
 {
     const std::string templ = "S$4 Z$4 Sys$1: Zu viele Fadenführer auf der Schiene $1!";
     EXPECT_EQ(Expand(templ, {3, 12, 2, 5}), "S0003 Z0012 Sys2: Zu viele Fadenführer auf der Schiene 5!");
@@ -34,7 +34,7 @@ TEST(CheckTemplate, PlaceholdersAreFilledLeftToRight)
     EXPECT_EQ(Expand("S$4", {1, 2, 3}), "S0001");
 }
 
-TEST(CheckTemplate, NumbersAreNeverCutAndKeepTheirSign)
+TEST(checkTemplate, NumbersAreNeverCutAndKeepTheirSign)
 {
     EXPECT_EQ(Expand("X$4", {12345}), "X12345");
     EXPECT_EQ(Expand("($3)", {-5}), "(-05)");
@@ -44,7 +44,7 @@ TEST(CheckTemplate, NumbersAreNeverCutAndKeepTheirSign)
     EXPECT_EQ(Expand("$9", {42}), "000000042");
 }
 
-TEST(CheckTemplate, TextAndStrayDollars)
+TEST(checkTemplate, TextAndStrayDollars)
 {
     EXPECT_EQ(Expand("S$4 Z$4 Sys$1 $$: x", {1, 2, 3}, "hinten"), "S0001 Z0002 Sys3 hinten: x");
     EXPECT_EQ(Expand("($$)", {}, ">>>>"), "(>>>>)");
@@ -58,7 +58,7 @@ TEST(CheckTemplate, TextAndStrayDollars)
     EXPECT_EQ(Expand("a$ b", {}), "a$ b");
 }
 
-TEST(CheckMessageTable, NumbersFlagsAndTemplates)
+TEST(checkMessageTable, NumbersFlagsAndTemplates)
 {
     std::set<uint16_t> numbers;
     for (const CheckMessageDef& m : kCheckMessages)
@@ -81,7 +81,7 @@ TEST(CheckMessageTable, NumbersFlagsAndTemplates)
                  "S$4 Z$4 Sys$1 P$4: Farbangabe in P-Liste und Festprogramm in System nicht erlaubt!");
 }
 
-TEST_F(CheckMessages, FormatWritesTheTextThenAnEmptyOne)
+TEST_F(checkMessages, FormatWritesTheTextThenAnEmptyOne)
 {
     FormatCheckMessage(22, false, "", Numbers{3, 12, 2, 5},
                        "S$4 Z$4 Sys$1: Zu viele Fadenführer auf der Schiene $1!");
@@ -90,7 +90,7 @@ TEST_F(CheckMessages, FormatWritesTheTextThenAnEmptyOne)
     EXPECT_EQ(CheckState.messageActive, 1);
 }
 
-TEST_F(CheckMessages, MessagesByNumber)
+TEST_F(checkMessages, MessagesByNumber)
 {
     CheckMessage(28, ">>>>", {2, 3});
     EXPECT_THROW(CheckMessage(9, "", {1, 1, 101, 100}), ECheckAbort);
@@ -107,13 +107,13 @@ TEST_F(CheckMessages, MessagesByNumber)
                        }));
 }
 
-TEST_F(CheckMessages, FatalWithoutNumbers)
+TEST_F(checkMessages, FatalWithoutNumbers)
 {
     EXPECT_THROW(CheckMessage(1, ""), ECheckAbort);
     EXPECT_EQ(Lines(), (std::vector<std::string>{"Kein Nadelraum vorhanden!"}));
 }
 
-TEST_F(CheckMessages, UnknownNumberIsAProgrammingError)
+TEST_F(checkMessages, UnknownNumberIsAProgrammingError)
 {
     EXPECT_THROW(CheckMessage(27, "", {1, 2}), std::out_of_range);
     EXPECT_THROW(CheckMessage(31, ""), std::out_of_range);
@@ -121,14 +121,14 @@ TEST_F(CheckMessages, UnknownNumberIsAProgrammingError)
     EXPECT_EQ(CheckState.errorCount, 0);
 }
 
-TEST_F(CheckMessages, UnsetSinkDropsTheText)
+TEST_F(checkMessages, UnsetSinkDropsTheText)
 {
     CheckState.messageSink = nullptr;
     CheckMessage(21, "", {1, 1});
     EXPECT_EQ(CheckState.errorCount, 1);
 }
 
-TEST_F(CheckMessages, FatalIsWrittenAndCountedBeforeTheAbort)
+TEST_F(checkMessages, FatalIsWrittenAndCountedBeforeTheAbort)
 {
     EXPECT_THROW(CheckMessage(22, "", {3, 12, 2, 5}), ECheckAbort);
     EXPECT_EQ(Lines(), (std::vector<std::string>{"S0003 Z0012 Sys2: Zu viele Fadenführer auf der Schiene 5!"}));
@@ -142,7 +142,7 @@ TEST_F(CheckMessages, FatalIsWrittenAndCountedBeforeTheAbort)
     EXPECT_EQ(CheckState.errorCount, 2);
 }
 
-TEST_F(CheckMessages, PauseOnlyAfterNonFatalInProgramTest)
+TEST_F(checkMessages, PauseOnlyAfterNonFatalInProgramTest)
 {
     for (int mode : {0, 1, 2}) {
         TestModus = mode;
@@ -155,7 +155,7 @@ TEST_F(CheckMessages, PauseOnlyAfterNonFatalInProgramTest)
     }
 }
 
-TEST_F(CheckMessages, MachineStopIsNotCountedButStillMarksAndPauses)
+TEST_F(checkMessages, MachineStopIsNotCountedButStillMarksAndPauses)
 {
     TestModus = 0;
     CheckMessage(20, "", {1, 5});
@@ -166,7 +166,7 @@ TEST_F(CheckMessages, MachineStopIsNotCountedButStillMarksAndPauses)
     EXPECT_EQ(CheckSummaryText(CheckState.errorCount), "Keine Fehler gefunden!");
 }
 
-TEST_F(CheckMessages, ResetClearsTheMessagePartButKeepsTheSinks)
+TEST_F(checkMessages, ResetClearsTheMessagePartButKeepsTheSinks)
 {
     CheckState.sideText = {"x", "y"};
     EXPECT_THROW(CheckMessage(25, "", {1, 1}), ECheckAbort);
@@ -182,7 +182,7 @@ TEST_F(CheckMessages, ResetClearsTheMessagePartButKeepsTheSinks)
     EXPECT_EQ(Lines().back(), "S0004 Z0009: Der letzte Hub muß ein Hub nach links sein!");
 }
 
-TEST_F(CheckMessages, SummaryLine)
+TEST_F(checkMessages, SummaryLine)
 {
     CheckMessage(21, "", {1, 1});
     EXPECT_EQ(CheckSummaryText(CheckState.errorCount), "1 Fehler gefunden!");
@@ -194,7 +194,7 @@ TEST_F(CheckMessages, SummaryLine)
     EXPECT_EQ(CheckSummaryText(65535), "65535 Fehler gefunden!");
 }
 
-TEST(CheckSummary, TranslationIsNoFormatString)
+TEST(checkSummary, TranslationIsNoFormatString)
 {
     EXPECT_EQ(FormatSummaryCount(12, "%s %n %d"), "%s %n 12");
     EXPECT_EQ(FormatSummaryCount(12, "%d von %d"), "12 von %d");
@@ -202,7 +202,7 @@ TEST(CheckSummary, TranslationIsNoFormatString)
     EXPECT_EQ(FormatSummaryCount(3, "%%d"), "%3");
 }
 
-TEST_F(CheckMessages, CountStopsAtItsTop)
+TEST_F(checkMessages, CountStopsAtItsTop)
 {
     CheckState.errorCount = 65534;
     CheckMessage(21, "", {1, 1});

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -30,7 +31,7 @@ constexpr uint32_t Bit(int i)
     return 1u << i;
 }
 
-class Selection : public checktest::CheckRulesTest {
+class checkSelection : public checktest::CheckRulesTest {
 protected:
     SystemBlock block;
     SystemSelectionInput in;
@@ -72,7 +73,7 @@ protected:
 
 }  // namespace
 
-TEST(SelectionKinds, PatternsOfFixedAndNetKinds)
+TEST(checkSelectionKinds, PatternsOfFixedAndNetKinds)
 {
     const std::map<int, std::string> expected = {
         {1, "1"},           {3, "01"},          {4, "101"},
@@ -93,7 +94,7 @@ TEST(SelectionKinds, PatternsOfFixedAndNetKinds)
     }
 }
 
-TEST_F(Selection, EveryKindTargetsItsPatternRepeated)
+TEST_F(checkSelection, EveryKindTargetsItsPatternRepeated)
 {
     // A fixed kind selects in the first pass, a net kind on the net back;
     // with the back bed empty both reach every "1" of the pattern.
@@ -127,7 +128,7 @@ TEST_F(Selection, EveryKindTargetsItsPatternRepeated)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(Selection, CamCodes)
+TEST_F(checkSelection, CamCodes)
 {
     const NeedleList odd = {1, 3, 5, 7}, even = {2, 4, 6, 8};
     auto run = [&](uint8_t setting) {
@@ -171,7 +172,7 @@ TEST_F(Selection, CamCodes)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(Selection, OverlapAndSecondDensity)
+TEST_F(checkSelection, OverlapAndSecondDensity)
 {
     block = SystemBlock().cam(0, 2).entry(0, 0, 0, 1).entry(0, 1, 0, 1);
     select();
@@ -200,7 +201,7 @@ TEST_F(Selection, OverlapAndSecondDensity)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(Selection, StaleActionsOfTheLastStrokeAreCleared)
+TEST_F(checkSelection, StaleActionsOfTheLastStrokeAreCleared)
 {
     block = SystemBlock().cam(0, 2).cam(1, 2).entry(0, 0, 0, 5).entry(1, 0, 0, 3);
     in.block = block.b;
@@ -213,7 +214,7 @@ TEST_F(Selection, StaleActionsOfTheLastStrokeAreCleared)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(Selection, Jacquard)
+TEST_F(checkSelection, Jacquard)
 {
     jacquardRow();
     block = SystemBlock().cam(0, 2).entry(0, 0, Bit(19), 0);
@@ -256,7 +257,39 @@ TEST_F(Selection, Jacquard)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(Selection, JacquardNeedsADivisionAndARow)
+TEST_F(checkSelection, JacquardReadsCellsAsPatternCellDoes)
+{
+    // Random cells of every value, columns beyond the pattern, rows the
+    // plane does not hold.
+    checktest::MakePattern(30, 3);
+    ProgrammKopf.SetHeight(5);
+    std::mt19937 rng(11);
+    for (uint16_t y = 1; y <= 3; ++y)
+        for (uint16_t x = 1; x <= 30; ++x)
+            checktest::SetCell(x, y, uint8_t(rng()));
+    setWidth(40);
+    for (int i = 1; i <= 40; ++i)
+        map[size_t(i)] = uint16_t(rng() % 36);
+    for (int round = 0; round < 50; ++round) {
+        const uint32_t colours = (uint32_t(rng()) | 1u) & ~Bit(30);  // no tie-in
+        const int32_t row = int32_t(round % 7) - 1;
+        in.frontRow = row;
+        block = SystemBlock().cam(0, 2).entry(0, 0, colours, 0);
+        if (row == 0)
+            continue;
+        select();
+        NeedleList want;
+        for (int i = 1; i <= 40; ++i) {
+            const uint8_t v = row < 0 ? 99 : PatternCell(map[size_t(i)], uint16_t(row));
+            if (v >= 1 && v <= 32 && (colours >> (v - 1)) & 1u)
+                want.push_back(i);
+        }
+        EXPECT_EQ(NeedlesWith(front, 'M'), want) << round;
+    }
+    EXPECT_TRUE(Lines().empty());
+}
+
+TEST_F(checkSelection, JacquardNeedsADivisionAndARow)
 {
     jacquardRow();
     map.clear();
@@ -290,7 +323,7 @@ TEST_F(Selection, JacquardNeedsADivisionAndARow)
     EXPECT_NE(Lines().back().find("Jacquardauswahl ohne Nadeleinteilung"), std::string::npos);
 }
 
-TEST_F(Selection, BackBedShiftWhileTheRackingFlagIsSet)
+TEST_F(checkSelection, BackBedShiftWhileTheRackingFlagIsSet)
 {
     block = SystemBlock().cam(1, 2).entry(1, 0, 0, 1);
     in.rackingAmount = 3;
@@ -326,7 +359,7 @@ TEST_F(Selection, BackBedShiftWhileTheRackingFlagIsSet)
     }
 }
 
-TEST_F(Selection, NetBack)
+TEST_F(checkSelection, NetBack)
 {
     block = SystemBlock().cam(0, 2).cam(1, 2).entry(0, 0, 0, 5).entry(1, 0, 0, 11);
     select();
@@ -342,7 +375,7 @@ TEST_F(Selection, NetBack)
     EXPECT_EQ(Lines(), (std::vector<std::string>{"S0001 Z0001 Sys1 hinten: Lang- und Kurzauswahl überschneidet sich!"}));
 }
 
-TEST_F(Selection, VariableNetBack)
+TEST_F(checkSelection, VariableNetBack)
 {
     block = SystemBlock().cam(0, 2).cam(1, 2).entry(1, 0, 0, 1).entry(0, 0, 0, 3).variableNetBack(1);
     select();
@@ -373,7 +406,7 @@ TEST_F(Selection, VariableNetBack)
     EXPECT_EQ(NeedlesWith(back, 'M'), (NeedleList{3, 5, 7}));
 }
 
-TEST_F(Selection, NetBackMessages)
+TEST_F(checkSelection, NetBackMessages)
 {
     block = SystemBlock().cam(1, 2).entry(1, 1, 0, 14).variableNetBack(1);
     select();
@@ -407,7 +440,7 @@ TEST_F(Selection, NetBackMessages)
     EXPECT_NE(lines[3].find("hinten: Variable"), std::string::npos);
 }
 
-TEST_F(Selection, PlainKnitPassTurnsGIntoMUnlessOppositeS)
+TEST_F(checkSelection, PlainKnitPassTurnsGIntoMUnlessOppositeS)
 {
     block = SystemBlock().cam(0, 4).cam(1, 4).entry(0, 0, 0, 1).entry(1, 1, 0, 5);
     select();
@@ -425,7 +458,7 @@ TEST_F(Selection, PlainKnitPassTurnsGIntoMUnlessOppositeS)
     EXPECT_EQ(NeedlesWith(front, 'M'), Needles({{1, 8}}));
 }
 
-TEST_F(Selection, AutomaticReceive)
+TEST_F(checkSelection, AutomaticReceive)
 {
     block = SystemBlock().cam(0, 3).cam(1, 3).entry(1, 0, 0, 1).entry(0, 1, 0, 2);
     in.rackingAmount = 2;
@@ -462,7 +495,7 @@ TEST_F(Selection, AutomaticReceive)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(Selection, IntarsiaTieIn)
+TEST_F(checkSelection, IntarsiaTieIn)
 {
     jacquardRow();
     block = SystemBlock().cam(0, 2).entry(0, 0, Bit(19) | Bit(30), 0);
@@ -495,7 +528,7 @@ TEST_F(Selection, IntarsiaTieIn)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(Selection, TieInStaysInsideTheRoom)
+TEST_F(checkSelection, TieInStaysInsideTheRoom)
 {
     // Working needles up to either end leave no room for the tie-in.
     block = SystemBlock().cam(0, 2).entry(0, 0, 0, 1).entry(0, 2, Bit(30), 0);
@@ -526,7 +559,7 @@ TEST_F(Selection, TieInStaysInsideTheRoom)
     EXPECT_TRUE(Lines().empty());
 }
 
-TEST_F(Selection, ResultFlags)
+TEST_F(checkSelection, ResultFlags)
 {
     SystemSelectionResult r = select();
     EXPECT_FALSE(r.selected[0] || r.selected[1] || r.carrierWanted || r.fixedProgram);
@@ -544,7 +577,7 @@ TEST_F(Selection, ResultFlags)
     EXPECT_FALSE(r.selected[0]);
 }
 
-TEST_F(Selection, ShortArraysAreRefused)
+TEST_F(checkSelection, ShortArraysAreRefused)
 {
     in.block = block.b;
     Actions small(8), ok(9);
@@ -554,7 +587,7 @@ TEST_F(Selection, ShortArraysAreRefused)
     EXPECT_THROW(SelectSystemNeedles(in, ok, ok), std::invalid_argument);
 }
 
-TEST_F(Selection, BlockWrittenThroughTheListHandler)
+TEST_F(checkSelection, BlockWrittenThroughTheListHandler)
 {
     // System 2, back side, as the knitting scheme handler stores it.
     ZrVar.Systems = 2;
