@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "check/rules/checkmessages.h"
+#include "kernel/language.h"
+#include "tests/support/test_env.h"
 #include "tests/check_rules/check_rules_testing.h"
 
 namespace {
@@ -209,4 +211,27 @@ TEST_F(checkMessages, CountStopsAtItsTop)
     CheckMessage(21, "", {1, 1});
     EXPECT_EQ(CheckState.errorCount, 65535);
     EXPECT_NE(CheckSummaryText(CheckState.errorCount), "Keine Fehler gefunden!");
+}
+
+TEST_F(checkMessages, TemplatesSideTextsAndSummaryAreTranslated)
+{
+    // A phrase database edited by the user: the translations are templates
+    // and format strings the checker must not trust.
+    const std::string db = WriteTestFile(TestHome() + "DbLang.Txt",
+                                         "$:%d Fehler gefunden!\r\nE:%s %n %d\r\n"
+                                         "$:1 Fehler gefunden!\r\nE:1 error found!\r\n"
+                                         "$:vorne\r\nE:front\r\n"
+                                         "$:S$4 Z$4: Maschine Stop!\r\nE:S$4 Z$4: machine stop, $\r\n"
+                                         "$:S$4 Z$4 Sys$1 $$: Jacquardauswahl ohne Nadeleinteilung!\r\n"
+                                         "E:$$ $1$4 $x: no needle division $\r\n");
+    LoadPhraseDatabase(db, 'E');
+    ResetCheckMessages();
+    EXPECT_EQ(CheckState.sideText[0], "front");
+    EXPECT_EQ(CheckState.sideText[1], "hinten");
+    CheckMessage(20, "", {1, 2});
+    EXPECT_THROW(CheckMessage(26, CheckState.sideText[0], {3, 4, 5}), ECheckAbort);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"S0001 Z0002: machine stop, $", "front 30004 $x: no needle division $"}));
+    EXPECT_EQ(CheckSummaryText(12), "%s %n 12");
+    EXPECT_EQ(CheckSummaryText(1), "1 error found!");
+    EXPECT_EQ(CheckSummaryText(0), "Keine Fehler gefunden!");
 }
