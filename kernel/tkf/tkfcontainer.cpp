@@ -87,7 +87,7 @@ bool ReadHeader(uint32_t& firstBlock, uint32_t& size)
 // Walks the directory chain and hands each entry to visit until it returns
 // true. A damaged chain ends the walk as if it ended there.
 template <typename Visit>
-bool WalkDirectory(Visit visit)
+bool WalkDirectory(Visit visit, bool* intact = nullptr)
 {
     uint32_t offset = 0;
     uint32_t size = 0;
@@ -122,6 +122,8 @@ bool WalkDirectory(Visit visit)
         }
         offset = get_u32(block.data(), tkf::kEntrySize * n);
     }
+    if (intact)
+        *intact = true;
     return false;
 }
 
@@ -229,14 +231,17 @@ bool TkfLookup(uint16_t tag, TkfEntry& entry)
     });
 }
 
-std::vector<TkfEntry> TkfDirectory()
+bool TkfReadDirectory(std::vector<TkfEntry>& entries)
 {
-    std::vector<TkfEntry> entries;
-    WalkDirectory([&](const TkfEntry& e) {
-        entries.push_back(e);
-        return false;
-    });
-    return entries;
+    entries.clear();
+    bool intact = false;
+    WalkDirectory(
+        [&](const TkfEntry& e) {
+            entries.push_back(e);
+            return false;
+        },
+        &intact);
+    return intact;
 }
 
 void TkfFindTag(uint16_t tag, int32_t& value, int32_t& count)

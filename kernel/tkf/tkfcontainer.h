@@ -100,10 +100,11 @@ bool TkfHeaderValid();
 // back to a block already read) ends the search with the tag absent.
 bool TkfLookup(uint16_t tag, TkfEntry& entry);
 
-// Every entry along the chain, in order, up to the end or the first damage
-// (empty when the header does not match). The loader reads the directory
-// once this way.
-std::vector<TkfEntry> TkfDirectory();
+// Every entry along the chain, in order, up to its end or the first damage
+// (none when the header does not match). True when the chain is whole: the
+// header matches and the chain ends in a link of 0. The loader reads the
+// directory once this way and refuses a damaged one.
+bool TkfReadDirectory(std::vector<TkfEntry>& entries);
 
 // Value and count of the first entry with the tag: -1 and -1 when absent;
 // -1 and 0 when the header does not match.

@@ -137,7 +137,8 @@ TEST_F(TkfContainer, FullBufferChainsBlocksAndFindsEveryTag)
 
     bool openError = false;
     P_DiskOpen(path, openError, true);
-    std::vector<TkfEntry> all = TkfDirectory();
+    std::vector<TkfEntry> all;
+    EXPECT_TRUE(TkfReadDirectory(all));
     ASSERT_EQ(all.size(), 41u);
     EXPECT_EQ(all.back().tag, tkf::kTagEnd);
     EXPECT_EQ(bytes.substr(all[35].value, 4), std::string("N35\0", 4));
@@ -177,7 +178,9 @@ TEST_F(TkfContainer, AbsentTagsAndRefusedHeaders)
     TkfFindTag(tkf::kTagGauge, value, count);
     EXPECT_EQ(value, -1);
     EXPECT_EQ(count, 0);
-    EXPECT_TRUE(TkfDirectory().empty());
+    std::vector<TkfEntry> none;
+    EXPECT_FALSE(TkfReadDirectory(none));
+    EXPECT_TRUE(none.empty());
     P_DiskClose();
 
     std::string mm = bytes;
@@ -221,6 +224,10 @@ TEST_F(TkfContainer, DamagedDirectoriesEndTheSearch)
         EXPECT_EQ(count, -1);
         TkfFindTag(tkf::kTagGauge, value, count);
         EXPECT_EQ(value, c.gaugeFound ? 8 : -1);
+        // The whole walk stops too, keeping what stood before the damage.
+        std::vector<TkfEntry> entries;
+        EXPECT_FALSE(TkfReadDirectory(entries));
+        EXPECT_EQ(!entries.empty() && entries[0].tag == tkf::kTagGauge, c.gaugeFound);
         P_DiskClose();
     }
 }
