@@ -617,3 +617,30 @@ TEST(TkfSpecialIndexes, SharedPastTheLastIndexOrHeapOverflow)
     EXPECT_EQ(SaveTo(file), 203);
     EXPECT_EQ(ReadTestFile(file), "old");
 }
+
+// With a set-up comment and three pattern file names the directory holds
+// 28 entries, the closing tag among them, in one block.
+TEST_F(TkfSave, FullDirectoryIsOneBlockOfTwentyEight)
+{
+    ASSERT_EQ(Put(10, 2, 1, 25, [](ProgramCommandBlock& b) { b.SetText("Name"); }), 0);
+    ZrVar.PatternFiles = {"NAME_p.TIF", "NAME_q.TIF", "NAME_y.TIF"};
+    ASSERT_EQ(SaveTo(file), 0);
+    const TkfFile f(file);
+    EXPECT_EQ(f.U16(f.directory), 28);
+    ASSERT_EQ(f.entries.size(), 28u);
+    EXPECT_EQ(f.entries.back().tag, 1);
+    EXPECT_EQ(f.entries[24].tag, 34832);
+    EXPECT_EQ(f.bytes.substr(f.entries[26].value, 12), std::string("NAME_y.TIF\0\0", 12));
+    EXPECT_EQ(get_u32(reinterpret_cast<const uint8_t*>(f.bytes.data()), f.directory + 2 + 12 * 28), 0u);
+    EXPECT_EQ(f.directory + 368, f.bytes.size());
+}
+
+TEST_F(TkfSave, NoStreamIsReported)
+{
+    ProgramCommandBlock save;
+    save.SetCode(205);
+    save.SetSub(1);
+    EXPECT_EQ(ProgramDispatch(save), 301);
+    save.SetSub(0);
+    EXPECT_EQ(ProgramDispatch(save), 301);
+}
