@@ -396,16 +396,16 @@ void LoadJob::ReadHeader()
 void LoadJob::ReadComments()
 {
     // The pool was read entry by entry when the file was checked.
-    const std::vector<std::string>& comments_ = plan_.comments;
-    std::vector<uint8_t> staged(comments_.size() * kCommentRecord, ' ');
-    for (size_t i = 0; i < comments_.size(); ++i) {
+    const std::vector<std::string>& comments = plan_.comments;
+    std::vector<uint8_t> staged(comments.size() * kCommentRecord, ' ');
+    for (size_t i = 0; i < comments.size(); ++i) {
         ++step_;
         Progress(kNameComments, static_cast<int32_t>(i + 1));
         uint8_t* rec = staged.data() + i * kCommentRecord;
-        rec[0] = static_cast<uint8_t>(comments_[i].size());
-        std::copy(comments_[i].begin(), comments_[i].end(), rec + 1);
+        rec[0] = static_cast<uint8_t>(comments[i].size());
+        std::copy(comments[i].begin(), comments[i].end(), rec + 1);
     }
-    commentFile_.Write(0, staged.data(), static_cast<uint32_t>(comments_.size()));
+    commentFile_.Write(0, staged.data(), static_cast<uint32_t>(comments.size()));
 }
 
 void LoadJob::ReadSpecials()

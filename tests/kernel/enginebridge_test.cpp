@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include "kernel/enginebridge.h"
@@ -228,4 +229,38 @@ TEST(EngineBridge, TooLongPathIsNotCut)
     const std::string deep = TestHome() + std::string(250, 'd') + "/P.8dh";
     PatternNames names;
     EXPECT_EQ(bridge.P_LoadProgram(TempPfad, TempPfad, deep, names), 301);
+}
+
+// The save writes its file under another name and puts it in place when
+// the stream is released. When that fails, the save has failed: a stale
+// "ZORITPRG.TMP" is never copied to the destination.
+TEST(EngineBridge, FileNotPutInPlaceFailsTheSave)
+{
+    SetMachine("832", 8);
+    struct Host : RecordingKernelHost {
+        std::function<void()> once;
+        void infoLine(int line, const std::string& text) override
+        {
+            if (once) {
+                auto f = std::move(once);
+                once = nullptr;
+                f();
+            }
+            RecordingKernelHost::infoLine(line, text);
+        }
+    } host;
+    setKernelHost(&host);
+    const std::string temp = TempPfad + "ZORITPRG.TMP";
+    WriteTestFile(temp, "stale");
+    host.once = [&] {
+        fs::remove(temp);
+        WriteTestFile(temp + "/blocker", "x");
+    };
+    const std::string dest = TestHome() + "P.8dh";
+    WriteTestFile(dest, "previous");
+    EngineBridge bridge;
+    EXPECT_EQ(bridge.P_SaveProgram(dest, {}, TempPfad), 301);
+    setKernelHost(nullptr);
+    EXPECT_EQ(ReadTestFile(dest), "previous");
+    EXPECT_TRUE(host.callsOf("statusText").empty());
 }
