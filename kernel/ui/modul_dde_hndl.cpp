@@ -15,8 +15,9 @@ const char* const LanguageValue = "Language";
 const char* const ServerTopic = "DdeServer1";
 const char* const ServerItemName = "DdeServerItem";
 
-// "name.ext" -> "name"; a leading dot belongs to the name.
-std::string WithoutExtension(const std::string& path)
+}  // namespace
+
+std::string TModulDdeHndl::PathWithoutExtension(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
@@ -25,6 +26,8 @@ std::string WithoutExtension(const std::string& path)
         return path;
     return path.substr(0, dot);
 }
+
+namespace {
 
 std::string FirstLocaleVariable()
 {
@@ -170,10 +173,10 @@ std::string TModulDdeHndl::SystemLanguageName()
 
 std::string TModulDdeHndl::ExecutablePathWithoutExtension()
 {
-    return WithoutExtension(ExecutablePath());
+    return PathWithoutExtension(ExecutablePath());
 }
 
 std::string TModulDdeHndl::ExecutableNameWithoutExtension()
 {
-    return WithoutExtension(FileNamePart(ExecutablePath()));
+    return PathWithoutExtension(FileNamePart(ExecutablePath()));
 }

@@ -69,6 +69,9 @@ public:
     // The running executable's full path and its name, each without the
     // extension.
     static std::string ExecutablePathWithoutExtension();
+    // "folder/name.ext" -> "folder/name"; a dot in a folder or at the start
+    // of the name is no extension.
+    static std::string PathWithoutExtension(const std::string& path);
     static std::string ExecutableNameWithoutExtension();
 
 private:

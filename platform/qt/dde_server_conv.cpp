@@ -1,5 +1,6 @@
 #include "platform/qt/dde_server_conv.h"
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,15 +9,70 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <map>
 #include <utility>
 
 #include "platform/codepage.h"
 #include "platform/qt/dde_socket_path.h"
+
+class DdeEndpoint;
+
+namespace {
+
+// Accepted connections are taken as plain descriptors: a client may shut
+// down its sending side after its last string ("printf ... | socat") and
+// still wait for the answers, which QLocalSocket cannot serve, since it
+// closes the whole connection at the end of the incoming bytes.
+class DdeListener : public QLocalServer {
+public:
+    std::function<void(int)> onConnection;
+
+protected:
+    void incomingConnection(quintptr descriptor) override
+    {
+        if (onConnection)
+            onConnection(static_cast<int>(descriptor));
+        else
+            ::close(static_cast<int>(descriptor));
+    }
+};
+
+}  // namespace
+
+// One client connection: reads frames, writes answer bytes. It ends once
+// the peer has finished sending and every string it sent is answered, or at
+// once when a frame breaks the rules or the peer is gone.
+class DdeConnection : public QObject {
+public:
+    DdeConnection(int fd, DdeEndpoint* endpoint);
+    ~DdeConnection() override { closeDescriptor(); }
+
+    void readAvailable();
+    // The answer of one of this connection's strings, in their order.
+    void answer(bool done);
+    void end();
+    bool ended() const { return fd_ < 0; }
+
+private:
+    void writePending();
+    void finishWhenDone();
+    void closeDescriptor();
+
+    int fd_;
+    DdeEndpoint* endpoint_;
+    QSocketNotifier readNotifier_;
+    QSocketNotifier writeNotifier_;
+    QByteArray in_;
+    QByteArray out_;
+    int unanswered_ = 0;
+    bool peerDone_ = false;
+};
 
 // One listening socket of this process, shared by the conversations created
 // on it. The last one attached serves; strings wait here in one queue.
@@ -46,12 +102,12 @@ public:
     bool listen(std::string& error)
     {
         // Only the user who runs the program may send it commands.
-        server_.setSocketOptions(QLocalServer::UserAccessOption);
-        if (!server_.listen(path_)) {
-            error = "cannot listen on " + path_.toStdString() + ": " + server_.errorString().toStdString();
+        listener_.setSocketOptions(QLocalServer::UserAccessOption);
+        listener_.onConnection = [this](int fd) { new DdeConnection(fd, this); };
+        if (!listener_.listen(path_)) {
+            error = "cannot listen on " + path_.toStdString() + ": " + listener_.errorString().toStdString();
             return false;
         }
-        connect(&server_, &QLocalServer::newConnection, this, [this] { acceptConnections(); });
         Endpoints()[path_] = this;
         return true;
     }
@@ -75,6 +131,12 @@ public:
     DdeServerConv* serving() const { return convs_.empty() ? nullptr : convs_.back(); }
     std::size_t pending() const { return queue_.size(); }
 
+    void enqueue(DdeConnection* connection, std::string bytes)
+    {
+        queue_.push_back(Pending{connection, std::move(bytes)});
+        schedule();
+    }
+
     void schedule()
     {
         if (scheduled_ || closing_)
@@ -91,84 +153,9 @@ public:
 
 private:
     struct Pending {
-        QPointer<QLocalSocket> socket;
+        QPointer<DdeConnection> connection;
         std::string bytes;  // Windows-1252, without the NUL
     };
-
-    void acceptConnections()
-    {
-        while (QLocalSocket* socket = server_.nextPendingConnection()) {
-            buffers_[socket] = QByteArray();
-            socket->setReadBufferSize(static_cast<qint64>(DdeServerConv::MaxFrameBytes) + 1);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { takeFrames(socket); });
-            connect(socket, &QLocalSocket::disconnected, this, [this, socket] { connectionLost(socket); });
-            takeFrames(socket);
-            if (buffers_.count(socket) && socket->state() == QLocalSocket::UnconnectedState)
-                connectionLost(socket);
-        }
-    }
-
-    // Moves every complete frame into the queue; false when the connection
-    // was dropped for an oversized frame.
-    bool takeFrames(QLocalSocket* socket)
-    {
-        const auto it = buffers_.find(socket);
-        if (it == buffers_.end()) {
-            socket->readAll();
-            return false;
-        }
-        constexpr qsizetype limit = static_cast<qsizetype>(DdeServerConv::MaxFrameBytes);
-        bool queued = false;
-        while (socket->bytesAvailable() > 0) {
-            QByteArray& buffer = it->second;
-            buffer += socket->read(limit + 1);
-            qsizetype start = 0;
-            for (;;) {
-                const qsizetype nul = buffer.indexOf('\0', start);
-                if (nul < 0)
-                    break;
-                if (nul - start > limit) {
-                    drop(socket, queued);
-                    return false;
-                }
-                queue_.push_back(Pending{socket, std::string(buffer.constData() + start,
-                                                             static_cast<std::size_t>(nul - start))});
-                queued = true;
-                start = nul + 1;
-            }
-            buffer.remove(0, start);
-            if (buffer.size() > limit) {
-                drop(socket, queued);
-                return false;
-            }
-        }
-        if (queued)
-            schedule();
-        return true;
-    }
-
-    // A frame too long for the wire: nothing of it runs, and the connection
-    // goes, since its next bytes could not be told apart from the tail.
-    void drop(QLocalSocket* socket, bool queued)
-    {
-        if (queued)
-            schedule();
-        buffers_.erase(socket);
-        socket->disconnect(this);
-        socket->abort();
-        socket->deleteLater();
-    }
-
-    // The strings the peer finished still run; a frame cut off by the end of
-    // the connection is dropped.
-    void connectionLost(QLocalSocket* socket)
-    {
-        if (!takeFrames(socket))
-            return;
-        buffers_.erase(socket);
-        socket->disconnect(this);
-        socket->deleteLater();
-    }
 
     void runQueue()
     {
@@ -184,34 +171,12 @@ private:
             Pending next = std::move(queue_.front());
             queue_.pop_front();
             const bool done = conv->runMacro(DdeServerConv::SplitMacroLines(Cp1252ToUtf8(next.bytes)));
-            answer(next.socket, done);
+            if (next.connection)
+                next.connection->answer(done);
         }
         running_ = false;
         if (closing_)
             delete this;
-    }
-
-    // A peer may be gone by the time its answer is due. The byte goes out
-    // with MSG_NOSIGNAL, so that this never raises SIGPIPE, whatever the
-    // process has done with that signal; only a full socket buffer leaves it
-    // to Qt's buffer (and then every later byte too, to keep the order).
-    static void answer(const QPointer<QLocalSocket>& socket, bool done)
-    {
-        if (!socket || socket->state() != QLocalSocket::ConnectedState)
-            return;
-        const char byte = done ? 1 : 0;
-        if (socket->bytesToWrite() == 0) {
-            const ssize_t n = ::send(static_cast<int>(socket->socketDescriptor()), &byte, 1,
-                                     MSG_NOSIGNAL | MSG_DONTWAIT);
-            if (n == 1)
-                return;
-            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
-                socket->abort();
-                return;
-            }
-        }
-        socket->write(&byte, 1);
-        socket->flush();
     }
 
     void shutDown()
@@ -220,26 +185,142 @@ private:
         if (it != Endpoints().end() && it->second == this)
             Endpoints().erase(it);
         closing_ = true;
-        server_.close();
-        for (auto& [socket, buffer] : buffers_) {
-            socket->disconnect(this);
-            socket->abort();
-        }
-        buffers_.clear();
+        listener_.close();
+        for (DdeConnection* connection : findChildren<DdeConnection*>(Qt::FindDirectChildrenOnly))
+            connection->end();
         queue_.clear();
         if (!running_)
             delete this;
     }
 
     QString path_;
-    QLocalServer server_;
-    std::map<QLocalSocket*, QByteArray> buffers_;
+    DdeListener listener_;
     std::deque<Pending> queue_;
     std::vector<DdeServerConv*> convs_;
     bool scheduled_ = false;
     bool running_ = false;
     bool closing_ = false;
 };
+
+DdeConnection::DdeConnection(int fd, DdeEndpoint* endpoint)
+    : QObject(endpoint),
+      fd_(fd),
+      endpoint_(endpoint),
+      readNotifier_(fd, QSocketNotifier::Read),
+      writeNotifier_(fd, QSocketNotifier::Write)
+{
+    ::fcntl(fd_, F_SETFD, FD_CLOEXEC);
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);
+    writeNotifier_.setEnabled(false);
+    connect(&readNotifier_, &QSocketNotifier::activated, this, [this] { readAvailable(); });
+    connect(&writeNotifier_, &QSocketNotifier::activated, this, [this] { writePending(); });
+}
+
+void DdeConnection::readAvailable()
+{
+    constexpr qsizetype limit = static_cast<qsizetype>(DdeServerConv::MaxFrameBytes);
+    char buffer[16384];
+    while (fd_ >= 0 && !peerDone_) {
+        const ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK)
+                end();
+            return;
+        }
+        if (n == 0) {
+            // The peer sends no more; what it left unfinished is dropped, and
+            // the answers still due go out before the connection ends.
+            peerDone_ = true;
+            readNotifier_.setEnabled(false);
+            in_.clear();
+            finishWhenDone();
+            return;
+        }
+        in_.append(buffer, n);
+        qsizetype start = 0;
+        for (;;) {
+            const qsizetype nul = in_.indexOf('\0', start);
+            if (nul < 0)
+                break;
+            // A frame too long for the wire: nothing of it runs, and the
+            // connection goes, as its next bytes could not be told apart
+            // from the tail.
+            if (nul - start > limit) {
+                end();
+                return;
+            }
+            ++unanswered_;
+            endpoint_->enqueue(this, std::string(in_.constData() + start, static_cast<std::size_t>(nul - start)));
+            start = nul + 1;
+        }
+        in_.remove(0, start);
+        if (in_.size() > limit) {
+            end();
+            return;
+        }
+    }
+}
+
+void DdeConnection::answer(bool done)
+{
+    if (fd_ < 0)
+        return;
+    --unanswered_;
+    out_.append(done ? '\1' : '\0');
+    writePending();
+    finishWhenDone();
+}
+
+// MSG_NOSIGNAL: a peer that has gone must not raise SIGPIPE, whatever the
+// process has done with that signal.
+void DdeConnection::writePending()
+{
+    while (fd_ >= 0 && !out_.isEmpty()) {
+        const ssize_t n = ::send(fd_, out_.constData(), static_cast<std::size_t>(out_.size()),
+                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                writeNotifier_.setEnabled(true);
+                return;
+            }
+            end();
+            return;
+        }
+        out_.remove(0, n);
+    }
+    writeNotifier_.setEnabled(false);
+    finishWhenDone();
+}
+
+void DdeConnection::finishWhenDone()
+{
+    if (peerDone_ && unanswered_ <= 0 && out_.isEmpty())
+        end();
+}
+
+void DdeConnection::end()
+{
+    if (fd_ < 0)
+        return;
+    closeDescriptor();
+    in_.clear();
+    out_.clear();
+    deleteLater();
+}
+
+void DdeConnection::closeDescriptor()
+{
+    if (fd_ < 0)
+        return;
+    readNotifier_.setEnabled(false);
+    writeNotifier_.setEnabled(false);
+    ::close(fd_);
+    fd_ = -1;
+}
 
 namespace {
 

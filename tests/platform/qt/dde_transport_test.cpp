@@ -156,6 +156,38 @@ TEST_F(DdeTransport, StringsRunInOrderAndEachIsAnswered)
     EXPECT_EQ(rec.calls[4], Lines{});
 }
 
+TEST_F(DdeTransport, PeerThatStopsSendingStillGetsItsAnswers)
+{
+    // As "printf 'ONE\0TWO\0' | socat - UNIX-CONNECT:..." does: send, shut
+    // the sending side, then read the answers until the server closes.
+    DdeServerConv server("Derodi", "DdeServer1");
+    Recorder rec;
+    server.setMacroHandler(rec.handler());
+    ASSERT_EQ(server.listen(), DdeServerConv::ListenResult::Listening);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un addr = {};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, server.socketPath().toLocal8Bit().constData(), sizeof addr.sun_path - 1);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    const std::string bytes = "ONE\0TWO\0PART"s;
+    ASSERT_EQ(::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
+    ASSERT_EQ(::shutdown(fd, SHUT_WR), 0);
+    std::string answers;
+    bool closed = false;
+    ASSERT_TRUE(SpinUntil([&] {
+        char buf[16];
+        const ssize_t n = ::recv(fd, buf, sizeof buf, MSG_DONTWAIT);
+        if (n > 0)
+            answers.append(buf, static_cast<std::size_t>(n));
+        closed = n == 0;
+        return closed;
+    }));
+    ::close(fd);
+    EXPECT_EQ(Hex(answers), "0101");
+    EXPECT_EQ(rec.calls, (std::vector<Lines>{{"ONE"}, {"TWO"}}));
+}
+
 TEST_F(DdeTransport, StringsArriveInWindows1252)
 {
     DdeServerConv server("Derodi", "DdeServer1");
