@@ -3,11 +3,11 @@
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QByteArray>
 #include <QLocalServer>
-#include <QLocalSocket>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <algorithm>
@@ -336,13 +336,25 @@ SocketFile ProbeSocketFile(const QString& path)
         return SocketFile::Missing;
     if (!S_ISSOCK(st.st_mode))
         return SocketFile::NotASocket;
-    QLocalSocket probe;
-    probe.connectToServer(path);
-    if (probe.waitForConnected(1000)) {
-        probe.abort();
+    sockaddr_un addr = {};
+    addr.sun_family = AF_UNIX;
+    if (static_cast<std::size_t>(native.size()) >= sizeof addr.sun_path)
+        return SocketFile::Live;  // cannot tell: leave it alone
+    std::memcpy(addr.sun_path, native.constData(), static_cast<std::size_t>(native.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
         return SocketFile::Live;
-    }
-    return SocketFile::Stale;
+    int rc;
+    do
+        rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+    while (rc != 0 && errno == EINTR);
+    const int error = rc == 0 ? 0 : errno;
+    ::close(fd);
+    // Only a refused connection proves that nobody listens; a server too
+    // busy to take one more (EAGAIN) is alive.
+    if (error == ENOENT)
+        return SocketFile::Missing;
+    return error == ECONNREFUSED ? SocketFile::Stale : SocketFile::Live;
 }
 
 }  // namespace

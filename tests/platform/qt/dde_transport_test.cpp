@@ -317,6 +317,34 @@ TEST_F(DdeTransport, LiveSocketIsNeverStolen)
     EXPECT_TRUE(SpinUntil([&] { return other.hasPendingConnections(); }));
 }
 
+TEST_F(DdeTransport, BusyServerCountsAsLive)
+{
+    // A server that does not accept for a while: once its backlog is full a
+    // connect is turned away, which must not pass for a stale socket.
+    const QString path = DdeSocketPath("Derodi", "DdeServer1");
+    const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(server, 0);
+    sockaddr_un addr = {};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.toLocal8Bit().constData(), sizeof addr.sun_path - 1);
+    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::listen(server, 0), 0);
+    std::vector<int> waiting;
+    for (int i = 0; i < 64; ++i) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        const int rc = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        waiting.push_back(fd);
+        if (rc != 0)
+            break;
+    }
+    DdeServerConv conv("Derodi", "DdeServer1");
+    EXPECT_EQ(conv.listen(), DdeServerConv::ListenResult::LiveServer);
+    EXPECT_TRUE(QFileInfo::exists(path));
+    for (int fd : waiting)
+        ::close(fd);
+    ::close(server);
+}
+
 TEST_F(DdeTransport, SomethingElseInTheWayIsLeftAlone)
 {
     const QString path = DdeSocketPath("Derodi", "DdeServer1");
