@@ -1,8 +1,12 @@
 #include "platform/codepage.h"
 
+#include <iconv.h>
+
 #include <array>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 
 namespace {
 
@@ -170,7 +174,103 @@ std::string Encode(std::string_view text, const Reverse& reverse)
     return out;
 }
 
+// One iconv descriptor for the length of one conversion.
+class IconvHandle {
+public:
+    IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from))
+    {
+        if (cd_ == reinterpret_cast<iconv_t>(-1))
+            throw std::runtime_error(std::string("no iconv conversion from ") + from + " to " + to);
+    }
+    ~IconvHandle() { iconv_close(cd_); }
+    IconvHandle(const IconvHandle&) = delete;
+    IconvHandle& operator=(const IconvHandle&) = delete;
+    iconv_t get() const { return cd_; }
+
+private:
+    iconv_t cd_;
+};
+
+// Runs iconv over the whole input. Where iconv stops at a sequence it
+// cannot take, the replacement goes out and the input moves on by skip(pos)
+// bytes, so one bad character never costs the rest of the text.
+template <typename Skip>
+std::string IconvConvert(const char* to, const char* from, std::string_view in,
+                         std::string_view replacement, Skip skip)
+{
+    IconvHandle cd(to, from);
+    std::string out;
+    std::size_t pos = 0;
+    char buf[512];
+    while (pos < in.size()) {
+        char* inPtr = const_cast<char*>(in.data() + pos);
+        std::size_t inLeft = in.size() - pos;
+        char* outPtr = buf;
+        std::size_t outLeft = sizeof buf;
+        const std::size_t rc = iconv(cd.get(), &inPtr, &inLeft, &outPtr, &outLeft);
+        const int err = errno;
+        out.append(buf, static_cast<std::size_t>(outPtr - buf));
+        pos = in.size() - inLeft;
+        if (rc != static_cast<std::size_t>(-1))
+            break;
+        if (err == E2BIG)
+            continue;
+        // EILSEQ or EINVAL (cut short at the end): one replacement, and the
+        // shift state starts afresh.
+        out += replacement;
+        pos += skip(pos);
+        iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
+    }
+    // Flush any shift state (none for these pages, but it costs nothing).
+    char* outPtr = buf;
+    std::size_t outLeft = sizeof buf;
+    iconv(cd.get(), nullptr, nullptr, &outPtr, &outLeft);
+    out.append(buf, static_cast<std::size_t>(outPtr - buf));
+    return out;
+}
+
+std::string DecodeIconv(std::string_view bytes, const char* page)
+{
+    return IconvConvert("UTF-8", page, bytes, "\uFFFD", [](std::size_t) { return std::size_t{1}; });
+}
+
+std::string EncodeIconv(std::string_view text, const char* page)
+{
+    // A character the page lacks, or a broken sequence, is skipped whole.
+    return IconvConvert(page, "UTF-8", text, "?", [text](std::size_t at) {
+        std::size_t next = at;
+        char32_t c;
+        NextCodePoint(text, next, c);
+        return next - at;
+    });
+}
+
 }  // namespace
+
+std::string Cp1253ToUtf8(std::string_view bytes)
+{
+    return DecodeIconv(bytes, "CP1253");
+}
+
+std::string Utf8ToCp1253(std::string_view text)
+{
+    return EncodeIconv(text, "CP1253");
+}
+
+std::string Cp932ToUtf8(std::string_view bytes)
+{
+    return DecodeIconv(bytes, "CP932");
+}
+
+std::string Utf8ToCp932(std::string_view text)
+{
+    return EncodeIconv(text, "CP932");
+}
+
+bool FitsCp1252(std::string_view text)
+{
+    return IsValidUtf8(text) && Cp1252ToUtf8(Utf8ToCp1252(text)) == text;
+}
 
 std::string Cp1252ToUtf8(std::string_view bytes)
 {

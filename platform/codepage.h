@@ -17,3 +17,15 @@ bool IsValidUtf8(std::string_view text);
 
 // True when any byte is above 127.
 bool HasHighBytes(std::string_view text);
+
+// Windows-1253 (Greek) and Windows-932 (Japanese), through glibc's iconv. A
+// byte or byte pair the page leaves unassigned decodes to U+FFFD; a character
+// the page cannot hold (or broken UTF-8) encodes to "?". Throws
+// std::runtime_error when iconv lacks the page.
+std::string Cp1253ToUtf8(std::string_view bytes);
+std::string Utf8ToCp1253(std::string_view text);
+std::string Cp932ToUtf8(std::string_view bytes);
+std::string Utf8ToCp932(std::string_view text);
+
+// True when the text survives a trip to Windows-1252 and back unchanged.
+bool FitsCp1252(std::string_view text);

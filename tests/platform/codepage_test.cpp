@@ -139,3 +139,45 @@ TEST(Codepage, Utf8ValidityIsStrict)
     EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // past U+10FFFF
     EXPECT_FALSE(IsValidUtf8("\xF8\x88\x80\x80\x80"));
 }
+
+TEST(Codepage, GreekThroughIconv)
+{
+    EXPECT_EQ(Cp1253ToUtf8("\xC1\xF1\xF7\xE5\xDF\xEF"), "\xCE\x91\xCF\x81\xCF\x87\xCE\xB5\xCE\xAF\xCE\xBF");
+    EXPECT_EQ(Utf8ToCp1253("\xCE\x91\xCF\x81\xCF\x87\xCE\xB5\xCE\xAF\xCE\xBF"), "\xC1\xF1\xF7\xE5\xDF\xEF");
+    EXPECT_EQ(Cp1253ToUtf8("\x80"), "\u20AC");
+    // Unassigned bytes cost one replacement character each, nothing more.
+    EXPECT_EQ(Cp1253ToUtf8("a\xAA" "b\xFF"), "a\uFFFD" "b\uFFFD");
+    EXPECT_EQ(Utf8ToCp1253("\xC3\xB6x"), "?x");  // no ö in Greek
+    EXPECT_EQ(Cp1253ToUtf8(""), "");
+}
+
+TEST(Codepage, JapaneseThroughIconv)
+{
+    EXPECT_EQ(Cp932ToUtf8("\x93\xFA\x96\x7B"), "\xE6\x97\xA5\xE6\x9C\xAC");  // 日本
+    EXPECT_EQ(Utf8ToCp932("\xE6\x97\xA5\xE6\x9C\xAC"), "\x93\xFA\x96\x7B");
+    EXPECT_EQ(Cp932ToUtf8("\xB1"), "\xEF\xBD\xB1");  // half-width katakana
+    EXPECT_EQ(Cp932ToUtf8("Datei"), "Datei");
+    // A lead byte cut off at the end, and a broken pair in the middle.
+    EXPECT_EQ(Cp932ToUtf8("ab\x93"), "ab\uFFFD");
+    EXPECT_EQ(Cp932ToUtf8("\x93" "\x01" "x"), "\uFFFD\x01x");
+    EXPECT_EQ(Utf8ToCp932("a\xCE\xA9\xE2\x82\xACz"), "a\x83\xB6?z");  // Ω, no euro
+    EXPECT_EQ(Utf8ToCp932("a\xFF" "b"), "a?b");
+    // Long texts go through in more than one piece.
+    std::string many;
+    for (int i = 0; i < 1000; ++i)
+        many += "\x93\xFA";
+    std::string expected;
+    for (int i = 0; i < 1000; ++i)
+        expected += "\xE6\x97\xA5";
+    EXPECT_EQ(Cp932ToUtf8(many), expected);
+    EXPECT_EQ(Utf8ToCp932(expected), many);
+}
+
+TEST(Codepage, FitsCp1252)
+{
+    EXPECT_TRUE(FitsCp1252("Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC"));
+    EXPECT_TRUE(FitsCp1252(""));
+    EXPECT_FALSE(FitsCp1252("\xE6\x97\xA5"));
+    EXPECT_FALSE(FitsCp1252("a\xFF"));
+    EXPECT_FALSE(FitsCp1252("?\xCE\xA9"));
+}

@@ -15,3 +15,6 @@ std::string ReadTestFile(const std::string& path);
 int RunCommand(const std::string& command, std::string* out = nullptr);
 // The folder that holds the probes (kernel_probe ...).
 std::string ToolsFolder();
+// Parses the gtest options and installs the fresh-folder listener; each
+// test binary's main calls it before RUN_ALL_TESTS.
+void InitTestEnvironment(int* argc, char** argv);

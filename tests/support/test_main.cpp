@@ -1,6 +1,7 @@
-// Test main: every test case gets a fresh folder as program folder, with the
-// configuration, runtime and drive-root variables below it, and a new
-// program model with its defaults.
+// The test environment: every test case gets a fresh folder as program
+// folder, with the configuration, runtime and drive-root variables below it,
+// and a new program model with its defaults. The main functions (main.cpp,
+// qt/main_qt.cpp) install it.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 
 #include "kernel/globals.h"
 #include "kernel/kernel_host.h"
+#include "kernel/language.h"
 #include "kernel/listmodel.h"
 #include "kernel/workrecord.h"
 #include "tests/support/test_env.h"
@@ -50,6 +52,7 @@ class FreshFolderListener : public testing::EmptyTestEventListener {
     void OnTestEnd(const testing::TestInfo&) override
     {
         setKernelHost(nullptr);
+        DoneLanguage();
         FreeProgramModel();
         std::error_code ec;
         fs::remove_all(currentHome, ec);
@@ -104,11 +107,10 @@ std::string ToolsFolder()
     return toolsFolder;
 }
 
-int main(int argc, char** argv)
+void InitTestEnvironment(int* argc, char** argv)
 {
-    testing::InitGoogleTest(&argc, argv);
+    testing::InitGoogleTest(argc, argv);
     toolsFolder = ZORIT_TOOLS_DIR;
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     testing::UnitTest::GetInstance()->listeners().Append(new FreshFolderListener);
-    return RUN_ALL_TESTS();
 }

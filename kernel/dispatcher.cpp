@@ -1,0 +1,254 @@
+#include "kernel/dispatcher.h"
+
+#include <algorithm>
+#include <string>
+
+#include "kernel/compiler/scriptcompile.h"
+#include "kernel/errorcodes.h"
+#include "kernel/kernel_host.h"
+#include "kernel/kernelroutines.h"
+#include "kernel/listaccess/listaccess.h"
+#include "kernel/listmodel.h"
+#include "kernel/programmodel.h"
+#include "kernel/stream.h"
+#include "kernel/workrecord.h"
+#include "platform/codepage.h"
+#include "platform/paths.h"
+
+namespace {
+
+// Program codes.
+constexpr uint8_t kOpenStream = 99;
+constexpr uint8_t kTakeScript = 100;
+constexpr uint8_t kSetSystems = 101;
+constexpr uint8_t kLastPathCode = 150;
+constexpr uint8_t kCommentBase = 150;  // 150 + n: comment of list n only
+constexpr uint8_t kReset = 200;
+constexpr uint8_t kEndOfJob = 201;
+constexpr uint8_t kCompile = 202;
+constexpr uint8_t kMachineKind = 203;
+constexpr uint8_t kTargetFolder = 204;
+constexpr uint8_t kProgramFile = 205;
+constexpr uint8_t kClearLists = 206;
+
+// Sub-functions of the list codes.
+constexpr uint8_t kRead = 0;
+constexpr uint8_t kWrite = 1;
+constexpr uint8_t kWriteKeep = 2;
+constexpr uint8_t kReInit = 3;
+constexpr uint8_t kClear = 4;
+constexpr uint8_t kHandlerReInit = 5;
+constexpr uint8_t kHandlerSystems = 6;
+constexpr uint8_t kCount = 8;
+
+// Yarn-carrier list selectors and the bounds of its derived line.
+constexpr uint8_t kSelMinDistance = 20;
+constexpr uint8_t kSelExchange = 23;
+constexpr uint8_t kSelCarrier = 24;
+constexpr uint8_t kSelComment = 25;
+constexpr int kCarrierLineMax = 200;
+
+constexpr size_t kCommentCap = 80;
+constexpr size_t kFolderCap = 255;
+
+bool IsList(int n)
+{
+    return (n >= 1 && n <= 7) || n == 9 || n == 10 || n == 12;
+}
+bool IsLineList(int n)
+{
+    return (n >= 1 && n <= 7) || n == 9;
+}
+// The codes served by the list sub-functions: the lists and 150 + n.
+bool IsListCode(int code)
+{
+    return IsList(code) || (code > kCommentBase && IsLineList(code - kCommentBase));
+}
+
+uint16_t CarrierLine(ProgramCommandBlock& block)
+{
+    const uint8_t sel = block.Selector();
+    int line;
+    switch (sel) {
+    case kSelMinDistance:
+    case kSelMinDistance + 1:
+    case kSelMinDistance + 2:
+        return static_cast<uint16_t>(sel - kSelMinDistance + 3);
+    case kSelExchange:
+        line = 15 - block.U8(ProgramCommandBlock::kData);
+        break;
+    case kSelCarrier:
+        line = 24 - block.U8(9) + 8 * (block.U8(10) - 'A');
+        break;
+    case kSelComment:
+        return 1;
+    default:
+        return block.Line();
+    }
+    // A carrier number or box letter out of range must not wrap the u16
+    // line field around.
+    const auto clamped = static_cast<uint16_t>(std::clamp(line, 1, kCarrierLineMax));
+    if (sel == kSelCarrier)
+        block.SetLine(clamped);
+    return clamped;
+}
+
+uint16_t OpenStream(const ProgramCommandBlock& block)
+{
+    const std::string path = Cp1252ToUtf8(block.Text());
+    bool error = false;
+    if (block.Sub() == 0)
+        P_DiskOpen(path, error, true);
+    else if (block.Sub() == 1)
+        P_DiskCreate(path, error, true);
+    return error ? zerr::kFileNotOpen : zerr::kOk;
+}
+
+void SetTargetFolder(const ProgramCommandBlock& block)
+{
+    const std::string text = block.Text();
+    if (text.empty())
+        return;  // nothing to append a separator to: keep the folder we have
+    std::string folder = AppendSeparator(text);
+    if (folder.size() > kFolderCap)
+        folder.resize(kFolderCap);
+    ZrVar.TargetFolder = Cp1252ToUtf8(folder);
+}
+
+uint16_t SelectMachineKind(ProgramCommandBlock& block)
+{
+    const uint16_t kind = block.Line();
+    uint8_t* kopf = ProgrammKopf.data();
+    if (kind != kopf[26]) {
+        kernelHost().closeProgramWindows();
+        kopf[26] = static_cast<uint8_t>(kind);
+    }
+    ZrVar.Systems = static_cast<uint8_t>(kind);
+    accessZList(block, kHandlerSystems);
+    ZListe->SetCount(0);
+    return zerr::kOk;
+}
+
+void ClearAllLists()
+{
+    for (int list = 1; list <= 12; ++list)
+        ClearList(list);
+}
+
+uint16_t ListFunction(ProgramCommandBlock& block)
+{
+    const int code = block.Code();
+    const uint8_t sub = block.Sub();
+    const int list = code % 50;
+    switch (sub) {
+    case kRead: {
+        const uint16_t line = EffectiveLine(block);
+        if (ZrVar.CommentSet.test(static_cast<size_t>(code))) {
+            std::string comment;
+            CommentGet(list, line, comment);
+            block.SetText(comment, ProgramCommandBlock::kData, kCommentCap);
+        }
+        return CallListHandler(code, block, kRead);
+    }
+    case kWrite:
+    case kWriteKeep: {
+        const uint16_t line = EffectiveLine(block);
+        if (sub == kWrite && ZrVar.ReInitSet.test(static_cast<size_t>(code)))
+            ReInitLine(list, line);
+        if (ZrVar.CommentSet.test(static_cast<size_t>(code)))
+            CommentPut(list, line, block.Text(ProgramCommandBlock::kData, kCommentCap));
+        // Only the stitch density list tells the two writes apart.
+        return CallListHandler(code, block, code == 2 ? sub : kWrite);
+    }
+    case kReInit:
+        return ReInitLine(list, EffectiveLine(block));
+    case kClear:
+        return ClearList(code);
+    case kCount:
+        if (T_ListenVar* l = ListByNumber(code))
+            block.SetLine(l->Count());
+        return zerr::kOk;
+    default:
+        return zerr::kOk;
+    }
+}
+
+}  // namespace
+
+uint16_t EffectiveLine(ProgramCommandBlock& block)
+{
+    if (block.Line() == 0)
+        block.SetLine(1);
+    const int code = block.Code();
+    if (ZrVar.LevelSet.test(static_cast<size_t>(code)))
+        return ZrVar.Level;
+    if (code == ZrVar.CarrierListNumber)
+        return CarrierLine(block);
+    return block.Line();
+}
+
+uint16_t CallListHandler(int list, ProgramCommandBlock& block, uint8_t sub)
+{
+    switch (list) {
+    case 1: return accessZList(block, sub);
+    case 2: return accessFList(block, sub);
+    case 3: return accessAList(block, sub);
+    case 4: return accessVList(block, sub);
+    case 5: return accessPList(block, sub);
+    case 6: return accessNList(block, sub);
+    case 7: return accessWList(block, sub);
+    case 9: return accessSList(block, sub);
+    case 10: return accessSetupList(block, sub, 10);
+    case 12: return accessSetupList(block, sub, 12);
+    default: return zerr::kOk;
+    }
+}
+
+uint16_t ProgramDispatch(ProgramCommandBlock& block)
+{
+    const uint8_t code = block.Code();
+    if (code >= kOpenStream && code <= kLastPathCode)
+        CreateFolderFor(block.Text());
+
+    if (IsListCode(code))
+        return ListFunction(block);
+    if (code == 0 && block.Sub() == kClear) {
+        ZrVar.Status = 0;
+        return zerr::kOk;
+    }
+
+    switch (code) {
+    case kOpenStream:
+        return OpenStream(block);
+    case kTakeScript:
+        ZrVar.ScriptText = kernelHost().scriptText();
+        ZrVar.Status = 255;
+        return zerr::kOk;
+    case kSetSystems:
+        return accessZList(block, kHandlerSystems);
+    case kReset:
+        ZrVar.Level = 1;
+        ZrVar.Systems = ProgrammKopf.MachineKind();
+        SetDefaults();
+        return zerr::kOk;
+    case kEndOfJob:
+        return zerr::kOk;
+    case kCompile:
+        return ScriptCompile();
+    case kMachineKind:
+        return SelectMachineKind(block);
+    case kTargetFolder:
+        SetTargetFolder(block);
+        return zerr::kOk;
+    case kProgramFile:
+        // Load and save come with the machine program file; the stream is
+        // released all the same, as after a load or save.
+        P_DiskClose();
+        return zerr::kOk;
+    case kClearLists:
+        ClearAllLists();
+        return zerr::kOk;
+    default:
+        return zerr::kOk;
+    }
+}

@@ -1,0 +1,159 @@
+#include "kernel/kernelroutines.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "kernel/dispatcher.h"
+#include "kernel/kernel_host.h"
+#include "kernel/language.h"
+#include "kernel/listmodel.h"
+#include "kernel/programcommandblock.h"
+#include "kernel/programmodel.h"
+#include "kernel/services.h"
+#include "kernel/workrecord.h"
+#include "platform/codepage.h"
+#include "platform/paths.h"
+
+namespace {
+constexpr size_t kCommentCap = 80;
+
+template <class T>
+bool InWidth(int bit)
+{
+    return bit >= 0 && bit < static_cast<int>(8 * sizeof(T));
+}
+}  // namespace
+
+void SetBit(uint8_t& value, int bit)
+{
+    if (InWidth<uint8_t>(bit))
+        value = static_cast<uint8_t>(value | (1u << bit));
+}
+void ClearBit(uint8_t& value, int bit)
+{
+    if (InWidth<uint8_t>(bit))
+        value = static_cast<uint8_t>(value & ~(1u << bit));
+}
+bool TestBit(uint8_t value, int bit)
+{
+    return InWidth<uint8_t>(bit) && (value & (1u << bit)) != 0;
+}
+void SetBit(uint16_t& value, int bit)
+{
+    if (InWidth<uint16_t>(bit))
+        value = static_cast<uint16_t>(value | (1u << bit));
+}
+void ClearBit(uint16_t& value, int bit)
+{
+    if (InWidth<uint16_t>(bit))
+        value = static_cast<uint16_t>(value & ~(1u << bit));
+}
+bool TestBit(uint16_t value, int bit)
+{
+    return InWidth<uint16_t>(bit) && (value & (1u << bit)) != 0;
+}
+
+std::string SignedPaddedText(int32_t value, int width, bool withSign)
+{
+    if (withSign)
+        return F_SignedZeroPadNum(value, width);
+    const int64_t v = value;
+    std::string digits = std::to_string(v < 0 ? -v : v);
+    if (width > 0 && digits.size() < static_cast<size_t>(width))
+        digits.insert(0, static_cast<size_t>(width) - digits.size(), '0');
+    return digits;
+}
+
+std::string DosUpperCase(std::string text)
+{
+    for (char& ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c >= 'a' && c <= 'z')
+            ch = static_cast<char>(c - 'a' + 'A');
+        else if (c == 0x81)
+            ch = static_cast<char>(0x9A);
+        else if (c == 0x84)
+            ch = static_cast<char>(0x8E);
+        else if (c == 0x94)
+            ch = static_cast<char>(0x99);
+    }
+    return text;
+}
+
+bool CreateFolderFor(const std::string& storedPath)
+{
+    const std::string folder = FolderPart(Cp1252ToUtf8(storedPath));
+    if (folder.empty())
+        return true;
+    const std::string native = NormalizePath(folder);
+    std::error_code ec;
+    std::filesystem::create_directories(native, ec);
+    return !ec;
+}
+
+uint16_t ClearList(int list)
+{
+    if (T_ListenVar* l = ListByNumber(list)) {
+        l->SetCount(0);
+    } else if (list == 10 || list == 12) {
+        RuestSchema.clear();
+        uint8_t* r = RuestSchema.data();
+        r[T_RuestSchema::kLevel] = 1;
+        put_u16(r, T_RuestSchema::kFfMin, 4);
+        put_u16(r, T_RuestSchema::kFfMax, 100);
+        r[T_RuestSchema::kFfDis] = 2;
+    }
+    return 0;
+}
+
+uint16_t ReInitLine(int list, uint16_t line)
+{
+    ProgramCommandBlock block;
+    block.SetCode(static_cast<uint8_t>(list));
+    block.SetSub(5);
+    block.SetLine(line);
+    CallListHandler(list, block, 5);
+    return 0;
+}
+
+uint16_t CommentPut(int list, uint16_t line, const std::string& text)
+{
+    T_ListenVar* l = ListByNumber(list);
+    const int off = CommentOffset(list);
+    if (l && off >= 0)
+        WriteShortString(l->GetLine(line), static_cast<size_t>(off), kCommentCap, text);
+    return 0;
+}
+
+uint16_t CommentGet(int list, uint16_t line, std::string& text)
+{
+    T_ListenVar* l = ListByNumber(list);
+    const int off = CommentOffset(list);
+    if (l && off >= 0)
+        text = ReadShortString(l->GetLine(line), static_cast<size_t>(off), kCommentCap);
+    return 0;
+}
+
+uint16_t SetSelectorLevel(uint8_t level, const ProgramCommandBlock& block)
+{
+    if (level == ZrVar.Level)
+        return 0;
+    ProgramCommandBlock copy = block;
+    copy.SetCode(12);
+    copy.SetSub(2);
+    copy.SetSelector(34);
+    copy.SetU8(ProgramCommandBlock::kData, level);
+    return ProgramDispatch(copy);
+}
+
+void ProgressLine(int32_t /*step*/, int32_t /*total*/, const std::string& text, int32_t value)
+{
+    KernelHost& host = kernelHost();
+    host.infoLine(3, F_TRANS(text));
+    host.infoLine(4, F_ZeroPadNum(value, 4));
+}
+
+void StatusText(const std::string& text)
+{
+    kernelHost().statusText(text);
+}

@@ -1,0 +1,57 @@
+#pragma once
+// Small routines shared by the dispatcher, the list handlers, the compiler
+// and the machine program file code.
+#include <cstdint>
+#include <string>
+
+struct ProgramCommandBlock;
+
+// Bits 0..7 of a byte and 0..15 of a u16. A bit number outside the width
+// leaves the value unchanged and tests false.
+void SetBit(uint8_t& value, int bit);
+void ClearBit(uint8_t& value, int bit);
+bool TestBit(uint8_t value, int bit);
+void SetBit(uint16_t& value, int bit);
+void ClearBit(uint16_t& value, int bit);
+bool TestBit(uint16_t value, int bit);
+
+// 0 when low <= value <= high, otherwise code.
+inline uint16_t CheckRange(int32_t value, int32_t low, int32_t high, uint16_t code)
+{
+    return (value >= low && value <= high) ? 0 : code;
+}
+
+// The absolute value zero-padded to width digits; with sign, "-" or "+" in
+// front and the digits padded to width - 1 (F_SignedZeroPadNum).
+std::string SignedPaddedText(int32_t value, int width, bool withSign);
+
+// Upper case for DOS-code-page texts: ASCII letters, and 0x81, 0x84, 0x94
+// become 0x9A, 0x8E, 0x99. Independent of the locale.
+std::string DosUpperCase(std::string text);
+
+// Creates the folder part of a stored path (up to the last "\", "/" or the
+// ":" of a drive letter) with all missing levels. The path is Windows-1252
+// as stored. False when the folder could not be created.
+bool CreateFolderFor(const std::string& storedPath);
+
+// Clears list 1..7, 9 (no lines) or the set-up record (10, 12: zero, then
+// level 1, FF MIN 4, FF MAX 100, FF DIS 2). Other numbers do nothing. 0.
+uint16_t ClearList(int list);
+// Re-initialises line of list (handler sub-function 5; lists 10 and 12
+// reset the whole set-up record). 0.
+uint16_t ReInitLine(int list, uint16_t line);
+// The ShortString[80] comment of a line of list 1..7, 9 (other numbers do
+// nothing). The text is cut to 80 characters. Both give 0.
+uint16_t CommentPut(int list, uint16_t line, const std::string& text);
+uint16_t CommentGet(int list, uint16_t line, std::string& text);
+
+// Switches the selector level through the dispatcher (list 12, selector 34)
+// with a copy of block, when level differs from the current one. The
+// dispatcher's result, 0 when nothing was sent.
+uint16_t SetSelectorLevel(uint8_t level, const ProgramCommandBlock& block);
+
+// Line 3 of the progress box: the translated text; line 4: the value as four
+// digits.
+void ProgressLine(int32_t step, int32_t total, const std::string& text, int32_t value);
+// Hands a text to the main window's status line.
+void StatusText(const std::string& text);
