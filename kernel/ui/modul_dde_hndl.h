@@ -4,7 +4,7 @@
 // module registers the running program, serves the strings sent to it
 // (service = the program's name, topic "DdeServer1") by handing the first
 // line to P_DdeBefehlEmpfangen, sends strings to other family programs and
-// keeps the language choice in the registry.
+// keeps the language choice in the registry for the translation engine.
 //
 // Not a window, but it lives on the event loop: strings are carried out on
 // the GUI thread, one at a time.
@@ -12,10 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "kernel/language.h"
 #include "platform/qt/dde_client_conv.h"
 #include "platform/qt/dde_server_conv.h"
 
-class TModulDdeHndl : public QObject {
+class TModulDdeHndl : public QObject, public LanguageSettings {
     Q_OBJECT
 
     // Before the conversations: the server is named after the program.
@@ -47,8 +48,8 @@ public:
     std::string ReadProgramPath(const std::string& programName) const;
     // The stored language name; the system's language is stored and given
     // when none is stored.
-    std::string ReadLanguageSetting();
-    void WriteLanguageSetting(const std::string& name);
+    std::string ReadLanguageSetting() override;
+    void WriteLanguageSetting(const std::string& name) override;
 
     // Sends a command string to a family program; true when it was sent (and,
     // with wait, carried out).
