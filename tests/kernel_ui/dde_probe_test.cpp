@@ -257,6 +257,26 @@ TEST_F(DdeProbe, FailedSends)
     EXPECT_EQ(Send("Derodi A B --wait", &rc), "SENT\nSENT\n");
 }
 
+TEST_F(DdeProbe, LanguageFromTheLocale)
+{
+    std::string out;
+    const std::string probe = "env -u LC_ALL -u LC_MESSAGES ";
+    EXPECT_EQ(RunCommand(probe + "LANG=de_DE.UTF-8 " + Probe() + " language", &out), 0);
+    EXPECT_EQ(out, "Deutsch\n");
+    EXPECT_EQ(RegistryIniFile().ReadString("System", "Language"), "Deutsch");
+    // Once stored, the locale no longer counts.
+    EXPECT_EQ(RunCommand(probe + "LANG=ja_JP.UTF-8 " + Probe() + " language", &out), 0);
+    EXPECT_EQ(out, "Deutsch\n");
+    EXPECT_EQ(RunCommand(probe + "LANG=C " + Probe() + " language --set Italienisch", &out), 0);
+    EXPECT_EQ(out, "Italienisch\n");
+
+    RegistryIniFile().DeleteValue("System", "Language");
+    EXPECT_EQ(RunCommand("env -u LC_MESSAGES LC_ALL=fr_FR LANG=de_DE " + Probe() + " language", &out), 0);
+    EXPECT_EQ(Hex(out), Hex("Franz\xC3\xB6sisch\n"));
+    EXPECT_NE(Hex(ReadTestFile(TestHome() + "config/Vasp/Registry.ini")).find("4c616e67756167653d4672616e7ac3b67369736368"),
+              std::string::npos);
+}
+
 TEST_F(DdeProbe, BadUsage)
 {
     std::string out;
@@ -265,4 +285,5 @@ TEST_F(DdeProbe, BadUsage)
     EXPECT_EQ(RunCommand(Probe() + " serve 2>/dev/null", &out), 2);
     EXPECT_EQ(RunCommand(Probe() + " serve Derodi --count 0 2>/dev/null", &out), 2);
     EXPECT_EQ(RunCommand(Probe() + " send Derodi 2>/dev/null", &out), 2);
+    EXPECT_EQ(RunCommand(Probe() + " language extra 2>/dev/null", &out), 2);
 }

@@ -1,6 +1,7 @@
 // dde_probe: serves and sends DDE execute strings from outside.
 //   dde_probe [--home DIR] serve NAME [--count N]
 //   dde_probe [--home DIR] send NAME COMMAND... [--wait]
+//   dde_probe [--home DIR] language [--set NAME]
 // Exit 0 on success, 1 when the operation reported an error, 2 on bad usage.
 #include <signal.h>
 #include <sys/socket.h>
@@ -158,12 +159,27 @@ int Send(Args args)
     return 0;
 }
 
+// The stored language (the system's, stored, when none is): what the
+// translation engine will start in.
+int Language(Args args)
+{
+    const std::string name = TakeOption(args, "--set");
+    if (!args.empty())
+        throw Usage{"language takes only --set NAME"};
+    SendingModule module;
+    if (!name.empty())
+        module.WriteLanguageSetting(name);
+    std::cout << module.ReadLanguageSetting() << std::endl;
+    return 0;
+}
+
 int PrintUsage(const std::string& why)
 {
     if (!why.empty())
         std::cerr << "dde_probe: " << why << "\n";
     std::cerr << "usage: dde_probe [--home DIR] serve NAME [--count N]\n"
-                 "       dde_probe [--home DIR] send NAME COMMAND... [--wait]\n";
+                 "       dde_probe [--home DIR] send NAME COMMAND... [--wait]\n"
+                 "       dde_probe [--home DIR] language [--set NAME]\n";
     return 2;
 }
 
@@ -191,7 +207,7 @@ int main(int argc, char** argv)
             return PrintUsage("");
         const std::string command = args[0];
         args.erase(args.begin());
-        if (command != "serve" && command != "send")
+        if (command != "serve" && command != "send" && command != "language")
             return PrintUsage("unknown command " + command);
         if (home.empty()) {
             const char* tmp = std::getenv("TMPDIR");
@@ -214,7 +230,7 @@ int main(int argc, char** argv)
         QCoreApplication app(argc, argv);
         setKernelHost(&host);
         DebugLogStart();
-        const int rc = command == "serve" ? Serve(args) : Send(args);
+        const int rc = command == "serve" ? Serve(args) : command == "send" ? Send(args) : Language(args);
         std::cout.flush();
         setKernelHost(nullptr);
         return rc;
