@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -33,13 +34,17 @@ struct CodeWidth {
         limit = 255;
         count = 0;
     }
-    void counted()
+    void widen()
     {
-        ++count;
         if (count == limit && width < kMaxWidth) {
             ++width;
             limit = (uint32_t(1) << width) - 257;
         }
+    }
+    void counted()
+    {
+        ++count;
+        widen();
     }
 };
 
@@ -77,10 +82,7 @@ public:
     int32_t get(int width)
     {
         if (bits_ < width) {
-            while (bits_ <= 56 && in_ < end_) {
-                acc_ = (acc_ << 8) | *in_++;
-                bits_ += 8;
-            }
+            refill();
             if (bits_ < width)
                 return -1;
         }
@@ -89,6 +91,25 @@ public:
     }
 
 private:
+    void refill()
+    {
+        if (end_ - in_ >= 8) {
+            // As many whole bytes as the register takes, in one load.
+            uint64_t v;
+            std::memcpy(&v, in_, 8);
+            v = __builtin_bswap64(v);
+            const int take = (64 - bits_) >> 3;
+            acc_ = take == 8 ? v : (acc_ << (take * 8)) | (v >> (64 - take * 8));
+            in_ += take;
+            bits_ += take * 8;
+            return;
+        }
+        while (bits_ <= 56 && in_ < end_) {
+            acc_ = (acc_ << 8) | *in_++;
+            bits_ += 8;
+        }
+    }
+
     const uint8_t* in_;
     const uint8_t* end_;
     uint64_t acc_ = 0;
@@ -101,43 +122,58 @@ struct EncoderWork {
     std::vector<uint8_t> out;
 };
 
+// The decoder keeps no strings of its own: every string of the table
+// already stands in the output (the previous code's string and one byte
+// more), so an entry is a position and a length there, and decoding a code
+// is a copy from earlier output.
 struct DecoderWork {
-    uint16_t prefix[kMaxCode + 1];
-    uint8_t suffix[kMaxCode + 1];
-    uint8_t first[kMaxCode + 1];
+    size_t offset[kMaxCode + 1];
     uint16_t length[kMaxCode + 1];
     std::vector<uint8_t> out;
-
-    DecoderWork()
-    {
-        for (uint32_t i = 0; i < 256; ++i) {
-            prefix[i] = 0;
-            suffix[i] = static_cast<uint8_t>(i);
-            first[i] = static_cast<uint8_t>(i);
-            length[i] = 1;
-        }
-    }
 };
 
+// Bytes the output keeps behind its end for copies in 8-byte steps.
+constexpr size_t kSlack = 16;
+
+// Copies a string from earlier output; at most 15 bytes beyond length are
+// written, and they lie behind the string's end.
+inline void CopyString(uint8_t* dst, const uint8_t* src, size_t length)
+{
+    if (length <= kSlack) {
+        // Steps of 8 through a register: the string itself lies wholly
+        // before dst, whatever the steps read beyond it.
+        uint64_t v;
+        std::memcpy(&v, src, 8);
+        std::memcpy(dst, &v, 8);
+        if (length > 8) {
+            std::memcpy(&v, src + 8, 8);
+            std::memcpy(dst + 8, &v, 8);
+        }
+    } else {
+        std::memcpy(dst, src, length);
+    }
+}
+
+// Per thread, made on first use: too big for the stack.
 EncoderWork& Encoder()
 {
-    static thread_local EncoderWork* work = new EncoderWork;
+    static thread_local std::unique_ptr<EncoderWork> work = std::make_unique<EncoderWork>();
     return *work;
 }
 
 DecoderWork& Decoder()
 {
-    static thread_local DecoderWork* work = new DecoderWork;
+    static thread_local std::unique_ptr<DecoderWork> work = std::make_unique<DecoderWork>();
     return *work;
 }
 
-// Hands the result to the caller and keeps the caller's old buffer as the
-// next work area, unless it has grown too big to keep around.
+// Hands the result to the caller. The work area stays for the next strip
+// (its growth costs more than the copy), unless it has grown too big to
+// keep around.
 void HandOver(std::vector<uint8_t>& buffer, std::vector<uint8_t>& work, size_t size)
 {
-    work.resize(size);
-    std::swap(buffer, work);
-    if (work.capacity() > kKeepCapacity)
+    buffer.assign(work.data(), work.data() + size);
+    if (work.size() > kKeepCapacity)
         std::vector<uint8_t>().swap(work);
 }
 
@@ -199,10 +235,7 @@ void LzwCompress(std::vector<uint8_t>& buffer)
             next = kFirstFree;
             width.reset();
         }
-        if (width.count == width.limit && width.width < kMaxWidth) {
-            ++width.width;
-            width.limit = (uint32_t(1) << width.width) - 257;
-        }
+        width.widen();
     }
     // The width rule runs after the last data code too: the end code may
     // already be one bit wider.
@@ -216,9 +249,10 @@ LzwStatus LzwDecompress(std::vector<uint8_t>& buffer, size_t expected)
     DecoderWork& w = Decoder();
     std::vector<uint8_t>& out = w.out;
     // Grown on demand: a short stream may claim a big strip.
-    const size_t guess = std::min(expected, std::max<size_t>(buffer.size() * 4, 4096));
-    if (out.size() < guess)
-        out.resize(guess);
+    size_t limit = std::min(expected, std::max<size_t>(buffer.size() * 4, 65536));
+    if (out.size() < limit + kSlack)
+        out.resize(limit + kSlack);
+    limit = std::min(expected, out.size() - kSlack);
     size_t pos = 0;
     LzwStatus status = LzwStatus::Ok;
 
@@ -226,16 +260,18 @@ LzwStatus LzwDecompress(std::vector<uint8_t>& buffer, size_t expected)
     auto room = [&](size_t length) {
         if (length > expected - pos)
             return false;
-        if (pos + length > out.size())
-            out.resize(std::min(expected, std::max(out.size() * 2, pos + length)));
+        if (pos + length > limit) {
+            limit = std::min(expected, std::max(limit * 2, pos + length));
+            out.resize(limit + kSlack);
+        }
         return true;
     };
 
     BitReader bits(buffer.data(), buffer.size());
     CodeWidth width;
     uint32_t next = kFirstFree;
-    uint32_t prev = 0;
-    bool started = false;  // a byte has come since the last clear
+    size_t prevPos = 0;     // where the previous code's string stands
+    size_t prevLength = 0;  // 0: no string since the last clear
     bool afterClear = false;
 
     for (;;) {
@@ -245,80 +281,66 @@ LzwStatus LzwDecompress(std::vector<uint8_t>& buffer, size_t expected)
         const uint32_t c = static_cast<uint32_t>(read);
         const int readWidth = width.width;
         width.counted();
-        if (c == kEnd)
+        size_t length;
+        if (c < 256) {
+            length = 1;
+            if (pos >= limit && !room(1)) {
+                status = LzwStatus::Corrupt;
+                break;
+            }
+            out[pos] = static_cast<uint8_t>(c);
+        } else if (c >= kFirstFree && c < next) {
+            length = w.length[c];
+            if (pos + length > limit && !room(length)) {
+                status = LzwStatus::Corrupt;
+                break;
+            }
+            CopyString(out.data() + pos, out.data() + w.offset[c], length);
+        } else if (c == kEnd) {
             break;
-        if (c == kClear) {
+        } else if (c == kClear) {
             // Two clears in a row: no writer does that.
             if (afterClear) {
                 status = LzwStatus::Corrupt;
                 break;
             }
-            next = kFirstFree;
             // At strip start the clear counts after the reset; a standard
             // writer's mid-strip clear (below 13 bits) must count the same
             // way, ours (at 13 bits) restart at 0.
-            const bool counts = !started || readWidth < kMaxWidth;
+            const bool counts = prevLength == 0 || readWidth < kMaxWidth;
+            next = kFirstFree;
             width.reset();
             if (counts)
                 width.count = 1;
-            started = false;
+            prevLength = 0;
             afterClear = true;
             continue;
+        } else if (c == next && prevLength != 0 && next <= kMaxCode) {
+            // The previous string and its own first byte.
+            length = prevLength + 1;
+            if (pos + length > limit && !room(length)) {
+                status = LzwStatus::Corrupt;
+                break;
+            }
+            CopyString(out.data() + pos, out.data() + prevPos, prevLength);
+            out[pos + prevLength] = out[prevPos];
+        } else {
+            // No single byte first after a clear, or a code the table
+            // cannot hold yet.
+            status = LzwStatus::Corrupt;
+            break;
         }
         afterClear = false;
-        if (!started) {
-            if (c > 255) {
-                status = LzwStatus::Corrupt;
-                break;
-            }
-            if (!room(1)) {
-                status = LzwStatus::Corrupt;
-                break;
-            }
-            out[pos++] = static_cast<uint8_t>(c);
-            prev = c;
-            started = true;
-            continue;
-        }
-        if (c > next || (c == next && next > kMaxCode)) {
-            status = LzwStatus::Corrupt;
-            break;
-        }
-        uint8_t firstChar;
-        size_t length;
-        uint32_t k;
-        if (c < next) {
-            length = w.length[c];
-            firstChar = w.first[c];
-            k = c;
-        } else {
-            // The string of the previous code and its own first byte.
-            length = size_t(w.length[prev]) + 1;
-            firstChar = w.first[prev];
-            k = prev;
-        }
-        if (!room(length)) {
-            status = LzwStatus::Corrupt;
-            break;
-        }
-        uint8_t* p = out.data() + pos + w.length[k] - 1;
-        if (c == next)
-            out[pos + length - 1] = firstChar;
-        while (k >= kFirstFree) {
-            *p-- = w.suffix[k];
-            k = w.prefix[k];
-        }
-        *p = static_cast<uint8_t>(k);
-        pos += length;
+        // The previous string and this one's first byte stand together.
         // A table that is full without a clear takes no more strings.
-        if (next <= kMaxCode) {
-            w.prefix[next] = static_cast<uint16_t>(prev);
-            w.suffix[next] = firstChar;
-            w.first[next] = w.first[prev];
-            w.length[next] = static_cast<uint16_t>(w.length[prev] + 1);
+        if (prevLength != 0 && next <= kMaxCode) {
+            w.offset[next] = prevPos;
+            w.length[next] = static_cast<uint16_t>(prevLength + 1);
             ++next;
         }
-        prev = c;
+        prevPos = pos;
+        prevLength = length;
+        pos += length;
     }
     HandOver(buffer, out, pos);
     return status;

@@ -1,6 +1,8 @@
 # Debian packages the build, the tests and the program need.
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev python3)
-TEST_PACKAGES=("${BUILD_PACKAGES[@]}")
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev python3
+                zlib1g-dev libtiff-dev)
+# libtiff's tools check our TIFF files; xxd reads bytes.
+TEST_PACKAGES=("${BUILD_PACKAGES[@]}" libtiff-tools xxd)
 RUN_PACKAGES=("${BUILD_PACKAGES[@]}" xvfb xauth)
 
 # Installs the packages that are not installed yet (apt-get update only then).

@@ -60,8 +60,10 @@ TEST(LzwProbe, NoisyStripPassesCode8191)
     EXPECT_EQ(codes[255].width, 10);
     EXPECT_EQ(codes[7935].value, 256);
     EXPECT_EQ(codes[7935].width, 13);
+    // The count restarts at 0 behind the clear: 255 codes of 9 bits.
     for (size_t i = 7936; i < 7936 + 255; ++i)
         ASSERT_EQ(codes[i].width, 9) << i;
+    EXPECT_EQ(codes[7936 + 255].width, 10);
     EXPECT_EQ(codes.back().value, 257);
     std::string out;
     ASSERT_EQ(Probe("lzw-decode s.lzw s.out --size 9001", &out), 0) << out;

@@ -93,6 +93,23 @@ TEST(LzwCodec, WidthGrowsByCountAndStaysAtThirteenBits)
     ExpectRoundTrip(strip);
 }
 
+TEST(LzwCodec, EndCodeFollowsAWidthChange)
+{
+    // 254 bytes without a repeated pair: 254 data codes, so the count
+    // reaches 255 with the last one and the end code is 10 bits wide.
+    Bytes data(254);
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<uint8_t>(i);
+    const Bytes stream = Compressed(data);
+    ASSERT_EQ(stream.size(), (255 * 9 + 10 + 7) / 8u);
+    EXPECT_EQ(CodeAt(stream, 255 * 9, 10), 257u);
+    ExpectRoundTrip(data);
+    // One byte less: all 9 bits.
+    data.pop_back();
+    EXPECT_EQ(Compressed(data).size(), (255 * 9 + 7) / 8u);
+    ExpectRoundTrip(data);
+}
+
 TEST(LzwCodec, RoundTripsOfManyShapes)
 {
     std::mt19937 rng(7);

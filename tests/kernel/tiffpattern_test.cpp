@@ -360,9 +360,11 @@ TEST_F(TiffPattern, HeaderAndTagFailures)
     zero[4] = 0;
     EXPECT_EQ(ReadFailure(zero), "Fehler beim Diskhandling");
     EXPECT_EQ(ReadFailure("II*"), "Fehler beim Diskhandling");
-    // 42 is not checked.
+    // 42 is not checked, and only the first directory is read: its link
+    // goes nowhere useful here.
     std::string other = Tiff(Basic(4, 3, 12), cells);
     other[2] = 43;
+    put_u32(reinterpret_cast<uint8_t*>(other.data()), 10 + 12 * 9, 0xFFFFFFF0u);
     WriteTestFile(TestHome() + "43.tif", other);
     EXPECT_EQ(Read(TestHome() + "43.tif"), std::vector<std::string>{"Patrone erfolgreich geladen"});
 
@@ -403,6 +405,14 @@ TEST_F(TiffPattern, HeaderAndTagFailures)
     EXPECT_EQ(with(basicWith(258, 3, 1, 16)), "SmaplesPerPixel=1 u. BitsPerSample>8");
     auto rgb = basicWith(277, 3, 1, 3);
     EXPECT_EQ(with(rgb), "SmaplesPerPixel=3 u. BitsPerSample=8");
+    for (auto& x : rgb)
+        if (x.tag == 258)
+            x.value = 4;
+    EXPECT_EQ(with(rgb), "SmaplesPerPixel=3 u. BitsPerSample<8");
+    for (auto& x : rgb)
+        if (x.tag == 258)
+            x.value = 16;
+    EXPECT_EQ(with(rgb), "SmaplesPerPixel=3 u. BitsPerSample>8");
     // The first message set is the one shown.
     auto two = basicWith(256, 4, 1, 0);
     two.push_back({317, 3, 1, 2});
