@@ -12,10 +12,14 @@ constexpr uint32_t kEnd = 257;
 constexpr uint32_t kFirstFree = 258;
 constexpr uint32_t kMaxCode = 8191;
 constexpr int kMaxWidth = 13;
-// The encoder's hash table: slots 0..9851, probes wrap into 1..9851 (a prime,
-// so every step visits every slot).
-constexpr uint32_t kHashSlots = 9852;
-constexpr uint32_t kHashMod = 9851;
+// The encoder's hash table: at most 7934 strings in 16384 slots keeps the
+// probe runs short. Where a string lands does not change the code stream.
+constexpr int kHashBits = 14;
+constexpr uint32_t kHashSlots = uint32_t(1) << kHashBits;
+// A slot holds generation << 21 | prefix << 8 | character; a reset starts a
+// new generation instead of clearing the table.
+constexpr uint32_t kKeyBits = 21;
+constexpr uint32_t kGenerations = uint32_t(1) << (32 - kKeyBits);
 // A work area bigger than this is not kept for the next strip.
 constexpr size_t kKeepCapacity = size_t(1) << 20;
 
@@ -117,9 +121,18 @@ private:
 };
 
 struct EncoderWork {
-    uint32_t keys[kHashSlots];  // (prefix << 8 | character) + 1; 0 = free
-    uint16_t codes[kHashSlots];
+    uint32_t keys[kHashSlots] = {};
+    uint16_t codes[kHashSlots] = {};
+    uint32_t generation = 0;  // 0 is never used: a zeroed slot is free
     std::vector<uint8_t> out;
+
+    void reset()
+    {
+        if (++generation == kGenerations) {
+            std::memset(keys, 0, sizeof keys);
+            generation = 1;
+        }
+    }
 };
 
 // The decoder keeps no strings of its own: every string of the table
@@ -195,7 +208,7 @@ void LzwCompress(std::vector<uint8_t>& buffer)
         width.counted();
     };
 
-    std::memset(w.keys, 0, sizeof w.keys);
+    w.reset();
     uint32_t next = kFirstFree;
     put(kClear);
     if (n == 0) {
@@ -207,16 +220,18 @@ void LzwCompress(std::vector<uint8_t>& buffer)
     uint32_t prefix = in[0];
     for (size_t i = 1; i < n; ++i) {
         const uint32_t c = in[i];
-        const uint32_t key = ((prefix << 8) | c) + 1;
-        uint32_t slot = (c << 5) ^ prefix;
-        const uint32_t step = slot == 0 ? 1 : kHashMod - slot;
+        const uint32_t string = (prefix << 8) | c;
+        const uint32_t key = (w.generation << kKeyBits) | string;
+        // Only the prefix waits for the previous lookup: keep its part cheap,
+        // and spread the character over all the bits.
+        uint32_t slot = ((prefix << 1) ^ ((c * 0x9E3779B1u) >> (32 - kHashBits))) & (kHashSlots - 1);
         bool found = false;
-        while (w.keys[slot] != 0) {
+        while ((w.keys[slot] >> kKeyBits) == w.generation) {
             if (w.keys[slot] == key) {
                 found = true;
                 break;
             }
-            slot = slot > step ? slot - step : slot + kHashMod - step;
+            slot = (slot + 1) & (kHashSlots - 1);
         }
         if (found) {
             prefix = w.codes[slot];
@@ -231,7 +246,7 @@ void LzwCompress(std::vector<uint8_t>& buffer)
         prefix = c;
         if (next > kMaxCode) {
             bits.put(kClear, width.width);
-            std::memset(w.keys, 0, sizeof w.keys);
+            w.reset();
             next = kFirstFree;
             width.reset();
         }

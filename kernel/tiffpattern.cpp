@@ -217,6 +217,7 @@ private:
     // Fails with the message as it stands (at first the disk handling one).
     bool Fail() { return Fail(message_); }
     bool ReadAt(uint64_t offset, void* buffer, size_t count);
+    bool Pread(uint64_t offset, uint8_t* dst, size_t count);
     bool Open();
     bool ReadDirectory();
     bool TakeEntry(const uint8_t* entry);
@@ -227,8 +228,11 @@ private:
 
     std::string fileName_;
     int plane_;
+    static constexpr size_t kWindowSize = size_t(1) << 20;
     int fd_ = -1;
     uint64_t fileSize_ = 0;
+    std::vector<uint8_t> window_;
+    uint64_t windowAt_ = 0;
     bool failed_ = false;
     bool aborted_ = false;
     std::string message_;
@@ -251,11 +255,8 @@ private:
     std::array<uint8_t, kColorMapSize> colorMap_{};
 };
 
-bool TiffReader::ReadAt(uint64_t offset, void* buffer, size_t count)
+bool TiffReader::Pread(uint64_t offset, uint8_t* dst, size_t count)
 {
-    if (offset > fileSize_ || count > fileSize_ - offset)
-        return false;
-    auto* dst = static_cast<char*>(buffer);
     size_t done = 0;
     while (done < count) {
         const ssize_t n = ::pread(fd_, dst + done, count - done, static_cast<off_t>(offset + done));
@@ -265,6 +266,29 @@ bool TiffReader::ReadAt(uint64_t offset, void* buffer, size_t count)
             return false;
         done += static_cast<size_t>(n);
     }
+    return true;
+}
+
+// Strips follow one another: reading through a window of the file saves a
+// system call per strip.
+bool TiffReader::ReadAt(uint64_t offset, void* buffer, size_t count)
+{
+    if (offset > fileSize_ || count > fileSize_ - offset)
+        return false;
+    auto* dst = static_cast<uint8_t*>(buffer);
+    if (offset >= windowAt_ && offset + count <= windowAt_ + window_.size()) {
+        std::memcpy(dst, window_.data() + (offset - windowAt_), count);
+        return true;
+    }
+    if (count >= kWindowSize)
+        return Pread(offset, dst, count);
+    window_.resize(static_cast<size_t>(std::min<uint64_t>(kWindowSize, fileSize_ - offset)));
+    windowAt_ = offset;
+    if (!Pread(offset, window_.data(), window_.size())) {
+        window_.clear();
+        return false;
+    }
+    std::memcpy(dst, window_.data(), count);
     return true;
 }
 
