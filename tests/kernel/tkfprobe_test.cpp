@@ -9,7 +9,9 @@
 #include "kernel/listmodel.h"
 #include "tests/kernel/tkf_testing.h"
 #include "tests/support/test_env.h"
+#include "kernel/programmodel.h"
 #include "tests/tools/programdump.h"
+#include "tests/tools/programsave.h"
 
 namespace fs = std::filesystem;
 using namespace tkftest;
@@ -178,4 +180,41 @@ TEST_F(TkfProbe, CraftedFiles)
         EXPECT_EQ(out, "ERROR 302 TKF-Datei ist falsch\n");
         EXPECT_FALSE(fs::exists(saved));
     }
+}
+
+// The save behind the probes' --save: the pattern files of the present
+// planes beside the program, named after its first six characters.
+TEST(ProbeSave, PatternFilesBesideTheProgram)
+{
+    SetMachine("832", 8);
+    ProgrammKopf.SetWidth(16);
+    ProgrammKopf.SetHeight(8);
+    for (T_Patrone* plane : {&BildEbene0, &BildEbene1, &BildEbene2}) {
+        plane->allocate(8);
+        for (uint16_t row = 1; row <= 8; ++row)
+            for (size_t x = 0; x < 16; ++x)
+                plane->rows[row * kPatternStride + x] = static_cast<uint8_t>((row + x) % 5);
+    }
+    BildEbene0.present = true;
+    BildEbene1.present = true;
+    const std::string out = TestHome() + "out/LONGNAME.8dh";
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(SaveProgramAs(out), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "OK\n");
+    EXPECT_EQ(RunCommand("tiffinfo '" + TestHome() + "out/LONGNA_p.TIF' >/dev/null 2>&1"), 0);
+    EXPECT_EQ(RunCommand("tiffinfo '" + TestHome() + "out/LONGNA_y.TIF' >/dev/null 2>&1"), 0);
+    EXPECT_FALSE(fs::exists(TestHome() + "out/LONGNA_q.Tif"));
+    TkfFile f(out);
+    ASSERT_NE(f.Find(34832), nullptr);
+    EXPECT_EQ(f.bytes.substr(f.Find(34832)->value, 13), std::string("LONGNA_p.TIF\0", 13));
+    EXPECT_EQ(f.Find(34833), nullptr);
+    EXPECT_EQ(f.bytes.substr(f.Find(34834)->value, 13), std::string("LONGNA_y.TIF\0", 13));
+
+    BildEbene2.present = true;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(SaveProgramAs(out), 0);
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(fs::exists(TestHome() + "out/LONGNA_q.Tif"));
+    f = TkfFile(out);
+    EXPECT_EQ(f.bytes.substr(f.Find(34833)->value, 13), std::string("LONGNA_q.TIF\0", 13));
 }

@@ -5,7 +5,7 @@
 #include "kernel/enginebridge.h"
 #include "kernel/globals.h"
 #include "tests/tools/kernel_probe/probe.h"
-#include "tests/tools/kernel_probe/programsave.h"
+#include "tests/tools/programsave.h"
 #include "tests/tools/programdump.h"
 
 namespace {

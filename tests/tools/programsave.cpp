@@ -1,4 +1,4 @@
-#include "tests/tools/kernel_probe/programsave.h"
+#include "tests/tools/programsave.h"
 
 #include <iostream>
 
@@ -6,12 +6,18 @@
 #include "kernel/enginebridge.h"
 #include "kernel/globals.h"
 #include "kernel/programmodel.h"
+#include "kernel/tiffpattern.h"
 #include "platform/paths.h"
+
+namespace {
+constexpr uint16_t kFileNotOpen = 301;
+}
 
 int SaveProgramAs(const std::string& out)
 {
     // The pattern files are named after the first six characters of the
-    // program's name: _p for plane 0, _q for plane 2, _y for plane 1.
+    // program's name: _p for plane 0, _q for plane 2, _y for plane 1 (the
+    // bridge gives the name of plane 2 its ".TIF" in the file).
     std::string stem = FileNamePart(out);
     const size_t dot = stem.rfind('.');
     if (dot != std::string::npos)
@@ -24,7 +30,19 @@ int SaveProgramAs(const std::string& out)
         names[1] = base6 + "_q";
     if (BildEbene1.present)
         names[2] = base6 + "_y.TIF";
-    const uint16_t rc = engineBridge.P_SaveProgram(out, names, TempPfad);
+    uint16_t rc = engineBridge.P_SaveProgram(out, names, TempPfad);
+    if (rc == 0) {
+        // The planes beside the program, LZW-compressed: plane 0, plane 2,
+        // plane 1.
+        const std::string folder = FolderPart(out);
+        const struct {
+            int plane;
+            std::string name;
+        } files[] = {{0, names[0]}, {2, names[1].empty() ? "" : base6 + "_q.Tif"}, {1, names[2]}};
+        for (const auto& f : files)
+            if (!f.name.empty() && !WriteTiffPattern(true, folder + f.name, f.plane, true, false))
+                rc = kFileNotOpen;
+    }
     if (rc == 0)
         std::cout << "OK\n";
     else
