@@ -14,13 +14,6 @@
 #include "kernel/workrecord.h"
 
 namespace {
-constexpr int32_t kUnexpectedEnd = -999;
-constexpr int32_t kUnknown = 404;
-constexpr int32_t kBeginHere = 405;
-constexpr int32_t kBeginMissing = 407;
-constexpr int32_t kEndMissing = 409;
-constexpr int32_t kModuleNameMissing = 410;
-constexpr int32_t kNoFeed = 991;
 
 // Module states (the header state byte of the work record).
 constexpr uint8_t kExpectModule = 4;
@@ -62,7 +55,7 @@ int32_t ModuleCompiler::Run()
     t_K8_heap_var& z = ZrVar;
     z.ErrorCode = 0;
     if (!m_.info)
-        return z.ErrorCode = kUnexpectedEnd;
+        return z.ErrorCode = zerr::kUnexpectedEnd;
     m_.z.line = m_.info->Z > 0 ? uint16_t(m_.info->Z - 1) : 0;
     z.ModuleColourTable.clear();
     z.HeaderState = kExpectModule;
@@ -71,7 +64,7 @@ int32_t ModuleCompiler::Run()
         int32_t error = 0;
         std::string statement;
         Read(error, statement);
-        if (error == kUnexpectedEnd && z.HeaderState == kExpectModule)
+        if (error == zerr::kUnexpectedEnd && z.HeaderState == kExpectModule)
             return z.ErrorCode = 0;  // no further module in the file
         if (error == 0) {
             if (statement.size() == 6 && statement == "BRK=ON")
@@ -101,7 +94,7 @@ void ModuleCompiler::Read(int32_t& error, std::string& statement)
 {
     if (recorded_ && recorded_->complete) {
         if (replayAt_ >= recorded_->statements.size()) {
-            error = kUnexpectedEnd;
+            error = zerr::kUnexpectedEnd;
             statement = kUnexpectedEndStatement;
             return;
         }
@@ -125,13 +118,13 @@ int32_t ModuleCompiler::Statement(const std::string& token, const std::string& v
     switch (state) {
     case kExpectModule:
         if (token != "MODUL")
-            return kModuleNameMissing;
+            return zerr::kNoModuleName;
         state = kExpectBegin;
         ZrVar.ModuleColourTable.clear();
         return 0;
     case kExpectBegin:
         if (token != "BEGIN")
-            return kBeginMissing;
+            return zerr::kNoBegin;
         state = kBodyStart;
         m_.rowAtBegin = m_.info->Y;
         return 0;
@@ -173,7 +166,7 @@ int32_t ModuleCompiler::Body(const std::string& token, const std::string& value)
         case ('K' << 8) | 'A':
             return Comb(value);
         default:
-            return kUnknown;
+            return zerr::kUnknownCommand;
         }
     }
     if (token == "COLTAB" && state == kBodyStart)
@@ -181,7 +174,7 @@ int32_t ModuleCompiler::Body(const std::string& token, const std::string& value)
     if (token == "$YV_OFF" || token == "$YH_OFF") {
         int32_t n = 0;
         if (NumberCode(value, n) != 0)
-            return kUnknown;
+            return zerr::kUnknownCommand;
         (token == "$YV_OFF" ? m_.frontOffset : m_.backOffset) = n;
         return 0;
     }
@@ -195,13 +188,13 @@ int32_t ModuleCompiler::Body(const std::string& token, const std::string& value)
         return End();
     if (token == "MODUL") {
         state = kBody;
-        return kEndMissing;
+        return zerr::kNoEnd;
     }
     if (token == "BEGIN") {
         state = kBody;
-        return kBeginHere;
+        return zerr::kMisplacedBegin;
     }
-    return kUnknown;
+    return zerr::kUnknownCommand;
 }
 
 int32_t ModuleCompiler::ColourTable(const std::string& value)
@@ -231,7 +224,7 @@ int32_t ModuleCompiler::Speed(const std::string& value)
     }
     int32_t n = 0;
     if (NumberCode(number, n) != 0)
-        return kUnknown;
+        return zerr::kUnknownCommand;
     return m_.z.Speed(mode, n);
 }
 
@@ -254,7 +247,7 @@ int32_t ModuleCompiler::TakeDown(const std::string& value)
     case '*': return m_.z.TakeDown(1, 0);
     case 'D': mode = 2; break;
     case 'W': mode = 3; break;
-    default: return kUnknown;
+    default: return zerr::kUnknownCommand;
     }
     int32_t n = 0;
     if (int32_t bad = NumberCode(std::string_view(value).substr(1), n))
@@ -363,6 +356,6 @@ int32_t ModuleCompiler::End()
     // A module must knit at least one row; one that ends where it began (or
     // before, after moving back) would leave nothing to repeat.
     if (m_.info->Y <= m_.rowAtBegin)
-        return kNoFeed;
+        return zerr::kNoFeed;
     return 0;
 }
