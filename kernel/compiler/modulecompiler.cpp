@@ -1,6 +1,7 @@
 #include "kernel/compiler/modulecompiler.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "kernel/compiler/compilerrecord.h"
 #include "kernel/compiler/moduletext.h"
@@ -60,19 +61,27 @@ int32_t ModuleCompiler::Run()
     z.ModuleColourTable.clear();
     z.HeaderState = kExpectModule;
 
+    std::string statement;
     do {
         int32_t error = 0;
-        std::string statement;
-        Read(error, statement);
-        if (error == zerr::kUnexpectedEnd && z.HeaderState == kExpectModule)
-            return z.ErrorCode = 0;  // no further module in the file
-        if (error == 0) {
-            if (statement.size() == 6 && statement == "BRK=ON")
-                statement = "TZ=0";
-            error = ExpandStatementParameters(statement, kStatementMax, m_.set, z.ModuleColourTable);
+        if (const RecordedStatement* r = Replay(error)) {
+            // A statement without parameters or colours to map is split as
+            // it was the first time.
+            z.ErrorToken = r->token;
+            z.ErrorValue = r->value;
+        } else {
+            Read(error, statement);
+            if (error == zerr::kUnexpectedEnd && z.HeaderState == kExpectModule)
+                return z.ErrorCode = 0;  // no further module in the file
+            if (error == 0) {
+                if (statement.size() == 6 && statement == "BRK=ON")
+                    statement = "TZ=0";
+                error = ExpandStatementParameters(statement, kStatementMax, m_.set, z.ModuleColourTable);
+            }
+            // The error fields show the whole statement, whatever went wrong.
+            SplitStatement(statement, z.ErrorToken, z.ErrorValue);
+            Remember(error);
         }
-        // The error fields show the whole statement, whatever went wrong.
-        SplitStatement(statement, z.ErrorToken, z.ErrorValue);
         if (error == 0)
             error = Statement(z.ErrorToken, z.ErrorValue);
         z.ErrorCode = error;
@@ -88,6 +97,43 @@ int32_t ModuleCompiler::Run()
             m_.info->Z = static_cast<uint16_t>(std::min<int>(m_.z.line + 1, 65535));
     }
     return z.ErrorCode;
+}
+
+bool ModuleCompiler::MapsColours() const
+{
+    return m_.set && !m_.set->colourTable.empty() && !ZrVar.ModuleColourTable.empty();
+}
+
+bool ModuleCompiler::Plain(const RecordedStatement& r) const
+{
+    return r.split && !MapsColours();
+}
+
+const RecordedStatement* ModuleCompiler::Replay(int32_t& error)
+{
+    if (!recorded_ || !recorded_->complete || replayAt_ >= recorded_->statements.size())
+        return nullptr;
+    const RecordedStatement& r = recorded_->statements[replayAt_];
+    if (!Plain(r))
+        return nullptr;
+    ++replayAt_;
+    ZrVar.ErrorLine = r.line;
+    ZrVar.ErrorColumn = r.column;
+    error = 0;
+    return &r;
+}
+
+void ModuleCompiler::Remember(int32_t error)
+{
+    if (!recorded_ || recorded_->complete || error != 0 || recorded_->statements.empty())
+        return;
+    RecordedStatement& r = recorded_->statements.back();
+    // Only a split that no module set changes may stand for later compiles.
+    if (MapsColours() || Contains(r.text, '#'))
+        return;
+    r.token = ZrVar.ErrorToken;
+    r.value = ZrVar.ErrorValue;
+    r.split = true;
 }
 
 void ModuleCompiler::Read(int32_t& error, std::string& statement)
@@ -107,9 +153,13 @@ void ModuleCompiler::Read(int32_t& error, std::string& statement)
         return;
     }
     ReadStatement(error, false, statement, true);
-    if (recorded_ && error == 0)
-        recorded_->statements.push_back(
-            {static_cast<uint16_t>(ZrVar.ErrorLine), static_cast<uint8_t>(ZrVar.ErrorColumn), statement});
+    if (recorded_ && error == 0) {
+        RecordedStatement r;
+        r.line = static_cast<uint16_t>(ZrVar.ErrorLine);
+        r.column = static_cast<uint8_t>(ZrVar.ErrorColumn);
+        r.text = statement;
+        recorded_->statements.push_back(std::move(r));
+    }
 }
 
 int32_t ModuleCompiler::Statement(const std::string& token, const std::string& value)
