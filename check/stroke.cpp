@@ -180,8 +180,9 @@ void PushedCarrier(const T_RailEntry& e)
 {
     if (!Feeding())
         return;
-    auto block = PackDllFfEndPosChg(e.id, ClampU16(int64_t(Walk.roomStart) + e.position - 1),
-                                    static_cast<uint8_t>(e.home));
+    // Positions left of the room travel as negative numbers, as in P_DllAddFf.
+    const int16_t end = Clamp16(int64_t(Walk.roomStart) + e.position - 1);
+    auto block = PackDllFfEndPosChg(e.id, static_cast<uint16_t>(end), static_cast<uint8_t>(e.home));
     simLibrary().FfEndPosChg(block);
 }
 
@@ -543,16 +544,19 @@ void FeedStroke(const StrokeFeed& f)
 {
     WalkState& w = Walk;
     const int rounds = TestModus == 2 && w.rowRacks ? 2 : 1;
-    bool handed = false;
+    bool firstLine = true;
     for (int round = 0; round < rounds; ++round) {
+        // Each round hands at least one line: the last system's when no
+        // system selects.
+        bool handed = false;
         for (int i = 1; i <= w.systems; ++i) {
             SystemStroke& st = w.stroke[size_t(i - 1)];
             const bool selects = st.selection.selected[0] || st.selection.selected[1];
-            // Every stroke hands at least one line: the last system's.
             if (!selects && (handed || i != w.systems))
                 continue;
-            FeedSystem(f, st, round, !handed);
+            FeedSystem(f, st, round, firstLine);
             handed = true;
+            firstLine = false;
         }
     }
 }
