@@ -503,3 +503,20 @@ TEST_F(ProgramCheck, PositionIsPublished)
     EXPECT_EQ(seen[0].rowRepeat, 1);
     EXPECT_EQ(seen[0].seqRepeat, 1);
 }
+
+TEST_F(ProgramCheck, NegativeSelectorValuesInTheNeedleDivision)
+{
+    // An N line repeated by a W value below 0 places no needle.
+    SetWValue(4, -3);
+    SetNLine(1, NLineSpec{.first = 1, .extent = 9, .selector = 1, .count = 4});
+    SetSLine(1, SLineSpec{.first = 1, .extent = 1, .division = 1});
+    EXPECT_EQ(Run(), Msg("S0001: Nadeleinteilung ist 0 Nadeln breit!"));
+    SetWValue(4, 5);  // a selector line counts once
+    EXPECT_EQ(Run(), Report("Keine Fehler gefunden!"));
+    // The division's start through the selector list.
+    SetWValue(6, 1);
+    SetSLine(1, SLineSpec{.first = 1, .extent = 1, .divisionFlag = 1, .division = 6});
+    EXPECT_EQ(Run(), Report("Keine Fehler gefunden!"));
+    SetWValue(6, -1);  // no division: nothing to check without jacquard
+    EXPECT_EQ(Run(), Report("Keine Fehler gefunden!"));
+}
