@@ -172,7 +172,9 @@ uint16_t T_Kelt8IndexListe::FindLineByNumber(uint16_t n)
 
 uint16_t T_Kelt8IndexListe::FindSubList(uint16_t n) const
 {
-    for (uint16_t j = std::max<uint16_t>(1, n); j >= 1 && j <= count_; ++j) {
+    // From line 1: sub-list numbers need not follow the line numbers, and a
+    // reader must find the sub-list it names, not the one after it.
+    for (uint16_t j = 1; j <= count_; ++j) {
         if (get_u16(lines_[j].get(), 0) >= n)
             return j;
     }

@@ -71,7 +71,7 @@ public:
     uint16_t ListNumber(uint16_t i) const;
 
     // Reading without growing: the index of the first line 1..Count numbered
-    // n or above (searched from line n on, as FindLineByNumber does), else 0.
+    // n or above, else 0.
     uint16_t FindSubList(uint16_t n) const;
     // That line, or a scratch default line numbered n when there is none.
     const uint8_t* PeekSubList(uint16_t n) const;

@@ -228,7 +228,14 @@ TEST(ListModel, PeekSubListFindsTheFirstLineNumberedAtLeastN)
     EXPECT_EQ(FListe->FindSubList(1), 1);
     EXPECT_EQ(FListe->FindSubList(2), 3);  // the next sub-list, as FindLineByNumber finds it
     EXPECT_EQ(FListe->PeekSubList(3)[99], 'F');
-    EXPECT_EQ(FListe->FindSubList(4), 0);  // searched from line 4 on
+    EXPECT_EQ(FListe->FindSubList(5), 3);
+    // Numbers need not follow the lines: sub-list 9 on line 1 is found.
+    put_u16(FListe->GetLine(1), 0, 9);
+    put_u16(FListe->GetLine(3), 0, 12);
+    EXPECT_EQ(FListe->FindSubList(9), 1);
+    EXPECT_EQ(FListe->FindSubList(10), 3);
+    put_u16(FListe->GetLine(1), 0, 1);
+    put_u16(FListe->GetLine(3), 0, 5);
     EXPECT_EQ(FListe->FindSubList(6), 0);
     const uint8_t* missing = FListe->PeekSubList(7);
     EXPECT_EQ(get_u16(missing, 0), 7);
