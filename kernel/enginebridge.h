@@ -1,8 +1,8 @@
 #pragma once
-// The engine bridge: the whole-program jobs of the main window as sequences
-// of function codes sent to the dispatcher. Compiling a script: the reset on
-// the first call of a run, the machine preparation, clear, script text,
-// compile, end of job.
+// The engine bridge: the whole-program jobs of the main window (compile a
+// script, save and load the machine program file) as sequences of function
+// codes sent to the dispatcher.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -11,12 +11,14 @@
 #include "kernel/services.h"
 
 // What the compile driver hands over besides the script: the yarn-change
-// table (row 0 front, row 1 back: the F lines of the colour-specific stitch
-// densities of symbols 1..20) and the course increment.
+// table (row 0 front, row 1 back) and the course increment.
 struct CompileSettings {
     KulierVarTable table{};
     uint16_t increment = 2;
 };
+
+// Pattern file names in tag order: planes 0, 2 and 1.
+using PatternNames = std::array<std::string, 3>;
 
 class EngineBridge {
 public:
@@ -25,11 +27,21 @@ public:
     explicit EngineBridge(DispatchFunction dispatch = ProgramDispatch);
 
     // Compiles scriptFile into the lists (folder: the working folder of the
-    // list files; clear: clear all lists first). The script's text comes from
-    // the host's editor; the statement file goes beside scriptFile. The work
-    // record's error code, 0 for success; the compiler has reported it.
+    // list files; clear: clear all lists first). The work record's error
+    // code, 0 for success.
     int32_t P_RunScriptCompiler(const std::string& folder, const std::string& scriptFile, bool clear,
                                 const CompileSettings& settings);
+
+    // Saves the program as destination, through "ZORITPRG.TMP" in
+    // tempFolder. 0, or the code of the step that failed; the destination is
+    // replaced only by a complete file.
+    uint16_t P_SaveProgram(const std::string& destination, const PatternNames& names, const std::string& tempFolder);
+
+    // Loads file into the program. 0, 301 (the file does not open) or 302
+    // (the file is refused; the program stays as it was). names: the
+    // program's pattern file names, all empty on failure.
+    uint16_t P_LoadProgram(const std::string& scanPath, const std::string& targetFolder, const std::string& file,
+                           PatternNames& names);
 
     // Sends the reset once in the bridge's life.
     void FirstCallReset();
@@ -43,6 +55,7 @@ private:
     // A path in the block's ShortString; a path the ShortString cannot hold
     // whole is not sent (the call fails with 301) rather than cut.
     uint16_t SendPath(uint8_t code, uint8_t sub, uint16_t line, uint8_t selector, const std::string& path);
+    uint16_t CopyToDestination(const std::string& source, const std::string& destination);
 
     DispatchFunction dispatch_;
     bool firstCallDone_ = false;

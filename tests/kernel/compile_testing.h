@@ -84,7 +84,13 @@ inline Result Compile(const Lines& script, const std::function<void()>& prepare 
 {
     std::ostringstream out;
     Result r;
-    r.rc = RunCompileCommand(Text(script), true, out, prepare);
+    CompilePreparation load;
+    if (prepare)
+        load = [&](std::ostream&) {
+            prepare();
+            return true;
+        };
+    r.rc = RunCompileCommand(Text(script), true, out, load);
     std::istringstream in(out.str());
     std::string line;
     bool inDump = false;

@@ -2,13 +2,16 @@
 // load leaves it, then the same compile command and dump the probe prints.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "kernel/programmodel.h"
 #include "tests/kernel/compile_testing.h"
 #include "tests/support/recording_host.h"
+#include "tests/support/test_env.h"
 
 using namespace compiletest;
 
@@ -286,4 +289,97 @@ TEST(ModuleExpansion, TrailingNeedleDivisionRowsEndTheScan)
     Result r = Compile(s, Pattern(4, 7, rows));
     EXPECT_EQ(r.report, std::vector<std::string>{"OK"});
     EXPECT_EQ(ZRows(r), (std::vector<int>{2, 2, 6, 6}));
+}
+
+namespace {
+// A plain TIFF of the cells, as python3 writes it: 8-bit samples, one strip,
+// the top row first.
+std::string WritePlainTiff(uint16_t width, uint16_t height, const Rows& rows)
+{
+    std::string cells;
+    for (int y = height; y >= 1; --y) {
+        std::vector<uint8_t> row(width, 0);
+        auto it = rows.find(static_cast<uint16_t>(y));
+        if (it != rows.end())
+            std::copy(it->second.begin(), it->second.end(), row.begin());
+        for (uint8_t c : row)
+            cells += std::to_string(c) + ",";
+    }
+    const std::string file = TestHome() + "pattern.tif";
+    const std::string py = TestHome() + "tiff.py";
+    WriteTestFile(py, "import struct,sys\n"
+                      "w,h=" + std::to_string(width) + "," + std::to_string(height) + "\n"
+                      "data=bytes([" + cells + "])\n"
+                      "tags=[(256,4,1,w),(257,4,1,h),(258,3,1,8),(259,3,1,1),(262,3,1,1),(273,4,1,8),"
+                      "(277,3,1,1),(278,4,1,h),(279,4,1,len(data))]\n"
+                      "ifd=8+len(data)\n"
+                      "out=b'II*\\x00'+struct.pack('<I',ifd)+data+struct.pack('<H',len(tags))\n"
+                      "for t,ty,n,v in tags:\n"
+                      "    out+=struct.pack('<HHI',t,ty,n)+(struct.pack('<HH',v,0) if ty==3 else struct.pack('<I',v))\n"
+                      "out+=struct.pack('<I',0)\n"
+                      "open(sys.argv[1],'wb').write(out)\n");
+    EXPECT_EQ(RunCommand("python3 " + py + " " + file), 0);
+    return file;
+}
+
+std::vector<std::string> ProbeLines(const std::string& args)
+{
+    std::string out;
+    RunCommand(ToolsFolder() + "kernel_probe compile " + args + " 2>/dev/null", &out);
+    std::vector<std::string> lines;
+    std::istringstream in(out);
+    std::string line;
+    while (std::getline(in, line))
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> InProcessLines(const Result& r)
+{
+    std::vector<std::string> lines = r.report;
+    std::istringstream in(r.dump);
+    std::string line;
+    while (std::getline(in, line))
+        lines.push_back(line);
+    return lines;
+}
+}  // namespace
+
+TEST(ModuleExpansion, TheProbeWithAPatternFileGivesTheSameOutput)
+{
+    struct Case {
+        Lines script;
+        uint16_t width, height;
+        Rows rows;
+    };
+    Lines groups = S3();
+    groups[3] = "$YMAX=4;";
+    groups.insert(groups.begin() + 5, "[CD]=KNIT;");
+    Lines division = S3();
+    division[3] = "$YMAX=3;";
+    division.insert(division.begin() + 3, {"$X=4;", "$N0=OFF;"});
+    Rows missing = S3Rows();
+    missing[2] = CD(0);
+    const Case cases[] = {
+        {S3(), 3, 6, S3Rows()},
+        {groups, 3, 4, {{2, AB(0)}, {3, CD(0)}, {4, AB(1)}}},
+        {division, 10, 3, {{2, {9, 9, 0, 3, 3, 3, 8, 8, 0, 0}}, {3, AB(0)}}},
+        {S3(), 3, 6, missing},
+    };
+    for (const Case& c : cases) {
+        const std::string tiff = WritePlainTiff(c.width, c.height, c.rows);
+        const std::string script = WriteTestFile(TestHome() + "s.skx", Text(c.script));
+        const Result inProcess = Compile(c.script, Pattern(c.width, c.height, c.rows));
+        EXPECT_EQ(ProbeLines(script + " --pattern " + tiff + " --dump"), InProcessLines(inProcess));
+    }
+}
+
+TEST(ModuleExpansion, APatternFileThatCannotBeReadStopsTheProbe)
+{
+    const std::string script = WriteTestFile(TestHome() + "s.skx", Text(S3()));
+    WriteTestFile(TestHome() + "bad.tif", "not a tiff");
+    const std::vector<std::string> lines = ProbeLines(script + " --pattern " + TestHome() + "bad.tif");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().rfind("ERROR ", 0), 0u);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "OK"), 0);
 }

@@ -125,12 +125,34 @@ TEST(ScriptCompileProbe, WhatWasWrittenBeforeAnErrorStays)
     EXPECT_TRUE(sawV1);
 }
 
-TEST(ScriptCompileProbe, PatternAndSaveAreNotThereYet)
+TEST(ScriptCompileProbe, SaveAfterASuccessfulCompile)
 {
     const std::string home = TestHome() + "home";
-    EXPECT_EQ(Probe(home, Text(S2()), " --pattern x.tif").rc, 2);
-    EXPECT_EQ(Probe(home, Text(S2()), " --save out.833").rc, 2);
+    const std::string out = TestHome() + "out/PROG.833";
+    ProbeRun r = Probe(home, Text(S2()), " --save " + out);
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"OK", "OK"}));
+    EXPECT_TRUE(fs::is_regular_file(out));
+    // The saved program loads back with the lists the compile made.
+    std::string loaded;
+    EXPECT_EQ(RunCommand(ToolsFolder() + "kernel_probe load " + out + " --dump 2>/dev/null", &loaded), 0);
+    EXPECT_NE(loaded.find("\nZ 2 "), std::string::npos);
+    EXPECT_EQ(loaded.find("\nZ 3 "), std::string::npos);
+
+    // A failed compile saves nothing.
+    fs::remove(out);
+    r = Probe(home, Text(Replace(S2(), 8, 8, {"S1=<,K[AB];"})), " --save " + out);
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.Last(), "ERROR 422 8 12 S1=<,K[AB]");
+    EXPECT_FALSE(fs::exists(out));
+}
+
+TEST(ScriptCompileProbe, BadUsage)
+{
+    const std::string home = TestHome() + "home";
     EXPECT_EQ(RunCommand(ToolsFolder() + "kernel_probe compile 2>/dev/null"), 2);
+    EXPECT_EQ(Probe(home, Text(S2()), " --pattern").rc, 2);
+    EXPECT_EQ(Probe(home, Text(S2()), " extra").rc, 2);
     std::string out;
     EXPECT_EQ(RunCommand(ToolsFolder() + "kernel_probe compile " + TestHome() + "missing.skx", &out), 1);
     EXPECT_EQ(out.rfind("ERROR", 0), 0u);

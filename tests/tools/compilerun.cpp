@@ -82,16 +82,17 @@ private:
 };
 }  // namespace
 
-int RunCompileCommand(const std::string& script, bool dump, std::ostream& out,
-                      const std::function<void()>& prepare)
+int RunCompileCommand(const std::string& script, bool dump, std::ostream& out, const CompilePreparation& prepare)
 {
     KernelHost& previous = kernelHost();
     CompileHost host(out, script, previous);
     HostSwap swap(host, previous);
 
     NewProgramModel();
-    if (prepare)
-        prepare();
+    if (prepare && !prepare(out)) {
+        out.flush();
+        return 1;
+    }
 
     const std::string file = TempPfad + "Compile.Skx";
     {

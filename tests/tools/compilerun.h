@@ -8,7 +8,9 @@
 
 // Prints every message the kernel shows as "MSG <line>" lines, then "OK" or
 // "ERROR <code> <line> <column> <detail>", then with dump the program dump.
-// prepare runs after the new program and before the compile (a pattern).
-// Returns 0 or 1 (the compile reported an error).
+// prepare runs after the new program and before the compile (loading a
+// pattern); when it returns false (having printed why) nothing is compiled.
+// Returns 0 or 1 (the compile, or prepare, reported an error).
+using CompilePreparation = std::function<bool(std::ostream& out)>;
 int RunCompileCommand(const std::string& script, bool dump, std::ostream& out,
-                      const std::function<void()>& prepare = {});
+                      const CompilePreparation& prepare = {});
