@@ -65,6 +65,24 @@ TEST(CheckProbeRun, ExportLeavesTheConversionFile)
     EXPECT_EQ(lines, 2u);
 }
 
+TEST(CheckProbeRun, PatternFromATiffFile)
+{
+    // Rows 1..3 of the bands are colour 0 ("V"): both selections of row 1
+    // take every needle. Without the pattern nothing is selected.
+    int rc = -1;
+    Probe("tiff-write '" + TestHome() + "bands.tif' --size 100x20 --bands", &rc);
+    ASSERT_EQ(rc, 0);
+    const std::string script = "check '" + kData + "pattern_overlap.Skx'";
+    EXPECT_EQ(Probe(script + " --pattern '" + TestHome() + "bands.tif'", &rc),
+              ReadTestFile(kData + "pattern_overlap.out"));
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(Probe(script + " --mode sim --pattern '" + TestHome() + "bands.tif'", &rc),
+              ReadTestFile(kData + "pattern_overlap.out"));
+    EXPECT_EQ(Probe(script, &rc).find("Lang- und Kurzauswahl"), std::string::npos);
+    EXPECT_EQ(Probe(script + " --pattern '" + TestHome() + "missing.tif'", &rc).rfind("ERROR ", 0), 0u);
+    EXPECT_EQ(rc, 1);
+}
+
 TEST(CheckProbeRun, CompileErrorsAndUsage)
 {
     const std::string script = WriteTestFile(TestHome() + "bad.Skx", "MODULSET TEST;\r\nBEGIN\r\n$Y=1;\r\n");

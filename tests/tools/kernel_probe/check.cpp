@@ -1,6 +1,7 @@
-// kernel_probe check SCRIPT [--mode test|sim|export]: the script compiled as
-// the compile command does, then the program check in the mode, its
-// messages and report as the windows join them, then "STROKES <n>".
+// kernel_probe check SCRIPT [--mode test|sim|export] [--pattern FILE.TIF]:
+// the script compiled as the compile command does, then the program check in
+// the mode, its messages and report as the windows join them, then
+// "STROKES <n>".
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -12,10 +13,14 @@
 #include "check/simdll.h"
 #include "check/simlibrary.h"
 #include "kernel/globals.h"
+#include "kernel/tiffpattern.h"
 #include "tests/tools/compilerun.h"
+#include "tests/tools/kernel_probe/pattern_support.h"
 #include "tests/tools/kernel_probe/probe.h"
 
 namespace {
+
+constexpr const char* kUsage = "check SCRIPT [--mode test|sim|export] [--pattern FILE.TIF]";
 
 // Ends every pause at once, as the start button does, and stops a run that
 // does not end by itself.
@@ -51,11 +56,27 @@ int ModeNumber(const std::string& mode)
     throw ProbeUsage{"--mode takes test, sim or export"};
 }
 
+// Plane 0 from the TIFF file as the compile command loads it.
+bool LoadPattern(const std::string& file)
+{
+    WarningCapture capture;
+    const bool remote = Fernsteuerung;
+    Fernsteuerung = true;
+    const bool ok = ReadTiffPattern(file, true, 0);
+    Fernsteuerung = remote;
+    if (!ok)
+        PrintWarningError(capture);
+    return ok;
+}
+
 // The compile's output: on an error its ERROR line is all that is shown.
-bool Compile(const std::string& script)
+bool Compile(const std::string& script, const std::string& pattern)
 {
     std::ostringstream out;
-    if (RunCompileCommand(script, false, out) == 0)
+    CompilePreparation prepare;
+    if (!pattern.empty())
+        prepare = [&](std::ostream&) { return LoadPattern(pattern); };
+    if (RunCompileCommand(script, false, out, prepare) == 0)
         return true;
     std::istringstream lines(out.str());
     std::string line;
@@ -69,18 +90,16 @@ int Check(const ProbeArgs& given)
 {
     ProbeArgs args = given;
     const int mode = ModeNumber(TakeOption(args, "--mode"));
-    for (const std::string& a : args)
-        if (a == "--pattern")
-            throw ProbeUsage{"--pattern is not available"};
-    if (args.size() != 1)
-        throw ProbeUsage{"check needs one script"};
+    const std::string pattern = TakeOption(args, "--pattern");
+    if (args.size() != 1 || args[0].empty() || args[0][0] == '-')
+        throw ProbeUsage{kUsage};
     std::ifstream in(args[0], std::ios::binary);
     if (!in) {
         std::cout << "ERROR cannot read " << args[0] << "\n";
         return 1;
     }
     const std::string script((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!Compile(script))
+    if (!Compile(script, pattern))
         return 1;
 
     TestModus = mode;
@@ -118,5 +137,5 @@ int Check(const ProbeArgs& given)
     return 0;
 }
 
-ProbeCommandRegistrar registrar("check", "check SCRIPT [--mode test|sim|export]", Check);
+const ProbeCommandRegistrar registrar("check", kUsage, Check);
 }  // namespace
