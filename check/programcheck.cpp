@@ -405,6 +405,10 @@ std::span<const uint16_t> ActiveNeedleMap()
 
 void RunProgramCheck()
 {
+    // One check at a time: a window's timer or button reached while the walk
+    // lets it process events must not start a second walk over the first.
+    if (CheckState.running)
+        return;
     ProgramBusyScope busy;
     CheckState.running = 1;
     bool aborted = false;

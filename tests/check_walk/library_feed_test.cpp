@@ -525,3 +525,24 @@ TEST_F(LibraryFeed, NestedProgramThroughOurLibrary)
     EXPECT_EQ(SimDllGetSimHoehe(), 24);
     FreeSimDll();
 }
+
+TEST_F(LibraryFeed, IntarsiaCarriersLeaveTheRoom)
+{
+    // Carrier (rail 1, box A) is an intarsia carrier: with d = round(7 x
+    // 6.37) = 45 it goes out to d + needle start - 2 x margin - room start
+    // + 1 + FF MIN on the right and to -room start - d + 1 - FF MIN on the
+    // left.
+    RuestSchema.b[T_RuestSchema::CarrierType(1, 0)] = 1;
+    SelectAllFront(1);
+    SelectAllFront(2);
+    ZSystem(1, 1)[zline::kCarriers] = 1;
+    ZSystem(2, 1)[zline::kCarriers] = 1;
+    Run(1);
+    const auto ff = library.callsOf("AddFf");
+    ASSERT_EQ(ff.size(), 2u);
+    EXPECT_EQ(ff[0].block[13], 1);
+    EXPECT_EQ(get_i16(ff[0].block.data(), 5), -4);
+    EXPECT_EQ(get_i16(ff[0].block.data(), 7), 45 + 102 - 1 + 1 + 5);
+    EXPECT_EQ(get_i16(ff[1].block.data(), 5), -1 - 45 + 1 - 5);
+    EXPECT_EQ(get_i16(ff[1].block.data(), 7), 105);
+}

@@ -520,3 +520,17 @@ TEST_F(ProgramCheck, NegativeSelectorValuesInTheNeedleDivision)
     SetWValue(6, -1);  // no division: nothing to check without jacquard
     EXPECT_EQ(Run(), Report("Keine Fehler gefunden!"));
 }
+
+TEST_F(ProgramCheck, NoSecondWalkInsideTheFirst)
+{
+    Speed(1, 0, 0);
+    int inner = 0;
+    host.inPause = [&] {
+        RunProgramCheck();
+        inner = int(CheckStrokeCount());
+    };
+    EXPECT_EQ(Run(), Join({Msg("S0001 Z0001: In 1. Schemazeile wird eine Geschwindigkeitsangabe erwartet!"),
+                           Report("1 Fehler gefunden!")}));
+    EXPECT_EQ(inner, 1);
+    EXPECT_EQ(CheckStrokeCount(), 2u);
+}
