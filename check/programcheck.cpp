@@ -50,6 +50,14 @@ const uint8_t* Peek(const T_ListenVar* list, int32_t i)
     return list->PeekLine(i >= 1 && i <= 65535 ? static_cast<uint16_t>(i) : 0);
 }
 
+// Pattern rows add up over nested sequences and repetitions: kept in a
+// range where the next sum cannot overflow (they are far beyond any
+// pattern long before).
+int RowSum(int64_t v)
+{
+    return static_cast<int>(std::clamp<int64_t>(v, -1000000000, 1000000000));
+}
+
 int Step(int32_t from, int32_t to)
 {
     return to >= from ? 1 : -1;
@@ -439,8 +447,8 @@ void P_SchemaAblauf(int depth, int first, int last, bool mainPass, bool repeatFl
     const int step = Step(first, last);
     for (int32_t r = 1; r <= repeatCount; ++r) {
         CheckPosition.seqRepeat = U16(r);
-        const int frontOffset = (r - 1) * frontStep + frontStart;
-        const int backOffset = (r - 1) * backStep + backStart;
+        const int frontOffset = RowSum(int64_t(r - 1) * frontStep + frontStart);
+        const int backOffset = RowSum(int64_t(r - 1) * backStep + backStart);
         for (int s = first;; s += step) {
             CheckPosition.sLine = U16(s);
             const SLine l = ReadSLine(s);
@@ -460,8 +468,8 @@ void P_SchemaAblauf(int depth, int first, int last, bool mainPass, bool repeatFl
                 if (l.kind == 1) {
                     const int32_t count = std::max<int32_t>(0, F_WsWert(l.selector, l.count));
                     P_SchemaAblauf(depth + 1, l.first, l.first + l.extent, pass == 1,
-                                   r >= 2 && selectorInherited, s, l.backStep, l.backStart + backOffset,
-                                   l.frontStep, l.frontStart + frontOffset, l.selector != 0, count);
+                                   r >= 2 && selectorInherited, s, l.backStep, RowSum(int64_t(l.backStart) + backOffset),
+                                   l.frontStep, RowSum(int64_t(l.frontStart) + frontOffset), l.selector != 0, count);
                     CheckPosition.parentSLine = U16(parent);
                     CheckPosition.sLine = U16(s);
                 } else {
@@ -476,8 +484,8 @@ void P_SchemaAblauf(int depth, int first, int last, bool mainPass, bool repeatFl
                             CheckPosition.zRow = U16(z);
                             if (TestModus == 0 || TestModus == 2)
                                 checkHost().processEvents();
-                            const int front = frontOffset + l.frontStart + (k - 1) * l.frontStep;
-                            const int back = backOffset + l.backStart + (k - 1) * l.backStep;
+                            const int front = RowSum(int64_t(frontOffset) + l.frontStart + int64_t(k - 1) * l.frontStep);
+                            const int back = RowSum(int64_t(backOffset) + l.backStart + int64_t(k - 1) * l.backStep);
                             const bool repeat = repeatFlag || (k >= 2 && l.selector) || (r >= 2 && selectorInherited);
                             P_SchlittenHub(s, z, mainPass && pass == 1, repeat, back, front);
                             if (CheckState.pauseFlag)

@@ -546,3 +546,29 @@ TEST_F(LibraryFeed, IntarsiaCarriersLeaveTheRoom)
     EXPECT_EQ(get_i16(ff[1].block.data(), 5), -1 - 45 + 1 - 5);
     EXPECT_EQ(get_i16(ff[1].block.data(), 7), 105);
 }
+
+TEST_F(LibraryFeed, PatternRowsFollowTheSequence)
+{
+    // Row range repeated twice: front rows 2 and 5, back rows 7 and 3.
+    SetSLine(1, SLineSpec{.first = 1, .extent = 1, .count = 2, .frontStart = 2, .frontStep = 3, .backStart = 7,
+                          .backStep = -4});
+    Run(1);
+    auto lines = library.callsOf("AddNeueZeile");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].texts.at(52), "S0001 Z0001 System1 YV0002 YH0007");
+    EXPECT_EQ(lines[3].texts.at(52), "S0001 Z0002 System1 YV0005 YH0003");
+
+    // Nested: line 1 starts its sequence at 10 and steps 100 per repetition;
+    // line 3 adds its own start 1.
+    SetSLine(1, SLineSpec{.kind = 1, .first = 3, .extent = 0, .count = 2, .frontStart = 10, .frontStep = 100});
+    SListe->GetLine(2);
+    SetSLine(3, SLineSpec{.first = 1, .extent = 1, .frontStart = 1});
+    Run(1);
+    lines = library.callsOf("AddNeueZeile");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].texts.at(52), "S0003 Z0001 System1 YV0011 YH0000");
+    EXPECT_EQ(lines[1].texts.at(52), "S0003 Z0002 System1 YV0011 YH0000");
+    // The second repetition walks row 111; the side's pattern row (the
+    // walker's row + 1) lies above the pattern's 20 rows.
+    EXPECT_EQ(out, (std::vector<std::string>{"S0003 Z0001 Sys1 vorne Y0112: Die Patrone ist nur 20 Reihen hoch!", ""}));
+}
