@@ -11,6 +11,7 @@
 #include "check/programcheck.h"
 #include "check/rules/checkstate.h"
 #include "check/simdll.h"
+#include "check/simdll_blocks.h"
 #include "kernel/bytes.h"
 #include "kernel/globals.h"
 #include "kernel/listaccess/alistaccess.h"
@@ -571,4 +572,47 @@ TEST_F(LibraryFeed, PatternRowsFollowTheSequence)
     // The second repetition walks row 111; the side's pattern row (the
     // walker's row + 1) lies above the pattern's 20 rows.
     EXPECT_EQ(out, (std::vector<std::string>{"S0003 Z0001 Sys1 vorne Y0112: Die Patrone ist nur 20 Reihen hoch!", ""}));
+}
+
+TEST_F(LibraryFeed, LinesAgreeWithTheLibrarysPacker)
+{
+    // The walk packs its lines itself (without allocating); the bytes agree
+    // with the packer of the library's host side, handles aside.
+    ZLine(1)[zline::kRacking2 + zline::kRackingStep] = 3;
+    ZLine(1)[zline::kRacking2 + zline::kRackingCode] = 2;
+    Run(2);
+    for (const SimCall& c : library.callsOf("AddNeueZeile")) {
+        T_DllNeueZeile l;
+        l.direction = char(c.block[2]);
+        l.system = c.block[3];
+        l.racking = int8_t(c.block[4]);
+        l.strokeStart = c.block[5] != 0;
+        l.round = c.block[6];
+        l.newRacking = int8_t(c.block[8]);
+        l.rackingCodeZero = c.block[9] != 0;
+        l.speed = U16(c, 10);
+        l.takeDown = c.texts.at(12);
+        l.rowMarker = c.block[16];
+        for (int k = 0; k < 4; ++k) {
+            l.density[size_t(k)] = U16(c, 17 + 6 * size_t(k));
+            l.densityText[size_t(k)] = c.texts.at(19 + 6 * k);
+        }
+        for (int k = 0; k < 4; ++k)
+            l.comb[size_t(k)] = char(c.block[41 + size_t(k)]);
+        l.combValue2 = U16(c, 45);
+        l.combBits = get_u32(c.block.data(), 47);
+        l.message = c.block[51] != 0;
+        l.label = c.texts.at(52);
+        l.repeat = c.block[56];
+        l.mainPass = c.block[57];
+        SimDllCallScope scope(102);
+        auto packed = PackDllNeueZeile(l, scope);
+        std::vector<uint8_t> mine = c.block;
+        for (size_t off : {12, 19, 25, 31, 37, 52}) {
+            put_u32(packed.data(), off, 0);
+            put_u32(mine.data(), off, 0);
+        }
+        EXPECT_EQ(std::vector<uint8_t>(packed.begin(), packed.end()), mine);
+    }
+    EXPECT_EQ(library.callsOf("AddNeueZeile")[1].block[9], 0);  // round 1: the new racking's code 2
 }
