@@ -216,9 +216,9 @@ TEST_F(LibraryFeed, RackingRowHandsTwoRoundsInTheExport)
 
 TEST_F(LibraryFeed, OneDivisionForTheWholeExport)
 {
-    SetNLine(1, NLineSpec{.first = 1, .extent = 49, .count = 1, .comment = "Mitte"});
-    SetSLine(1, SLineSpec{.first = 1, .extent = 1, .division = 1});
-    SetSLine(2, SLineSpec{.first = 1, .extent = 1, .division = 1});
+    SetNLine(1, NLineFields{.first = 1, .extent = 49, .count = 1, .comment = "Mitte"});
+    SetSLine(1, SLineFields{.first = 1, .extent = 1, .division = 1});
+    SetSLine(2, SLineFields{.first = 1, .extent = 1, .division = 1});
     Run(2);
     const auto outline = Outline();
     ASSERT_GE(outline.size(), 3u);
@@ -236,14 +236,14 @@ TEST_F(LibraryFeed, OneDivisionForTheWholeExport)
 
     // A range on another division: no N list at all.
     library.calls.clear();
-    SetNLine(2, NLineSpec{.first = 1, .extent = 19});
-    SetSLine(2, SLineSpec{.first = 1, .extent = 1, .division = 2});
+    SetNLine(2, NLineFields{.first = 1, .extent = 19});
+    SetSLine(2, SLineFields{.first = 1, .extent = 1, .division = 2});
     Run(2);
     EXPECT_TRUE(library.callsOf("AddNZeile").empty());
     EXPECT_TRUE(library.callsOf("NListeEnde").empty());
     // The simulation never hands the N list.
     library.calls.clear();
-    SetSLine(2, SLineSpec{.first = 1, .extent = 1, .division = 1});
+    SetSLine(2, SLineFields{.first = 1, .extent = 1, .division = 1});
     Run(1);
     EXPECT_TRUE(library.callsOf("AddNZeile").empty());
 }
@@ -252,8 +252,8 @@ TEST_F(LibraryFeed, TheSingleDivisionSetsTheExportWidth)
 {
     // 4 x 60 needles over a room of 100: the export's map takes twice the
     // room, so 200 of them count.
-    SetNLine(1, NLineSpec{.first = 1, .extent = 59, .count = 4});
-    SetSLine(1, SLineSpec{.first = 1, .extent = 1, .division = 1});
+    SetNLine(1, NLineFields{.first = 1, .extent = 59, .count = 4});
+    SetSLine(1, SLineFields{.first = 1, .extent = 1, .division = 1});
     SelectAllFront(1);
     Run(2);
     EXPECT_EQ(U16(library.callsOf("AddNZeile")[0], 2), 240);
@@ -270,7 +270,7 @@ TEST_F(LibraryFeed, TheSingleDivisionSetsTheExportWidth)
 TEST_F(LibraryFeed, SelectorSectionsAndTheirPasses)
 {
     SetWValue(3, 1, 1, "Wahl");
-    SetSLine(1, SLineSpec{.first = 1, .extent = 1, .selector = 1, .count = 3});
+    SetSLine(1, SLineFields{.first = 1, .extent = 1, .selector = 1, .count = 3});
     Run(1);
     EXPECT_EQ(Outline(), (std::vector<std::string>{"BeginnWs", "AddNeueZeile", "AddNeueZeile", "EndeWs"}));
     const SimCall b = library.callsOf("BeginnWs")[0];
@@ -358,8 +358,8 @@ TEST_F(LibraryFeed, DynamicStitchDensity)
     put_u32(f, fline::kColours, 1u << 19);
     for (uint16_t x = 1; x <= 10; ++x)
         BildEbene0.rows[kPatternStride + (x - 1)] = 19;
-    SetNLine(1, NLineSpec{.first = 1, .extent = 99});
-    SetSLine(1, SLineSpec{.first = 1, .extent = 1, .division = 1});
+    SetNLine(1, NLineFields{.first = 1, .extent = 99});
+    SetSLine(1, SLineFields{.first = 1, .extent = 1, .division = 1});
     SelectAllFront(1);
     uint8_t* front = ZSide(1, 1, 0);
     front[zline::kDensity1Mode] = 1;
@@ -487,7 +487,7 @@ TEST_F(LibraryFeed, CombMachineArraysStayInTheMachine)
 
 TEST_F(LibraryFeed, RowMarkers)
 {
-    SetSLine(1, SLineSpec{.first = 1, .extent = 3});
+    SetSLine(1, SLineFields{.first = 1, .extent = 3});
     PlainRow(3);
     PlainRow(4);
     ZLine(1)[zline::kFlag63] = 1;      // marker 1: the next line carries 254
@@ -514,9 +514,9 @@ TEST_F(LibraryFeed, SimulationWindowHooks)
 
 TEST_F(LibraryFeed, NestedProgramThroughOurLibrary)
 {
-    SetSLine(1, SLineSpec{.kind = 1, .first = 3, .extent = 0, .count = 2});
+    SetSLine(1, SLineFields{.kind = 1, .first = 3, .extent = 0, .count = 2});
     SListe->GetLine(2);
-    SetSLine(3, SLineSpec{.first = 1, .extent = 1, .count = 3});
+    SetSLine(3, SLineFields{.first = 1, .extent = 1, .count = 3});
     TestModus = 1;
     ASSERT_TRUE(StartSimDll("", F_NadelStart()));
     SetSimLibrary(nullptr);
@@ -551,7 +551,7 @@ TEST_F(LibraryFeed, IntarsiaCarriersLeaveTheRoom)
 TEST_F(LibraryFeed, PatternRowsFollowTheSequence)
 {
     // Row range repeated twice: front rows 2 and 5, back rows 7 and 3.
-    SetSLine(1, SLineSpec{.first = 1, .extent = 1, .count = 2, .frontStart = 2, .frontStep = 3, .backStart = 7,
+    SetSLine(1, SLineFields{.first = 1, .extent = 1, .count = 2, .frontStart = 2, .frontStep = 3, .backStart = 7,
                           .backStep = -4});
     Run(1);
     auto lines = library.callsOf("AddNeueZeile");
@@ -561,9 +561,9 @@ TEST_F(LibraryFeed, PatternRowsFollowTheSequence)
 
     // Nested: line 1 starts its sequence at 10 and steps 100 per repetition;
     // line 3 adds its own start 1.
-    SetSLine(1, SLineSpec{.kind = 1, .first = 3, .extent = 0, .count = 2, .frontStart = 10, .frontStep = 100});
+    SetSLine(1, SLineFields{.kind = 1, .first = 3, .extent = 0, .count = 2, .frontStart = 10, .frontStep = 100});
     SListe->GetLine(2);
-    SetSLine(3, SLineSpec{.first = 1, .extent = 1, .frontStart = 1});
+    SetSLine(3, SLineFields{.first = 1, .extent = 1, .frontStart = 1});
     Run(1);
     lines = library.callsOf("AddNeueZeile");
     ASSERT_EQ(lines.size(), 2u);

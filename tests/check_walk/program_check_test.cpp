@@ -33,8 +33,8 @@ class ProgramCheck : public WalkTest {};
 void RowOneThenRowThree()
 {
     PlainRow(3);
-    SetSLine(1, SLineSpec{.first = 1, .extent = 0});
-    SetSLine(2, SLineSpec{.first = 3, .extent = 0});
+    SetSLine(1, SLineFields{.first = 1, .extent = 0});
+    SetSLine(2, SLineFields{.first = 3, .extent = 0});
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ TEST_F(ProgramCheck, NoSequenceOrNoNeedleRoomEndsAtOnce)
     EXPECT_EQ(Run(), Msg("S0000: Kein Schemaablauf vorhanden!"));
     EXPECT_EQ(CheckStrokeCount(), 0u);
     // A line 1 with first number 0 is no sequence either.
-    SetSLine(1, SLineSpec{.first = 0});
+    SetSLine(1, SLineFields{.first = 0});
     EXPECT_EQ(Run(), Msg("S0000: Kein Schemaablauf vorhanden!"));
 
     BasicProgram();
@@ -71,7 +71,7 @@ TEST_F(ProgramCheck, NoSequenceOrNoNeedleRoomEndsAtOnce)
 
 TEST_F(ProgramCheck, DirectionMessages)
 {
-    SetSLine(1, SLineSpec{.first = 1, .extent = 0});
+    SetSLine(1, SLineFields{.first = 1, .extent = 0});
     EXPECT_EQ(Run(), Join({Msg("S0001 Z0001: Der letzte Hub muß ein Hub nach links sein!"),
                            Report("1 Fehler gefunden!")}));
     EXPECT_EQ(CheckStrokeCount(), 1u);
@@ -83,8 +83,8 @@ TEST_F(ProgramCheck, DirectionMessages)
     EXPECT_EQ(CheckStrokeCount(), 2u);
 
     // Two strokes to the left: the text is the left-going character.
-    SetSLine(1, SLineSpec{.first = 2, .extent = 0});
-    SetSLine(2, SLineSpec{.first = 2, .extent = 0});
+    SetSLine(1, SLineFields{.first = 2, .extent = 0});
+    SetSLine(2, SLineFields{.first = 2, .extent = 0});
     Speed(2, 1, 50);
     TakeDown(2, 2, 10);
     EXPECT_EQ(Run(), Join({Msg("S0001 Z0002: Die Schlittenrichtung (<<<<) ist falsch!"),
@@ -167,8 +167,8 @@ TEST_F(ProgramCheck, SelectionMessagesReachTheOutput)
 TEST_F(ProgramCheck, DivisionWiderThanThePattern)
 {
     put_u16(RuestSchema.data(), T_RuestSchema::RoomEnd(1, 1), 201);
-    SetNLine(1, NLineSpec{.first = 1, .extent = 149, .count = 1});
-    SetSLine(1, SLineSpec{.first = 1, .extent = 1, .divisionFlag = 0, .division = 1});
+    SetNLine(1, NLineFields{.first = 1, .extent = 149, .count = 1});
+    SetSLine(1, SLineFields{.first = 1, .extent = 1, .divisionFlag = 0, .division = 1});
     EXPECT_EQ(Run(), Msg("S0001 N0001 X0101: Die Patrone ist nur 100 Nadeln breit!"));
     EXPECT_EQ(CheckStrokeCount(), 0u);
 }
@@ -180,9 +180,9 @@ TEST_F(ProgramCheck, CarrierReportAndNestedSequence)
     EXPECT_EQ(Run(), Report("Keine Fehler gefunden!", {"L "}));
 
     BasicProgram();
-    SetSLine(1, SLineSpec{.kind = 1, .first = 3, .extent = 0, .count = 2});
+    SetSLine(1, SLineFields{.kind = 1, .first = 3, .extent = 0, .count = 2});
     SListe->GetLine(2);
-    SetSLine(3, SLineSpec{.first = 1, .extent = 1, .count = 3});
+    SetSLine(3, SLineFields{.first = 1, .extent = 1, .count = 3});
     EXPECT_EQ(Run(), Report("Keine Fehler gefunden!"));
     EXPECT_EQ(CheckStrokeCount(), 12u);
 }
@@ -192,12 +192,12 @@ TEST_F(ProgramCheck, SequenceEndsBeforeTheFirstLaterEmptyLine)
     // Pinned: line 2 is empty, so line 3 is not walked (it would give a
     // direction message).
     SListe->GetLine(2);
-    SetSLine(3, SLineSpec{.first = 2, .extent = 0});
+    SetSLine(3, SLineFields{.first = 2, .extent = 0});
     EXPECT_EQ(Run(), Report("Keine Fehler gefunden!"));
     EXPECT_EQ(CheckStrokeCount(), 2u);
     // Inside a nested sequence an empty line stops the run.
-    SetSLine(1, SLineSpec{.kind = 1, .first = 3, .extent = 1});
-    SetSLine(3, SLineSpec{.first = 1, .extent = 1});
+    SetSLine(1, SLineFields{.kind = 1, .first = 3, .extent = 1});
+    SetSLine(3, SLineFields{.first = 1, .extent = 1});
     SListe->GetLine(4);
     EXPECT_EQ(Run(), Msg("S0004: Leerer Schemaablauf!"));
 }
@@ -207,15 +207,15 @@ TEST_F(ProgramCheck, SchemeNestingStopsSilentlyAtDepthSeven)
     // Line 1 nests line 3, line k (3..7) nests line k + 1, line 8 knits
     // rows 1..2 (line 2 is empty: the sequence is line 1 alone). Line 8's
     // sequence is depth 7: never walked.
-    SetSLine(1, SLineSpec{.kind = 1, .first = 3, .extent = 0});
+    SetSLine(1, SLineFields{.kind = 1, .first = 3, .extent = 0});
     SListe->GetLine(2);
     for (uint16_t k = 3; k <= 7; ++k)
-        SetSLine(k, SLineSpec{.kind = 1, .first = uint16_t(k + 1), .extent = 0});
-    SetSLine(8, SLineSpec{.first = 1, .extent = 1});
+        SetSLine(k, SLineFields{.kind = 1, .first = uint16_t(k + 1), .extent = 0});
+    SetSLine(8, SLineFields{.first = 1, .extent = 1});
     EXPECT_EQ(Run(), Report("Keine Fehler gefunden!"));
     EXPECT_EQ(CheckStrokeCount(), 0u);
     // Six levels deep it knits.
-    SetSLine(7, SLineSpec{.first = 1, .extent = 1});
+    SetSLine(7, SLineFields{.first = 1, .extent = 1});
     EXPECT_EQ(Run(), Report("Keine Fehler gefunden!"));
     EXPECT_EQ(CheckStrokeCount(), 2u);
 }
@@ -223,26 +223,26 @@ TEST_F(ProgramCheck, SchemeNestingStopsSilentlyAtDepthSeven)
 TEST_F(ProgramCheck, NeedleDivisionNestingAndEmptyDivisions)
 {
     for (uint16_t n = 1; n <= 6; ++n)
-        SetNLine(n, NLineSpec{.kind = 1, .first = uint16_t(n + 1), .extent = 0});
-    SetNLine(7, NLineSpec{.kind = 1, .first = 8, .extent = 0});
-    SetNLine(8, NLineSpec{.first = 1, .extent = 99});
-    SetSLine(1, SLineSpec{.first = 1, .extent = 1, .division = 1});
+        SetNLine(n, NLineFields{.kind = 1, .first = uint16_t(n + 1), .extent = 0});
+    SetNLine(7, NLineFields{.kind = 1, .first = 8, .extent = 0});
+    SetNLine(8, NLineFields{.first = 1, .extent = 99});
+    SetSLine(1, SLineFields{.first = 1, .extent = 1, .division = 1});
     EXPECT_EQ(Run(), Msg("S0001: Schachtelungstiefe (7) der Nadeleinteilung zu hoch!"));
     // Six deep is allowed.
-    SetNLine(6, NLineSpec{.first = 1, .extent = 99});
+    SetNLine(6, NLineFields{.first = 1, .extent = 99});
     EXPECT_EQ(Run(), Report("Keine Fehler gefunden!"));
 
-    SetNLine(1, NLineSpec{.first = 0});
+    SetNLine(1, NLineFields{.first = 0});
     EXPECT_EQ(Run(), Msg("S0001 N0001: Leere Nadeleinteilung!"));
-    SetNLine(1, NLineSpec{.first = 1, .extent = 9, .count = 0});
+    SetNLine(1, NLineFields{.first = 1, .extent = 9, .count = 0});
     EXPECT_EQ(Run(), Msg("S0001: Nadeleinteilung ist 0 Nadeln breit!"));
 }
 
 TEST_F(ProgramCheck, ColumnsAndRowsOutsideThePatternAreNotWrapped)
 {
     // Columns 3, 2, 1, 0: column 0 is reported, never a wrapped 65535.
-    SetNLine(1, NLineSpec{.first = 3, .extent = -3});
-    SetSLine(1, SLineSpec{.first = 1, .extent = 1, .division = 1});
+    SetNLine(1, NLineFields{.first = 3, .extent = -3});
+    SetSLine(1, SLineFields{.first = 1, .extent = 1, .division = 1});
     EXPECT_EQ(Run(), Msg("S0001 N0001 X0000: Auf Spalte 0 kann nicht zugegriffen werden!"));
 
     BasicProgram();
@@ -256,7 +256,7 @@ TEST_F(ProgramCheck, ColumnsAndRowsOutsideThePatternAreNotWrapped)
 TEST_F(ProgramCheck, NegativeSelectorRepeatCountsRepeatNothing)
 {
     SetWValue(3, -2);
-    SetSLine(1, SLineSpec{.first = 1, .extent = 1, .selector = 1, .count = 3});
+    SetSLine(1, SLineFields{.first = 1, .extent = 1, .selector = 1, .count = 3});
     EXPECT_EQ(Run(), Report("Keine Fehler gefunden!"));
     EXPECT_EQ(CheckStrokeCount(), 0u);
     SetWValue(3, 2);
@@ -279,7 +279,7 @@ TEST_F(ProgramCheck, NinthCarrierOnARail)
 {
     // Row k moves carrier (rail 1, box k - 1): row 1 the direct carrier 1,
     // the others through P sub-list k - 1.
-    SetSLine(1, SLineSpec{.first = 1, .extent = 8});
+    SetSLine(1, SLineFields{.first = 1, .extent = 8});
     ZSystem(1, 1)[zline::kCarriers] = 1;
     for (uint16_t k = 2; k <= 9; ++k) {
         PlainRow(k);
@@ -296,7 +296,7 @@ TEST_F(ProgramCheck, NinthCarrierOnARail)
 
     // Eight fit: the report lists them from the last to the first entry.
     // Carriers coming from the right enter at the left end of the rail.
-    SetSLine(1, SLineSpec{.first = 1, .extent = 7});
+    SetSLine(1, SLineFields{.first = 1, .extent = 7});
     EXPECT_EQ(Run(), Report("Keine Fehler gefunden!", {"L L L L R R R R "}));
 }
 
@@ -331,8 +331,8 @@ TEST_F(ProgramCheck, IntarsiaTieInWithoutCarrier)
     put_u32(front, zline::kSelection, 1u << 30);
     // Bit 30 alone is a colour set: the selection is jacquard and needs a
     // division.
-    SetNLine(1, NLineSpec{.first = 1, .extent = 99});
-    SetSLine(1, SLineSpec{.first = 1, .extent = 1, .division = 1});
+    SetNLine(1, NLineFields{.first = 1, .extent = 99});
+    SetSLine(1, SLineFields{.first = 1, .extent = 1, .division = 1});
     EXPECT_EQ(Run(), Msg("S0001 Z0001 Sys1: Intarsiaabbindung ohne Fadenführer!"));
     ZSystem(1, 1)[zline::kCarriers] = 2;
     EXPECT_EQ(Run(), Report("Keine Fehler gefunden!", {"", "L "}));
@@ -397,7 +397,7 @@ TEST_F(ProgramCheck, ReadingNeverGrowsTheLists)
     side[zline::kDensity1Mode] = 1;
     put_u16(side, zline::kDensity1Value, 3);
     put_u16(ZSystem(2, 1), zline::kPListRef, 4);
-    SetSLine(1, SLineSpec{.first = 1, .extent = 3});
+    SetSLine(1, SLineFields{.first = 1, .extent = 3});
     const std::string before = ProgramSnapshot();
     for (int mode : {0, 1, 2})
         Run(mode);
@@ -432,10 +432,10 @@ TEST_F(ProgramCheck, ANarrowerDivisionLeavesNoColumnsBehind)
     for (uint16_t x = 11; x <= 100; ++x)
         for (uint16_t y = 1; y <= 20; ++y)
             BildEbene0.rows[size_t(y) * kPatternStride + (x - 1)] = 19;
-    SetNLine(1, NLineSpec{.first = 1, .extent = 99});
-    SetNLine(2, NLineSpec{.first = 1, .extent = 9});
-    SetSLine(1, SLineSpec{.first = 1, .extent = 0, .division = 1});
-    SetSLine(2, SLineSpec{.first = 2, .extent = 0, .division = 2});
+    SetNLine(1, NLineFields{.first = 1, .extent = 99});
+    SetNLine(2, NLineFields{.first = 1, .extent = 9});
+    SetSLine(1, SLineFields{.first = 1, .extent = 0, .division = 1});
+    SetSLine(2, SLineFields{.first = 2, .extent = 0, .division = 2});
     uint8_t* front = ZSide(2, 1, 0);
     front[zline::kCam] = 2;
     put_u32(front, zline::kSelection, 1u << 19);
@@ -465,7 +465,7 @@ TEST_F(ProgramCheck, AFailureEndsTheRunAndPassesOn)
     host.ended.clear();
     Run(1);
     EXPECT_EQ(host.ended, std::vector<bool>{false});
-    SetSLine(1, SLineSpec{.first = 0});
+    SetSLine(1, SLineFields{.first = 0});
     Run(1);
     EXPECT_EQ(host.ended, (std::vector<bool>{false, true}));
     host.ended.clear();
@@ -488,9 +488,9 @@ TEST_F(ProgramCheck, PositionIsPublished)
 {
     std::vector<T_CheckPosition> seen;
     host.inPause = [&] { seen.push_back(CheckPosition); };
-    SetSLine(1, SLineSpec{.kind = 1, .first = 3, .extent = 0, .count = 2});
+    SetSLine(1, SLineFields{.kind = 1, .first = 3, .extent = 0, .count = 2});
     SListe->GetLine(2);
-    SetSLine(3, SLineSpec{.first = 1, .extent = 1, .count = 2});
+    SetSLine(3, SLineFields{.first = 1, .extent = 1, .count = 2});
     Speed(2, 1, 0);  // "Maschine Stop!" pauses after every row 2
     Run();
     ASSERT_EQ(seen.size(), 4u);
@@ -508,14 +508,14 @@ TEST_F(ProgramCheck, NegativeSelectorValuesInTheNeedleDivision)
 {
     // An N line repeated by a W value below 0 places no needle.
     SetWValue(4, -3);
-    SetNLine(1, NLineSpec{.first = 1, .extent = 9, .selector = 1, .count = 4});
-    SetSLine(1, SLineSpec{.first = 1, .extent = 1, .division = 1});
+    SetNLine(1, NLineFields{.first = 1, .extent = 9, .selector = 1, .count = 4});
+    SetSLine(1, SLineFields{.first = 1, .extent = 1, .division = 1});
     EXPECT_EQ(Run(), Msg("S0001: Nadeleinteilung ist 0 Nadeln breit!"));
     SetWValue(4, 5);  // a selector line counts once
     EXPECT_EQ(Run(), Report("Keine Fehler gefunden!"));
     // The division's start through the selector list.
     SetWValue(6, 1);
-    SetSLine(1, SLineSpec{.first = 1, .extent = 1, .divisionFlag = 1, .division = 6});
+    SetSLine(1, SLineFields{.first = 1, .extent = 1, .divisionFlag = 1, .division = 6});
     EXPECT_EQ(Run(), Report("Keine Fehler gefunden!"));
     SetWValue(6, -1);  // no division: nothing to check without jacquard
     EXPECT_EQ(Run(), Report("Keine Fehler gefunden!"));

@@ -64,7 +64,7 @@ void TakeDown(uint16_t z, uint8_t kind, uint16_t value)
     put_u16(ZLine(z), zline::kTakeDownValue, value);
 }
 
-void SetSLine(uint16_t s, const SLineSpec& l)
+void SetSLine(uint16_t s, const SLineFields& l)
 {
     uint8_t* p = SListe->GetLine(s);
     p[sline::kKind] = l.kind;
@@ -83,7 +83,7 @@ void SetSLine(uint16_t s, const SLineSpec& l)
     WriteShortString(p, sline::kComment, 80, l.comment);
 }
 
-void SetNLine(uint16_t n, const NLineSpec& l)
+void SetNLine(uint16_t n, const NLineFields& l)
 {
     uint8_t* p = NListe->GetLine(n);
     p[nline::kKind] = l.kind;
@@ -123,7 +123,7 @@ void BasicProgram()
     Speed(1, 1, 50);
     TakeDown(1, 2, 10);
     PlainRow(2);
-    SetSLine(1, SLineSpec{.first = 1, .extent = 1});
+    SetSLine(1, SLineFields{.first = 1, .extent = 1});
 }
 
 std::string ProgramSnapshot()

@@ -49,7 +49,7 @@ void PlainRow(uint16_t z);
 void Speed(uint16_t z, uint8_t kind, uint16_t value);
 void TakeDown(uint16_t z, uint8_t kind, uint16_t value);
 
-struct SLineSpec {
+struct SLineFields {
     uint8_t kind = 0;
     uint16_t first = 1;
     int16_t extent = 0;
@@ -65,9 +65,9 @@ struct SLineSpec {
     int16_t backStep = 0;
     std::string comment;
 };
-void SetSLine(uint16_t s, const SLineSpec& spec);
+void SetSLine(uint16_t s, const SLineFields& fields);
 
-struct NLineSpec {
+struct NLineFields {
     uint8_t kind = 0;
     uint16_t first = 1;
     int16_t extent = 0;
@@ -75,7 +75,7 @@ struct NLineSpec {
     uint16_t count = 1;
     std::string comment;
 };
-void SetNLine(uint16_t n, const NLineSpec& spec);
+void SetNLine(uint16_t n, const NLineFields& fields);
 void SetWValue(uint16_t n, int16_t value, int level = 1, const std::string& comment = {});
 
 // The program of the golden runs: model 311 (one system, no comb), gauge 7,
