@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "check/checkhost.h"
+#include "check/dll_handles.h"
 #include "check/programcheck.h"
 #include "check/rules/centreracking.h"
 #include "check/rules/checkmessages.h"
@@ -12,7 +13,6 @@
 #include "check/simdll_blocks.h"
 #include "check/simlibrary.h"
 #include "check/walkstate.h"
-#include "check/dll_handles.h"
 #include "kernel/bytes.h"
 #include "kernel/globals.h"
 #include "kernel/listaccess/flistaccess.h"
@@ -23,8 +23,6 @@
 #include "kernel/services.h"
 
 namespace {
-
-constexpr uint32_t kTieInBit = 1u << 30;
 
 bool Feeding()
 {
