@@ -11,7 +11,6 @@
 #include "kernel/listaccess/plistaccess.h"
 
 namespace {
-constexpr int32_t kUnknown = 404;
 constexpr uint8_t kPListCode = 5;
 constexpr uint8_t kRead = 0;
 constexpr uint8_t kWrite = 1;
@@ -98,14 +97,14 @@ int32_t CarrierList::PListItem(std::string rest, t_modulset_info& info)
         while (digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9')
             ++digits;
         if (digits >= rest.size())
-            return kUnknown;  // the number runs to the end of the item
+            return zerr::kUnknownCommand;  // the number runs to the end of the item
         int32_t offset = 0;
         NumberCode(std::string_view(rest).substr(0, digits), offset);
         uint8_t swing;
         switch (rest[digits]) {
         case 'N': swing = kSwingN; break;
         case 'S': swing = kSwingS; break;
-        default: return kUnknown;
+        default: return zerr::kUnknownCommand;
         }
         rest.erase(0, std::min(rest.size(), digits + 2));  // number, letter and ")"
         // 0x8000 means "unset" in the list: a number never produces it.
@@ -117,7 +116,7 @@ int32_t CarrierList::PListItem(std::string rest, t_modulset_info& info)
     }
 
     if (rest.size() < 2 || rest.front() != '[' || rest.back() != ']')
-        return kUnknown;
+        return zerr::kUnknownCommand;
     p_.SetText(rest.substr(1, rest.size() - 2), pblock::kColours, pblock::kColoursCap);
     p_.SetLine(info.NextPLine);
     info.NextPLine = Next(info.NextPLine);

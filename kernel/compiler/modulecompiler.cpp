@@ -1,6 +1,7 @@
 #include "kernel/compiler/modulecompiler.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "kernel/compiler/compilerrecord.h"
 #include "kernel/compiler/moduletext.h"
@@ -14,13 +15,6 @@
 #include "kernel/workrecord.h"
 
 namespace {
-constexpr int32_t kUnexpectedEnd = -999;
-constexpr int32_t kUnknown = 404;
-constexpr int32_t kBeginHere = 405;
-constexpr int32_t kBeginMissing = 407;
-constexpr int32_t kEndMissing = 409;
-constexpr int32_t kModuleNameMissing = 410;
-constexpr int32_t kNoFeed = 991;
 
 // Module states (the header state byte of the work record).
 constexpr uint8_t kExpectModule = 4;
@@ -62,24 +56,32 @@ int32_t ModuleCompiler::Run()
     t_K8_heap_var& z = ZrVar;
     z.ErrorCode = 0;
     if (!m_.info)
-        return z.ErrorCode = kUnexpectedEnd;
+        return z.ErrorCode = zerr::kUnexpectedEnd;
     m_.z.line = m_.info->Z > 0 ? uint16_t(m_.info->Z - 1) : 0;
     z.ModuleColourTable.clear();
     z.HeaderState = kExpectModule;
 
+    std::string statement;
     do {
         int32_t error = 0;
-        std::string statement;
-        Read(error, statement);
-        if (error == kUnexpectedEnd && z.HeaderState == kExpectModule)
-            return z.ErrorCode = 0;  // no further module in the file
-        if (error == 0) {
-            if (statement.size() == 6 && statement == "BRK=ON")
-                statement = "TZ=0";
-            error = ExpandStatementParameters(statement, kStatementMax, m_.set, z.ModuleColourTable);
+        if (const RecordedStatement* r = Replay(error)) {
+            // A statement without parameters or colours to map is split as
+            // it was the first time.
+            z.ErrorToken = r->token;
+            z.ErrorValue = r->value;
+        } else {
+            Read(error, statement);
+            if (error == zerr::kUnexpectedEnd && z.HeaderState == kExpectModule)
+                return z.ErrorCode = 0;  // no further module in the file
+            if (error == 0) {
+                if (statement.size() == 6 && statement == "BRK=ON")
+                    statement = "TZ=0";
+                error = ExpandStatementParameters(statement, kStatementMax, m_.set, z.ModuleColourTable);
+            }
+            // The error fields show the whole statement, whatever went wrong.
+            SplitStatement(statement, z.ErrorToken, z.ErrorValue);
+            Remember(error);
         }
-        // The error fields show the whole statement, whatever went wrong.
-        SplitStatement(statement, z.ErrorToken, z.ErrorValue);
         if (error == 0)
             error = Statement(z.ErrorToken, z.ErrorValue);
         z.ErrorCode = error;
@@ -97,11 +99,48 @@ int32_t ModuleCompiler::Run()
     return z.ErrorCode;
 }
 
+bool ModuleCompiler::MapsColours() const
+{
+    return m_.set && !m_.set->colourTable.empty() && !ZrVar.ModuleColourTable.empty();
+}
+
+bool ModuleCompiler::Plain(const RecordedStatement& r) const
+{
+    return r.split && !MapsColours();
+}
+
+const RecordedStatement* ModuleCompiler::Replay(int32_t& error)
+{
+    if (!recorded_ || !recorded_->complete || replayAt_ >= recorded_->statements.size())
+        return nullptr;
+    const RecordedStatement& r = recorded_->statements[replayAt_];
+    if (!Plain(r))
+        return nullptr;
+    ++replayAt_;
+    ZrVar.ErrorLine = r.line;
+    ZrVar.ErrorColumn = r.column;
+    error = 0;
+    return &r;
+}
+
+void ModuleCompiler::Remember(int32_t error)
+{
+    if (!recorded_ || recorded_->complete || error != 0 || recorded_->statements.empty())
+        return;
+    RecordedStatement& r = recorded_->statements.back();
+    // Only a split that no module set changes may stand for later compiles.
+    if (MapsColours() || Contains(r.text, '#'))
+        return;
+    r.token = ZrVar.ErrorToken;
+    r.value = ZrVar.ErrorValue;
+    r.split = true;
+}
+
 void ModuleCompiler::Read(int32_t& error, std::string& statement)
 {
     if (recorded_ && recorded_->complete) {
         if (replayAt_ >= recorded_->statements.size()) {
-            error = kUnexpectedEnd;
+            error = zerr::kUnexpectedEnd;
             statement = kUnexpectedEndStatement;
             return;
         }
@@ -114,9 +153,13 @@ void ModuleCompiler::Read(int32_t& error, std::string& statement)
         return;
     }
     ReadStatement(error, false, statement, true);
-    if (recorded_ && error == 0)
-        recorded_->statements.push_back(
-            {static_cast<uint16_t>(ZrVar.ErrorLine), static_cast<uint8_t>(ZrVar.ErrorColumn), statement});
+    if (recorded_ && error == 0) {
+        RecordedStatement r;
+        r.line = static_cast<uint16_t>(ZrVar.ErrorLine);
+        r.column = static_cast<uint8_t>(ZrVar.ErrorColumn);
+        r.text = statement;
+        recorded_->statements.push_back(std::move(r));
+    }
 }
 
 int32_t ModuleCompiler::Statement(const std::string& token, const std::string& value)
@@ -125,13 +168,13 @@ int32_t ModuleCompiler::Statement(const std::string& token, const std::string& v
     switch (state) {
     case kExpectModule:
         if (token != "MODUL")
-            return kModuleNameMissing;
+            return zerr::kNoModuleName;
         state = kExpectBegin;
         ZrVar.ModuleColourTable.clear();
         return 0;
     case kExpectBegin:
         if (token != "BEGIN")
-            return kBeginMissing;
+            return zerr::kNoBegin;
         state = kBodyStart;
         m_.rowAtBegin = m_.info->Y;
         return 0;
@@ -173,7 +216,7 @@ int32_t ModuleCompiler::Body(const std::string& token, const std::string& value)
         case ('K' << 8) | 'A':
             return Comb(value);
         default:
-            return kUnknown;
+            return zerr::kUnknownCommand;
         }
     }
     if (token == "COLTAB" && state == kBodyStart)
@@ -181,7 +224,7 @@ int32_t ModuleCompiler::Body(const std::string& token, const std::string& value)
     if (token == "$YV_OFF" || token == "$YH_OFF") {
         int32_t n = 0;
         if (NumberCode(value, n) != 0)
-            return kUnknown;
+            return zerr::kUnknownCommand;
         (token == "$YV_OFF" ? m_.frontOffset : m_.backOffset) = n;
         return 0;
     }
@@ -195,13 +238,13 @@ int32_t ModuleCompiler::Body(const std::string& token, const std::string& value)
         return End();
     if (token == "MODUL") {
         state = kBody;
-        return kEndMissing;
+        return zerr::kNoEnd;
     }
     if (token == "BEGIN") {
         state = kBody;
-        return kBeginHere;
+        return zerr::kMisplacedBegin;
     }
-    return kUnknown;
+    return zerr::kUnknownCommand;
 }
 
 int32_t ModuleCompiler::ColourTable(const std::string& value)
@@ -231,7 +274,7 @@ int32_t ModuleCompiler::Speed(const std::string& value)
     }
     int32_t n = 0;
     if (NumberCode(number, n) != 0)
-        return kUnknown;
+        return zerr::kUnknownCommand;
     return m_.z.Speed(mode, n);
 }
 
@@ -254,7 +297,7 @@ int32_t ModuleCompiler::TakeDown(const std::string& value)
     case '*': return m_.z.TakeDown(1, 0);
     case 'D': mode = 2; break;
     case 'W': mode = 3; break;
-    default: return kUnknown;
+    default: return zerr::kUnknownCommand;
     }
     int32_t n = 0;
     if (int32_t bad = NumberCode(std::string_view(value).substr(1), n))
@@ -363,6 +406,6 @@ int32_t ModuleCompiler::End()
     // A module must knit at least one row; one that ends where it began (or
     // before, after moving back) would leave nothing to repeat.
     if (m_.info->Y <= m_.rowAtBegin)
-        return kNoFeed;
+        return zerr::kNoFeed;
     return 0;
 }

@@ -17,6 +17,11 @@ struct RecordedStatement {
     uint16_t line = 0;
     uint8_t column = 0;
     std::string text;
+    // Token and value as the first compile split it (after "BRK=ON" became
+    // "TZ=0"), for a statement that has no "#" to fill.
+    bool split = false;
+    std::string token;
+    std::string value;
 };
 struct ModuleStatements {
     std::vector<RecordedStatement> statements;
@@ -38,6 +43,12 @@ public:
 private:
     // The next statement, from the file or from the recording.
     void Read(int32_t& error, std::string& statement);
+    // The next recorded statement when it needs no substitution, else null.
+    const RecordedStatement* Replay(int32_t& error);
+    bool Plain(const RecordedStatement& r) const;
+    bool MapsColours() const;
+    // Keeps the split of the statement just read with the recording.
+    void Remember(int32_t error);
 
     // One statement; 0 or an error code.
     int32_t Statement(const std::string& token, const std::string& value);

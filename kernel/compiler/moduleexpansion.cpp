@@ -15,7 +15,6 @@
 #include "kernel/workrecord.h"
 
 namespace {
-constexpr int32_t kModuleNotFound = 413;
 
 constexpr uint8_t kNList = 6;
 constexpr uint8_t kSList = 9;
@@ -307,7 +306,7 @@ int32_t ModuleExpansion::CompileRow(uint16_t row, const std::string& code)
         z.ErrorValue.clear();
         z.ErrorLine = 0;
         z.ErrorColumn = 0;
-        return kModuleNotFound;
+        return zerr::kModuleNotFound;
     }
     ModuleStatements& statements = modules_[set->filePosition];
     if (!statements.complete) {

@@ -68,13 +68,14 @@ void SplitStatement(std::string_view statement, std::string& token, std::string&
     if (equals != none && open < equals && close != none && close > equals) {
         equals = statement.find('=', close);
     }
+    const char* text = statement.data();
     if (equals == none) {
-        token.assign(statement.substr(0, kTokenMax));
+        token.assign(text, std::min(statement.size(), kTokenMax));
         value.clear();
         return;
     }
-    token.assign(statement.substr(0, std::min(equals, kTokenMax)));
-    value.assign(statement.substr(equals + 1));
+    token.assign(text, std::min(equals, kTokenMax));
+    value.assign(text + equals + 1, statement.size() - equals - 1);
 }
 
 std::string Items::Next()

@@ -7,9 +7,9 @@
 #include "kernel/compiler/zlinewriter.h"
 #include "kernel/listaccess/colourset.h"
 #include "kernel/workrecord.h"
+#include "kernel/errorcodes.h"
 
 namespace {
-constexpr int32_t kUnknown = 404;
 constexpr size_t kTextLength = 32;
 constexpr char kFixed = '!';
 constexpr int kMaxSystems = 6;
@@ -44,11 +44,11 @@ std::string NamedSelection(const std::string& text)
 int32_t SetNeedleSelection(std::string& item, uint8_t entry, const ZLineWriter& z)
 {
     if (item.empty() || item[0] != '[')
-        return kUnknown;
+        return zerr::kUnknownCommand;
     item.erase(0, 1);
     const size_t close = item.find(']');
     if (close == std::string::npos)
-        return kUnknown;
+        return zerr::kUnknownCommand;
     std::string text = item.substr(0, std::min(close, kTextLength));
     item.erase(0, close + 1);
     if (close == 0)

@@ -11,7 +11,6 @@
 #include "kernel/workrecord.h"
 
 namespace {
-constexpr int32_t kUnknown = 404;
 constexpr uint8_t kVList = 4;
 constexpr uint8_t kRead = 0;
 constexpr uint8_t kWriteKeep = 2;
@@ -87,7 +86,7 @@ int32_t RackingStatement(bool entry1, const std::string& value, const ZLineWrite
                 return bad;
             step = item[0] == 'L' ? -int64_t(n) : int64_t(n);
         } else {
-            return kUnknown;
+            return zerr::kUnknownCommand;
         }
     }
     // The step outlives the statement in a byte: one that does not fit it

@@ -2,9 +2,9 @@
 
 #include "kernel/compiler/compilerrecord.h"
 #include "kernel/compiler/moduletext.h"
+#include "kernel/errorcodes.h"
 
 namespace {
-constexpr int32_t kTooLong = 402;
 constexpr int kMaxSubstitutions = 255;
 constexpr const char* kUnset = "-32000";
 constexpr char kSentinel = '*';
@@ -61,7 +61,7 @@ int32_t ExpandStatementParameters(std::string& statement, size_t max, const Modu
     for (int count = 0; Substitute(s, *set);) {
         // A slot that names itself ("#1" in slot 1) would go on for ever.
         if (++count > kMaxSubstitutions || s.size() - 1 > max) {
-            error = kTooLong;
+            error = zerr::kStatementTooLong;
             break;
         }
     }

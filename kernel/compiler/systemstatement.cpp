@@ -11,11 +11,9 @@
 #include "kernel/compiler/needleselection.h"
 #include "kernel/compiler/statementreader.h"
 #include "kernel/workrecord.h"
+#include "kernel/errorcodes.h"
 
 namespace {
-constexpr int32_t kUnknown = 404;
-constexpr int32_t kModuleChange = 414;
-constexpr int32_t kDirection = 422;
 constexpr char kSentinel = '\x02';
 constexpr size_t kSelectionText = 32;
 
@@ -82,7 +80,7 @@ int32_t SystemStatement::CarriagePass(const std::string& item)
     // right, even lines to the left.
     const char direction = (m_.z.line % 2 == 0) ? '<' : '>';
     if (item.find(direction) == std::string::npos)
-        return kDirection;
+        return zerr::kCarriageDirection;
     if (int32_t err = m_.z.ReInitLine())
         return err;
     if (m_.sensor)
@@ -151,7 +149,7 @@ int32_t SystemStatement::RowMove(const std::string& item)
             ZrVar.ErrorValue.clear();
             ZrVar.ErrorLine = 0;
             ZrVar.ErrorColumn = 0;
-            return kModuleChange;
+            return zerr::kModuleChange;
         }
     }
     return 0;
@@ -173,7 +171,7 @@ int32_t SystemStatement::PatternValue(const std::string& text, bool front, bool 
     }
     int32_t value = 0;
     if (NumberCode(number, value) != 0)
-        return kUnknown;
+        return zerr::kUnknownCommand;
     if (front)
         if (int32_t err = m_.z.PatternLine(0, mode, value))
             return err;
@@ -219,7 +217,7 @@ int32_t SystemStatement::ColourDensities(std::string& s)
         return err;
     const size_t close = s.find(']');
     if (close == std::string::npos)
-        return kUnknown;
+        return zerr::kUnknownCommand;
     s.erase(0, close + 1);
     return 0;
 }
@@ -234,7 +232,7 @@ int32_t SystemStatement::StitchDensity(std::string& s)
         if (!s.empty() && s[0] == '[') {
             const size_t close = s.find(']');
             if (close == std::string::npos)
-                return kUnknown;
+                return zerr::kUnknownCommand;
             if (int32_t err = m_.z.Selection(2, s.substr(1, std::min(close - 1, kSelectionText))))
                 return err;
             s.erase(0, close + 1);
@@ -252,7 +250,7 @@ int32_t SystemStatement::StitchDensity(std::string& s)
     }
     int64_t value = 0;
     if (!TakeDigits(s, value))
-        return kUnknown;
+        return zerr::kUnknownCommand;
     t_modulset_info& info = *m_.info;
     if (mode == 1 && value <= kUsedFlagLines && info.FLineUsed[size_t(value)] == 1)
         info.FLineUsed[size_t(value)] = 2;
@@ -270,7 +268,7 @@ int32_t SystemStatement::SubItems(const std::string& item, std::string_view foll
         int32_t err = 0;
         if (s[0] == '-') {
             if (m_.z.side == 1)
-                return kUnknown;
+                return zerr::kUnknownCommand;
             m_.z.side = 1;
             m_.selection = ' ';
             s.erase(0, 1);
@@ -289,7 +287,7 @@ int32_t SystemStatement::SubItems(const std::string& item, std::string_view foll
             // The list keeps no press-jack value: a number that fits the
             // block's byte is all that is checked.
             if (!TakeDigits(s, value) || value > 255)
-                return kUnknown;
+                return zerr::kUnknownCommand;
             err = m_.z.PressJack(static_cast<uint8_t>(value));
         } else {
             // The bracket forms: prefix, selection states they accept, the
@@ -321,7 +319,7 @@ int32_t SystemStatement::SubItems(const std::string& item, std::string_view foll
                 }
             }
             if (!form || std::string_view(form->accepts).find(sel) == std::string_view::npos)
-                return kUnknown;
+                return zerr::kUnknownCommand;
             const std::string_view prefix = form->prefix;
             // "TN" sets its cam over a "U" as well.
             if (blank || (prefix == "TN[" && sel == 'U'))

@@ -383,3 +383,33 @@ TEST(ModuleExpansion, APatternFileThatCannotBeReadStopsTheProbe)
     EXPECT_EQ(lines.back().rfind("ERROR ", 0), 0u);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "OK"), 0);
 }
+
+TEST(ModuleExpansion, EachSetMapsTheSharedModulesColoursAndParameters)
+{
+    // One module, knitted for two sets with their own colours and speed.
+    Lines s = {"MODULSET TEST;", "BEGIN", "$ZR_TYP=" + M2() + ";", "$YMAX=5;", "[AB]=KNIT([AB],50);",
+               "[CD]=KNIT([CD],60);", "END;", "MODUL KNIT;", "BEGIN", "COLTAB=[xy];", "S1=>,Y+1,K[xy];", "TZ=#1;",
+               "S1=<,K[x];", "END;"};
+    Result r = Compile(s, Pattern(3, 5, {{2, AB(0)}, {3, CD(1)}, {4, AB(2)}, {5, CD(3)}}));
+    ASSERT_EQ(r.rc, 0) << r.Last();
+    const std::string ab = H({0, 0, 0x18, 0}), cd = H({0, 0, 0x60, 0});
+    const std::string a = H({0, 0, 8, 0}), c = H({0, 0, 0x20, 0});
+    const std::string colours[] = {ab, a, cd, c, ab, a, cd, c};
+    const std::string speeds[] = {"3200", "0000", "3c00", "0000", "3200", "0000", "3c00", "0000"};
+    ASSERT_EQ(r.Count('Z'), 8);
+    for (int i = 0; i < 8; ++i) {
+        const std::string key = "Z " + std::to_string(i + 1);
+        EXPECT_EQ(r.Bytes(key, 52, 4), colours[i]) << key;
+        EXPECT_EQ(r.Bytes(key, 6, 2), speeds[i]) << key;
+    }
+
+    // Parameters alone, without colour tables.
+    s = {"MODULSET TEST;", "BEGIN", "$ZR_TYP=" + M2() + ";", "$YMAX=5;", "[AB]=KNIT(50);", "[CD]=KNIT(60);", "END;",
+         "MODUL KNIT;", "BEGIN", "S1=>,Y+1,K[AB];", "TZ=#1;", "S1=<,K[AB];", "END;"};
+    r = Compile(s, Pattern(3, 5, {{2, AB(0)}, {3, CD(1)}, {4, AB(2)}, {5, CD(3)}}));
+    ASSERT_EQ(r.rc, 0) << r.Last();
+    for (int i = 0; i < 8; ++i) {
+        const std::string key = "Z " + std::to_string(i + 1);
+        EXPECT_EQ(r.Bytes(key, 6, 2), speeds[i]) << key;
+    }
+}
