@@ -530,8 +530,8 @@ bool TiffReader::ReadStrips()
             host.infoLine(4, std::to_string(row));
             std::memcpy(plane.rows.data() + size_t(row) * kPatternStride, strip.data() + r * bytesPerRow, bytesPerRow);
         }
-        // Esc counts between strips; after the last one all is read.
-        if (row >= 1 && host.infoAbortRequested()) {
+        // Esc is looked at after every strip, the last one too.
+        if (host.infoAbortRequested()) {
             aborted_ = true;
             return false;
         }

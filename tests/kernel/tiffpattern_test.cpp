@@ -326,6 +326,18 @@ TEST_F(TiffPattern, ReadingShowsRowsCountedDownAndEscStopsAfterAStrip)
     for (int y = 1; y <= 6; ++y)
         EXPECT_EQ(read[y], std::string(2000, '\0'));
 
+    // Esc during the last strip stops as well: no message, not marked loaded.
+    FillPlane(0, 4, 3);
+    ASSERT_TRUE(WriteTiffPattern(true, TestHome() + "one.tif", 0, true, true));
+    ClearProgram();
+    host.abortAnswers = {true};
+    EXPECT_TRUE(Read(TestHome() + "one.tif", 0, &ok).empty());
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(BildEbene0.present);
+    EXPECT_EQ(host.callsOf("infoAbortRequested").size(), 1u);
+    EXPECT_EQ(host.calls.back().what, "infoHide");
+    host.abortAnswers.clear();
+
     // Remote control: no success message.
     ClearProgram();
     Fernsteuerung = true;
