@@ -217,8 +217,9 @@ bool LoadBlPattern(const std::string& fileName, bool report, bool quiet, int pla
             break;
         }
         std::memcpy(target->rows.data() + size_t(r) * kPatternStride, row.data(), width);
-        if (host.infoAbortRequested()) {
-            aborted = r < height;
+        // The last row ends the loop before Esc is looked at.
+        if (r < height && host.infoAbortRequested()) {
+            aborted = true;
             break;
         }
     }

@@ -150,22 +150,32 @@ SmzExtract SmzReader::Walk(int imageNumber, const std::string& outputFileName)
         }
         if (error)
             break;
-        if (number != imageNumber) {
-            offset = next;
-            continue;
-        }
 
+        // Every directory's data are read and, when compressed, unpacked on
+        // the way; only the wanted image is written. Data that end past the
+        // file end the walk.
+        const bool wanted = number == imageNumber;
         if (uint64_t(dataAt) + dataSize > size_)
-            return SmzExtract::Unreadable;
+            return wanted ? SmzExtract::Unreadable : SmzExtract::NotFound;
         std::vector<uint8_t> data(dataSize);
         P_DiskRead(data.data(), dataSize, error);
         if (error)
-            return SmzExtract::Unreadable;
+            return wanted ? SmzExtract::Unreadable : SmzExtract::NotFound;
         if (compression == kCompressedByLibrary) {
             std::vector<uint8_t> plain;
-            if (!Decompress(data, plain))
-                return SmzExtract::Unreadable;
+            // An image that cannot be unpacked only matters when it is the
+            // one wanted.
+            if (!Decompress(data, plain)) {
+                if (wanted)
+                    return SmzExtract::Unreadable;
+                offset = next;
+                continue;
+            }
             data.swap(plain);
+        }
+        if (!wanted) {
+            offset = next;
+            continue;
         }
         SafeFileWriter out;
         if (!out.Create(outputFileName) || !out.Write(data.data(), data.size()) || !out.Commit()) {

@@ -517,7 +517,11 @@ bool TiffReader::ReadStrips()
             strip.resize(count);
             if (!ReadAt(offset, strip.data(), strip.size()))
                 return Fail();
-            if (LzwDecompress(strip, expected) != LzwStatus::Ok || strip.size() < expected)
+            // A strip may hold all its RowsPerStrip rows although fewer are
+            // left (a padded last strip), as a raw one may: only more than
+            // that is corrupt.
+            const size_t full = std::max<size_t>(expected, std::min<uint32_t>(rowsPerStrip_, kMaxHeight) * bytesPerRow);
+            if (LzwDecompress(strip, full) != LzwStatus::Ok || strip.size() < expected)
                 return Fail(F_TRANS("Tif-Daten fehlerhaft"));
         } else {
             if (count < expected)
@@ -530,8 +534,8 @@ bool TiffReader::ReadStrips()
             host.infoLine(4, std::to_string(row));
             std::memcpy(plane.rows.data() + size_t(row) * kPatternStride, strip.data() + r * bytesPerRow, bytesPerRow);
         }
-        // Esc counts between strips; after the last one all is read.
-        if (row >= 1 && host.infoAbortRequested()) {
+        // Esc is looked at after every strip, the last one too.
+        if (host.infoAbortRequested()) {
             aborted_ = true;
             return false;
         }

@@ -154,6 +154,15 @@ TEST_F(BlPattern, EscStopsAfterARowWithoutMessage)
     EXPECT_EQ(Row(2, 3), std::string(1, '\0'));
     EXPECT_FALSE(BildEbene2.present);
     EXPECT_EQ(host.calls.back().what, "infoHide");
+
+    // The last row ends the loading before Esc is asked for: the load stands.
+    host.calls.clear();
+    host.abortAnswers = {false, false, false, true};
+    EXPECT_TRUE(LoadBlPattern(TestHome() + "e.Bl4", true, false, 2));
+    EXPECT_EQ(host.callsOf("infoAbortRequested").size(), 3u);
+    EXPECT_EQ(host.messages(), std::vector<std::string>{"Patrone erfolgreich geladen"});
+    EXPECT_TRUE(BildEbene2.present);
+    host.abortAnswers.clear();
 }
 
 TEST(BlProbe, ExamplesFromOutside)

@@ -297,6 +297,34 @@ TEST_F(Smz, DamagedContainers)
     EXPECT_EQ(host.messages().size(), 1u);
 }
 
+TEST_F(Smz, WalkReadsAndUnpacksEveryImageOnTheWay)
+{
+    // Without the library: the images before the wanted raw one are
+    // unpacked on the way, the failure is reported once, the raw image comes.
+    WriteTestFile(TestHome() + "Order.SMZ",
+                  Container({{22, 2, Pack(layer)}, {10, -1, Pack("D10")}, {21, 1, script}}));
+    EXPECT_EQ(Extract("Order.SMZ", 21), SmzExtract::Written);
+    EXPECT_EQ(host.messages(), std::vector<std::string>{kLoadFailure});
+    EXPECT_EQ(ReadTestFile(TestHome() + "out.bin"), script);
+    EXPECT_EQ(Extract("Order.SMZ", 23), SmzExtract::NotFound);
+    EXPECT_EQ(host.messages(), std::vector<std::string>{kLoadFailure});
+
+    // With it, an image on the way that does not unpack is passed over.
+    LibraryInProgramFolder();
+    WriteTestFile(TestHome() + "Bad.SMZ", Container({{22, 2, "not packed"}, {21, 1, script}}));
+    EXPECT_EQ(Extract("Bad.SMZ", 21, "bad.bin"), SmzExtract::Written);
+    EXPECT_EQ(ReadTestFile(TestHome() + "bad.bin"), script);
+    EXPECT_TRUE(host.messages().empty());
+
+    // Data on the way that end past the file end the walk: the image behind
+    // them is not reached, which is "not found".
+    WriteTestFile(TestHome() + "Past.SMZ", Container({{22, 1, layer, 1000000}, {21, 1, script}}));
+    EXPECT_EQ(Extract("Past.SMZ", 21, "past.bin"), SmzExtract::NotFound);
+    EXPECT_TRUE(ReadSmzFile(TestHome() + "Past.SMZ", 21, TestHome() + "past.bin"));
+    EXPECT_FALSE(fs::exists(TestHome() + "past.bin"));
+    EXPECT_TRUE(host.messages().empty());
+}
+
 TEST(SmzProbe, ExtractsTheSetAndRefusesOthers)
 {
     std::string out;
@@ -324,7 +352,9 @@ TEST(SmzProbe, ExtractsTheSetAndRefusesOthers)
     EXPECT_EQ(Shell("timeout 10 " + ToolsFolder() + "kernel_probe smz-extract Loop.SMZ loop", &out), 0) << out;
     ASSERT_EQ(Fixture("smz Count.SMZ badcount"), 0);
     EXPECT_EQ(Probe("smz-extract Count.SMZ count", &out), 1);
-    EXPECT_EQ(out, "Count.Skx 620\nCount.D10 750\nERROR unreadable images: 22\n");
+    // Image 22's data end past the file: the walk ends there, so image 10
+    // behind it is not reached either.
+    EXPECT_EQ(out, "Count.Skx 620\nERROR unreadable images: 22\n");
     ASSERT_EQ(Fixture("smz Huge.SMZ huge"), 0);
     EXPECT_EQ(Probe("smz-extract Huge.SMZ huge", &out), 1);
     EXPECT_FALSE(fs::exists(TestHome() + "huge/Huge.Bl2"));
@@ -340,11 +370,12 @@ TEST(SmzProbe, NoLibraryReachable)
     std::string out;
     const int rc = Shell("lone/kernel_probe --home home smz-extract Set.SMZ out 2>/dev/null", &out);
     EXPECT_EQ(rc, 1);
-    EXPECT_EQ(out,
-              "Set.Skx 620\n"
-              "MSG Datei:libVpZik.so\nMSG Fehler beim Laden der Dll\n"
-              "MSG Datei:libVpZik.so\nMSG Fehler beim Laden der Dll\n"
-              "ERROR unreadable images: 22 10\n");
+    // Every walk past image 22 (for 22, 23, 24 and 10) unpacks it on the
+    // way and reports the missing library once.
+    std::string lost;
+    for (int i = 0; i < 4; ++i)
+        lost += "MSG Datei:libVpZik.so\nMSG Fehler beim Laden der Dll\n";
+    EXPECT_EQ(out, "Set.Skx 620\n" + lost + "ERROR unreadable images: 22 10\n");
     ASSERT_EQ(Fixture("smzimage 21 orig.Skx"), 0);
     EXPECT_EQ(Shell("cmp orig.Skx out/Set.Skx"), 0);
     EXPECT_FALSE(fs::exists(TestHome() + "out/Set.Bl2"));

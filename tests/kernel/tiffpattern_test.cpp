@@ -4,9 +4,11 @@
 
 #include <filesystem>
 #include <random>
+#include <tuple>
 
 #include "kernel/bytes.h"
 #include "kernel/globals.h"
+#include "kernel/lzwcodec.h"
 #include "kernel/programmodel.h"
 #include "kernel/tiffpattern.h"
 #include "platform/safe_file.h"
@@ -326,6 +328,18 @@ TEST_F(TiffPattern, ReadingShowsRowsCountedDownAndEscStopsAfterAStrip)
     for (int y = 1; y <= 6; ++y)
         EXPECT_EQ(read[y], std::string(2000, '\0'));
 
+    // Esc during the last strip stops as well: no message, not marked loaded.
+    FillPlane(0, 4, 3);
+    ASSERT_TRUE(WriteTiffPattern(true, TestHome() + "one.tif", 0, true, true));
+    ClearProgram();
+    host.abortAnswers = {true};
+    EXPECT_TRUE(Read(TestHome() + "one.tif", 0, &ok).empty());
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(BildEbene0.present);
+    EXPECT_EQ(host.callsOf("infoAbortRequested").size(), 1u);
+    EXPECT_EQ(host.calls.back().what, "infoHide");
+    host.abortAnswers.clear();
+
     // Remote control: no success message.
     ClearProgram();
     Fernsteuerung = true;
@@ -472,6 +486,45 @@ TEST_F(TiffPattern, SurplusRowsStopAtRowOne)
     EXPECT_EQ(PlaneRows(0)[0], row0);
     EXPECT_EQ(PlaneRows(2)[3], Cells(4, 1));
     EXPECT_EQ(PlaneRows(2)[1], Cells(4, 9));
+
+    // The same as an LZW strip, and a padded last strip: surplus rows are
+    // no corruption, more than RowsPerStrip rows are.
+    for (auto [rowsPerStrip, cells, good] : {std::tuple{5u, 20u, true}, std::tuple{2u, 16u, true}, std::tuple{2u, 20u, false}}) {
+        ClearProgram();
+        std::string strips;
+        std::vector<uint32_t> counts;
+        for (uint32_t at = 0; at < 12; at += 4 * rowsPerStrip) {
+            std::vector<uint8_t> raw;
+            const std::string part = Cells(cells, 1).substr(at, at + 4 * rowsPerStrip < 12 ? 4 * rowsPerStrip : cells - at);
+            raw.assign(part.begin(), part.end());
+            LzwCompress(raw);
+            counts.push_back(static_cast<uint32_t>(raw.size()));
+            strips.append(raw.begin(), raw.end());
+        }
+        auto z = Basic(4, 3, 0);
+        z[3].value = 5;
+        z[7].value = rowsPerStrip;
+        const uint32_t at = TailAt(9);
+        std::string arrays(8 * counts.size(), '\0');
+        auto* a = reinterpret_cast<uint8_t*>(arrays.data());
+        uint32_t offset = at + static_cast<uint32_t>(arrays.size());
+        for (size_t s = 0; s < counts.size(); ++s) {
+            put_u32(a, 4 * s, offset);
+            put_u32(a, 4 * (counts.size() + s), counts[s]);
+            offset += counts[s];
+        }
+        const uint32_t n = static_cast<uint32_t>(counts.size());
+        z[5] = {273, 4, n, n == 1 ? at + 8 : at};
+        z[8] = {279, 4, n, n == 1 ? counts[0] : at + 4 * n};
+        WriteTestFile(TestHome() + "z.tif", Tiff(z, arrays + strips));
+        EXPECT_EQ(Read(TestHome() + "z.tif", 0, &ok),
+                  std::vector<std::string>{good ? "Patrone erfolgreich geladen" : "Tif-Daten fehlerhaft"})
+            << rowsPerStrip << " " << cells;
+        if (good) {
+            EXPECT_EQ(PlaneRows(0)[3], Cells(4, 1));
+            EXPECT_EQ(PlaneRows(0)[1], Cells(4, 9));
+        }
+    }
 
     // More strips than rows: the ones after row 1 are not read at all.
     ClearProgram();
