@@ -1,6 +1,8 @@
 # Debian packages the build, the tests and the program need.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev python3)
-TEST_PACKAGES=("${BUILD_PACKAGES[@]}" xvfb xauth xdotool)
+# The fuzz build: clang with libFuzzer and the sanitizer runtimes.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+TEST_PACKAGES=("${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" xvfb xauth xdotool)
 RUN_PACKAGES=("${BUILD_PACKAGES[@]}" xvfb xauth xdotool)
 
 # Installs the packages that are not installed yet (apt-get update only then).
