@@ -120,4 +120,37 @@ constexpr uint16_t kSetupCarriageReversal = 2208;
 constexpr uint16_t kSetupUnit = 2209;
 constexpr uint16_t kSetupGauge = 2210;
 
+// Script compiler: pass control, files and the script's structure. The
+// negative codes are reported with the message alone.
+constexpr int32_t kUnexpectedEnd = -999;     // the text ended inside a statement
+constexpr int32_t kOutputFile = -998;
+constexpr int32_t kTooManyLists = -997;
+constexpr int32_t kModuleWithoutFeed = -996;
+constexpr int32_t kOtherScript = -101;       // $SCRIPT names another machine family
+constexpr int32_t kNoMachine = -100;         // the header ended without $ZR_TYP
+constexpr int32_t kInputFile = -1;
+constexpr uint16_t kHeapOverflow = 203;
+constexpr uint16_t kBadProgramFile = 302;
+constexpr uint16_t kStatementFile = 303;     // the statement file cannot be created or written
+constexpr uint16_t kBrackets = 401;
+constexpr uint16_t kStatementTooLong = 402;
+constexpr uint16_t kUnknownCommand = 404;
+constexpr uint16_t kMisplacedBegin = 405;
+constexpr uint16_t kNoBegin = 407;
+constexpr uint16_t kNoModuleSetName = 408;
+constexpr uint16_t kNoEnd = 409;
+constexpr uint16_t kNoModuleName = 410;
+constexpr uint16_t kModuleNotFound = 413;
+constexpr uint16_t kModuleChange = 414;
+constexpr uint16_t kCarriageDirection = 422;
+constexpr uint16_t kBl2File = 899;
+constexpr uint16_t kNoFeed = 991;
+constexpr uint16_t kUnknownColour = 992;
+constexpr uint16_t kModulExpected = 993;
+constexpr uint16_t kThreeWayTechnique = 994;
+constexpr uint16_t kSelectorTooLate = 996;
+constexpr uint16_t kColumnCount = 997;       // a module-set token that is not "[xy]"
+constexpr uint16_t kUnknownMachine = 999;
+constexpr uint16_t kExpansionRestart = 10000;  // internal to the expansion, never reported
+
 }  // namespace zerr

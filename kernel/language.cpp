@@ -345,8 +345,22 @@ std::string TranslatePhrase(const std::string& phrase)
     return out;
 }
 
+namespace {
+std::function<void()> doneHook;
+}  // namespace
+
+void SetDoneLanguageHook(std::function<void()> hook)
+{
+    doneHook = std::move(hook);
+}
+
 void DoneLanguage()
 {
+    if (doneHook) {
+        const std::function<void()> hook = std::move(doneHook);
+        doneHook = nullptr;
+        hook();
+    }
     CloseEngine();
     engine.settings = nullptr;
     engine.restart = nullptr;

@@ -65,6 +65,9 @@ void LoadPhraseDatabase(const std::string& fileName, char letter);
 std::string TranslatePhrase(const std::string& phrase);
 // Ends the engine: the list freed, the file closed. Texts then stand as they are.
 void DoneLanguage();
+// Run once by the next DoneLanguage, before the engine ends: the windows
+// free what they built on it (the language menu).
+void SetDoneLanguageHook(std::function<void()> hook);
 
 // The translation of a German text (the text itself while the engine is not started).
 std::string F_TRANS(const std::string& text);

@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "kernel/bytes.h"
 #include "kernel/family_data.h"
 
 t_K8_heap_var ZrVar;
@@ -128,6 +129,36 @@ void SetDefaults()
     z.ExpandModes45 = Set({4, 5});
     z.ExpandModesAll = z.ExpandModes910 | z.ExpandModes45;
     z.SubSequenceGap = 1;
+
+    // Until the bridge hands over a machine's table, every symbol owns four
+    // F lines: front slot 1 and 2 at 4i + 1 and 4i + 3, back at 4i + 2 and
+    // 4i + 4.
+    for (int k = 1; k <= 20; ++k) {
+        SetColourDensityTableLine(1, k, static_cast<uint16_t>(4 * (k - 1) + 1));
+        SetColourDensityTableLine(2, k, static_cast<uint16_t>(4 * (k - 1) + 2));
+    }
+    z.BridgeValue = 2;
+}
+
+namespace {
+size_t DensityTableOffset(int side, int k)
+{
+    return (size_t(side - 1) * 20 + size_t(k - 1)) * 2;
+}
+}  // namespace
+
+uint16_t ColourDensityTableLine(int side, int k)
+{
+    if (side < 1 || side > 2 || k < 1 || k > 20)
+        return 0;
+    return get_u16(ZrVar.BridgeSettings.data(), DensityTableOffset(side, k));
+}
+
+void SetColourDensityTableLine(int side, int k, uint16_t line)
+{
+    if (side < 1 || side > 2 || k < 1 || k > 20)
+        return;
+    put_u16(ZrVar.BridgeSettings.data(), DensityTableOffset(side, k), line);
 }
 
 int FindModel(const std::string& model)

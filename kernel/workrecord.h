@@ -3,7 +3,13 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "kernel/compiler/compilerrecord.h"
+
+class StatementFile;
 
 using FunctionSet = std::bitset<256>;
 
@@ -114,12 +120,56 @@ struct t_K8_heap_var {
     FunctionSet ExpandModes45;   // {4, 5}
     FunctionSet ExpandModesAll;  // {4, 5, 9, 10}
     uint16_t SubSequenceGap = 1;
+
+    // ---------------------------------------------------------------------
+    // Script compiler: reader, header pass, statement file, module sets.
+    // ErrorLine and ErrorColumn above follow the reader: the line is counted
+    // up to 65535, the column stops at 255.
+    std::string ErrorToken;  // first token of the statement (Windows-1252, at most 255)
+    std::string ErrorValue;  // the rest of the statement (at most 255)
+    // 0 expecting MODULSET, 1 expecting BEGIN, 3 after BEGIN, 5 after a
+    // directive, 4 END read.
+    uint8_t HeaderState = 0;
+    uint8_t MachineDefined = 0;
+    int32_t TextPosition = 1;  // 1-based index of the next character
+    int32_t ScriptLength = 0;  // 0: measure on the next read
+    int32_t StartPosition = 0;  // where the statement being read began
+    uint16_t StartLine = 0;
+    uint8_t F_Opt = 0;  // $F_OPT
+    // Machine table columns of the $ZR_TYP model.
+    uint8_t MachineNumber = 0;    // column 1
+    uint8_t MachineMode = 0;      // column 2
+    uint8_t MachineTakeDown = 0;  // column 3 is "1"
+    // $YC_OFFSET_: two values per rail (1..8) and box (A..H).
+    std::array<std::array<std::array<int16_t, 2>, 8>, 8> CarrierOffsets{};
+    char ComparisonChar = '*';  // marks the flag of a $S_ kind I line
+    char SideSeparator = '/';   // between the sides of a $P_ item
+    std::string SwitchOn = "ON";    // PRESS words: 103
+    std::string SwitchOff = "OFF";  // 102
+    // Switches the compiler only reads.
+    uint8_t DensityFixUp = 0;
+    uint8_t ContinueOnError = 0;
+    std::array<uint8_t, 4> WorkFlags{};
+    uint8_t ReportFlag = 0;
+    // The compile's records; the driver creates and drops them.
+    std::shared_ptr<t_modulset_info> ModulsetInfo;
+    std::shared_ptr<::StatementFile> Statements;
+    // Module-set definitions, oldest first (searched from the back).
+    std::vector<ModuleSetRecord> ModuleSets;
+    int ModuleSetCursor = -1;
+    uint8_t ModuleSetsPresent = 0;
 };
 
 extern t_K8_heap_var ZrVar;
 
 // Writes every default of the work record.
 void SetDefaults();
+
+// The F line of the colour-specific stitch densities of symbol k (1..20) on
+// side 1 (front) or 2 (back): the table the bridge hands over in
+// BridgeSettings. The slot distance is BridgeValue.
+uint16_t ColourDensityTableLine(int side, int k);
+void SetColourDensityTableLine(int side, int k, uint16_t line);
 
 // Model lookup: the 1-based position of the model in the model table, 0 when
 // not found. Only exact three-character matches at slot starts count.

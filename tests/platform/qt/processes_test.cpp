@@ -12,6 +12,7 @@
 
 #include "platform/paths.h"
 #include "platform/qt/processes.h"
+#include "tests/support/qt_app.h"
 #include "tests/support/test_env.h"
 
 namespace {
@@ -19,10 +20,7 @@ namespace {
 // The detached start processes events once, which needs an application.
 void EnsureApplication()
 {
-    static int argc = 1;
-    static char name[] = "processes_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+    EnsureQtApplication();
 }
 
 // A detached child finishes in its own time: wait for its file, but not forever.

@@ -1,0 +1,214 @@
+#include "kernel/smzfile.h"
+
+#include <set>
+#include <vector>
+
+#include "kernel/bytes.h"
+#include "kernel/globals.h"
+#include "kernel/language.h"
+#include "kernel/services.h"
+#include "kernel/stream.h"
+#include "platform/dynamic_library.h"
+#include "platform/paths.h"
+#include "platform/safe_file.h"
+#include "ziklib/vpzik.h"
+
+namespace {
+
+const char* const kZikName = "libVpZik.so";
+constexpr uint16_t kContainerMark = 32768;
+constexpr uint16_t kCompressedByLibrary = 2;
+
+// The library binding. Loaded on first use; a library without the entry
+// points we call counts as not loaded, and the next use tries again.
+struct ZikLibrary {
+    DynamicLibrary library;
+    ZCompressFunc compress = nullptr;  // bound, never called
+    ZDecompressFunc decompress = nullptr;
+    P_FreeMemFunc freeMem = nullptr;
+
+    bool Bound() const { return decompress && freeMem; }
+
+    bool Load()
+    {
+        if (Bound())
+            return true;
+        // The program folder first, then the executable's, then the system.
+        if (library.Load(kZikName, {ProgrammPfad, ExecutableFolder()})) {
+            compress = library.Resolve<ZCompressFunc>("ZCompress");
+            decompress = library.Resolve<ZDecompressFunc>("ZDecompress");
+            freeMem = library.Resolve<P_FreeMemFunc>("P_FreeMem");
+            if (Bound())
+                return true;
+        }
+        Release();
+        return false;
+    }
+
+    void Release()
+    {
+        compress = nullptr;
+        decompress = nullptr;
+        freeMem = nullptr;
+        library.Free();
+    }
+};
+
+ZikLibrary& Zik()
+{
+    static ZikLibrary zik;
+    return zik;
+}
+
+// One extraction: reports a missing library once.
+class SmzReader {
+public:
+    SmzExtract Run(const std::string& fileName, int imageNumber, const std::string& outputFileName);
+
+private:
+    bool Decompress(const std::vector<uint8_t>& in, std::vector<uint8_t>& out);
+    SmzExtract Walk(int imageNumber, const std::string& outputFileName);
+
+    bool loadReported_ = false;
+    uint32_t size_ = 0;
+};
+
+bool SmzReader::Decompress(const std::vector<uint8_t>& in, std::vector<uint8_t>& out)
+{
+    ZikLibrary& zik = Zik();
+    if (!zik.Load()) {
+        if (!loadReported_)
+            P_WarningBox(F_TRANS("Datei") + ":" + kZikName + "\n" + F_TRANS("Fehler beim Laden der Dll"));
+        loadReported_ = true;
+        return false;
+    }
+    if (in.size() > INT32_MAX)
+        return false;
+    uint8_t* result = nullptr;
+    int32_t length = 0;
+    const int32_t rc = zik.decompress(in.data(), static_cast<int32_t>(in.size()), &result, &length, 0);
+    const bool ok = rc == 0 && length >= 0 && (result || length == 0);
+    if (ok)
+        out.assign(result, result + length);
+    if (result)
+        zik.freeMem(&result, static_cast<int32_t>(in.size()));
+    return ok;
+}
+
+SmzExtract SmzReader::Walk(int imageNumber, const std::string& outputFileName)
+{
+    bool error = false;
+    size_ = F_DiskSize(error);
+    uint8_t header[8];
+    P_DiskRead(header, sizeof header, error);
+    if (error || get_u16(header, 2) != kContainerMark)
+        return SmzExtract::NotContainer;
+
+    std::set<uint32_t> visited;
+    for (uint32_t offset = get_u32(header, 4); offset != 0;) {
+        // A chain that links back would never end.
+        if (!visited.insert(offset).second)
+            break;
+        uint8_t countBytes[2];
+        P_DiskSeek(offset, error);
+        P_DiskRead(countBytes, 2, error);
+        if (error)
+            break;
+        const uint32_t count = get_u16(countBytes, 0);
+        if (uint64_t(offset) + 6 + uint64_t(count) * 12 > size_)
+            break;
+        std::vector<uint8_t> entries(size_t(count) * 12 + 4);
+        P_DiskRead(entries.data(), static_cast<uint32_t>(entries.size()), error);
+        if (error)
+            break;
+        const uint32_t dataAt = offset + 6 + count * 12;
+        const uint32_t next = get_u32(entries.data(), count * 12);
+
+        uint16_t compression = kCompressedByLibrary;
+        uint32_t dataSize = 0;
+        int number = -1;
+        for (uint32_t i = 0; i < count; ++i) {
+            const uint8_t* e = entries.data() + size_t(i) * 12;
+            switch (get_u16(e, 0)) {
+            case 259: compression = get_u16(e, 8); break;
+            case 270: {
+                // The description is read (not used); the data stay where they are.
+                const uint32_t length = get_u32(e, 4);
+                const uint32_t at = get_u32(e, 8);
+                if (uint64_t(at) + length > size_)
+                    error = true;
+                std::vector<uint8_t> text(error ? 0 : length);
+                P_DiskSeek(at, error);
+                P_DiskRead(text.data(), length, error);
+                P_DiskSeek(dataAt, error);
+                break;
+            }
+            case 279: dataSize = get_u32(e, 8); break;
+            case 317: number = get_u16(e, 8); break;
+            default: break;
+            }
+        }
+        if (error)
+            break;
+        if (number != imageNumber) {
+            offset = next;
+            continue;
+        }
+
+        if (uint64_t(dataAt) + dataSize > size_)
+            return SmzExtract::Unreadable;
+        std::vector<uint8_t> data(dataSize);
+        P_DiskRead(data.data(), dataSize, error);
+        if (error)
+            return SmzExtract::Unreadable;
+        if (compression == kCompressedByLibrary) {
+            std::vector<uint8_t> plain;
+            if (!Decompress(data, plain))
+                return SmzExtract::Unreadable;
+            data.swap(plain);
+        }
+        SafeFileWriter out;
+        if (!out.Create(outputFileName) || !out.Write(data.data(), data.size()) || !out.Commit()) {
+            P_WarningBox(F_DiskErrorText(DiskErrorCode(out.error())));
+            return SmzExtract::Unreadable;
+        }
+        return SmzExtract::Written;
+    }
+    return SmzExtract::NotFound;
+}
+
+SmzExtract SmzReader::Run(const std::string& fileName, int imageNumber, const std::string& outputFileName)
+{
+    const std::string name = FileNamePart(fileName);
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos || AsciiUpper(name.substr(dot)) != ".SMZ")
+        return SmzExtract::NotContainer;
+    bool error = false;
+    P_DiskOpen(fileName, error, true);
+    if (error) {
+        P_DiskClose();
+        return SmzExtract::NotContainer;
+    }
+    const SmzExtract result = Walk(imageNumber, outputFileName);
+    P_DiskClose();
+    return result;
+}
+
+}  // namespace
+
+SmzExtract ExtractSmzImage(const std::string& fileName, int imageNumber, const std::string& outputFileName)
+{
+    SmzReader reader;
+    return reader.Run(fileName, imageNumber, outputFileName);
+}
+
+bool ReadSmzFile(const std::string& fileName, int imageNumber, const std::string& outputFileName)
+{
+    const SmzExtract r = ExtractSmzImage(fileName, imageNumber, outputFileName);
+    return r == SmzExtract::Written || r == SmzExtract::NotFound;
+}
+
+void ReleaseZikLibrary()
+{
+    Zik().Release();
+}

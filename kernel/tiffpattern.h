@@ -1,0 +1,18 @@
+#pragma once
+// Pattern planes as TIFF files of 8-bit palette samples, one byte a cell,
+// the plane's highest row first. Progress goes to the four-line progress
+// box, failures to a warning box.
+#include <string>
+
+// Writes plane 0..2 (the program header's pattern size) to fileName,
+// LZW-compressed when compress is set. Unless quiet, success is reported
+// ("Patrone erfolgreich gesichert" when patternOnly, else "Listen und
+// Patrone erfolgreich gesichert"). The old file stays when writing fails.
+bool WriteTiffPattern(bool compress, const std::string& fileName, int plane, bool quiet, bool patternOnly);
+
+// Reads fileName (found in any letter case) into plane 0..2 and sets the
+// program header's pattern size from it; on success the plane is marked
+// present. Success is reported unless the design program drives us
+// (Fernsteuerung). Esc in the progress box stops after a strip without a
+// message; the rows read stay.
+bool ReadTiffPattern(const std::string& fileName, bool patternOnly, int plane);
