@@ -11,6 +11,11 @@
 
 #include "kernel/globals.h"
 #include "kernel/language.h"
+#include "kernel/listmodel.h"
+#include "kernel/lzwcodec.h"
+#include "kernel/programmodel.h"
+#include "kernel/tiffpattern.h"
+#include "kernel/workrecord.h"
 #include "platform/ini_profile.h"
 #include "tests/support/test_env.h"
 
@@ -19,6 +24,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kFuzzDir = ZORIT_FUZZ_DIR;
+const std::string kSourceDir = ZORIT_SOURCE_DIR;
 // "Small, a few KB each": the fuzzer mutates every seed many times a second.
 constexpr std::uintmax_t kMaxSeedSize = 16 * 1024;
 
@@ -76,12 +82,114 @@ std::string TranslatedPhrases()
     return bytes;
 }
 
+// Plane 0 of the given size as the pattern writer stores it: cells from
+// the probe's generator, or bands of four rows of one colour.
+std::string WrittenPattern(std::uint16_t width, std::uint16_t height, bool compress, bool bands)
+{
+    FreeProgramModel();
+    CreateProgramModel();
+    SetDefaults();
+    ProgrammKopf.SetWidth(width);
+    ProgrammKopf.SetHeight(height);
+    BildEbene0.allocate(height);
+    std::uint32_t s = 1;
+    for (std::size_t y = 1; y <= height; ++y) {
+        std::uint8_t* row = BildEbene0.rows.data() + y * kPatternStride;
+        for (std::size_t x = 0; x < width; ++x) {
+            s = s * 1664525u + 1013904223u;
+            row[x] = static_cast<std::uint8_t>(bands ? (y / 4) % 32 : s >> 24);
+        }
+    }
+    BildEbene0.present = true;
+    const std::string path = TestHome() + "seed.tif";
+    EXPECT_TRUE(WriteTiffPattern(compress, path, 0, true, true));
+    return ReadTestFile(path);
+}
+
+std::string Words(std::initializer_list<std::uint16_t> words)
+{
+    std::string out;
+    for (std::uint16_t w : words) {
+        out += static_cast<char>(w & 0xFF);
+        out += static_cast<char>(w >> 8);
+    }
+    return out;
+}
+
+// A layer of 12 coded rows of width 9: a run, two literals (0xC0 is one)
+// and a run; each row's stored length in front of it, a last length word
+// behind.
+std::string CodedLayer()
+{
+    std::string out = Words({12, 0x8009});
+    for (int r = 0; r < 12; ++r) {
+        std::string row = "\xC5";
+        row += static_cast<char>(r % 2 ? 0x11 : 0x22);
+        row += '\x01';
+        row += static_cast<char>(r % 3 ? 0x02 : 0xC0);
+        row += "\xC2\x09";
+        out += Words({static_cast<std::uint16_t>(row.size())}) + row;
+    }
+    return out + Words({0});
+}
+
+// Rows as they stand, through the colour table or kept.
+std::string PlainLayer(bool keepColours)
+{
+    std::string out = Words({static_cast<std::uint16_t>(keepColours ? 0x8004 : 0x0004), 6});
+    for (int r = 0; r < 4; ++r)
+        for (int x = 0; x < 6; ++x)
+            out += static_cast<char>((r * 6 + x) * 2);
+    return out;
+}
+
+// The pattern tests' fixture script: "COMMAND OUT OPTIONS".
+std::string Fixture(const std::string& command, const std::string& options = {})
+{
+    const std::string out = TestHome() + "fixture.out";
+    EXPECT_EQ(RunCommand("python3 " + kSourceDir + "tests/kernel/pattern_fixtures.py " + command + " " + out +
+                         " " + options),
+              0);
+    return ReadTestFile(out);
+}
+
+// A strip's code stream behind its raw size (two bytes, low first).
+std::string LzwStrip(std::vector<std::uint8_t> raw)
+{
+    const std::size_t size = raw.size();
+    LzwCompress(raw);
+    return Words({static_cast<std::uint16_t>(size)}) + std::string(raw.begin(), raw.end());
+}
+
+std::vector<std::uint8_t> Generated(std::size_t count, std::uint32_t s, int modulo)
+{
+    std::vector<std::uint8_t> out(count);
+    for (auto& b : out) {
+        s = s * 1664525u + 1013904223u;
+        b = static_cast<std::uint8_t>((s >> 24) % modulo);
+    }
+    return out;
+}
+
 std::vector<Seed> Seeds()
 {
     return {
         {"ini", "written.ini", WrittenProfile},
         {"phrases", "learnt.txt", LearntPhrases},
         {"phrases", "translated.txt", TranslatedPhrases},
+        {"tiff", "lzw-40x30.tif", [] { return WrittenPattern(40, 30, true, false); }},
+        {"tiff", "plain-40x30.tif", [] { return WrittenPattern(40, 30, false, false); }},
+        {"tiff", "lzw-2000x10-bands.tif", [] { return WrittenPattern(2000, 10, true, true); }},
+        {"tiff", "lzw-1x1.tif", [] { return WrittenPattern(1, 1, true, false); }},
+        {"bl", "coded.Bl2", CodedLayer},
+        {"bl", "plain.Bl3", [] { return PlainLayer(false); }},
+        {"bl", "plain-kept.Bl4", [] { return PlainLayer(true); }},
+        {"smz", "three-images.SMZ", [] { return Fixture("smz"); }},
+        {"smz", "no-descriptions.SMZ", [] { return Fixture("smz", "nodesc"); }},
+        {"lzw", "random-600", [] { return LzwStrip(Generated(600, 7, 256)); }},
+        {"lzw", "few-colours-4000", [] { return LzwStrip(Generated(4000, 3, 4)); }},
+        {"lzw", "one-value-8192", [] { return LzwStrip(std::vector<std::uint8_t>(8192, 5)); }},
+        {"lzw", "one-byte", [] { return LzwStrip({42}); }},
     };
 }
 
