@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "kernel/programmodel.h"
+#include "simlib/vpsimmod_abi.h"
 
 template <size_t N>
 using DllBlock = std::array<uint8_t, N>;
@@ -46,12 +47,7 @@ private:
 };
 
 // Handles of the callbacks and the message object of the init block.
-struct SimCallbackHandles {
-    uint32_t translate = 0;
-    uint32_t progress = 0;
-    uint32_t message = 0;
-    uint32_t object = 0;
-};
+using SimCallbackHandles = vpsim::CallbackHandles;
 
 struct SimInitSettings {
     uint8_t testModus = 1;
@@ -113,16 +109,7 @@ DllBlock<12> PackDllAddSelektion(const uint8_t* front, size_t frontCount, const 
                                  uint16_t centre, SimDllCallScope& scope);
 DllBlock<8> PackDllAddFsDynamisch(uint8_t side, const uint16_t* densities, size_t count, SimDllCallScope& scope);
 
-struct T_DllFfMove {
-    uint8_t rail = 0;
-    uint8_t carrier = 0;
-    uint8_t id = 0;
-    int16_t start = 0;
-    int16_t end = 0;
-    uint8_t mode1 = 0;
-    uint8_t mode2 = 0;
-    uint8_t type = 0;
-};
+using T_DllFfMove = vpsim::CarrierMove;
 DllBlock<16> PackDllAddFf(const T_DllFfMove& move);
 DllBlock<7> PackDllFfEndPosChg(uint16_t id, uint16_t end, uint8_t side);
 DllBlock<3> PackDllFfEinAus(uint8_t on);
@@ -162,12 +149,7 @@ void ReadDllSimInfo(const uint8_t* block, SimDllRow& row, uint16_t machineWidth 
 std::string ReadDllKommentar(const uint8_t* block);
 uint8_t ReadDllSimFfInfo(const uint8_t* block);
 
-struct SimExtras {
-    uint8_t system = 0;
-    uint8_t carrier = 0;
-    uint8_t racking = 0;
-    uint16_t density = 0;
-};
+using SimExtras = vpsim::ExtrasResult;
 SimExtras ReadDllSimExtras(const uint8_t* block);
 // The shape tables (kShapeBytes bytes), or empty.
 void ReadDllSimSym(const uint8_t* block, std::vector<uint8_t>& shapes);

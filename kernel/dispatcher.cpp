@@ -11,6 +11,7 @@
 #include "kernel/listmodel.h"
 #include "kernel/programmodel.h"
 #include "kernel/stream.h"
+#include "kernel/tkf/tkffile.h"
 #include "kernel/workrecord.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
@@ -129,6 +130,23 @@ uint16_t SelectMachineKind(ProgramCommandBlock& block)
     return zerr::kOk;
 }
 
+// Load (sub-function 0) or save (1) the machine program file on the open
+// stream, which is released afterwards. A save whose file is not put in
+// place when the stream is released has failed, so that no stale temporary
+// file is taken for it.
+uint16_t ProgramFile(uint8_t sub)
+{
+    uint16_t result = zerr::kOk;
+    if (sub == 0)
+        result = TkfLoad();
+    else if (sub == 1)
+        result = TkfSave();
+    const bool putInPlace = P_DiskClose();
+    if (sub == 1 && result == zerr::kOk && !putInPlace)
+        result = zerr::kFileNotOpen;
+    return result;
+}
+
 void ClearAllLists()
 {
     for (int list = 1; list <= 12; ++list)
@@ -241,10 +259,7 @@ uint16_t ProgramDispatch(ProgramCommandBlock& block)
         SetTargetFolder(block);
         return zerr::kOk;
     case kProgramFile:
-        // Load and save come with the machine program file; the stream is
-        // released all the same, as after a load or save.
-        P_DiskClose();
-        return zerr::kOk;
+        return ProgramFile(block.Sub());
     case kClearLists:
         ClearAllLists();
         return zerr::kOk;

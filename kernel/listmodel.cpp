@@ -84,6 +84,25 @@ void T_ListenVar::DeleteLine(uint16_t i)
         SetCount(count_ - 1);
 }
 
+T_ListenVar::TakenLines T_ListenVar::TakeLines()
+{
+    TakenLines taken;
+    taken.count = count_;
+    taken.lines.swap(lines_);
+    count_ = 0;
+    lines_.resize(1);
+    return taken;
+}
+
+void T_ListenVar::PutBackLines(TakenLines&& taken)
+{
+    if (taken.lines.empty())
+        taken.lines.resize(1);
+    count_ = taken.count;
+    lines_ = std::move(taken.lines);
+    taken.count = 0;
+}
+
 const uint8_t* T_ListenVar::PeekLine(uint16_t i) const
 {
     if (i > count_ || i >= lines_.size())

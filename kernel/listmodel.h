@@ -29,6 +29,15 @@ public:
     // no bytes yet (line 0 before the first growth).
     const uint8_t* PeekLine(uint16_t i) const;
 
+    // All lines of the list, taken out whole: the list is left empty, and
+    // the lines can be put back later, replacing what the list holds then.
+    struct TakenLines {
+        uint16_t count = 0;
+        std::vector<std::unique_ptr<uint8_t[]>> lines;
+    };
+    TakenLines TakeLines();
+    void PutBackLines(TakenLines&& taken);
+
 protected:
     uint16_t lineSize_ = 1;
     uint16_t count_ = 0;

@@ -95,6 +95,31 @@ struct UnitStream {
         pos = 0;
     }
 
+    // The start of an open or a create: the stream is released first. A set
+    // flag ends a pending create as failed and opens nothing; without a file
+    // the stream lives in memory. True when the caller is to open a file.
+    bool restart(bool& error, bool toFile)
+    {
+        if (error)
+            failed = true;
+        release();
+        if (error)
+            return false;
+        lastError = 0;
+        if (!toFile) {
+            startMemory();
+            return false;
+        }
+        return true;
+    }
+
+    // An open or create that found no file to use: nothing is open.
+    void refuse(bool& error, int err)
+    {
+        lastError = DiskErrorCode(err);
+        error = true;
+    }
+
     uint64_t size(bool& error)
     {
         if (kind == Kind::Memory)
@@ -165,32 +190,16 @@ int P_DiskLastError()
 
 void P_DiskOpen(const std::string& path, bool& error, bool toFile)
 {
-    // An open that meets a set flag ends a pending create as failed.
-    if (error)
-        stream.failed = true;
-    stream.release();
-    if (error)
+    if (!stream.restart(error, toFile))
         return;
-    stream.lastError = 0;
-    if (!toFile) {
-        stream.startMemory();
-        return;
-    }
     const std::string found = FindExisting(path);
-    if (found.empty()) {
-        stream.lastError = DiskErrorCode(ENOENT);
-        error = true;
-        return;
-    }
-    if (IsFolder(found)) {
-        stream.lastError = DiskErrorCode(EISDIR);
-        error = true;
+    if (found.empty() || IsFolder(found)) {
+        stream.refuse(error, found.empty() ? ENOENT : EISDIR);
         return;
     }
     const int fd = ::open(found.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        stream.lastError = DiskErrorCode(errno);
-        error = true;
+        stream.refuse(error, errno);
         return;
     }
     stream.kind = Kind::File;
@@ -199,27 +208,17 @@ void P_DiskOpen(const std::string& path, bool& error, bool toFile)
 
 void P_DiskCreate(const std::string& path, bool& error, bool toFile)
 {
-    if (error)
-        stream.failed = true;
-    stream.release();
-    if (error)
+    if (!stream.restart(error, toFile))
         return;
-    stream.lastError = 0;
-    if (!toFile) {
-        stream.startMemory();
-        return;
-    }
     const std::string dest = ResolveForWrite(path);
     if (dest.empty() || IsFolder(dest)) {
-        stream.lastError = DiskErrorCode(dest.empty() ? ENOENT : EISDIR);
-        error = true;
+        stream.refuse(error, dest.empty() ? ENOENT : EISDIR);
         return;
     }
     std::string temp;
     const int fd = CreateTempBeside(dest, temp);
     if (fd < 0) {
-        stream.lastError = DiskErrorCode(errno);
-        error = true;
+        stream.refuse(error, errno);
         return;
     }
     stream.kind = Kind::File;

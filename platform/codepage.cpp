@@ -309,3 +309,21 @@ bool HasHighBytes(std::string_view text)
             return true;
     return false;
 }
+
+std::string DosLettersToWindows(std::string_view bytes)
+{
+    std::string out(bytes);
+    for (char& ch : out) {
+        switch (static_cast<unsigned char>(ch)) {
+        case 0x81: ch = static_cast<char>(0xFC); break;
+        case 0x84: ch = static_cast<char>(0xE4); break;
+        case 0x8E: ch = static_cast<char>(0xC4); break;
+        case 0x94: ch = static_cast<char>(0xF6); break;
+        case 0x99: ch = static_cast<char>(0xD6); break;
+        case 0x9A: ch = static_cast<char>(0xDC); break;
+        case 0xE1: ch = static_cast<char>(0xDF); break;
+        default: break;
+        }
+    }
+    return out;
+}

@@ -29,3 +29,8 @@ std::string Utf8ToCp932(std::string_view text);
 
 // True when the text survives a trip to Windows-1252 and back unchanged.
 bool FitsCp1252(std::string_view text);
+
+// The seven German letters of DOS code page 850 (ü ä Ä ö Ö Ü ß) replaced by
+// their Windows-1252 bytes; every other byte stays. Texts typed on the DOS
+// side of the family end up in Windows files through this map.
+std::string DosLettersToWindows(std::string_view bytes);

@@ -128,10 +128,10 @@ void P_DllInit(uint8_t* block)
     d.machine = call.text(36);
     d.mmGauge = get_u16(b, 46);
     d.comment = call.text(57);
-    d.translate = get_u32(b, 61);
-    d.progress = get_u32(b, 65);
-    d.message = get_u32(b, 69);
-    d.object = get_u32(b, 73);
+    d.callbacks.translate = get_u32(b, 61);
+    d.callbacks.progress = get_u32(b, 65);
+    d.callbacks.message = get_u32(b, 69);
+    d.callbacks.object = get_u32(b, 73);
     Run().init(std::move(d));
 }
 

@@ -477,7 +477,7 @@ std::string SimRun::initLine() const
 void SimRun::translateAndReport(const char* text)
 {
     const char* out = text;
-    if (auto translate = reinterpret_cast<TranslateProc>(Host().resolve(init_.translate))) {
+    if (auto translate = reinterpret_cast<TranslateProc>(Host().resolve(init_.callbacks.translate))) {
         translate(&out);
         if (!out)
             out = "";
@@ -486,8 +486,8 @@ void SimRun::translateAndReport(const char* text)
                             QuoteText(std::string_view(out, ::strnlen(out, HostLink::kTextCap))));
     }
     std::string message(out, ::strnlen(out, HostLink::kTextCap));
-    if (auto report = reinterpret_cast<MessageProc>(Host().resolve(init_.message))) {
-        report(Host().resolve(init_.object), message.c_str());
+    if (auto report = reinterpret_cast<MessageProc>(Host().resolve(init_.callbacks.message))) {
+        report(Host().resolve(init_.callbacks.object), message.c_str());
         if (Log().on())
             Log().writeLine("CB message " + QuoteText(message));
     }
@@ -498,7 +498,7 @@ bool SimRun::infoEnde()
     if (!active_ || !init_.exportMode)
         return false;
     auto progress = [this](uint16_t maximum, uint16_t position) {
-        if (auto p = reinterpret_cast<ProgressProc>(Host().resolve(init_.progress))) {
+        if (auto p = reinterpret_cast<ProgressProc>(Host().resolve(init_.callbacks.progress))) {
             p(0, maximum, position);
             if (Log().on())
                 Log().writeLine("CB progress 0 " + Num(maximum) + " " + Num(position));

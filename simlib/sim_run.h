@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "simlib/vpsimmod_abi.h"
 #include "simlib/wandel.h"
 
 namespace vpsim {
@@ -24,10 +25,7 @@ struct InitData {
     std::string target;
     std::string comment;
     std::string wandelPath;
-    uint32_t translate = 0;
-    uint32_t progress = 0;
-    uint32_t message = 0;
-    uint32_t object = 0;
+    CallbackHandles callbacks;
 };
 
 struct NewLine {
@@ -52,17 +50,6 @@ struct NewLine {
     std::string label;
 };
 
-struct CarrierMove {
-    uint8_t rail = 0;
-    uint8_t carrier = 0;
-    uint8_t id = 0;
-    int16_t start = 0;
-    int16_t end = 0;
-    uint8_t mode1 = 0;
-    uint8_t mode2 = 0;
-    uint8_t type = 0;
-};
-
 // What P_DllGetSimInfo hands back.
 struct RowResult {
     uint32_t shape = 0;
@@ -70,13 +57,6 @@ struct RowResult {
     uint32_t third = 0;
     uint8_t background = 0;
     uint8_t xOffset = 0;
-};
-
-struct ExtrasResult {
-    uint8_t system = 0;
-    uint8_t carrier = 0;
-    uint8_t racking = 0;
-    uint16_t density = 0;
 };
 
 class SimRun {

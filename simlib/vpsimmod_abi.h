@@ -111,6 +111,39 @@ using TranslateProc = void (*)(const char** text);
 using ProgressProc = void (*)(uint8_t subBar, uint16_t maximum, uint16_t position);
 using MessageProc = void (*)(void* object, const char* text);
 
+// Fields of the blocks that both sides read or write, defined once.
+
+// The init block's callback handles: +61 translate, +65 progress, +69
+// message, and at +73 the object the message callback is handed.
+struct CallbackHandles {
+    uint32_t translate = 0;
+    uint32_t progress = 0;
+    uint32_t message = 0;
+    uint32_t object = 0;
+};
+
+// The carrier move of P_DllAddFf: +2 rail, +3 carrier, +4 id, +5 start and
+// +7 end (i16 needles), +10 and +11 the two modes, +13 the type.
+struct CarrierMove {
+    uint8_t rail = 0;
+    uint8_t carrier = 0;
+    uint8_t id = 0;
+    int16_t start = 0;
+    int16_t end = 0;
+    uint8_t mode1 = 0;
+    uint8_t mode2 = 0;
+    uint8_t type = 0;
+};
+
+// What P_DllGetSimExtras hands back: +2 system, +3 carrier, +4 racking,
+// +5 density (u16, x 100).
+struct ExtrasResult {
+    uint8_t system = 0;
+    uint8_t carrier = 0;
+    uint8_t racking = 0;
+    uint16_t density = 0;
+};
+
 // Size of the cell-shape tables of P_DllGetSimSym: for the cell widths
 // w = 2..16 one table of 256 * w * h(w) bytes after the other.
 inline constexpr int ShapeHeight(int w)

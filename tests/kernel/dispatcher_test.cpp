@@ -193,8 +193,7 @@ TEST(Dispatcher, StreamCodesOpenCreateAndClose)
     bool error = false;
     P_DiskWrite("abc", 3, error);
     EXPECT_FALSE(error);
-    ProgramCommandBlock close = Block(205, 1, 0);
-    EXPECT_EQ(ProgramDispatch(close), 0);
+    EXPECT_TRUE(P_DiskClose());
     EXPECT_EQ(ReadTestFile(path), "abc");
 
     b = TextBlock(99, 0, path);
@@ -203,7 +202,10 @@ TEST(Dispatcher, StreamCodesOpenCreateAndClose)
     P_DiskRead(buf, 3, error);
     EXPECT_FALSE(error);
     EXPECT_EQ(std::string(buf, 3), "abc");
-    ProgramDispatch(close);
+    // Code 205 releases the stream after the load, also when the file is
+    // no machine program file.
+    ProgramCommandBlock load = Block(205, 0, 0);
+    EXPECT_EQ(ProgramDispatch(load), 302);
     P_DiskRead(buf, 1, error);
     EXPECT_TRUE(error);  // the stream was released
 

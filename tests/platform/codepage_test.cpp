@@ -181,3 +181,18 @@ TEST(Codepage, FitsCp1252)
     EXPECT_FALSE(FitsCp1252("a\xFF"));
     EXPECT_FALSE(FitsCp1252("?\xCE\xA9"));
 }
+
+// Only the seven letters move; the rest of code page 850 (é, ø, box
+// drawing) stays as stored, exactly as the program files expect.
+TEST(DosLettersToWindows, MapsTheSevenLettersOnly)
+{
+    const std::string in = "\x81\x84\x8E\x94\x99\x9A\xE1";
+    EXPECT_EQ(DosLettersToWindows(in), "\xFC\xE4\xC4\xF6\xD6\xDC\xDF");
+    std::string rest;
+    for (int b = 0; b < 256; ++b)
+        if (in.find(static_cast<char>(b)) == std::string::npos)
+            rest += static_cast<char>(b);
+    EXPECT_EQ(DosLettersToWindows(rest), rest);
+    // No reverse: Windows letters stay.
+    EXPECT_EQ(DosLettersToWindows("\xFC\xDF"), "\xFC\xDF");
+}

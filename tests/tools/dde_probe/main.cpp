@@ -11,47 +11,16 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <cstdlib>
-#include <exception>
-#include <filesystem>
 #include <iostream>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "kernel/debuglog.h"
-#include "kernel/globals.h"
-#include "kernel/kernel_host.h"
 #include "kernel/ui/modul_dde_hndl.h"
-
-namespace fs = std::filesystem;
+#include "tests/tools/common/probe_common.h"
 
 namespace {
 
-using Args = std::vector<std::string>;
-
-struct Usage {
-    std::string text;
-};
-
-class PrintingHost : public KernelHost {
-public:
-    int messageDlg(const std::string& text, MsgKind, MsgButtons buttons) override
-    {
-        std::istringstream lines(text);
-        std::string line;
-        bool any = false;
-        while (std::getline(lines, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            std::cout << "MSG " << line << "\n";
-            any = true;
-        }
-        if (!any)
-            std::cout << "MSG \n";
-        std::cout.flush();
-        return UnattendedResult(buttons);
-    }
-};
+using Args = ProbeArgs;
 
 // Prints each command it is handed; ends the run after the wanted count.
 class ServingModule : public TModulDdeHndl {
@@ -78,31 +47,6 @@ public:
     void P_DdeBefehlEmpfangen(const std::string&) override {}
 };
 
-std::string TakeOption(Args& args, const std::string& name)
-{
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != name)
-            continue;
-        if (i + 1 >= args.size())
-            throw Usage{name + " needs a value"};
-        std::string value = args[i + 1];
-        args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
-        return value;
-    }
-    return {};
-}
-
-bool TakeSwitch(Args& args, const std::string& name)
-{
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == name) {
-            args.erase(args.begin() + static_cast<long>(i));
-            return true;
-        }
-    }
-    return false;
-}
-
 int termPipe[2] = {-1, -1};
 
 void OnTerm(int)
@@ -128,13 +72,13 @@ int Serve(Args args)
 {
     const std::string countText = TakeOption(args, "--count");
     if (args.size() != 1 || args[0].empty())
-        throw Usage{"serve needs one NAME"};
+        throw ProbeUsage{"serve needs one NAME"};
     long count = 0;
     if (!countText.empty()) {
         char* end = nullptr;
         count = std::strtol(countText.c_str(), &end, 10);
         if (*end != '\0' || count <= 0)
-            throw Usage{"--count needs a positive number"};
+            throw ProbeUsage{"--count needs a positive number"};
     }
     ServingModule module(args[0], count);
     if (!module.DdeServer1.isServing()) {
@@ -151,7 +95,7 @@ int Send(Args args)
 {
     const bool wait = TakeSwitch(args, "--wait");
     if (args.size() < 2 || args[0].empty())
-        throw Usage{"send needs NAME and at least one COMMAND"};
+        throw ProbeUsage{"send needs NAME and at least one COMMAND"};
     SendingModule module;
     for (std::size_t i = 1; i < args.size(); ++i)
         std::cout << (module.SendDdeCommand(args[0], args[i], wait) ? "SENT" : "NOT SENT") << std::endl;
@@ -165,7 +109,7 @@ int Language(Args args)
 {
     const std::string name = TakeOption(args, "--set");
     if (!args.empty())
-        throw Usage{"language takes only --set NAME"};
+        throw ProbeUsage{"language takes only --set NAME"};
     SendingModule module;
     if (!name.empty())
         module.WriteLanguageSetting(name);
@@ -173,59 +117,27 @@ int Language(Args args)
     return 0;
 }
 
-int PrintUsage(const std::string& why)
-{
-    if (!why.empty())
-        std::cerr << "dde_probe: " << why << "\n";
-    std::cerr << "usage: dde_probe [--home DIR] serve NAME [--count N]\n"
-                 "       dde_probe [--home DIR] send NAME COMMAND... [--wait]\n"
-                 "       dde_probe [--home DIR] language [--set NAME]\n";
-    return 2;
-}
-
-struct FreshHome {
-    std::string path;
-    ~FreshHome()
-    {
-        if (!path.empty()) {
-            std::error_code ec;
-            fs::remove_all(path, ec);
-        }
-    }
-};
+const char* const kUsage =
+    "usage: dde_probe [--home DIR] serve NAME [--count N]\n"
+    "       dde_probe [--home DIR] send NAME COMMAND... [--wait]\n"
+    "       dde_probe [--home DIR] language [--set NAME]\n";
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
     Args args(argv + 1, argv + argc);
-    FreshHome fresh;
+    ProbeHome home;
     PrintingHost host;
-    try {
-        std::string home = TakeOption(args, "--home");
+    return RunProbe("dde_probe", kUsage, [&] {
+        const std::string dir = TakeOption(args, "--home");
         if (args.empty())
-            return PrintUsage("");
+            return PrintProbeUsage("dde_probe", "", kUsage);
         const std::string command = args[0];
         args.erase(args.begin());
         if (command != "serve" && command != "send" && command != "language")
-            return PrintUsage("unknown command " + command);
-        if (home.empty()) {
-            const char* tmp = std::getenv("TMPDIR");
-            std::string templ = std::string(tmp && *tmp ? tmp : "/tmp") + "/dde-probe-XXXXXX";
-            if (!mkdtemp(templ.data())) {
-                std::cout << "ERROR cannot create a folder" << std::endl;
-                return 1;
-            }
-            fresh.path = templ;
-            home = templ;
-        }
-        fs::create_directories(home);
-        home = fs::absolute(home).lexically_normal().string();
-        if (home.back() != '/')
-            home += '/';
-        ProgrammPfad = home;
-        TempPfad = home + "Temp/";
-        fs::create_directories(TempPfad);
+            return PrintProbeUsage("dde_probe", "unknown command " + command, kUsage);
+        home.Enter(dir, "dde-probe");
 
         QCoreApplication app(argc, argv);
         setKernelHost(&host);
@@ -234,10 +146,5 @@ int main(int argc, char** argv)
         std::cout.flush();
         setKernelHost(nullptr);
         return rc;
-    } catch (const Usage& u) {
-        return PrintUsage(u.text);
-    } catch (const std::exception& e) {
-        std::cout << "ERROR " << e.what() << std::endl;
-        return 1;
-    }
+    });
 }

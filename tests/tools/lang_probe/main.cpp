@@ -7,50 +7,18 @@
 //   lang_probe [--home DIR] [--language NAME] dialog KIND BUTTONS TEXT [--pos X Y]
 #include <QApplication>
 #include <QString>
-#include <cstdlib>
 #include <exception>
-#include <filesystem>
 #include <iostream>
 #include <map>
-#include <sstream>
 #include <string>
-#include <unistd.h>
-#include <vector>
 
-#include "kernel/globals.h"
-#include "kernel/kernel_host.h"
 #include "kernel/language.h"
 #include "kernel/ui/lan_dialogs.h"
-
-namespace fs = std::filesystem;
+#include "tests/tools/common/probe_common.h"
 
 namespace {
 
-using Args = std::vector<std::string>;
-
-struct Usage {
-    std::string text;
-};
-
-class PrintingHost : public KernelHost {
-public:
-    int messageDlg(const std::string& text, MsgKind, MsgButtons buttons) override
-    {
-        std::istringstream lines(text);
-        std::string line;
-        bool any = false;
-        while (std::getline(lines, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            std::cout << "MSG " << line << "\n";
-            any = true;
-        }
-        if (!any)
-            std::cout << "MSG \n";
-        std::cout.flush();
-        return UnattendedResult(buttons);
-    }
-};
+using Args = ProbeArgs;
 
 // What the stored setting would give: the name from --language.
 class FakeSettings : public LanguageSettings {
@@ -63,21 +31,6 @@ private:
     std::string name_;
 };
 
-// Takes "--name VALUE..." (count values) out of args; empty when absent.
-Args TakeOption(Args& args, const std::string& name, std::size_t count = 1)
-{
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != name)
-            continue;
-        if (i + count >= args.size())
-            throw Usage{name + " needs " + std::to_string(count) + " value(s)"};
-        Args values(args.begin() + static_cast<long>(i) + 1, args.begin() + static_cast<long>(i + count) + 1);
-        args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i + count) + 1);
-        return values;
-    }
-    return {};
-}
-
 int ParseInt(const std::string& s)
 {
     std::size_t used = 0;
@@ -88,7 +41,7 @@ int ParseInt(const std::string& s)
         used = 0;
     }
     if (used == 0 || used != s.size())
-        throw Usage{"not a number: " + s};
+        throw ProbeUsage{"not a number: " + s};
     return v;
 }
 
@@ -101,7 +54,7 @@ MsgKind ParseKind(const std::string& s)
     };
     const auto it = kinds.find(s);
     if (it == kinds.end())
-        throw Usage{"unknown dialog kind " + s};
+        throw ProbeUsage{"unknown dialog kind " + s};
     return it->second;
 }
 
@@ -121,7 +74,7 @@ MsgButtons ParseButtons(const std::string& list)
             comma = list.size();
         const auto it = names.find(list.substr(start, comma - start));
         if (it == names.end())
-            throw Usage{"unknown button in " + list};
+            throw ProbeUsage{"unknown button in " + list};
         buttons.add(it->second);
         start = comma + 1;
     }
@@ -131,7 +84,7 @@ MsgButtons ParseButtons(const std::string& list)
 int Translate(const Args& args)
 {
     if (args.empty())
-        throw Usage{"translate needs a text"};
+        throw ProbeUsage{"translate needs a text"};
     for (const std::string& text : args)
         std::cout << F_TRANS(text) << "\n";
     return 0;
@@ -140,16 +93,16 @@ int Translate(const Args& args)
 int Hint(const Args& args)
 {
     if (args.size() != 1)
-        throw Usage{"hint needs one text"};
+        throw ProbeUsage{"hint needs one text"};
     std::cout << F_TRANSHINT(args[0]) << "\n";
     return 0;
 }
 
 int Dialog(char* program, Args args)
 {
-    const Args pos = TakeOption(args, "--pos", 2);
+    const Args pos = TakeOptionValues(args, "--pos", 2);
     if (args.size() != 3)
-        throw Usage{"dialog needs KIND BUTTONS TEXT"};
+        throw ProbeUsage{"dialog needs KIND BUTTONS TEXT"};
     const MsgKind kind = ParseKind(args[0]);
     const MsgButtons buttons = ParseButtons(args[1]);
     const int x = pos.empty() ? -1 : ParseInt(pos[0]);
@@ -166,83 +119,41 @@ int Dialog(char* program, Args args)
     return 0;
 }
 
-int Usage2(const std::string& text)
-{
-    if (!text.empty())
-        std::cerr << "lang_probe: " << text << "\n";
-    std::cerr << "usage: lang_probe [--home DIR] [--language NAME] translate TEXT...\n"
-                 "       lang_probe [--home DIR] [--language NAME] hint TEXT\n"
-                 "       lang_probe [--home DIR] [--language NAME] dialog KIND BUTTONS TEXT [--pos X Y]\n";
-    return 2;
-}
-
-// Removes the probe's own fresh folder at exit.
-struct FreshHome {
-    std::string path;
-    ~FreshHome()
-    {
-        if (!path.empty()) {
-            std::error_code ec;
-            fs::remove_all(path, ec);
-        }
-    }
-};
+const char* const kUsage =
+    "usage: lang_probe [--home DIR] [--language NAME] translate TEXT...\n"
+    "       lang_probe [--home DIR] [--language NAME] hint TEXT\n"
+    "       lang_probe [--home DIR] [--language NAME] dialog KIND BUTTONS TEXT [--pos X Y]\n";
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
     Args args(argv + 1, argv + argc);
-    FreshHome fresh;
+    ProbeHome home;
     PrintingHost host;
-    try {
-        const Args home = TakeOption(args, "--home");
-        const Args language = TakeOption(args, "--language");
+    const int rc = RunProbe("lang_probe", kUsage, [&] {
+        const std::string dir = TakeOption(args, "--home");
+        const std::string language = TakeOption(args, "--language");
         if (args.empty())
-            return Usage2("");
+            return PrintProbeUsage("lang_probe", "", kUsage);
         const std::string command = args[0];
         if (command != "translate" && command != "hint" && command != "dialog")
-            return Usage2("unknown command " + command);
-        std::string folder = home.empty() ? std::string() : home[0];
-        if (folder.empty()) {
-            const char* tmp = std::getenv("TMPDIR");
-            std::string templ = std::string(tmp && *tmp ? tmp : "/tmp") + "/lang-probe-XXXXXX";
-            char* dir = mkdtemp(templ.data());
-            if (!dir) {
-                std::cout << "ERROR cannot create a folder\n";
-                return 1;
-            }
-            fresh.path = dir;
-            folder = dir;
-        }
-        fs::create_directories(folder);
-        folder = fs::absolute(folder).lexically_normal().string();
-        if (folder.back() != '/')
-            folder += '/';
-        ProgrammPfad = folder;
-        TempPfad = folder + "Temp/";
-        fs::create_directories(TempPfad);
+            return PrintProbeUsage("lang_probe", "unknown command " + command, kUsage);
+        home.Enter(dir, "lang-probe");
 
         setKernelHost(&host);
-        FakeSettings settings(language.empty() ? std::string() : language[0]);
+        FakeSettings settings(language);
         InitLanguage(&settings, nullptr, "DbLang.Txt", ' ');
         const Args rest(args.begin() + 1, args.end());
-        int rc;
         if (command == "translate")
-            rc = Translate(rest);
-        else if (command == "hint")
-            rc = Hint(rest);
-        else
-            rc = Dialog(argv[0], rest);
-        std::cout.flush();
-        DoneLanguage();
-        setKernelHost(nullptr);
-        return rc;
-    } catch (const Usage& u) {
-        DoneLanguage();
-        return Usage2(u.text);
-    } catch (const std::exception& e) {
-        std::cout << "ERROR " << e.what() << std::endl;
-        return 1;
-    }
+            return Translate(rest);
+        if (command == "hint")
+            return Hint(rest);
+        return Dialog(argv[0], rest);
+    });
+    std::cout.flush();
+    // Closes the phrase database on every way out, a usage error included.
+    DoneLanguage();
+    setKernelHost(nullptr);
+    return rc;
 }

@@ -6,57 +6,22 @@
 // the program would show in a window are printed as "MSG <text>" lines; the
 // library's progress and messages as "PROGRESS <sub> <max> <pos>" and
 // "MESSAGE <text>".
-#include <cstdio>
 #include <cstdlib>
-#include <exception>
-#include <filesystem>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "check/simdll.h"
 #include "kernel/globals.h"
-#include "kernel/kernel_host.h"
 #include "kernel/listmodel.h"
 #include "kernel/programmodel.h"
 #include "kernel/services.h"
 #include "kernel/workrecord.h"
-
-namespace fs = std::filesystem;
+#include "tests/tools/common/probe_common.h"
 
 namespace {
 
-struct Usage {
-    std::string text;
-};
-
-using Args = std::vector<std::string>;
-
-std::string TakeOption(Args& args, const std::string& name)
-{
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == name) {
-            if (i + 1 >= args.size())
-                throw Usage{name + " needs a value"};
-            std::string v = args[i + 1];
-            args.erase(args.begin() + long(i), args.begin() + long(i) + 2);
-            return v;
-        }
-    }
-    return {};
-}
-
-bool TakeSwitch(Args& args, const std::string& name)
-{
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == name) {
-            args.erase(args.begin() + long(i));
-            return true;
-        }
-    }
-    return false;
-}
+using Args = ProbeArgs;
 
 long TakeNumber(Args& args, const std::string& name, long def, long lo, long hi)
 {
@@ -66,41 +31,9 @@ long TakeNumber(Args& args, const std::string& name, long def, long lo, long hi)
     char* end = nullptr;
     long n = std::strtol(v.c_str(), &end, 10);
     if (*end != '\0' || n < lo || n > hi)
-        throw Usage{name + " wants a number " + std::to_string(lo) + ".." + std::to_string(hi)};
+        throw ProbeUsage{name + " wants a number " + std::to_string(lo) + ".." + std::to_string(hi)};
     return n;
 }
-
-std::string Hex(const void* data, size_t n)
-{
-    static const char digits[] = "0123456789abcdef";
-    const auto* p = static_cast<const unsigned char*>(data);
-    std::string out(2 * n, '0');
-    for (size_t i = 0; i < n; ++i) {
-        out[2 * i] = digits[p[i] >> 4];
-        out[2 * i + 1] = digits[p[i] & 15];
-    }
-    return out;
-}
-
-class PrintingHost : public KernelHost {
-public:
-    int messageDlg(const std::string& text, MsgKind, MsgButtons buttons) override
-    {
-        std::istringstream lines(text);
-        std::string line;
-        bool any = false;
-        while (std::getline(lines, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            std::cout << "MSG " << line << "\n";
-            any = true;
-        }
-        if (!any)
-            std::cout << "MSG \n";
-        std::cout.flush();
-        return UnattendedResult(buttons);
-    }
-};
 
 struct Options {
     int mode = 1;
@@ -120,7 +53,7 @@ Options TakeCommon(Args& args)
     else if (mode == "export")
         o.mode = 2;
     else
-        throw Usage{"--mode is sim or export"};
+        throw ProbeUsage{"--mode is sim or export"};
     o.gauge = int(TakeNumber(args, "--gauge", 8, 0, 255));
     o.systems = int(TakeNumber(args, "--systems", 1, 0, 255));
     o.model = TakeOption(args, "--model");
@@ -160,7 +93,7 @@ int CmdStart(Args& args)
 {
     Options o = TakeCommon(args);
     if (!args.empty())
-        throw Usage{"unexpected " + args[0]};
+        throw ProbeUsage{"unexpected " + args[0]};
     return Start(o) ? 0 : 1;
 }
 
@@ -198,7 +131,7 @@ int CmdDemo(Args& args)
     const long ff = TakeNumber(args, "--ff", 0, 0, 1);
     const bool dump = TakeSwitch(args, "--dump");
     if (!args.empty())
-        throw Usage{"unexpected " + args[0]};
+        throw ProbeUsage{"unexpected " + args[0]};
     if (!Start(o))
         return 1;
     for (int k = 1; k <= strokes; ++k)
@@ -213,9 +146,9 @@ int CmdDemo(Args& args)
             SimDllRow row;
             for (uint16_t r = 1; r <= height; ++r) {
                 SimDllGetSimInfo(uint16_t(height - r + 1), 8, r, 1, 1, row);
-                std::cout << "ROW " << r << " " << Hex(row.shape.data(), row.shape.size()) << " "
-                          << Hex(row.colour.data(), row.colour.size()) << " "
-                          << Hex(row.third.data(), row.third.size()) << "\n";
+                std::cout << "ROW " << r << " " << HexBytes(row.shape.data(), row.shape.size()) << " "
+                          << HexBytes(row.colour.data(), row.colour.size()) << " "
+                          << HexBytes(row.third.data(), row.third.size()) << "\n";
             }
         }
     }
@@ -224,73 +157,33 @@ int CmdDemo(Args& args)
     return 0;
 }
 
-int PrintUsage()
-{
-    std::cerr << "usage: sim_probe start [--home DIR] [--mode sim|export] [--gauge G] [--systems N] [--model M]\n"
-                 "                       [--needles W] [--target FILE]\n"
-                 "       sim_probe demo [same] [--strokes N] [--ff 0|1] [--dump]\n";
-    return 2;
-}
-
-struct FreshHome {
-    std::string path;
-    ~FreshHome()
-    {
-        if (!path.empty()) {
-            std::error_code ec;
-            fs::remove_all(path, ec);
-        }
-    }
-};
+const char* const kUsage =
+    "usage: sim_probe start [--home DIR] [--mode sim|export] [--gauge G] [--systems N] [--model M]\n"
+    "                       [--needles W] [--target FILE]\n"
+    "       sim_probe demo [same] [--strokes N] [--ff 0|1] [--dump]\n";
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
     Args args(argv + 1, argv + argc);
-    FreshHome fresh;
+    ProbeHome home;
     PrintingHost host;
-    int rc = 0;
-    try {
-        std::string home = TakeOption(args, "--home");
+    const int rc = RunProbe("sim_probe", "", [&] {
+        const std::string dir = TakeOption(args, "--home");
         if (args.empty())
-            return PrintUsage();
+            return PrintProbeUsage("sim_probe", "", kUsage);
         const std::string command = args[0];
         args.erase(args.begin());
-        if (command != "start" && command != "demo") {
-            std::cerr << "sim_probe: unknown command " << command << "\n";
-            return PrintUsage();
-        }
-        if (home.empty()) {
-            const char* tmp = std::getenv("TMPDIR");
-            std::string templ = std::string(tmp && *tmp ? tmp : "/tmp") + "/sim-probe-XXXXXX";
-            char* dir = mkdtemp(templ.data());
-            if (!dir) {
-                std::cout << "ERROR cannot create a folder\n";
-                return 1;
-            }
-            fresh.path = dir;
-            home = dir;
-        }
-        fs::create_directories(home);
-        home = fs::absolute(home).lexically_normal().string();
-        if (home.back() != '/')
-            home += '/';
-        ProgrammPfad = home;
-        TempPfad = home + "Temp/";
-        fs::create_directories(TempPfad);
+        if (command != "start" && command != "demo")
+            return PrintProbeUsage("sim_probe", "unknown command " + command, kUsage);
+        home.Enter(dir, "sim-probe");
 
         setKernelHost(&host);
         CreateProgramModel();
         SetDefaults();
-        rc = command == "start" ? CmdStart(args) : CmdDemo(args);
-    } catch (const Usage& u) {
-        std::cerr << "sim_probe: " << u.text << "\n";
-        rc = 2;
-    } catch (const std::exception& e) {
-        std::cout << "ERROR " << e.what() << "\n";
-        rc = 1;
-    }
+        return command == "start" ? CmdStart(args) : CmdDemo(args);
+    });
     std::cout.flush();
     FreeSimDll();
     setKernelHost(nullptr);

@@ -1,0 +1,220 @@
+// kernel_probe load: machine program files loaded and saved from outside,
+// crafted files made with python3's struct, checks with cmp and tiffdump.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "kernel/globals.h"
+#include "kernel/listmodel.h"
+#include "tests/kernel/tkf_testing.h"
+#include "tests/support/test_env.h"
+#include "kernel/programmodel.h"
+#include "tests/tools/programdump.h"
+#include "tests/tools/programsave.h"
+
+namespace fs = std::filesystem;
+using namespace tkftest;
+
+namespace {
+
+int Probe(const std::string& args, std::string* out = nullptr)
+{
+    return RunCommand("timeout 10 " + ToolsFolder() + "kernel_probe " + args + " 2>&1", out);
+}
+
+// Makes a crafted copy of a file: python3 with struct, so that the file is
+// built by other hands than the ones that read it.
+const char* const kCraft = R"PY(
+import struct, sys
+
+def craft(mode, b):
+    d = struct.unpack_from('<I', b, 4)[0]
+    n = struct.unpack_from('<H', b, d)[0]
+    entries = {}
+    for i in range(n):
+        at = d + 2 + 12 * i
+        tag, typ, cnt, val = struct.unpack_from('<HHII', b, at)
+        entries.setdefault(tag, (at, cnt, val))
+    def put(fmt, at, v):
+        struct.pack_into(fmt, b, at, v)
+    if mode == 'gx': b[8:10] = b'GX'
+    elif mode == 'format4': put('<I', entries[32769][0] + 8, 4)
+    elif mode == 'no32774': put('<H', entries[32774][0], 40000)
+    elif mode == 'no32769': put('<H', entries[32769][0], 40000)
+    elif mode == 'systems': put('<I', entries[32773][0] + 8, 5)
+    elif mode == 'selflink': put('<I', d + 2 + 12 * n, d)
+    elif mode == 'count65535': put('<H', d, 65535)
+    elif mode == 'firstpastend': put('<I', 4, len(b) + 1000)
+    elif mode == 'sectionpastend': put('<I', entries[34821][0] + 8, len(b) - 8)
+    elif mode == 'countffff': put('<I', entries[34822][0] + 4, 0xFFFFFFFF)
+    elif mode == 'poolend':
+        put('<I', entries[34828][0] + 4, 1)
+        put('<I', entries[34828][0] + 8, len(b))
+        b += struct.pack('<H', 65535) + b'abc'
+    elif mode == 'cutz': b = b[:entries[34821][2] + 30]
+    return b
+
+src, folder = sys.argv[1:3]
+for mode in sys.argv[3:]:
+    with open(folder + '/' + mode + '.8gh', 'wb') as f:
+        f.write(craft(mode, bytearray(open(src, 'rb').read())))
+)PY";
+
+class TkfProbe : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetMachine("844", 8);
+        FillProgram();
+        lists = DumpLines("ZNWSVFPA");
+        ASSERT_EQ(SaveTo(good), 0);
+        WriteTestFile(craft, kCraft);
+    }
+    // Crafts the files of the modes in one python3 run.
+    void Craft(const std::string& modes)
+    {
+        ASSERT_EQ(RunCommand("python3 '" + craft + "' '" + good + "' '" + TestHome() + "' " + modes), 0);
+    }
+    std::string Crafted(const std::string& mode) const { return TestHome() + mode + ".8gh"; }
+    static std::string Lines(const std::string& text, const std::string& letters)
+    {
+        std::istringstream in(text);
+        std::string out, line;
+        while (std::getline(in, line))
+            if (line.size() > 1 && letters.find(line[0]) != std::string::npos && line[1] == ' ')
+                out += line + "\n";
+        return out;
+    }
+    // Offsets where two files differ, from cmp -l.
+    static std::vector<size_t> Cmp(const std::string& a, const std::string& b)
+    {
+        std::string out;
+        RunCommand("cmp -l '" + a + "' '" + b + "' 2>&1", &out);
+        std::istringstream in(out);
+        std::vector<size_t> at;
+        size_t offset;
+        std::string rest;
+        while (in >> offset) {
+            at.push_back(offset - 1);
+            std::getline(in, rest);
+        }
+        return at;
+    }
+
+    std::string good = TestHome() + "Good.8gh";
+    std::string craft = TestHome() + "craft.py";
+    std::string lists;
+};
+
+}  // namespace
+
+TEST_F(TkfProbe, LoadDumpAndSaveAgain)
+{
+    std::string out;
+    const std::string a = TestHome() + "A.8gh";
+    const std::string b = TestHome() + "B.8gh";
+    const std::string home = TestHome() + "home";
+    ASSERT_EQ(Probe("--home " + home + " load " + good + " --dump --save " + a, &out), 0) << out;
+    ASSERT_EQ(out.substr(0, 3), "OK\n");
+    EXPECT_EQ(out.substr(out.size() - 3), "OK\n");
+    EXPECT_EQ(Lines(out, "ZNWSVFPA"), lists);
+    EXPECT_NE(out.find("\nK "), std::string::npos);
+    EXPECT_NE(out.find("\nR "), std::string::npos);
+    // Check 6 from outside: what the save leaves in the temporary folder.
+    EXPECT_EQ(RunCommand("cmp '" + a + "' '" + home + "/Temp/ZORITPRG.TMP'"), 0);
+    EXPECT_TRUE(fs::is_regular_file(home + "/Temp/F-liste.DB"));
+    EXPECT_GE(fs::file_size(home + "/Temp/K-Liste.TMP"), 1620000u);
+
+    ASSERT_EQ(Probe("load " + a + " --save " + b, &out), 0) << out;
+    EXPECT_EQ(out, "OK\nOK\n");
+    // Only the date differs, inside its 19 characters.
+    const TkfFile fa(a);
+    const uint32_t date = fa.Find(306)->value;
+    for (size_t at : Cmp(good, a)) {
+        EXPECT_GE(at, date);
+        EXPECT_LT(at, date + 19);
+    }
+    for (size_t at : Cmp(a, b)) {
+        EXPECT_GE(at, date);
+        EXPECT_LT(at, date + 19);
+    }
+    std::string dump;
+    RunCommand("tiffdump '" + b + "'", &dump);
+    EXPECT_NE(dump.find("32774 (0x8006) SHORT (3) 1<0>"), std::string::npos) << dump;
+}
+
+TEST_F(TkfProbe, HeaderCases)
+{
+    Craft("gx format4 no32774 systems no32769");
+    std::string out;
+    EXPECT_EQ(Probe("load " + Crafted("gx"), &out), 1);
+    EXPECT_EQ(out, "ERROR 302 TKF-Datei ist falsch\n");
+    EXPECT_EQ(Probe("load " + Crafted("format4") + " --dump", &out), 1);
+    EXPECT_EQ(out.substr(0, 31), "ERROR 302 TKF-Datei ist falsch\n");
+    EXPECT_NE(out.find("\nK "), std::string::npos);  // the dump follows all the same
+    EXPECT_EQ(Probe("load " + Crafted("no32774"), &out), 1);
+    EXPECT_EQ(out, "ERROR 302 TKF-Datei ist falsch\n");
+    EXPECT_EQ(Probe("load " + Crafted("systems"), &out), 1);
+    EXPECT_EQ(out, "ERROR 302 TKF-Datei ist falsch\n");
+    EXPECT_EQ(Probe("load " + Crafted("no32769") + " --dump", &out), 0);
+    EXPECT_EQ(out.substr(0, 3), "OK\n");
+    EXPECT_EQ(Lines(out, "ZNWSVFPA"), lists);
+    EXPECT_EQ(Probe("load " + TestHome() + "missing.8gh", &out), 1);
+    EXPECT_EQ(out, "ERROR 301 Datei ist nicht geöffnet\n");
+    EXPECT_EQ(Probe("load", &out), 2);
+    EXPECT_EQ(Probe("load a b", &out), 2);
+}
+
+// Check 10 from outside: each crafted file is refused, in time, and the
+// save behind --save is not run.
+TEST_F(TkfProbe, CraftedFiles)
+{
+    Craft("selflink count65535 firstpastend sectionpastend countffff poolend cutz");
+    for (const char* mode : {"selflink", "count65535", "firstpastend", "sectionpastend", "countffff", "poolend",
+                             "cutz"}) {
+        SCOPED_TRACE(mode);
+        std::string out;
+        const std::string saved = TestHome() + mode + "-saved.8gh";
+        EXPECT_EQ(Probe("load " + Crafted(mode) + " --save " + saved, &out), 1);
+        EXPECT_EQ(out, "ERROR 302 TKF-Datei ist falsch\n");
+        EXPECT_FALSE(fs::exists(saved));
+    }
+}
+
+// The save behind the probes' --save: the pattern files of the present
+// planes beside the program, named after its first six characters.
+TEST(ProbeSave, PatternFilesBesideTheProgram)
+{
+    SetMachine("832", 8);
+    ProgrammKopf.SetWidth(16);
+    ProgrammKopf.SetHeight(8);
+    for (T_Patrone* plane : {&BildEbene0, &BildEbene1, &BildEbene2}) {
+        plane->allocate(8);
+        for (uint16_t row = 1; row <= 8; ++row)
+            for (size_t x = 0; x < 16; ++x)
+                plane->rows[row * kPatternStride + x] = static_cast<uint8_t>((row + x) % 5);
+    }
+    BildEbene0.present = true;
+    BildEbene1.present = true;
+    const std::string out = TestHome() + "out/LONGNAME.8dh";
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(SaveProgramAs(out), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "OK\n");
+    EXPECT_EQ(RunCommand("tiffinfo '" + TestHome() + "out/LONGNA_p.TIF' >/dev/null 2>&1"), 0);
+    EXPECT_EQ(RunCommand("tiffinfo '" + TestHome() + "out/LONGNA_y.TIF' >/dev/null 2>&1"), 0);
+    EXPECT_FALSE(fs::exists(TestHome() + "out/LONGNA_q.Tif"));
+    TkfFile f(out);
+    ASSERT_NE(f.Find(34832), nullptr);
+    EXPECT_EQ(f.bytes.substr(f.Find(34832)->value, 13), std::string("LONGNA_p.TIF\0", 13));
+    EXPECT_EQ(f.Find(34833), nullptr);
+    EXPECT_EQ(f.bytes.substr(f.Find(34834)->value, 13), std::string("LONGNA_y.TIF\0", 13));
+
+    BildEbene2.present = true;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(SaveProgramAs(out), 0);
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(fs::exists(TestHome() + "out/LONGNA_q.Tif"));
+    f = TkfFile(out);
+    EXPECT_EQ(f.bytes.substr(f.Find(34833)->value, 13), std::string("LONGNA_q.TIF\0", 13));
+}
