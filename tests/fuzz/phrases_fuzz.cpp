@@ -3,6 +3,7 @@
 // file it then holds must know them all, so nothing is appended twice.
 // (Which entry answers may change between the starts: a learnt phrase can
 // sort before an entry that answered in the first run.)
+// Smoke run: 10000 runs.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>

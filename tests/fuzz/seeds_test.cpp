@@ -17,6 +17,7 @@
 #include "kernel/tiffpattern.h"
 #include "kernel/workrecord.h"
 #include "platform/ini_profile.h"
+#include "tests/kernel/tkf_testing.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;
@@ -171,6 +172,27 @@ std::vector<std::uint8_t> Generated(std::size_t count, std::uint32_t s, int modu
     return out;
 }
 
+// A machine program file as the save writes it, its date fixed so that the
+// seed stays the same from one day to the next.
+std::string SavedProgram(const std::string& model, bool filled)
+{
+    FreeProgramModel();
+    CreateProgramModel();
+    SetDefaults();
+    tkftest::SetMachine(model, 8);
+    if (filled)
+        tkftest::FillProgram();
+    const std::string path = TempPfad + "SEED.8AH";
+    EXPECT_EQ(tkftest::SaveTo(path), 0);
+    std::string bytes = ReadTestFile(path);
+    const tkftest::TkfFile file(path);
+    const tkftest::TkfFile::Entry* date = file.Find(306);
+    EXPECT_NE(date, nullptr);
+    if (date)
+        bytes.replace(date->value, 19, "2024:01:02 03:04:05");
+    return bytes;
+}
+
 std::vector<Seed> Seeds()
 {
     return {
@@ -190,6 +212,9 @@ std::vector<Seed> Seeds()
         {"lzw", "few-colours-4000", [] { return LzwStrip(Generated(4000, 3, 4)); }},
         {"lzw", "one-value-8192", [] { return LzwStrip(std::vector<std::uint8_t>(8192, 5)); }},
         {"lzw", "one-byte", [] { return LzwStrip({42}); }},
+        {"program", "filled-832.8AH", [] { return SavedProgram("832", true); }},
+        {"program", "filled-844.8AH", [] { return SavedProgram("844", true); }},
+        {"program", "empty-832.8AH", [] { return SavedProgram("832", false); }},
     };
 }
 

@@ -21,3 +21,10 @@ struct DamagedFile {
 // 10, 20, ... bytes (each shorter than the file), and the file with byte i
 // inverted (all bits) for each i below headerBytes (capped at the size).
 std::vector<DamagedFile> DamagedVariants(const std::string& valid, std::size_t headerBytes);
+
+// The same, for a file whose header lies in several places (a directory at
+// the end): each byte of each range [offset, offset + length) is flipped.
+struct ByteRange {
+    std::size_t offset, length;
+};
+std::vector<DamagedFile> DamagedVariants(const std::string& valid, const std::vector<ByteRange>& header);
