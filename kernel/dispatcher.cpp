@@ -252,7 +252,7 @@ uint16_t ProgramDispatch(ProgramCommandBlock& block)
     case kEndOfJob:
         return zerr::kOk;
     case kCompile:
-        return ScriptCompile();
+        return static_cast<uint16_t>(ScriptCompile());
     case kMachineKind:
         return SelectMachineKind(block);
     case kTargetFolder:

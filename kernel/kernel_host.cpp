@@ -61,6 +61,7 @@ bool KernelHost::infoAbortRequested() { return false; }
 void KernelHost::infoHide() {}
 void KernelHost::processEvents() {}
 void KernelHost::statusText(const std::string&) {}
+void KernelHost::progressStatus(const std::string&) {}
 void KernelHost::closeProgramWindows() {}
 std::string KernelHost::scriptText() { return {}; }
 void KernelHost::setScriptCursor(int, int) {}

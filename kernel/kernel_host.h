@@ -73,6 +73,9 @@ public:
     virtual void processEvents();
     // The status bar text.
     virtual void statusText(const std::string& text);
+    // The status line of the progress window that long jobs (the compile)
+    // keep open.
+    virtual void progressStatus(const std::string& text);
     // Closes (destroys) the program windows: the list editors.
     virtual void closeProgramWindows();
     // The script editor's whole text (Windows-1252 bytes) and its cursor.

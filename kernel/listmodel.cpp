@@ -25,7 +25,10 @@ void T_ListenVar::InitLine(uint16_t i)
     if (!lines_[i])
         lines_[i] = std::make_unique<uint8_t[]>(lineSize_);
     std::memset(raw(i), 0, lineSize_);
+    FillDefaults(raw(i), i);
 }
+
+void T_ListenVar::FillDefaults(uint8_t*, uint16_t) const {}
 
 void T_ListenVar::SetCount(uint16_t n)
 {
@@ -103,11 +106,35 @@ void T_ListenVar::PutBackLines(TakenLines&& taken)
     taken.count = 0;
 }
 
-const uint8_t* T_ListenVar::PeekLine(uint16_t i) const
+const uint8_t* T_ListenVar::ExistingLine(uint16_t i) const
 {
     if (i > count_ || i >= lines_.size())
         return nullptr;
     return lines_[i].get();
+}
+
+const uint8_t* T_ListenVar::PeekLine(uint16_t i) const
+{
+    if (i >= 1 && i <= count_)
+        return lines_[i].get();
+    return DefaultLine(std::min(i, maxLines_));
+}
+
+uint8_t* T_ListenVar::Scratch() const
+{
+    if (!scratch_)
+        scratch_ = std::make_unique<uint8_t[]>(size_t(kScratchLines) * lineSize_);
+    uint8_t* line = scratch_.get() + size_t(nextScratch_) * lineSize_;
+    nextScratch_ = (nextScratch_ + 1) % kScratchLines;
+    std::memset(line, 0, lineSize_);
+    return line;
+}
+
+const uint8_t* T_ListenVar::DefaultLine(uint16_t i) const
+{
+    uint8_t* line = Scratch();
+    FillDefaults(line, i);
+    return line;
 }
 
 // ---------------------------------------------------------------------------
@@ -120,20 +147,18 @@ T_Kelt8Liste::T_Kelt8Liste(bool allocate) : T_ListenVar(allocate)
 
 T_Kelt8IndexListe::T_Kelt8IndexListe(bool allocate) : T_Kelt8Liste(allocate) {}
 
-void T_Kelt8IndexListe::InitLine(uint16_t i)
+void T_Kelt8IndexListe::FillDefaults(uint8_t* line, uint16_t i) const
 {
-    T_Kelt8Liste::InitLine(i);
-    i = std::min(i, maxLines_);
-    put_u16(raw(i), 0, NextListNumberInit(i));
+    put_u16(line, 0, NextListNumberInit(i));
 }
 
-uint16_t T_Kelt8IndexListe::ListNumber(uint16_t i)
+uint16_t T_Kelt8IndexListe::ListNumber(uint16_t i) const
 {
-    const uint8_t* line = PeekLine(i);
+    const uint8_t* line = ExistingLine(i);
     return line ? get_u16(line, 0) : 0;
 }
 
-uint16_t T_Kelt8IndexListe::NextListNumberInit(uint16_t i)
+uint16_t T_Kelt8IndexListe::NextListNumberInit(uint16_t i) const
 {
     // Only lines that exist are looked at: a caller may ask about a line
     // far below the end.
@@ -145,7 +170,7 @@ uint16_t T_Kelt8IndexListe::NextListNumberInit(uint16_t i)
     return 1;
 }
 
-uint16_t T_Kelt8IndexListe::NextListNumber(uint16_t i)
+uint16_t T_Kelt8IndexListe::NextListNumber(uint16_t i) const
 {
     // The spare line 0 belongs to no sub-list: the scan stops at line 1, so
     // an editor opening a sub-list gets the number InitLine would give.
@@ -164,6 +189,27 @@ uint16_t T_Kelt8IndexListe::FindLineByNumber(uint16_t n)
     return 0;
 }
 
+uint16_t T_Kelt8IndexListe::FindSubList(uint16_t n) const
+{
+    // From line 1: sub-list numbers need not follow the line numbers, and a
+    // reader must find the sub-list it names, not the one after it.
+    for (uint16_t j = 1; j <= count_; ++j) {
+        if (get_u16(lines_[j].get(), 0) >= n)
+            return j;
+    }
+    return 0;
+}
+
+const uint8_t* T_Kelt8IndexListe::PeekSubList(uint16_t n) const
+{
+    if (uint16_t j = FindSubList(n))
+        return lines_[j].get();
+    uint8_t* line = Scratch();
+    FillDefaults(line, maxLines_);
+    put_u16(line, 0, n);
+    return line;
+}
+
 // ---------------------------------------------------------------------------
 // The concrete lists
 
@@ -172,10 +218,8 @@ T_ZListe::T_ZListe(bool allocate) : T_Kelt8Liste(allocate)
     lineSize_ = kZLineSize;
 }
 
-void T_ZListe::InitLine(uint16_t i)
+void T_ZListe::FillDefaults(uint8_t* line, uint16_t) const
 {
-    T_Kelt8Liste::InitLine(i);
-    uint8_t* line = raw(std::min(i, maxLines_));
     // 127: neither racking entry has a direct step set.
     line[14] = 127;
     line[18] = 127;
@@ -201,10 +245,9 @@ T_VListe::T_VListe(bool allocate) : T_Kelt8Liste(allocate)
     lineSize_ = kVLineSize;
 }
 
-void T_VListe::InitLine(uint16_t i)
+void T_VListe::FillDefaults(uint8_t* line, uint16_t) const
 {
-    T_Kelt8Liste::InitLine(i);
-    raw(std::min(i, maxLines_))[12] = 100;  // full speed
+    line[12] = 100;  // full speed
 }
 
 T_FListe::T_FListe(bool allocate) : T_Kelt8IndexListe(allocate)
@@ -222,10 +265,9 @@ T_AListe::T_AListe(bool allocate) : T_Kelt8IndexListe(allocate)
     lineSize_ = kALineSize;
 }
 
-void T_AListe::InitLine(uint16_t i)
+void T_AListe::FillDefaults(uint8_t* line, uint16_t i) const
 {
-    T_Kelt8IndexListe::InitLine(i);
-    uint8_t* line = raw(std::min(i, maxLines_));
+    T_Kelt8IndexListe::FillDefaults(line, i);
     // "e" marks a take-down field as unset, 10000 a needle count as unused.
     for (int off : {2, 3, 4, 6, 7})
         line[off] = 'e';

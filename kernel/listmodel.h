@@ -27,6 +27,11 @@ public:
 
     // Line i without growing the list: nullptr when i > Count or line i has
     // no bytes yet (line 0 before the first growth).
+    const uint8_t* ExistingLine(uint16_t i) const;
+    // Line i for reading, never growing the list (a check or an editor only
+    // looks): line i when 1 <= i <= Count, else a scratch line holding what
+    // InitLine(i) would give. A scratch line is rewritten by a later look at
+    // a missing line (the last four stay apart), so nobody keeps its address.
     const uint8_t* PeekLine(uint16_t i) const;
 
     // All lines of the list, taken out whole: the list is left empty, and
@@ -45,6 +50,18 @@ protected:
     std::vector<std::unique_ptr<uint8_t[]>> lines_;
 
     uint8_t* raw(uint16_t i) { return lines_[i].get(); }
+    // The class's defaults of a new line i on top of the zero fill; lines 1..i
+    // that exist may be looked at (index lists number from them).
+    virtual void FillDefaults(uint8_t* line, uint16_t i) const;
+    // A scratch line filled with the defaults of line i.
+    const uint8_t* DefaultLine(uint16_t i) const;
+    // Fills a scratch line; the caller adds what differs.
+    uint8_t* Scratch() const;
+
+private:
+    static constexpr int kScratchLines = 4;
+    mutable std::unique_ptr<uint8_t[]> scratch_;
+    mutable int nextScratch_ = 0;
 };
 
 class T_Kelt8Liste : public T_ListenVar {
@@ -57,17 +74,27 @@ public:
 class T_Kelt8IndexListe : public T_Kelt8Liste {
 public:
     explicit T_Kelt8IndexListe(bool allocate = true);
-    void InitLine(uint16_t i) override;
-    uint16_t NextListNumberInit(uint16_t i);
-    uint16_t NextListNumber(uint16_t i);
+    uint16_t NextListNumberInit(uint16_t i) const;
+    uint16_t NextListNumber(uint16_t i) const;
     uint16_t FindLineByNumber(uint16_t n);
-    uint16_t ListNumber(uint16_t i);
+    uint16_t ListNumber(uint16_t i) const;
+
+    // Reading without growing: the index of the first line 1..Count numbered
+    // n or above, else 0.
+    uint16_t FindSubList(uint16_t n) const;
+    // That line, or a scratch default line numbered n when there is none.
+    const uint8_t* PeekSubList(uint16_t n) const;
+
+protected:
+    void FillDefaults(uint8_t* line, uint16_t i) const override;
 };
 
 class T_ZListe : public T_Kelt8Liste {
 public:
     explicit T_ZListe(bool allocate = true);
-    void InitLine(uint16_t i) override;
+
+protected:
+    void FillDefaults(uint8_t* line, uint16_t i) const override;
 };
 class T_NListe : public T_Kelt8Liste {
 public:
@@ -84,7 +111,9 @@ public:
 class T_VListe : public T_Kelt8Liste {
 public:
     explicit T_VListe(bool allocate = true);
-    void InitLine(uint16_t i) override;
+
+protected:
+    void FillDefaults(uint8_t* line, uint16_t i) const override;
 };
 class T_FListe : public T_Kelt8IndexListe {
 public:
@@ -97,7 +126,9 @@ public:
 class T_AListe : public T_Kelt8IndexListe {
 public:
     explicit T_AListe(bool allocate = true);
-    void InitLine(uint16_t i) override;
+
+protected:
+    void FillDefaults(uint8_t* line, uint16_t i) const override;
 };
 
 // Line sizes of the list records.

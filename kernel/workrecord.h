@@ -158,6 +158,15 @@ struct t_K8_heap_var {
     std::vector<ModuleSetRecord> ModuleSets;
     int ModuleSetCursor = -1;
     uint8_t ModuleSetsPresent = 0;
+
+    // Module statements and the expansion over the pattern.
+    // Direct racking continues from the step and transfer code the last
+    // racking statement gave, across modules; a compile starts them at 0.
+    int8_t LastRackingStep = 0;
+    uint8_t LastRackingCode = 0;
+    std::string ModuleColourTable;  // COLTAB of the module being compiled (at most 10)
+    std::string CurrentRowCode;     // row code of the module row being knitted (at most 3)
+    std::string NextRowCode;        // row code of the row after it
 };
 
 extern t_K8_heap_var ZrVar;

@@ -36,6 +36,18 @@ struct T_CheckState {
     T_MeldungProc carrierReportSink;
     // "$$" text of side-related messages: front (0) and back (1).
     std::array<std::string, 2> sideText{"vorne", "hinten"};
+
+    // The walk's flags, read and set by the windows while it runs.
+    // Set while RunProgramCheck runs.
+    uint8_t running = 0;
+    // 0 while a run goes on, 1 once it is over (however it ended).
+    uint8_t checkFinished = 0;
+    // Set by the window's continue button; the walk waits for it in a pause.
+    uint8_t continueFlag = 0;
+    // Set by the window's stop button; the next stroke ends the run.
+    uint8_t userAbort = 0;
+    // 1 until the first stroke has been processed.
+    uint8_t firstRow = 0;
 };
 
 extern T_CheckState CheckState;

@@ -52,6 +52,12 @@ void QtKernelHost::statusText(const std::string& text)
         onStatusText(text);
 }
 
+void QtKernelHost::progressStatus(const std::string& text)
+{
+    if (onProgressStatus)
+        onProgressStatus(text);
+}
+
 void QtKernelHost::closeProgramWindows()
 {
     if (onCloseProgramWindows)

@@ -22,11 +22,15 @@ public:
     // Forwarded to the handlers the shell and the script editor install;
     // without one, the null host's answer.
     void statusText(const std::string& text) override;
+    // The progress window's status line (FormFortschritt belongs to the
+    // shell).
+    void progressStatus(const std::string& text) override;
     void closeProgramWindows() override;
     std::string scriptText() override;
     void setScriptCursor(int line, int column) override;
 
     std::function<void(const std::string&)> onStatusText;
+    std::function<void(const std::string&)> onProgressStatus;
     std::function<void()> onCloseProgramWindows;
     std::function<std::string()> onScriptText;
     std::function<void(int, int)> onSetScriptCursor;

@@ -454,8 +454,11 @@ TEST(Dispatcher, ScriptTextIsTakenWhole)
     EXPECT_EQ(ZrVar.Status, 255);
     EXPECT_EQ(host.host.callsOf("scriptText").size(), 1u);
 
+    // The text is no script: it ends inside its first statement (-999, which
+    // the block's u16 result carries as 64537; the work record keeps it whole).
     ProgramCommandBlock compile = Block(202, 0, 0);
-    EXPECT_EQ(ProgramDispatch(compile), 0);
+    EXPECT_EQ(ProgramDispatch(compile), 64537);
+    EXPECT_EQ(ZrVar.ErrorCode, -999);
     ProgramCommandBlock end = Block(201, 0, 0);
     EXPECT_EQ(ProgramDispatch(end), 0);
 }

@@ -76,6 +76,9 @@ std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std:
 TEST(EngineBridge, CodeSequences)
 {
     SetMachine("832", 8);
+    // The compile runs on the script the editor holds: a header of its own.
+    ScopedRecordingHost host;
+    host.host.script = "MODULSET TEST;\r\nBEGIN\r\n$ZR_TYP=832;\r\nEND;\r\n";
     Trace trace;
     EngineBridge bridge(trace.Dispatch());
     const std::string work = TestHome() + "work";  // no separator yet

@@ -39,7 +39,7 @@ void Mark(T_ListenVar& list, uint16_t i, uint8_t letter)
 // The spare line's bytes, to see whether a shift touches them.
 uint8_t* SpareLine(T_ListenVar& list)
 {
-    return const_cast<uint8_t*>(list.PeekLine(0));
+    return const_cast<uint8_t*>(list.ExistingLine(0));
 }
 std::string Marks(T_ListenVar& list)
 {
@@ -58,7 +58,7 @@ TEST(ListModel, NewLinesCarryTheirListsDefaults)
     EXPECT_EQ(z[14], 0x7f);
     EXPECT_EQ(z[18], 0x7f);
     EXPECT_TRUE(AllZeroExcept(z, 640, {14, 18}));
-    ASSERT_NE(ZListe->PeekLine(0), nullptr);  // the spare line came with it
+    ASSERT_NE(ZListe->ExistingLine(0), nullptr);  // the spare line came with it
 
     const uint8_t* a = AListe->GetLine(1);
     EXPECT_EQ(Hex(a, 14), "0100656565006565102700001027");
@@ -150,7 +150,7 @@ TEST(ListModel, InsertLine)
     SpareLine(*ZListe)[639] = 'S';
     ZListe->InsertLine(0);
     EXPECT_EQ(Marks(*ZListe), std::string("\0A\0BC", 5));
-    EXPECT_EQ(ZListe->PeekLine(0)[639], 'S');
+    EXPECT_EQ(ZListe->ExistingLine(0)[639], 'S');
 }
 
 TEST(ListModel, InsertOnAFullListDropsTheLastLine)
@@ -174,7 +174,7 @@ TEST(ListModel, DeleteLine)
     SpareLine(*WListe)[97] = 'S';
     WListe->DeleteLine(0);
     EXPECT_EQ(Marks(*WListe), "C");
-    EXPECT_EQ(WListe->PeekLine(0)[97], 'S');
+    EXPECT_EQ(WListe->ExistingLine(0)[97], 'S');
     WListe->DeleteLine(1);
     EXPECT_EQ(WListe->Count(), 0);
     WListe->DeleteLine(1);
@@ -190,5 +190,64 @@ TEST(ListModel, CreateAndFreeReplaceTheGlobals)
     CreateProgramModel();
     ASSERT_NE(ZListe, nullptr);
     EXPECT_EQ(ZListe->Count(), 0);
-    EXPECT_EQ(ZListe->PeekLine(0), nullptr);
+    EXPECT_EQ(ZListe->ExistingLine(0), nullptr);
+}
+
+TEST(ListModel, PeekLineReadsMissingLinesAsDefaultsWithoutGrowing)
+{
+    Mark(*ZListe, 2, 'Z');
+    const uint8_t* z = ZListe->PeekLine(7);
+    EXPECT_EQ(z[14], 0x7f);
+    EXPECT_EQ(z[18], 0x7f);
+    EXPECT_TRUE(AllZeroExcept(z, 640, {14, 18}));
+    EXPECT_EQ(ZListe->PeekLine(2)[639], 'Z');
+    EXPECT_EQ(ZListe->PeekLine(2), ZListe->ExistingLine(2));
+    EXPECT_EQ(ZListe->PeekLine(0)[639], 0);  // not the spare line
+    EXPECT_EQ(ZListe->Count(), 2);
+
+    EXPECT_EQ(VListe->PeekLine(9)[12], 100);
+    EXPECT_EQ(VListe->PeekLine(9)[0], 0);  // not in use
+    EXPECT_EQ(VListe->Count(), 0);
+    EXPECT_TRUE(AllZeroExcept(WListe->PeekLine(9999), 98, {}));
+    EXPECT_EQ(WListe->Count(), 0);
+
+    // A missing line of an index list carries the number InitLine would give.
+    AListe->GetLine(1);
+    AListe->GetLine(2);
+    put_u16(AListe->GetLine(2), 0, 0);  // continuation of sub-list 1
+    EXPECT_EQ(Hex(AListe->PeekLine(5), 14), "0200656565006565102700001027");
+    EXPECT_EQ(AListe->Count(), 2);
+}
+
+TEST(ListModel, PeekSubListFindsTheFirstLineNumberedAtLeastN)
+{
+    FListe->GetLine(3);  // sub-lists 1, 2, 3
+    put_u16(FListe->GetLine(2), 0, 0);
+    put_u16(FListe->GetLine(3), 0, 5);
+    Mark(*FListe, 3, 'F');
+    EXPECT_EQ(FListe->FindSubList(1), 1);
+    EXPECT_EQ(FListe->FindSubList(2), 3);  // the next sub-list, as FindLineByNumber finds it
+    EXPECT_EQ(FListe->PeekSubList(3)[99], 'F');
+    EXPECT_EQ(FListe->FindSubList(5), 3);
+    // Numbers need not follow the lines: sub-list 9 on line 1 is found.
+    put_u16(FListe->GetLine(1), 0, 9);
+    put_u16(FListe->GetLine(3), 0, 12);
+    EXPECT_EQ(FListe->FindSubList(9), 1);
+    EXPECT_EQ(FListe->FindSubList(10), 3);
+    put_u16(FListe->GetLine(1), 0, 1);
+    put_u16(FListe->GetLine(3), 0, 5);
+    EXPECT_EQ(FListe->FindSubList(6), 0);
+    const uint8_t* missing = FListe->PeekSubList(7);
+    EXPECT_EQ(get_u16(missing, 0), 7);
+    EXPECT_TRUE(AllZeroExcept(missing, 100, {0}));
+    EXPECT_EQ(FListe->Count(), 3);
+
+    const uint8_t* a = AListe->PeekSubList(7);
+    EXPECT_EQ(Hex(a, 14), "0700656565006565102700001027");
+    EXPECT_EQ(AListe->Count(), 0);
+    // The last four looks stay apart.
+    const uint8_t* p1 = PListe->PeekSubList(1);
+    const uint8_t* p2 = PListe->PeekSubList(2);
+    EXPECT_EQ(get_u16(p1, 0), 1);
+    EXPECT_EQ(get_u16(p2, 0), 2);
 }

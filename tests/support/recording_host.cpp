@@ -73,6 +73,14 @@ void RecordingKernelHost::statusText(const std::string& text)
     calls.push_back(c);
 }
 
+void RecordingKernelHost::progressStatus(const std::string& text)
+{
+    HostCall c;
+    c.what = "progressStatus";
+    c.text = text;
+    calls.push_back(c);
+}
+
 void RecordingKernelHost::closeProgramWindows()
 {
     calls.push_back(Named("closeProgramWindows"));

@@ -9,7 +9,7 @@
 
 struct HostCall {
     std::string what;  // "messageDlg", "infoShow", "infoLine", "infoAbortRequested",
-                       // "infoHide", "processEvents", "statusText",
+                       // "infoHide", "processEvents", "statusText", "progressStatus",
                        // "closeProgramWindows", "scriptText", "setScriptCursor"
     std::string text;  // message text, caption, line text, status text
     MsgKind kind = MsgKind::Information;
@@ -34,6 +34,7 @@ public:
     void infoHide() override;
     void processEvents() override;
     void statusText(const std::string& text) override;
+    void progressStatus(const std::string& text) override;
     void closeProgramWindows() override;
     std::string scriptText() override;
     void setScriptCursor(int line, int column) override;

@@ -1,0 +1,20 @@
+#include "kernel/busystate.h"
+
+namespace {
+int busyJobs = 0;
+}
+
+bool ProgramBusy()
+{
+    return busyJobs > 0;
+}
+
+ProgramBusyScope::ProgramBusyScope()
+{
+    ++busyJobs;
+}
+
+ProgramBusyScope::~ProgramBusyScope()
+{
+    --busyJobs;
+}

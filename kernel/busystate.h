@@ -1,0 +1,16 @@
+#pragma once
+// While a long job runs (compile, load, save, check) the program is busy:
+// commands from outside wait, commands that change or replace the program
+// are refused, and closing waits. Jobs nest; the program is busy while any
+// of them runs.
+
+bool ProgramBusy();
+
+// Marks the program busy for its lifetime, however the job ends.
+class ProgramBusyScope {
+public:
+    ProgramBusyScope();
+    ~ProgramBusyScope();
+    ProgramBusyScope(const ProgramBusyScope&) = delete;
+    ProgramBusyScope& operator=(const ProgramBusyScope&) = delete;
+};
