@@ -6,6 +6,7 @@
 // back unchanged, but for one loss the format has: a last F line with left
 // mode 0 and value 0 does not load (only its comment does), so each trip
 // may drop or empty the last F line.
+// Smoke run: 2000 runs.
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
