@@ -516,22 +516,22 @@ void FeedSystem(const StrokeFeed& f, SystemStroke& st, int round, bool firstLine
         lib.AddFsDynamisch(d);
     }
 
-    // The carriers move once per stroke, not once per round.
-    if (round == 0) {
-        for (const T_ZFfMove& m : st.moves) {
-            T_DllFfMove move;
-            move.rail = m.rail;
-            move.carrier = m.carrier;
-            move.id = m.id;
-            move.start = Clamp16(int64_t(w.roomStart) + m.start - 1);
-            move.end = Clamp16(int64_t(w.roomStart) + m.end - 1);
-            move.mode1 = m.mode1;
-            move.mode2 = m.mode2;
-            move.type = m.type;
-            auto block = PackDllAddFf(move);
-            lib.AddFf(block);
-            w.rails.clearTarget(m.rail, m.id);
-        }
+    // Every line of the system carries its moves, the second round of a
+    // racking row too: the library takes each round's half of the stroke
+    // from its own lines.
+    for (const T_ZFfMove& m : st.moves) {
+        T_DllFfMove move;
+        move.rail = m.rail;
+        move.carrier = m.carrier;
+        move.id = m.id;
+        move.start = Clamp16(int64_t(w.roomStart) + m.start - 1);
+        move.end = Clamp16(int64_t(w.roomStart) + m.end - 1);
+        move.mode1 = m.mode1;
+        move.mode2 = m.mode2;
+        move.type = m.type;
+        auto block = PackDllAddFf(move);
+        lib.AddFf(block);
+        w.rails.clearTarget(m.rail, m.id);
     }
     lib.ZeileFertig();
     if (TestModus == 1 && !checkHost().simRunAborted())
@@ -542,11 +542,11 @@ void FeedStroke(const StrokeFeed& f)
 {
     WalkState& w = Walk;
     const int rounds = TestModus == 2 && w.rowRacks ? 2 : 1;
+    // A stroke hands at least one line: the last system's when no system
+    // selects. The second round of a racking row then hands none.
+    bool handed = false;
     bool firstLine = true;
     for (int round = 0; round < rounds; ++round) {
-        // Each round hands at least one line: the last system's when no
-        // system selects.
-        bool handed = false;
         for (int i = 1; i <= w.systems; ++i) {
             SystemStroke& st = w.stroke[size_t(i - 1)];
             const bool selects = st.selection.selected[0] || st.selection.selected[1];

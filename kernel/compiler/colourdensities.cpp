@@ -110,7 +110,9 @@ void FixUsedDensityLines()
     // The flags cover lines up to 200 only, however high the lines in use go.
     uint16_t last = std::min<uint16_t>(rec.HighestFLine, kUsedFlagLines);
     for (uint16_t line = 1; line <= last; ++line) {
-        if (!rec.FLineUsed[line])
+        // 1: defined by the header and never named by a module; a line a
+        // module uses (2) keeps its values.
+        if (rec.FLineUsed[line] != 1)
             continue;
         ProgramCommandBlock b = CompilerBlock(kFList, 3, line, kFSelector);
         CompilerSend(b);

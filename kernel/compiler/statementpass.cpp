@@ -77,13 +77,15 @@ int32_t BuildStatementFile()
     for (;;) {
         int32_t error = 0;
         ReadStatement(error, false, statement, false);
+        // Split even after a read error: the report shows what was read (an
+        // empty statement after a bracket error), never the statement before.
+        std::string value = statement;
+        SplitAtEquals(value, 255, z.ErrorToken);
+        z.ErrorValue = value;
         if (error != 0) {
             z.ErrorCode = error;
             break;
         }
-        std::string value = statement;
-        SplitAtEquals(value, 255, z.ErrorToken);
-        z.ErrorValue = value;
         int32_t position = 0;
         if (!file->Append(static_cast<uint16_t>(z.ErrorLine), static_cast<uint8_t>(z.ErrorColumn), statement,
                           position)) {

@@ -118,15 +118,19 @@ private:
             NextLine();
             return;
         case ' ':
-            if (brace_ && depth_ == 0)
+            // A brace text keeps its blanks, those of a comment nested in it
+            // included; everywhere else blanks vanish.
+            if (brace_)
                 st_ += c;
             return;
         case ';':
+            if (brace_) {
+                st_ += c;
+                return;
+            }
             if (depth_ > 0)
                 return;
-            if (brace_)
-                st_ += c;
-            else if (group_)
+            if (group_)
                 Fail(zerr::kBrackets, true);
             else if (!st_.empty())
                 done_ = true;

@@ -262,7 +262,6 @@ int32_t SystemStatement::SubItems(const std::string& item, std::string_view foll
     std::string s = item + kSentinel;
     m_.z.side = 0;
     while (!s.empty() && s[0] != kSentinel) {
-        NormalisePrefix(s);
         const char sel = m_.selection;
         const bool blank = sel == ' ';
         int32_t err = 0;
@@ -290,6 +289,7 @@ int32_t SystemStatement::SubItems(const std::string& item, std::string_view foll
                 return zerr::kUnknownCommand;
             err = m_.z.PressJack(static_cast<uint8_t>(value));
         } else {
+            NormalisePrefix(s);
             // The bracket forms: prefix, selection states they accept, the
             // cam they set on a blank side, the entries they write.
             struct Form {

@@ -190,8 +190,11 @@ TEST_F(LibraryFeed, EveryStrokeHandsLinesWithTheirSelection)
 
 TEST_F(LibraryFeed, RackingRowHandsTwoRoundsInTheExport)
 {
-    // Entry 2 with a direct step: the row racks by 2.
+    // Entry 2 with a direct step: the row racks by 2. System 1 selects and
+    // moves carrier 1.
     ZLine(1)[zline::kRacking2 + zline::kRackingStep] = 2;
+    SelectAllFront(1);
+    ZSystem(1, 1)[zline::kCarriers] = 1;
     Run(2);
     const auto lines = library.callsOf("AddNeueZeile");
     ASSERT_EQ(lines.size(), 3u);
@@ -208,10 +211,30 @@ TEST_F(LibraryFeed, RackingRowHandsTwoRoundsInTheExport)
     EXPECT_EQ(static_cast<int8_t>(lines[2].block[4]), -2);
     EXPECT_EQ(library.callsOf("AddSelektion").size(), 3u);
     EXPECT_EQ(library.callsOf("ZeileFertig").size(), 3u);
+    // Each round's line carries the system's carrier move.
+    EXPECT_EQ(library.names(),
+              (std::vector<std::string>{"AddNeueZeile", "AddSelektion", "AddFf", "ZeileFertig", "AddNeueZeile",
+                                        "AddSelektion", "AddFf", "ZeileFertig", "AddNeueZeile", "AddSelektion",
+                                        "ZeileFertig"}));
+    const auto ff = library.callsOf("AddFf");
+    ASSERT_EQ(ff.size(), 2u);
+    EXPECT_EQ(ff[0].block, ff[1].block);
     // In the simulation one round.
     library.calls.clear();
     Run(1);
     EXPECT_EQ(library.callsOf("AddNeueZeile").size(), 2u);
+
+    // Nobody selects: the stroke's one line is the last system's in the
+    // first round; the second round hands nothing.
+    library.calls.clear();
+    std::fill_n(ZSide(1, 1, 0) + zline::kSelection, 24, 0);
+    Run(2);
+    const auto idle = library.callsOf("AddNeueZeile");
+    ASSERT_EQ(idle.size(), 2u);
+    EXPECT_EQ(idle[0].block[6], 0);
+    EXPECT_EQ(idle[0].block[5], 1);
+    EXPECT_EQ(static_cast<int8_t>(idle[0].block[8]), -2);
+    EXPECT_EQ(idle[1].block[5], 1);  // row 2
 }
 
 TEST_F(LibraryFeed, OneDivisionForTheWholeExport)

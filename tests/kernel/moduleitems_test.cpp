@@ -224,7 +224,10 @@ TEST(ModuleItems, CamsAndSelectionsOfTheBracketForms)
     EXPECT_EQ(r.Bytes("Z 1", 60, 4), kB);
     EXPECT_EQ(First("S1=>,Y+1,K[A],T[B];").Last(), "ERROR 404 8 20 S1=>,Y+1,K[A],T[B]");
     EXPECT_EQ(First("S1=>,Y+1,U[A],A[B];").Last(), "ERROR 404 8 20 S1=>,Y+1,U[A],A[B]");
-    EXPECT_EQ(First("S1=>,Y+1,K[A;").Last().rfind("ERROR 401 8 14", 0), 0u);
+    EXPECT_EQ(First("S1=>,Y+1,K[A;").Last(), "ERROR 401 8 14");
+    // "%" stands for "F" and "$" for "T" in front of a bracket only: "%S"
+    // is no stitch density.
+    EXPECT_EQ(First("S1=>,Y+1,%S5;").Last(), "ERROR 404 8 14 S1=>,Y+1,%S5");
     EXPECT_EQ(First("S1=>,Y+1,Q[A];").Last(), "ERROR 404 8 15 S1=>,Y+1,Q[A]");
     EXPECT_EQ(First("S1=>,Y+1,N;").Last(), "ERROR 404 8 12 S1=>,Y+1,N");
     // "TN" sets its cam over a "U" too, and with a colour density ahead it

@@ -166,6 +166,20 @@ TEST(ModuleStatements, ErrorsPointAtTheStatementEnd)
     }
 }
 
+TEST(ModuleStatements, AReadErrorInTheModulesShowsWhatWasRead)
+{
+    // A bracket error returns the empty statement: the report has no text,
+    // never the statement read before it.
+    Result r = Compile(Replace(S2(), 8, 8, {"S1=>,Y+1,K[A[B]];"}));
+    EXPECT_EQ(r.report, (std::vector<std::string>{"MSG Zeile: 8", "MSG Spalte: 14", "MSG ", "MSG Klammern in Klammern",
+                                                 "ERROR 401 8 14"}));
+    EXPECT_EQ(Compile(Replace(S2(), 9, 9, {"S1=<,K[AB]];"})).Last(), "ERROR 401 9 12");
+    // A statement that grows too long is shown as far as it was read.
+    const std::string longItem(260, 'Y');
+    r = Compile(Replace(S2(), 9, 9, {"S1=<," + longItem + ";"}));
+    EXPECT_EQ(r.Last(), "ERROR 402 9 255 S1=<," + longItem.substr(0, 250));
+}
+
 TEST(ModuleStatements, ABadNumberGivesThePositionOfItsFirstBadCharacter)
 {
     // Pinned: the code is where the number stops being one.

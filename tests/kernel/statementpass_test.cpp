@@ -7,6 +7,7 @@
 
 #include "kernel/compiler/colourdensities.h"
 #include "kernel/compiler/statementreader.h"
+#include "kernel/compiler/scriptcompile.h"
 #include "tests/kernel/compiler_fixture.h"
 #include "tests/support/test_env.h"
 
@@ -224,6 +225,10 @@ TEST_F(CompilerPasses, StatementPassEndsAndErrors)
     EXPECT_EQ(Passes(Join(lines)), 401);
     EXPECT_EQ(ZrVar.ErrorLine, 9);
     EXPECT_EQ(ZrVar.ErrorColumn, 10);
+    // The report shows the empty statement the reader returned, not the
+    // statement read before it.
+    EXPECT_EQ(ZrVar.ErrorToken, "");
+    EXPECT_EQ(ZrVar.ErrorValue, "");
     std::string bytes = ReadTestFile(ZrVar.StatementFile);
     EXPECT_EQ(bytes.size(), 10000u);
     EXPECT_EQ(bytes.substr(0, 14), Entry(6, 12, "MODUL=MAIN"));
@@ -423,7 +428,10 @@ TEST_F(CompilerPasses, FixUpOfUsedDensityLines)
     EXPECT_EQ(Line(FListe, 2, 6), "02 00 00 00 14 00");
 
     ZrVar.DensityFixUp = 1;
-    Rec().FLineUsed[2] = 0;
+    // Only lines still marked 1 (defined, never named by a module) are
+    // re-initialised: a line a module used (2) keeps its values.
+    EXPECT_EQ(Rec().FLineUsed[2], 1);
+    Rec().FLineUsed[2] = 2;
     ZrVar.ErrorCode = 991;
     FixUsedDensityLines();
     EXPECT_EQ(ZrVar.ErrorCode, 991);
@@ -436,4 +444,20 @@ TEST_F(CompilerPasses, FixUpOfUsedDensityLines)
     Rec().FLineUsed[200] = 1;
     FixUsedDensityLines();
     EXPECT_EQ(FListe->Count(), 200);
+}
+
+TEST_F(CompilerPasses, FixUpKeepsTheDensityLinesAModuleUses)
+{
+    // Header lines 1..3; the module names line 2 ("FSL2"). With the fix-up
+    // on, the whole compile re-initialises lines 1 and 3 and leaves line 2.
+    std::vector<std::string> lines = S2Lines();
+    lines.insert(lines.begin() + 3, "$N0=OFF;$FS_?=D10;$FS_?=D20;$FS_?=D30;");
+    lines[8] = "S1=>,Y+1,K[AB],FSL2;";
+    ZrVar.ScriptText = Join(lines);
+    ZrVar.DensityFixUp = 1;
+    ASSERT_EQ(ScriptCompile(), 0);
+    EXPECT_EQ(Line(FListe, 1, 6), "01 00 00 00 00 00");
+    EXPECT_EQ(Line(FListe, 2, 6), "02 00 00 00 14 00");
+    EXPECT_EQ(Line(FListe, 3, 6), "03 00 00 00 00 00");
+    EXPECT_EQ(Hex(ZListe->GetLine(1) + 40, 4), "01 00 02 00");
 }

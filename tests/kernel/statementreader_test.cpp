@@ -71,13 +71,19 @@ TEST(ReadStatement, CommentsNestAndBraceTexts)
     EXPECT_EQ(All("{ a { b } c } $X=5;"), (Texts{"$X=5"}));
     EXPECT_EQ(All("$X{x}=5;{;}$Y=2;"), (Texts{"$X=5", "$Y=2"}));
     // With brace texts allowed, a statement starting with "{" is a text of
-    // its own: blanks and case stay, the closing brace is not kept, nested
-    // comments inside it still vanish.
+    // its own: blanks and case stay, the closing brace is not kept. The
+    // letters of a comment nested inside it vanish; its blanks and ";" are
+    // the brace text's and stay.
     StartText("{ a { b } c }$X=5;");
     Read r = Next(true);
     EXPECT_EQ(r.error, 0);
-    EXPECT_EQ(r.text, "{ a  c ");
+    EXPECT_EQ(r.text, "{ a    c ");
     EXPECT_EQ(Next(false).text, "$X=5");
+    StartText("{x{y;z}w}$X=5;");
+    EXPECT_EQ(Next(true).text, "{x;w");
+    EXPECT_EQ(Next(false).text, "$X=5");
+    StartText("$FD[A]=W5{p {q r;} s};");
+    EXPECT_EQ(Next(true).text, "$FD[A]=W5{p  ; s}");
     StartText("{Gr\xf6\xdf" "e; x}");
     EXPECT_EQ(Next(true).text, "{Gr\xf6\xdf" "e; x");
     // A brace inside a statement is a comment even with brace texts allowed.
