@@ -39,6 +39,20 @@ constexpr size_t kPatternNameCap = 13;
 const char* const kProgramTemp = "ZORITPRG.TMP";
 const char* const kStatementFile = "STR_PHS6.TMP";
 
+// The first count characters of a UTF-8 text. Names are kept in UTF-8 but
+// stored one Windows-1252 byte a character: the cap counts characters, and
+// never cuts one in half.
+std::string FirstCharacters(const std::string& text, size_t count)
+{
+    size_t end = 0;
+    for (size_t n = 0; end < text.size() && n < count; ++n) {
+        ++end;
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            ++end;
+    }
+    return text.substr(0, end);
+}
+
 bool HasExtension(const std::string& name)
 {
     return FileNamePart(name).find('.') != std::string::npos;
@@ -230,7 +244,7 @@ uint16_t EngineBridge::P_SaveProgram(const std::string& destination, const Patte
         std::string name = names[i];
         if (!name.empty() && !HasExtension(name))
             name += ".TIF";
-        ZrVar.PatternFiles[i] = name.substr(0, kPatternNameCap);
+        ZrVar.PatternFiles[i] = FirstCharacters(name, kPatternNameCap);
     }
     SendPath(kTargetFolder, 0, 0, 0, folder);
     const std::string temp = folder + kProgramTemp;
@@ -259,7 +273,7 @@ uint16_t EngineBridge::P_LoadProgram(const std::string& scanPath, const std::str
     names = {};
     if (result == 0)
         for (size_t i = 0; i < names.size(); ++i)
-            names[i] = ZrVar.PatternFiles[i].substr(0, kPatternNameCap);
+            names[i] = FirstCharacters(ZrVar.PatternFiles[i], kPatternNameCap);
     return result;
 }
 

@@ -151,12 +151,15 @@ bool IsIntegerText(std::string_view s)
 // same phrase: a line break, tab or other control would split or change the
 // entry, a character outside Windows-1252 would come back as "?", and bytes
 // that happen to form UTF-8 would be read as UTF-8. Otherwise it would be
-// appended again at every start.
+// appended again at every start. So would a blank at its end (a phrase
+// "Datei :" is looked up as "Datei "): the reader cuts it off.
 bool StoresFaithfully(const std::string& text)
 {
     for (char c : text)
         if (static_cast<unsigned char>(c) < 32)
             return false;
+    if (!text.empty() && text.back() == ' ')
+        return false;
     if (!FitsCp1252(text))
         return false;
     const std::string bytes = Utf8ToCp1252(text);

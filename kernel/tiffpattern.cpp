@@ -275,6 +275,9 @@ bool TiffReader::ReadAt(uint64_t offset, void* buffer, size_t count)
 {
     if (offset > fileSize_ || count > fileSize_ - offset)
         return false;
+    // An empty strip has no buffer to copy into.
+    if (count == 0)
+        return true;
     auto* dst = static_cast<uint8_t*>(buffer);
     if (offset >= windowAt_ && offset + count <= windowAt_ + window_.size()) {
         std::memcpy(dst, window_.data() + (offset - windowAt_), count);

@@ -115,9 +115,11 @@ LoadResult ReadBytes(const std::string& path, std::string& bytes)
 // Splits at LF and drops one CR before it, so files from either world read
 // alike. Each line is decoded on its own: INI files written on Windows hold
 // Windows-1252, ours hold UTF-8, and a file edited by both may hold both.
+// Every byte order mark in front goes: a write drops them, and a second one
+// left in the first line would turn that line into a header after the write.
 Lines SplitLines(std::string_view bytes)
 {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+    while (bytes.substr(0, 3) == "\xEF\xBB\xBF")
         bytes.remove_prefix(3);
     Lines lines;
     std::size_t start = 0;

@@ -1,9 +1,11 @@
 # Debian packages the build, the tests and the program need.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev python3
                 zlib1g-dev libtiff-dev)
+# The fuzz build: clang with libFuzzer and the sanitizer runtimes.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # libtiff's tools check our TIFF files; xxd reads bytes; socat and xdotool
 # drive DDE and windows from outside.
-TEST_PACKAGES=("${BUILD_PACKAGES[@]}" libtiff-tools xvfb xauth xdotool xxd socat)
+TEST_PACKAGES=("${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" libtiff-tools xvfb xauth xdotool xxd socat)
 RUN_PACKAGES=("${BUILD_PACKAGES[@]}" xvfb xauth xdotool)
 
 # Installs the packages that are not installed yet (apt-get update only then).

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs all tests: first the
 # full build, then the Qt-free kernel tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+# UndefinedBehaviorSanitizer, then a smoke run of every fuzz target. Exits
+# non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -30,3 +31,6 @@ build_tree build all -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 build_tree build-asan kernel_checks -DCMAKE_BUILD_TYPE=Debug -DZORIT_SANITIZE=ON -DZORIT_BENCH=OFF
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$jobs" -L kernel)
+
+# Every fuzz target a fixed number of runs over its seeds (clang, build-fuzz/).
+ZORIT_JOBS=$jobs bash scripts/fuzz.sh --smoke

@@ -23,6 +23,9 @@ std::string NextItem(std::string& rest)
 // The number after a prefix of the item; false when it is not one.
 bool NumberAfter(const std::string& item, size_t prefix, int32_t& value)
 {
+    // An empty item has no prefix to skip.
+    if (prefix > item.size())
+        return false;
     return ParseNumber(item.substr(prefix), value);
 }
 
