@@ -71,7 +71,7 @@ smoke_runs() {
 
 smoke() {
     local given=${1:-}
-    local failed=0 name work log runs
+    local failed=0 name work log runs passed=0 broken=0
     scratch=$(mktemp -d "$(scratch_base)/zorit-fuzz-smoke-XXXXXX")
     for name in $(targets); do
         work=$scratch/$name
@@ -92,8 +92,10 @@ smoke() {
             printf 'fuzz %-10s %s runs in %ss; seed corpus %s; corpus after the run %s inputs, %s: passed\n' \
                 "$name" "$(awk '{print $2}' <<<"$done_line")" "$(awk '{print $5}' <<<"$done_line")" \
                 "$(size_of "$root/tests/fuzz/corpus/$name")" "${corpus_line%%/*}" "${corpus_line#*/}"
+            passed=$((passed + 1))
         else
             failed=1
+            broken=$((broken + 1))
             echo "fuzz $name: FAILED (log follows)"
             tail -n 60 "$log"
             local crash
@@ -105,6 +107,7 @@ smoke() {
             done
         fi
     done
+    echo "fuzz: $passed passed, $broken failed"
     return $failed
 }
 
