@@ -282,7 +282,12 @@ void LoadPhraseDatabase(const std::string& fileName, char letter)
     const std::string path = FindExisting(fileName);
     if (path.empty())
         return;
-    const std::string bytes = ReadWholeFile(path);
+    const std::string file = ReadWholeFile(path);
+    std::string_view bytes = file;
+    // An editor that saved the file as UTF-8 may have put a byte-order mark
+    // in front of the first line, which would hide that line's entry.
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
     PhraseList& list = *engine.list;
     std::string source;
     bool inEntry = false;

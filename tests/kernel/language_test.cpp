@@ -348,6 +348,15 @@ TEST(LanguageEngine, ReadingLinesAndCodePages)
     EXPECT_EQ(F_TRANS("Wert"), "\xE6\x97\xA5\xE6\x9C\xAC");
 }
 
+TEST(LanguageEngine, ByteOrderMarkHidesNoEntry)
+{
+    WriteDb("\xEF\xBB\xBF$:Datei\r\nE:File\r\n$:Gr\xC3\xB6\xC3\x9F" "e\r\nE:Size\r\n");
+    Start("Englisch");
+    EXPECT_EQ(F_TRANS("Datei"), "File");
+    EXPECT_EQ(F_TRANS("Gr\xC3\xB6\xC3\x9F" "e"), "Size");
+    EXPECT_EQ(CurrentPhraseList()->Size(), 2u);
+}
+
 TEST(LanguageEngine, SortedOrderDecidesAmongMarkedSources)
 {
     // Without a mark in the text both sources compare equal; the walk meets
