@@ -149,14 +149,17 @@ bool IsIntegerText(std::string_view s)
 
 // A phrase goes into the file only when the next start reads it back as the
 // same phrase: a line break, tab or other control would split or change the
-// entry, a character outside Windows-1252 would come back as "?", and bytes
-// that happen to form UTF-8 would be read as UTF-8. Otherwise it would be
-// appended again at every start.
+// entry, a blank at the end (left over when a colon was taken off, as in
+// "Datei :") would be cut from the line, a character outside Windows-1252
+// would come back as "?", and bytes that happen to form UTF-8 would be read
+// as UTF-8. Otherwise it would be appended again at every start.
 bool StoresFaithfully(const std::string& text)
 {
     for (char c : text)
         if (static_cast<unsigned char>(c) < 32)
             return false;
+    if (!text.empty() && IsBlank(text.back()))
+        return false;
     if (!FitsCp1252(text))
         return false;
     const std::string bytes = Utf8ToCp1252(text);
