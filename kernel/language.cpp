@@ -149,16 +149,16 @@ bool IsIntegerText(std::string_view s)
 
 // A phrase goes into the file only when the next start reads it back as the
 // same phrase: a line break, tab or other control would split or change the
-// entry, a character outside Windows-1252 would come back as "?", and bytes
-// that happen to form UTF-8 would be read as UTF-8. Otherwise it would be
-// appended again at every start. So would a blank at its end (a phrase
-// "Datei :" is looked up as "Datei "): the reader cuts it off.
+// entry, a blank at the end (left over when a colon was taken off, as in
+// "Datei :") would be cut from the line, a character outside Windows-1252
+// would come back as "?", and bytes that happen to form UTF-8 would be read
+// as UTF-8. Otherwise it would be appended again at every start.
 bool StoresFaithfully(const std::string& text)
 {
     for (char c : text)
         if (static_cast<unsigned char>(c) < 32)
             return false;
-    if (!text.empty() && text.back() == ' ')
+    if (!text.empty() && IsBlank(text.back()))
         return false;
     if (!FitsCp1252(text))
         return false;
@@ -285,7 +285,12 @@ void LoadPhraseDatabase(const std::string& fileName, char letter)
     const std::string path = FindExisting(fileName);
     if (path.empty())
         return;
-    const std::string bytes = ReadWholeFile(path);
+    const std::string file = ReadWholeFile(path);
+    std::string_view bytes = file;
+    // An editor that saved the file as UTF-8 may have put a byte-order mark
+    // in front of the first line, which would hide that line's entry.
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
     PhraseList& list = *engine.list;
     std::string source;
     bool inEntry = false;

@@ -124,9 +124,11 @@ void TFormInfo4Z::showEvent(QShowEvent* event)
 void TFormInfo4Z::hideEvent(QHideEvent* event)
 {
     // A job may have hidden lines it did not need; the next one sees all.
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        back_->setVisible(true);
         for (const auto& column : panels_)
             for (QLabel* panel : column)
                 panel->setVisible(true);
+    }
     QDialog::hideEvent(event);
 }

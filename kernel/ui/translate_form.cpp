@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
@@ -165,9 +166,14 @@ void TranslateComponent(QObject* o)
 }
 
 // Composite widgets build their inner parts themselves; the form placed
-// only the outer one.
+// only the outer one. A window of its own (another form parented to this
+// one) translates itself when it is made: going into it again would look
+// its translations up as German phrases and teach them to the database.
+// Menus are windows too, but their entries are the form's.
 bool HasOwnParts(const QObject* o)
 {
+    if (const auto* w = qobject_cast<const QWidget*>(o); w && w->isWindow() && !qobject_cast<const QMenu*>(o))
+        return true;
     return qobject_cast<const QComboBox*>(o) || qobject_cast<const QFileDialog*>(o) ||
            qobject_cast<const QAbstractSpinBox*>(o) || qobject_cast<const QAbstractItemView*>(o) ||
            qobject_cast<const QLineEdit*>(o) || qobject_cast<const QTabBar*>(o);

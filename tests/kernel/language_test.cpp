@@ -277,6 +277,7 @@ TEST(LanguageEngine, PhrasesTheFileCannotHoldAreKeptOnlyForTheRun)
         "Spalte\tWert",            // a control inside
         "\xE6\x97\xA5\xE6\x9C\xAC",  // not in Windows-1252
         "\xC3\x83\xC2\xB6",        // its 1252 bytes would read back as UTF-8
+        "Datei :",                 // "Datei " would lose its blank on reading
     };
     for (const std::string& p : phrases) {
         EXPECT_EQ(F_TRANS(p), p);
@@ -346,6 +347,15 @@ TEST(LanguageEngine, ReadingLinesAndCodePages)
     EXPECT_EQ(F_TRANS("Leer"), "\xCE\x91");
     Start("Japanisch");
     EXPECT_EQ(F_TRANS("Wert"), "\xE6\x97\xA5\xE6\x9C\xAC");
+}
+
+TEST(LanguageEngine, ByteOrderMarkHidesNoEntry)
+{
+    WriteDb("\xEF\xBB\xBF$:Datei\r\nE:File\r\n$:Gr\xC3\xB6\xC3\x9F" "e\r\nE:Size\r\n");
+    Start("Englisch");
+    EXPECT_EQ(F_TRANS("Datei"), "File");
+    EXPECT_EQ(F_TRANS("Gr\xC3\xB6\xC3\x9F" "e"), "Size");
+    EXPECT_EQ(CurrentPhraseList()->Size(), 2u);
 }
 
 TEST(LanguageEngine, SortedOrderDecidesAmongMarkedSources)

@@ -113,8 +113,12 @@ TEST(FormInfo4Z, HidingMakesEveryPanelVisibleAgain)
     box.Panel(3, 4)->hide();
     box.Panel(1, 4)->hide();
     box.Panel(2, 3)->hide();
+    auto* back = box.findChild<QWidget*>("Panel1");
+    ASSERT_TRUE(back);
+    back->hide();
     box.hide();
     box.show();
+    EXPECT_TRUE(back->isVisible());
     for (int column = 1; column <= 3; ++column)
         for (int line = 1; line <= 4; ++line)
             EXPECT_TRUE(box.Panel(column, line)->isVisible()) << column << line;

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QKeySequence>
@@ -203,6 +204,28 @@ TEST(TranslateForm, FileDialogTitleAndFilterAsOnePhrase)
     TranslateForm(&form);
     EXPECT_EQ(dialog->windowTitle(), "Load pattern");
     EXPECT_EQ(dialog->nameFilters(), QStringList{"Pictures (*.tif)"});
+    EXPECT_EQ(LearntBeyond(kDb), std::vector<std::string>{});
+}
+
+TEST(TranslateForm, AnotherFormParentedToTheFormIsLeftToItself)
+{
+    StartLanguage("Englisch", kDb);
+    QWidget form;
+    // Made, and translated, while the form is built: a form of its own.
+    auto* tool = new QWidget(&form, Qt::Tool);
+    tool->setWindowTitle("Werkzeug");
+    auto* toolLabel = new QLabel("Farbe", tool);
+    TranslateForm(tool);
+    auto* dialog = new QDialog(&form);
+    auto* dialogButton = new QPushButton("Knopf", dialog);
+    TranslateForm(dialog);
+    auto* label = new QLabel("Titel", &form);
+    TranslateForm(&form);
+    EXPECT_EQ(label->text(), "Title");
+    EXPECT_EQ(tool->windowTitle(), "Tool");
+    EXPECT_EQ(toolLabel->text(), "Colour");
+    EXPECT_EQ(dialogButton->text(), "Button");
+    // Their English texts were not looked up a second time as German ones.
     EXPECT_EQ(LearntBeyond(kDb), std::vector<std::string>{});
 }
 
