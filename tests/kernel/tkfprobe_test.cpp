@@ -182,6 +182,57 @@ TEST_F(TkfProbe, CraftedFiles)
     }
 }
 
+// Check 7 from outside on a compiled script: compile --save A, then
+// load A --save B. The script fills every list it can and ends its stitch
+// density list with a line that has a value, so that no pinned loss
+// applies: B differs from A only in the date, and the loaded lists are the
+// compiled ones.
+TEST(TkfProbeCompiled, CompileSaveLoadSave)
+{
+    const std::string script = TestHome() + "rich.skx";
+    WriteTestFile(script, "MODULSET TEST;\r\nBEGIN\r\n$ZR_TYP=311;\r\n$NR1=1,101;\r\n$XMAX=100;\r\n$YMAX=20;\r\n"
+                          "$FS_1=D10;$FS_2=W12;\r\n$P_1=FF1A(+5N/-3)[AB],FF2(+7S);\r\n"
+                          "$A_1=50,PULSE-5,PRESSON;\r\n$A_2=6;\r\n$N_1=X5,10,D2;\r\n$V_1=R3,U1;\r\n"
+                          "$S_1=Z1,1,D1;[]=MAIN;\r\nEND;\r\nMODUL MAIN;\r\nBEGIN\r\nS1=>,POS;\r\nTZ=50;\r\n"
+                          "WA=D10;\r\nS1=<,POS;END;\r\n");
+    const std::string a = TestHome() + "A.PRG";
+    const std::string b = TestHome() + "B.PRG";
+    std::string compiled, loaded;
+    ASSERT_EQ(Probe("compile " + script + " --dump --save " + a, &compiled), 0) << compiled;
+    ASSERT_EQ(compiled.substr(0, 3), "OK\n");
+    EXPECT_EQ(compiled.substr(compiled.size() - 3), "OK\n");
+    ASSERT_EQ(Probe("load " + a + " --dump --save " + b, &loaded), 0) << loaded;
+    EXPECT_EQ(loaded.substr(loaded.size() - 3), "OK\n");
+
+    auto lists = [](const std::string& text) {
+        std::istringstream in(text);
+        std::string out, line;
+        while (std::getline(in, line))
+            if (line.size() > 1 && std::string("ZNWSVFPA").find(line[0]) != std::string::npos && line[1] == ' ')
+                out += line + "\n";
+        return out;
+    };
+    const std::string before = lists(compiled);
+    for (const char* letters : {"F 2 ", "P 2 ", "A 2 ", "N 1 ", "V 1 ", "S 1 ", "Z 2 "})
+        EXPECT_NE(before.find(letters), std::string::npos) << letters;
+    EXPECT_EQ(lists(loaded), before);
+
+    const TkfFile fa(a);
+    ASSERT_NE(fa.Find(306), nullptr);
+    const uint32_t date = fa.Find(306)->value;
+    std::string diff;
+    RunCommand("cmp -l '" + a + "' '" + b + "' 2>&1", &diff);
+    std::istringstream in(diff);
+    size_t offset;
+    std::string rest;
+    while (in >> offset) {
+        EXPECT_GE(offset - 1, date) << diff;
+        EXPECT_LT(offset - 1, date + 19) << diff;
+        std::getline(in, rest);
+    }
+    EXPECT_EQ(fs::file_size(a), fs::file_size(b));
+}
+
 // The save behind the probes' --save: the pattern files of the present
 // planes beside the program, named after its first six characters.
 TEST(ProbeSave, PatternFilesBesideTheProgram)
