@@ -30,6 +30,17 @@ void ReadSLine(ProgramCommandBlock& block, const uint8_t* line)
     block.SetI16(sblock::kYOffsetBack, get_i16(line, sline::kYOffsetBack));
 }
 
+// A choice byte of the block (0 or 1) into the line; its error code
+// otherwise, with the line left as it was.
+uint16_t StoreChoice(const ProgramCommandBlock& block, size_t from, uint8_t* line, size_t to, uint16_t code)
+{
+    const uint8_t value = block.U8(from);
+    if (uint16_t rc = CheckRange(value, 0, 1, code))
+        return rc;
+    line[to] = value;
+    return 0;
+}
+
 // A u16 field of the block into the line when it lies in low..high; its
 // error code otherwise, with the line left as it was.
 uint16_t StoreU16(const ProgramCommandBlock& block, size_t from, uint8_t* line, size_t to, int32_t low,
@@ -57,10 +68,8 @@ uint16_t StoreI16(const ProgramCommandBlock& block, size_t from, uint8_t* line, 
 // write and keeps what was stored before it.
 uint16_t WriteNeedleDivision(const ProgramCommandBlock& block, uint8_t* line)
 {
-    const uint8_t choice = block.U8(sblock::kNeedleChoice);
-    if (uint16_t rc = CheckRange(choice, 0, 1, zerr::kSNeedleChoice))
+    if (uint16_t rc = StoreChoice(block, sblock::kNeedleChoice, line, sline::kNeedleChoice, zerr::kSNeedleChoice))
         return rc;
-    line[sline::kNeedleChoice] = choice;
 
     if (uint16_t rc = StoreU16(block, sblock::kNeedleStart, line, sline::kNeedleStart, 0, 9999, zerr::kSNeedleStart))
         return rc;
@@ -92,10 +101,8 @@ uint16_t WriteSLine(const ProgramCommandBlock& block)
     if (uint16_t rc = StoreI16(block, sblock::kOffset, line, sline::kOffset, zerr::kSOffset))
         return rc;
 
-    const uint8_t choice = block.U8(sblock::kChoice);
-    if (uint16_t rc = CheckRange(choice, 0, 1, zerr::kSChoice))
+    if (uint16_t rc = StoreChoice(block, sblock::kChoice, line, sline::kChoice, zerr::kSChoice))
         return rc;
-    line[sline::kChoice] = choice;
 
     if (uint16_t rc = StoreU16(block, sblock::kRepetitions, line, sline::kRepetitions, 0, 9999, zerr::kSRepetitions))
         return rc;
