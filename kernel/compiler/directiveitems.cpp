@@ -46,6 +46,19 @@ char Front(const std::string& s)
 {
     return s.empty() ? '\0' : s[0];
 }
+
+// The end of a carrier or density item: optional "[colours]" into the block,
+// then nothing more; the first field error the item left, if any.
+int32_t ColoursAndEnd(std::string& item, ProgramCommandBlock& b, const BlockFields& f)
+{
+    std::string colours;
+    if (Front(item) == '[' && !TakeBracketText(item, kColourLetters, colours))
+        return zerr::kUnknownCommand;
+    b.SetText(colours, 21, kColourLetters);
+    if (!item.empty())
+        return zerr::kUnknownCommand;
+    return f.error();
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -264,13 +277,7 @@ int32_t CarrierPosition(std::string item, char separator, ProgramCommandBlock& b
         if (right.offsetGiven)
             f.I16(18, right.offset, 1505);
     }
-    std::string colours;
-    if (Front(item) == '[' && !TakeBracketText(item, kColourLetters, colours))
-        return zerr::kUnknownCommand;
-    b.SetText(colours, 21, kColourLetters);
-    if (!item.empty())
-        return zerr::kUnknownCommand;
-    return f.error();
+    return ColoursAndEnd(item, b, f);
 }
 }  // namespace
 
@@ -321,13 +328,7 @@ int32_t Density(std::string item, bool singleCarriage, ProgramCommandBlock& b)
     // One carriage: its right side means nothing to the machine.
     b.SetU8(16, singleCarriage ? 3 : rightMode);
     f.U16(18, rightValue, 1204);
-    std::string colours;
-    if (Front(item) == '[' && !TakeBracketText(item, kColourLetters, colours))
-        return zerr::kUnknownCommand;
-    b.SetText(colours, 21, kColourLetters);
-    if (!item.empty())
-        return zerr::kUnknownCommand;
-    return f.error();
+    return ColoursAndEnd(item, b, f);
 }
 }  // namespace
 

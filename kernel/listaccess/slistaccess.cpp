@@ -30,19 +30,49 @@ void ReadSLine(ProgramCommandBlock& block, const uint8_t* line)
     block.SetI16(sblock::kYOffsetBack, get_i16(line, sline::kYOffsetBack));
 }
 
+// A choice byte of the block (0 or 1) into the line; its error code
+// otherwise, with the line left as it was.
+uint16_t StoreChoice(const ProgramCommandBlock& block, size_t from, uint8_t* line, size_t to, uint16_t code)
+{
+    const uint8_t value = block.U8(from);
+    if (uint16_t rc = CheckRange(value, 0, 1, code))
+        return rc;
+    line[to] = value;
+    return 0;
+}
+
+// A u16 field of the block into the line when it lies in low..high; its
+// error code otherwise, with the line left as it was.
+uint16_t StoreU16(const ProgramCommandBlock& block, size_t from, uint8_t* line, size_t to, int32_t low,
+                  int32_t high, uint16_t code)
+{
+    const uint16_t value = block.U16(from);
+    if (uint16_t rc = CheckRange(value, low, high, code))
+        return rc;
+    put_u16(line, to, value);
+    return 0;
+}
+
+// An i16 offset field of the block (-9999..9999) into the line; its error
+// code otherwise, with the line left as it was.
+uint16_t StoreI16(const ProgramCommandBlock& block, size_t from, uint8_t* line, size_t to, uint16_t code)
+{
+    const int16_t value = block.I16(from);
+    if (uint16_t rc = CheckRange(value, -9999, 9999, code))
+        return rc;
+    put_i16(line, to, value);
+    return 0;
+}
+
 // Fields are checked and stored in line order; the first failure ends the
 // write and keeps what was stored before it.
 uint16_t WriteNeedleDivision(const ProgramCommandBlock& block, uint8_t* line)
 {
-    const uint8_t choice = block.U8(sblock::kNeedleChoice);
-    if (uint16_t rc = CheckRange(choice, 0, 1, zerr::kSNeedleChoice))
+    if (uint16_t rc = StoreChoice(block, sblock::kNeedleChoice, line, sline::kNeedleChoice, zerr::kSNeedleChoice))
         return rc;
-    line[sline::kNeedleChoice] = choice;
 
-    const uint16_t start = block.U16(sblock::kNeedleStart);
-    if (uint16_t rc = CheckRange(start, 0, 9999, zerr::kSNeedleStart))
+    if (uint16_t rc = StoreU16(block, sblock::kNeedleStart, line, sline::kNeedleStart, 0, 9999, zerr::kSNeedleStart))
         return rc;
-    put_u16(line, sline::kNeedleStart, start);
 
     const uint8_t offsetChoice = block.U8(sblock::kNeedleOffsetChoice);
     const int16_t offset = block.I16(sblock::kNeedleOffset);
@@ -66,24 +96,16 @@ uint16_t WriteSLine(const ProgramCommandBlock& block)
     uint8_t* line = SListe->GetLine(block.Line());
     line[sline::kKind] = kind;
 
-    if (uint16_t rc = CheckRange(start, 1, 9999, zerr::kSStartAddress))
+    if (uint16_t rc = StoreU16(block, sblock::kStart, line, sline::kStart, 1, 9999, zerr::kSStartAddress))
         return rc;
-    put_u16(line, sline::kStart, start);
+    if (uint16_t rc = StoreI16(block, sblock::kOffset, line, sline::kOffset, zerr::kSOffset))
+        return rc;
 
-    const int16_t offset = block.I16(sblock::kOffset);
-    if (uint16_t rc = CheckRange(offset, -9999, 9999, zerr::kSOffset))
+    if (uint16_t rc = StoreChoice(block, sblock::kChoice, line, sline::kChoice, zerr::kSChoice))
         return rc;
-    put_i16(line, sline::kOffset, offset);
 
-    const uint8_t choice = block.U8(sblock::kChoice);
-    if (uint16_t rc = CheckRange(choice, 0, 1, zerr::kSChoice))
+    if (uint16_t rc = StoreU16(block, sblock::kRepetitions, line, sline::kRepetitions, 0, 9999, zerr::kSRepetitions))
         return rc;
-    line[sline::kChoice] = choice;
-
-    const uint16_t repetitions = block.U16(sblock::kRepetitions);
-    if (uint16_t rc = CheckRange(repetitions, 0, 9999, zerr::kSRepetitions))
-        return rc;
-    put_u16(line, sline::kRepetitions, repetitions);
 
     if (kind == 1) {
         // This kind has no needle division: its fields are held at 0.
@@ -95,22 +117,14 @@ uint16_t WriteSLine(const ProgramCommandBlock& block)
         return rc;
     }
 
-    const uint16_t yStartFront = block.U16(sblock::kYStartFront);
-    if (uint16_t rc = CheckRange(yStartFront, 0, 9999, zerr::kSYStartFront))
+    if (uint16_t rc = StoreU16(block, sblock::kYStartFront, line, sline::kYStartFront, 0, 9999, zerr::kSYStartFront))
         return rc;
-    put_u16(line, sline::kYStartFront, yStartFront);
-    const int16_t yOffsetFront = block.I16(sblock::kYOffsetFront);
-    if (uint16_t rc = CheckRange(yOffsetFront, -9999, 9999, zerr::kSYOffsetFront))
+    if (uint16_t rc = StoreI16(block, sblock::kYOffsetFront, line, sline::kYOffsetFront, zerr::kSYOffsetFront))
         return rc;
-    put_i16(line, sline::kYOffsetFront, yOffsetFront);
-    const uint16_t yStartBack = block.U16(sblock::kYStartBack);
-    if (uint16_t rc = CheckRange(yStartBack, 0, 9999, zerr::kSYStartBack))
+    if (uint16_t rc = StoreU16(block, sblock::kYStartBack, line, sline::kYStartBack, 0, 9999, zerr::kSYStartBack))
         return rc;
-    put_u16(line, sline::kYStartBack, yStartBack);
-    const int16_t yOffsetBack = block.I16(sblock::kYOffsetBack);
-    if (uint16_t rc = CheckRange(yOffsetBack, -9999, 9999, zerr::kSYOffsetBack))
+    if (uint16_t rc = StoreI16(block, sblock::kYOffsetBack, line, sline::kYOffsetBack, zerr::kSYOffsetBack))
         return rc;
-    put_i16(line, sline::kYOffsetBack, yOffsetBack);
     return 0;
 }
 

@@ -30,16 +30,6 @@ int RunSimProbe(const std::string& args, std::string* out, const std::string& lo
     return RunCommand(command, out);
 }
 
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line))
-        lines.push_back(line);
-    return lines;
-}
-
 std::vector<std::string> ReadLogLines(const std::string& path)
 {
     return SplitLines(ReadTestFile(path));

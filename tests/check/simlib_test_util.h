@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_env.h"
+
 // The variant build <name> of the library (v35, v37, nojacquard, nozeilefertig).
 std::string SimVariant(const std::string& name);
 // Copies a library file into folder as libVpSimMod.so.
@@ -15,7 +17,6 @@ void PlaceLibrary(const std::string& library, const std::string& folder);
 // logPath (none when empty); stdout into out, exit status returned.
 int RunSimProbe(const std::string& args, std::string* out, const std::string& logPath = "",
                 const std::string& probe = "");
-std::vector<std::string> SplitLines(const std::string& text);
 std::vector<std::string> ReadLogLines(const std::string& path);
 
 // One line of the call log.

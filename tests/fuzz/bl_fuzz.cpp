@@ -14,21 +14,8 @@ namespace {
 
 void Check(bool ok, const char* what)
 {
-    if (!ok) {
-        std::fprintf(stderr, "bl: %s\n", what);
-        std::abort();
-    }
+    fuzz::Check(ok, "bl", what);
 }
-
-class CountingHost : public KernelHost {
-public:
-    int messageDlg(const std::string& text, MsgKind kind, MsgButtons buttons) override
-    {
-        warnings += kind == MsgKind::Warning;
-        return KernelHost::messageDlg(text, kind, buttons);
-    }
-    int warnings = 0;
-};
 
 }  // namespace
 
@@ -41,7 +28,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string path = fuzz::WriteInput("FUZZ.Bl2", data, size);
-    CountingHost host;
+    fuzz::CountingHost host;
     setKernelHost(&host);
     const bool ok = LoadBlPattern(path, true, false, 0);
     Check(ok || host.warnings == 1, "a refusal without its warning box");

@@ -15,10 +15,7 @@ namespace {
 
 void Check(bool ok, const char* what)
 {
-    if (!ok) {
-        std::fprintf(stderr, "compile: %s\n", what);
-        std::abort();
-    }
+    fuzz::Check(ok, "compile", what);
 }
 
 }  // namespace

@@ -106,4 +106,12 @@ std::string_view Reader::Rest()
     return rest;
 }
 
+void Check(bool ok, const char* target, const char* what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "%s: %s\n", target, what);
+        std::abort();
+    }
+}
+
 }  // namespace fuzz

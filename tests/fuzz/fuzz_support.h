@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "kernel/kernel_host.h"
+
 namespace fuzz {
 
 // Sets up the folder, the environment variables below it and the program
@@ -26,6 +28,21 @@ void ClearFolder();
 // Frees the program model and makes a fresh one with its defaults, so that
 // no run leaks state into the next.
 void ResetProgramModel();
+
+// Ends the run with "<target>: <what>" on stderr unless ok, so that the
+// fuzzer keeps the input that broke the expectation.
+void Check(bool ok, const char* target, const char* what);
+
+// Counts the warning boxes; everything else as the null host does.
+class CountingHost : public KernelHost {
+public:
+    int messageDlg(const std::string& text, MsgKind kind, MsgButtons buttons) override
+    {
+        warnings += kind == MsgKind::Warning;
+        return KernelHost::messageDlg(text, kind, buttons);
+    }
+    int warnings = 0;
+};
 
 // Takes values from the front of an input: a target that needs more than
 // the file (an expected size, a language letter) reads them first and gives

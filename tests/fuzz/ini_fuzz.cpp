@@ -25,10 +25,7 @@ constexpr std::size_t kMaxKeys = 32;
 
 void Check(bool ok, const char* what)
 {
-    if (!ok) {
-        std::fprintf(stderr, "ini: %s\n", what);
-        std::abort();
-    }
+    fuzz::Check(ok, "ini", what);
 }
 
 // The section names in file order, found the way a reader of the file would

@@ -17,10 +17,7 @@ constexpr std::size_t kStripBytes = 8192;
 
 void Check(bool ok, const char* what)
 {
-    if (!ok) {
-        std::fprintf(stderr, "lzw: %s\n", what);
-        std::abort();
-    }
+    fuzz::Check(ok, "lzw", what);
 }
 
 }  // namespace

@@ -22,10 +22,7 @@ constexpr std::size_t kMaxPhrases = 24;
 
 void Check(bool ok, const char* what)
 {
-    if (!ok) {
-        std::fprintf(stderr, "phrases: %s\n", what);
-        std::abort();
-    }
+    fuzz::Check(ok, "phrases", what);
 }
 
 // The texts of the file's lines, from their third byte on (where an entry's

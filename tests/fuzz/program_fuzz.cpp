@@ -22,10 +22,7 @@ namespace {
 
 void Check(bool ok, const char* what)
 {
-    if (!ok) {
-        std::fprintf(stderr, "program: %s\n", what);
-        std::abort();
-    }
+    fuzz::Check(ok, "program", what);
 }
 
 // The dump without the F list's lines, and those lines apart.

@@ -20,10 +20,7 @@ namespace {
 
 void Check(bool ok, const char* what)
 {
-    if (!ok) {
-        std::fprintf(stderr, "smz: %s\n", what);
-        std::abort();
-    }
+    fuzz::Check(ok, "smz", what);
 }
 
 void PutU16(std::string& s, std::uint16_t v)

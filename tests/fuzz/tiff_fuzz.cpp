@@ -19,22 +19,8 @@ constexpr std::size_t kMaxRoundTripCells = 1 << 20;
 
 void Check(bool ok, const char* what)
 {
-    if (!ok) {
-        std::fprintf(stderr, "tiff: %s\n", what);
-        std::abort();
-    }
+    fuzz::Check(ok, "tiff", what);
 }
-
-// Counts the warning boxes; everything else as the null host does.
-class CountingHost : public KernelHost {
-public:
-    int messageDlg(const std::string& text, MsgKind kind, MsgButtons buttons) override
-    {
-        warnings += kind == MsgKind::Warning;
-        return KernelHost::messageDlg(text, kind, buttons);
-    }
-    int warnings = 0;
-};
 
 std::vector<std::uint8_t> PlaneCells(int plane)
 {
@@ -67,7 +53,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string path = fuzz::WriteInput("FUZZ.TIF", data, size);
-    CountingHost host;
+    fuzz::CountingHost host;
     setKernelHost(&host);
     const bool ok = ReadTiffPattern(path, true, 0);
     Check(ok || host.warnings == 1, "a refusal without its warning box");

@@ -174,7 +174,7 @@ TEST(BlProbe, ExamplesFromOutside)
 
     ASSERT_EQ(Fixture("bl b.Bl2 0x8001 0x8004 w3 c30507 w0"), 0);
     ASSERT_EQ(Probe("bl-read b.Bl2", &out), 0);
-    EXPECT_EQ(Lines(out).back(), "4 1 587e7e56073ae62b");
+    EXPECT_EQ(SplitLines(out).back(), "4 1 587e7e56073ae62b");
 
     // A lone C0 stays C0.
     ASSERT_EQ(Fixture("bl c.Bl2 0x8001 0x8001 w1 c0 w0"), 0);
@@ -184,7 +184,7 @@ TEST(BlProbe, ExamplesFromOutside)
               0);
     std::string read;
     Probe("bl-read c.Bl2", &read);
-    EXPECT_EQ(Lines(read).back() + "\n", out);
+    EXPECT_EQ(SplitLines(read).back() + "\n", out);
 
     // The colour table through the file: inputs in one row, hashed by python.
     ASSERT_EQ(Fixture("bl d.Bl2 1 15 00010f101117191c1e2125262f30ff"), 0);
@@ -195,7 +195,7 @@ TEST(BlProbe, ExamplesFromOutside)
                     &out),
               0);
     Probe("bl-read d.Bl2", &read);
-    EXPECT_EQ(Lines(read).back() + "\n", out);
+    EXPECT_EQ(SplitLines(read).back() + "\n", out);
 
     ASSERT_EQ(Fixture("bl w.Bl2 1 3000 00"), 0);
     EXPECT_EQ(Probe("bl-read w.Bl2", &out), 1);

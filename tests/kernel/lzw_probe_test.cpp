@@ -16,7 +16,7 @@ std::vector<Code> Codes(const std::string& file)
     std::string out;
     EXPECT_EQ(Fixture("lzwcodes " + file + " > codes.txt"), 0);
     std::vector<Code> codes;
-    for (const auto& line : Lines(ReadTestFile(Here("codes.txt")))) {
+    for (const auto& line : SplitLines(ReadTestFile(Here("codes.txt")))) {
         Code c{};
         if (sscanf(line.c_str(), "%d %d", &c.value, &c.width) == 2)
             codes.push_back(c);

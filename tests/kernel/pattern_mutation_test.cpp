@@ -23,7 +23,7 @@ std::map<std::string, int> RunAll(const std::string& folder, const std::string& 
               + " >/dev/null 2>&1; echo \"{} $?\"'",
           &text);
     std::map<std::string, int> status;
-    for (const auto& line : Lines(text)) {
+    for (const auto& line : SplitLines(text)) {
         const size_t blank = line.rfind(' ');
         if (blank != std::string::npos)
             status[line.substr(0, blank)] = std::atoi(line.c_str() + blank + 1);

@@ -32,16 +32,6 @@ std::string Here(const std::string& name)
     return TestHome() + name;
 }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line))
-        lines.push_back(line);
-    return lines;
-}
-
 long long FileSize(const std::string& path)
 {
     std::error_code ec;

@@ -15,7 +15,5 @@ int Probe(const std::string& args, std::string* out = nullptr);
 int Shell(const std::string& command, std::string* out = nullptr);
 // A file of the test folder by name.
 std::string Here(const std::string& name);
-// The lines of a text.
-std::vector<std::string> Lines(const std::string& text);
 // File size, -1 when missing.
 long long FileSize(const std::string& path);

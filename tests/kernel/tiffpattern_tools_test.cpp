@@ -17,7 +17,7 @@ bool Contains(const std::string& text, const std::string& part)
 std::vector<int> DumpTags(const std::string& dump)
 {
     std::vector<int> tags;
-    for (const auto& line : Lines(dump)) {
+    for (const auto& line : SplitLines(dump)) {
         const size_t open = line.find(" (");
         const size_t close = line.find(") ");
         if (open == std::string::npos || close == std::string::npos || close < open)
@@ -66,7 +66,7 @@ TEST(TiffTools, ThreeStripLayoutAndColourMap)
     EXPECT_EQ(out, "be4e0000\nca4e0000\nd64e0000\n");  // 20158, 20170, 20182
     ASSERT_EQ(Shell("tiffinfo -c c.tif", &out), 0);
     std::map<int, std::string> map;
-    for (const auto& line : Lines(out)) {
+    for (const auto& line : SplitLines(out)) {
         int index;
         char rest[64];
         if (sscanf(line.c_str(), " %d: %63[0-9 ]", &index, rest) == 2 && line.find(':') != std::string::npos)
@@ -197,7 +197,7 @@ TEST(TiffTools, ReaderMessagesOfPythonFiles)
               0);
     std::string read;
     Probe("tiff-read t.tif", &read);
-    EXPECT_EQ(Lines(read).back() + "\n", out);
+    EXPECT_EQ(SplitLines(read).back() + "\n", out);
     EXPECT_EQ(Probe("tiff-write x.tif --size 2001x1"), 2);
     EXPECT_EQ(Probe("tiff-write x.tif --size 1x65536"), 2);
     EXPECT_EQ(Probe("tiff-write x.tif --size 0x5"), 2);

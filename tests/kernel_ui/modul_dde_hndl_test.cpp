@@ -17,6 +17,7 @@
 #include "platform/registry_ini_file.h"
 #include "tests/support/dde_partner.h"
 #include "tests/support/qt_app.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/test_env.h"
 
 using namespace std::string_literals;
@@ -35,39 +36,6 @@ public:
         if (onCommand)
             onCommand(command);
     }
-};
-
-std::string RegistryPath()
-{
-    return TestHome() + "config/Vasp/Registry.ini";
-}
-
-// Sets (or, with nullptr, unsets) an environment variable for one scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name)
-    {
-        const char* old = std::getenv(name);
-        had_ = old != nullptr;
-        if (had_)
-            old_ = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (had_)
-            setenv(name_, old_.c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_ = false;
-    std::string old_;
 };
 
 // The locale variables as a test wants them; the others unset.

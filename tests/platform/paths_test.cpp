@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/paths.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/test_env.h"
 
 namespace {
@@ -22,34 +23,6 @@ void Touch(const std::string& path)
 {
     WriteTestFile(path, "x");
 }
-
-// Sets an environment variable for one scope and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name)
-    {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-            hadOld_ = true;
-        }
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (hadOld_)
-            setenv(name_, old_.c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::string old_;
-    bool hadOld_ = false;
-};
 
 }  // namespace
 

@@ -5,46 +5,10 @@
 #include <string>
 
 #include "platform/registry_ini_file.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string RegistryPath()
-{
-    return TestHome() + "config/Vasp/Registry.ini";
-}
-
-// Restores an environment variable when the scope ends.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name)
-    {
-        const char* old = std::getenv(name);
-        had_ = old != nullptr;
-        if (had_)
-            old_ = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (had_)
-            setenv(name_, old_.c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_ = false;
-    std::string old_;
-};
-
-}  // namespace
 
 TEST(RegistryIniFile, LivesBelowTheConfigFolder)
 {

@@ -4,6 +4,7 @@
 // variables XDG_CONFIG_HOME, XDG_RUNTIME_DIR and ZORIT_DRIVE_ROOT below it,
 // creates the program model with its defaults, and removes it all after the case.
 #include <string>
+#include <vector>
 
 // The current test case's folder, with a trailing "/".
 const std::string& TestHome();
@@ -11,6 +12,8 @@ const std::string& TestHome();
 std::string WriteTestFile(const std::string& path, const std::string& bytes);
 // Reads a whole file's bytes (empty when missing).
 std::string ReadTestFile(const std::string& path);
+// The lines of a text, without their "\n" (a last line without one counts).
+std::vector<std::string> SplitLines(const std::string& text);
 // Runs a command through the shell; its exit status, and stdout in out.
 int RunCommand(const std::string& command, std::string* out = nullptr);
 // The folder that holds the probes (kernel_probe ...).

@@ -86,6 +86,16 @@ std::string ReadTestFile(const std::string& path)
     return ss.str();
 }
 
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+        lines.push_back(line);
+    return lines;
+}
+
 int RunCommand(const std::string& command, std::string* out)
 {
     FILE* p = popen(command.c_str(), "r");
