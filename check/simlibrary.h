@@ -24,25 +24,20 @@ public:
     virtual void ZeileFertig() = 0;
 };
 
-// The entries of SimLibrary, declared for a class that implements all of
-// them out of line.
-#define ZORIT_SIM_LIBRARY_OVERRIDES                              \
-    void AddNZeile(std::span<uint8_t> block) override;          \
-    void NListeEnde() override;                                 \
-    void AddNeueZeile(std::span<uint8_t> block) override;       \
-    void BeginnWs(std::span<uint8_t> block) override;           \
-    void EndeWs(std::span<uint8_t> block) override;             \
-    void AddSelektion(std::span<uint8_t> block) override;       \
-    void AddFsDynamisch(std::span<uint8_t> block) override;     \
-    void AddFf(std::span<uint8_t> block) override;              \
-    void FfEndPosChg(std::span<uint8_t> block) override;        \
-    void ZeileFertig() override;
-
 // Forwards every call to the loaded library (SimDllRecord); without one the
 // calls do nothing.
 class SimDllLibrary : public SimLibrary {
 public:
-    ZORIT_SIM_LIBRARY_OVERRIDES
+    void AddNZeile(std::span<uint8_t> block) override;
+    void NListeEnde() override;
+    void AddNeueZeile(std::span<uint8_t> block) override;
+    void BeginnWs(std::span<uint8_t> block) override;
+    void EndeWs(std::span<uint8_t> block) override;
+    void AddSelektion(std::span<uint8_t> block) override;
+    void AddFsDynamisch(std::span<uint8_t> block) override;
+    void AddFf(std::span<uint8_t> block) override;
+    void FfEndPosChg(std::span<uint8_t> block) override;
+    void ZeileFertig() override;
 };
 
 // Discards every call.
@@ -87,7 +82,16 @@ public:
     // The calls named name, in order.
     std::vector<SimCall> callsOf(const std::string& name) const;
 
-    ZORIT_SIM_LIBRARY_OVERRIDES
+    void AddNZeile(std::span<uint8_t> block) override;
+    void NListeEnde() override;
+    void AddNeueZeile(std::span<uint8_t> block) override;
+    void BeginnWs(std::span<uint8_t> block) override;
+    void EndeWs(std::span<uint8_t> block) override;
+    void AddSelektion(std::span<uint8_t> block) override;
+    void AddFsDynamisch(std::span<uint8_t> block) override;
+    void AddFf(std::span<uint8_t> block) override;
+    void FfEndPosChg(std::span<uint8_t> block) override;
+    void ZeileFertig() override;
 
 private:
     uint16_t width_;
