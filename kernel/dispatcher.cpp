@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "kernel/compiler/scriptcompile.h"
 #include "kernel/errorcodes.h"
@@ -64,6 +65,13 @@ bool IsLineList(int n)
 bool IsListCode(int code)
 {
     return IsList(code) || (code > kCommentBase && IsLineList(code - kCommentBase));
+}
+
+// The ShortString at off as block.Text (off, cap) reads it, without a copy.
+std::string_view TextView(const ProgramCommandBlock& block, size_t off, size_t cap)
+{
+    const uint8_t* bytes = block.data();
+    return {reinterpret_cast<const char*>(bytes + off + 1), std::min<size_t>(bytes[off], cap)};
 }
 
 uint16_t CarrierLine(ProgramCommandBlock& block)
@@ -174,7 +182,7 @@ uint16_t ListFunction(ProgramCommandBlock& block)
         if (sub == kWrite && ZrVar.ReInitSet.test(static_cast<size_t>(code)))
             ReInitLine(list, line);
         if (ZrVar.CommentSet.test(static_cast<size_t>(code)))
-            CommentPut(list, line, block.Text(ProgramCommandBlock::kData, kCommentCap));
+            CommentPut(list, line, TextView(block, ProgramCommandBlock::kData, kCommentCap));
         // Only the stitch density list tells the two writes apart.
         return CallListHandler(code, block, code == 2 ? sub : kWrite);
     }

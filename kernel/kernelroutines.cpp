@@ -116,7 +116,7 @@ uint16_t ReInitLine(int list, uint16_t line)
     return 0;
 }
 
-uint16_t CommentPut(int list, uint16_t line, const std::string& text)
+uint16_t CommentPut(int list, uint16_t line, std::string_view text)
 {
     T_ListenVar* l = ListByNumber(list);
     const int off = CommentOffset(list);
@@ -151,6 +151,31 @@ void ProgressLine(int32_t /*step*/, int32_t /*total*/, const std::string& text, 
     KernelHost& host = kernelHost();
     host.infoLine(3, F_TRANS(text));
     host.infoLine(4, F_ZeroPadNum(value, 4));
+}
+
+void JobProgress::Line(int32_t /*step*/, int32_t /*total*/, std::string_view text, int32_t value)
+{
+    if (!known_ || text != text_) {
+        text_.assign(text);
+        translated_ = F_TRANS(text_);
+        known_ = true;
+    }
+    KernelHost& host = kernelHost();
+    host.infoLine(3, translated_);
+    if (value < 0) {
+        host.infoLine(4, F_ZeroPadNum(value, 4));
+        return;
+    }
+    // At least four digits, as F_ZeroPadNum gives them, written straight
+    // into the kept text.
+    auto rest = static_cast<uint32_t>(value);
+    size_t length = 4;
+    for (uint32_t high = rest / 10000; high != 0; high /= 10)
+        ++length;
+    number_.resize(length);
+    for (size_t i = length; i-- > 0; rest /= 10)
+        number_[i] = static_cast<char>('0' + rest % 10);
+    host.infoLine(4, number_);
 }
 
 void StatusText(const std::string& text)

@@ -3,6 +3,7 @@
 // and the machine program file code.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 struct ProgramCommandBlock;
 
@@ -42,7 +43,7 @@ uint16_t ClearList(int list);
 uint16_t ReInitLine(int list, uint16_t line);
 // The ShortString[80] comment of a line of list 1..7, 9 (other numbers do
 // nothing). The text is cut to 80 characters. Both give 0.
-uint16_t CommentPut(int list, uint16_t line, const std::string& text);
+uint16_t CommentPut(int list, uint16_t line, std::string_view text);
 uint16_t CommentGet(int list, uint16_t line, std::string& text);
 
 // Switches the selector level through the dispatcher (list 12, selector 34)
@@ -53,5 +54,18 @@ uint16_t SetSelectorLevel(uint8_t level, const ProgramCommandBlock& block);
 // Line 3 of the progress box: the translated text; line 4: the value as four
 // digits.
 void ProgressLine(int32_t step, int32_t total, const std::string& text, int32_t value);
+// The progress lines of one job that reports record after record: the box
+// shows what ProgressLine shows, but a text is translated only when it
+// differs from the text before (the phrases do not change during a job).
+class JobProgress {
+public:
+    void Line(int32_t step, int32_t total, std::string_view text, int32_t value);
+
+private:
+    std::string text_;
+    std::string translated_;
+    std::string number_;
+    bool known_ = false;
+};
 // Hands a text to the main window's status line.
 void StatusText(const std::string& text);

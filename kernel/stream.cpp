@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -279,10 +279,11 @@ void P_DiskRead(void* buffer, uint32_t count, bool& error)
         return;
     }
     // Read aside first: an I/O error half-way must not leave half a buffer.
-    std::vector<char> tmp(count);
+    // The aside buffer is not cleared: the read fills all of it or is dropped.
+    const std::unique_ptr<char[]> tmp(new char[count]);
     size_t done = 0;
     while (done < count) {
-        const ssize_t n = ::pread(stream.fd, tmp.data() + done, count - done, static_cast<off_t>(stream.pos + done));
+        const ssize_t n = ::pread(stream.fd, tmp.get() + done, count - done, static_cast<off_t>(stream.pos + done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -291,7 +292,7 @@ void P_DiskRead(void* buffer, uint32_t count, bool& error)
         }
         done += static_cast<size_t>(n);
     }
-    std::memcpy(buffer, tmp.data(), count);
+    std::memcpy(buffer, tmp.get(), count);
     stream.pos += count;
 }
 

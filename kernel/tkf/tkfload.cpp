@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "kernel/bytes.h"
@@ -44,7 +45,10 @@ struct Plan {
     uint8_t machineValue = 1;
     uint8_t takeDownColumns = 0;
     uint8_t gauge = 0;
-    std::vector<std::string> comments;  // the comment pool, read by the check
+    // The comment pool, read by the check, as the staging file's records:
+    // length byte, text, blanks.
+    std::vector<uint8_t> commentRecords;
+    uint32_t commentCount = 0;
 
     const TkfEntry* Find(uint16_t tag) const
     {
@@ -71,11 +75,35 @@ bool Inside(uint64_t at, uint64_t length, uint32_t size)
     return at <= size && length <= size - at;
 }
 
+// Bytes read from the file. The buffer is not cleared before a read: a read
+// that succeeds fills all of it, and after one that fails it is not looked at.
+class FileBytes {
+public:
+    uint8_t* data() { return bytes_.get(); }
+    const uint8_t* data() const { return bytes_.get(); }
+    uint32_t size() const { return size_; }
+    const uint8_t* begin() const { return bytes_.get(); }
+    const uint8_t* end() const { return bytes_.get() + size_; }
+    void Resize(uint32_t n)
+    {
+        if (n > capacity_) {
+            bytes_.reset(new uint8_t[n]);
+            capacity_ = n;
+        }
+        size_ = n;
+    }
+
+private:
+    std::unique_ptr<uint8_t[]> bytes_;
+    uint32_t size_ = 0;
+    uint32_t capacity_ = 0;
+};
+
 // Reads length bytes at at through the stream; false when they are not all
 // there.
-bool ReadBytes(uint32_t at, uint32_t length, std::vector<uint8_t>& out)
+bool ReadBytes(uint32_t at, uint32_t length, FileBytes& out)
 {
-    out.assign(length, 0);
+    out.Resize(length);
     if (length == 0)
         return true;
     bool error = false;
@@ -86,12 +114,13 @@ bool ReadBytes(uint32_t at, uint32_t length, std::vector<uint8_t>& out)
 
 // The comment pool, read in pieces of up to 1 MiB (its length shows only
 // entry by entry), as texts of at most 80 characters: the surplus of a
-// longer entry and the closing NUL are read apart. False when an entry is
-// not all in the file.
-bool ReadCommentPool(const TkfEntry& entry, uint32_t size, std::vector<std::string>* out)
+// longer entry and the closing NUL are read apart. Each text goes into a
+// record of the comment staging file (kCommentRecord bytes: length byte,
+// text, blanks). False when an entry is not all in the file.
+bool ReadCommentPool(const TkfEntry& entry, uint32_t size, std::vector<uint8_t>* out)
 {
     constexpr uint32_t kPiece = 1u << 20;
-    std::vector<uint8_t> piece;
+    FileBytes piece;
     uint32_t pieceAt = entry.value;  // file offset of piece[0]
     uint32_t pos = entry.value;      // file offset of the next entry
     // Makes [pos, pos + n) available in piece; false past the end of the file.
@@ -104,7 +133,7 @@ bool ReadCommentPool(const TkfEntry& entry, uint32_t size, std::vector<std::stri
         return ReadBytes(pos, std::min<uint32_t>(size - pos, std::max(kPiece, n)), piece);
     };
     if (out)
-        out->reserve(entry.count);
+        out->assign(size_t(entry.count) * kCommentRecord, ' ');
     for (uint32_t i = 0; i < entry.count; ++i) {
         if (!have(2))
             return false;
@@ -113,8 +142,11 @@ bool ReadCommentPool(const TkfEntry& entry, uint32_t size, std::vector<std::stri
         if (!have(uint32_t(n) + 1))
             return false;
         if (out) {
-            const auto* text = reinterpret_cast<const char*>(piece.data() + (pos - pieceAt));
-            out->emplace_back(text, std::min<uint32_t>(n, kCommentMax));
+            const uint8_t* text = piece.data() + (pos - pieceAt);
+            const uint32_t length = std::min<uint32_t>(n, kCommentMax);
+            uint8_t* rec = out->data() + size_t(i) * kCommentRecord;
+            rec[0] = static_cast<uint8_t>(length);
+            std::copy_n(text, length, rec + 1);
         }
         pos += uint32_t(n) + 1;
     }
@@ -199,8 +231,9 @@ bool CheckFile(Plan& plan)
     if (setup && setup->count > 0 && (setup->count > kMaxCount || !Inside(setup->value, kCRecord, plan.size)))
         return false;
     const TkfEntry* pool = plan.Find(kTagComments);
-    if (pool && (pool->count > kMaxCount || !ReadCommentPool(*pool, plan.size, &plan.comments)))
+    if (pool && (pool->count > kMaxCount || !ReadCommentPool(*pool, plan.size, &plan.commentRecords)))
         return false;
+    plan.commentCount = pool ? pool->count : 0;
     return true;
 }
 
@@ -273,7 +306,7 @@ private:
     void ApplyComment(const ProgramCommandBlock& lineBlock, uint16_t index);
     // The section's records, count of them; false when the tag is absent
     // or empty (nothing to read) and sets failed_ when the read fails.
-    bool Records(uint16_t tag, uint32_t recordSize, std::vector<uint8_t>& data, uint32_t& count);
+    bool Records(uint16_t tag, uint32_t recordSize, FileBytes& data, uint32_t& count);
     int16_t FromFile(int16_t value) const;
 
     void ReadHeader();
@@ -296,6 +329,7 @@ private:
     int32_t step_ = 0;
     int32_t total_ = 0;
     std::vector<SpecialRecord> specials_;
+    JobProgress progress_;
     ProgramCommandBlock commentBlock_;
     StagingFile commentFile_;
     StagingFile specialFile_;
@@ -303,26 +337,27 @@ private:
 
 void LoadJob::Progress(const char* name, int32_t record)
 {
-    ProgressLine(step_, total_, name, record);
+    progress_.Line(step_, total_, name, record);
 }
 
 void LoadJob::ApplyComment(const ProgramCommandBlock& lineBlock, uint16_t index)
 {
-    if (index == 0 || index > plan_.comments.size())
+    if (index == 0 || index > plan_.commentCount)
         return;
-    const std::string& text = plan_.comments[index - 1];
-    if (text.compare(0, 13, "NOT ALLOCATED") == 0)
+    const uint8_t* rec = plan_.commentRecords.data() + size_t(index - 1) * kCommentRecord;
+    const std::string_view text(reinterpret_cast<const char*>(rec + 1), rec[0]);
+    if (text.starts_with("NOT ALLOCATED"))
         return;
     ProgramCommandBlock& b = commentBlock_;
     b = lineBlock;
     b.SetCode(static_cast<uint8_t>(lineBlock.Code() + 150));
     b.SetSub(2);
     b.SetSelector(101);
-    b.SetText(text, ProgramCommandBlock::kData, kCommentMax);
+    WriteShortString(b.data(), ProgramCommandBlock::kData, kCommentMax, text);
     Send(b);
 }
 
-bool LoadJob::Records(uint16_t tag, uint32_t recordSize, std::vector<uint8_t>& data, uint32_t& count)
+bool LoadJob::Records(uint16_t tag, uint32_t recordSize, FileBytes& data, uint32_t& count)
 {
     const TkfEntry* e = plan_.Find(tag);
     count = e ? e->count : 0;
@@ -363,7 +398,7 @@ void LoadJob::ReadHeader()
     model.SetText(plan_.model);
     Send(model);
 
-    std::vector<uint8_t> bytes;
+    FileBytes bytes;
     if (const TkfEntry* comment = plan_.Find(kTagComment)) {
         const auto n = static_cast<uint32_t>(std::min<uint64_t>(comment->count, kCommentMax));
         if (!ReadBytes(comment->value, n, bytes)) {
@@ -395,23 +430,19 @@ void LoadJob::ReadHeader()
 
 void LoadJob::ReadComments()
 {
-    // The pool was read entry by entry when the file was checked.
-    const std::vector<std::string>& comments = plan_.comments;
-    std::vector<uint8_t> staged(comments.size() * kCommentRecord, ' ');
-    for (size_t i = 0; i < comments.size(); ++i) {
+    // The pool was read entry by entry, into the staging records, when the
+    // file was checked.
+    for (uint32_t i = 0; i < plan_.commentCount; ++i) {
         ++step_;
         Progress(kNameComments, static_cast<int32_t>(i + 1));
-        uint8_t* rec = staged.data() + i * kCommentRecord;
-        rec[0] = static_cast<uint8_t>(comments[i].size());
-        std::copy(comments[i].begin(), comments[i].end(), rec + 1);
     }
-    commentFile_.Write(0, staged.data(), static_cast<uint32_t>(comments.size()));
+    commentFile_.Write(0, plan_.commentRecords.data(), plan_.commentCount);
 }
 
 void LoadJob::ReadSpecials()
 {
     specials_.assign(1, DefaultSpecialRecord());
-    std::vector<uint8_t> data;
+    FileBytes data;
     uint32_t count = 0;
     if (!Records(kTagSpecial, kSpecialRecord, data, count))
         return;
@@ -426,7 +457,7 @@ void LoadJob::ReadSpecials()
 
 void LoadJob::ReadS()
 {
-    std::vector<uint8_t> data;
+    FileBytes data;
     uint32_t count = 0;
     if (!Records(kTagSList, kSRecord, data, count))
         return;
@@ -462,7 +493,7 @@ void LoadJob::ReadS()
 
 void LoadJob::ReadN()
 {
-    std::vector<uint8_t> data;
+    FileBytes data;
     uint32_t count = 0;
     if (!Records(kTagNList, kNRecord, data, count))
         return;
@@ -491,7 +522,7 @@ void LoadJob::ReadN()
 
 void LoadJob::ReadW()
 {
-    std::vector<uint8_t> data;
+    FileBytes data;
     uint32_t count = 0;
     if (!Records(kTagWList, kWRecord, data, count))
         return;
@@ -516,7 +547,7 @@ void LoadJob::ReadW()
 // continues its sub-list.
 void LoadJob::ReadF()
 {
-    std::vector<uint8_t> data;
+    FileBytes data;
     uint32_t count = 0;
     if (!Records(kTagFList, kFRecord, data, count))
         return;
@@ -560,7 +591,7 @@ void LoadJob::ReadF()
 
 void LoadJob::ReadP()
 {
-    std::vector<uint8_t> data;
+    FileBytes data;
     uint32_t count = 0;
     if (!Records(kTagPList, kPRecord, data, count))
         return;
@@ -617,7 +648,7 @@ void LoadJob::ReadZ()
 {
     const int s = plan_.systems;
     const uint32_t size = ZRecordSize(s);
-    std::vector<uint8_t> data;
+    FileBytes data;
     uint32_t count = 0;
     if (!Records(kTagZList, size, data, count))
         return;
@@ -813,7 +844,7 @@ void LoadJob::ApplySpecial(ProgramCommandBlock& b, uint8_t systemByte, uint16_t 
 
 void LoadJob::ReadA()
 {
-    std::vector<uint8_t> data;
+    FileBytes data;
     uint32_t count = 0;
     if (!Records(kTagAList, kARecord, data, count))
         return;
@@ -880,7 +911,7 @@ void LoadJob::ReadA()
 
 void LoadJob::ReadV()
 {
-    std::vector<uint8_t> data;
+    FileBytes data;
     uint32_t count = 0;
     if (!Records(kTagVList, kVRecord, data, count))
         return;
@@ -911,7 +942,7 @@ void LoadJob::ReadC()
     const TkfEntry* e = plan_.Find(kTagCList);
     if (!e || e->count == 0)
         return;
-    std::vector<uint8_t> data;
+    FileBytes data;
     if (!ReadBytes(e->value, kCRecord, data)) {
         failed_ = true;
         return;
