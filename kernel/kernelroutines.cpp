@@ -108,7 +108,11 @@ uint16_t ClearList(int list)
 
 uint16_t ReInitLine(int list, uint16_t line)
 {
-    ProgramCommandBlock block;
+    // One block serves every call (the handlers re-initialise a line without
+    // dispatching again): a block made afresh costs more to clear than the
+    // line does.
+    static ProgramCommandBlock block;
+    ZeroBytes<ProgramCommandBlock::kSize>(block.data());
     block.SetCode(static_cast<uint8_t>(list));
     block.SetSub(5);
     block.SetLine(line);
@@ -121,7 +125,7 @@ uint16_t CommentPut(int list, uint16_t line, std::string_view text)
     T_ListenVar* l = ListByNumber(list);
     const int off = CommentOffset(list);
     if (l && off >= 0)
-        WriteShortString(l->GetLine(line), static_cast<size_t>(off), kCommentCap, text);
+        WriteShortText(l->GetLine(line), static_cast<size_t>(off), kCommentCap, text);
     return 0;
 }
 
@@ -164,17 +168,29 @@ void JobProgress::Line(int32_t /*step*/, int32_t /*total*/, std::string_view tex
     host.infoLine(3, translated_);
     if (value < 0) {
         host.infoLine(4, F_ZeroPadNum(value, 4));
+        value_ = -1;
         return;
     }
-    // At least four digits, as F_ZeroPadNum gives them, written straight
-    // into the kept text.
-    auto rest = static_cast<uint32_t>(value);
-    size_t length = 4;
-    for (uint32_t high = rest / 10000; high != 0; high /= 10)
-        ++length;
-    number_.resize(length);
-    for (size_t i = length; i-- > 0; rest /= 10)
-        number_[i] = static_cast<char>('0' + rest % 10);
+    // At least four digits, as F_ZeroPadNum gives them, kept between calls:
+    // records are counted one by one, so the digits are mostly counted up.
+    if (value_ >= 0 && value == value_ + 1) {
+        size_t i = number_.size();
+        while (i > 0 && number_[i - 1] == '9')
+            number_[--i] = '0';
+        if (i == 0)
+            number_.insert(number_.begin(), '1');
+        else
+            ++number_[i - 1];
+    } else {
+        auto rest = static_cast<uint32_t>(value);
+        size_t length = 4;
+        for (uint32_t high = rest / 10000; high != 0; high /= 10)
+            ++length;
+        number_.resize(length);
+        for (size_t i = length; i-- > 0; rest /= 10)
+            number_[i] = static_cast<char>('0' + rest % 10);
+    }
+    value_ = value;
     host.infoLine(4, number_);
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 // Small routines shared by the dispatcher, the list handlers, the compiler
 // and the machine program file code.
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -15,6 +18,43 @@ bool TestBit(uint8_t value, int bit);
 void SetBit(uint16_t& value, int bit);
 void ClearBit(uint16_t& value, int bit);
 bool TestBit(uint16_t value, int bit);
+
+// WriteShortString for the short texts of the hot paths (comments, colour
+// letters): the same bytes, copied in fixed-size pieces that overlap at the
+// end. A copy whose length the compiler knows to be small otherwise becomes
+// a string instruction that costs more than the whole rest of a list write.
+inline void WriteShortText(uint8_t* buf, size_t off, size_t cap, std::string_view text)
+{
+    const size_t n = std::min(text.size(), cap);
+    buf[off] = static_cast<uint8_t>(n);
+    uint8_t* dst = buf + off + 1;
+    const char* src = text.data();
+    if (n >= 16) {
+        for (size_t i = 0; i + 16 < n; i += 16)
+            std::memcpy(dst + i, src + i, 16);
+        std::memcpy(dst + n - 16, src + n - 16, 16);
+    } else if (n >= 8) {
+        std::memcpy(dst, src, 8);
+        std::memcpy(dst + n - 8, src + n - 8, 8);
+    } else if (n >= 4) {
+        std::memcpy(dst, src, 4);
+        std::memcpy(dst + n - 4, src + n - 4, 4);
+    } else if (n > 0) {
+        dst[0] = static_cast<uint8_t>(src[0]);
+        dst[n / 2] = static_cast<uint8_t>(src[n / 2]);
+        dst[n - 1] = static_cast<uint8_t>(src[n - 1]);
+    }
+}
+
+// Zeroes N bytes in pieces of 64: a block cleared whole would again become a
+// string instruction.
+template <size_t N>
+inline void ZeroBytes(uint8_t* p)
+{
+    for (size_t i = 0; i + 64 <= N; i += 64)
+        std::memset(p + i, 0, 64);
+    std::memset(p + N / 64 * 64, 0, N % 64);
+}
 
 // 0 when low <= value <= high, otherwise code.
 inline uint16_t CheckRange(int32_t value, int32_t low, int32_t high, uint16_t code)
@@ -64,7 +104,8 @@ public:
 private:
     std::string text_;
     std::string translated_;
-    std::string number_;
+    std::string number_;  // the digits of value_
+    int32_t value_ = -1;
     bool known_ = false;
 };
 // Hands a text to the main window's status line.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
 
 #include "kernel/workrecord.h"
 
@@ -23,9 +24,28 @@ struct SymbolBits {
     bool built = false;
     std::array<uint32_t, 256> bits{};
 
+    // Whether the table was built from these symbols. The usual 32 symbols
+    // are compared in four words rather than through a library call.
+    bool Same(const std::string& now) const
+    {
+        if (now.size() != symbols.size())
+            return false;
+        if (now.size() != kSetBits)
+            return now == symbols;
+        for (size_t i = 0; i < kSetBits; i += 8) {
+            uint64_t a;
+            uint64_t b;
+            std::memcpy(&a, now.data() + i, 8);
+            std::memcpy(&b, symbols.data() + i, 8);
+            if (a != b)
+                return false;
+        }
+        return true;
+    }
+
     const std::array<uint32_t, 256>& Current()
     {
-        if (!built || symbols != ZrVar.Symbols) {
+        if (!built || !Same(ZrVar.Symbols)) {
             symbols = ZrVar.Symbols;
             bits.fill(0);
             const size_t n = SymbolCount();
@@ -42,18 +62,15 @@ SymbolBits symbolBits;
 
 std::string ColourSetToText(uint32_t set)
 {
-    char text[kSetBits];
-    size_t length = 0;
     const size_t n = SymbolCount();
+    const uint32_t bits = n >= kSetBits ? set : set & ((uint32_t{1} << n) - 1);
+    // The letters go straight into the text, lowest bit (symbol order) first.
+    std::string text(static_cast<size_t>(std::popcount(bits)), '\0');
     const char* symbols = ZrVar.Symbols.data();
-    // Only the set bits are visited, lowest first: symbol order.
-    for (uint32_t rest = set; rest != 0; rest &= rest - 1) {
-        const auto i = static_cast<size_t>(std::countr_zero(rest));
-        if (i >= n)
-            break;
-        text[length++] = symbols[i];
-    }
-    return std::string(text, length);
+    size_t length = 0;
+    for (uint32_t rest = bits; rest != 0; rest &= rest - 1)
+        text[length++] = symbols[std::countr_zero(rest)];
+    return text;
 }
 
 uint32_t TextToColourSet(std::string_view text)

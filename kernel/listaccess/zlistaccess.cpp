@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "kernel/bytes.h"
 #include "kernel/errorcodes.h"
@@ -406,7 +407,9 @@ uint16_t WriteSelection(Ctx& c)
     const size_t e = c.block.U8(kB9);
     if (e >= kSelectionEntries)
         return 0;
-    const std::string text = c.block.Text(kB10);
+    // The text as block.Text reads it, looked at in place.
+    const uint8_t* field = c.block.data() + kB10;
+    const std::string_view text(reinterpret_cast<const char*>(field + 1), field[0]);
     const size_t setOff = SelectionSet(c, e);
     const size_t modeOff = SelectionMode(c, e);
     if (!text.empty() && text[0] == '?') {

@@ -4,6 +4,7 @@
 // (the file changed meanwhile), the program as it was is put back.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -294,12 +295,20 @@ private:
     static ProgramCommandBlock Block(uint8_t code, uint8_t sub, uint16_t line, uint8_t selector)
     {
         ProgramCommandBlock b;
+        Start(b, code, sub, line, selector);
+        return b;
+    }
+    // Makes b what Block gives, in place: the record readers fill one block
+    // per record, and a block made afresh each time costs more in clearing
+    // and copying than its list write.
+    static void Start(ProgramCommandBlock& b, uint8_t code, uint8_t sub, uint16_t line, uint8_t selector)
+    {
+        ZeroBytes<ProgramCommandBlock::kSize>(b.data());
         b.SetCode(code);
         b.SetSub(sub);
         b.SetLine(line);
         b.SetSystemByte(1);
         b.SetSelector(selector);
-        return b;
     }
     static void Send(ProgramCommandBlock& b) { ProgramDispatch(b); }
     void Progress(const char* name, int32_t record);
@@ -328,8 +337,13 @@ private:
     uint8_t gauge_ = 0;  // the conversion gauge
     int32_t step_ = 0;
     int32_t total_ = 0;
-    std::vector<SpecialRecord> specials_;
+    // The special records as read, looked up by the knitting scheme
+    // reader; with none, the default record alone.
+    FileBytes specials_;
+    uint32_t specialCount_ = 0;
+    SpecialRecord defaultSpecial_ = DefaultSpecialRecord();
     JobProgress progress_;
+    ProgramCommandBlock block_;  // the record readers' block
     ProgramCommandBlock commentBlock_;
     StagingFile commentFile_;
     StagingFile specialFile_;
@@ -348,12 +362,14 @@ void LoadJob::ApplyComment(const ProgramCommandBlock& lineBlock, uint16_t index)
     const std::string_view text(reinterpret_cast<const char*>(rec + 1), rec[0]);
     if (text.starts_with("NOT ALLOCATED"))
         return;
+    // The comment code reads the line and the text only: the line block's
+    // head is taken over, its fields are not copied along.
     ProgramCommandBlock& b = commentBlock_;
-    b = lineBlock;
+    std::memcpy(b.data(), lineBlock.data(), ProgramCommandBlock::kData);
     b.SetCode(static_cast<uint8_t>(lineBlock.Code() + 150));
     b.SetSub(2);
     b.SetSelector(101);
-    WriteShortString(b.data(), ProgramCommandBlock::kData, kCommentMax, text);
+    WriteShortText(b.data(), ProgramCommandBlock::kData, kCommentMax, text);
     Send(b);
 }
 
@@ -441,18 +457,16 @@ void LoadJob::ReadComments()
 
 void LoadJob::ReadSpecials()
 {
-    specials_.assign(1, DefaultSpecialRecord());
-    FileBytes data;
+    specialCount_ = 0;
     uint32_t count = 0;
-    if (!Records(kTagSpecial, kSpecialRecord, data, count))
+    if (!Records(kTagSpecial, kSpecialRecord, specials_, count))
         return;
-    specials_.resize(count);
+    specialCount_ = count;
     for (uint32_t i = 0; i < count; ++i) {
         ++step_;
         Progress(kNameSpecial, static_cast<int32_t>(i + 1));
-        std::copy_n(data.begin() + static_cast<long>(i * kSpecialRecord), kSpecialRecord, specials_[i].begin());
     }
-    specialFile_.Write(0, data.data(), count);
+    specialFile_.Write(0, specials_.data(), count);
 }
 
 void LoadJob::ReadS()
@@ -466,7 +480,8 @@ void LoadJob::ReadS()
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameS, line);
-        ProgramCommandBlock b = Block(9, 1, line, 9);
+        ProgramCommandBlock& b = block_;
+        Start(b, 9, 1, line, 9);
         const uint16_t w0 = get_u16(r, 0);
         b.SetU8(9, static_cast<uint8_t>(w0 >> 14));
         b.SetU16(10, w0 & k14Bits);
@@ -505,7 +520,8 @@ void LoadJob::ReadN()
         const uint16_t w0 = get_u16(r, 0);
         if (w0 == 0)
             continue;  // the line keeps the defaults of a new line
-        ProgramCommandBlock b = Block(6, 1, line, 6);
+        ProgramCommandBlock& b = block_;
+        Start(b, 6, 1, line, 6);
         b.SetU8(9, static_cast<uint8_t>(w0 >> 15));
         b.SetU16(10, w0 & k14Bits);
         const uint16_t w1 = get_u16(r, 2);
@@ -531,7 +547,8 @@ void LoadJob::ReadW()
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameW, line);
-        ProgramCommandBlock b = Block(7, 1, line, 57);
+        ProgramCommandBlock& b = block_;
+        Start(b, 7, 1, line, 57);
         for (int k = 0; k < 8; ++k) {
             const uint16_t w = get_u16(r, size_t(2 * k));
             const auto magnitude = static_cast<int16_t>(w & k14Bits);
@@ -552,7 +569,7 @@ void LoadJob::ReadF()
     if (!Records(kTagFList, kFRecord, data, count))
         return;
     uint32_t previous = 9999;
-    ProgramCommandBlock pending;
+    ProgramCommandBlock& pending = block_;
     uint16_t pendingComment = 0;
     bool pendingSent = true;
     for (uint32_t i = 0; i < count; ++i) {
@@ -568,7 +585,7 @@ void LoadJob::ReadF()
             ApplyComment(pending, pendingComment);
         }
         previous = number;
-        pending = Block(2, 2, line, 2);
+        Start(pending, 2, 2, line, 2);
         pending.SetU16(10, same ? 0 : number);
         pending.SetU8(20, same ? 1 : 0);
         const uint16_t left = get_u16(r, 4);
@@ -596,7 +613,7 @@ void LoadJob::ReadP()
     if (!Records(kTagPList, kPRecord, data, count))
         return;
     uint32_t previous = 9999;
-    ProgramCommandBlock pending;
+    ProgramCommandBlock& pending = block_;
     uint16_t pendingComment = 0;
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t* r = data.data() + size_t(i) * kPRecord;
@@ -611,7 +628,7 @@ void LoadJob::ReadP()
             ApplyComment(pending, pendingComment);
         }
         previous = number;
-        pending = Block(5, 2, line, 5);
+        Start(pending, 5, 2, line, 5);
         pending.SetU16(10, same ? 0 : number);
         pending.SetU8(20, same ? 1 : 0);
         pending.SetU8(12, static_cast<uint8_t>(r[4] >> 4));
@@ -653,13 +670,13 @@ void LoadJob::ReadZ()
     if (!Records(kTagZList, size, data, count))
         return;
     const bool options = plan_.takeDownColumns != 0;
-    ProgramCommandBlock b;
+    ProgramCommandBlock& b = block_;
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t* r = data.data() + size_t(i) * size;
         const auto line = static_cast<uint16_t>(i + 1);
         step_ += 10;
         Progress(kNameZ, line);
-        b = Block(1, 2, line, 0);
+        Start(b, 1, 2, line, 0);
         for (int entry = 0; entry < 2; ++entry) {
             const uint16_t w = get_u16(r, size_t(2 * entry));
             Prepare(b, 'B', 1);
@@ -770,8 +787,8 @@ void LoadJob::ApplySpecial(ProgramCommandBlock& b, uint8_t systemByte, uint16_t 
 {
     // An index beyond this file's records reads record 0, never what an
     // earlier job left in the staging file.
-    const SpecialRecord& rec = index < specials_.size() ? specials_[index] : specials_[0];
-    const uint8_t* r = rec.data();
+    const uint8_t* r = specialCount_ == 0 ? defaultSpecial_.data()
+                                          : specials_.data() + size_t(index < specialCount_ ? index : 0) * kSpecialRecord;
     for (int density = 0; density < 2; ++density) {
         const uint16_t w = get_u16(r, size_t(2 * density));
         if (w == 0)
@@ -854,7 +871,8 @@ void LoadJob::ReadA()
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameA, line);
-        ProgramCommandBlock b = Block(3, 1, line, 3);
+        ProgramCommandBlock& b = block_;
+        Start(b, 3, 1, line, 3);
         b.SetU8(12, 101);
         b.SetU8(14, 101);
         b.SetU8(15, 101);
@@ -922,7 +940,8 @@ void LoadJob::ReadV()
         Progress(kNameV, line);
         if (r[6] == 0)
             continue;  // not set: the line keeps the defaults of a new line
-        ProgramCommandBlock b = Block(4, 1, line, 4);
+        ProgramCommandBlock& b = block_;
+        Start(b, 4, 1, line, 4);
         const auto racking = static_cast<int8_t>(r[0] & 0x7F);
         b.SetU8(9, static_cast<uint8_t>((r[0] & 0x80) ? -racking : racking));
         b.SetU8(10, r[1] & 3);
