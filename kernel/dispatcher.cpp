@@ -301,7 +301,9 @@ uint16_t CallListHandler(int list, ProgramCommandBlock& block, uint8_t sub)
     return Handler(list, block, sub);
 }
 
-uint16_t ProgramDispatch(ProgramCommandBlock& block)
+namespace {
+
+[[gnu::noinline]] uint16_t DispatchInFull(ProgramCommandBlock& block)
 {
     const uint8_t code = block.Code();
     if (code >= kOpenStream && code <= kLastPathCode)
@@ -309,4 +311,21 @@ uint16_t ProgramDispatch(ProgramCommandBlock& block)
     if (IsListCode(code))
         return ListFunction(block);
     return OtherCode(block);
+}
+
+}  // namespace
+
+uint16_t ProgramDispatch(ProgramCommandBlock& block)
+{
+    // A write to a list line that needs no line of its own worked out (the
+    // line field is set, no selector level or carrier line applies), no
+    // re-initialisation and no comment goes straight to its handler: that is
+    // what the full path would do with it too.
+    const uint8_t code = block.Code();
+    const uint8_t sub = block.Sub();
+    if (code <= 12 && IsList(code) && (sub == kWrite || sub == kWriteKeep) && block.Line() != 0 &&
+        !(sub == kWrite && ZrVar.ReInitSet.test(code)) && !ZrVar.CommentSet.test(code) &&
+        !ZrVar.LevelSet.test(code) && code != ZrVar.CarrierListNumber)
+        return Handler(code, block, code == 2 ? sub : kWrite);
+    return DispatchInFull(block);
 }

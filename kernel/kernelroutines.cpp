@@ -157,23 +157,36 @@ void ProgressLine(int32_t /*step*/, int32_t /*total*/, const std::string& text, 
     host.infoLine(4, F_ZeroPadNum(value, 4));
 }
 
-void JobProgress::Line(int32_t /*step*/, int32_t /*total*/, std::string_view text, int32_t value)
+void JobProgress::SetText(std::string_view text)
 {
-    if (!known_ || text != text_) {
-        text_.assign(text);
-        translated_ = F_TRANS(text_);
-        known_ = true;
-    }
+    translated_ = F_TRANS(std::string(text));
+}
+
+void JobProgress::Line(int32_t /*step*/, int32_t /*total*/, int32_t value)
+{
     KernelHost& host = kernelHost();
     host.infoLine(3, translated_);
+    // At least four digits, as F_ZeroPadNum gives them, kept between calls:
+    // records are counted one by one, so mostly the last digit just counts up.
+    if (value_ >= 0 && value == value_ + 1 && number_.back() != '9') {
+        ++number_.back();
+        value_ = value;
+        host.infoLine(4, number_);
+        return;
+    }
+    NewNumber(value);
+    host.infoLine(4, number_);
+}
+
+[[gnu::noinline]] void JobProgress::NewNumber(int32_t value)
+{
     if (value < 0) {
-        host.infoLine(4, F_ZeroPadNum(value, 4));
+        number_ = F_ZeroPadNum(value, 4);
         value_ = -1;
         return;
     }
-    // At least four digits, as F_ZeroPadNum gives them, kept between calls:
-    // records are counted one by one, so the digits are mostly counted up.
     if (value_ >= 0 && value == value_ + 1) {
+        // A carry: the nines become zeros, the digit before them counts up.
         size_t i = number_.size();
         while (i > 0 && number_[i - 1] == '9')
             number_[--i] = '0';
@@ -191,7 +204,6 @@ void JobProgress::Line(int32_t /*step*/, int32_t /*total*/, std::string_view tex
             number_[i] = static_cast<char>('0' + rest % 10);
     }
     value_ = value;
-    host.infoLine(4, number_);
 }
 
 void StatusText(const std::string& text)

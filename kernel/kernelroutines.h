@@ -95,18 +95,21 @@ uint16_t SetSelectorLevel(uint8_t level, const ProgramCommandBlock& block);
 // digits.
 void ProgressLine(int32_t step, int32_t total, const std::string& text, int32_t value);
 // The progress lines of one job that reports record after record: the box
-// shows what ProgressLine shows, but a text is translated only when it
-// differs from the text before (the phrases do not change during a job).
+// shows what ProgressLine (step, total, text, value) shows with the text
+// last given to SetText, which is translated there, once, rather than for
+// every record (the phrases do not change during a job).
 class JobProgress {
 public:
-    void Line(int32_t step, int32_t total, std::string_view text, int32_t value);
+    void SetText(std::string_view text);
+    void Line(int32_t step, int32_t total, int32_t value);
 
 private:
-    std::string text_;
+    // number_ for value, when it is not the last digit that counts up.
+    void NewNumber(int32_t value);
+
     std::string translated_;
-    std::string number_;  // the digits of value_
+    std::string number_;  // the digits of value_ (or of a negative value)
     int32_t value_ = -1;
-    bool known_ = false;
 };
 // Hands a text to the main window's status line.
 void StatusText(const std::string& text);

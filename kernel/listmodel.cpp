@@ -42,7 +42,7 @@ void T_ListenVar::SetCount(uint16_t n)
         // All new lines get their bytes before any is initialised: an index
         // list numbers a line by looking at the lines above it.
         for (size_t j = size_t(old) + 1; j <= n; ++j)
-            lines_[j] = std::make_unique<uint8_t[]>(lineSize_);
+            lines_[j] = std::make_unique_for_overwrite<uint8_t[]>(lineSize_);
         for (int j = old + 1; j <= n; ++j)
             InitLine(static_cast<uint16_t>(j));
     }
@@ -52,7 +52,7 @@ void T_ListenVar::SetCount(uint16_t n)
     }
 }
 
-uint8_t* T_ListenVar::GetLine(uint16_t i)
+uint8_t* T_ListenVar::GrowToLine(uint16_t i)
 {
     i = std::max<uint16_t>(1, std::min(i, maxLines_));
     if (i > count_)

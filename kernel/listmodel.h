@@ -20,8 +20,15 @@ public:
     // class's defaults.
     virtual void InitLine(uint16_t i);
     void SetCount(uint16_t n);
-    // Line i, clipped to 1..MaxLines; the list grows to it.
-    uint8_t* GetLine(uint16_t i);
+    // Line i, clipped to 1..MaxLines; the list grows to it. A line the list
+    // has already is found inline: the list handlers ask for one with
+    // every field they read or write.
+    uint8_t* GetLine(uint16_t i)
+    {
+        if (i >= 1 && i <= count_)
+            return lines_[i].get();
+        return GrowToLine(i);
+    }
     void InsertLine(uint16_t i);
     void DeleteLine(uint16_t i);
 
@@ -45,6 +52,10 @@ protected:
     std::vector<std::unique_ptr<uint8_t[]>> lines_;
 
     uint8_t* raw(uint16_t i) { return lines_[i].get(); }
+
+private:
+    // GetLine for a line outside 1..Count.
+    uint8_t* GrowToLine(uint16_t i);
 };
 
 class T_Kelt8Liste : public T_ListenVar {

@@ -261,7 +261,12 @@ void P_DiskWrite(const void* buffer, uint32_t count, bool& error)
     stream.pos += count;
 }
 
-void P_DiskRead(void* buffer, uint32_t count, bool& error)
+namespace {
+
+// The read behind P_DiskRead (aside: through a buffer of its own, so that
+// an I/O error half-way leaves the caller's buffer as it was) and
+// P_DiskReadBulk (straight into the caller's buffer).
+void ReadStream(void* buffer, uint32_t count, bool& error, bool aside)
 {
     if (!stream.usable(error) || count == 0)
         return;
@@ -278,12 +283,16 @@ void P_DiskRead(void* buffer, uint32_t count, bool& error)
         stream.pos += count;
         return;
     }
-    // Read aside first: an I/O error half-way must not leave half a buffer.
     // The aside buffer is not cleared: the read fills all of it or is dropped.
-    const std::unique_ptr<char[]> tmp(new char[count]);
+    std::unique_ptr<char[]> tmp;
+    char* target = static_cast<char*>(buffer);
+    if (aside) {
+        tmp.reset(new char[count]);
+        target = tmp.get();
+    }
     size_t done = 0;
     while (done < count) {
-        const ssize_t n = ::pread(stream.fd, tmp.get() + done, count - done, static_cast<off_t>(stream.pos + done));
+        const ssize_t n = ::pread(stream.fd, target + done, count - done, static_cast<off_t>(stream.pos + done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -292,8 +301,21 @@ void P_DiskRead(void* buffer, uint32_t count, bool& error)
         }
         done += static_cast<size_t>(n);
     }
-    std::memcpy(buffer, tmp.get(), count);
+    if (aside)
+        std::memcpy(buffer, tmp.get(), count);
     stream.pos += count;
+}
+
+}  // namespace
+
+void P_DiskRead(void* buffer, uint32_t count, bool& error)
+{
+    ReadStream(buffer, count, error, true);
+}
+
+void P_DiskReadBulk(void* buffer, uint32_t count, bool& error)
+{
+    ReadStream(buffer, count, error, false);
 }
 
 void P_DiskSeek(uint32_t position, bool& error)

@@ -32,15 +32,15 @@ struct SymbolBits {
             return false;
         if (now.size() != kSetBits)
             return now == symbols;
+        uint64_t differ = 0;
         for (size_t i = 0; i < kSetBits; i += 8) {
             uint64_t a;
             uint64_t b;
             std::memcpy(&a, now.data() + i, 8);
             std::memcpy(&b, symbols.data() + i, 8);
-            if (a != b)
-                return false;
+            differ |= a ^ b;
         }
-        return true;
+        return differ == 0;
     }
 
     const std::array<uint32_t, 256>& Current()
@@ -58,19 +58,45 @@ struct SymbolBits {
 };
 
 SymbolBits symbolBits;
+
+// The set reduced to the symbols there are.
+uint32_t UsableBits(uint32_t set)
+{
+    const size_t n = SymbolCount();
+    return n >= kSetBits ? set : set & ((uint32_t{1} << n) - 1);
+}
+
+// The number of set bits; std::popcount becomes a library call on the
+// processors this is built for.
+size_t BitCount(uint32_t x)
+{
+    x = x - ((x >> 1) & 0x55555555u);
+    x = (x & 0x33333333u) + ((x >> 2) & 0x33333333u);
+    return static_cast<size_t>((((x + (x >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24);
+}
+
 }  // namespace
 
 std::string ColourSetToText(uint32_t set)
 {
-    const size_t n = SymbolCount();
-    const uint32_t bits = n >= kSetBits ? set : set & ((uint32_t{1} << n) - 1);
+    const uint32_t bits = UsableBits(set);
     // The letters go straight into the text, lowest bit (symbol order) first.
-    std::string text(static_cast<size_t>(std::popcount(bits)), '\0');
+    std::string text(BitCount(bits), '\0');
     const char* symbols = ZrVar.Symbols.data();
     size_t length = 0;
     for (uint32_t rest = bits; rest != 0; rest &= rest - 1)
         text[length++] = symbols[std::countr_zero(rest)];
     return text;
+}
+
+void ColourSetToShortString(uint32_t set, uint8_t* buf, size_t off, size_t cap)
+{
+    const char* symbols = ZrVar.Symbols.data();
+    uint8_t* letters = buf + off + 1;
+    size_t length = 0;
+    for (uint32_t rest = UsableBits(set); rest != 0 && length < cap; rest &= rest - 1)
+        letters[length++] = static_cast<uint8_t>(symbols[std::countr_zero(rest)]);
+    buf[off] = static_cast<uint8_t>(length);
 }
 
 uint32_t TextToColourSet(std::string_view text)

@@ -541,7 +541,6 @@ uint16_t accessZList(ProgramCommandBlock& block, uint8_t sub)
     const uint8_t selector = block.Selector();
     const uint8_t sysByte = block.SystemByte();
     const int system = sysByte & ~kSideBit;
-    const int side = (sysByte & kSideBit) ? 1 : 0;
     if (ZrVar.SystemSelectorSet.test(selector)) {
         // A header from a damaged file can claim more systems than a line
         // holds: never address past the sixth.
@@ -553,6 +552,10 @@ uint16_t accessZList(ProgramCommandBlock& block, uint8_t sub)
         return zerr::kBadSystemNumber;
     }
 
-    Ctx c{block, ZListe->GetLine(lineNo), system, side};
+    // System and side are taken from the block again once the line is
+    // there: nothing then has to be kept across a growth of the list.
+    uint8_t* const line = ZListe->GetLine(lineNo);
+    const uint8_t sysByteNow = block.SystemByte();
+    Ctx c{block, line, sysByteNow & ~kSideBit, (sysByteNow & kSideBit) ? 1 : 0};
     return sub == kSubRead ? Read(c) : Write(c);
 }

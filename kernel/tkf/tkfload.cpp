@@ -109,7 +109,7 @@ bool ReadBytes(uint32_t at, uint32_t length, FileBytes& out)
         return true;
     bool error = false;
     P_DiskSeek(at, error);
-    P_DiskRead(out.data(), length, error);
+    P_DiskReadBulk(out.data(), length, error);
     return !error;
 }
 
@@ -343,6 +343,7 @@ private:
     uint32_t specialCount_ = 0;
     SpecialRecord defaultSpecial_ = DefaultSpecialRecord();
     JobProgress progress_;
+    const char* progressName_ = nullptr;
     ProgramCommandBlock block_;  // the record readers' block
     ProgramCommandBlock commentBlock_;
     StagingFile commentFile_;
@@ -351,7 +352,13 @@ private:
 
 void LoadJob::Progress(const char* name, int32_t record)
 {
-    progress_.Line(step_, total_, name, record);
+    // The names are constants: a name at another address is another name
+    // (or the same again, translated once more to the same text).
+    if (name != progressName_) {
+        progressName_ = name;
+        progress_.SetText(name);
+    }
+    progress_.Line(step_, total_, record);
 }
 
 void LoadJob::ApplyComment(const ProgramCommandBlock& lineBlock, uint16_t index)
@@ -500,7 +507,7 @@ void LoadJob::ReadS()
         b.SetI16(28, get_i16(r, 12));
         b.SetU16(30, get_u16(r, 14) & k14Bits);
         b.SetI16(32, get_i16(r, 16));
-        b.SetText(ColourSetToText(get_u32(r, 18)), 34, 32);
+        ColourSetToShortString(get_u32(r, 18), b.data(), 34, 32);
         Send(b);
         ApplyComment(b, get_u16(r, 22));
     }
@@ -594,7 +601,7 @@ void LoadJob::ReadF()
         const uint16_t right = get_u16(r, 6);
         pending.SetU8(16, static_cast<uint8_t>(right >> 14));
         pending.SetU16(18, right & k14Bits);
-        pending.SetText(ColourSetToText(get_u32(r, 8)), 21, 32);
+        ColourSetToShortString(get_u32(r, 8), pending.data(), 21, 32);
         pendingComment = get_u16(r, 12);
         pendingSent = get_u16(r, 4) != 0;
     }
@@ -641,7 +648,7 @@ void LoadJob::ReadP()
             pending.SetI16(size_t(16 + 2 * side),
                            static_cast<uint16_t>(value) == kUnset16 ? value : FromFile(value));
         }
-        pending.SetText(ColourSetToText(get_u32(r, 6)), 21, 32);
+        ColourSetToShortString(get_u32(r, 6), pending.data(), 21, 32);
         pendingComment = get_u16(r, 14);
     }
     pending.SetU8(20, 0);
@@ -838,7 +845,7 @@ void LoadJob::ApplySpecial(ProgramCommandBlock& b, uint8_t systemByte, uint16_t 
         if (kind == 0) {
             if (data == 0)
                 continue;
-            b.SetText(ColourSetToText(data), 10, 32);
+            ColourSetToShortString(data, b.data(), 10, 32);
         } else if (kind == 1) {
             b.SetText(std::string{'!', static_cast<char>(data & 0xFF)}, 10, 32);
         } else if (kind == 2) {
