@@ -840,20 +840,24 @@ void LoadJob::ApplySpecial(ProgramCommandBlock& b, uint8_t systemByte, uint16_t 
     for (const Entry& entry : kEntries) {
         const unsigned kind = (flags >> entry.shift) & 3;
         const uint32_t data = get_u32(r, entry.at);
+        if ((kind == 0 && data == 0) || kind == 3)
+            continue;  // nothing to send; the block is prepared afresh for what follows
         Prepare(b, 'N', systemByte);
         b.SetU8(9, entry.number);
+        // The selection text at 10, as SetText (text, 10, 32) writes it.
+        uint8_t* text = b.data() + 10;
         if (kind == 0) {
-            if (data == 0)
-                continue;
             ColourSetToShortString(data, b.data(), 10, 32);
         } else if (kind == 1) {
-            b.SetText(std::string{'!', static_cast<char>(data & 0xFF)}, 10, 32);
-        } else if (kind == 2) {
-            b.SetText(std::string{'!', 6, static_cast<char>('A' + ((data >> 8) & 0xFF)),
-                                  static_cast<char>('0' + (data & 0xFF))},
-                      10, 32);
+            text[0] = 2;
+            text[1] = '!';
+            text[2] = static_cast<uint8_t>(data & 0xFF);
         } else {
-            continue;
+            text[0] = 4;
+            text[1] = '!';
+            text[2] = 6;
+            text[3] = static_cast<uint8_t>('A' + ((data >> 8) & 0xFF));
+            text[4] = static_cast<uint8_t>('0' + (data & 0xFF));
         }
         Send(b);
         // A side with a needle selection and no cam setting gets cam setting 2.
