@@ -42,14 +42,23 @@ void T_ListenVar::SetCount(uint16_t n)
         // All new lines get their bytes before any is initialised: an index
         // list numbers a line by looking at the lines above it.
         for (size_t j = size_t(old) + 1; j <= n; ++j)
-            lines_[j] = std::make_unique_for_overwrite<uint8_t[]>(lineSize_);
+            lines_[j] = NewLine();
         for (int j = old + 1; j <= n; ++j)
             InitLine(static_cast<uint16_t>(j));
     }
     if (!lines_[0]) {
-        lines_[0] = std::make_unique<uint8_t[]>(lineSize_);
+        lines_[0] = NewLine();
         InitLine(0);
     }
+}
+
+std::unique_ptr<uint8_t[]> T_ListenVar::NewLine()
+{
+    if (spares_.empty())
+        return std::make_unique_for_overwrite<uint8_t[]>(lineSize_);
+    std::unique_ptr<uint8_t[]> line = std::move(spares_.back());
+    spares_.pop_back();
+    return line;
 }
 
 uint8_t* T_ListenVar::GrowToLine(uint16_t i)
@@ -101,6 +110,24 @@ void T_ListenVar::PutBackLines(TakenLines&& taken)
     count_ = taken.count;
     lines_ = std::move(taken.lines);
     taken.count = 0;
+}
+
+void T_ListenVar::SetSpareLines(TakenLines&& taken)
+{
+    spares_.clear();
+    spares_.reserve(taken.lines.size());
+    // Taken from the back: the lines go out again in the order they had.
+    for (auto line = taken.lines.rbegin(); line != taken.lines.rend(); ++line)
+        if (*line)
+            spares_.push_back(std::move(*line));
+    taken.lines.clear();
+    taken.count = 0;
+}
+
+void T_ListenVar::DropSpareLines()
+{
+    spares_.clear();
+    spares_.shrink_to_fit();
 }
 
 const uint8_t* T_ListenVar::PeekLine(uint16_t i) const

@@ -44,6 +44,13 @@ public:
     };
     TakenLines TakeLines();
     void PutBackLines(TakenLines&& taken);
+    // Line buffers for the list's growth to take before it allocates new
+    // ones (a line's bytes are set when it is initialised): a program being
+    // loaded hands over the lines of the program it replaces, which spares
+    // freeing them all and allocating as many again. Drop gives back what
+    // was not taken.
+    void SetSpareLines(TakenLines&& taken);
+    void DropSpareLines();
 
 protected:
     uint16_t lineSize_ = 1;
@@ -56,6 +63,10 @@ protected:
 private:
     // GetLine for a line outside 1..Count.
     uint8_t* GrowToLine(uint16_t i);
+    // The bytes for a new line: a spare line, or a new allocation.
+    std::unique_ptr<uint8_t[]> NewLine();
+
+    std::vector<std::unique_ptr<uint8_t[]>> spares_;
 };
 
 class T_Kelt8Liste : public T_ListenVar {

@@ -3,6 +3,7 @@
 // through the dispatcher, section by section. Should a read fail after all
 // (the file changed meanwhile), the program as it was is put back.
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -249,9 +250,27 @@ struct Snapshot {
     uint8_t takeDownColumns = 0;
     uint8_t level = 0;
     std::array<std::string, 3> patternFiles;
+
+    // Hands the taken lines to their lists as spare lines, once the
+    // program as it was cannot be needed back.
+    void GiveLines();
 };
 
 constexpr int kLineLists[] = {1, 2, 3, 4, 5, 6, 7, 9};
+
+void Snapshot::GiveLines()
+{
+    size_t n = 0;
+    for (int list : kLineLists)
+        ListByNumber(list)->SetSpareLines(std::move(lists[n++]));
+}
+
+// What the lists were given and did not take.
+void DropSpareLines()
+{
+    for (int list : kLineLists)
+        ListByNumber(list)->DropSpareLines();
+}
 
 // The program as it stands. The lists' lines are taken out whole (which
 // leaves the lists empty, as the clear would) rather than copied.
@@ -288,7 +307,9 @@ void Restore(Snapshot& s)
 
 class LoadJob {
 public:
-    explicit LoadJob(const Plan& plan) : plan_(plan) {}
+    // A job fails only through a read, and all reads are done before the
+    // snapshot's lines are given away: a failed job can always restore it.
+    LoadJob(const Plan& plan, Snapshot& snapshot) : plan_(plan), snapshot_(snapshot) {}
     bool Run();
 
 private:
@@ -313,9 +334,14 @@ private:
     static void Send(ProgramCommandBlock& b) { ProgramDispatch(b); }
     void Progress(const char* name, int32_t record);
     void ApplyComment(const ProgramCommandBlock& lineBlock, uint16_t index);
-    // The section's records, count of them; false when the tag is absent
-    // or empty (nothing to read) and sets failed_ when the read fails.
-    bool Records(uint16_t tag, uint32_t recordSize, FileBytes& data, uint32_t& count);
+    // The section's records (data) and their count; false when the tag is
+    // absent or empty (nothing to read) or the sections could not be read.
+    bool Records(uint16_t tag, const uint8_t*& data, uint32_t& count);
+    // Reads every section the readers go through, at the first reader's
+    // turn (once): false, with failed_ set, when one is not all there.
+    // Nothing is read after that, so nothing can fail any more: the lines
+    // of the program being replaced then serve the new one as spare lines.
+    bool ReadSections();
     int16_t FromFile(int16_t value) const;
 
     void ReadHeader();
@@ -332,14 +358,25 @@ private:
     void ReadV();
     void ReadC();
 
+    // A section as read: Sections (plan_.systems) in their order, then the
+    // set-up record.
+    struct Section {
+        uint16_t tag = 0;
+        uint32_t count = 0;
+        FileBytes bytes;
+    };
+
     const Plan& plan_;
+    Snapshot& snapshot_;
+    std::array<Section, 10> sections_;
+    bool sectionsRead_ = false;
     bool failed_ = false;
     uint8_t gauge_ = 0;  // the conversion gauge
     int32_t step_ = 0;
     int32_t total_ = 0;
     // The special records as read, looked up by the knitting scheme
     // reader; with none, the default record alone.
-    FileBytes specials_;
+    const uint8_t* specials_ = nullptr;
     uint32_t specialCount_ = 0;
     SpecialRecord defaultSpecial_ = DefaultSpecialRecord();
     JobProgress progress_;
@@ -380,17 +417,46 @@ void LoadJob::ApplyComment(const ProgramCommandBlock& lineBlock, uint16_t index)
     Send(b);
 }
 
-bool LoadJob::Records(uint16_t tag, uint32_t recordSize, FileBytes& data, uint32_t& count)
+bool LoadJob::ReadSections()
 {
-    const TkfEntry* e = plan_.Find(tag);
-    count = e ? e->count : 0;
-    if (count == 0)
-        return false;
-    if (!ReadBytes(e->value, count * recordSize, data)) {
+    if (sectionsRead_)
+        return !failed_;
+    sectionsRead_ = true;
+    size_t n = 0;
+    for (const SectionSpec& spec : Sections(plan_.systems)) {
+        Section& section = sections_[n++];
+        const TkfEntry* e = plan_.Find(spec.tag);
+        section.tag = spec.tag;
+        section.count = e ? e->count : 0;
+        if (section.count != 0 && !ReadBytes(e->value, section.count * spec.recordSize, section.bytes)) {
+            failed_ = true;
+            return false;
+        }
+    }
+    Section& setup = sections_[n];
+    const TkfEntry* e = plan_.Find(kTagCList);
+    setup.tag = kTagCList;
+    setup.count = e ? e->count : 0;
+    if (setup.count != 0 && !ReadBytes(e->value, kCRecord, setup.bytes)) {
         failed_ = true;
         return false;
     }
+    snapshot_.GiveLines();
     return true;
+}
+
+bool LoadJob::Records(uint16_t tag, const uint8_t*& data, uint32_t& count)
+{
+    count = 0;
+    if (!ReadSections())
+        return false;
+    for (const Section& section : sections_) {
+        if (section.tag == tag) {
+            count = section.count;
+            data = section.bytes.data();
+        }
+    }
+    return count != 0;
 }
 
 // A value the save converted to the gauge-free unit, back in needles. A
@@ -466,24 +532,24 @@ void LoadJob::ReadSpecials()
 {
     specialCount_ = 0;
     uint32_t count = 0;
-    if (!Records(kTagSpecial, kSpecialRecord, specials_, count))
+    if (!Records(kTagSpecial, specials_, count))
         return;
     specialCount_ = count;
     for (uint32_t i = 0; i < count; ++i) {
         ++step_;
         Progress(kNameSpecial, static_cast<int32_t>(i + 1));
     }
-    specialFile_.Write(0, specials_.data(), count);
+    specialFile_.Write(0, specials_, count);
 }
 
 void LoadJob::ReadS()
 {
-    FileBytes data;
+    const uint8_t* data = nullptr;
     uint32_t count = 0;
-    if (!Records(kTagSList, kSRecord, data, count))
+    if (!Records(kTagSList, data, count))
         return;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data.data() + size_t(i) * kSRecord;
+        const uint8_t* r = data + size_t(i) * kSRecord;
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameS, line);
@@ -515,12 +581,12 @@ void LoadJob::ReadS()
 
 void LoadJob::ReadN()
 {
-    FileBytes data;
+    const uint8_t* data = nullptr;
     uint32_t count = 0;
-    if (!Records(kTagNList, kNRecord, data, count))
+    if (!Records(kTagNList, data, count))
         return;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data.data() + size_t(i) * kNRecord;
+        const uint8_t* r = data + size_t(i) * kNRecord;
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameN, line);
@@ -545,12 +611,12 @@ void LoadJob::ReadN()
 
 void LoadJob::ReadW()
 {
-    FileBytes data;
+    const uint8_t* data = nullptr;
     uint32_t count = 0;
-    if (!Records(kTagWList, kWRecord, data, count))
+    if (!Records(kTagWList, data, count))
         return;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data.data() + size_t(i) * kWRecord;
+        const uint8_t* r = data + size_t(i) * kWRecord;
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameW, line);
@@ -571,16 +637,16 @@ void LoadJob::ReadW()
 // continues its sub-list.
 void LoadJob::ReadF()
 {
-    FileBytes data;
+    const uint8_t* data = nullptr;
     uint32_t count = 0;
-    if (!Records(kTagFList, kFRecord, data, count))
+    if (!Records(kTagFList, data, count))
         return;
     uint32_t previous = 9999;
     ProgramCommandBlock& pending = block_;
     uint16_t pendingComment = 0;
     bool pendingSent = true;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data.data() + size_t(i) * kFRecord;
+        const uint8_t* r = data + size_t(i) * kFRecord;
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameF, line);
@@ -615,15 +681,15 @@ void LoadJob::ReadF()
 
 void LoadJob::ReadP()
 {
-    FileBytes data;
+    const uint8_t* data = nullptr;
     uint32_t count = 0;
-    if (!Records(kTagPList, kPRecord, data, count))
+    if (!Records(kTagPList, data, count))
         return;
     uint32_t previous = 9999;
     ProgramCommandBlock& pending = block_;
     uint16_t pendingComment = 0;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data.data() + size_t(i) * kPRecord;
+        const uint8_t* r = data + size_t(i) * kPRecord;
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameP, line);
@@ -672,14 +738,14 @@ void LoadJob::ReadZ()
 {
     const int s = plan_.systems;
     const uint32_t size = ZRecordSize(s);
-    FileBytes data;
+    const uint8_t* data = nullptr;
     uint32_t count = 0;
-    if (!Records(kTagZList, size, data, count))
+    if (!Records(kTagZList, data, count))
         return;
     const bool options = plan_.takeDownColumns != 0;
     ProgramCommandBlock& b = block_;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data.data() + size_t(i) * size;
+        const uint8_t* r = data + size_t(i) * size;
         const auto line = static_cast<uint16_t>(i + 1);
         step_ += 10;
         Progress(kNameZ, line);
@@ -795,7 +861,7 @@ void LoadJob::ApplySpecial(ProgramCommandBlock& b, uint8_t systemByte, uint16_t 
     // An index beyond this file's records reads record 0, never what an
     // earlier job left in the staging file.
     const uint8_t* r = specialCount_ == 0 ? defaultSpecial_.data()
-                                          : specials_.data() + size_t(index < specialCount_ ? index : 0) * kSpecialRecord;
+                                          : specials_ + size_t(index < specialCount_ ? index : 0) * kSpecialRecord;
     for (int density = 0; density < 2; ++density) {
         const uint16_t w = get_u16(r, size_t(2 * density));
         if (w == 0)
@@ -872,13 +938,13 @@ void LoadJob::ApplySpecial(ProgramCommandBlock& b, uint8_t systemByte, uint16_t 
 
 void LoadJob::ReadA()
 {
-    FileBytes data;
+    const uint8_t* data = nullptr;
     uint32_t count = 0;
-    if (!Records(kTagAList, kARecord, data, count))
+    if (!Records(kTagAList, data, count))
         return;
     uint16_t previous = 0;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data.data() + size_t(i) * kARecord;
+        const uint8_t* r = data + size_t(i) * kARecord;
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameA, line);
@@ -940,12 +1006,12 @@ void LoadJob::ReadA()
 
 void LoadJob::ReadV()
 {
-    FileBytes data;
+    const uint8_t* data = nullptr;
     uint32_t count = 0;
-    if (!Records(kTagVList, kVRecord, data, count))
+    if (!Records(kTagVList, data, count))
         return;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data.data() + size_t(i) * kVRecord;
+        const uint8_t* r = data + size_t(i) * kVRecord;
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameV, line);
@@ -969,17 +1035,12 @@ void LoadJob::ReadV()
 
 void LoadJob::ReadC()
 {
-    const TkfEntry* e = plan_.Find(kTagCList);
-    if (!e || e->count == 0)
+    const uint8_t* rec = nullptr;
+    uint32_t count = 0;
+    if (!Records(kTagCList, rec, count))
         return;
-    FileBytes data;
-    if (!ReadBytes(e->value, kCRecord, data)) {
-        failed_ = true;
-        return;
-    }
     ++step_;
     Progress(kNameC, 0);
-    const uint8_t* rec = data.data();
     auto machine = [](uint8_t selector, uint16_t line = 1) { return Block(12, 2, line, selector); };
     const auto level = static_cast<uint8_t>(rec[crec::kLevel] + 1);
     ProgramCommandBlock b = machine(34);
@@ -1162,10 +1223,11 @@ uint16_t TkfLoad()
         clear.SetSub(4);
         ProgramDispatch(clear);
     }
-    LoadJob job(plan);
+    LoadJob job(plan, *before);
     if (!job.Run()) {
         Restore(*before);
         return kRefused;
     }
+    DropSpareLines();
     return 0;
 }
