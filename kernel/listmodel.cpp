@@ -58,6 +58,15 @@ std::unique_ptr<uint8_t[]> T_ListenVar::NewLine()
         return std::make_unique_for_overwrite<uint8_t[]>(lineSize_);
     std::unique_ptr<uint8_t[]> line = std::move(spares_.back());
     spares_.pop_back();
+    // The spare lines were last used by another program and are no longer
+    // in the cache: the next one is fetched now, while this one is filled,
+    // so that its initialisation does not hold up every store behind it.
+    constexpr size_t kAhead = 4;
+    if (spares_.size() >= kAhead) {
+        const uint8_t* next = spares_[spares_.size() - kAhead].get();
+        for (size_t off = 0; off < lineSize_; off += 64)
+            __builtin_prefetch(next + off, 1);
+    }
     return line;
 }
 
