@@ -4,6 +4,7 @@
 // (the file changed meanwhile), the program as it was is put back.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -822,9 +823,9 @@ void LoadJob::ReadZ()
                 b.SetU16(10, carriers & k14Bits);
                 Send(b);
             } else {
-                for (uint16_t bit = 0; bit < 8; ++bit) {
-                    if (!(carriers & (1u << bit)))
-                        continue;
+                // The carriers' bits, lowest first.
+                for (unsigned rest = carriers & 0xFFu; rest != 0; rest &= rest - 1) {
+                    const auto bit = static_cast<uint16_t>(std::countr_zero(rest));
                     Prepare(b, 'G', system);
                     b.SetU8(9, 1);
                     b.SetU16(10, static_cast<uint16_t>(bit + 1));
