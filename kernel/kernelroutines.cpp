@@ -16,42 +16,7 @@
 
 namespace {
 constexpr size_t kCommentCap = 80;
-
-template <class T>
-bool InWidth(int bit)
-{
-    return bit >= 0 && bit < static_cast<int>(8 * sizeof(T));
-}
 }  // namespace
-
-void SetBit(uint8_t& value, int bit)
-{
-    if (InWidth<uint8_t>(bit))
-        value = static_cast<uint8_t>(value | (1u << bit));
-}
-void ClearBit(uint8_t& value, int bit)
-{
-    if (InWidth<uint8_t>(bit))
-        value = static_cast<uint8_t>(value & ~(1u << bit));
-}
-bool TestBit(uint8_t value, int bit)
-{
-    return InWidth<uint8_t>(bit) && (value & (1u << bit)) != 0;
-}
-void SetBit(uint16_t& value, int bit)
-{
-    if (InWidth<uint16_t>(bit))
-        value = static_cast<uint16_t>(value | (1u << bit));
-}
-void ClearBit(uint16_t& value, int bit)
-{
-    if (InWidth<uint16_t>(bit))
-        value = static_cast<uint16_t>(value & ~(1u << bit));
-}
-bool TestBit(uint16_t value, int bit)
-{
-    return InWidth<uint16_t>(bit) && (value & (1u << bit)) != 0;
-}
 
 std::string SignedPaddedText(int32_t value, int width, bool withSign)
 {

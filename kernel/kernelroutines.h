@@ -12,12 +12,42 @@ struct ProgramCommandBlock;
 
 // Bits 0..7 of a byte and 0..15 of a u16. A bit number outside the width
 // leaves the value unchanged and tests false.
-void SetBit(uint8_t& value, int bit);
-void ClearBit(uint8_t& value, int bit);
-bool TestBit(uint8_t value, int bit);
-void SetBit(uint16_t& value, int bit);
-void ClearBit(uint16_t& value, int bit);
-bool TestBit(uint16_t value, int bit);
+// (Inline: the list handlers use them on every write.)
+namespace kernelbits {
+template <class T>
+constexpr bool InWidth(int bit)
+{
+    return bit >= 0 && bit < static_cast<int>(8 * sizeof(T));
+}
+}  // namespace kernelbits
+inline void SetBit(uint8_t& value, int bit)
+{
+    if (kernelbits::InWidth<uint8_t>(bit))
+        value = static_cast<uint8_t>(value | (1u << bit));
+}
+inline void ClearBit(uint8_t& value, int bit)
+{
+    if (kernelbits::InWidth<uint8_t>(bit))
+        value = static_cast<uint8_t>(value & ~(1u << bit));
+}
+inline bool TestBit(uint8_t value, int bit)
+{
+    return kernelbits::InWidth<uint8_t>(bit) && (value & (1u << bit)) != 0;
+}
+inline void SetBit(uint16_t& value, int bit)
+{
+    if (kernelbits::InWidth<uint16_t>(bit))
+        value = static_cast<uint16_t>(value | (1u << bit));
+}
+inline void ClearBit(uint16_t& value, int bit)
+{
+    if (kernelbits::InWidth<uint16_t>(bit))
+        value = static_cast<uint16_t>(value & ~(1u << bit));
+}
+inline bool TestBit(uint16_t value, int bit)
+{
+    return kernelbits::InWidth<uint16_t>(bit) && (value & (1u << bit)) != 0;
+}
 
 // WriteShortString for the short texts of the hot paths (comments, colour
 // letters): the same bytes, copied in fixed-size pieces that overlap at the
