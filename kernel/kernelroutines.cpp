@@ -133,7 +133,7 @@ void JobProgress::Line(int32_t /*step*/, int32_t /*total*/, int32_t value)
     host.infoLine(3, translated_);
     // At least four digits, as F_ZeroPadNum gives them, kept between calls:
     // records are counted one by one, so mostly the last digit just counts up.
-    if (value_ >= 0 && value == value_ + 1 && number_.back() != '9') {
+    if (value_ >= 0 && value == int64_t{value_} + 1 && number_.back() != '9') {
         ++number_.back();
         value_ = value;
         host.infoLine(4, number_);
@@ -150,7 +150,7 @@ void JobProgress::Line(int32_t /*step*/, int32_t /*total*/, int32_t value)
         value_ = -1;
         return;
     }
-    if (value_ >= 0 && value == value_ + 1) {
+    if (value_ >= 0 && value == int64_t{value_} + 1) {
         // A carry: the nines become zeros, the digit before them counts up.
         size_t i = number_.size();
         while (i > 0 && number_[i - 1] == '9')
