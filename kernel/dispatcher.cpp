@@ -327,5 +327,10 @@ uint16_t ProgramDispatch(ProgramCommandBlock& block)
         !(sub == kWrite && ZrVar.ReInitSet.test(code)) && !ZrVar.CommentSet.test(code) &&
         !ZrVar.LevelSet.test(code) && code != ZrVar.CarrierListNumber)
         return Handler(code, block, code == 2 ? sub : kWrite);
+    // Likewise a comment kept with its line (sub-function 2): the comment is
+    // all that happens, there is no handler for its code.
+    if (code > kCommentBase && IsLineList(code - kCommentBase) && sub == kWriteKeep && block.Line() != 0 &&
+        ZrVar.CommentSet.test(code) && !ZrVar.LevelSet.test(code) && code != ZrVar.CarrierListNumber)
+        return CommentPut(code - kCommentBase, block.Line(), TextView(block, ProgramCommandBlock::kData, kCommentCap));
     return DispatchInFull(block);
 }

@@ -461,6 +461,26 @@ TEST(Dispatcher, ListWritesKeepTheirLineWorkWhateverTheWorkRecordSays)
     ZrVar.CommentSet.reset(1);
     ZrVar.LevelSet.reset(1);
 
+    // So do the comment codes: line 0 is line 1, a code in the level set
+    // comments the selector level's line, one out of the comment set nothing.
+    b = Block(157, 2, 0, 101);
+    b.SetText("null");
+    EXPECT_EQ(ProgramDispatch(b), 0);
+    EXPECT_EQ(b.Line(), 1);
+    EXPECT_EQ(ReadShortString(WListe->GetLine(1), 16, 80), "null");
+    ZrVar.LevelSet.set(157);
+    b = Block(157, 2, 2, 101);
+    b.SetText("level");
+    EXPECT_EQ(ProgramDispatch(b), 0);
+    EXPECT_EQ(ReadShortString(WListe->GetLine(5), 16, 80), "level");
+    EXPECT_EQ(ReadShortString(WListe->GetLine(2), 16, 80), "");
+    ZrVar.LevelSet.reset(157);
+    ZrVar.CommentSet.reset(157);
+    b = Block(157, 2, 3, 101);
+    b.SetText("none");
+    EXPECT_EQ(ProgramDispatch(b), 0);
+    EXPECT_EQ(ReadShortString(WListe->GetLine(3), 16, 80), "");
+
     // As the carrier list, selector 24 derives the line and writes it back.
     ZrVar.CarrierListNumber = 1;
     b = Block(1, 2, 7, 24);
