@@ -289,20 +289,7 @@ inline uint16_t ListFunction(ProgramCommandBlock& block)
     }
 }
 
-}  // namespace
-
-uint16_t EffectiveLine(ProgramCommandBlock& block)
-{
-    return LineOf(block);
-}
-
-uint16_t CallListHandler(int list, ProgramCommandBlock& block, uint8_t sub)
-{
-    return Handler(list, block, sub);
-}
-
-namespace {
-
+// The whole dispatch, for every code and sub-function.
 [[gnu::noinline]] uint16_t DispatchInFull(ProgramCommandBlock& block)
 {
     const uint8_t code = block.Code();
@@ -314,6 +301,16 @@ namespace {
 }
 
 }  // namespace
+
+uint16_t EffectiveLine(ProgramCommandBlock& block)
+{
+    return LineOf(block);
+}
+
+uint16_t CallListHandler(int list, ProgramCommandBlock& block, uint8_t sub)
+{
+    return Handler(list, block, sub);
+}
 
 uint16_t ProgramDispatch(ProgramCommandBlock& block)
 {

@@ -1,7 +1,10 @@
 // Loading the machine program file. A read-only pass checks the whole file
 // first; only a file that passes clears the program and is read back
-// through the dispatcher, section by section. Should a read fail after all
-// (the file changed meanwhile), the program as it was is put back.
+// through the dispatcher, section by section. The sections are read from
+// the file all at once, when the first of them is needed; should that fail
+// after all (the file changed meanwhile), the program as it was is put
+// back. Once they are read nothing can fail, and the lines of the program
+// being replaced become the lines of the new one.
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -369,7 +372,7 @@ private:
 
     const Plan& plan_;
     Snapshot& snapshot_;
-    std::array<Section, 10> sections_;
+    std::vector<Section> sections_;
     bool sectionsRead_ = false;
     bool failed_ = false;
     uint8_t gauge_ = 0;  // the conversion gauge
@@ -423,8 +426,10 @@ bool LoadJob::ReadSections()
     if (sectionsRead_)
         return !failed_;
     sectionsRead_ = true;
+    const std::vector<SectionSpec> specs = Sections(plan_.systems);
+    sections_.resize(specs.size() + 1);
     size_t n = 0;
-    for (const SectionSpec& spec : Sections(plan_.systems)) {
+    for (const SectionSpec& spec : specs) {
         Section& section = sections_[n++];
         const TkfEntry* e = plan_.Find(spec.tag);
         section.tag = spec.tag;
