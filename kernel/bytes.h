@@ -3,6 +3,7 @@
 // whole in files, and several fields sit at odd offsets, so fields are read
 // and written through these helpers, never through packed structs.
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -15,8 +16,15 @@ inline uint16_t get_u16(const uint8_t* buf, size_t off)
 }
 inline void put_u16(uint8_t* buf, size_t off, uint16_t v)
 {
-    buf[off] = static_cast<uint8_t>(v);
-    buf[off + 1] = static_cast<uint8_t>(v >> 8);
+    // One store where the host is little-endian: a field written byte by
+    // byte and read back whole at once (a block the dispatcher reads right
+    // after it was filled) makes the processor wait for both bytes.
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(buf + off, &v, 2);
+    } else {
+        buf[off] = static_cast<uint8_t>(v);
+        buf[off + 1] = static_cast<uint8_t>(v >> 8);
+    }
 }
 inline int16_t get_i16(const uint8_t* buf, size_t off)
 {
@@ -33,8 +41,12 @@ inline uint32_t get_u32(const uint8_t* buf, size_t off)
 }
 inline void put_u32(uint8_t* buf, size_t off, uint32_t v)
 {
-    for (int i = 0; i < 4; ++i)
-        buf[off + i] = static_cast<uint8_t>(v >> (8 * i));
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(buf + off, &v, 4);
+    } else {
+        for (int i = 0; i < 4; ++i)
+            buf[off + i] = static_cast<uint8_t>(v >> (8 * i));
+    }
 }
 inline int32_t get_i32(const uint8_t* buf, size_t off)
 {

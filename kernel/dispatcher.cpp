@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "kernel/compiler/scriptcompile.h"
 #include "kernel/errorcodes.h"
@@ -64,6 +65,13 @@ bool IsLineList(int n)
 bool IsListCode(int code)
 {
     return IsList(code) || (code > kCommentBase && IsLineList(code - kCommentBase));
+}
+
+// The ShortString at off as block.Text (off, cap) reads it, without a copy.
+std::string_view TextView(const ProgramCommandBlock& block, size_t off, size_t cap)
+{
+    const uint8_t* bytes = block.data();
+    return {reinterpret_cast<const char*>(bytes + off + 1), std::min<size_t>(bytes[off], cap)};
 }
 
 uint16_t CarrierLine(ProgramCommandBlock& block)
@@ -153,47 +161,8 @@ void ClearAllLists()
         ClearList(list);
 }
 
-uint16_t ListFunction(ProgramCommandBlock& block)
-{
-    const int code = block.Code();
-    const uint8_t sub = block.Sub();
-    const int list = code % 50;
-    switch (sub) {
-    case kRead: {
-        const uint16_t line = EffectiveLine(block);
-        if (ZrVar.CommentSet.test(static_cast<size_t>(code))) {
-            std::string comment;
-            CommentGet(list, line, comment);
-            block.SetText(comment, ProgramCommandBlock::kData, kCommentCap);
-        }
-        return CallListHandler(code, block, kRead);
-    }
-    case kWrite:
-    case kWriteKeep: {
-        const uint16_t line = EffectiveLine(block);
-        if (sub == kWrite && ZrVar.ReInitSet.test(static_cast<size_t>(code)))
-            ReInitLine(list, line);
-        if (ZrVar.CommentSet.test(static_cast<size_t>(code)))
-            CommentPut(list, line, block.Text(ProgramCommandBlock::kData, kCommentCap));
-        // Only the stitch density list tells the two writes apart.
-        return CallListHandler(code, block, code == 2 ? sub : kWrite);
-    }
-    case kReInit:
-        return ReInitLine(list, EffectiveLine(block));
-    case kClear:
-        return ClearList(code);
-    case kCount:
-        if (T_ListenVar* l = ListByNumber(code))
-            block.SetLine(l->Count());
-        return zerr::kOk;
-    default:
-        return zerr::kOk;
-    }
-}
-
-}  // namespace
-
-uint16_t EffectiveLine(ProgramCommandBlock& block)
+// The line a list code addresses (EffectiveLine).
+inline uint16_t LineOf(ProgramCommandBlock& block)
 {
     if (block.Line() == 0)
         block.SetLine(1);
@@ -205,7 +174,8 @@ uint16_t EffectiveLine(ProgramCommandBlock& block)
     return block.Line();
 }
 
-uint16_t CallListHandler(int list, ProgramCommandBlock& block, uint8_t sub)
+// CallListHandler, for the dispatcher itself.
+inline uint16_t Handler(int list, ProgramCommandBlock& block, uint8_t sub)
 {
     switch (list) {
     case 1: return accessZList(block, sub);
@@ -222,14 +192,65 @@ uint16_t CallListHandler(int list, ProgramCommandBlock& block, uint8_t sub)
     }
 }
 
-uint16_t ProgramDispatch(ProgramCommandBlock& block)
+// The list writes: what the compiler and the machine program file send by
+// the hundred thousand, kept apart from the rarer sub-functions so that it
+// stays a short path.
+inline uint16_t ListWrite(ProgramCommandBlock& block, int code, uint8_t sub)
+{
+    const uint16_t line = LineOf(block);
+    const int list = code % 50;
+    if (sub == kWrite && ZrVar.ReInitSet.test(static_cast<size_t>(code)))
+        ReInitLine(list, line);
+    if (ZrVar.CommentSet.test(static_cast<size_t>(code)))
+        CommentPut(list, line, TextView(block, ProgramCommandBlock::kData, kCommentCap));
+    // Only the stitch density list tells the two writes apart.
+    return Handler(code, block, code == 2 ? sub : kWrite);
+}
+
+[[gnu::noinline]] uint16_t ListOther(ProgramCommandBlock& block, int code, uint8_t sub)
+{
+    const int list = code % 50;
+    switch (sub) {
+    case kRead: {
+        const uint16_t line = LineOf(block);
+        if (ZrVar.CommentSet.test(static_cast<size_t>(code))) {
+            std::string comment;
+            CommentGet(list, line, comment);
+            block.SetText(comment, ProgramCommandBlock::kData, kCommentCap);
+        }
+        return Handler(code, block, kRead);
+    }
+    case kReInit:
+        return ReInitLine(list, LineOf(block));
+    case kClear:
+        return ClearList(code);
+    case kCount:
+        if (T_ListenVar* l = ListByNumber(code))
+            block.SetLine(l->Count());
+        return zerr::kOk;
+    default:
+        return zerr::kOk;
+    }
+}
+
+inline uint16_t ListFunction(ProgramCommandBlock& block)
+{
+    const int code = block.Code();
+    const uint8_t sub = block.Sub();
+    if (sub == kWrite || sub == kWriteKeep)
+        return ListWrite(block, code, sub);
+    return ListOther(block, code, sub);
+}
+
+[[gnu::noinline]] void CreateFolderOfBlock(const ProgramCommandBlock& block)
+{
+    CreateFolderFor(block.Text());
+}
+
+// Every code that is no list code.
+[[gnu::noinline]] uint16_t OtherCode(ProgramCommandBlock& block)
 {
     const uint8_t code = block.Code();
-    if (code >= kOpenStream && code <= kLastPathCode)
-        CreateFolderFor(block.Text());
-
-    if (IsListCode(code))
-        return ListFunction(block);
     if (code == 0 && block.Sub() == kClear) {
         ZrVar.Status = 0;
         return zerr::kOk;
@@ -266,4 +287,47 @@ uint16_t ProgramDispatch(ProgramCommandBlock& block)
     default:
         return zerr::kOk;
     }
+}
+
+// The whole dispatch, for every code and sub-function.
+[[gnu::noinline]] uint16_t DispatchInFull(ProgramCommandBlock& block)
+{
+    const uint8_t code = block.Code();
+    if (code >= kOpenStream && code <= kLastPathCode)
+        CreateFolderOfBlock(block);
+    if (IsListCode(code))
+        return ListFunction(block);
+    return OtherCode(block);
+}
+
+}  // namespace
+
+uint16_t EffectiveLine(ProgramCommandBlock& block)
+{
+    return LineOf(block);
+}
+
+uint16_t CallListHandler(int list, ProgramCommandBlock& block, uint8_t sub)
+{
+    return Handler(list, block, sub);
+}
+
+uint16_t ProgramDispatch(ProgramCommandBlock& block)
+{
+    // A write to a list line that needs no line of its own worked out (the
+    // line field is set, no selector level or carrier line applies), no
+    // re-initialisation and no comment goes straight to its handler: that is
+    // what the full path would do with it too.
+    const uint8_t code = block.Code();
+    const uint8_t sub = block.Sub();
+    if (code <= 12 && IsList(code) && (sub == kWrite || sub == kWriteKeep) && block.Line() != 0 &&
+        !(sub == kWrite && ZrVar.ReInitSet.test(code)) && !ZrVar.CommentSet.test(code) &&
+        !ZrVar.LevelSet.test(code) && code != ZrVar.CarrierListNumber)
+        return Handler(code, block, code == 2 ? sub : kWrite);
+    // Likewise a comment kept with its line (sub-function 2): the comment is
+    // all that happens, there is no handler for its code.
+    if (code > kCommentBase && IsLineList(code - kCommentBase) && sub == kWriteKeep && block.Line() != 0 &&
+        ZrVar.CommentSet.test(code) && !ZrVar.LevelSet.test(code) && code != ZrVar.CarrierListNumber)
+        return CommentPut(code - kCommentBase, block.Line(), TextView(block, ProgramCommandBlock::kData, kCommentCap));
+    return DispatchInFull(block);
 }

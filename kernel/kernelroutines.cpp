@@ -16,42 +16,7 @@
 
 namespace {
 constexpr size_t kCommentCap = 80;
-
-template <class T>
-bool InWidth(int bit)
-{
-    return bit >= 0 && bit < static_cast<int>(8 * sizeof(T));
-}
 }  // namespace
-
-void SetBit(uint8_t& value, int bit)
-{
-    if (InWidth<uint8_t>(bit))
-        value = static_cast<uint8_t>(value | (1u << bit));
-}
-void ClearBit(uint8_t& value, int bit)
-{
-    if (InWidth<uint8_t>(bit))
-        value = static_cast<uint8_t>(value & ~(1u << bit));
-}
-bool TestBit(uint8_t value, int bit)
-{
-    return InWidth<uint8_t>(bit) && (value & (1u << bit)) != 0;
-}
-void SetBit(uint16_t& value, int bit)
-{
-    if (InWidth<uint16_t>(bit))
-        value = static_cast<uint16_t>(value | (1u << bit));
-}
-void ClearBit(uint16_t& value, int bit)
-{
-    if (InWidth<uint16_t>(bit))
-        value = static_cast<uint16_t>(value & ~(1u << bit));
-}
-bool TestBit(uint16_t value, int bit)
-{
-    return InWidth<uint16_t>(bit) && (value & (1u << bit)) != 0;
-}
 
 std::string SignedPaddedText(int32_t value, int width, bool withSign)
 {
@@ -108,7 +73,11 @@ uint16_t ClearList(int list)
 
 uint16_t ReInitLine(int list, uint16_t line)
 {
-    ProgramCommandBlock block;
+    // One block serves every call (the handlers re-initialise a line without
+    // dispatching again): a block made afresh costs more to clear than the
+    // line does.
+    static ProgramCommandBlock block;
+    ZeroBytes<ProgramCommandBlock::kSize>(block.data());
     block.SetCode(static_cast<uint8_t>(list));
     block.SetSub(5);
     block.SetLine(line);
@@ -116,12 +85,12 @@ uint16_t ReInitLine(int list, uint16_t line)
     return 0;
 }
 
-uint16_t CommentPut(int list, uint16_t line, const std::string& text)
+uint16_t CommentPut(int list, uint16_t line, std::string_view text)
 {
     T_ListenVar* l = ListByNumber(list);
     const int off = CommentOffset(list);
     if (l && off >= 0)
-        WriteShortString(l->GetLine(line), static_cast<size_t>(off), kCommentCap, text);
+        WriteShortText(l->GetLine(line), static_cast<size_t>(off), kCommentCap, text);
     return 0;
 }
 
@@ -151,6 +120,55 @@ void ProgressLine(int32_t /*step*/, int32_t /*total*/, const std::string& text, 
     KernelHost& host = kernelHost();
     host.infoLine(3, F_TRANS(text));
     host.infoLine(4, F_ZeroPadNum(value, 4));
+}
+
+void JobProgress::SetText(std::string_view text)
+{
+    translated_ = F_TRANS(std::string(text));
+}
+
+void JobProgress::Line(int32_t /*step*/, int32_t /*total*/, int32_t value)
+{
+    KernelHost& host = kernelHost();
+    host.infoLine(3, translated_);
+    // At least four digits, as F_ZeroPadNum gives them, kept between calls:
+    // records are counted one by one, so mostly the last digit just counts up.
+    if (value_ >= 0 && value == int64_t{value_} + 1 && number_.back() != '9') {
+        ++number_.back();
+        value_ = value;
+        host.infoLine(4, number_);
+        return;
+    }
+    NewNumber(value);
+    host.infoLine(4, number_);
+}
+
+[[gnu::noinline]] void JobProgress::NewNumber(int32_t value)
+{
+    if (value < 0) {
+        number_ = F_ZeroPadNum(value, 4);
+        value_ = -1;
+        return;
+    }
+    if (value_ >= 0 && value == int64_t{value_} + 1) {
+        // A carry: the nines become zeros, the digit before them counts up.
+        size_t i = number_.size();
+        while (i > 0 && number_[i - 1] == '9')
+            number_[--i] = '0';
+        if (i == 0)
+            number_.insert(number_.begin(), '1');
+        else
+            ++number_[i - 1];
+    } else {
+        auto rest = static_cast<uint32_t>(value);
+        size_t length = 4;
+        for (uint32_t high = rest / 10000; high != 0; high /= 10)
+            ++length;
+        number_.resize(length);
+        for (size_t i = length; i-- > 0; rest /= 10)
+            number_[i] = static_cast<char>('0' + rest % 10);
+    }
+    value_ = value;
 }
 
 void StatusText(const std::string& text)

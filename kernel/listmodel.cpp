@@ -45,17 +45,35 @@ void T_ListenVar::SetCount(uint16_t n)
         // All new lines get their bytes before any is initialised: an index
         // list numbers a line by looking at the lines above it.
         for (size_t j = size_t(old) + 1; j <= n; ++j)
-            lines_[j] = std::make_unique<uint8_t[]>(lineSize_);
+            lines_[j] = NewLine();
         for (int j = old + 1; j <= n; ++j)
             InitLine(static_cast<uint16_t>(j));
     }
     if (!lines_[0]) {
-        lines_[0] = std::make_unique<uint8_t[]>(lineSize_);
+        lines_[0] = NewLine();
         InitLine(0);
     }
 }
 
-uint8_t* T_ListenVar::GetLine(uint16_t i)
+std::unique_ptr<uint8_t[]> T_ListenVar::NewLine()
+{
+    if (spares_.empty())
+        return std::make_unique_for_overwrite<uint8_t[]>(lineSize_);
+    std::unique_ptr<uint8_t[]> line = std::move(spares_.back());
+    spares_.pop_back();
+    // The spare lines were last used by another program and are no longer
+    // in the cache: the next one is fetched now, while this one is filled,
+    // so that its initialisation does not hold up every store behind it.
+    constexpr size_t kAhead = 4;
+    if (spares_.size() >= kAhead) {
+        const uint8_t* next = spares_[spares_.size() - kAhead].get();
+        for (size_t off = 0; off < lineSize_; off += 64)
+            __builtin_prefetch(next + off, 1);
+    }
+    return line;
+}
+
+uint8_t* T_ListenVar::GrowToLine(uint16_t i)
 {
     i = std::max<uint16_t>(1, std::min(i, maxLines_));
     if (i > count_)
@@ -104,6 +122,24 @@ void T_ListenVar::PutBackLines(TakenLines&& taken)
     count_ = taken.count;
     lines_ = std::move(taken.lines);
     taken.count = 0;
+}
+
+void T_ListenVar::SetSpareLines(TakenLines&& taken)
+{
+    spares_.clear();
+    spares_.reserve(taken.lines.size());
+    // Taken from the back: the lines go out again in the order they had.
+    for (auto line = taken.lines.rbegin(); line != taken.lines.rend(); ++line)
+        if (*line)
+            spares_.push_back(std::move(*line));
+    taken.lines.clear();
+    taken.count = 0;
+}
+
+void T_ListenVar::DropSpareLines()
+{
+    spares_.clear();
+    spares_.shrink_to_fit();
 }
 
 const uint8_t* T_ListenVar::ExistingLine(uint16_t i) const

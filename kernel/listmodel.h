@@ -20,8 +20,15 @@ public:
     // class's defaults.
     virtual void InitLine(uint16_t i);
     void SetCount(uint16_t n);
-    // Line i, clipped to 1..MaxLines; the list grows to it.
-    uint8_t* GetLine(uint16_t i);
+    // Line i, clipped to 1..MaxLines; the list grows to it. A line the list
+    // has already is found inline: the list handlers ask for one with
+    // every field they read or write.
+    uint8_t* GetLine(uint16_t i)
+    {
+        if (i >= 1 && i <= count_)
+            return lines_[i].get();
+        return GrowToLine(i);
+    }
     void InsertLine(uint16_t i);
     void DeleteLine(uint16_t i);
 
@@ -42,6 +49,13 @@ public:
     };
     TakenLines TakeLines();
     void PutBackLines(TakenLines&& taken);
+    // Line buffers for the list's growth to take before it allocates new
+    // ones (a line's bytes are set when it is initialised): a program being
+    // loaded hands over the lines of the program it replaces, which spares
+    // freeing them all and allocating as many again. Drop gives back what
+    // was not taken.
+    void SetSpareLines(TakenLines&& taken);
+    void DropSpareLines();
 
 protected:
     uint16_t lineSize_ = 1;
@@ -62,6 +76,13 @@ private:
     static constexpr int kScratchLines = 4;
     mutable std::unique_ptr<uint8_t[]> scratch_;
     mutable int nextScratch_ = 0;
+
+    // GetLine for a line outside 1..Count.
+    uint8_t* GrowToLine(uint16_t i);
+    // The bytes for a new line: a spare line, or a new allocation.
+    std::unique_ptr<uint8_t[]> NewLine();
+
+    std::vector<std::unique_ptr<uint8_t[]>> spares_;
 };
 
 class T_Kelt8Liste : public T_ListenVar {

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -260,7 +260,12 @@ void P_DiskWrite(const void* buffer, uint32_t count, bool& error)
     stream.pos += count;
 }
 
-void P_DiskRead(void* buffer, uint32_t count, bool& error)
+namespace {
+
+// The read behind P_DiskRead (aside: through a buffer of its own, so that
+// an I/O error half-way leaves the caller's buffer as it was) and
+// P_DiskReadBulk (straight into the caller's buffer).
+void ReadStream(void* buffer, uint32_t count, bool& error, bool aside)
 {
     if (!stream.usable(error) || count == 0)
         return;
@@ -277,11 +282,16 @@ void P_DiskRead(void* buffer, uint32_t count, bool& error)
         stream.pos += count;
         return;
     }
-    // Read aside first: an I/O error half-way must not leave half a buffer.
-    std::vector<char> tmp(count);
+    // The aside buffer is not cleared: the read fills all of it or is dropped.
+    std::unique_ptr<char[]> tmp;
+    char* target = static_cast<char*>(buffer);
+    if (aside) {
+        tmp.reset(new char[count]);
+        target = tmp.get();
+    }
     size_t done = 0;
     while (done < count) {
-        const ssize_t n = ::pread(stream.fd, tmp.data() + done, count - done, static_cast<off_t>(stream.pos + done));
+        const ssize_t n = ::pread(stream.fd, target + done, count - done, static_cast<off_t>(stream.pos + done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -290,8 +300,21 @@ void P_DiskRead(void* buffer, uint32_t count, bool& error)
         }
         done += static_cast<size_t>(n);
     }
-    std::memcpy(buffer, tmp.data(), count);
+    if (aside)
+        std::memcpy(buffer, tmp.get(), count);
     stream.pos += count;
+}
+
+}  // namespace
+
+void P_DiskRead(void* buffer, uint32_t count, bool& error)
+{
+    ReadStream(buffer, count, error, true);
+}
+
+void P_DiskReadBulk(void* buffer, uint32_t count, bool& error)
+{
+    ReadStream(buffer, count, error, false);
 }
 
 void P_DiskSeek(uint32_t position, bool& error)

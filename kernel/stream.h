@@ -17,6 +17,11 @@ void P_DiskCreate(const std::string& path, bool& error, bool toFile);
 bool P_DiskClose();
 void P_DiskWrite(const void* buffer, uint32_t count, bool& error);
 void P_DiskRead(void* buffer, uint32_t count, bool& error);
+// P_DiskRead for large reads (whole sections of a file): the bytes go
+// straight into buffer, without a copy aside, so that after a read that
+// fails half-way its content is undefined. A read past the end still
+// leaves it as it was.
+void P_DiskReadBulk(void* buffer, uint32_t count, bool& error);
 void P_DiskSeek(uint32_t position, bool& error);
 uint32_t F_DiskSize(bool& error);
 uint32_t F_DiskPosition(bool& error);

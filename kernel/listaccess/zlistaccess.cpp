@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "kernel/bytes.h"
 #include "kernel/errorcodes.h"
@@ -406,7 +407,9 @@ uint16_t WriteSelection(Ctx& c)
     const size_t e = c.block.U8(kB9);
     if (e >= kSelectionEntries)
         return 0;
-    const std::string text = c.block.Text(kB10);
+    // The text as block.Text reads it, looked at in place.
+    const uint8_t* field = c.block.data() + kB10;
+    const std::string_view text(reinterpret_cast<const char*>(field + 1), field[0]);
     const size_t setOff = SelectionSet(c, e);
     const size_t modeOff = SelectionMode(c, e);
     if (!text.empty() && text[0] == '?') {
@@ -538,7 +541,6 @@ uint16_t accessZList(ProgramCommandBlock& block, uint8_t sub)
     const uint8_t selector = block.Selector();
     const uint8_t sysByte = block.SystemByte();
     const int system = sysByte & ~kSideBit;
-    const int side = (sysByte & kSideBit) ? 1 : 0;
     if (ZrVar.SystemSelectorSet.test(selector)) {
         // A header from a damaged file can claim more systems than a line
         // holds: never address past the sixth.
@@ -550,6 +552,10 @@ uint16_t accessZList(ProgramCommandBlock& block, uint8_t sub)
         return zerr::kBadSystemNumber;
     }
 
-    Ctx c{block, ZListe->GetLine(lineNo), system, side};
+    // System and side are taken from the block again once the line is
+    // there: nothing then has to be kept across a growth of the list.
+    uint8_t* const line = ZListe->GetLine(lineNo);
+    const uint8_t sysByteNow = block.SystemByte();
+    Ctx c{block, line, sysByteNow & ~kSideBit, (sysByteNow & kSideBit) ? 1 : 0};
     return sub == kSubRead ? Read(c) : Write(c);
 }

@@ -1,11 +1,18 @@
 // Loading the machine program file. A read-only pass checks the whole file
 // first; only a file that passes clears the program and is read back
-// through the dispatcher, section by section. Should a read fail after all
-// (the file changed meanwhile), the program as it was is put back.
+// through the dispatcher, section by section. The sections are read from
+// the file all at once, when the first of them is needed; should that fail
+// after all (the file changed meanwhile), the program as it was is put
+// back. Once they are read nothing can fail, and the lines of the program
+// being replaced become the lines of the new one.
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "kernel/bytes.h"
@@ -44,7 +51,10 @@ struct Plan {
     uint8_t machineValue = 1;
     uint8_t takeDownColumns = 0;
     uint8_t gauge = 0;
-    std::vector<std::string> comments;  // the comment pool, read by the check
+    // The comment pool, read by the check, as the staging file's records:
+    // length byte, text, blanks.
+    std::vector<uint8_t> commentRecords;
+    uint32_t commentCount = 0;
 
     const TkfEntry* Find(uint16_t tag) const
     {
@@ -71,27 +81,52 @@ bool Inside(uint64_t at, uint64_t length, uint32_t size)
     return at <= size && length <= size - at;
 }
 
+// Bytes read from the file. The buffer is not cleared before a read: a read
+// that succeeds fills all of it, and after one that fails it is not looked at.
+class FileBytes {
+public:
+    uint8_t* data() { return bytes_.get(); }
+    const uint8_t* data() const { return bytes_.get(); }
+    uint32_t size() const { return size_; }
+    const uint8_t* begin() const { return bytes_.get(); }
+    const uint8_t* end() const { return bytes_.get() + size_; }
+    void Resize(uint32_t n)
+    {
+        if (n > capacity_) {
+            bytes_.reset(new uint8_t[n]);
+            capacity_ = n;
+        }
+        size_ = n;
+    }
+
+private:
+    std::unique_ptr<uint8_t[]> bytes_;
+    uint32_t size_ = 0;
+    uint32_t capacity_ = 0;
+};
+
 // Reads length bytes at at through the stream; false when they are not all
 // there.
-bool ReadBytes(uint32_t at, uint32_t length, std::vector<uint8_t>& out)
+bool ReadBytes(uint32_t at, uint32_t length, FileBytes& out)
 {
-    out.assign(length, 0);
+    out.Resize(length);
     if (length == 0)
         return true;
     bool error = false;
     P_DiskSeek(at, error);
-    P_DiskRead(out.data(), length, error);
+    P_DiskReadBulk(out.data(), length, error);
     return !error;
 }
 
 // The comment pool, read in pieces of up to 1 MiB (its length shows only
 // entry by entry), as texts of at most 80 characters: the surplus of a
-// longer entry and the closing NUL are read apart. False when an entry is
-// not all in the file.
-bool ReadCommentPool(const TkfEntry& entry, uint32_t size, std::vector<std::string>* out)
+// longer entry and the closing NUL are read apart. Each text goes into a
+// record of the comment staging file (kCommentRecord bytes: length byte,
+// text, blanks). False when an entry is not all in the file.
+bool ReadCommentPool(const TkfEntry& entry, uint32_t size, std::vector<uint8_t>* out)
 {
     constexpr uint32_t kPiece = 1u << 20;
-    std::vector<uint8_t> piece;
+    FileBytes piece;
     uint32_t pieceAt = entry.value;  // file offset of piece[0]
     uint32_t pos = entry.value;      // file offset of the next entry
     // Makes [pos, pos + n) available in piece; false past the end of the file.
@@ -104,7 +139,7 @@ bool ReadCommentPool(const TkfEntry& entry, uint32_t size, std::vector<std::stri
         return ReadBytes(pos, std::min<uint32_t>(size - pos, std::max(kPiece, n)), piece);
     };
     if (out)
-        out->reserve(entry.count);
+        out->assign(size_t(entry.count) * kCommentRecord, ' ');
     for (uint32_t i = 0; i < entry.count; ++i) {
         if (!have(2))
             return false;
@@ -113,8 +148,11 @@ bool ReadCommentPool(const TkfEntry& entry, uint32_t size, std::vector<std::stri
         if (!have(uint32_t(n) + 1))
             return false;
         if (out) {
-            const auto* text = reinterpret_cast<const char*>(piece.data() + (pos - pieceAt));
-            out->emplace_back(text, std::min<uint32_t>(n, kCommentMax));
+            const uint8_t* text = piece.data() + (pos - pieceAt);
+            const uint32_t length = std::min<uint32_t>(n, kCommentMax);
+            uint8_t* rec = out->data() + size_t(i) * kCommentRecord;
+            rec[0] = static_cast<uint8_t>(length);
+            std::copy_n(text, length, rec + 1);
         }
         pos += uint32_t(n) + 1;
     }
@@ -199,8 +237,9 @@ bool CheckFile(Plan& plan)
     if (setup && setup->count > 0 && (setup->count > kMaxCount || !Inside(setup->value, kCRecord, plan.size)))
         return false;
     const TkfEntry* pool = plan.Find(kTagComments);
-    if (pool && (pool->count > kMaxCount || !ReadCommentPool(*pool, plan.size, &plan.comments)))
+    if (pool && (pool->count > kMaxCount || !ReadCommentPool(*pool, plan.size, &plan.commentRecords)))
         return false;
+    plan.commentCount = pool ? pool->count : 0;
     return true;
 }
 
@@ -215,9 +254,27 @@ struct Snapshot {
     uint8_t takeDownColumns = 0;
     uint8_t level = 0;
     std::array<std::string, 3> patternFiles;
+
+    // Hands the taken lines to their lists as spare lines, once the
+    // program as it was cannot be needed back.
+    void GiveLines();
 };
 
 constexpr int kLineLists[] = {1, 2, 3, 4, 5, 6, 7, 9};
+
+void Snapshot::GiveLines()
+{
+    size_t n = 0;
+    for (int list : kLineLists)
+        ListByNumber(list)->SetSpareLines(std::move(lists[n++]));
+}
+
+// What the lists were given and did not take.
+void DropSpareLines()
+{
+    for (int list : kLineLists)
+        ListByNumber(list)->DropSpareLines();
+}
 
 // The program as it stands. The lists' lines are taken out whole (which
 // leaves the lists empty, as the clear would) rather than copied.
@@ -254,26 +311,41 @@ void Restore(Snapshot& s)
 
 class LoadJob {
 public:
-    explicit LoadJob(const Plan& plan) : plan_(plan) {}
+    // A job fails only through a read, and all reads are done before the
+    // snapshot's lines are given away: a failed job can always restore it.
+    LoadJob(const Plan& plan, Snapshot& snapshot) : plan_(plan), snapshot_(snapshot) {}
     bool Run();
 
 private:
     static ProgramCommandBlock Block(uint8_t code, uint8_t sub, uint16_t line, uint8_t selector)
     {
         ProgramCommandBlock b;
+        Start(b, code, sub, line, selector);
+        return b;
+    }
+    // Makes b what Block gives, in place: the record readers fill one block
+    // per record, and a block made afresh each time costs more in clearing
+    // and copying than its list write.
+    static void Start(ProgramCommandBlock& b, uint8_t code, uint8_t sub, uint16_t line, uint8_t selector)
+    {
+        ZeroBytes<ProgramCommandBlock::kSize>(b.data());
         b.SetCode(code);
         b.SetSub(sub);
         b.SetLine(line);
         b.SetSystemByte(1);
         b.SetSelector(selector);
-        return b;
     }
     static void Send(ProgramCommandBlock& b) { ProgramDispatch(b); }
     void Progress(const char* name, int32_t record);
     void ApplyComment(const ProgramCommandBlock& lineBlock, uint16_t index);
-    // The section's records, count of them; false when the tag is absent
-    // or empty (nothing to read) and sets failed_ when the read fails.
-    bool Records(uint16_t tag, uint32_t recordSize, std::vector<uint8_t>& data, uint32_t& count);
+    // The section's records (data) and their count; false when the tag is
+    // absent or empty (nothing to read) or the sections could not be read.
+    bool Records(uint16_t tag, const uint8_t*& data, uint32_t& count);
+    // Reads every section the readers go through, at the first reader's
+    // turn (once): false, with failed_ set, when one is not all there.
+    // Nothing is read after that, so nothing can fail any more: the lines
+    // of the program being replaced then serve the new one as spare lines.
+    bool ReadSections();
     int16_t FromFile(int16_t value) const;
 
     void ReadHeader();
@@ -290,12 +362,30 @@ private:
     void ReadV();
     void ReadC();
 
+    // A section as read: Sections (plan_.systems) in their order, then the
+    // set-up record.
+    struct Section {
+        uint16_t tag = 0;
+        uint32_t count = 0;
+        FileBytes bytes;
+    };
+
     const Plan& plan_;
+    Snapshot& snapshot_;
+    std::vector<Section> sections_;
+    bool sectionsRead_ = false;
     bool failed_ = false;
     uint8_t gauge_ = 0;  // the conversion gauge
     int32_t step_ = 0;
     int32_t total_ = 0;
-    std::vector<SpecialRecord> specials_;
+    // The special records as read, looked up by the knitting scheme
+    // reader; with none, the default record alone.
+    const uint8_t* specials_ = nullptr;
+    uint32_t specialCount_ = 0;
+    SpecialRecord defaultSpecial_ = DefaultSpecialRecord();
+    JobProgress progress_;
+    const char* progressName_ = nullptr;
+    ProgramCommandBlock block_;  // the record readers' block
     ProgramCommandBlock commentBlock_;
     StagingFile commentFile_;
     StagingFile specialFile_;
@@ -303,36 +393,76 @@ private:
 
 void LoadJob::Progress(const char* name, int32_t record)
 {
-    ProgressLine(step_, total_, name, record);
+    // The names are constants: a name at another address is another name
+    // (or the same again, translated once more to the same text).
+    if (name != progressName_) {
+        progressName_ = name;
+        progress_.SetText(name);
+    }
+    progress_.Line(step_, total_, record);
 }
 
 void LoadJob::ApplyComment(const ProgramCommandBlock& lineBlock, uint16_t index)
 {
-    if (index == 0 || index > plan_.comments.size())
+    if (index == 0 || index > plan_.commentCount)
         return;
-    const std::string& text = plan_.comments[index - 1];
-    if (text.compare(0, 13, "NOT ALLOCATED") == 0)
+    const uint8_t* rec = plan_.commentRecords.data() + size_t(index - 1) * kCommentRecord;
+    const std::string_view text(reinterpret_cast<const char*>(rec + 1), rec[0]);
+    if (text.starts_with("NOT ALLOCATED"))
         return;
+    // The comment code reads the line and the text only: the line block's
+    // head is taken over, its fields are not copied along.
     ProgramCommandBlock& b = commentBlock_;
-    b = lineBlock;
+    std::memcpy(b.data(), lineBlock.data(), ProgramCommandBlock::kData);
     b.SetCode(static_cast<uint8_t>(lineBlock.Code() + 150));
     b.SetSub(2);
     b.SetSelector(101);
-    b.SetText(text, ProgramCommandBlock::kData, kCommentMax);
+    WriteShortText(b.data(), ProgramCommandBlock::kData, kCommentMax, text);
     Send(b);
 }
 
-bool LoadJob::Records(uint16_t tag, uint32_t recordSize, std::vector<uint8_t>& data, uint32_t& count)
+bool LoadJob::ReadSections()
 {
-    const TkfEntry* e = plan_.Find(tag);
-    count = e ? e->count : 0;
-    if (count == 0)
-        return false;
-    if (!ReadBytes(e->value, count * recordSize, data)) {
+    if (sectionsRead_)
+        return !failed_;
+    sectionsRead_ = true;
+    const std::vector<SectionSpec> specs = Sections(plan_.systems);
+    sections_.resize(specs.size() + 1);
+    size_t n = 0;
+    for (const SectionSpec& spec : specs) {
+        Section& section = sections_[n++];
+        const TkfEntry* e = plan_.Find(spec.tag);
+        section.tag = spec.tag;
+        section.count = e ? e->count : 0;
+        if (section.count != 0 && !ReadBytes(e->value, section.count * spec.recordSize, section.bytes)) {
+            failed_ = true;
+            return false;
+        }
+    }
+    Section& setup = sections_[n];
+    const TkfEntry* e = plan_.Find(kTagCList);
+    setup.tag = kTagCList;
+    setup.count = e ? e->count : 0;
+    if (setup.count != 0 && !ReadBytes(e->value, kCRecord, setup.bytes)) {
         failed_ = true;
         return false;
     }
+    snapshot_.GiveLines();
     return true;
+}
+
+bool LoadJob::Records(uint16_t tag, const uint8_t*& data, uint32_t& count)
+{
+    count = 0;
+    if (!ReadSections())
+        return false;
+    for (const Section& section : sections_) {
+        if (section.tag == tag) {
+            count = section.count;
+            data = section.bytes.data();
+        }
+    }
+    return count != 0;
 }
 
 // A value the save converted to the gauge-free unit, back in needles. A
@@ -363,7 +493,7 @@ void LoadJob::ReadHeader()
     model.SetText(plan_.model);
     Send(model);
 
-    std::vector<uint8_t> bytes;
+    FileBytes bytes;
     if (const TkfEntry* comment = plan_.Find(kTagComment)) {
         const auto n = static_cast<uint32_t>(std::min<uint64_t>(comment->count, kCommentMax));
         if (!ReadBytes(comment->value, n, bytes)) {
@@ -395,47 +525,42 @@ void LoadJob::ReadHeader()
 
 void LoadJob::ReadComments()
 {
-    // The pool was read entry by entry when the file was checked.
-    const std::vector<std::string>& comments = plan_.comments;
-    std::vector<uint8_t> staged(comments.size() * kCommentRecord, ' ');
-    for (size_t i = 0; i < comments.size(); ++i) {
+    // The pool was read entry by entry, into the staging records, when the
+    // file was checked.
+    for (uint32_t i = 0; i < plan_.commentCount; ++i) {
         ++step_;
         Progress(kNameComments, static_cast<int32_t>(i + 1));
-        uint8_t* rec = staged.data() + i * kCommentRecord;
-        rec[0] = static_cast<uint8_t>(comments[i].size());
-        std::copy(comments[i].begin(), comments[i].end(), rec + 1);
     }
-    commentFile_.Write(0, staged.data(), static_cast<uint32_t>(comments.size()));
+    commentFile_.Write(0, plan_.commentRecords.data(), plan_.commentCount);
 }
 
 void LoadJob::ReadSpecials()
 {
-    specials_.assign(1, DefaultSpecialRecord());
-    std::vector<uint8_t> data;
+    specialCount_ = 0;
     uint32_t count = 0;
-    if (!Records(kTagSpecial, kSpecialRecord, data, count))
+    if (!Records(kTagSpecial, specials_, count))
         return;
-    specials_.resize(count);
+    specialCount_ = count;
     for (uint32_t i = 0; i < count; ++i) {
         ++step_;
         Progress(kNameSpecial, static_cast<int32_t>(i + 1));
-        std::copy_n(data.begin() + static_cast<long>(i * kSpecialRecord), kSpecialRecord, specials_[i].begin());
     }
-    specialFile_.Write(0, data.data(), count);
+    specialFile_.Write(0, specials_, count);
 }
 
 void LoadJob::ReadS()
 {
-    std::vector<uint8_t> data;
+    const uint8_t* data = nullptr;
     uint32_t count = 0;
-    if (!Records(kTagSList, kSRecord, data, count))
+    if (!Records(kTagSList, data, count))
         return;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data.data() + size_t(i) * kSRecord;
+        const uint8_t* r = data + size_t(i) * kSRecord;
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameS, line);
-        ProgramCommandBlock b = Block(9, 1, line, 9);
+        ProgramCommandBlock& b = block_;
+        Start(b, 9, 1, line, 9);
         const uint16_t w0 = get_u16(r, 0);
         b.SetU8(9, static_cast<uint8_t>(w0 >> 14));
         b.SetU16(10, w0 & k14Bits);
@@ -454,7 +579,7 @@ void LoadJob::ReadS()
         b.SetI16(28, get_i16(r, 12));
         b.SetU16(30, get_u16(r, 14) & k14Bits);
         b.SetI16(32, get_i16(r, 16));
-        b.SetText(ColourSetToText(get_u32(r, 18)), 34, 32);
+        ColourSetToShortString(get_u32(r, 18), b.data(), 34, 32);
         Send(b);
         ApplyComment(b, get_u16(r, 22));
     }
@@ -462,19 +587,20 @@ void LoadJob::ReadS()
 
 void LoadJob::ReadN()
 {
-    std::vector<uint8_t> data;
+    const uint8_t* data = nullptr;
     uint32_t count = 0;
-    if (!Records(kTagNList, kNRecord, data, count))
+    if (!Records(kTagNList, data, count))
         return;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data.data() + size_t(i) * kNRecord;
+        const uint8_t* r = data + size_t(i) * kNRecord;
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameN, line);
         const uint16_t w0 = get_u16(r, 0);
         if (w0 == 0)
             continue;  // the line keeps the defaults of a new line
-        ProgramCommandBlock b = Block(6, 1, line, 6);
+        ProgramCommandBlock& b = block_;
+        Start(b, 6, 1, line, 6);
         b.SetU8(9, static_cast<uint8_t>(w0 >> 15));
         b.SetU16(10, w0 & k14Bits);
         const uint16_t w1 = get_u16(r, 2);
@@ -491,16 +617,17 @@ void LoadJob::ReadN()
 
 void LoadJob::ReadW()
 {
-    std::vector<uint8_t> data;
+    const uint8_t* data = nullptr;
     uint32_t count = 0;
-    if (!Records(kTagWList, kWRecord, data, count))
+    if (!Records(kTagWList, data, count))
         return;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data.data() + size_t(i) * kWRecord;
+        const uint8_t* r = data + size_t(i) * kWRecord;
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameW, line);
-        ProgramCommandBlock b = Block(7, 1, line, 57);
+        ProgramCommandBlock& b = block_;
+        Start(b, 7, 1, line, 57);
         for (int k = 0; k < 8; ++k) {
             const uint16_t w = get_u16(r, size_t(2 * k));
             const auto magnitude = static_cast<int16_t>(w & k14Bits);
@@ -516,16 +643,16 @@ void LoadJob::ReadW()
 // continues its sub-list.
 void LoadJob::ReadF()
 {
-    std::vector<uint8_t> data;
+    const uint8_t* data = nullptr;
     uint32_t count = 0;
-    if (!Records(kTagFList, kFRecord, data, count))
+    if (!Records(kTagFList, data, count))
         return;
     uint32_t previous = 9999;
-    ProgramCommandBlock pending;
+    ProgramCommandBlock& pending = block_;
     uint16_t pendingComment = 0;
     bool pendingSent = true;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data.data() + size_t(i) * kFRecord;
+        const uint8_t* r = data + size_t(i) * kFRecord;
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameF, line);
@@ -537,7 +664,7 @@ void LoadJob::ReadF()
             ApplyComment(pending, pendingComment);
         }
         previous = number;
-        pending = Block(2, 2, line, 2);
+        Start(pending, 2, 2, line, 2);
         pending.SetU16(10, same ? 0 : number);
         pending.SetU8(20, same ? 1 : 0);
         const uint16_t left = get_u16(r, 4);
@@ -546,7 +673,7 @@ void LoadJob::ReadF()
         const uint16_t right = get_u16(r, 6);
         pending.SetU8(16, static_cast<uint8_t>(right >> 14));
         pending.SetU16(18, right & k14Bits);
-        pending.SetText(ColourSetToText(get_u32(r, 8)), 21, 32);
+        ColourSetToShortString(get_u32(r, 8), pending.data(), 21, 32);
         pendingComment = get_u16(r, 12);
         pendingSent = get_u16(r, 4) != 0;
     }
@@ -560,15 +687,15 @@ void LoadJob::ReadF()
 
 void LoadJob::ReadP()
 {
-    std::vector<uint8_t> data;
+    const uint8_t* data = nullptr;
     uint32_t count = 0;
-    if (!Records(kTagPList, kPRecord, data, count))
+    if (!Records(kTagPList, data, count))
         return;
     uint32_t previous = 9999;
-    ProgramCommandBlock pending;
+    ProgramCommandBlock& pending = block_;
     uint16_t pendingComment = 0;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data.data() + size_t(i) * kPRecord;
+        const uint8_t* r = data + size_t(i) * kPRecord;
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameP, line);
@@ -580,7 +707,7 @@ void LoadJob::ReadP()
             ApplyComment(pending, pendingComment);
         }
         previous = number;
-        pending = Block(5, 2, line, 5);
+        Start(pending, 5, 2, line, 5);
         pending.SetU16(10, same ? 0 : number);
         pending.SetU8(20, same ? 1 : 0);
         pending.SetU8(12, static_cast<uint8_t>(r[4] >> 4));
@@ -593,7 +720,7 @@ void LoadJob::ReadP()
             pending.SetI16(size_t(16 + 2 * side),
                            static_cast<uint16_t>(value) == kUnset16 ? value : FromFile(value));
         }
-        pending.SetText(ColourSetToText(get_u32(r, 6)), 21, 32);
+        ColourSetToShortString(get_u32(r, 6), pending.data(), 21, 32);
         pendingComment = get_u16(r, 14);
     }
     pending.SetU8(20, 0);
@@ -617,18 +744,18 @@ void LoadJob::ReadZ()
 {
     const int s = plan_.systems;
     const uint32_t size = ZRecordSize(s);
-    std::vector<uint8_t> data;
+    const uint8_t* data = nullptr;
     uint32_t count = 0;
-    if (!Records(kTagZList, size, data, count))
+    if (!Records(kTagZList, data, count))
         return;
     const bool options = plan_.takeDownColumns != 0;
-    ProgramCommandBlock b;
+    ProgramCommandBlock& b = block_;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data.data() + size_t(i) * size;
+        const uint8_t* r = data + size_t(i) * size;
         const auto line = static_cast<uint16_t>(i + 1);
         step_ += 10;
         Progress(kNameZ, line);
-        b = Block(1, 2, line, 0);
+        Start(b, 1, 2, line, 0);
         for (int entry = 0; entry < 2; ++entry) {
             const uint16_t w = get_u16(r, size_t(2 * entry));
             Prepare(b, 'B', 1);
@@ -701,9 +828,9 @@ void LoadJob::ReadZ()
                 b.SetU16(10, carriers & k14Bits);
                 Send(b);
             } else {
-                for (uint16_t bit = 0; bit < 8; ++bit) {
-                    if (!(carriers & (1u << bit)))
-                        continue;
+                // The carriers' bits, lowest first.
+                for (unsigned rest = carriers & 0xFFu; rest != 0; rest &= rest - 1) {
+                    const auto bit = static_cast<uint16_t>(std::countr_zero(rest));
                     Prepare(b, 'G', system);
                     b.SetU8(9, 1);
                     b.SetU16(10, static_cast<uint16_t>(bit + 1));
@@ -739,8 +866,8 @@ void LoadJob::ApplySpecial(ProgramCommandBlock& b, uint8_t systemByte, uint16_t 
 {
     // An index beyond this file's records reads record 0, never what an
     // earlier job left in the staging file.
-    const SpecialRecord& rec = index < specials_.size() ? specials_[index] : specials_[0];
-    const uint8_t* r = rec.data();
+    const uint8_t* r = specialCount_ == 0 ? defaultSpecial_.data()
+                                          : specials_ + size_t(index < specialCount_ ? index : 0) * kSpecialRecord;
     for (int density = 0; density < 2; ++density) {
         const uint16_t w = get_u16(r, size_t(2 * density));
         if (w == 0)
@@ -785,20 +912,24 @@ void LoadJob::ApplySpecial(ProgramCommandBlock& b, uint8_t systemByte, uint16_t 
     for (const Entry& entry : kEntries) {
         const unsigned kind = (flags >> entry.shift) & 3;
         const uint32_t data = get_u32(r, entry.at);
+        if ((kind == 0 && data == 0) || kind == 3)
+            continue;  // nothing to send; the block is prepared afresh for what follows
         Prepare(b, 'N', systemByte);
         b.SetU8(9, entry.number);
+        // The selection text at 10, as SetText (text, 10, 32) writes it.
+        uint8_t* text = b.data() + 10;
         if (kind == 0) {
-            if (data == 0)
-                continue;
-            b.SetText(ColourSetToText(data), 10, 32);
+            ColourSetToShortString(data, b.data(), 10, 32);
         } else if (kind == 1) {
-            b.SetText(std::string{'!', static_cast<char>(data & 0xFF)}, 10, 32);
-        } else if (kind == 2) {
-            b.SetText(std::string{'!', 6, static_cast<char>('A' + ((data >> 8) & 0xFF)),
-                                  static_cast<char>('0' + (data & 0xFF))},
-                      10, 32);
+            text[0] = 2;
+            text[1] = '!';
+            text[2] = static_cast<uint8_t>(data & 0xFF);
         } else {
-            continue;
+            text[0] = 4;
+            text[1] = '!';
+            text[2] = 6;
+            text[3] = static_cast<uint8_t>('A' + ((data >> 8) & 0xFF));
+            text[4] = static_cast<uint8_t>('0' + (data & 0xFF));
         }
         Send(b);
         // A side with a needle selection and no cam setting gets cam setting 2.
@@ -813,17 +944,18 @@ void LoadJob::ApplySpecial(ProgramCommandBlock& b, uint8_t systemByte, uint16_t 
 
 void LoadJob::ReadA()
 {
-    std::vector<uint8_t> data;
+    const uint8_t* data = nullptr;
     uint32_t count = 0;
-    if (!Records(kTagAList, kARecord, data, count))
+    if (!Records(kTagAList, data, count))
         return;
     uint16_t previous = 0;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data.data() + size_t(i) * kARecord;
+        const uint8_t* r = data + size_t(i) * kARecord;
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameA, line);
-        ProgramCommandBlock b = Block(3, 1, line, 3);
+        ProgramCommandBlock& b = block_;
+        Start(b, 3, 1, line, 3);
         b.SetU8(12, 101);
         b.SetU8(14, 101);
         b.SetU8(15, 101);
@@ -880,18 +1012,19 @@ void LoadJob::ReadA()
 
 void LoadJob::ReadV()
 {
-    std::vector<uint8_t> data;
+    const uint8_t* data = nullptr;
     uint32_t count = 0;
-    if (!Records(kTagVList, kVRecord, data, count))
+    if (!Records(kTagVList, data, count))
         return;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data.data() + size_t(i) * kVRecord;
+        const uint8_t* r = data + size_t(i) * kVRecord;
         const auto line = static_cast<uint16_t>(i + 1);
         ++step_;
         Progress(kNameV, line);
         if (r[6] == 0)
             continue;  // not set: the line keeps the defaults of a new line
-        ProgramCommandBlock b = Block(4, 1, line, 4);
+        ProgramCommandBlock& b = block_;
+        Start(b, 4, 1, line, 4);
         const auto racking = static_cast<int8_t>(r[0] & 0x7F);
         b.SetU8(9, static_cast<uint8_t>((r[0] & 0x80) ? -racking : racking));
         b.SetU8(10, r[1] & 3);
@@ -908,17 +1041,12 @@ void LoadJob::ReadV()
 
 void LoadJob::ReadC()
 {
-    const TkfEntry* e = plan_.Find(kTagCList);
-    if (!e || e->count == 0)
+    const uint8_t* rec = nullptr;
+    uint32_t count = 0;
+    if (!Records(kTagCList, rec, count))
         return;
-    std::vector<uint8_t> data;
-    if (!ReadBytes(e->value, kCRecord, data)) {
-        failed_ = true;
-        return;
-    }
     ++step_;
     Progress(kNameC, 0);
-    const uint8_t* rec = data.data();
     auto machine = [](uint8_t selector, uint16_t line = 1) { return Block(12, 2, line, selector); };
     const auto level = static_cast<uint8_t>(rec[crec::kLevel] + 1);
     ProgramCommandBlock b = machine(34);
@@ -1101,10 +1229,11 @@ uint16_t TkfLoad()
         clear.SetSub(4);
         ProgramDispatch(clear);
     }
-    LoadJob job(plan);
+    LoadJob job(plan, *before);
     if (!job.Run()) {
         Restore(*before);
         return kRefused;
     }
+    DropSpareLines();
     return 0;
 }

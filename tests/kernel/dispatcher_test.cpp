@@ -429,6 +429,68 @@ TEST(Dispatcher, WriteReInitialisesOnlyCodesOfTheSet)
     EXPECT_EQ(ZListe->GetLine(2)[0], 3);
 }
 
+// A list write goes straight to its handler only when nothing else would
+// happen on the way: line 0, a comment, the selector level or the carrier
+// line of its code still take effect, whatever the work record says.
+TEST(Dispatcher, ListWritesKeepTheirLineWorkWhateverTheWorkRecordSays)
+{
+    // Line 0 is written back as 1.
+    ProgramCommandBlock b = Block(1, 2, 0, 'E');
+    b.SetU8(9, '*');
+    EXPECT_EQ(ProgramDispatch(b), 0);
+    EXPECT_EQ(b.Line(), 1);
+    EXPECT_EQ(ZListe->Count(), 1);
+    EXPECT_EQ(ZListe->GetLine(1)[27], 1);
+
+    // A code in the comment set writes the block's text as the comment of
+    // the line, of the selector level's line when the code is in that set.
+    ZrVar.CommentSet.set(1);
+    b = Block(1, 2, 3, 'E');
+    b.SetU8(9, '*');  // also the text's length: 42
+    EXPECT_EQ(ProgramDispatch(b), 0);
+    EXPECT_EQ(ZListe->GetLine(3)[556], 42);
+    EXPECT_EQ(ZListe->GetLine(3)[27], 1);
+    ZrVar.LevelSet.set(1);
+    ZrVar.Level = 5;
+    b = Block(1, 2, 2, 'E');
+    b.SetU8(9, '1');
+    EXPECT_EQ(ProgramDispatch(b), 0);
+    EXPECT_EQ(ZListe->GetLine(5)[556], '1');
+    EXPECT_EQ(ZListe->GetLine(2)[556], 0);
+    EXPECT_EQ(ZListe->GetLine(2)[27], 2);
+    ZrVar.CommentSet.reset(1);
+    ZrVar.LevelSet.reset(1);
+
+    // So do the comment codes: line 0 is line 1, a code in the level set
+    // comments the selector level's line, one out of the comment set nothing.
+    b = Block(157, 2, 0, 101);
+    b.SetText("null");
+    EXPECT_EQ(ProgramDispatch(b), 0);
+    EXPECT_EQ(b.Line(), 1);
+    EXPECT_EQ(ReadShortString(WListe->GetLine(1), 16, 80), "null");
+    ZrVar.LevelSet.set(157);
+    b = Block(157, 2, 2, 101);
+    b.SetText("level");
+    EXPECT_EQ(ProgramDispatch(b), 0);
+    EXPECT_EQ(ReadShortString(WListe->GetLine(5), 16, 80), "level");
+    EXPECT_EQ(ReadShortString(WListe->GetLine(2), 16, 80), "");
+    ZrVar.LevelSet.reset(157);
+    ZrVar.CommentSet.reset(157);
+    b = Block(157, 2, 3, 101);
+    b.SetText("none");
+    EXPECT_EQ(ProgramDispatch(b), 0);
+    EXPECT_EQ(ReadShortString(WListe->GetLine(3), 16, 80), "");
+
+    // As the carrier list, selector 24 derives the line and writes it back.
+    ZrVar.CarrierListNumber = 1;
+    b = Block(1, 2, 7, 24);
+    b.SetU8(9, 1);
+    b.SetU8(10, 'B');
+    EXPECT_EQ(ProgramDispatch(b), 0);
+    EXPECT_EQ(b.Line(), 31);
+    EXPECT_EQ(ZListe->Count(), 31);
+}
+
 TEST(Dispatcher, ResetTakesTheSystemsFromTheHeaderAndRestoresDefaults)
 {
     ProgrammKopf.b[26] = 4;

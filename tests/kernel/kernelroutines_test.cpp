@@ -2,13 +2,17 @@
 // case, folders, clearing lists, comments, selector level, progress, status.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
+#include <cstring>
+#include <functional>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "kernel/bytes.h"
 #include "kernel/kernelroutines.h"
+#include "kernel/language.h"
 #include "kernel/listmodel.h"
 #include "kernel/programcommandblock.h"
 #include "kernel/programmodel.h"
@@ -211,4 +215,87 @@ TEST(KernelRoutines, ProgressLineAndStatusTextGoToTheHost)
     const auto status = host.host.callsOf("statusText");
     ASSERT_EQ(status.size(), 1u);
     EXPECT_EQ(status[0].text, "Fertig");
+}
+
+// The progress of a job that reports record after record: line 3 shows the
+// text translated once, line 4 the digits counted up, across carries, jumps
+// and negative values exactly what ProgressLine shows.
+TEST(KernelRoutines, JobProgressShowsWhatProgressLineShows)
+{
+    WriteTestFile(TestHome() + "DbLang.Txt", "$:Z-Liste\r\nG:Z-Liste\r\nE:Knitting scheme\r\n");
+    InitLanguage(nullptr, nullptr, "DbLang.Txt", 'E');
+    struct Step {
+        const char* text;
+        int32_t value;
+    };
+    std::vector<Step> steps;
+    for (int32_t v = 0; v <= 12; ++v)
+        steps.push_back({"Z-Liste ", v});
+    for (int32_t v : {98, 99, 100, 101, 998, 999, 1000, 1001, 9998, 9999, 10000, 10001, 99999, 100000, 5, 3, 4})
+        steps.push_back({"Z-Liste ", v});
+    for (int32_t v : {-5, -4, -123, 0, 1, 2147483647})
+        steps.push_back({"SF-Liste", v});
+    for (int32_t v : {1, 2})
+        steps.push_back({"Z-Liste ", v});
+
+    auto record = [&](const std::function<void(const Step&)>& show) {
+        RecordingKernelHost host;
+        setKernelHost(&host);
+        for (const Step& s : steps)
+            show(s);
+        setKernelHost(nullptr);
+        std::vector<std::string> lines;
+        for (const HostCall& c : host.callsOf("infoLine"))
+            lines.push_back(std::to_string(c.a) + ":" + c.text);
+        return lines;
+    };
+    const std::vector<std::string> expected =
+        record([](const Step& s) { ProgressLine(0, 0, s.text, s.value); });
+    JobProgress progress;
+    const char* shown = nullptr;
+    const std::vector<std::string> lines = record([&](const Step& s) {
+        if (s.text != shown) {
+            shown = s.text;
+            progress.SetText(s.text);
+        }
+        progress.Line(0, 0, s.value);
+    });
+    EXPECT_EQ(lines, expected);
+    ASSERT_EQ(lines.size(), 2 * steps.size());
+    EXPECT_EQ(lines[0], "3:Knitting scheme ");  // the blank is kept around the translation
+    EXPECT_EQ(lines[1], "4:0000");
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "4:10000"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "4:-005"), lines.end());
+    DoneLanguage();
+}
+
+// The hot paths' copies and clearing give the bytes of the plain helpers.
+TEST(KernelRoutines, ShortTextsAndClearedBytesAsThePlainHelpers)
+{
+    for (size_t cap : {size_t{32}, size_t{80}, size_t{255}}) {
+        for (size_t n = 0; n <= 120; ++n) {
+            std::string text;
+            for (size_t i = 0; i < n; ++i)
+                text += static_cast<char>('A' + (i * 7 + n) % 50);
+            uint8_t plain[300];
+            uint8_t fast[300];
+            std::memset(plain, 0xCC, sizeof plain);
+            std::memset(fast, 0xCC, sizeof fast);
+            WriteShortString(plain, 7, cap, text);
+            WriteShortText(fast, 7, cap, text);
+            ASSERT_EQ(std::memcmp(plain, fast, sizeof plain), 0) << cap << " " << n;
+        }
+    }
+    uint8_t bytes[300];
+    std::memset(bytes, 0xCC, sizeof bytes);
+    ZeroBytes<ProgramCommandBlock::kSize>(bytes + 3);
+    EXPECT_EQ(bytes[2], 0xCC);
+    EXPECT_TRUE(std::all_of(bytes + 3, bytes + 3 + 266, [](uint8_t b) { return b == 0; }));
+    EXPECT_EQ(bytes[3 + 266], 0xCC);
+    std::memset(bytes, 0xCC, sizeof bytes);
+    ZeroBytes<64>(bytes + 10);  // no remainder
+    EXPECT_EQ(bytes[9], 0xCC);
+    EXPECT_EQ(bytes[10], 0);
+    EXPECT_EQ(bytes[73], 0);
+    EXPECT_EQ(bytes[74], 0xCC);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "kernel/bytes.h"
 #include "kernel/listmodel.h"
@@ -250,4 +251,48 @@ TEST(ListModel, PeekSubListFindsTheFirstLineNumberedAtLeastN)
     const uint8_t* p2 = PListe->PeekSubList(2);
     EXPECT_EQ(get_u16(p1, 0), 1);
     EXPECT_EQ(get_u16(p2, 0), 2);
+}
+
+// Spare lines: the lines of a program being replaced serve the growth of
+// the new one. They come out as fresh lines (defaults, numbering), in the
+// order they were taken; what is not used goes with DropSpareLines.
+TEST(ListModel, SpareLinesServeGrowthAsFreshLines)
+{
+    // Dirty lines of an index list, taken out whole.
+    for (uint16_t i = 1; i <= 5; ++i)
+        std::memset(AListe->GetLine(i), 0xEE, AListe->LineSize());
+    std::vector<const uint8_t*> old;
+    for (uint16_t i = 0; i <= 5; ++i)
+        old.push_back(AListe->PeekLine(i));
+    T_ListenVar::TakenLines taken = AListe->TakeLines();
+    EXPECT_EQ(AListe->Count(), 0);
+    AListe->SetSpareLines(std::move(taken));
+    EXPECT_TRUE(taken.lines.empty());
+
+    // Growth to 3 lines takes the spare bytes of lines 0..3, in order.
+    const uint8_t* third = AListe->GetLine(3);
+    EXPECT_EQ(AListe->Count(), 3);
+    EXPECT_EQ(AListe->PeekLine(1), old[0]);
+    EXPECT_EQ(AListe->PeekLine(2), old[1]);
+    EXPECT_EQ(third, old[2]);
+    EXPECT_EQ(AListe->PeekLine(0), old[3]);
+
+    // Every line as a list grown from nothing has it.
+    T_AListe fresh;
+    fresh.GetLine(3);
+    for (uint16_t i = 0; i <= 3; ++i)
+        EXPECT_EQ(Hex(AListe->PeekLine(i), 98), Hex(fresh.PeekLine(i), 98)) << i;
+
+    // The rest are dropped; growth allocates again and still gives fresh lines.
+    AListe->DropSpareLines();
+    EXPECT_EQ(Hex(AListe->GetLine(4), 98), Hex(fresh.GetLine(4), 98));
+
+    // A knitting scheme line from a spare carries the scheme's defaults.
+    std::memset(ZListe->GetLine(1), 0xAB, 640);
+    ZListe->SetSpareLines(ZListe->TakeLines());
+    const uint8_t* z = ZListe->GetLine(1);
+    EXPECT_EQ(z[14], 0x7f);
+    EXPECT_EQ(z[18], 0x7f);
+    EXPECT_TRUE(AllZeroExcept(z, 640, {14, 18}));
+    ZListe->DropSpareLines();
 }

@@ -106,3 +106,43 @@ TEST_F(Stream, MemoryStreamKeepsBytes)
     EXPECT_TRUE(P_DiskClose());
     EXPECT_TRUE(Files().empty());
 }
+
+// The bulk read goes straight into the caller's buffer: the same bytes and
+// position as P_DiskRead, and a read past the end still leaves the buffer
+// and sets the flag.
+TEST_F(Stream, BulkReadAsTheReadAside)
+{
+    std::string bytes;
+    for (int i = 0; i < 70000; ++i)
+        bytes += static_cast<char>(i * 31 + i / 256);
+    WriteTestFile(TestHome() + "Big.bin", bytes);
+    bool error = false;
+    P_DiskOpen(TestHome() + "Big.bin", error, true);
+    std::string aside(65000, '\0');
+    std::string bulk(65000, '\0');
+    P_DiskSeek(1000, error);
+    P_DiskRead(aside.data(), 65000, error);
+    const uint32_t after = F_DiskPosition(error);
+    P_DiskSeek(1000, error);
+    P_DiskReadBulk(bulk.data(), 65000, error);
+    ASSERT_FALSE(error);
+    EXPECT_EQ(bulk, aside);
+    EXPECT_EQ(bulk, bytes.substr(1000, 65000));
+    EXPECT_EQ(F_DiskPosition(error), after);
+
+    std::string kept(10, 'k');
+    P_DiskSeek(69995, error);
+    P_DiskReadBulk(kept.data(), 10, error);
+    EXPECT_TRUE(error);
+    EXPECT_EQ(kept, std::string(10, 'k'));
+
+    // Memory streams too.
+    bool memError = false;
+    P_DiskCreate("", memError, false);
+    P_DiskWrite("abcdef", 6, memError);
+    P_DiskSeek(1, memError);
+    char buf[4];
+    P_DiskReadBulk(buf, 4, memError);
+    EXPECT_FALSE(memError);
+    EXPECT_EQ(std::string(buf, 4), "bcde");
+}

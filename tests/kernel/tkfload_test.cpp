@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <string>
 
 #include "kernel/bytes.h"
 #include "kernel/globals.h"
@@ -547,4 +548,65 @@ TEST_F(TkfLoad, PatternFileNamesAndProgress)
     const auto c = std::find(lines.begin(), lines.end(), "3:C-Liste ");
     ASSERT_NE(c, lines.end());
     EXPECT_EQ(*(c + 1), "4:0000");
+}
+
+namespace {
+// Every line of every list as bytes, the spare line 0 included.
+std::string ListBytes()
+{
+    std::string s;
+    for (int list : {1, 2, 3, 4, 5, 6, 7, 9}) {
+        const T_ListenVar* l = ListByNumber(list);
+        s += std::to_string(list) + ":" + std::to_string(l->Count()) + ":";
+        for (uint16_t i = 0; i <= l->Count(); ++i)
+            if (const uint8_t* p = l->PeekLine(i))
+                s.append(reinterpret_cast<const char*>(p), l->LineSize());
+    }
+    return s;
+}
+
+void ClearLists()
+{
+    for (uint8_t list = 1; list <= 12; ++list)
+        ASSERT_EQ(Put(list, 4, 0, 0), 0);
+}
+}  // namespace
+
+// The lines of the program a load replaces serve the loaded one: loading
+// over a larger program, or the same file again, gives the very bytes a
+// load into empty lists gives.
+TEST_F(TkfLoad, LoadOverAnotherProgramGivesTheSameLines)
+{
+    const std::string large = TempPfad + "Large.8dh";
+    FillProgram();
+    ASSERT_EQ(SaveTo(large), 0);
+    ClearLists();
+    ASSERT_EQ(Put(1, 2, 2, '=', [](ProgramCommandBlock& b) { b.SetU16(10, 5); }), 0);
+    ASSERT_EQ(Put(2, 1, 1, 2, [](ProgramCommandBlock& b) {
+                  b.SetU16(10, 1);
+                  b.SetU8(12, 1);
+                  b.SetU16(14, 10);
+              }),
+              0);
+    ASSERT_EQ(Put(7, 1, 3, 57, [](ProgramCommandBlock& b) { b.SetI16(10, -7); }), 0);
+    ASSERT_EQ(Put(157, 2, 3, 101, [](ProgramCommandBlock& b) { b.SetText("drei"); }), 0);
+    ASSERT_EQ(SaveTo(good), 0);
+
+    ClearLists();
+    ASSERT_EQ(LoadFrom(good), 0);
+    const std::string lines = ListBytes();
+    const std::string dump = ProgramDump();
+    ASSERT_EQ(LoadFrom(large), 0);
+    const std::string largeLines = ListBytes();
+    ASSERT_NE(largeLines, lines);
+    ASSERT_EQ(LoadFrom(good), 0);
+    EXPECT_EQ(ListBytes(), lines);
+    EXPECT_EQ(ProgramDump(), dump);
+    ASSERT_EQ(LoadFrom(good), 0);
+    EXPECT_EQ(ListBytes(), lines);
+    // And the larger one over the smaller, twice.
+    ASSERT_EQ(LoadFrom(large), 0);
+    EXPECT_EQ(ListBytes(), largeLines);
+    ASSERT_EQ(LoadFrom(large), 0);
+    EXPECT_EQ(ListBytes(), largeLines);
 }
