@@ -263,7 +263,7 @@ TEST(ListModel, SpareLinesServeGrowthAsFreshLines)
         std::memset(AListe->GetLine(i), 0xEE, AListe->LineSize());
     std::vector<const uint8_t*> old;
     for (uint16_t i = 0; i <= 5; ++i)
-        old.push_back(AListe->PeekLine(i));
+        old.push_back(AListe->ExistingLine(i));
     T_ListenVar::TakenLines taken = AListe->TakeLines();
     EXPECT_EQ(AListe->Count(), 0);
     AListe->SetSpareLines(std::move(taken));
@@ -272,16 +272,16 @@ TEST(ListModel, SpareLinesServeGrowthAsFreshLines)
     // Growth to 3 lines takes the spare bytes of lines 0..3, in order.
     const uint8_t* third = AListe->GetLine(3);
     EXPECT_EQ(AListe->Count(), 3);
-    EXPECT_EQ(AListe->PeekLine(1), old[0]);
-    EXPECT_EQ(AListe->PeekLine(2), old[1]);
+    EXPECT_EQ(AListe->ExistingLine(1), old[0]);
+    EXPECT_EQ(AListe->ExistingLine(2), old[1]);
     EXPECT_EQ(third, old[2]);
-    EXPECT_EQ(AListe->PeekLine(0), old[3]);
+    EXPECT_EQ(AListe->ExistingLine(0), old[3]);
 
     // Every line as a list grown from nothing has it.
     T_AListe fresh;
     fresh.GetLine(3);
     for (uint16_t i = 0; i <= 3; ++i)
-        EXPECT_EQ(Hex(AListe->PeekLine(i), 98), Hex(fresh.PeekLine(i), 98)) << i;
+        EXPECT_EQ(Hex(AListe->ExistingLine(i), 98), Hex(fresh.ExistingLine(i), 98)) << i;
 
     // The rest are dropped; growth allocates again and still gives fresh lines.
     AListe->DropSpareLines();

@@ -559,7 +559,7 @@ std::string ListBytes()
         const T_ListenVar* l = ListByNumber(list);
         s += std::to_string(list) + ":" + std::to_string(l->Count()) + ":";
         for (uint16_t i = 0; i <= l->Count(); ++i)
-            if (const uint8_t* p = l->PeekLine(i))
+            if (const uint8_t* p = l->ExistingLine(i))
                 s.append(reinterpret_cast<const char*>(p), l->LineSize());
     }
     return s;
