@@ -40,6 +40,13 @@ constexpr uint16_t kRefused = 302;
 constexpr uint32_t kMaxCount = 65535;
 constexpr size_t kPatternNameMax = 13;
 constexpr uint16_t k14Bits = 0x3FFF;
+
+// A 14-bit magnitude with its sign in bit 14.
+inline int16_t SignMagnitude14(uint16_t w)
+{
+    const auto magnitude = static_cast<int16_t>(w & k14Bits);
+    return (w & 0x4000) ? static_cast<int16_t>(-magnitude) : magnitude;
+}
 constexpr int16_t kRefusedValue = 32767;  // outside every range the handlers accept
 
 // What the check found; the read goes by it.
@@ -341,6 +348,25 @@ private:
     // The section's records (data) and their count; false when the tag is
     // absent or empty (nothing to read) or the sections could not be read.
     bool Records(uint16_t tag, const uint8_t*& data, uint32_t& count);
+    // Calls fn(record, line) for each record of the section, after its
+    // progress line (steps counts the record's progress steps); false when
+    // there was nothing to read.
+    template <typename Fn>
+    bool ForEachRecord(uint16_t tag, size_t recordSize, const char* name, Fn&& fn, int32_t steps = 1)
+    {
+        const uint8_t* data = nullptr;
+        uint32_t count = 0;
+        if (!Records(tag, data, count))
+            return false;
+        for (uint32_t i = 0; i < count; ++i) {
+            const uint8_t* r = data + size_t(i) * recordSize;
+            const auto line = static_cast<uint16_t>(i + 1);
+            step_ += steps;
+            Progress(name, line);
+            fn(r, line);
+        }
+        return true;
+    }
     // Reads every section the readers go through, at the first reader's
     // turn (once): false, with failed_ set, when one is not all there.
     // Nothing is read after that, so nothing can fail any more: the lines
@@ -426,15 +452,15 @@ bool LoadJob::ReadSections()
     if (sectionsRead_)
         return !failed_;
     sectionsRead_ = true;
-    const std::vector<SectionSpec> specs = Sections(plan_.systems);
-    sections_.resize(specs.size() + 1);
+    const std::vector<SectionSpec> layouts = Sections(plan_.systems);
+    sections_.resize(layouts.size() + 1);
     size_t n = 0;
-    for (const SectionSpec& spec : specs) {
+    for (const SectionSpec& layout : layouts) {
         Section& section = sections_[n++];
-        const TkfEntry* e = plan_.Find(spec.tag);
-        section.tag = spec.tag;
+        const TkfEntry* e = plan_.Find(layout.tag);
+        section.tag = layout.tag;
         section.count = e ? e->count : 0;
-        if (section.count != 0 && !ReadBytes(e->value, section.count * spec.recordSize, section.bytes)) {
+        if (section.count != 0 && !ReadBytes(e->value, section.count * layout.recordSize, section.bytes)) {
             failed_ = true;
             return false;
         }
@@ -550,15 +576,7 @@ void LoadJob::ReadSpecials()
 
 void LoadJob::ReadS()
 {
-    const uint8_t* data = nullptr;
-    uint32_t count = 0;
-    if (!Records(kTagSList, data, count))
-        return;
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data + size_t(i) * kSRecord;
-        const auto line = static_cast<uint16_t>(i + 1);
-        ++step_;
-        Progress(kNameS, line);
+    const auto read = [&](const uint8_t* r, uint16_t line) __attribute__((always_inline)) {
         ProgramCommandBlock& b = block_;
         Start(b, 9, 1, line, 9);
         const uint16_t w0 = get_u16(r, 0);
@@ -573,8 +591,7 @@ void LoadJob::ReadS()
         b.SetU16(20, w3 & k14Bits);
         const uint16_t w4 = get_u16(r, 8);
         b.SetU8(22, static_cast<uint8_t>(w4 >> 15));
-        const auto magnitude = static_cast<int16_t>(w4 & k14Bits);
-        b.SetI16(24, (w4 & 0x4000) ? static_cast<int16_t>(-magnitude) : magnitude);
+        b.SetI16(24, SignMagnitude14(w4));
         b.SetU16(26, get_u16(r, 10) & k14Bits);
         b.SetI16(28, get_i16(r, 12));
         b.SetU16(30, get_u16(r, 14) & k14Bits);
@@ -582,60 +599,44 @@ void LoadJob::ReadS()
         ColourSetToShortString(get_u32(r, 18), b.data(), 34, 32);
         Send(b);
         ApplyComment(b, get_u16(r, 22));
-    }
+    };
+    ForEachRecord(kTagSList, kSRecord, kNameS, read);
 }
 
 void LoadJob::ReadN()
 {
-    const uint8_t* data = nullptr;
-    uint32_t count = 0;
-    if (!Records(kTagNList, data, count))
-        return;
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data + size_t(i) * kNRecord;
-        const auto line = static_cast<uint16_t>(i + 1);
-        ++step_;
-        Progress(kNameN, line);
+    const auto read = [&](const uint8_t* r, uint16_t line) __attribute__((always_inline)) {
         const uint16_t w0 = get_u16(r, 0);
         if (w0 == 0)
-            continue;  // the line keeps the defaults of a new line
+            return;  // the line keeps the defaults of a new line
         ProgramCommandBlock& b = block_;
         Start(b, 6, 1, line, 6);
         b.SetU8(9, static_cast<uint8_t>(w0 >> 15));
         b.SetU16(10, w0 & k14Bits);
         const uint16_t w1 = get_u16(r, 2);
-        const auto magnitude = static_cast<int16_t>(w1 & k14Bits);
-        b.SetI16(12, (w1 & 0x4000) ? static_cast<int16_t>(-magnitude) : magnitude);
+        b.SetI16(12, SignMagnitude14(w1));
         const uint16_t w2 = get_u16(r, 4);
         static constexpr uint8_t kKinds[4] = {0, 2, 3, 4};
         b.SetU8(14, (w1 & 0x8000) == 0 ? 1 : kKinds[w2 >> 14]);
         b.SetU16(16, w2 & k14Bits);
         Send(b);
         ApplyComment(b, get_u16(r, 6));
-    }
+    };
+    ForEachRecord(kTagNList, kNRecord, kNameN, read);
 }
 
 void LoadJob::ReadW()
 {
-    const uint8_t* data = nullptr;
-    uint32_t count = 0;
-    if (!Records(kTagWList, data, count))
-        return;
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data + size_t(i) * kWRecord;
-        const auto line = static_cast<uint16_t>(i + 1);
-        ++step_;
-        Progress(kNameW, line);
+    const auto read = [&](const uint8_t* r, uint16_t line) __attribute__((always_inline)) {
         ProgramCommandBlock& b = block_;
         Start(b, 7, 1, line, 57);
         for (int k = 0; k < 8; ++k) {
-            const uint16_t w = get_u16(r, size_t(2 * k));
-            const auto magnitude = static_cast<int16_t>(w & k14Bits);
-            b.SetI16(size_t(10 + 2 * k), (w & 0x4000) ? static_cast<int16_t>(-magnitude) : magnitude);
+            b.SetI16(size_t(10 + 2 * k), SignMagnitude14(get_u16(r, size_t(2 * k))));
         }
         Send(b);
         ApplyComment(b, get_u16(r, 16));
-    }
+    };
+    ForEachRecord(kTagWList, kWRecord, kNameW, read);
 }
 
 // The stitch density and yarn-carrier position lists hold sub-lists: each
@@ -643,19 +644,11 @@ void LoadJob::ReadW()
 // continues its sub-list.
 void LoadJob::ReadF()
 {
-    const uint8_t* data = nullptr;
-    uint32_t count = 0;
-    if (!Records(kTagFList, data, count))
-        return;
     uint32_t previous = 9999;
     ProgramCommandBlock& pending = block_;
     uint16_t pendingComment = 0;
     bool pendingSent = true;
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data + size_t(i) * kFRecord;
-        const auto line = static_cast<uint16_t>(i + 1);
-        ++step_;
-        Progress(kNameF, line);
+    const auto read = [&](const uint8_t* r, uint16_t line) __attribute__((always_inline)) {
         const uint16_t number = get_u16(r, 2);
         const bool same = number == previous;
         if (previous != 9999) {
@@ -676,7 +669,10 @@ void LoadJob::ReadF()
         ColourSetToShortString(get_u32(r, 8), pending.data(), 21, 32);
         pendingComment = get_u16(r, 12);
         pendingSent = get_u16(r, 4) != 0;
-    }
+    };
+    const bool any = ForEachRecord(kTagFList, kFRecord, kNameF, read);
+    if (!any)
+        return;
     pending.SetU8(20, 0);
     // The last line goes out only when its left field holds something; its
     // comment all the same.
@@ -687,18 +683,10 @@ void LoadJob::ReadF()
 
 void LoadJob::ReadP()
 {
-    const uint8_t* data = nullptr;
-    uint32_t count = 0;
-    if (!Records(kTagPList, data, count))
-        return;
     uint32_t previous = 9999;
     ProgramCommandBlock& pending = block_;
     uint16_t pendingComment = 0;
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data + size_t(i) * kPRecord;
-        const auto line = static_cast<uint16_t>(i + 1);
-        ++step_;
-        Progress(kNameP, line);
+    const auto read = [&](const uint8_t* r, uint16_t line) __attribute__((always_inline)) {
         const uint16_t number = get_u16(r, 2);
         const bool same = number == previous;
         if (previous != 9999) {
@@ -722,7 +710,10 @@ void LoadJob::ReadP()
         }
         ColourSetToShortString(get_u32(r, 6), pending.data(), 21, 32);
         pendingComment = get_u16(r, 14);
-    }
+    };
+    const bool any = ForEachRecord(kTagPList, kPRecord, kNameP, read);
+    if (!any)
+        return;
     pending.SetU8(20, 0);
     Send(pending);
     ApplyComment(pending, pendingComment);
@@ -744,17 +735,9 @@ void LoadJob::ReadZ()
 {
     const int s = plan_.systems;
     const uint32_t size = ZRecordSize(s);
-    const uint8_t* data = nullptr;
-    uint32_t count = 0;
-    if (!Records(kTagZList, data, count))
-        return;
     const bool options = plan_.takeDownColumns != 0;
     ProgramCommandBlock& b = block_;
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data + size_t(i) * size;
-        const auto line = static_cast<uint16_t>(i + 1);
-        step_ += 10;
-        Progress(kNameZ, line);
+    const auto read = [&](const uint8_t* r, uint16_t line) __attribute__((always_inline)) {
         Start(b, 1, 2, line, 0);
         for (int entry = 0; entry < 2; ++entry) {
             const uint16_t w = get_u16(r, size_t(2 * entry));
@@ -859,7 +842,8 @@ void LoadJob::ReadZ()
         }
         Prepare(b, 0, 1);
         ApplyComment(b, get_u16(r, 20));
-    }
+    };
+    ForEachRecord(kTagZList, size, kNameZ, read, 10);
 }
 
 void LoadJob::ApplySpecial(ProgramCommandBlock& b, uint8_t systemByte, uint16_t index)
@@ -944,16 +928,8 @@ void LoadJob::ApplySpecial(ProgramCommandBlock& b, uint8_t systemByte, uint16_t 
 
 void LoadJob::ReadA()
 {
-    const uint8_t* data = nullptr;
-    uint32_t count = 0;
-    if (!Records(kTagAList, data, count))
-        return;
     uint16_t previous = 0;
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data + size_t(i) * kARecord;
-        const auto line = static_cast<uint16_t>(i + 1);
-        ++step_;
-        Progress(kNameA, line);
+    const auto read = [&](const uint8_t* r, uint16_t line) __attribute__((always_inline)) {
         ProgramCommandBlock& b = block_;
         Start(b, 3, 1, line, 3);
         b.SetU8(12, 101);
@@ -1007,22 +983,15 @@ void LoadJob::ReadA()
         }
         Send(b);
         ApplyComment(b, get_u16(r, 18));
-    }
+    };
+    ForEachRecord(kTagAList, kARecord, kNameA, read);
 }
 
 void LoadJob::ReadV()
 {
-    const uint8_t* data = nullptr;
-    uint32_t count = 0;
-    if (!Records(kTagVList, data, count))
-        return;
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = data + size_t(i) * kVRecord;
-        const auto line = static_cast<uint16_t>(i + 1);
-        ++step_;
-        Progress(kNameV, line);
+    const auto read = [&](const uint8_t* r, uint16_t line) __attribute__((always_inline)) {
         if (r[6] == 0)
-            continue;  // not set: the line keeps the defaults of a new line
+            return;  // not set: the line keeps the defaults of a new line
         ProgramCommandBlock& b = block_;
         Start(b, 4, 1, line, 4);
         const auto racking = static_cast<int8_t>(r[0] & 0x7F);
@@ -1036,7 +1005,8 @@ void LoadJob::ReadV()
         b.SetU8(16, r[5]);
         Send(b);
         ApplyComment(b, get_u16(r, 8));
-    }
+    };
+    ForEachRecord(kTagVList, kVRecord, kNameV, read);
 }
 
 void LoadJob::ReadC()

@@ -56,6 +56,18 @@ uint16_t Magnitude14(int32_t value)
     return static_cast<uint16_t>((value < 0 ? -value : value) & k14Bits);
 }
 
+// The value's 14-bit magnitude with its sign in bit 14.
+uint16_t Signed14(int16_t value)
+{
+    return static_cast<uint16_t>(Magnitude14(value) | (value < 0 ? 0x4000 : 0));
+}
+
+// A 14-bit value with a flag in bit 15.
+uint16_t Flagged14(bool flag, uint16_t value)
+{
+    return static_cast<uint16_t>((flag ? 0x8000 : 0) | (value & k14Bits));
+}
+
 // A yarn-carrier position offset in the gauge-free unit: rounded up, sign
 // restored. False when the result does not fit an i16 other than 32768.
 bool OffsetToGaugeFree(int16_t value, uint8_t gauge, uint16_t& out)
@@ -126,6 +138,26 @@ private:
     uint16_t Stop(uint16_t code);
     uint16_t ConversionFailed(uint16_t code, const std::string& where);
     uint16_t WriteSection(uint16_t tag, int list, const std::vector<uint8_t>& data, uint32_t count, uint32_t size);
+    // Reads the lines of list into records of size bytes, one block per
+    // line (selector: the block's), and writes them under tag: each line's
+    // progress, its block read, then fill(line, record, block); a non-zero
+    // result of fill stops the save.
+    template <typename Fn>
+    uint16_t SaveLines(uint8_t list, uint8_t selector, uint16_t tag, uint32_t size, const char* name, Fn&& fill)
+    {
+        const uint16_t count = Count(list);
+        std::vector<uint8_t> data(size_t(count) * size, 0);
+        for (uint16_t line = 1; line <= count; ++line) {
+            Progress(name, line);
+            uint8_t* r = data.data() + size_t(line - 1) * size;
+            ProgramCommandBlock b = Block(list, line, selector);
+            if (uint16_t rc = ProgramDispatch(b))
+                return Stop(rc);
+            if (uint16_t rc = fill(line, r, b))
+                return rc;
+        }
+        return WriteSection(tag, list, data, count, size);
+    }
 
     uint16_t Header();
     uint16_t SaveS();
@@ -266,56 +298,39 @@ uint16_t SaveJob::Header()
 
 uint16_t SaveJob::SaveS()
 {
-    const uint16_t count = Count(9);
-    std::vector<uint8_t> data(size_t(count) * kSRecord, 0);
-    for (uint16_t line = 1; line <= count; ++line) {
-        Progress(kNameS, line);
-        uint8_t* r = data.data() + size_t(line - 1) * kSRecord;
-        ProgramCommandBlock b = Block(9, line, 9);
-        if (uint16_t rc = ProgramDispatch(b))
-            return Stop(rc);
+    const auto fill = [&](uint16_t line, uint8_t* r, const ProgramCommandBlock& b) -> uint16_t {
         put_u16(r, 0, Pack(b.U8(9), b.U16(10)));
         put_i16(r, 2, b.I16(12));
         const bool choice = b.U8(14) != 0;
-        put_u16(r, 4, static_cast<uint16_t>((choice ? 0x8000 : 0) | (b.U16(16) & k14Bits)));
+        put_u16(r, 4, Flagged14(choice, b.U16(16)));
         if (choice)
             Mark(b.U16(16));
         const bool needleChoice = b.U8(18) != 0;
-        put_u16(r, 6, static_cast<uint16_t>((needleChoice ? 0x8000 : 0) | (b.U16(20) & k14Bits)));
+        put_u16(r, 6, Flagged14(needleChoice, b.U16(20)));
         if (needleChoice)
             Mark(b.U16(20));
         const int16_t offset = b.I16(24);
-        put_u16(r, 8,
-                static_cast<uint16_t>(Magnitude14(offset) | (offset < 0 ? 0x4000 : 0) | (b.U8(22) ? 0x8000 : 0)));
+        put_u16(r, 8, static_cast<uint16_t>(Signed14(offset) | (b.U8(22) ? 0x8000 : 0)));
         put_u16(r, 10, b.U16(26) & k14Bits);
         put_i16(r, 12, b.I16(28));
         put_u16(r, 14, b.U16(30) & k14Bits);
         put_i16(r, 16, b.I16(32));
         // The list keeps no colour set; the block's stays empty.
         put_u32(r, 18, TextToColourSet(b.Text(34, 32)));
-        if (uint16_t rc = Comment(9, line, r, 22))
-            return rc;
-    }
-    return WriteSection(kTagSList, 9, data, count, kSRecord);
+        return Comment(9, line, r, 22);
+    };
+    return SaveLines(9, 9, kTagSList, kSRecord, kNameS, fill);
 }
 
 // --- needle division -----------------------------------------------------------------
 
 uint16_t SaveJob::SaveN()
 {
-    const uint16_t count = Count(6);
-    std::vector<uint8_t> data(size_t(count) * kNRecord, 0);
-    for (uint16_t line = 1; line <= count; ++line) {
-        Progress(kNameN, line);
-        uint8_t* r = data.data() + size_t(line - 1) * kNRecord;
-        ProgramCommandBlock b = Block(6, line, 6);
-        if (uint16_t rc = ProgramDispatch(b))
-            return Stop(rc);
-        put_u16(r, 0, static_cast<uint16_t>((b.U8(9) ? 0x8000 : 0) | (b.U16(10) & k14Bits)));
+    const auto fill = [&](uint16_t line, uint8_t* r, const ProgramCommandBlock& b) -> uint16_t {
+        put_u16(r, 0, Flagged14(b.U8(9) != 0, b.U16(10)));
         const uint8_t kind = b.U8(14);
         const int16_t offset = b.I16(12);
-        put_u16(r, 2,
-                static_cast<uint16_t>(Magnitude14(offset) | (offset < 0 ? 0x4000 : 0) | (kind != 1 ? 0x8000 : 0)));
+        put_u16(r, 2, static_cast<uint16_t>(Signed14(offset) | (kind != 1 ? 0x8000 : 0)));
         uint16_t bits = 0;
         switch (kind) {
         case 2: bits = 0x4000; break;
@@ -327,25 +342,17 @@ uint16_t SaveJob::SaveN()
         put_u16(r, 4, static_cast<uint16_t>(bits | (repetitions & k14Bits)));
         if (kind == 0)
             Mark(repetitions);
-        if (uint16_t rc = Comment(6, line, r, 6))
-            return rc;
-    }
-    return WriteSection(kTagNList, 6, data, count, kNRecord);
+        return Comment(6, line, r, 6);
+    };
+    return SaveLines(6, 6, kTagNList, kNRecord, kNameN, fill);
 }
 
 // --- stitch density ---------------------------------------------------------------------
 
 uint16_t SaveJob::SaveF()
 {
-    const uint16_t count = Count(2);
-    std::vector<uint8_t> data(size_t(count) * kFRecord, 0);
     uint16_t subList = 0;
-    for (uint16_t line = 1; line <= count; ++line) {
-        Progress(kNameF, line);
-        uint8_t* r = data.data() + size_t(line - 1) * kFRecord;
-        ProgramCommandBlock b = Block(2, line, 2);
-        if (uint16_t rc = ProgramDispatch(b))
-            return Stop(rc);
+    const auto fill = [&](uint16_t line, uint8_t* r, const ProgramCommandBlock& b) -> uint16_t {
         // A continuation line carries the number of its sub-list.
         if (b.U16(10) != 0)
             subList = b.U16(10);
@@ -355,10 +362,9 @@ uint16_t SaveJob::SaveF()
         if (b.U8(16) == 2)
             Mark(b.U16(18));
         put_u32(r, 8, TextToColourSet(b.Text(21, 32)));
-        if (uint16_t rc = Comment(2, line, r, 12))
-            return rc;
-    }
-    return WriteSection(kTagFList, 2, data, count, kFRecord);
+        return Comment(2, line, r, 12);
+    };
+    return SaveLines(2, 2, kTagFList, kFRecord, kNameF, fill);
 }
 
 // --- knitting scheme ---------------------------------------------------------------------
@@ -462,7 +468,7 @@ uint16_t SaveJob::SaveZSystem(uint16_t line, int system, uint8_t* entry)
     if (uint16_t rc = ProgramDispatch(first))
         return Stop(rc);
     if (first.U8(9) == 0) {
-        put_u16(entry, 0, static_cast<uint16_t>(0x8000 | (first.U16(10) & k14Bits)));
+        put_u16(entry, 0, Flagged14(true, first.U16(10)));
     } else {
         // Direct carriers: one read per carrier tells whether it is set.
         uint16_t carriers = first.Selector() != 0 ? 1 : 0;
@@ -591,15 +597,8 @@ uint16_t SaveJob::SpecialIndex(const SpecialRecord& record, uint16_t& index)
 
 uint16_t SaveJob::SaveP()
 {
-    const uint16_t count = Count(5);
-    std::vector<uint8_t> data(size_t(count) * kPRecord, 0);
     uint16_t subList = 0;
-    for (uint16_t line = 1; line <= count; ++line) {
-        Progress(kNameP, line);
-        uint8_t* r = data.data() + size_t(line - 1) * kPRecord;
-        ProgramCommandBlock b = Block(5, line, 5);
-        if (uint16_t rc = ProgramDispatch(b))
-            return Stop(rc);
+    const auto fill = [&](uint16_t line, uint8_t* r, const ProgramCommandBlock& b) -> uint16_t {
         if (b.U16(10) != 0)
             subList = b.U16(10);
         put_u16(r, 2, subList);
@@ -615,25 +614,17 @@ uint16_t SaveJob::SaveP()
                                         "P-Liste, " + F_TRANS("Zeile") + " " + std::to_string(line));
             put_u16(r, size_t(10 + 2 * side), word);
         }
-        if (uint16_t rc = Comment(5, line, r, 14))
-            return rc;
-    }
-    return WriteSection(kTagPList, 5, data, count, kPRecord);
+        return Comment(5, line, r, 14);
+    };
+    return SaveLines(5, 5, kTagPList, kPRecord, kNameP, fill);
 }
 
 // --- take-down -----------------------------------------------------------------------------
 
 uint16_t SaveJob::SaveA()
 {
-    const uint16_t count = Count(3);
-    std::vector<uint8_t> data(size_t(count) * kARecord, 0);
     uint16_t subList = 0;
-    for (uint16_t line = 1; line <= count; ++line) {
-        Progress(kNameA, line);
-        uint8_t* r = data.data() + size_t(line - 1) * kARecord;
-        ProgramCommandBlock b = Block(3, line, 3);
-        if (uint16_t rc = ProgramDispatch(b))
-            return Stop(rc);
+    const auto fill = [&](uint16_t line, uint8_t* r, const ProgramCommandBlock& b) -> uint16_t {
         const uint16_t number = b.U16(10);
         if (number != 0)
             subList = number;
@@ -699,27 +690,19 @@ uint16_t SaveJob::SaveA()
         r[9] = presence;
         put_u16(r, 10, count1Word);
         put_u16(r, 14, count2Word);
-        if (uint16_t rc = Comment(3, line, r, 18))
-            return rc;
-    }
-    return WriteSection(kTagAList, 3, data, count, kARecord);
+        return Comment(3, line, r, 18);
+    };
+    return SaveLines(3, 3, kTagAList, kARecord, kNameA, fill);
 }
 
 // --- racking ------------------------------------------------------------------------------
 
 uint16_t SaveJob::SaveV()
 {
-    const uint16_t count = Count(4);
-    std::vector<uint8_t> data(size_t(count) * kVRecord, 0);
-    for (uint16_t line = 1; line <= count; ++line) {
-        Progress(kNameV, line);
-        uint8_t* r = data.data() + size_t(line - 1) * kVRecord;
-        ProgramCommandBlock b = Block(4, line, 4);
-        if (uint16_t rc = ProgramDispatch(b))
-            return Stop(rc);
+    const auto fill = [&](uint16_t line, uint8_t* r, const ProgramCommandBlock& b) -> uint16_t {
         const auto racking = static_cast<int8_t>(b.U8(9));
         if (racking == kRackingUnset)
-            continue;  // ten zero bytes, the comment too
+            return 0;  // ten zero bytes, the comment too
         r[0] = static_cast<uint8_t>(((racking < 0 ? -racking : racking) & 0x7F) | (racking < 0 ? 0x80 : 0));
         r[1] = static_cast<uint8_t>((b.U8(10) & 3) | ((b.U8(11) & 1) << 2) | ((b.U8(12) & 3) << 3));
         r[2] = b.U8(13);
@@ -727,10 +710,9 @@ uint16_t SaveJob::SaveV()
         r[4] = b.U8(15);
         r[5] = b.U8(16);
         r[6] = 1;
-        if (uint16_t rc = Comment(4, line, r, 8))
-            return rc;
-    }
-    return WriteSection(kTagVList, 4, data, count, kVRecord);
+        return Comment(4, line, r, 8);
+    };
+    return SaveLines(4, 4, kTagVList, kVRecord, kNameV, fill);
 }
 
 // --- set-up record ------------------------------------------------------------------------
@@ -842,24 +824,15 @@ uint16_t SaveJob::SaveCarriers(uint8_t* rec)
 
 uint16_t SaveJob::SaveW()
 {
-    const uint16_t count = Count(7);
-    std::vector<uint8_t> data(size_t(count) * kWRecord, 0);
-    for (uint16_t line = 1; line <= count; ++line) {
-        Progress(kNameW, line);
-        uint8_t* r = data.data() + size_t(line - 1) * kWRecord;
-        ProgramCommandBlock b = Block(7, line, 57);
-        if (uint16_t rc = ProgramDispatch(b))
-            return Stop(rc);
+    const auto fill = [&](uint16_t line, uint8_t* r, const ProgramCommandBlock& b) -> uint16_t {
         const uint16_t unreferenced = referenced_[line] ? 0 : 0x8000;
         for (int k = 0; k < 8; ++k) {
             const int16_t value = b.I16(size_t(10 + 2 * k));
-            put_u16(r, size_t(2 * k),
-                    static_cast<uint16_t>(Magnitude14(value) | (value < 0 ? 0x4000 : 0) | unreferenced));
+            put_u16(r, size_t(2 * k), static_cast<uint16_t>(Signed14(value) | unreferenced));
         }
-        if (uint16_t rc = Comment(7, line, r, 16))
-            return rc;
-    }
-    return WriteSection(kTagWList, 7, data, count, kWRecord);
+        return Comment(7, line, r, 16);
+    };
+    return SaveLines(7, 57, kTagWList, kWRecord, kNameW, fill);
 }
 
 // --- special records and comments --------------------------------------------------------------
