@@ -1152,26 +1152,14 @@ bool LoadJob::Run()
         specialFile_.Write(0, first.data());
     }
     ReadComments();
-    if (!failed_)
-        ReadSpecials();
-    if (!failed_)
-        ReadS();
-    if (!failed_)
-        ReadN();
-    if (!failed_)
-        ReadW();
-    if (!failed_)
-        ReadF();
-    if (!failed_)
-        ReadZ();
-    if (!failed_)
-        ReadP();
-    if (!failed_)
-        ReadA();
-    if (!failed_)
-        ReadV();
-    if (!failed_)
-        ReadC();
+    // The readers in turn, until one fails.
+    for (void (LoadJob::*read)() : {&LoadJob::ReadSpecials, &LoadJob::ReadS, &LoadJob::ReadN, &LoadJob::ReadW,
+                                    &LoadJob::ReadF, &LoadJob::ReadZ, &LoadJob::ReadP, &LoadJob::ReadA,
+                                    &LoadJob::ReadV, &LoadJob::ReadC}) {
+        if (failed_)
+            break;
+        (this->*read)();
+    }
     if (openedHere) {
         commentFile_.Close();
         specialFile_.Close();
