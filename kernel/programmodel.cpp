@@ -33,18 +33,6 @@ void SetGaugeFields(T_ProgrammKopf& kopf, uint8_t gauge)
     put_u16(b, 8, static_cast<uint16_t>(gauge * 2 + gauge / 2));
 }
 
-namespace {
-// The number a column slot holds ("2   " is 2); 0 for anything else.
-int SlotNumber(const std::string& text)
-{
-    int value = 0;
-    size_t i = text.find_first_not_of(' ');
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = value * 10 + (text[i] - '0');
-    return value;
-}
-}  // namespace
-
 void SetModelFields(T_ProgrammKopf& kopf, const std::string& model)
 {
     uint8_t* b = kopf.data();
@@ -56,9 +44,9 @@ void SetModelFields(T_ProgrammKopf& kopf, const std::string& model)
         b[11] = 0;
         return;
     }
-    b[26] = static_cast<uint8_t>(SlotNumber(ModelColumnText(1, pos)));
-    b[10] = SlotNumber(ModelColumnText(2, pos)) > 1 ? 1 : 0;
-    b[11] = SlotNumber(ModelColumnText(3, pos)) == 1 ? 1 : 0;
+    b[26] = static_cast<uint8_t>(ModelColumnNumber(1, pos));
+    b[10] = ModelColumnNumber(2, pos) > 1 ? 1 : 0;
+    b[11] = ModelColumnNumber(3, pos) == 1 ? 1 : 0;
 }
 
 // ---------------------------------------------------------------------------

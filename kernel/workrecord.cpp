@@ -190,3 +190,13 @@ std::string ModelColumnText(int column, int pos)
         return {};
     return text->substr(size_t(pos) - 1, 3);
 }
+
+int ModelColumnNumber(int column, int pos)
+{
+    const std::string text = ModelColumnText(column, pos);
+    int value = 0;
+    size_t i = text.find_first_not_of(' ');
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = value * 10 + (text[i] - '0');
+    return value;
+}

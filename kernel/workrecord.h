@@ -187,3 +187,6 @@ int FindModel(const std::string& model);
 char ModelColumnChar(int column, int pos);
 // Three characters of column k at position pos.
 std::string ModelColumnText(int column, int pos);
+// The number column k's slot at position pos holds ("2   " is 2; 0 for
+// anything else).
+int ModelColumnNumber(int column, int pos);

@@ -29,16 +29,6 @@ bool Digits(const std::string& s)
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The number a model column slot holds ("2   " is 2).
-int SlotNumber(const std::string& text)
-{
-    int value = 0;
-    size_t i = text.find_first_not_of(' ');
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = value * 10 + (text[i] - '0');
-    return value;
-}
-
 uint16_t NextOf(uint32_t line)
 {
     return static_cast<uint16_t>(std::min<uint32_t>(line, 65535));
@@ -625,8 +615,8 @@ int32_t HeaderPass::DoMachineType(const std::string&)
     int pos = FindModel(type);
     if (pos == 0)
         return zerr::kUnknownMachine;
-    z_.MachineNumber = static_cast<uint8_t>(SlotNumber(ModelColumnText(1, pos)));
-    z_.MachineMode = static_cast<uint8_t>(SlotNumber(ModelColumnText(2, pos)));
+    z_.MachineNumber = static_cast<uint8_t>(ModelColumnNumber(1, pos));
+    z_.MachineMode = static_cast<uint8_t>(ModelColumnNumber(2, pos));
     z_.MachineTakeDown = ModelColumnChar(3, pos) == '1' ? 1 : 0;
     ProgrammKopf.b[11] = z_.MachineTakeDown;
     ProgramCommandBlock select = CompilerBlock(kSelectMachine, 3, z_.MachineNumber, 0);
