@@ -12,8 +12,8 @@
 
 #include "check/rules/checkstate.h"
 #include "check/rules/needleselection.h"
-#include "kernel/bytes.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/programmodel.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "check/programcheck.h"
 #include "check/rules/checkstate.h"
 #include "check/simlibrary.h"
-#include "kernel/globals.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/programmodel.h"
 #include "tests/check_walk/walk_program.h"
 
 namespace {

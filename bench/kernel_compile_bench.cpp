@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "kernel/compiler/scriptcompile.h"
-#include "kernel/family_data.h"
-#include "kernel/listmodel.h"
-#include "kernel/programcommandblock.h"
-#include "kernel/programmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/family_data.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programcommandblock.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 

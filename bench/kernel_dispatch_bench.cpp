@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "kernel/listmodel.h"
-#include "kernel/programcommandblock.h"
-#include "kernel/programmodel.h"
-#include "kernel/recordstore.h"
-#include "kernel/workrecord.h"
+#include "kernel/dispatch/recordstore.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programcommandblock.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "kernel/listmodel.h"
+#include "kernel/model/listmodel.h"
 
 namespace {
 constexpr size_t kLines = 20000;

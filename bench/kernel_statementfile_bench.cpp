@@ -16,8 +16,8 @@
 #include "kernel/compiler/modulesets.h"
 #include "kernel/compiler/statementfile.h"
 #include "kernel/compiler/statementpass.h"
-#include "kernel/listmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 

@@ -16,11 +16,11 @@
 
 #include <unistd.h>
 
-#include "kernel/globals.h"
-#include "kernel/listmodel.h"
-#include "kernel/programcommandblock.h"
-#include "kernel/programmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programcommandblock.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
 
 namespace fs = std::filesystem;
 

@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "kernel/language.h"
+#include "kernel/language/language.h"
 
 namespace fs = std::filesystem;
 

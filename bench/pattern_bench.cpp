@@ -15,10 +15,10 @@
 #include <tiffio.h>
 #include <unistd.h>
 
-#include "kernel/globals.h"
-#include "kernel/lzwcodec.h"
-#include "kernel/programmodel.h"
-#include "kernel/tiffpattern.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/pattern/lzwcodec.h"
+#include "kernel/pattern/tiffpattern.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "check/simdll.h"
-#include "kernel/globals.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/programmodel.h"
 
 // Every allocation of the process (the library's too) is counted. GCC takes
 // the replaced operators for a mismatch with free().

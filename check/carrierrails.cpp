@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "kernel/language.h"
+#include "kernel/language/language.h"
 
 void CarrierRails::clear()
 {

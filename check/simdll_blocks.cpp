@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "check/dll_handles.h"
-#include "kernel/bytes.h"
+#include "kernel/model/bytes.h"
 #include "simlib/vpsimmod_abi.h"
 
 namespace {

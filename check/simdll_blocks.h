@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "kernel/programmodel.h"
+#include "kernel/model/programmodel.h"
 #include "simlib/vpsimmod_abi.h"
 
 template <size_t N>

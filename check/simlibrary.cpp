@@ -6,7 +6,7 @@
 #include "check/programcheck.h"
 #include "check/simdll.h"
 #include "check/simdll_blocks.h"
-#include "kernel/bytes.h"
+#include "kernel/model/bytes.h"
 
 // ---------------------------------------------------------------------------
 // The loaded library

@@ -13,14 +13,14 @@
 #include "check/simdll_blocks.h"
 #include "check/simlibrary.h"
 #include "check/walkstate.h"
-#include "kernel/bytes.h"
-#include "kernel/globals.h"
 #include "kernel/listaccess/flistaccess.h"
 #include "kernel/listaccess/plistaccess.h"
 #include "kernel/listaccess/vlistaccess.h"
 #include "kernel/listaccess/zlistaccess.h"
-#include "kernel/programmodel.h"
-#include "kernel/services.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/services/services.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "check/takedown.h"
 
-#include "kernel/bytes.h"
 #include "kernel/listaccess/alistaccess.h"
-#include "kernel/services.h"
+#include "kernel/model/bytes.h"
+#include "kernel/services/services.h"
 
 void T_TakeDownState::reset()
 {

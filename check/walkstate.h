@@ -12,7 +12,7 @@
 #include "check/rules/needleaction.h"
 #include "check/rules/needleselection.h"
 #include "check/takedown.h"
-#include "kernel/listmodel.h"
+#include "kernel/model/listmodel.h"
 
 inline constexpr int kWalkSystems = 6;
 

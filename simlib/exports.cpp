@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "kernel/bytes.h"
+#include "kernel/model/bytes.h"
 #include "simlib/call_log.h"
 #include "simlib/host_link.h"
 #include "simlib/sim_run.h"

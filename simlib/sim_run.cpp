@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "kernel/bytes.h"
+#include "kernel/model/bytes.h"
 #include "simlib/call_log.h"
 #include "simlib/host_link.h"
 #include "simlib/row_kernels.h"

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "check/rules/checkmessages.h"
-#include "kernel/family_data.h"
+#include "kernel/model/family_data.h"
 
 int CheckSystemDistance(int gauge, const std::string& model, int systemCount)
 {

@@ -3,9 +3,9 @@
 #include <stdexcept>
 
 #include "check/rules/checkstate.h"
-#include "kernel/globals.h"
-#include "kernel/language.h"
-#include "kernel/services.h"
+#include "kernel/language/language.h"
+#include "kernel/model/globals.h"
+#include "kernel/services/services.h"
 
 const std::array<CheckMessageDef, kCheckMessageCount> kCheckMessages = {{
     {1, true, "Kein Nadelraum vorhanden!"},

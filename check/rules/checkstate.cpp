@@ -1,6 +1,6 @@
 #include "check/rules/checkstate.h"
 
-#include "kernel/language.h"
+#include "kernel/language/language.h"
 
 T_CheckState CheckState;
 

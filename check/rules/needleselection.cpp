@@ -8,9 +8,9 @@
 #include "check/rules/checkmessages.h"
 #include "check/rules/checkstate.h"
 #include "check/rules/selectionkinds.h"
-#include "kernel/bytes.h"
 #include "kernel/listaccess/zlistaccess.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/programmodel.h"
 
 namespace {
 

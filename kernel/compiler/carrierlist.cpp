@@ -7,7 +7,7 @@
 #include "kernel/compiler/compilerrecord.h"
 #include "kernel/compiler/moduletext.h"
 #include "kernel/compiler/zlinewriter.h"
-#include "kernel/errorcodes.h"
+#include "kernel/dispatch/errorcodes.h"
 #include "kernel/listaccess/plistaccess.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "kernel/programcommandblock.h"
+#include "kernel/model/programcommandblock.h"
 
 class ZLineWriter;
 struct t_modulset_info;

@@ -5,8 +5,8 @@
 
 #include "kernel/compiler/compilerblock.h"
 #include "kernel/compiler/compilerrecord.h"
-#include "kernel/programmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 constexpr uint8_t kFList = 2;

@@ -2,7 +2,7 @@
 // Blocks as the compiler sends them to the dispatcher.
 #include <cstdint>
 
-#include "kernel/programcommandblock.h"
+#include "kernel/model/programcommandblock.h"
 
 // A block as the compiler sends it: function, sub-function, line, count 1,
 // selector.

@@ -1,12 +1,12 @@
-#include "kernel/compilererror.h"
+#include "kernel/compiler/compilererror.h"
 
 #include <algorithm>
 #include <array>
 
-#include "kernel/kernel_host.h"
-#include "kernel/language.h"
-#include "kernel/services.h"
-#include "kernel/workrecord.h"
+#include "kernel/dispatch/kernel_host.h"
+#include "kernel/language/language.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/services/services.h"
 #include "platform/codepage.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "kernel/workrecord.h"
+#include "kernel/model/workrecord.h"
 
 void t_modulset_info::Init()
 {

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "kernel/kernel_host.h"
+#include "kernel/dispatch/kernel_host.h"
 #include "platform/codepage.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "kernel/compiler/directiveitems.h"
 
 #include "kernel/compiler/statementreader.h"
-#include "kernel/errorcodes.h"
+#include "kernel/dispatch/errorcodes.h"
 
 namespace {
 constexpr uint16_t kUnsetOffset = 32768;

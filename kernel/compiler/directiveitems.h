@@ -24,7 +24,7 @@
 
 #include "kernel/compiler/compilerblock.h"
 #include "kernel/compiler/compilerrecord.h"
-#include "kernel/programcommandblock.h"
+#include "kernel/model/programcommandblock.h"
 
 class DirectiveItems {
 public:

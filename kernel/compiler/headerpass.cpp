@@ -11,11 +11,11 @@
 #include "kernel/compiler/indexlists.h"
 #include "kernel/compiler/modulesets.h"
 #include "kernel/compiler/statementreader.h"
-#include "kernel/errorcodes.h"
-#include "kernel/listmodel.h"
-#include "kernel/machinedata.h"
-#include "kernel/programmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/dispatch/errorcodes.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/machinedata.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 constexpr uint8_t kNone = 255;  // function of "no last block"

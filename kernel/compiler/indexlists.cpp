@@ -1,6 +1,6 @@
 #include "kernel/compiler/indexlists.h"
 
-#include "kernel/listmodel.h"
+#include "kernel/model/listmodel.h"
 
 uint16_t EnsureIndexListLines(T_Kelt8IndexListe& list, uint16_t n)
 {

@@ -9,10 +9,10 @@
 #include "kernel/compiler/statementparameters.h"
 #include "kernel/compiler/statementreader.h"
 #include "kernel/compiler/systemstatement.h"
-#include "kernel/errorcodes.h"
+#include "kernel/dispatch/errorcodes.h"
 #include "kernel/listaccess/zlistaccess.h"
-#include "kernel/listmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include "kernel/compiler/compilerstatus.h"
 #include "kernel/compiler/modulecompiler.h"
 #include "kernel/compiler/modulesets.h"
-#include "kernel/errorcodes.h"
+#include "kernel/dispatch/errorcodes.h"
 #include "kernel/listaccess/nlistaccess.h"
 #include "kernel/listaccess/slistaccess.h"
-#include "kernel/programmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "kernel/compiler/modulecompiler.h"
-#include "kernel/programcommandblock.h"
+#include "kernel/model/programcommandblock.h"
 
 // The row code of pattern row y: the symbols of cells 1 and 2 and the
 // character whose code is cell 3 (each cell read as PatternCell gives it).

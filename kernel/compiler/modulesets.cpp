@@ -1,8 +1,8 @@
 #include "kernel/compiler/modulesets.h"
 
 #include "kernel/compiler/statementfile.h"
-#include "kernel/errorcodes.h"
-#include "kernel/workrecord.h"
+#include "kernel/dispatch/errorcodes.h"
+#include "kernel/model/workrecord.h"
 
 bool ModuleSetCode(const std::string& token, std::array<uint8_t, 2>& code)
 {

@@ -5,9 +5,9 @@
 
 #include "kernel/compiler/moduletext.h"
 #include "kernel/compiler/zlinewriter.h"
+#include "kernel/dispatch/errorcodes.h"
 #include "kernel/listaccess/colourset.h"
-#include "kernel/workrecord.h"
-#include "kernel/errorcodes.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 constexpr size_t kTextLength = 32;

@@ -6,9 +6,9 @@
 #include "kernel/compiler/moduletext.h"
 #include "kernel/compiler/statementreader.h"
 #include "kernel/compiler/zlinewriter.h"
-#include "kernel/errorcodes.h"
+#include "kernel/dispatch/errorcodes.h"
 #include "kernel/listaccess/vlistaccess.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 constexpr uint8_t kVList = 4;

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "kernel/compiler/compilerrecord.h"
-#include "kernel/errorcodes.h"
-#include "kernel/programcommandblock.h"
+#include "kernel/dispatch/errorcodes.h"
 #include "kernel/listaccess/slistaccess.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/programcommandblock.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 constexpr uint8_t kSList = 9;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "kernel/compiler/colourdensities.h"
+#include "kernel/compiler/compilererror.h"
 #include "kernel/compiler/compilerrecord.h"
 #include "kernel/compiler/compilerstatus.h"
 #include "kernel/compiler/headerpass.h"
@@ -12,10 +13,9 @@
 #include "kernel/compiler/singlemodule.h"
 #include "kernel/compiler/statementfile.h"
 #include "kernel/compiler/statementpass.h"
-#include "kernel/compilererror.h"
-#include "kernel/errorcodes.h"
-#include "kernel/language.h"
-#include "kernel/workrecord.h"
+#include "kernel/dispatch/errorcodes.h"
+#include "kernel/language/language.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 void StartCompile(t_K8_heap_var& z)

@@ -3,8 +3,8 @@
 #include "kernel/compiler/compilerrecord.h"
 #include "kernel/compiler/modulecompiler.h"
 #include "kernel/compiler/modulesets.h"
-#include "kernel/errorcodes.h"
-#include "kernel/workrecord.h"
+#include "kernel/dispatch/errorcodes.h"
+#include "kernel/model/workrecord.h"
 
 int32_t CompileSingleModule()
 {

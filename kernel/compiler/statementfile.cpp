@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "kernel/bytes.h"
+#include "kernel/model/bytes.h"
 #include "platform/paths.h"
 
 StatementFile::~StatementFile()

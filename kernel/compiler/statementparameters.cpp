@@ -2,7 +2,7 @@
 
 #include "kernel/compiler/compilerrecord.h"
 #include "kernel/compiler/moduletext.h"
-#include "kernel/errorcodes.h"
+#include "kernel/dispatch/errorcodes.h"
 
 namespace {
 constexpr int kMaxSubstitutions = 255;

@@ -9,9 +9,9 @@
 #include "kernel/compiler/indexlists.h"
 #include "kernel/compiler/statementfile.h"
 #include "kernel/compiler/statementreader.h"
-#include "kernel/errorcodes.h"
-#include "kernel/listmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/dispatch/errorcodes.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 constexpr uint16_t kMaxSubList = 1999;

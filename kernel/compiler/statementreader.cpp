@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "kernel/compiler/statementfile.h"
-#include "kernel/errorcodes.h"
-#include "kernel/workrecord.h"
+#include "kernel/dispatch/errorcodes.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "kernel/compiler/moduletext.h"
 #include "kernel/compiler/needleselection.h"
 #include "kernel/compiler/statementreader.h"
-#include "kernel/workrecord.h"
-#include "kernel/errorcodes.h"
+#include "kernel/dispatch/errorcodes.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 constexpr char kSentinel = '\x02';

@@ -1,6 +1,6 @@
 #include "kernel/compiler/zlinewriter.h"
 
-#include "kernel/errorcodes.h"
+#include "kernel/dispatch/errorcodes.h"
 
 namespace {
 constexpr uint8_t kSideBit = 0x80;

@@ -1,4 +1,4 @@
-#include "kernel/busystate.h"
+#include "kernel/dispatch/busystate.h"
 
 namespace {
 int busyJobs = 0;

@@ -1,19 +1,19 @@
-#include "kernel/dispatcher.h"
+#include "kernel/dispatch/dispatcher.h"
 
 #include <algorithm>
 #include <string>
 #include <string_view>
 
 #include "kernel/compiler/scriptcompile.h"
-#include "kernel/errorcodes.h"
-#include "kernel/kernel_host.h"
-#include "kernel/kernelroutines.h"
+#include "kernel/dispatch/errorcodes.h"
+#include "kernel/dispatch/kernel_host.h"
+#include "kernel/dispatch/kernelroutines.h"
 #include "kernel/listaccess/listaccess.h"
-#include "kernel/listmodel.h"
-#include "kernel/programmodel.h"
-#include "kernel/stream.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/services/stream.h"
 #include "kernel/tkf/tkffile.h"
-#include "kernel/workrecord.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 

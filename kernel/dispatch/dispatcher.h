@@ -4,7 +4,7 @@
 // change the program.
 #include <cstdint>
 
-#include "kernel/programcommandblock.h"
+#include "kernel/model/programcommandblock.h"
 
 // The line that comments and re-initialisation address for a list code:
 // line field 0 becomes 1 (written back); the selector-level list uses the

@@ -1,4 +1,4 @@
-#include "kernel/kernel_host.h"
+#include "kernel/dispatch/kernel_host.h"
 
 namespace {
 KernelHost nullHost;

@@ -1,16 +1,16 @@
-#include "kernel/kernelroutines.h"
+#include "kernel/dispatch/kernelroutines.h"
 
 #include <filesystem>
 #include <system_error>
 
-#include "kernel/dispatcher.h"
-#include "kernel/kernel_host.h"
-#include "kernel/language.h"
-#include "kernel/listmodel.h"
-#include "kernel/programcommandblock.h"
-#include "kernel/programmodel.h"
-#include "kernel/services.h"
-#include "kernel/workrecord.h"
+#include "kernel/dispatch/dispatcher.h"
+#include "kernel/dispatch/kernel_host.h"
+#include "kernel/language/language.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programcommandblock.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/services/services.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 

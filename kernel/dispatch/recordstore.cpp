@@ -1,4 +1,4 @@
-#include "kernel/recordstore.h"
+#include "kernel/dispatch/recordstore.h"
 
 #include <algorithm>
 #include <array>

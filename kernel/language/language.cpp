@@ -1,4 +1,4 @@
-#include "kernel/language.h"
+#include "kernel/language/language.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "kernel/globals.h"
-#include "kernel/kernel_host.h"
+#include "kernel/dispatch/kernel_host.h"
+#include "kernel/model/globals.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "kernel/phrase_list.h"
+#include "kernel/language/phrase_list.h"
 
 // One language of the phrase database: its index, the letter of its lines
 // and its German name (UTF-8).

@@ -1,4 +1,4 @@
-#include "kernel/phrase_list.h"
+#include "kernel/language/phrase_list.h"
 
 #include <algorithm>
 #include <numeric>

@@ -5,7 +5,7 @@
 #include <bit>
 #include <cstring>
 
-#include "kernel/workrecord.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 constexpr size_t kSetBits = 32;

@@ -1,11 +1,11 @@
 #include "kernel/listaccess/flistaccess.h"
 
-#include "kernel/bytes.h"
-#include "kernel/errorcodes.h"
-#include "kernel/kernelroutines.h"
+#include "kernel/dispatch/errorcodes.h"
+#include "kernel/dispatch/kernelroutines.h"
 #include "kernel/listaccess/colourset.h"
 #include "kernel/listaccess/listaccess.h"
-#include "kernel/listmodel.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/listmodel.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // addressed line (sub 5) and returns 0 or an error code (kernel/errorcodes.h).
 #include <cstdint>
 
-#include "kernel/programcommandblock.h"
+#include "kernel/model/programcommandblock.h"
 
 uint16_t accessZList(ProgramCommandBlock& block, uint8_t sub);  // list 1, knitting scheme
 uint16_t accessFList(ProgramCommandBlock& block, uint8_t sub);  // list 2, stitch density

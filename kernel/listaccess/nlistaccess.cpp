@@ -1,10 +1,10 @@
 #include "kernel/listaccess/nlistaccess.h"
 
-#include "kernel/bytes.h"
-#include "kernel/errorcodes.h"
-#include "kernel/kernelroutines.h"
+#include "kernel/dispatch/errorcodes.h"
+#include "kernel/dispatch/kernelroutines.h"
 #include "kernel/listaccess/listaccess.h"
-#include "kernel/listmodel.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/listmodel.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include "kernel/listaccess/setupaccess.h"
 
-#include "kernel/bytes.h"
-#include "kernel/errorcodes.h"
-#include "kernel/kernelroutines.h"
+#include "kernel/dispatch/errorcodes.h"
+#include "kernel/dispatch/kernelroutines.h"
 #include "kernel/listaccess/colourset.h"
 #include "kernel/listaccess/listaccess.h"
 #include "kernel/listaccess/selectorlevel.h"
-#include "kernel/programmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include "kernel/listaccess/wlistaccess.h"
 
-#include "kernel/bytes.h"
-#include "kernel/errorcodes.h"
-#include "kernel/kernelroutines.h"
+#include "kernel/dispatch/errorcodes.h"
+#include "kernel/dispatch/kernelroutines.h"
 #include "kernel/listaccess/listaccess.h"
 #include "kernel/listaccess/selectorlevel.h"
-#include "kernel/listmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 

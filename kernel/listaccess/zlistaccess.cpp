@@ -5,12 +5,12 @@
 #include <string>
 #include <string_view>
 
-#include "kernel/bytes.h"
-#include "kernel/errorcodes.h"
-#include "kernel/kernelroutines.h"
+#include "kernel/dispatch/errorcodes.h"
+#include "kernel/dispatch/kernelroutines.h"
 #include "kernel/listaccess/colourset.h"
-#include "kernel/listmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/workrecord.h"
 
 using namespace zline;
 

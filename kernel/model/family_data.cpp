@@ -1,4 +1,4 @@
-#include "kernel/family_data.h"
+#include "kernel/model/family_data.h"
 
 // The 3-series are the narrower machines, the 8-series the wider ones. The
 // last digit is the number of cam systems. Tandem machines couple two

@@ -1,4 +1,4 @@
-#include "kernel/globals.h"
+#include "kernel/model/globals.h"
 
 #include "platform/paths.h"
 

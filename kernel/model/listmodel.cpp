@@ -1,10 +1,10 @@
-#include "kernel/listmodel.h"
+#include "kernel/model/listmodel.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "kernel/bytes.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/programmodel.h"
 
 // ---------------------------------------------------------------------------
 // T_ListenVar

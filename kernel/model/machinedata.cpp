@@ -1,10 +1,10 @@
-#include "kernel/machinedata.h"
+#include "kernel/model/machinedata.h"
 
 #include <string>
 
-#include "kernel/bytes.h"
-#include "kernel/family_data.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/family_data.h"
+#include "kernel/model/programmodel.h"
 
 namespace {
 // The smallest coupling distance of the model's group, or -1.

@@ -1,11 +1,11 @@
-#include "kernel/newprogram.h"
+#include "kernel/model/newprogram.h"
 
 #include <string>
 
-#include "kernel/listmodel.h"
-#include "kernel/machinedata.h"
-#include "kernel/programmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/machinedata.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 constexpr uint8_t kDefaultGauge = 8;

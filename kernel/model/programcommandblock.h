@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "kernel/bytes.h"
+#include "kernel/model/bytes.h"
 
 struct ProgramCommandBlock {
     static constexpr size_t kSize = 266;

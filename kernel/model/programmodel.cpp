@@ -1,9 +1,9 @@
-#include "kernel/programmodel.h"
+#include "kernel/model/programmodel.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "kernel/workrecord.h"
+#include "kernel/model/workrecord.h"
 
 static_assert(T_ProgrammKopf::kSize == 28);
 static_assert(T_RuestSchema::kSize == 2580);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/bytes.h"
+#include "kernel/model/bytes.h"
 
 // Program header, 28 bytes, stored whole in the RAM copy.
 struct T_ProgrammKopf {

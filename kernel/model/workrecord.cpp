@@ -1,9 +1,9 @@
-#include "kernel/workrecord.h"
+#include "kernel/model/workrecord.h"
 
 #include <initializer_list>
 
-#include "kernel/bytes.h"
-#include "kernel/family_data.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/family_data.h"
 
 t_K8_heap_var ZrVar;
 

@@ -1,4 +1,4 @@
-#include "kernel/blpattern.h"
+#include "kernel/pattern/blpattern.h"
 
 #include <algorithm>
 #include <array>
@@ -9,11 +9,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "kernel/kernel_host.h"
-#include "kernel/language.h"
-#include "kernel/programmodel.h"
-#include "kernel/services.h"
-#include "kernel/stream.h"
+#include "kernel/dispatch/kernel_host.h"
+#include "kernel/language/language.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/services/services.h"
+#include "kernel/services/stream.h"
 #include "platform/paths.h"
 
 namespace {

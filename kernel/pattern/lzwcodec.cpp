@@ -1,4 +1,4 @@
-#include "kernel/lzwcodec.h"
+#include "kernel/pattern/lzwcodec.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,13 +1,13 @@
-#include "kernel/smzfile.h"
+#include "kernel/pattern/smzfile.h"
 
 #include <set>
 #include <vector>
 
-#include "kernel/bytes.h"
-#include "kernel/globals.h"
-#include "kernel/language.h"
-#include "kernel/services.h"
-#include "kernel/stream.h"
+#include "kernel/language/language.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
+#include "kernel/services/services.h"
+#include "kernel/services/stream.h"
 #include "platform/dynamic_library.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"

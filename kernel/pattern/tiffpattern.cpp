@@ -1,4 +1,4 @@
-#include "kernel/tiffpattern.h"
+#include "kernel/pattern/tiffpattern.h"
 
 #include <algorithm>
 #include <array>
@@ -10,13 +10,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "kernel/bytes.h"
-#include "kernel/globals.h"
-#include "kernel/kernel_host.h"
-#include "kernel/language.h"
-#include "kernel/lzwcodec.h"
-#include "kernel/programmodel.h"
-#include "kernel/services.h"
+#include "kernel/dispatch/kernel_host.h"
+#include "kernel/language/language.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/pattern/lzwcodec.h"
+#include "kernel/services/services.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
 

@@ -1,4 +1,4 @@
-#include "kernel/debuglog.h"
+#include "kernel/services/debuglog.h"
 
 #include <chrono>
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "kernel/globals.h"
+#include "kernel/model/globals.h"
 #include "platform/codepage.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "kernel/services.h"
+#include "kernel/services/services.h"
 
 #include <exception>
 #include <fstream>
 
-#include "kernel/globals.h"
-#include "kernel/kernel_host.h"
-#include "kernel/language.h"
+#include "kernel/dispatch/kernel_host.h"
+#include "kernel/language/language.h"
+#include "kernel/model/globals.h"
 #include "platform/codepage.h"
 #include "platform/ini_profile.h"
 #include "platform/paths.h"

@@ -1,4 +1,4 @@
-#include "kernel/stream.h"
+#include "kernel/services/stream.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "kernel/enginebridge.h"
+#include "kernel/tkf/enginebridge.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -12,10 +12,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "kernel/kernel_host.h"
-#include "kernel/kernelroutines.h"
-#include "kernel/language.h"
-#include "kernel/workrecord.h"
+#include "kernel/dispatch/kernel_host.h"
+#include "kernel/dispatch/kernelroutines.h"
+#include "kernel/language/language.h"
+#include "kernel/model/workrecord.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 

@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "kernel/programcommandblock.h"
-#include "kernel/services.h"
+#include "kernel/model/programcommandblock.h"
+#include "kernel/services/services.h"
 
 // What the compile driver hands over besides the script: the yarn-change
 // table (row 0 front, row 1 back) and the course increment.

@@ -5,10 +5,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "kernel/bytes.h"
-#include "kernel/compilererror.h"
-#include "kernel/stream.h"
-#include "kernel/workrecord.h"
+#include "kernel/compiler/compilererror.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/services/stream.h"
 
 namespace {
 

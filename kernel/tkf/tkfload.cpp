@@ -15,19 +15,19 @@
 #include <string_view>
 #include <vector>
 
-#include "kernel/bytes.h"
-#include "kernel/family_data.h"
-#include "kernel/kernelroutines.h"
+#include "kernel/dispatch/kernelroutines.h"
+#include "kernel/dispatch/recordstore.h"
 #include "kernel/listaccess/colourset.h"
-#include "kernel/listmodel.h"
-#include "kernel/programcommandblock.h"
-#include "kernel/programmodel.h"
-#include "kernel/recordstore.h"
-#include "kernel/stream.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/family_data.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programcommandblock.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/services/stream.h"
 #include "kernel/tkf/stagingfile.h"
 #include "kernel/tkf/tkffile.h"
 #include "kernel/tkf/tkfsections.h"
-#include "kernel/workrecord.h"
 #include "platform/codepage.h"
 
 namespace {

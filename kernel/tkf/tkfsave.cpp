@@ -8,18 +8,18 @@
 #include <unordered_map>
 #include <vector>
 
-#include "kernel/bytes.h"
-#include "kernel/compilererror.h"
-#include "kernel/kernelroutines.h"
-#include "kernel/language.h"
+#include "kernel/compiler/compilererror.h"
+#include "kernel/dispatch/kernelroutines.h"
+#include "kernel/dispatch/recordstore.h"
+#include "kernel/language/language.h"
 #include "kernel/listaccess/colourset.h"
-#include "kernel/programcommandblock.h"
-#include "kernel/recordstore.h"
-#include "kernel/stream.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/programcommandblock.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/services/stream.h"
 #include "kernel/tkf/stagingfile.h"
 #include "kernel/tkf/tkffile.h"
 #include "kernel/tkf/tkfsections.h"
-#include "kernel/workrecord.h"
 #include "platform/codepage.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "kernel/language.h"
+#include "kernel/language/language.h"
 
 namespace {
 

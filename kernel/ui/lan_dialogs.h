@@ -6,7 +6,7 @@
 #include <QString>
 #include <memory>
 
-#include "kernel/kernel_host.h"
+#include "kernel/dispatch/kernel_host.h"
 
 class QLabel;
 class QPushButton;

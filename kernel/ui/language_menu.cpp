@@ -4,7 +4,7 @@
 #include <memory>
 #include <utility>
 
-#include "kernel/kernel_host.h"
+#include "kernel/dispatch/kernel_host.h"
 #include "kernel/ui/sprach_menu.h"
 
 namespace {

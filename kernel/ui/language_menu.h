@@ -2,7 +2,7 @@
 // Starting the translation engine together with its language menu.
 #include <string>
 
-#include "kernel/language.h"
+#include "kernel/language/language.h"
 
 class QMenu;
 class QWidget;

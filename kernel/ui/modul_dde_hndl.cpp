@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <exception>
 
-#include "kernel/debuglog.h"
+#include "kernel/services/debuglog.h"
 #include "platform/paths.h"
 #include "platform/registry_ini_file.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/language.h"
+#include "kernel/language/language.h"
 #include "platform/qt/dde_client_conv.h"
 #include "platform/qt/dde_server_conv.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/kernel_host.h"
+#include "kernel/dispatch/kernel_host.h"
 
 class QtKernelHost : public KernelHost {
 public:

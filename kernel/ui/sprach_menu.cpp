@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <string>
 
-#include "kernel/kernel_host.h"
-#include "kernel/language.h"
+#include "kernel/dispatch/kernel_host.h"
+#include "kernel/language/language.h"
 #include "kernel/ui/flag_pictures.h"
 #include "kernel/ui/language_flag_item.h"
 

@@ -21,7 +21,7 @@
 #include <QTranslator>
 #include <QVariant>
 
-#include "kernel/language.h"
+#include "kernel/language/language.h"
 
 namespace {
 

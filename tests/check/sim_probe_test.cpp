@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/bytes.h"
+#include "kernel/model/bytes.h"
 #include "tests/check/simlib_test_util.h"
 #include "tests/support/test_env.h"
 

@@ -9,8 +9,8 @@
 #include "check/dll_handles.h"
 #include "check/simdll.h"
 #include "check/simdll_blocks.h"
-#include "kernel/bytes.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/programmodel.h"
 #include "tests/check/simlib_test_util.h"
 
 namespace {

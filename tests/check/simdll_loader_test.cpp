@@ -9,9 +9,9 @@
 
 #include "check/dll_handles.h"
 #include "check/simdll.h"
-#include "kernel/bytes.h"
-#include "kernel/globals.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/programmodel.h"
 #include "tests/support/recording_host.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "check/rules/centreracking.h"
-#include "kernel/family_data.h"
+#include "kernel/model/family_data.h"
 #include "tests/check_rules/check_rules_testing.h"
 
 namespace {

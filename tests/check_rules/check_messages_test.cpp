@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "check/rules/checkmessages.h"
-#include "kernel/language.h"
-#include "tests/support/test_env.h"
+#include "kernel/language/language.h"
 #include "tests/check_rules/check_rules_testing.h"
+#include "tests/support/test_env.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 
 #include "check/rules/checkstate.h"
 #include "check/rules/needleaction.h"
-#include "kernel/bytes.h"
-#include "kernel/globals.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/programmodel.h"
 
 namespace checktest {
 

@@ -12,9 +12,9 @@
 #include "check/rules/needleselection.h"
 #include "check/rules/selectionkinds.h"
 #include "kernel/listaccess/listaccess.h"
-#include "kernel/listmodel.h"
-#include "kernel/programcommandblock.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programcommandblock.h"
+#include "kernel/model/workrecord.h"
 #include "tests/check_rules/check_rules_testing.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "check/programcheck.h"
 #include "check/rules/checkstate.h"
 #include "check/simlibrary.h"
-#include "kernel/globals.h"
+#include "kernel/model/globals.h"
 #include "tests/check_walk/walk_program.h"
 
 namespace {

@@ -5,21 +5,21 @@
 
 #include <algorithm>
 
-#include "check/export_options.h"
 #include "check/carrierrails.h"
 #include "check/dll_handles.h"
+#include "check/export_options.h"
 #include "check/programcheck.h"
 #include "check/rules/checkstate.h"
 #include "check/simdll.h"
 #include "check/simdll_blocks.h"
-#include "kernel/bytes.h"
-#include "kernel/globals.h"
 #include "kernel/listaccess/alistaccess.h"
 #include "kernel/listaccess/flistaccess.h"
 #include "kernel/listaccess/plistaccess.h"
 #include "kernel/listaccess/zlistaccess.h"
-#include "kernel/listmodel.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programmodel.h"
 #include "tests/check_walk/walk_testing.h"
 
 using namespace walktest;

@@ -6,16 +6,16 @@
 
 #include "check/programcheck.h"
 #include "check/rules/checkstate.h"
-#include "kernel/busystate.h"
-#include "kernel/bytes.h"
-#include "kernel/globals.h"
+#include "kernel/dispatch/busystate.h"
 #include "kernel/listaccess/alistaccess.h"
 #include "kernel/listaccess/flistaccess.h"
 #include "kernel/listaccess/plistaccess.h"
 #include "kernel/listaccess/vlistaccess.h"
 #include "kernel/listaccess/zlistaccess.h"
-#include "kernel/listmodel.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programmodel.h"
 #include "tests/check_walk/walk_testing.h"
 
 using namespace walktest;

@@ -7,8 +7,8 @@
 
 #include "check/carrierrails.h"
 #include "check/takedown.h"
-#include "kernel/bytes.h"
 #include "kernel/listaccess/alistaccess.h"
+#include "kernel/model/bytes.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 
 #include <random>
 
-#include "kernel/bytes.h"
 #include "kernel/listaccess/nlistaccess.h"
 #include "kernel/listaccess/plistaccess.h"
 #include "kernel/listaccess/slistaccess.h"
 #include "kernel/listaccess/zlistaccess.h"
-#include "kernel/listmodel.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programmodel.h"
 
 void BuildWideProgram(uint16_t repeats)
 {

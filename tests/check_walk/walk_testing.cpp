@@ -3,14 +3,14 @@
 #include "check/export_options.h"
 #include "check/programcheck.h"
 #include "check/rules/checkstate.h"
-#include "kernel/bytes.h"
-#include "kernel/globals.h"
 #include "kernel/listaccess/nlistaccess.h"
 #include "kernel/listaccess/slistaccess.h"
 #include "kernel/listaccess/wlistaccess.h"
 #include "kernel/listaccess/zlistaccess.h"
-#include "kernel/listmodel.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programmodel.h"
 
 namespace walktest {
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "kernel/blpattern.h"
-#include "kernel/kernel_host.h"
-#include "kernel/programmodel.h"
+#include "kernel/dispatch/kernel_host.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/pattern/blpattern.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "kernel/enginebridge.h"
-#include "kernel/globals.h"
+#include "kernel/model/globals.h"
+#include "kernel/tkf/enginebridge.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/tools/compilerun.h"
 

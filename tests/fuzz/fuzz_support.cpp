@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "kernel/globals.h"
-#include "kernel/listmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/workrecord.h"
 
 namespace fs = std::filesystem;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "kernel/kernel_host.h"
+#include "kernel/dispatch/kernel_host.h"
 
 namespace fuzz {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "kernel/lzwcodec.h"
+#include "kernel/pattern/lzwcodec.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "kernel/language.h"
+#include "kernel/language/language.h"
 #include "platform/codepage.h"
 #include "tests/fuzz/fuzz_support.h"
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "kernel/enginebridge.h"
-#include "kernel/globals.h"
+#include "kernel/model/globals.h"
+#include "kernel/tkf/enginebridge.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/tools/programdump.h"
 

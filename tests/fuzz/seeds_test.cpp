@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "kernel/globals.h"
-#include "kernel/language.h"
-#include "kernel/listmodel.h"
-#include "kernel/lzwcodec.h"
-#include "kernel/programmodel.h"
-#include "kernel/tiffpattern.h"
-#include "kernel/workrecord.h"
+#include "kernel/language/language.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/pattern/lzwcodec.h"
+#include "kernel/pattern/tiffpattern.h"
 #include "platform/ini_profile.h"
-#include "tests/kernel/tkf_testing.h"
+#include "tests/kernel/tkf/tkf_testing.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;
@@ -148,7 +148,7 @@ std::string PlainLayer(bool keepColours)
 std::string Fixture(const std::string& command, const std::string& options = {})
 {
     const std::string out = TestHome() + "fixture.out";
-    EXPECT_EQ(RunCommand("python3 " + kSourceDir + "tests/kernel/pattern_fixtures.py " + command + " " + out +
+    EXPECT_EQ(RunCommand("python3 " + kSourceDir + "tests/kernel/pattern/pattern_fixtures.py " + command + " " + out +
                          " " + options),
               0);
     return ReadTestFile(out);

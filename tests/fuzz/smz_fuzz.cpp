@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "kernel/bytes.h"
-#include "kernel/smzfile.h"
+#include "kernel/model/bytes.h"
+#include "kernel/pattern/smzfile.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace fs = std::filesystem;

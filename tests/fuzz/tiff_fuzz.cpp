@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "kernel/kernel_host.h"
-#include "kernel/programmodel.h"
-#include "kernel/tiffpattern.h"
+#include "kernel/dispatch/kernel_host.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/pattern/tiffpattern.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {

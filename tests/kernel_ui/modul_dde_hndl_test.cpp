@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/debuglog.h"
+#include "kernel/services/debuglog.h"
 #include "kernel/ui/modul_dde_hndl.h"
 #include "platform/paths.h"
 #include "platform/qt/dde_socket_path.h"

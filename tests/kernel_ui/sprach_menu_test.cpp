@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/language.h"
+#include "kernel/language/language.h"
 #include "kernel/ui/flag_pictures.h"
 #include "kernel/ui/lan_dialogs.h"
 #include "kernel/ui/language_menu.h"

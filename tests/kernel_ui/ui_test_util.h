@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "kernel/language.h"
+#include "kernel/language/language.h"
 #include "tests/support/test_env.h"
 
 class TestLanguageSettings : public LanguageSettings {

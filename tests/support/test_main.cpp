@@ -10,11 +10,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "kernel/globals.h"
-#include "kernel/kernel_host.h"
-#include "kernel/language.h"
-#include "kernel/listmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/dispatch/kernel_host.h"
+#include "kernel/language/language.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/workrecord.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;

@@ -4,11 +4,11 @@
 #include <sstream>
 #include <vector>
 
-#include "kernel/enginebridge.h"
-#include "kernel/globals.h"
-#include "kernel/kernel_host.h"
-#include "kernel/newprogram.h"
-#include "kernel/workrecord.h"
+#include "kernel/dispatch/kernel_host.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/newprogram.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/tkf/enginebridge.h"
 #include "platform/codepage.h"
 #include "tests/tools/programdump.h"
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "kernel/listmodel.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programmodel.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <iostream>
 
-#include "kernel/compilererror.h"
-#include "kernel/enginebridge.h"
-#include "kernel/globals.h"
-#include "kernel/programmodel.h"
-#include "kernel/tiffpattern.h"
+#include "kernel/compiler/compilererror.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/pattern/tiffpattern.h"
+#include "kernel/tkf/enginebridge.h"
 #include "platform/paths.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "kernel/compilererror.h"
+#include "kernel/compiler/compilererror.h"
 #include "tests/support/damaged_files.h"
 #include "tests/support/test_env.h"
 #include "tests/tools/compilerun.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/family_data.h"
+#include "kernel/model/family_data.h"
 #include "tests/tools/compilerun.h"
 #include "tests/tools/programdump.h"
 

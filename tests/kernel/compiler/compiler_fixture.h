@@ -9,17 +9,17 @@
 #include <memory>
 #include <string>
 
-#include "kernel/bytes.h"
 #include "kernel/compiler/compilerblock.h"
 #include "kernel/compiler/compilerrecord.h"
 #include "kernel/compiler/headerpass.h"
 #include "kernel/compiler/modulesets.h"
 #include "kernel/compiler/statementfile.h"
 #include "kernel/compiler/statementpass.h"
-#include "kernel/globals.h"
-#include "kernel/listmodel.h"
-#include "kernel/programmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
 
 // The three-digit number of the first model with 2 cam systems ("M2").
 inline std::string M2()

@@ -5,8 +5,8 @@
 #include <set>
 #include <string>
 
-#include "kernel/compilererror.h"
-#include "kernel/workrecord.h"
+#include "kernel/compiler/compilererror.h"
+#include "kernel/model/workrecord.h"
 #include "tests/support/recording_host.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "kernel/compilererror.h"
-#include "tests/kernel/compiler_fixture.h"
+#include "kernel/compiler/compilererror.h"
+#include "tests/kernel/compiler/compiler_fixture.h"
 
 namespace {
 // "MODULSET TEST;" / "BEGIN" / the given lines.

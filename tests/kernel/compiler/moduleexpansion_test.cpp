@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "kernel/programmodel.h"
-#include "tests/kernel/compile_testing.h"
+#include "kernel/model/programmodel.h"
+#include "tests/kernel/compiler/compile_testing.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
 

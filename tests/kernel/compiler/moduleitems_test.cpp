@@ -13,10 +13,10 @@
 #include "kernel/compiler/zlinewriter.h"
 #include "kernel/listaccess/plistaccess.h"
 #include "kernel/listaccess/slistaccess.h"
-#include "kernel/listmodel.h"
-#include "kernel/programmodel.h"
-#include "kernel/workrecord.h"
-#include "tests/kernel/compile_testing.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
+#include "tests/kernel/compiler/compile_testing.h"
 
 using namespace compiletest;
 

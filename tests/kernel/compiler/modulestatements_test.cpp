@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "kernel/programmodel.h"
-#include "tests/kernel/compile_testing.h"
+#include "kernel/model/programmodel.h"
+#include "tests/kernel/compiler/compile_testing.h"
 
 using namespace compiletest;
 

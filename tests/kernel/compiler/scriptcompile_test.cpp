@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "kernel/compiler/compilerstatus.h"
-#include "kernel/enginebridge.h"
-#include "kernel/globals.h"
-#include "kernel/listmodel.h"
-#include "kernel/newprogram.h"
-#include "kernel/workrecord.h"
-#include "tests/kernel/compile_testing.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/newprogram.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/tkf/enginebridge.h"
+#include "tests/kernel/compiler/compile_testing.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
 

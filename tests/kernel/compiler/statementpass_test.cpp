@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "kernel/compiler/colourdensities.h"
-#include "kernel/compiler/statementreader.h"
 #include "kernel/compiler/scriptcompile.h"
-#include "tests/kernel/compiler_fixture.h"
+#include "kernel/compiler/statementreader.h"
+#include "tests/kernel/compiler/compiler_fixture.h"
 #include "tests/support/test_env.h"
 
 namespace {

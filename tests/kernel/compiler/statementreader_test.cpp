@@ -8,7 +8,7 @@
 
 #include "kernel/compiler/statementfile.h"
 #include "kernel/compiler/statementreader.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/workrecord.h"
 #include "tests/support/test_env.h"
 
 namespace {

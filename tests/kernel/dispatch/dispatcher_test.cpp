@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "kernel/bytes.h"
-#include "kernel/dispatcher.h"
-#include "kernel/errorcodes.h"
-#include "kernel/listmodel.h"
-#include "kernel/programcommandblock.h"
-#include "kernel/programmodel.h"
-#include "kernel/stream.h"
-#include "kernel/workrecord.h"
+#include "kernel/dispatch/dispatcher.h"
+#include "kernel/dispatch/errorcodes.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programcommandblock.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/services/stream.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
 

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "kernel/bytes.h"
-#include "kernel/kernelroutines.h"
-#include "kernel/language.h"
-#include "kernel/listmodel.h"
-#include "kernel/programcommandblock.h"
-#include "kernel/programmodel.h"
-#include "kernel/services.h"
-#include "kernel/workrecord.h"
+#include "kernel/dispatch/kernelroutines.h"
+#include "kernel/language/language.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programcommandblock.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/services/services.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
 

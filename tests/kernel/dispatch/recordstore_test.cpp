@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "kernel/recordstore.h"
+#include "kernel/dispatch/recordstore.h"
 #include "tests/support/test_env.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "kernel/globals.h"
-#include "kernel/language.h"
+#include "kernel/language/language.h"
+#include "kernel/model/globals.h"
 #include "platform/codepage.h"
 #include "tests/support/damaged_files.h"
 #include "tests/support/recording_host.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "kernel/globals.h"
-#include "kernel/language.h"
+#include "kernel/language/language.h"
+#include "kernel/model/globals.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
 

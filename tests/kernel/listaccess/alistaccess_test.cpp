@@ -2,12 +2,12 @@
 // needle count of 10000 switches the relative take-down checks off.
 #include <gtest/gtest.h>
 
-#include "kernel/bytes.h"
-#include "kernel/errorcodes.h"
+#include "kernel/dispatch/errorcodes.h"
 #include "kernel/listaccess/alistaccess.h"
 #include "kernel/listaccess/listaccess.h"
-#include "kernel/listmodel.h"
-#include "tests/kernel/listaccess_testing.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/listmodel.h"
+#include "tests/kernel/listaccess/listaccess_testing.h"
 
 using namespace listtest;
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "kernel/bytes.h"
 #include "kernel/listaccess/colourset.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/workrecord.h"
 
 TEST(ColourSetLetters, TextGivesTheBitsOfItsSymbols)
 {

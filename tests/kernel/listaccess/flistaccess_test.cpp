@@ -3,8 +3,7 @@
 // dispatcher writes.
 #include <gtest/gtest.h>
 
-#include "kernel/bytes.h"
-#include "kernel/errorcodes.h"
+#include "kernel/dispatch/errorcodes.h"
 #include "kernel/listaccess/alistaccess.h"
 #include "kernel/listaccess/flistaccess.h"
 #include "kernel/listaccess/listaccess.h"
@@ -13,8 +12,9 @@
 #include "kernel/listaccess/slistaccess.h"
 #include "kernel/listaccess/vlistaccess.h"
 #include "kernel/listaccess/wlistaccess.h"
-#include "kernel/listmodel.h"
-#include "tests/kernel/listaccess_testing.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/listmodel.h"
+#include "tests/kernel/listaccess/listaccess_testing.h"
 
 using namespace listtest;
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "kernel/listmodel.h"
-#include "kernel/programcommandblock.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programcommandblock.h"
+#include "kernel/model/programmodel.h"
 
 namespace listtest {
 

@@ -2,12 +2,12 @@
 // kinds are swapped between block and line.
 #include <gtest/gtest.h>
 
-#include "kernel/bytes.h"
-#include "kernel/errorcodes.h"
+#include "kernel/dispatch/errorcodes.h"
 #include "kernel/listaccess/listaccess.h"
 #include "kernel/listaccess/nlistaccess.h"
-#include "kernel/listmodel.h"
-#include "tests/kernel/listaccess_testing.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/listmodel.h"
+#include "tests/kernel/listaccess/listaccess_testing.h"
 
 using namespace listtest;
 

@@ -2,12 +2,12 @@
 // the other fields are stored one by one as they pass.
 #include <gtest/gtest.h>
 
-#include "kernel/bytes.h"
-#include "kernel/errorcodes.h"
+#include "kernel/dispatch/errorcodes.h"
 #include "kernel/listaccess/listaccess.h"
 #include "kernel/listaccess/plistaccess.h"
-#include "kernel/listmodel.h"
-#include "tests/kernel/listaccess_testing.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/listmodel.h"
+#include "tests/kernel/listaccess/listaccess_testing.h"
 
 using namespace listtest;
 

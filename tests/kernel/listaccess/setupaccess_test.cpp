@@ -3,14 +3,14 @@
 // levels and carrier numbers inside the record.
 #include <gtest/gtest.h>
 
-#include "kernel/bytes.h"
-#include "kernel/errorcodes.h"
-#include "kernel/kernelroutines.h"
+#include "kernel/dispatch/errorcodes.h"
+#include "kernel/dispatch/kernelroutines.h"
 #include "kernel/listaccess/listaccess.h"
 #include "kernel/listaccess/setupaccess.h"
-#include "kernel/programmodel.h"
-#include "kernel/workrecord.h"
-#include "tests/kernel/listaccess_testing.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
+#include "tests/kernel/listaccess/listaccess_testing.h"
 
 using namespace listtest;
 using RS = T_RuestSchema;

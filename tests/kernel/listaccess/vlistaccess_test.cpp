@@ -2,12 +2,12 @@
 // from 1 in the block, and the reading of a line never written.
 #include <gtest/gtest.h>
 
-#include "kernel/bytes.h"
-#include "kernel/errorcodes.h"
+#include "kernel/dispatch/errorcodes.h"
 #include "kernel/listaccess/listaccess.h"
 #include "kernel/listaccess/vlistaccess.h"
-#include "kernel/listmodel.h"
-#include "tests/kernel/listaccess_testing.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/listmodel.h"
+#include "tests/kernel/listaccess/listaccess_testing.h"
 
 using namespace listtest;
 

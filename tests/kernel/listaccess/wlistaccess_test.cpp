@@ -2,13 +2,13 @@
 // only the value of the current level.
 #include <gtest/gtest.h>
 
-#include "kernel/bytes.h"
-#include "kernel/errorcodes.h"
+#include "kernel/dispatch/errorcodes.h"
 #include "kernel/listaccess/listaccess.h"
 #include "kernel/listaccess/wlistaccess.h"
-#include "kernel/listmodel.h"
-#include "kernel/workrecord.h"
-#include "tests/kernel/listaccess_testing.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/workrecord.h"
+#include "tests/kernel/listaccess/listaccess_testing.h"
 
 using namespace listtest;
 

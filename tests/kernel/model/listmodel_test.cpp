@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "kernel/bytes.h"
-#include "kernel/listmodel.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/listmodel.h"
 
 namespace {
 std::string Hex(const uint8_t* p, size_t n)

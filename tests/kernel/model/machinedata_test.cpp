@@ -1,9 +1,9 @@
 // The machine data derived from the header's model and gauge.
 #include <gtest/gtest.h>
 
-#include "kernel/bytes.h"
-#include "kernel/machinedata.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/machinedata.h"
+#include "kernel/model/programmodel.h"
 
 namespace {
 void Set(const char* model, uint8_t gauge)

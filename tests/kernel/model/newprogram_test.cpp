@@ -1,12 +1,12 @@
 // The program model of a new program.
 #include <gtest/gtest.h>
 
-#include "kernel/bytes.h"
-#include "kernel/family_data.h"
-#include "kernel/listmodel.h"
-#include "kernel/newprogram.h"
-#include "kernel/programmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/family_data.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/newprogram.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
 
 TEST(NewProgram, EmptiesTheProgramAndKeepsTheDefaultMachine)
 {

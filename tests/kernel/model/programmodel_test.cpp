@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "kernel/bytes.h"
-#include "kernel/programmodel.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/programmodel.h"
 
 namespace {
 uint16_t HeaderU16(size_t off)

@@ -5,8 +5,8 @@
 #include <set>
 #include <string>
 
-#include "kernel/family_data.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/family_data.h"
+#include "kernel/model/workrecord.h"
 
 namespace {
 FunctionSet Members(std::initializer_list<int> members)

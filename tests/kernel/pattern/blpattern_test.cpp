@@ -2,10 +2,10 @@
 // files that are cut, too wide or missing.
 #include <gtest/gtest.h>
 
-#include "kernel/blpattern.h"
-#include "kernel/bytes.h"
-#include "kernel/programmodel.h"
-#include "tests/kernel/pattern_test_util.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/pattern/blpattern.h"
+#include "tests/kernel/pattern/pattern_test_util.h"
 #include "tests/support/recording_host.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // reads the codes back with its own reading of the width rule.
 #include <gtest/gtest.h>
 
-#include "tests/kernel/pattern_test_util.h"
+#include "tests/kernel/pattern/pattern_test_util.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/lzwcodec.h"
+#include "kernel/pattern/lzwcodec.h"
 
 namespace {
 

@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "kernel/blpattern.h"
-#include "kernel/bytes.h"
-#include "kernel/globals.h"
-#include "kernel/lzwcodec.h"
-#include "kernel/programmodel.h"
-#include "kernel/smzfile.h"
-#include "kernel/tiffpattern.h"
-#include "tests/kernel/pattern_test_util.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/pattern/blpattern.h"
+#include "kernel/pattern/lzwcodec.h"
+#include "kernel/pattern/smzfile.h"
+#include "kernel/pattern/tiffpattern.h"
+#include "tests/kernel/pattern/pattern_test_util.h"
 #include "tests/support/damaged_files.h"
 #include "tests/support/recording_host.h"
 

@@ -5,7 +5,7 @@
 
 #include <map>
 
-#include "tests/kernel/pattern_test_util.h"
+#include "tests/kernel/pattern/pattern_test_util.h"
 
 namespace {
 

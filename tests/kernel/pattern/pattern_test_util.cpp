@@ -1,4 +1,4 @@
-#include "tests/kernel/pattern_test_util.h"
+#include "tests/kernel/pattern/pattern_test_util.h"
 
 #include <filesystem>
 #include <sstream>

@@ -5,12 +5,12 @@
 #include <array>
 #include <filesystem>
 
-#include "kernel/bytes.h"
-#include "kernel/globals.h"
-#include "kernel/smzfile.h"
-#include "kernel/stream.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
+#include "kernel/pattern/smzfile.h"
+#include "kernel/services/stream.h"
 #include "platform/dynamic_library.h"
-#include "tests/kernel/pattern_test_util.h"
+#include "tests/kernel/pattern/pattern_test_util.h"
 #include "tests/support/recording_host.h"
 #include "ziklib/vpzik.h"
 

@@ -6,11 +6,11 @@
 #include <random>
 #include <tuple>
 
-#include "kernel/bytes.h"
-#include "kernel/globals.h"
-#include "kernel/lzwcodec.h"
-#include "kernel/programmodel.h"
-#include "kernel/tiffpattern.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/pattern/lzwcodec.h"
+#include "kernel/pattern/tiffpattern.h"
 #include "platform/safe_file.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"

@@ -4,7 +4,7 @@
 #include <map>
 #include <sstream>
 
-#include "tests/kernel/pattern_test_util.h"
+#include "tests/kernel/pattern/pattern_test_util.h"
 
 namespace {
 

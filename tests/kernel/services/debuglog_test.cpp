@@ -5,7 +5,7 @@
 #include <memory>
 #include <thread>
 
-#include "kernel/debuglog.h"
+#include "kernel/services/debuglog.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;

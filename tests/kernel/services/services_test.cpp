@@ -3,7 +3,7 @@
 #include <array>
 #include <filesystem>
 
-#include "kernel/services.h"
+#include "kernel/services/services.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
 

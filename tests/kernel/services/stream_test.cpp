@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "kernel/stream.h"
+#include "kernel/services/stream.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;

@@ -7,13 +7,13 @@
 #include <functional>
 #include <sstream>
 
-#include "kernel/enginebridge.h"
-#include "kernel/globals.h"
-#include "kernel/listmodel.h"
-#include "kernel/programmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/tkf/enginebridge.h"
 #include "platform/codepage.h"
-#include "tests/kernel/tkf_testing.h"
+#include "tests/kernel/tkf/tkf_testing.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
 #include "tests/tools/programdump.h"

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "kernel/bytes.h"
-#include "kernel/enginebridge.h"
-#include "kernel/globals.h"
-#include "tests/kernel/tkf_testing.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
+#include "kernel/tkf/enginebridge.h"
+#include "tests/kernel/tkf/tkf_testing.h"
 #include "tests/support/damaged_files.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"

@@ -1,14 +1,14 @@
-#include "tests/kernel/tkf_testing.h"
+#include "tests/kernel/tkf/tkf_testing.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "kernel/bytes.h"
-#include "kernel/enginebridge.h"
-#include "kernel/globals.h"
-#include "kernel/programmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/tkf/enginebridge.h"
 #include "tests/support/test_env.h"
 #include "tests/tools/programdump.h"
 

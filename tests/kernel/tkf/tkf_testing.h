@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/programcommandblock.h"
+#include "kernel/model/programcommandblock.h"
 
 namespace tkftest {
 

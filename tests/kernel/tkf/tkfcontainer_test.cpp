@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <regex>
 
-#include "kernel/bytes.h"
-#include "kernel/stream.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/services/stream.h"
 #include "kernel/tkf/tkfcontainer.h"
-#include "kernel/workrecord.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
 

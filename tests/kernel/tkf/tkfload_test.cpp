@@ -9,13 +9,13 @@
 #include <functional>
 #include <string>
 
-#include "kernel/bytes.h"
-#include "kernel/globals.h"
-#include "kernel/listmodel.h"
-#include "kernel/programmodel.h"
-#include "kernel/stream.h"
-#include "kernel/workrecord.h"
-#include "tests/kernel/tkf_testing.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/services/stream.h"
+#include "tests/kernel/tkf/tkf_testing.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
 #include "tests/tools/programdump.h"

@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <sstream>
 
-#include "kernel/globals.h"
-#include "kernel/listmodel.h"
-#include "tests/kernel/tkf_testing.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programmodel.h"
+#include "tests/kernel/tkf/tkf_testing.h"
 #include "tests/support/test_env.h"
-#include "kernel/programmodel.h"
 #include "tests/tools/programdump.h"
 #include "tests/tools/programsave.h"
 

@@ -1,9 +1,9 @@
 // Whole programs through the machine program file and back.
 #include <gtest/gtest.h>
 
-#include "kernel/globals.h"
-#include "kernel/workrecord.h"
-#include "tests/kernel/tkf_testing.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/workrecord.h"
+#include "tests/kernel/tkf/tkf_testing.h"
 #include "tests/support/test_env.h"
 #include "tests/tools/programdump.h"
 

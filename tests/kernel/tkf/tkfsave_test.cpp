@@ -7,14 +7,14 @@
 #include <filesystem>
 #include <regex>
 
-#include "kernel/bytes.h"
-#include "kernel/enginebridge.h"
-#include "kernel/globals.h"
-#include "kernel/listmodel.h"
-#include "kernel/programmodel.h"
-#include "kernel/stream.h"
-#include "kernel/workrecord.h"
-#include "tests/kernel/tkf_testing.h"
+#include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/services/stream.h"
+#include "kernel/tkf/enginebridge.h"
+#include "tests/kernel/tkf/tkf_testing.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
 

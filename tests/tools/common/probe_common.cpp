@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <unistd.h>
 
-#include "kernel/globals.h"
+#include "kernel/model/globals.h"
 
 namespace fs = std::filesystem;
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/kernel_host.h"
+#include "kernel/dispatch/kernel_host.h"
 
 // Thrown for bad usage: exit 2 with the text on stderr.
 struct ProbeUsage {

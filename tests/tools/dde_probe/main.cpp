@@ -14,7 +14,7 @@
 #include <iostream>
 #include <string>
 
-#include "kernel/debuglog.h"
+#include "kernel/services/debuglog.h"
 #include "kernel/ui/modul_dde_hndl.h"
 #include "tests/tools/common/probe_common.h"
 

@@ -1,7 +1,7 @@
 // bl-read FILE: a design-program layer into plane 0 of a fresh program.
 #include <iostream>
 
-#include "kernel/blpattern.h"
+#include "kernel/pattern/blpattern.h"
 #include "tests/tools/kernel_probe/pattern_support.h"
 #include "tests/tools/kernel_probe/probe.h"
 

@@ -5,8 +5,8 @@
 #include <iostream>
 #include <iterator>
 
-#include "kernel/globals.h"
-#include "kernel/tiffpattern.h"
+#include "kernel/model/globals.h"
+#include "kernel/pattern/tiffpattern.h"
 #include "tests/tools/compilerun.h"
 #include "tests/tools/kernel_probe/pattern_support.h"
 #include "tests/tools/kernel_probe/probe.h"

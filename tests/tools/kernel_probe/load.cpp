@@ -1,12 +1,12 @@
 // kernel_probe load FILE [--dump] [--save OUT]
 #include <iostream>
 
-#include "kernel/compilererror.h"
-#include "kernel/enginebridge.h"
-#include "kernel/globals.h"
+#include "kernel/compiler/compilererror.h"
+#include "kernel/model/globals.h"
+#include "kernel/tkf/enginebridge.h"
 #include "tests/tools/kernel_probe/probe.h"
-#include "tests/tools/programsave.h"
 #include "tests/tools/programdump.h"
+#include "tests/tools/programsave.h"
 
 namespace {
 

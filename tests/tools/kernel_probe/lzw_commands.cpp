@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "kernel/lzwcodec.h"
+#include "kernel/pattern/lzwcodec.h"
 #include "tests/tools/kernel_probe/pattern_support.h"
 #include "tests/tools/kernel_probe/probe.h"
 

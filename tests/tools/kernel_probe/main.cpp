@@ -5,10 +5,10 @@
 #include <map>
 #include <string>
 
-#include "kernel/debuglog.h"
-#include "kernel/globals.h"
-#include "kernel/listmodel.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/services/debuglog.h"
 #include "tests/tools/kernel_probe/probe.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <iostream>
 #include <iterator>
 
-#include "kernel/programmodel.h"
+#include "kernel/model/programmodel.h"
 
 WarningCapture::WarningCapture() : inner_(kernelHost())
 {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/kernel_host.h"
+#include "kernel/dispatch/kernel_host.h"
 
 // Passes every call on to the host installed before and remembers the text
 // of the last warning box; puts the old host back when it goes.

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "kernel/smzfile.h"
+#include "kernel/pattern/smzfile.h"
 #include "platform/paths.h"
 #include "tests/tools/kernel_probe/probe.h"
 

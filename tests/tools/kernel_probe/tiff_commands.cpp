@@ -2,8 +2,8 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "kernel/programmodel.h"
-#include "kernel/tiffpattern.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/pattern/tiffpattern.h"
 #include "tests/tools/kernel_probe/pattern_support.h"
 #include "tests/tools/kernel_probe/probe.h"
 

@@ -12,7 +12,7 @@
 #include <map>
 #include <string>
 
-#include "kernel/language.h"
+#include "kernel/language/language.h"
 #include "kernel/ui/lan_dialogs.h"
 #include "tests/tools/common/probe_common.h"
 

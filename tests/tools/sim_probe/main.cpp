@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "check/simdll.h"
-#include "kernel/globals.h"
-#include "kernel/listmodel.h"
-#include "kernel/programmodel.h"
-#include "kernel/services.h"
-#include "kernel/workrecord.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/workrecord.h"
+#include "kernel/services/services.h"
 #include "tests/tools/common/probe_common.h"
 
 namespace {
