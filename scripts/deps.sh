@@ -1,12 +1,15 @@
 # Debian packages the build, the tests and the program need.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev python3
-                zlib1g-dev libtiff-dev)
+                zlib1g-dev libtiff-dev libjpeg62-turbo-dev)
 # The fuzz build: clang with libFuzzer and the sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The windows' fonts.
+RUN_PACKAGES=("${BUILD_PACKAGES[@]}" fonts-dejavu-core xvfb xauth xdotool)
 # libtiff's tools check our TIFF files; xxd reads bytes; socat and xdotool
-# drive DDE and windows from outside.
-TEST_PACKAGES=("${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" libtiff-tools xvfb xauth xdotool xxd socat)
-RUN_PACKAGES=("${BUILD_PACKAGES[@]}" xvfb xauth xdotool)
+# drive DDE and windows from outside; djpeg decodes the start picture for
+# comparison; xwininfo and import look at the running program's windows.
+TEST_PACKAGES=("${RUN_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" libtiff-tools xxd socat libjpeg-turbo-progs
+               x11-utils imagemagick)
 
 # Installs the packages that are not installed yet (apt-get update only then).
 install_missing() {

@@ -1,0 +1,26 @@
+#include "lists/form_fortschritt.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+#include "kernel/ui/translate_form.h"
+
+TFormFortschritt* FormFortschritt = nullptr;
+
+TFormFortschritt::TFormFortschritt(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+{
+    setObjectName("FormFortschritt");
+    setWindowTitle("Fortschritt");
+    Label1 = new QLabel(this);
+    Label1->setObjectName("Label1");
+    Label1->setMinimumWidth(300);
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName("ProgressBar1");
+    ProgressBar1->setTextVisible(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(ProgressBar1);
+    TranslateForm(this);
+}
