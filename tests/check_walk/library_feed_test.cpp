@@ -590,30 +590,24 @@ TEST_F(LibraryFeed, NestedProgramThroughOurLibrary)
 
 TEST_F(LibraryFeed, AnExportCutShortByAFatalMessageIsNotUsable)
 {
-    // Row 2's front reads pattern row 21, above the pattern's 20 rows: the
-    // run stops at message 11 after row 1 went to the library.
+    // Cut short: row 2's front reads pattern row 21, above the pattern's 20
+    // rows, so the run stops at message 11 after row 1 went to the library.
     const std::string file = TempPfad + "Wandel.Sma";
-    put_i16(ZSide(2, 1, 0), zline::kPatternValue, 21);
-    TestModus = 2;
-    ASSERT_TRUE(StartSimDll("", F_NadelStart()));
-    SetSimLibrary(nullptr);
-    RunProgramCheck();
-    EXPECT_EQ(CheckStrokeCount(), 1u);
-    EXPECT_TRUE(CheckRunCutShort());
-    const SimInfoEnde cut = CheckExportEnd();
-    EXPECT_FALSE(cut.usable);
-    EXPECT_EQ(cut.strokes, 1);
-    EXPECT_FALSE(std::filesystem::exists(file));
-
-    // The whole program is usable.
-    BasicProgram();
-    ASSERT_TRUE(StartSimDll("", F_NadelStart()));
-    RunProgramCheck();
-    EXPECT_FALSE(CheckRunCutShort());
-    const SimInfoEnde whole = CheckExportEnd();
-    EXPECT_TRUE(whole.usable);
-    EXPECT_EQ(whole.strokes, 2);
-    EXPECT_TRUE(std::filesystem::exists(file));
+    for (const bool cut : {true, false}) {
+        SCOPED_TRACE(cut);
+        BasicProgram();
+        if (cut)
+            put_i16(ZSide(2, 1, 0), zline::kPatternValue, 21);
+        TestModus = 2;
+        ASSERT_TRUE(StartSimDll("", F_NadelStart()));
+        SetSimLibrary(nullptr);
+        RunProgramCheck();
+        EXPECT_EQ(CheckRunCutShort(), cut);
+        const SimInfoEnde end = CheckExportEnd();
+        EXPECT_EQ(end.usable, !cut);
+        EXPECT_EQ(end.strokes, cut ? 1 : 2);
+        EXPECT_EQ(std::filesystem::exists(file), !cut);
+    }
     FreeSimDll();
 }
 
