@@ -29,6 +29,8 @@ WalkState Walk;
 
 namespace {
 
+bool runCutShort = false;
+
 class NullCheckHost : public CheckHost {
 };
 NullCheckHost nullHost;
@@ -214,7 +216,10 @@ void MakeNeedleRoom()
     w.needleMap.assign(size_t(mapWidth) + 1, 0);
     w.width = w.roomWidth;
     w.mapLimit = mapWidth;
-    if (w.roomWidth == 0)
+    // The machine counts its needles from 1: a line starting at needle 0 is
+    // no room line (the program file keeps none, the room editor clears it),
+    // and its first needle would reach no needle of the machine.
+    if (w.roomWidth == 0 || w.roomStart == 0)
         CheckMessage(1, std::string(), {});
 }
 
@@ -403,6 +408,16 @@ uint16_t CheckExportEndNeedle()
     return Walk.firstActionNeedle > 0 ? static_cast<uint16_t>(Walk.firstActionNeedle - 1) : 0;
 }
 
+bool CheckRunCutShort()
+{
+    return runCutShort;
+}
+
+SimInfoEnde CheckExportEnd()
+{
+    return SimDllInfoEnde(CheckExportEndNeedle(), runCutShort);
+}
+
 std::span<const uint16_t> ActiveNeedleMap()
 {
     const WalkState& w = Walk;
@@ -420,6 +435,7 @@ void RunProgramCheck()
     ProgramBusyScope busy;
     CheckState.running = 1;
     bool aborted = false;
+    runCutShort = true;
     try {
         Walkthrough();
     } catch (const ECheckAbort&) {
@@ -432,6 +448,7 @@ void RunProgramCheck()
         FinishRun(true);
         throw;
     }
+    runCutShort = aborted;
     FinishRun(aborted);
 }
 

@@ -7,6 +7,8 @@
 // and, in modes 1 and 2, start the library first.
 #include <cstdint>
 
+#include "check/simdll_blocks.h"
+
 // Where the walk stands, read by the windows.
 struct T_CheckPosition {
     uint16_t zRow = 0;
@@ -47,3 +49,10 @@ uint32_t CheckStrokeCount();
 uint16_t CheckFirstActionNeedle();
 // The value P_DllInfoEnde +2 gets at the end of an export.
 uint16_t CheckExportEndNeedle();
+// The last run stopped before the end of the program (a fatal message, the
+// user's stop or a failure): what it fed the library is not the program.
+bool CheckRunCutShort();
+// The end of an export after the run: P_DllInfoEnde with the leftmost
+// needle; a run cut short is reported not usable, and our library then
+// leaves no conversion file.
+SimInfoEnde CheckExportEnd();

@@ -359,10 +359,15 @@ bool SimDllZeileFertig()
     return CallDllZeileFertig();
 }
 
-SimInfoEnde SimDllInfoEnde(uint16_t leftmost)
+SimInfoEnde SimDllInfoEnde(uint16_t leftmost, bool cutShort)
 {
-    auto b = PackDllInfoEnde(leftmost);
-    return CallDllInfoEnde(b.data()) ? ReadDllInfoEnde(b.data()) : SimInfoEnde{};
+    auto b = PackDllInfoEnde(leftmost, cutShort);
+    if (!CallDllInfoEnde(b.data()))
+        return SimInfoEnde{};
+    SimInfoEnde end = ReadDllInfoEnde(b.data());
+    if (cutShort)
+        end.usable = false;
+    return end;
 }
 
 uint16_t SimDllGetSimHoehe()

@@ -109,7 +109,9 @@ bool SimDllAddFf(const T_DllFfMove& move);
 bool SimDllFfEndPosChg(uint16_t id, uint16_t end, uint8_t side);
 bool SimDllFfEinAus(uint8_t on);
 bool SimDllZeileFertig();
-SimInfoEnde SimDllInfoEnde(uint16_t leftmost);
+// A run cut short (the checker stopped at a fatal message) is never usable,
+// whatever a library answers.
+SimInfoEnde SimDllInfoEnde(uint16_t leftmost, bool cutShort = false);
 uint16_t SimDllGetSimHoehe();
 bool SimDllGetSimInfo(uint16_t rowFromTop, uint16_t cellWidth, uint16_t row, uint8_t oldYarnHidden,
                       uint8_t densityHidden, SimDllRow& out);

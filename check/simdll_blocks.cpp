@@ -272,10 +272,11 @@ DllBlock<4> PackDllShowJacquard(uint8_t view, uint8_t side)
     return b;
 }
 
-DllBlock<9> PackDllInfoEnde(uint16_t leftmost)
+DllBlock<9> PackDllInfoEnde(uint16_t leftmost, bool cutShort)
 {
     auto b = NewBlock<9>();
     put_u16(b.data(), 2, leftmost);
+    b[vpsim::kInfoEndeCutShort] = cutShort ? 1 : 0;
     return b;
 }
 

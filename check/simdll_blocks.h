@@ -114,7 +114,9 @@ DllBlock<16> PackDllAddFf(const T_DllFfMove& move);
 DllBlock<7> PackDllFfEndPosChg(uint16_t id, uint16_t end, uint8_t side);
 DllBlock<3> PackDllFfEinAus(uint8_t on);
 DllBlock<4> PackDllShowJacquard(uint8_t view, uint8_t side);
-DllBlock<9> PackDllInfoEnde(uint16_t leftmost);
+// cutShort: the checker stopped at a fatal message (+7, our library's own
+// field: it then writes no file).
+DllBlock<9> PackDllInfoEnde(uint16_t leftmost, bool cutShort = false);
 DllBlock<8> PackDllGetSimHoehe();
 DllBlock<32> PackDllGetSimInfo(uint16_t rowFromTop, uint16_t cellWidth, uint16_t row, uint8_t oldYarnHidden,
                                uint8_t densityHidden);

@@ -429,7 +429,7 @@ void FeedSystem(const StrokeFeed& f, SystemStroke& st, int round, bool firstLine
     WalkState& w = Walk;
     SimLibrary& lib = simLibrary();
     const uint8_t* z = w.zLine.data();
-    BuildLabel(f, st.number);
+    BuildLabel(f, st.published);
 
     std::array<uint8_t, 58> b{};
     {
@@ -559,18 +559,21 @@ void FeedStroke(const StrokeFeed& f)
     }
 }
 
-// The pattern row of one side: relative to the walker's row, from the
-// selector list, given, or row 1.
+// The pattern row of one side, read in the modes the compiler stores: a
+// row and a signed step ("D+"/"D-") both count from the walker's row, a
+// "D" row is given as it is, a "W" row comes from the selector list;
+// anything else knits row 1.
 int32_t PatternRow(const uint8_t* side, int32_t walkerRow)
 {
     const int16_t value = get_i16(side, zline::kPatternValue);
     switch (side[zline::kPatternMode]) {
     case 0:
-        return walkerRow + value;
     case 1:
-        return SelectorValue(static_cast<uint16_t>(value));
+        return walkerRow + value;
     case 2:
         return value;
+    case 3:
+        return SelectorValue(static_cast<uint16_t>(value));
     default:
         return 1;
     }
@@ -707,9 +710,10 @@ void P_SchlittenHub(int sLine, int zRow, bool mainPass, bool repeatFlag, int bac
         const int sys = toRight ? i : n + 1 - i;
         CheckPosition.system = static_cast<uint16_t>(sys);
         SystemStroke& st = w.stroke[size_t(i - 1)];
-        st.number = static_cast<uint8_t>(sys);
+        st.number = static_cast<uint8_t>(i);
+        st.published = static_cast<uint8_t>(sys);
         st.change.reset();
-        const uint8_t* block = z + zline::System(sys);
+        const uint8_t* block = z + zline::System(i);
         const Place at{s, zr, sys};
         for (int side = 0; side < 2; ++side) {
             const uint8_t* sb = block + zline::kSides + zline::kSideSize * size_t(side);
@@ -729,8 +733,8 @@ void P_SchlittenHub(int sLine, int zRow, bool mainPass, bool repeatFlag, int bac
         in.rackingFlag = w.current.flag != 0;
         in.rowRacks = w.rowRacks;
         in.place = CheckPlace{s, zr, sys};
-        st.selection = SelectSystemNeedles(in, w.actions[size_t(2 * (sys - 1))], w.actions[size_t(2 * (sys - 1) + 1)]);
-        w.systemActive[size_t(sys - 1)] = st.selection.selected[0] || st.selection.selected[1];
+        st.selection = SelectSystemNeedles(in, w.actions[size_t(2 * (i - 1))], w.actions[size_t(2 * (i - 1) + 1)]);
+        w.systemActive[size_t(i - 1)] = st.selection.selected[0] || st.selection.selected[1];
         CarrierMoves(st, block, direction, st.rows[0], st.rows[1], at);
         ResolveDensities(st, block);
     }
@@ -738,10 +742,8 @@ void P_SchlittenHub(int sLine, int zRow, bool mainPass, bool repeatFlag, int bac
     // 8. Centre racking.
     if (w.rowRacks) {
         std::array<SystemActions, kWalkSystems> systems;
-        for (int i = 1; i <= n; ++i) {
-            const int sys = w.stroke[size_t(i - 1)].number;
-            systems[size_t(i - 1)] = SystemActions{w.actions[size_t(2 * (sys - 1))], w.actions[size_t(2 * (sys - 1) + 1)]};
-        }
+        for (int i = 1; i <= n; ++i)
+            systems[size_t(i - 1)] = SystemActions{w.actions[size_t(2 * (i - 1))], w.actions[size_t(2 * (i - 1) + 1)]};
         CentreRackingInput in;
         in.systems = std::span<const SystemActions>(systems.data(), size_t(n));
         in.width = w.width;

@@ -31,7 +31,14 @@ struct DensityRef {
 };
 
 struct SystemStroke {
-    uint8_t number = 0;  // published system number (the block used)
+    // The system's block in the knitting scheme line, in the order the
+    // carriage meets them (block 1 leads either way); the library knows the
+    // system by it.
+    uint8_t number = 0;
+    // The number messages and the windows give it: the same machine system
+    // keeps its number in both directions, so it counts from the other end
+    // on a stroke to the left.
+    uint8_t published = 0;
     std::array<int32_t, 2> rows{};  // resolved pattern rows, front and back
     SystemSelectionResult selection;
     std::vector<T_ZFfMove> moves;

@@ -261,7 +261,7 @@ void P_DllInfoEnde(uint8_t* block)
     EntryCall call(kInfoEnde, block, true);
     if (!call.accepted())
         return;
-    bool usable = Run().infoEnde();
+    const bool usable = Run().infoEnde(block[kInfoEndeCutShort] != 0);
     block[4] = usable ? 1 : 0;
     put_u16(block, 5, static_cast<uint16_t>(std::min<uint32_t>(Run().strokes(), 65535)));
 }

@@ -71,6 +71,8 @@ void SimRun::init(InitData data)
     rowShape_.assign(width_, 0);
     rowColour_.assign(width_, 0);
     rowThird_.assign(width_, kThirdNone);
+    if (init_.exportMode)
+        wandel_.open(init_.wandelPath, initLine());
 }
 
 void SimRun::release()
@@ -108,7 +110,8 @@ void SimRun::release()
     Release(rowThird_);
     std::string().swap(comment_);
     Release(shapes_);
-    wandel_.clear();
+    wandel_.discard();
+    ended_.reset();
 }
 
 void SimRun::withdrawRow()
@@ -171,7 +174,7 @@ void SimRun::addNeueZeile(const NewLine& line)
                        long(line.mainPass)})
             s += " " + Num(v);
         s += " " + Quoted(line.takeDown) + " " + Quoted(line.label);
-        wandel_.add(std::move(s));
+        wandel_.add(s);
     }
 }
 
@@ -197,7 +200,7 @@ void SimRun::addSelektion(const uint8_t* front, const uint8_t* back, uint16_t ce
             for (uint16_t i = 0; i < width_; ++i)
                 s[at + i] = Wandel::ActionChar(arrays[b] ? arrays[b][i] : 0);
         }
-        wandel_.add(std::move(s));
+        wandel_.add(s);
     }
 }
 
@@ -217,7 +220,7 @@ void SimRun::addFsDynamisch(uint8_t side, const uint8_t* densities)
                 s += ',';
             s += Num(densities ? get_u16(densities, 2u * i) : 0);
         }
-        wandel_.add(std::move(s));
+        wandel_.add(s);
     }
 }
 
@@ -237,7 +240,7 @@ void SimRun::addFf(const CarrierMove& move)
         for (long v : {long(move.rail), long(move.carrier), long(move.id), long(move.start), long(move.end),
                        long(move.mode1), long(move.mode2), long(move.type)})
             s += " " + Num(v);
-        wandel_.add(std::move(s));
+        wandel_.add(s);
     }
 }
 
@@ -493,10 +496,19 @@ void SimRun::translateAndReport(const char* text)
     }
 }
 
-bool SimRun::infoEnde()
+bool SimRun::infoEnde(bool cutShort)
 {
     if (!active_ || !init_.exportMode)
         return false;
+    // The file is finished once; asking again gives the same answer.
+    if (ended_)
+        return *ended_;
+    if (cutShort) {
+        // Only the strokes before the checker stopped: no file to hand on.
+        wandel_.discard();
+        ended_ = false;
+        return false;
+    }
     auto progress = [this](uint16_t maximum, uint16_t position) {
         if (auto p = reinterpret_cast<ProgressProc>(Host().resolve(init_.callbacks.progress))) {
             p(0, maximum, position);
@@ -504,10 +516,11 @@ bool SimRun::infoEnde()
                 Log().writeLine("CB progress 0 " + Num(maximum) + " " + Num(position));
         }
     };
-    bool written = wandel_.write(init_.wandelPath, initLine(), strokes_, progress);
+    const bool written = wandel_.finish(strokes_, progress);
     if (!written)
         translateAndReport("Wandel.Sma kann nicht geschrieben werden!");
-    return written && strokes_ > 0;
+    ended_ = written && strokes_ > 0;
+    return *ended_;
 }
 
 SimRun& Run()

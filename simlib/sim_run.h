@@ -3,6 +3,7 @@
 // from them, the carriers and what the windows ask back (rules: vpsimmod.h).
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,9 +84,9 @@ public:
     void showJacquard(uint8_t view, uint8_t side);
     void setFfBar(uint16_t position) { ffBar_ = position; }
 
-    // Export mode writes "Wandel.Sma"; the flag tells whether a usable file
-    // came out.
-    bool infoEnde();
+    // Export mode finishes "Wandel.Sma"; the flag tells whether a usable
+    // file came out. A run cut short leaves no file.
+    bool infoEnde(bool cutShort);
     uint32_t strokes() const { return strokes_; }
     uint16_t height() const;
     RowResult simInfo(uint16_t row, uint16_t cellWidth, bool densityHidden);
@@ -166,6 +167,8 @@ private:
     uint32_t shapesHandle_ = 0;
 
     Wandel wandel_;
+    // What the end of the export answered, once it has run.
+    std::optional<bool> ended_;
 };
 
 SimRun& Run();

@@ -66,8 +66,11 @@
 //   column and 7 in that corner (the grid).
 //
 // "Wandel.Sma" (export mode)
-//   Written at P_DllInfoEnde to the path of init +28, through a temporary
-//   file beside it that is renamed over it. Windows-1252 text, CR LF.
+//   Written line by line as the calls come, into a temporary file beside
+//   the path of init +28 (a new P_DllInit or P_DllSpeicherFrei removes it);
+//   P_DllInfoEnde puts it on the disk and renames it over the path, so an
+//   export of any length holds no more than a line in memory. Windows-1252
+//   text, CR LF.
 //   Texts stand in double quotes; bytes below 0x20, '"' and '\' as \xNN.
 //   Lines: "WANDEL.SMA 1"; then
 //     INIT <needle start> <+4> <margin> <systems> <+24> <+25> <+46>
@@ -86,10 +89,14 @@
 //     P <id> <end> <side>                               P_DllFfEndPosChg
 //   actions one character per needle: "." for 0, the letter, "U" for 24,
 //   "A" for 25, "?" otherwise; last line "ENDE <strokes>". No time stamp.
-//   Progress goes to the main bar (maximum = lines, finally 0). P_DllInfoEnde
-//   +4 = 1 only when the file was written with at least one stroke. A failure
+//   Progress goes to the main bar while P_DllInfoEnde puts the file on the
+//   disk (maximum = lines: position 0, then all, finally maximum 0).
+//   P_DllInfoEnde +4 = 1 only when the file was written with at least one
+//   stroke. With +7 = 1 (the host's checker stopped at a fatal message) the
+//   temporary file is removed, no file is written and +4 = 0. A failure
 //   sends "Wandel.Sma kann nicht geschrieben werden!" through the translate
-//   callback, then the message callback.
+//   callback, then the message callback. Later P_DllInfoEnde calls of the
+//   same run answer as the first and write nothing.
 //
 // Call log
 //   With VPSIMMOD_LOG naming a file (read when the host hands its handle

@@ -87,6 +87,10 @@ inline constexpr EntryInfo kEntries[kEntryCount] = {
     {"P_DllSpeicherFrei", 25, 0, true},
 };
 
+// P_DllInfoEnde +7 (u8), set by the host: the checker stopped the run at a
+// fatal message, so the strokes fed are not the whole program.
+inline constexpr size_t kInfoEndeCutShort = 7;
+
 // Slots of the program's record that callers test by name.
 inline constexpr int kSlotShowJacquard = 15;
 inline constexpr int kSlotSpeicherFrei = 25;

@@ -1,14 +1,15 @@
 #include "simlib/wandel.h"
 
-#include <cstdio>
 #include <unistd.h>
+
+#include <algorithm>
 
 namespace vpsim {
 
-void Wandel::clear()
-{
-    std::vector<std::string>().swap(lines_);
-}
+namespace {
+// Large enough that a wide action line costs one write or less.
+constexpr size_t kBufferSize = 1 << 16;
+}  // namespace
 
 char Wandel::ActionChar(uint8_t action)
 {
@@ -32,49 +33,65 @@ char Wandel::ActionChar(uint8_t action)
     }
 }
 
-bool Wandel::write(const std::string& path, const std::string& initLine, uint32_t strokes,
-                   const std::function<void(uint16_t, uint16_t)>& progress) const
+void Wandel::open(const std::string& path, const std::string& initLine)
 {
+    discard();
+    path_ = path;
     if (path.empty())
-        return false;
-    const size_t total = lines_.size() + 3;
-    // The bar holds 16 bits: long files count in steps.
-    const size_t scale = total / 65535 + 1;
-    const auto maximum = static_cast<uint16_t>(total / scale);
-    const size_t every = total / 50 + 1;
-    size_t written = 0;
-    auto report = [&] {
-        ++written;
-        if (written % every == 0 || written == total)
-            progress(maximum, static_cast<uint16_t>(written / scale));
-    };
+        return;
+    temp_ = path + ".tmp";
+    file_ = std::fopen(temp_.c_str(), "wb");
+    ok_ = file_ != nullptr && std::setvbuf(file_, nullptr, _IOFBF, kBufferSize) == 0;
+    add("WANDEL.SMA 1");
+    add(initLine);
+}
 
-    const std::string temp = path + ".tmp";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    bool ok = f != nullptr;
-    auto put = [&](const std::string& line) {
-        if (!ok)
-            return;
-        ok = std::fwrite(line.data(), 1, line.size(), f) == line.size() && std::fwrite("\r\n", 1, 2, f) == 2;
-        report();
-    };
-    if (ok) {
-        progress(maximum, 0);
-        put("WANDEL.SMA 1");
-        put(initLine);
-        for (const auto& line : lines_)
-            put(line);
-        put("ENDE " + std::to_string(strokes));
-        ok = std::fflush(f) == 0 && ok;
-        ok = ::fsync(::fileno(f)) == 0 && ok;
-        ok = std::fclose(f) == 0 && ok;
-        if (ok)
-            ok = std::rename(temp.c_str(), path.c_str()) == 0;
-        if (!ok)
-            std::remove(temp.c_str());
+void Wandel::add(const std::string& line)
+{
+    if (!file_)
+        return;
+    ++lines_;
+    if (ok_)
+        ok_ = std::fwrite(line.data(), 1, line.size(), file_) == line.size() && std::fwrite("\r\n", 1, 2, file_) == 2;
+}
+
+bool Wandel::finish(uint32_t strokes, const std::function<void(uint16_t, uint16_t)>& progress)
+{
+    if (!file_) {
+        discard();
+        return false;
     }
+    add("ENDE " + std::to_string(strokes));
+    // The lines went out as they came; what is left is to put them on the
+    // disk, which for a long export is the slow part.
+    const auto maximum = static_cast<uint16_t>(std::min<size_t>(lines_, 65535));
+    progress(maximum, 0);
+    bool ok = ok_ && std::fflush(file_) == 0;
+    ok = ok && ::fsync(::fileno(file_)) == 0;
+    ok = std::fclose(file_) == 0 && ok;
+    file_ = nullptr;
+    if (ok)
+        ok = std::rename(temp_.c_str(), path_.c_str()) == 0;
+    if (!ok)
+        std::remove(temp_.c_str());
+    else
+        progress(maximum, maximum);
     progress(0, 0);
+    temp_.clear();
+    lines_ = 0;
     return ok;
+}
+
+void Wandel::discard()
+{
+    if (file_) {
+        std::fclose(file_);
+        file_ = nullptr;
+        std::remove(temp_.c_str());
+    }
+    temp_.clear();
+    ok_ = false;
+    lines_ = 0;
 }
 
 }  // namespace vpsim

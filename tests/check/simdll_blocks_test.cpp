@@ -223,6 +223,7 @@ TEST(SimDllBlocks, SmallBlocksByteForByte)
     EXPECT_EQ(ToHex(PackDllFfEinAus(1).data(), 3), "030001");
     EXPECT_EQ(ToHex(PackDllShowJacquard(1, 0).data(), 4), "04000100");
     EXPECT_EQ(ToHex(PackDllInfoEnde(33).data(), 9), "090021000000000000");
+    EXPECT_EQ(ToHex(PackDllInfoEnde(33, true).data(), 9), "090021000000000100");
     EXPECT_EQ(ToHex(PackDllGetSimHoehe().data(), 8), "0800000000000000");
     EXPECT_EQ(ToHex(PackDllGetSimInfo(3, 8, 7, 1, 0).data(), 32),
               "2000" "00000000000000000000000000000000000000" "00" "0300" "0800" "0700" "0100" "0000");

@@ -52,7 +52,14 @@ FAKE_ENTRY(P_DllAddFf)
 FAKE_ENTRY(P_DllFfEndPosChg)
 FAKE_ENTRY(P_DllFfEinAus)
 FAKE_PLAIN(P_DllZeileFertig)
-FAKE_ENTRY(P_DllInfoEnde)
+// A library that knows nothing of a run cut short: always a usable file
+// of 7 strokes.
+void Fake_P_DllInfoEnde(uint8_t* b)
+{
+    calls.push_back("P_DllInfoEnde");
+    b[4] = 1;
+    put_u16(b, 5, 7);
+}
 FAKE_ENTRY(P_DllGetSimHoehe)
 FAKE_ENTRY(P_DllGetSimInfo)
 FAKE_ENTRY(P_DllMschnBild)
@@ -295,6 +302,17 @@ TEST_F(SimDllLoaderTest, TypedCallsReachTheirEntriesAndNeverTheUncalledOnes)
     EXPECT_TRUE(row.third.empty());
     // Texts and arrays were published for the call only.
     EXPECT_EQ(SimDllHandles().live(), 4u);  // the init block's callbacks and object
+}
+
+TEST_F(SimDllLoaderTest, ARunCutShortIsNeverUsable)
+{
+    ASSERT_TRUE(StartSimDll("", 8));
+    const SimInfoEnde whole = SimDllInfoEnde(0);
+    EXPECT_TRUE(whole.usable);
+    EXPECT_EQ(whole.strokes, 7);
+    const SimInfoEnde cut = SimDllInfoEnde(0, true);
+    EXPECT_FALSE(cut.usable);
+    EXPECT_EQ(cut.strokes, 7);
 }
 
 TEST_F(SimDllLoaderTest, WithoutLibraryTheTypedCallsAnswerEmpty)

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -424,6 +425,55 @@ TEST_F(SimLibTest, ExportWritesWandelSmaAndReportsProgress)
     EXPECT_EQ(progress.front(), "0 12 0");
     EXPECT_EQ(progress[progress.size() - 2], "0 12 12");
     EXPECT_EQ(progress.back(), "0 0 0");
+}
+
+TEST_F(SimLibTest, ExportGoesToDiskAsTheLinesComeAndACutShortRunLeavesNoFile)
+{
+    TestModus = 2;
+    const std::string file = TempPfad + "Wandel.Sma";
+    const std::string temp = file + ".tmp";
+    WriteTestFile(file, "older export");
+    // 200 lines of 1000 needles: about 400 KB reach the temporary file
+    // before the end instead of waiting in memory.
+    ASSERT_TRUE(StartSimDll("", 1000));
+    for (int k = 0; k < 200; ++k)
+        Line(k % 2 ? '<' : '>', 1, true, std::vector<uint8_t>(1000, 'M'), {}, {});
+    EXPECT_GT(std::filesystem::file_size(temp), 300000u);
+    EXPECT_EQ(ReadTestFile(temp).rfind("WANDEL.SMA 1\r\nINIT 1000 ", 0), 0u);
+    EXPECT_EQ(ReadTestFile(file), "older export");
+
+    // The checker stopped at a fatal message: no file, not usable, and the
+    // answer stays the same when asked again.
+    SimInfoEnde end = SimDllInfoEnde(0, true);
+    EXPECT_FALSE(end.usable);
+    EXPECT_EQ(end.strokes, 200);
+    EXPECT_FALSE(std::filesystem::exists(temp));
+    EXPECT_EQ(ReadTestFile(file), "older export");
+    EXPECT_FALSE(SimDllInfoEnde(0).usable);
+    EXPECT_EQ(ReadTestFile(file), "older export");
+
+    // A new start drops a file left unfinished; a whole run replaces the
+    // old file once, and a second end writes nothing more.
+    ASSERT_TRUE(StartSimDll("", 4));
+    Line('>', 1, true, {'M'}, {}, {});
+    ASSERT_TRUE(StartSimDll("", 4));
+    Line('>', 1, true, {'F'}, {}, {});
+    EXPECT_TRUE(SimDllInfoEnde(0).usable);
+    const std::string whole = ReadTestFile(file);
+    EXPECT_NE(whole.find("\r\nS 65535 F... ....\r\nENDE 1\r\n"), std::string::npos) << whole;
+    EXPECT_EQ(whole.find("M..."), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(temp));
+    std::filesystem::remove(file);
+    EXPECT_TRUE(SimDllInfoEnde(0).usable);
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    // Releasing the library's memory before the end drops the file too.
+    ASSERT_TRUE(StartSimDll("", 4));
+    Line('>', 1, true, {'M'}, {}, {});
+    EXPECT_TRUE(std::filesystem::exists(temp));
+    SimDllSpeicherFrei();
+    EXPECT_FALSE(std::filesystem::exists(temp));
+    EXPECT_FALSE(std::filesystem::exists(file));
 }
 
 namespace {

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "kernel/model/programmodel.h"
+#include "kernel/pattern/tiffpattern.h"
 #include "tests/support/test_env.h"
 
 namespace {
@@ -110,4 +112,86 @@ TEST(CheckProbeRun, MissingLibraryInTheSimulation)
                               &out);
     EXPECT_EQ(rc, 1);
     EXPECT_EQ(out.rfind("MSG Datei:libVpSimMod.so\nMSG Fehler beim Laden der Dll\n", 0), 0u) << out;
+}
+
+namespace {
+
+// Pattern row r has "A" (colour 19) in every column x with (x + r) mod 7 =
+// 0, "B" (20) elsewhere: rows 1..7 differ from each other.
+bool CellIsA(int x, int r)
+{
+    return (x + r) % 7 == 0;
+}
+
+std::string ShiftedRowsFile()
+{
+    ProgrammKopf.SetWidth(100);
+    ProgrammKopf.SetHeight(20);
+    BildEbene0.allocate(20);
+    for (int r = 1; r <= 20; ++r)
+        for (int x = 1; x <= 100; ++x)
+            BildEbene0.rows[size_t(r) * kPatternStride + size_t(x - 1)] = CellIsA(x, r) ? 19 : 20;
+    BildEbene0.present = true;
+    const std::string file = TestHome() + "rows.tif";
+    EXPECT_TRUE(WriteTiffPattern(true, file, 0, true, true));
+    return file;
+}
+
+// Row 1 knits the needles whose cell is "A" in the front's pattern row,
+// given as the item says; W line 4 is 9 and W line 5 is 5.
+std::string SelectionScript(const std::string& item)
+{
+    return "MODULSET TEST;\r\nBEGIN\r\n$ZR_TYP=311;\r\n$NR1=1,101;\r\n$XMAX=100;\r\n$YMAX=20;\r\n$W4=9;\r\n"
+           "$W5=5;\r\n$N_1=X1,99,D1;\r\n$S_1=Z1,1,D1,N1,0;\r\n[]=MAIN;\r\nEND;\r\nMODUL MAIN;\r\nBEGIN\r\n"
+           "S1=>,[A]," + item + ";\r\nTZ=50;\r\nWA=D10;\r\nS1=<,POS;\r\nEND;\r\n";
+}
+
+// The front actions of the first selection line of the conversion file,
+// needles 1..100.
+std::string FirstFrontActions(const std::string& wandel)
+{
+    const size_t at = wandel.find("\r\nS ");
+    if (at == std::string::npos)
+        return {};
+    const size_t front = wandel.find(' ', at + 4);
+    return wandel.substr(front + 1, 100);
+}
+
+}  // namespace
+
+TEST(CheckProbeRun, PatternRowFormsSelectTheirRow)
+{
+    struct Case {
+        const char* item;
+        int row;
+    };
+    const std::string pattern = ShiftedRowsFile();
+    const std::string home = TestHome() + "home";
+    for (const Case c : {Case{"YVW5", 5}, Case{"YVD+4", 4}, Case{"YVD3", 3}, Case{"YV6", 6}}) {
+        SCOPED_TRACE(c.item);
+        const std::string script = WriteTestFile(TestHome() + "rows.Skx", SelectionScript(c.item));
+        int rc = -1;
+        const std::string out = Probe("--home '" + home + "' check '" + script + "' --mode export --pattern '" +
+                                          pattern + "'",
+                                      &rc);
+        EXPECT_EQ(rc, 0);
+        const std::string tail = "Keine Fehler gefunden!\nSTROKES 2\n";
+        ASSERT_GE(out.size(), tail.size());
+        EXPECT_EQ(out.substr(out.size() - tail.size()), tail) << out;
+        std::string want;
+        for (int x = 1; x <= 100; ++x)
+            want += CellIsA(x, c.row) ? 'M' : '.';
+        EXPECT_EQ(FirstFrontActions(ReadTestFile(home + "/Temp/Wandel.Sma")), want);
+    }
+}
+
+TEST(CheckProbeRun, AnExportStoppedByAFatalMessageLeavesNoConversionFile)
+{
+    const std::string home = TestHome() + "home";
+    int rc = -1;
+    EXPECT_EQ(Probe("--home '" + home + "' check '" + kData + "jacquard.Skx' --mode export", &rc),
+              ReadTestFile(kData + "jacquard.out"));
+    EXPECT_EQ(rc, 0);
+    EXPECT_FALSE(std::filesystem::exists(home + "/Temp/Wandel.Sma"));
+    EXPECT_FALSE(std::filesystem::exists(home + "/Temp/Wandel.Sma.tmp"));
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "check/carrierrails.h"
 #include "check/dll_handles.h"
@@ -160,7 +161,9 @@ TEST_F(LibraryFeed, EveryStrokeHandsLinesWithTheirSelection)
                                                           "AddNeueZeile", "AddSelektion", "ZeileFertig"}));
     const auto lines = library.callsOf("AddNeueZeile");
     EXPECT_EQ(lines[0].block[3], 1);
-    EXPECT_EQ(lines[1].block[3], 1);  // on a stroke to the left system 2 leads, system 1 comes last
+    // The last system is block 2 either way; on a stroke to the left its
+    // messages and label call it system 1.
+    EXPECT_EQ(lines[1].block[3], 2);
     EXPECT_EQ(lines[1].texts.at(52), "S0001 Z0002 System1 YV0000 YH0000");
 
     const SimCall sel = library.callsOf("AddSelektion")[0];
@@ -186,6 +189,41 @@ TEST_F(LibraryFeed, EveryStrokeHandsLinesWithTheirSelection)
     EXPECT_EQ(both[0].block[5], 1);
     EXPECT_EQ(both[1].block[3], 2);
     EXPECT_EQ(both[1].block[5], 0);
+}
+
+TEST_F(LibraryFeed, StrokesToTheLeftKeepTheBlockOrder)
+{
+    // Two systems; on the stroke to the left (row 2) block 1 selects every
+    // front needle twice over (message 2), block 2 every other one. Block 1
+    // still leads and reaches the library as system 1, while its message
+    // and label count the systems from the other end.
+    ProgrammKopf.SetModel("822");
+    SetModelFields(ProgrammKopf, "822");
+    uint8_t* first = ZSide(2, 1, 0);
+    first[zline::kCam] = 2;
+    put_u32(first, zline::kSelection + 4, 1);
+    put_u32(first, zline::kSelection + 8 + 4, 1);
+    uint8_t* second = ZSide(2, 2, 0);
+    second[zline::kCam] = 2;
+    put_u32(second, zline::kSelection + 4, 3);
+    EXPECT_EQ(Run(1), Join({{"S0001 Z0002 Sys2 vorne: Lang- und Kurzauswahl überschneidet sich!", ""},
+                            Report("1 Fehler gefunden!")}));
+    const auto lines = library.callsOf("AddNeueZeile");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].block[3], 2);  // row 1: nobody selects, the last system goes
+    EXPECT_EQ(lines[0].texts.at(52), "S0001 Z0001 System2 YV0000 YH0000");
+    EXPECT_EQ(lines[1].block[3], 1);
+    EXPECT_EQ(lines[1].block[5], 1);
+    EXPECT_EQ(lines[1].texts.at(52), "S0001 Z0002 System2 YV0000 YH0000");
+    EXPECT_EQ(lines[2].block[3], 2);
+    EXPECT_EQ(lines[2].texts.at(52), "S0001 Z0002 System1 YV0000 YH0000");
+    const auto sel = library.callsOf("AddSelektion");
+    ASSERT_EQ(sel.size(), 3u);
+    const std::vector<uint8_t>& all = sel[1].actions.at(2);
+    const std::vector<uint8_t>& everyOther = sel[2].actions.at(2);
+    EXPECT_EQ(std::count(all.begin(), all.begin() + 100, 'M'), 100);
+    EXPECT_EQ(std::count(everyOther.begin(), everyOther.begin() + 100, 'M'), 50);
+    EXPECT_EQ(everyOther[1], 'M');
 }
 
 TEST_F(LibraryFeed, RackingRowHandsTwoRoundsInTheExport)
@@ -550,6 +588,29 @@ TEST_F(LibraryFeed, NestedProgramThroughOurLibrary)
     FreeSimDll();
 }
 
+TEST_F(LibraryFeed, AnExportCutShortByAFatalMessageIsNotUsable)
+{
+    // Cut short: row 2's front reads pattern row 21, above the pattern's 20
+    // rows, so the run stops at message 11 after row 1 went to the library.
+    const std::string file = TempPfad + "Wandel.Sma";
+    for (const bool cut : {true, false}) {
+        SCOPED_TRACE(cut);
+        BasicProgram();
+        if (cut)
+            put_i16(ZSide(2, 1, 0), zline::kPatternValue, 21);
+        TestModus = 2;
+        ASSERT_TRUE(StartSimDll("", F_NadelStart()));
+        SetSimLibrary(nullptr);
+        RunProgramCheck();
+        EXPECT_EQ(CheckRunCutShort(), cut);
+        const SimInfoEnde end = CheckExportEnd();
+        EXPECT_EQ(end.usable, !cut);
+        EXPECT_EQ(end.strokes, cut ? 1 : 2);
+        EXPECT_EQ(std::filesystem::exists(file), !cut);
+    }
+    FreeSimDll();
+}
+
 TEST_F(LibraryFeed, IntarsiaCarriersLeaveTheRoom)
 {
     // Carrier (rail 1, box A) is an intarsia carrier: with d = round(7 x
@@ -638,4 +699,61 @@ TEST_F(LibraryFeed, LinesAgreeWithTheLibrarysPacker)
         EXPECT_EQ(std::vector<uint8_t>(packed.begin(), packed.end()), mine);
     }
     EXPECT_EQ(library.callsOf("AddNeueZeile")[1].block[9], 0);  // round 1: the new racking's code 2
+}
+
+namespace {
+
+// Pattern row r has colour "A" (19) in every column x with (x + r) mod 7 =
+// 0 and "B" (20) elsewhere, so that rows 1..7 differ from each other.
+bool RowCellIsA(int x, int r)
+{
+    return (x + r) % 7 == 0;
+}
+
+void ShiftedRows()
+{
+    for (int r = 1; r <= 20; ++r)
+        for (int x = 1; x <= 100; ++x)
+            BildEbene0.rows[size_t(r) * kPatternStride + size_t(x - 1)] = RowCellIsA(x, r) ? 19 : 20;
+}
+
+}  // namespace
+
+TEST_F(LibraryFeed, PatternRowModesAsTheCompilerStoresThem)
+{
+    // The front of row 1 knits the needles whose cell is "A" in the side's
+    // pattern row; the walker stands on row 2. Modes: 0 a row (bare number)
+    // and 1 a signed step ("D+"/"D-") from the walker's row, 2 a row given
+    // ("D"), 3 a selector line ("W").
+    struct Case {
+        uint8_t mode;
+        int16_t value;
+        int row;
+    };
+    for (const Case c : {Case{0, 3, 5}, Case{1, 3, 5}, Case{1, -1, 1}, Case{2, 5, 5}, Case{3, 5, 5},
+                         Case{3, 4, 6}, Case{9, 5, 1}}) {
+        SCOPED_TRACE(testing::Message() << "mode " << int(c.mode) << " value " << c.value);
+        BasicProgram();
+        ShiftedRows();
+        SetWValue(4, 6);
+        SetWValue(5, 5);
+        SetNLine(1, NLineFields{.first = 1, .extent = 99});
+        SetSLine(1, SLineFields{.first = 1, .extent = 1, .division = 1, .frontStart = 2});
+        uint8_t* front = ZSide(1, 1, 0);
+        front[zline::kCam] = 2;
+        front[zline::kPatternMode] = c.mode;
+        put_i16(front, zline::kPatternValue, c.value);
+        put_u32(front, zline::kSelection, 1u << 19);
+        EXPECT_EQ(Run(1), Report("Keine Fehler gefunden!"));
+        const auto sel = library.callsOf("AddSelektion");
+        ASSERT_FALSE(sel.empty());
+        const std::vector<uint8_t>& actions = sel[0].actions.at(2);
+        ASSERT_GE(actions.size(), 100u);
+        std::string want, got;
+        for (int x = 1; x <= 100; ++x) {
+            want += RowCellIsA(x, c.row) ? 'M' : '.';
+            got += actions[size_t(x - 1)] == 'M' ? 'M' : actions[size_t(x - 1)] == 0 ? '.' : '?';
+        }
+        EXPECT_EQ(got, want);
+    }
 }

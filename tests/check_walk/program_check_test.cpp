@@ -67,6 +67,13 @@ TEST_F(ProgramCheck, NoSequenceOrNoNeedleRoomEndsAtOnce)
     EXPECT_EQ(Run(), Msg("Kein Nadelraum vorhanden!"));
     EXPECT_EQ(CheckStrokeCount(), 0u);
     EXPECT_EQ(CheckState.checkFinished, 1);
+    // A room from needle 0 has no first needle on the machine: reported
+    // before any stroke, in every mode, rather than knitted one needle short.
+    put_u16(RuestSchema.data(), T_RuestSchema::RoomEnd(1, 1), 10);
+    for (int mode : {0, 1, 2}) {
+        EXPECT_EQ(Run(mode), Msg("Kein Nadelraum vorhanden!")) << mode;
+        EXPECT_TRUE(library.callsOf("AddSelektion").empty());
+    }
 }
 
 TEST_F(ProgramCheck, DirectionMessages)
@@ -414,7 +421,8 @@ TEST_F(ProgramCheck, DamagedHeaderAndRoomRunClean)
     // Six system blocks: a count of 9 walks six.
     ProgrammKopf.b[26] = 9;
     EXPECT_EQ(Run(1), Report("Keine Fehler gefunden!"));
-    EXPECT_EQ(library.callsOf("AddNeueZeile").back().block[3], 1);
+    EXPECT_EQ(library.callsOf("AddNeueZeile").back().block[3], 6);
+    EXPECT_EQ(library.callsOf("AddNeueZeile").back().texts.at(52), "S0001 Z0002 System1 YV0000 YH0000");
     ProgrammKopf.b[26] = 0;
     EXPECT_EQ(Run(1), Report("Keine Fehler gefunden!"));
 

@@ -130,7 +130,7 @@ int Check(const ProbeArgs& given)
     }
     RunProgramCheck();
     if (mode != 0) {
-        SimDllInfoEnde(CheckExportEndNeedle());
+        CheckExportEnd();
         SimDllSpeicherFrei();
     }
     std::cout << "STROKES " << CheckStrokeCount() << "\n";
