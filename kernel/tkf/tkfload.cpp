@@ -204,8 +204,13 @@ bool CheckHeader(Plan& plan)
     const TkfEntry* systems = plan.Find(kTagSystems);
     if (systems && systems->value != static_cast<uint32_t>(plan.systems))
         return false;
+    // Offsets and carrier values were converted with the gauge: without a
+    // gauge of the set they cannot come back, and the program could not be
+    // saved again.
     const TkfEntry* gauge = plan.Find(kTagGauge);
-    plan.gauge = static_cast<uint8_t>(gauge ? gauge->value & 0xFF : 0xFF);
+    if (!gauge || gauge->value >= ZrVar.GaugeSet.size() || !ZrVar.GaugeSet.test(gauge->value))
+        return false;
+    plan.gauge = static_cast<uint8_t>(gauge->value);
     return true;
 }
 
