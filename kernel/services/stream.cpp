@@ -197,9 +197,24 @@ void P_DiskOpen(const std::string& path, bool& error, bool toFile)
         stream.refuse(error, found.empty() ? ENOENT : EISDIR);
         return;
     }
-    const int fd = ::open(found.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK the open of a named pipe would wait for a writer
+    // for good; only a regular file is a file to read.
+    const int fd = ::open(found.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         stream.refuse(error, errno);
+        return;
+    }
+    struct stat st{};
+    int err = 0;
+    if (::fstat(fd, &st) != 0)
+        err = errno;
+    else if (!S_ISREG(st.st_mode))
+        err = EINVAL;
+    else if (::fcntl(fd, F_SETFL, 0) != 0)  // reads block again
+        err = errno;
+    if (err != 0) {
+        ::close(fd);
+        stream.refuse(error, err);
         return;
     }
     stream.kind = Kind::File;

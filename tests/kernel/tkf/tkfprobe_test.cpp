@@ -163,6 +163,16 @@ TEST_F(TkfProbe, LoadDumpAndSaveAgain)
     EXPECT_NE(dump.find("32774 (0x8006) SHORT (3) 1<0>"), std::string::npos) << dump;
 }
 
+// A named pipe is no program file: refused at once, not waited on.
+TEST(TkfProbeFile, NamedPipeIsRefusedAtOnce)
+{
+    const std::string fifo = TestHome() + "pipe.8AH";
+    ASSERT_EQ(RunCommand("mkfifo '" + fifo + "'"), 0);
+    std::string out;
+    EXPECT_EQ(Probe("load " + fifo, &out), 1);
+    EXPECT_EQ(out, "ERROR 301 Datei ist nicht geöffnet\n");
+}
+
 TEST_F(TkfProbe, HeaderCases)
 {
     Craft("gx format4 no32774 systems no32769");
