@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 namespace {
 
@@ -141,22 +142,6 @@ bool IsFolder(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// A fresh file beside dest; -1 with errno set when none can be made.
-int CreateTempBeside(const std::string& dest, std::string& temp)
-{
-    const size_t slash = dest.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : dest.substr(0, slash + 1);
-    const std::string name = dest.substr(folder.size());
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = folder + "." + name + "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
-        const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
 }  // namespace
 
 int DiskErrorCode(int err)
@@ -231,7 +216,8 @@ void P_DiskCreate(const std::string& path, bool& error, bool toFile)
         return;
     }
     std::string temp;
-    const int fd = CreateTempBeside(dest, temp);
+    RemoveStaleTemporaries(dest);
+    const int fd = CreateTemporaryBeside(dest, temp);
     if (fd < 0) {
         stream.refuse(error, errno);
         return;
