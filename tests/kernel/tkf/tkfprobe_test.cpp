@@ -61,6 +61,17 @@ for mode in sys.argv[3:]:
         f.write(craft(mode, bytearray(open(src, 'rb').read())))
 )PY";
 
+// The lines of a program dump that start with one of the letters.
+std::string Lines(const std::string& text, const std::string& letters)
+{
+    std::istringstream in(text);
+    std::string out, line;
+    while (std::getline(in, line))
+        if (line.size() > 1 && letters.find(line[0]) != std::string::npos && line[1] == ' ')
+            out += line + "\n";
+    return out;
+}
+
 class TkfProbe : public testing::Test {
 protected:
     void SetUp() override
@@ -77,15 +88,6 @@ protected:
         ASSERT_EQ(RunCommand("python3 '" + craft + "' '" + good + "' '" + TestHome() + "' " + modes), 0);
     }
     std::string Crafted(const std::string& mode) const { return TestHome() + mode + ".8gh"; }
-    static std::string Lines(const std::string& text, const std::string& letters)
-    {
-        std::istringstream in(text);
-        std::string out, line;
-        while (std::getline(in, line))
-            if (line.size() > 1 && letters.find(line[0]) != std::string::npos && line[1] == ' ')
-                out += line + "\n";
-        return out;
-    }
     // Offsets where two files differ, from cmp -l.
     static std::vector<size_t> Cmp(const std::string& a, const std::string& b)
     {
@@ -233,14 +235,7 @@ TEST(TkfProbeCompiled, CompileSaveLoadSave)
     ASSERT_EQ(Probe("load " + a + " --dump --save " + b, &loaded), 0) << loaded;
     EXPECT_EQ(loaded.substr(loaded.size() - 3), "OK\n");
 
-    auto lists = [](const std::string& text) {
-        std::istringstream in(text);
-        std::string out, line;
-        while (std::getline(in, line))
-            if (line.size() > 1 && std::string("ZNWSVFPA").find(line[0]) != std::string::npos && line[1] == ' ')
-                out += line + "\n";
-        return out;
-    };
+    const auto lists = [](const std::string& text) { return Lines(text, "ZNWSVFPA"); };
     const std::string before = lists(compiled);
     for (const char* letters : {"F 2 ", "P 2 ", "A 2 ", "N 1 ", "V 1 ", "S 1 ", "Z 2 "})
         EXPECT_NE(before.find(letters), std::string::npos) << letters;
@@ -264,14 +259,7 @@ TEST(TkfProbeCompiled, RepeatedSaveAndLoadKeepTheProgram)
     ASSERT_EQ(Probe("compile " + script + " --dump --save " + first, &compiled), 0) << compiled;
     const std::string comment = "0f844d61df93209a726b6120e1203599";
     ASSERT_NE(compiled.find("\nF 5 00000000000000000000000000000000" + comment), std::string::npos) << compiled;
-    const auto lists = [](const std::string& text) {
-        std::istringstream in(text);
-        std::string out, line;
-        while (std::getline(in, line))
-            if (line.size() > 1 && std::string("ZNWSVFPAKR").find(line[0]) != std::string::npos && line[1] == ' ')
-                out += line + "\n";
-        return out;
-    };
+    const auto lists = [](const std::string& text) { return Lines(text, "KRZNWSVFPA"); };
     std::vector<std::string> saved = {first};
     std::vector<std::string> dumps;
     for (int cycle = 2; cycle <= 3; ++cycle) {
