@@ -4,7 +4,13 @@
 #include <cerrno>
 #include <cstdio>
 
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +20,7 @@ namespace {
 
 SafeFileFault fault;
 int64_t faultWritten = 0;
+int faultRenames = 0;
 
 // How many of count bytes the fault lets through.
 size_t FaultAllowance(size_t count)
@@ -24,12 +31,78 @@ size_t FaultAllowance(size_t count)
     return left <= 0 ? 0 : static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(count)));
 }
 
+int Rename(const std::string& from, const std::string& to)
+{
+    if (fault.renamesBeforeFailure >= 0 && faultRenames++ >= fault.renamesBeforeFailure)
+        return EIO;
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+const char* const kTempSuffix = ".tmp";
+
+// The process that wrote a temporary file of the name prefix + "PID-N.tmp";
+// 0 when the name is not of that form.
+pid_t WriterOf(const std::string& name, const std::string& prefix)
+{
+    if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
+        !name.ends_with(kTempSuffix))
+        return 0;
+    const std::string middle = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+    const size_t dash = middle.find('-');
+    if (dash == 0 || dash == std::string::npos || dash + 1 == middle.size() ||
+        middle.find_first_not_of("0123456789-") != std::string::npos || middle.find('-', dash + 1) != std::string::npos)
+        return 0;
+    const long pid = std::strtol(middle.c_str(), nullptr, 10);
+    return pid > 0 && pid <= INT32_MAX ? static_cast<pid_t>(pid) : 0;
+}
+
+bool Running(pid_t pid)
+{
+    return ::kill(pid, 0) == 0 || errno == EPERM;
+}
+
 }  // namespace
 
 void SetSafeFileFaultForTesting(const SafeFileFault& f)
 {
     fault = f;
     faultWritten = 0;
+    faultRenames = 0;
+}
+
+int CreateTemporaryBeside(const std::string& dest, std::string& temp)
+{
+    const size_t slash = dest.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : dest.substr(0, slash + 1);
+    const std::string name = dest.substr(folder.size());
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = folder + "." + name + "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) + kTempSuffix;
+        const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+void RemoveStaleTemporaries(const std::string& dest)
+{
+    const size_t slash = dest.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".") : dest.substr(0, slash + 1);
+    const std::string prefix = "." + dest.substr(slash == std::string::npos ? 0 : slash + 1) + ".";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    std::vector<std::string> stale;
+    while (const dirent* e = ::readdir(dir)) {
+        const pid_t pid = WriterOf(e->d_name, prefix);
+        if (pid != 0 && !Running(pid))
+            stale.push_back(e->d_name);
+    }
+    ::closedir(dir);
+    const std::string base = slash == std::string::npos ? std::string() : folder;
+    for (const std::string& name : stale)
+        ::unlink((base + name).c_str());
 }
 
 SafeFileWriter::~SafeFileWriter()
@@ -55,6 +128,7 @@ bool SafeFileWriter::Create(const std::string& path)
 {
     Discard();
     failed_ = false;
+    finished_ = false;
     error_ = 0;
     end_ = 0;
     dest_ = ResolveForWrite(path);
@@ -63,18 +137,10 @@ bool SafeFileWriter::Create(const std::string& path)
         return fail(ENOENT);
     if (::stat(dest_.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
         return fail(EISDIR);
-    const size_t slash = dest_.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : dest_.substr(0, slash + 1);
-    const std::string name = dest_.substr(folder.size());
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp_ = folder + "." + name + "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
-        fd_ = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ >= 0)
-            return true;
-        if (errno != EEXIST)
-            break;
-    }
+    RemoveStaleTemporaries(dest_);
+    fd_ = CreateTemporaryBeside(dest_, temp_);
+    if (fd_ >= 0)
+        return true;
     const int err = errno;
     temp_.clear();
     return fail(err);
@@ -107,7 +173,28 @@ bool SafeFileWriter::WriteAt(uint64_t offset, const void* data, size_t count)
     return true;
 }
 
-bool SafeFileWriter::Commit()
+bool SafeFileWriter::WriteFileContents(const std::string& source)
+{
+    if (failed_ || fd_ < 0)
+        return fail(EBADF);
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return fail(errno);
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            fail(errno);
+        if (n <= 0 || !Write(buffer.data(), static_cast<size_t>(n)))
+            break;
+    }
+    ::close(in);
+    return !failed_;
+}
+
+bool SafeFileWriter::Finish()
 {
     if (fd_ < 0)
         return fail(EBADF);
@@ -122,11 +209,22 @@ bool SafeFileWriter::Commit()
     fd_ = -1;
     if (::close(fd) != 0)
         fail(errno);
-    if (!failed_ && std::rename(temp_.c_str(), dest_.c_str()) != 0)
-        fail(errno);
     if (failed_) {
-        ::unlink(temp_.c_str());
-        temp_.clear();
+        Discard();
+        return false;
+    }
+    finished_ = true;
+    return true;
+}
+
+bool SafeFileWriter::Commit()
+{
+    if (!finished_ && !Finish())
+        return false;
+    finished_ = false;
+    if (const int err = Rename(temp_, dest_)) {
+        fail(err);
+        Discard();
         return false;
     }
     temp_.clear();
@@ -135,6 +233,7 @@ bool SafeFileWriter::Commit()
 
 void SafeFileWriter::Discard()
 {
+    finished_ = false;
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;

@@ -23,8 +23,15 @@ public:
     // Writes count bytes at offset, leaving the end where it was when the
     // bytes lie before it.
     bool WriteAt(uint64_t offset, const void* data, size_t count);
-    // Flushes, closes and renames the file into place. False when any step
-    // failed; the old file then stays and the temporary file is removed.
+    // Writes the whole content of the file source at the current end.
+    bool WriteFileContents(const std::string& source);
+    // Flushes and closes the temporary file, leaving it beside the
+    // destination for Commit. False when a step failed; the temporary file
+    // is then removed.
+    bool Finish();
+    // Finishes the file when that is still to do, then renames it into
+    // place. False when any step failed; the old file then stays and the
+    // temporary file is removed.
     bool Commit();
     // Drops the temporary file.
     void Discard();
@@ -41,6 +48,7 @@ private:
     bool fail(int err);
 
     int fd_ = -1;
+    bool finished_ = false;
     uint64_t end_ = 0;
     bool failed_ = false;
     int error_ = 0;
@@ -48,11 +56,21 @@ private:
     std::string temp_;
 };
 
+// A fresh temporary file beside dest, named ".NAME.PID-N.tmp" after dest's
+// name and the writing process. The descriptor, or -1 with errno set.
+int CreateTemporaryBeside(const std::string& dest, std::string& temp);
+// Removes the temporary files of dest (named as above) whose process is no
+// longer running: what a killed save left behind.
+void RemoveStaleTemporaries(const std::string& dest);
+
 // Makes the file layer fail on purpose, for tests of full disks: writes fail
 // with ENOSPC once writeLimit bytes have been written in all (negative: no
-// limit), and flushing fails with ENOSPC when failFlush is set.
+// limit), flushing fails with ENOSPC when failFlush is set, and renaming
+// into place fails with EIO after renamesBeforeFailure renames (negative:
+// never).
 struct SafeFileFault {
     int64_t writeLimit = -1;
     bool failFlush = false;
+    int renamesBeforeFailure = -1;
 };
 void SetSafeFileFaultForTesting(const SafeFileFault& fault);

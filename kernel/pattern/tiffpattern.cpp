@@ -81,10 +81,17 @@ void PutEntry(uint8_t* p, uint16_t tag, uint16_t type, uint32_t count, uint32_t 
 // ---------------------------------------------------------------------------
 // Writing
 
+std::string DiskFailure(const SafeFileWriter& file)
+{
+    return file.diskFull() ? F_TRANS("Diskette ist voll!") : F_TRANS("Unbekannter Fehler am Laufwerk!");
+}
+
+// Writes the plane to file's temporary file and finishes it; putting it in
+// place is the caller's.
 class TiffWriter {
 public:
-    TiffWriter(bool compress, const std::string& fileName, int plane)
-        : compress_(compress), fileName_(fileName), plane_(plane)
+    TiffWriter(bool compress, const std::string& fileName, int plane, SafeFileWriter& file)
+        : compress_(compress), fileName_(fileName), plane_(plane), file_(file)
     {
     }
 
@@ -92,15 +99,12 @@ public:
     std::string Run();
 
 private:
-    std::string DiskFailure() const
-    {
-        return file_.diskFull() ? F_TRANS("Diskette ist voll!") : F_TRANS("Unbekannter Fehler am Laufwerk!");
-    }
+    std::string DiskFailure() const { return ::DiskFailure(file_); }
 
     bool compress_;
     std::string fileName_;
     int plane_;
-    SafeFileWriter file_;
+    SafeFileWriter& file_;
 };
 
 std::string TiffWriter::Run()
@@ -183,7 +187,7 @@ std::string TiffWriter::Run()
     put_u32(header, 154, 0);
 
     if (!file_.WriteAt(0, header, sizeof header) || !file_.WriteAt(position, tail.data(), tail.size())
-        || !file_.Commit())
+        || !file_.Finish())
         return DiskFailure();
     return {};
 }
@@ -561,8 +565,10 @@ bool WriteTiffPattern(bool compress, const std::string& fileName, int plane, boo
 {
     KernelHost& host = kernelHost();
     host.infoShow(F_TRANS("Patrone schreiben"), InfoLabels());
-    TiffWriter writer(compress, fileName, plane);
-    const std::string failure = writer.Run();
+    SafeFileWriter file;
+    std::string failure = TiffWriter(compress, fileName, plane, file).Run();
+    if (failure.empty() && !file.Commit())
+        failure = DiskFailure(file);
     if (!failure.empty())
         P_WarningBox(failure);
     else if (!quiet)
@@ -571,6 +577,15 @@ bool WriteTiffPattern(bool compress, const std::string& fileName, int plane, boo
                         MsgKind::Information, {MsgButton::OK});
     host.infoHide();
     return failure.empty();
+}
+
+std::string StageTiffPattern(SafeFileWriter& file, const std::string& fileName, int plane)
+{
+    KernelHost& host = kernelHost();
+    host.infoShow(F_TRANS("Patrone schreiben"), InfoLabels());
+    const std::string failure = TiffWriter(true, fileName, plane, file).Run();
+    host.infoHide();
+    return failure;
 }
 
 bool ReadTiffPattern(const std::string& fileName, bool patternOnly, int plane)

@@ -4,11 +4,19 @@
 // box, failures to a warning box.
 #include <string>
 
+class SafeFileWriter;
+
 // Writes plane 0..2 (the program header's pattern size) to fileName,
 // LZW-compressed when compress is set. Unless quiet, success is reported
 // ("Patrone erfolgreich gesichert" when patternOnly, else "Listen und
 // Patrone erfolgreich gesichert"). The old file stays when writing fails.
 bool WriteTiffPattern(bool compress, const std::string& fileName, int plane, bool quiet, bool patternOnly);
+
+// Writes plane 0..2 LZW-compressed to a temporary file beside fileName,
+// which file holds finished but not yet in place (file.Commit() puts it
+// there), so that a caller can put several files in place together. Shows
+// the progress but no message: empty, or the message of the failure.
+std::string StageTiffPattern(SafeFileWriter& file, const std::string& fileName, int plane);
 
 // Reads fileName (found in any letter case) into plane 0..2 and sets the
 // program header's pattern size from it; on success the plane is marked

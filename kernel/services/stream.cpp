@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 namespace {
 
@@ -141,22 +142,6 @@ bool IsFolder(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// A fresh file beside dest; -1 with errno set when none can be made.
-int CreateTempBeside(const std::string& dest, std::string& temp)
-{
-    const size_t slash = dest.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : dest.substr(0, slash + 1);
-    const std::string name = dest.substr(folder.size());
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = folder + "." + name + "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
-        const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
 }  // namespace
 
 int DiskErrorCode(int err)
@@ -197,9 +182,24 @@ void P_DiskOpen(const std::string& path, bool& error, bool toFile)
         stream.refuse(error, found.empty() ? ENOENT : EISDIR);
         return;
     }
-    const int fd = ::open(found.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK the open of a named pipe would wait for a writer
+    // for good; only a regular file is a file to read.
+    const int fd = ::open(found.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         stream.refuse(error, errno);
+        return;
+    }
+    struct stat st{};
+    int err = 0;
+    if (::fstat(fd, &st) != 0)
+        err = errno;
+    else if (!S_ISREG(st.st_mode))
+        err = EINVAL;
+    else if (::fcntl(fd, F_SETFL, 0) != 0)  // reads block again
+        err = errno;
+    if (err != 0) {
+        ::close(fd);
+        stream.refuse(error, err);
         return;
     }
     stream.kind = Kind::File;
@@ -216,7 +216,8 @@ void P_DiskCreate(const std::string& path, bool& error, bool toFile)
         return;
     }
     std::string temp;
-    const int fd = CreateTempBeside(dest, temp);
+    RemoveStaleTemporaries(dest);
+    const int fd = CreateTemporaryBeside(dest, temp);
     if (fd < 0) {
         stream.refuse(error, errno);
         return;

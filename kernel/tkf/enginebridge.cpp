@@ -1,16 +1,10 @@
 #include "kernel/tkf/enginebridge.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string_view>
-#include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "kernel/dispatch/kernel_host.h"
 #include "kernel/dispatch/kernelroutines.h"
@@ -18,6 +12,7 @@
 #include "kernel/model/workrecord.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 EngineBridge engineBridge;
 
@@ -56,78 +51,6 @@ std::string FirstCharacters(const std::string& text, size_t count)
 bool HasExtension(const std::string& name)
 {
     return FileNamePart(name).find('.') != std::string::npos;
-}
-
-// Writes all of data to fd.
-bool WriteAll(int fd, const char* data, size_t size)
-{
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, data + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-mode_t CurrentUmask()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
-}
-
-// Copies source into a fresh temporary file beside dest, puts it on disk and
-// renames it over dest. 0, or the system's error number; no temporary file
-// is left behind.
-int CopyReplacing(const std::string& source, const std::string& dest)
-{
-    const std::string folder = FolderPart(dest);
-    std::string temp = folder + "." + FileNamePart(dest) + ".XXXXXX";
-    const int out = ::mkstemp(temp.data());
-    if (out < 0)
-        return errno;
-    int err = 0;
-    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) {
-        err = errno;
-    } else {
-        std::vector<char> buffer(1 << 20);
-        for (;;) {
-            const ssize_t n = ::read(in, buffer.data(), buffer.size());
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                err = errno;
-                break;
-            }
-            if (n == 0)
-                break;
-            if (!WriteAll(out, buffer.data(), static_cast<size_t>(n))) {
-                err = errno;
-                break;
-            }
-        }
-        ::close(in);
-    }
-    // mkstemp's file is private; the program file gets the usual mode.
-    if (!err && ::fchmod(out, 0666 & ~CurrentUmask()) != 0)
-        err = errno;
-    if (!err && ::fsync(out) != 0)
-        err = errno;
-    if (::close(out) != 0 && !err)
-        err = errno;
-    if (!err && std::rename(temp.c_str(), dest.c_str()) != 0)
-        err = errno;
-    if (err)
-        ::unlink(temp.c_str());
-    return err;
 }
 
 }  // namespace
@@ -229,8 +152,7 @@ int32_t EngineBridge::P_RunScriptCompiler(const std::string& folder, const std::
     return ZrVar.ErrorCode;
 }
 
-uint16_t EngineBridge::P_SaveProgram(const std::string& destination, const PatternNames& names,
-                                     const std::string& tempFolder)
+uint16_t EngineBridge::WriteProgramFile(const PatternNames& names, const std::string& tempFolder, std::string& written)
 {
     FirstCallReset();
     const std::string folder = AppendSeparator(tempFolder);
@@ -247,12 +169,19 @@ uint16_t EngineBridge::P_SaveProgram(const std::string& destination, const Patte
         ZrVar.PatternFiles[i] = FirstCharacters(name, kPatternNameCap);
     }
     SendPath(kTargetFolder, 0, 0, 0, folder);
-    const std::string temp = folder + kProgramTemp;
-    uint16_t result = SendPath(kOpenStream, 1, 0, 0, temp);
+    written = folder + kProgramTemp;
+    uint16_t result = SendPath(kOpenStream, 1, 0, 0, written);
     if (result == 0)
         result = Send(kProgramFile, 1);
     Send(kEndOfJob, 0);
-    if (result != 0)
+    return result;
+}
+
+uint16_t EngineBridge::P_SaveProgram(const std::string& destination, const PatternNames& names,
+                                     const std::string& tempFolder)
+{
+    std::string temp;
+    if (const uint16_t result = WriteProgramFile(names, tempFolder, temp))
         return result;
     return CopyToDestination(temp, destination);
 }
@@ -277,20 +206,26 @@ uint16_t EngineBridge::P_LoadProgram(const std::string& scanPath, const std::str
     return result;
 }
 
+int CreateFolderOf(const std::string& path)
+{
+    std::error_code ec;
+    const std::string folder = FolderPart(path);
+    if (folder.empty() || std::filesystem::is_directory(folder, ec))
+        return 0;
+    std::filesystem::create_directories(folder, ec);
+    return ec ? (ec.value() != 0 ? ec.value() : EIO) : 0;
+}
+
 uint16_t EngineBridge::CopyToDestination(const std::string& source, const std::string& destination)
 {
     const std::string from = ResolveForWrite(source);
     const std::string to = ResolveForWrite(destination);
-    int err = 0;
-    std::error_code ec;
-    const std::string folder = FolderPart(to);
-    if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
-        std::filesystem::create_directories(folder, ec);
-        err = ec ? (ec.value() != 0 ? ec.value() : EIO) : 0;
-    }
+    int err = CreateFolderOf(to);
     if (!err) {
         StatusText(F_TRANS("Dateien kopieren"));
-        err = CopyReplacing(from, to);
+        SafeFileWriter file;
+        if (!file.Create(to) || !file.WriteFileContents(from) || !file.Commit())
+            err = file.error();
     }
     if (!err)
         return 0;

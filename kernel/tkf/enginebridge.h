@@ -36,6 +36,10 @@ public:
     // tempFolder. 0, or the code of the step that failed; the destination is
     // replaced only by a complete file.
     uint16_t P_SaveProgram(const std::string& destination, const PatternNames& names, const std::string& tempFolder);
+    // The first half of P_SaveProgram: the program written as
+    // "ZORITPRG.TMP" in tempFolder (its path in written). 0, or the code of
+    // the step that failed.
+    uint16_t WriteProgramFile(const PatternNames& names, const std::string& tempFolder, std::string& written);
 
     // Loads file into the program. 0, 301 (the file does not open) or 302
     // (the file is refused; the program stays as it was). names: the
@@ -63,3 +67,7 @@ private:
 
 // The program's one bridge.
 extern EngineBridge engineBridge;
+
+// Creates the folder of path with all missing levels. 0, or the system's
+// error number.
+int CreateFolderOf(const std::string& path);

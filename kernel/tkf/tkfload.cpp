@@ -204,8 +204,13 @@ bool CheckHeader(Plan& plan)
     const TkfEntry* systems = plan.Find(kTagSystems);
     if (systems && systems->value != static_cast<uint32_t>(plan.systems))
         return false;
+    // Offsets and carrier values were converted with the gauge: without a
+    // gauge of the set they cannot come back, and the program could not be
+    // saved again.
     const TkfEntry* gauge = plan.Find(kTagGauge);
-    plan.gauge = static_cast<uint8_t>(gauge ? gauge->value & 0xFF : 0xFF);
+    if (!gauge || gauge->value >= ZrVar.GaugeSet.size() || !ZrVar.GaugeSet.test(gauge->value))
+        return false;
+    plan.gauge = static_cast<uint8_t>(gauge->value);
     return true;
 }
 
@@ -647,7 +652,6 @@ void LoadJob::ReadF()
     uint32_t previous = 9999;
     ProgramCommandBlock& pending = block_;
     uint16_t pendingComment = 0;
-    bool pendingSent = true;
     const auto read = [&](const uint8_t* r, uint16_t line) __attribute__((always_inline)) {
         const uint16_t number = get_u16(r, 2);
         const bool same = number == previous;
@@ -668,16 +672,14 @@ void LoadJob::ReadF()
         pending.SetU16(18, right & k14Bits);
         ColourSetToShortString(get_u32(r, 8), pending.data(), 21, 32);
         pendingComment = get_u16(r, 12);
-        pendingSent = get_u16(r, 4) != 0;
     };
     const bool any = ForEachRecord(kTagFList, kFRecord, kNameF, read);
     if (!any)
         return;
     pending.SetU8(20, 0);
-    // The last line goes out only when its left field holds something; its
-    // comment all the same.
-    if (pendingSent)
-        Send(pending);
+    // The last line goes out even when empty: dropped, it would take the
+    // line before it along on the next save, and a Z line may name its list.
+    Send(pending);
     ApplyComment(pending, pendingComment);
 }
 

@@ -868,10 +868,12 @@ uint16_t SaveJob::SaveComments()
         uint8_t* rec = staged.data() + size_t(i) * kCommentRecord;
         rec[0] = static_cast<uint8_t>(text.size());
         std::copy(text.begin(), text.end(), rec + 1);
-        const std::string converted = DosLettersToWindows(text);
-        data.push_back(static_cast<uint8_t>(converted.size()));
+        // The comment goes out in the bytes it has in memory, which the
+        // load takes back as they are: a conversion one way only would
+        // change the text on every save and load.
+        data.push_back(static_cast<uint8_t>(text.size()));
         data.push_back(0);
-        data.insert(data.end(), converted.begin(), converted.end());
+        data.insert(data.end(), text.begin(), text.end());
         data.push_back(0);
     }
     StagingFile file;

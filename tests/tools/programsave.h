@@ -1,7 +1,7 @@
 #pragma once
-// Saving the program the probe holds, as the program's saving does: the
-// machine program file OUT, and beside it the pattern files of the present
-// planes, named after OUT.
+// The probes' --save: the program saved as the program's saving does it,
+// the machine program file OUT with the pattern files of the present planes
+// beside it.
 #include <string>
 
 // Prints "OK" or "ERROR <code> <text>"; returns the exit status (0 or 1).

@@ -54,6 +54,12 @@ TEST_F(Stream, MissingFileOrStreamSetsFlag)
     P_DiskOpen(TestHome() + "missing.8a", error, true);
     EXPECT_TRUE(error);
     EXPECT_EQ(P_DiskLastError(), 2);
+    // Nor is anything but a regular file opened: a device, a folder.
+    for (const std::string& path : {std::string("/dev/null"), TestHome()}) {
+        error = false;
+        P_DiskOpen(path, error, true);
+        EXPECT_TRUE(error) << path;
+    }
 
     // No stream opened: every call sets the flag.
     bool read = false, write = false, size = false;

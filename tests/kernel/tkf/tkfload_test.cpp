@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "kernel/dispatch/kernelroutines.h"
 #include "kernel/model/bytes.h"
 #include "kernel/model/globals.h"
 #include "kernel/model/listmodel.h"
@@ -120,6 +121,11 @@ TEST_F(TkfLoad, HeaderCases)
         {"hundreds digit not the family's", [](std::string& b) { SetValue(b, 32770, 5); }, 302},
         {"32771 above 99", [](std::string& b) { SetValue(b, 32771, 132); }, 302},
         {"no 32771", [](std::string& b) { Remove(b, 32771); }, 302},
+        {"no 32772", [](std::string& b) { Remove(b, 32772); }, 302},
+        {"gauge 9, not in the set", [](std::string& b) { SetValue(b, 32772, 9); }, 302},
+        {"gauge 255", [](std::string& b) { SetValue(b, 32772, 255); }, 302},
+        {"gauge 264, low byte 8", [](std::string& b) { SetValue(b, 32772, 264); }, 302},
+        {"gauge 0", [](std::string& b) { SetValue(b, 32772, 0); }, 302},
         {"no 32769", [](std::string& b) { Remove(b, 32769); }, 0},
         {"no 32773", [](std::string& b) { Remove(b, 32773); }, 0},
     };
@@ -192,23 +198,6 @@ TEST_F(TkfLoad, GaugeConversions)
     EXPECT_EQ(cb.U16(14), 32768);
     EXPECT_EQ(cb.I16(16), 25);
     EXPECT_EQ(cb.I16(18), -25);
-
-    // At a gauge of 255 (refused as gauge, still the conversion gauge) the
-    // results wrap past i16: 25740 * 2.55 = 65637, which must not arrive as
-    // 101; 0x8000 | 25703 must not arrive as 7.
-    std::string wide = ReadTestFile(good);
-    SetValue(wide, 32772, 255);
-    Patch(wide, ValueOf(wide, 34822) + 10, U16Bytes(25740));
-    Patch(wide, ValueOf(wide, 34825) + 1358, U16Bytes(0x8000 | 25703));
-    WriteTestFile(bad, wide);
-    ASSERT_EQ(LoadFrom(bad), 0);
-    EXPECT_EQ(ProgrammKopf.Gauge(), 8);  // the gauge itself was refused
-    EXPECT_NE(Get(5, 1, 5).I16(16), 101);
-    const ProgramCommandBlock wb = Get(10, 1, 24, [](ProgramCommandBlock& b) {
-        b.SetU8(9, 1);
-        b.SetU8(10, 'A');
-    });
-    EXPECT_NE(wb.I16(14), 7);
 }
 
 // Check 10, in-process: crafted files are refused and change nothing.
@@ -458,47 +447,31 @@ TEST_F(TkfLoad, LostRelativeNeedleCountZero)
     EXPECT_EQ(Get(3, 1, 3).U16(18), 10000);
 }
 
-TEST_F(TkfLoad, LostLastStitchDensityLineWithLeftModeZeroAndValueZero)
+// A stitch density list's last line comes back whatever it holds: the
+// left value 0 with a right value, and the empty line.
+TEST_F(TkfLoad, LastStitchDensityLineWithLeftModeZeroAndValueZero)
 {
-    ASSERT_EQ(Put(2, 1, 1, 2, [](ProgramCommandBlock& b) {
-                  b.SetU16(10, 1);
-                  b.SetU8(12, 1);
-                  b.SetU16(14, 3);
-              }),
-              0);
-    ASSERT_EQ(Put(2, 1, 2, 2, [](ProgramCommandBlock& b) {
-                  b.SetU16(10, 2);
-                  b.SetU8(16, 1);
-                  b.SetU16(18, 4);
-              }),
-              0);
-    ASSERT_EQ(SaveTo(good), 0);
-    ASSERT_EQ(LoadFrom(good), 0);
-    // Not written, and without a comment the list ends before it.
-    EXPECT_EQ(FListe->Count(), 1);
-}
-
-TEST_F(TkfLoad, LostSecondCarrierValueSetAndCarrierValueZero)
-{
-    // Carrier rail 2, box B: a value 0 and a second value set.
-    std::memcpy(RuestSchema.data() + T_RuestSchema::CarrierSet2(0, 2, 1), "\x05\x00", 2);
-    ASSERT_EQ(Put(10, 2, 1, 24, [](ProgramCommandBlock& b) {
-                  b.SetU8(9, 2);
-                  b.SetU8(10, 'B');
-                  b.SetU8(11, 'N');
-                  b.SetI16(14, 0);
-                  b.SetI16(16, 5);
-              }),
-              0);
-    ASSERT_EQ(SaveTo(good), 0);
-    ASSERT_EQ(LoadFrom(good), 0);
-    const ProgramCommandBlock c = Get(10, 1, 24, [](ProgramCommandBlock& b) {
-        b.SetU8(9, 2);
-        b.SetU8(10, 'B');
-    });
-    EXPECT_EQ(c.U16(14), 32768);  // 0 saved as 0x8000: unset
-    EXPECT_EQ(c.I16(16), 5);
-    EXPECT_EQ(get_i16(RuestSchema.data(), T_RuestSchema::CarrierSet2(0, 2, 1)), 0);
+    for (const uint16_t right : {uint16_t(4), uint16_t(0)}) {
+        SCOPED_TRACE(right);
+        ClearList(2);
+        ASSERT_EQ(Put(2, 1, 1, 2, [](ProgramCommandBlock& b) {
+                      b.SetU16(10, 1);
+                      b.SetU8(12, 1);
+                      b.SetU16(14, 3);
+                  }),
+                  0);
+        ASSERT_EQ(Put(2, 1, 2, 2, [right](ProgramCommandBlock& b) {
+                      b.SetU16(10, 2);
+                      b.SetU8(16, right ? 1 : 0);
+                      b.SetU16(18, right);
+                  }),
+                  0);
+        const std::string before = DumpLines("F");
+        ASSERT_EQ(SaveTo(good), 0);
+        ASSERT_EQ(LoadFrom(good), 0);
+        EXPECT_EQ(FListe->Count(), 2);
+        EXPECT_EQ(DumpLines("F"), before);
+    }
 }
 
 TEST_F(TkfLoad, LastStitchDensityLineWithCommentExists)
@@ -517,15 +490,20 @@ TEST_F(TkfLoad, LastStitchDensityLineWithCommentExists)
     EXPECT_EQ(Get(152, 2, 0).Text(9, 80), "Rest");
 }
 
-TEST_F(TkfLoad, CommentsTakeTheWindowsLettersWithNoWayBack)
+// A comment goes into the file in its own bytes and comes back in them:
+// the Windows letters of the machine's screen, whatever code page 850
+// would make of them.
+TEST_F(TkfLoad, CommentsKeepTheirBytes)
 {
+    const std::string text = "\x84Ma\xdf\x93 \x9arka \xe1 5\x99\x81\x8e\x94\xfc";
     ASSERT_EQ(Put(7, 1, 1, 57), 0);
-    ASSERT_EQ(Put(157, 2, 1, 101, [](ProgramCommandBlock& b) { b.SetText("\x81\x84\x8e\x94\x99\x9a\xe1\xfc"); }), 0);
+    ASSERT_EQ(Put(157, 2, 1, 101, [&](ProgramCommandBlock& b) { b.SetText(text); }), 0);
     ASSERT_EQ(SaveTo(good), 0);
     const TkfFile f(good);
-    EXPECT_EQ(f.bytes.substr(f.Find(34828)->value, 11), std::string("\x08\x00\xfc\xe4\xc4\xf6\xd6\xdc\xdf\xfc\x00", 11));
+    EXPECT_EQ(f.bytes.substr(f.Find(34828)->value, text.size() + 3),
+              std::string("\x13\x00", 2) + text + std::string(1, '\0'));
     ASSERT_EQ(LoadFrom(good), 0);
-    EXPECT_EQ(Get(157, 1, 0).Text(9, 80), "\xfc\xe4\xc4\xf6\xd6\xdc\xdf\xfc");
+    EXPECT_EQ(Get(157, 1, 0).Text(9, 80), text);
 }
 
 TEST_F(TkfLoad, PatternFileNamesAndProgress)

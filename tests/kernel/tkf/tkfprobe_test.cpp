@@ -61,6 +61,17 @@ for mode in sys.argv[3:]:
         f.write(craft(mode, bytearray(open(src, 'rb').read())))
 )PY";
 
+// The lines of a program dump that start with one of the letters.
+std::string Lines(const std::string& text, const std::string& letters)
+{
+    std::istringstream in(text);
+    std::string out, line;
+    while (std::getline(in, line))
+        if (line.size() > 1 && letters.find(line[0]) != std::string::npos && line[1] == ' ')
+            out += line + "\n";
+    return out;
+}
+
 class TkfProbe : public testing::Test {
 protected:
     void SetUp() override
@@ -77,15 +88,6 @@ protected:
         ASSERT_EQ(RunCommand("python3 '" + craft + "' '" + good + "' '" + TestHome() + "' " + modes), 0);
     }
     std::string Crafted(const std::string& mode) const { return TestHome() + mode + ".8gh"; }
-    static std::string Lines(const std::string& text, const std::string& letters)
-    {
-        std::istringstream in(text);
-        std::string out, line;
-        while (std::getline(in, line))
-            if (line.size() > 1 && letters.find(line[0]) != std::string::npos && line[1] == ' ')
-                out += line + "\n";
-        return out;
-    }
     // Offsets where two files differ, from cmp -l.
     static std::vector<size_t> Cmp(const std::string& a, const std::string& b)
     {
@@ -106,6 +108,25 @@ protected:
     std::string craft = TestHome() + "craft.py";
     std::string lists;
 };
+
+// Two saves of one program differ only in the 19 bytes of the date text.
+void ExpectOnlyTheDateDiffers(const std::string& a, const std::string& b)
+{
+    const TkfFile fa(a);
+    ASSERT_NE(fa.Find(306), nullptr);
+    const uint32_t date = fa.Find(306)->value;
+    std::string diff;
+    RunCommand("cmp -l '" + a + "' '" + b + "' 2>&1", &diff);
+    std::istringstream in(diff);
+    size_t offset;
+    std::string rest;
+    while (in >> offset) {
+        EXPECT_GE(offset - 1, date) << a << " " << b << "\n" << diff;
+        EXPECT_LT(offset - 1, date + 19) << a << " " << b << "\n" << diff;
+        std::getline(in, rest);
+    }
+    EXPECT_EQ(fs::file_size(a), fs::file_size(b));
+}
 
 }  // namespace
 
@@ -142,6 +163,16 @@ TEST_F(TkfProbe, LoadDumpAndSaveAgain)
     std::string dump;
     RunCommand("tiffdump '" + b + "'", &dump);
     EXPECT_NE(dump.find("32774 (0x8006) SHORT (3) 1<0>"), std::string::npos) << dump;
+}
+
+// A named pipe is no program file: refused at once, not waited on.
+TEST(TkfProbeFile, NamedPipeIsRefusedAtOnce)
+{
+    const std::string fifo = TestHome() + "pipe.8AH";
+    ASSERT_EQ(RunCommand("mkfifo '" + fifo + "'"), 0);
+    std::string out;
+    EXPECT_EQ(Probe("load " + fifo, &out), 1);
+    EXPECT_EQ(out, "ERROR 301 Datei ist nicht geöffnet\n");
 }
 
 TEST_F(TkfProbe, HeaderCases)
@@ -204,33 +235,49 @@ TEST(TkfProbeCompiled, CompileSaveLoadSave)
     ASSERT_EQ(Probe("load " + a + " --dump --save " + b, &loaded), 0) << loaded;
     EXPECT_EQ(loaded.substr(loaded.size() - 3), "OK\n");
 
-    auto lists = [](const std::string& text) {
-        std::istringstream in(text);
-        std::string out, line;
-        while (std::getline(in, line))
-            if (line.size() > 1 && std::string("ZNWSVFPA").find(line[0]) != std::string::npos && line[1] == ' ')
-                out += line + "\n";
-        return out;
-    };
+    const auto lists = [](const std::string& text) { return Lines(text, "ZNWSVFPA"); };
     const std::string before = lists(compiled);
     for (const char* letters : {"F 2 ", "P 2 ", "A 2 ", "N 1 ", "V 1 ", "S 1 ", "Z 2 "})
         EXPECT_NE(before.find(letters), std::string::npos) << letters;
     EXPECT_EQ(lists(loaded), before);
 
-    const TkfFile fa(a);
-    ASSERT_NE(fa.Find(306), nullptr);
-    const uint32_t date = fa.Find(306)->value;
-    std::string diff;
-    RunCommand("cmp -l '" + a + "' '" + b + "' 2>&1", &diff);
-    std::istringstream in(diff);
-    size_t offset;
-    std::string rest;
-    while (in >> offset) {
-        EXPECT_GE(offset - 1, date) << diff;
-        EXPECT_LT(offset - 1, date + 19) << diff;
-        std::getline(in, rest);
+    ExpectOnlyTheDateDiffers(a, b);
+}
+
+// A line comment in Windows letters and a stitch density list that ends in
+// empty lines, saved and loaded three times over: the program neither
+// changes nor shrinks.
+TEST(TkfProbeCompiled, RepeatedSaveAndLoadKeepTheProgram)
+{
+    const std::string script = TestHome() + "cycle.skx";
+    WriteTestFile(script, "MODULSET TEST;\r\nBEGIN\r\n$ZR_TYP=311;\r\n$NR1=1,101;\r\n$XMAX=100;\r\n$YMAX=20;\r\n"
+                          "$FS_1=D10,D12,D14,D16,D0;{\x84Ma\xdf\x93 \x9arka \xe1 5\x99}\r\n"
+                          "$S_1=Z1,1,D1;[]=MAIN;\r\nEND;\r\nMODUL MAIN;\r\nBEGIN\r\nS1=>,POS;\r\nTZ=50;\r\n"
+                          "S1=<,POS;END;\r\n");
+    std::string compiled;
+    const std::string first = TestHome() + "P1.8AH";
+    ASSERT_EQ(Probe("compile " + script + " --dump --save " + first, &compiled), 0) << compiled;
+    const std::string comment = "0f844d61df93209a726b6120e1203599";
+    ASSERT_NE(compiled.find("\nF 5 00000000000000000000000000000000" + comment), std::string::npos) << compiled;
+    const auto lists = [](const std::string& text) { return Lines(text, "KRZNWSVFPA"); };
+    std::vector<std::string> saved = {first};
+    std::vector<std::string> dumps;
+    for (int cycle = 2; cycle <= 3; ++cycle) {
+        std::string loaded;
+        saved.push_back(TestHome() + "P" + std::to_string(cycle) + ".8AH");
+        ASSERT_EQ(Probe("load " + saved[saved.size() - 2] + " --dump --save " + saved.back(), &loaded), 0)
+            << loaded;
+        dumps.push_back(lists(loaded));
     }
-    EXPECT_EQ(fs::file_size(a), fs::file_size(b));
+    std::string last;
+    ASSERT_EQ(Probe("load " + saved.back() + " --dump", &last), 0) << last;
+    dumps.push_back(lists(last));
+    EXPECT_NE(dumps[0].find("\nF 6 "), std::string::npos) << dumps[0];
+    for (const std::string& dump : dumps)
+        EXPECT_EQ(dump, dumps[0]);
+    EXPECT_EQ(lists(compiled).substr(lists(compiled).find("\nZ 1 ")), dumps[0].substr(dumps[0].find("\nZ 1 ")));
+    ExpectOnlyTheDateDiffers(saved[0], saved[1]);
+    ExpectOnlyTheDateDiffers(saved[0], saved[2]);
 }
 
 // The save behind the probes' --save: the pattern files of the present

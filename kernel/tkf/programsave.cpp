@@ -1,0 +1,187 @@
+#include "kernel/tkf/programsave.h"
+
+#include <cerrno>
+#include <memory>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "kernel/dispatch/kernel_host.h"
+#include "kernel/dispatch/kernelroutines.h"
+#include "kernel/language/language.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/pattern/tiffpattern.h"
+#include "kernel/services/services.h"
+#include "kernel/services/stream.h"
+#include "platform/paths.h"
+#include "platform/safe_file.h"
+
+namespace {
+
+constexpr uint16_t kFileNotOpen = 301;
+
+struct PlaneFile {
+    int plane;
+    std::string name;
+};
+
+std::string Base6(const std::string& programFile)
+{
+    std::string stem = FileNamePart(programFile);
+    const size_t dot = stem.rfind('.');
+    if (dot != std::string::npos)
+        stem.resize(dot);
+    return stem.substr(0, 6);
+}
+
+// The pattern files in the order they are written: plane 0, plane 2,
+// plane 1. Plane 2's tag names "_q", its file is "_q.Tif".
+std::vector<PlaneFile> PlaneFiles(const PatternNames& names, const std::string& base6)
+{
+    std::vector<PlaneFile> files;
+    if (!names[0].empty())
+        files.push_back({0, names[0]});
+    if (!names[1].empty())
+        files.push_back({2, base6 + "_q.Tif"});
+    if (!names[2].empty())
+        files.push_back({1, names[2]});
+    return files;
+}
+
+uint16_t Refused(const std::string& message)
+{
+    P_WarningBox(message);
+    return kFileNotOpen;
+}
+
+uint16_t Refused(int err)
+{
+    return Refused(F_DiskErrorText(DiskErrorCode(err)));
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat st{};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Puts finished files in place in their order. Until the last one is in
+// place, each old file stays reachable under a temporary name (a second
+// link), so that a rename that fails can put back the ones done before it.
+class Replacement {
+public:
+    ~Replacement()
+    {
+        for (const Step& s : done_)
+            if (!s.kept.empty())
+                ::unlink(s.kept.c_str());
+    }
+
+    // 0, or the system's error number of the rename that failed; the old
+    // files are then back.
+    int Run(const std::vector<SafeFileWriter*>& files)
+    {
+        for (SafeFileWriter* file : files) {
+            Step step{file->destination(), {}, Exists(file->destination())};
+            if (step.existed)
+                KeepOld(step);
+            if (!file->Commit()) {
+                if (!step.kept.empty())
+                    ::unlink(step.kept.c_str());
+                PutBack();
+                return file->error();
+            }
+            done_.push_back(step);
+        }
+        return 0;
+    }
+
+private:
+    struct Step {
+        std::string dest;
+        std::string kept;  // the old file's second name; empty when none
+        bool existed;
+    };
+
+    static void KeepOld(Step& step)
+    {
+        // A fresh name of the save's own temporary form, which a later save
+        // sweeps away should this one be killed.
+        const int fd = CreateTemporaryBeside(step.dest, step.kept);
+        if (fd < 0) {
+            step.kept.clear();
+            return;
+        }
+        ::close(fd);
+        ::unlink(step.kept.c_str());
+        if (::link(step.dest.c_str(), step.kept.c_str()) != 0)
+            step.kept.clear();
+    }
+
+    void PutBack()
+    {
+        for (auto s = done_.rbegin(); s != done_.rend(); ++s) {
+            if (!s->kept.empty() && ::rename(s->kept.c_str(), s->dest.c_str()) == 0)
+                s->kept.clear();
+            else if (!s->existed)
+                ::unlink(s->dest.c_str());
+        }
+    }
+
+    std::vector<Step> done_;
+};
+
+}  // namespace
+
+PatternNames ProgramPatternNames(const std::string& programFile)
+{
+    const std::string base6 = Base6(programFile);
+    PatternNames names;
+    if (BildEbene0.present)
+        names[0] = base6 + "_p.TIF";
+    if (BildEbene2.present)
+        names[1] = base6 + "_q";
+    if (BildEbene1.present)
+        names[2] = base6 + "_y.TIF";
+    return names;
+}
+
+uint16_t SaveWholeProgram(const std::string& programFile, const std::string& tempFolder)
+{
+    const PatternNames names = ProgramPatternNames(programFile);
+    if (const int err = CreateFolderOf(ResolveForWrite(programFile)))
+        return Refused(err);
+
+    std::string written;
+    if (const uint16_t rc = engineBridge.WriteProgramFile(names, tempFolder, written)) {
+        // The save's own refusals have shown their messages; a file that
+        // could not be written says why here.
+        if (rc == kFileNotOpen)
+            Refused(F_DiskErrorText(P_DiskLastError()));
+        return rc;
+    }
+    StatusText(F_TRANS("Dateien kopieren"));
+    SafeFileWriter program;
+    if (!program.Create(programFile) || !program.WriteFileContents(written) || !program.Finish())
+        return Refused(program.error());
+
+    const std::string folder = FolderPart(program.destination());
+    std::vector<std::unique_ptr<SafeFileWriter>> patterns;
+    for (const PlaneFile& f : PlaneFiles(names, Base6(programFile))) {
+        patterns.push_back(std::make_unique<SafeFileWriter>());
+        const std::string failure = StageTiffPattern(*patterns.back(), folder + f.name, f.plane);
+        if (!failure.empty())
+            return Refused(failure);
+    }
+
+    // The program file last: it names the pattern files.
+    std::vector<SafeFileWriter*> order;
+    for (const auto& p : patterns)
+        order.push_back(p.get());
+    order.push_back(&program);
+    if (const int err = Replacement().Run(order))
+        return Refused(err);
+    return 0;
+}
