@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QWidgetAction>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -196,6 +197,28 @@ TEST_F(LanguageMenu, ChoosingTheCurrentLanguageStillRestarts)
     EXPECT_EQ(recording.host.messages(), std::vector<std::string>{MessageEnglish});
     EXPECT_EQ(StoredLanguage(), "Englisch");
     EXPECT_EQ(restarts, std::vector<std::string>{"E"});
+    EXPECT_EQ(CurrentLanguage, 3);
+}
+
+TEST_F(LanguageMenu, ChoiceThatCannotBeStoredIsToldAndKeepsTheProgram)
+{
+    ScopedRecordingHost recording;
+    SettingsModule module;
+    start(&module);
+    ASSERT_EQ(CurrentLanguage, 3);
+    // A folder in the place of the file: unwritable even for root.
+    const std::string registry = RegistryIniFile::DefaultPath();
+    std::filesystem::remove(registry);
+    std::filesystem::create_directory(registry);
+
+    item(7)->trigger();
+    ASSERT_EQ(recording.host.calls.size(), 2u);
+    EXPECT_EQ(recording.host.calls[0].text, MessageEnglish);
+    EXPECT_EQ(recording.host.calls[1].text, "Unbekannter Fehler am Laufwerk!");
+    EXPECT_EQ(recording.host.calls[1].kind, MsgKind::Warning);
+    EXPECT_EQ(recording.host.calls[1].buttons, MsgButtons({MsgButton::Cancel}));
+    EXPECT_TRUE(restarts.empty());
+    // The program goes on in its language; the menu still checks that one.
     EXPECT_EQ(CurrentLanguage, 3);
 }
 

@@ -20,7 +20,11 @@ class FakeSettings : public LanguageSettings {
 public:
     explicit FakeSettings(std::string name = {}) : stored(std::move(name)) {}
     std::string ReadLanguageSetting() override { return stored; }
-    void WriteLanguageSetting(const std::string& name) override { stored = name; }
+    int WriteLanguageSetting(const std::string& name) override
+    {
+        stored = name;
+        return 0;
+    }
     std::string stored;
 };
 
