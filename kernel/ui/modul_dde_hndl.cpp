@@ -64,6 +64,9 @@ TModulDdeHndl::TModulDdeHndl(QObject* parent, const std::string& programName)
         }
         return false;
     });
+    connect(&DdeServer1, &DdeServerConv::acceptFailed, this, [](const QString& what) {
+        DebugLog({"DDE-Verbindung abgewiesen:", what.toStdString()});
+    });
     // Listening comes first: a partner that finds the registry entry then
     // finds the server too.
     startServer();
