@@ -103,7 +103,9 @@ LoadResult ReadBytes(const std::string& path, std::string& bytes)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            const int err = errno;
             ::close(fd);
+            errno = err;
             return LoadResult::Failed;
         }
         bytes.append(buf, static_cast<std::size_t>(n));
@@ -183,7 +185,10 @@ bool ReplaceFile(const std::string& path, std::string_view data)
     const bool written = WriteAll(fd, data) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
+        // The caller reports why the write failed, not the clean-up.
+        const int err = errno;
         ::unlink(temp.c_str());
+        errno = err;
         return false;
     }
     return true;
@@ -220,9 +225,10 @@ std::string IniProfile::ReadString(const std::string& section, const std::string
 bool IniProfile::WriteString(const std::string& section, const std::string& key,
                              const std::string& value)
 {
+    lastError_ = 0;
     std::string bytes;
     if (ReadBytes(path_, bytes) == LoadResult::Failed)
-        return false;
+        return failed();
     Lines lines = SplitLines(bytes);
     const std::string_view stored = FirstLine(value);
     if (const auto range = FindSection(lines, section)) {
@@ -249,15 +255,22 @@ bool IniProfile::WriteString(const std::string& section, const std::string& key,
     const std::string data = JoinLines(lines);
     if (data == bytes)
         return true;
-    return ReplaceFile(path_, data);
+    return ReplaceFile(path_, data) || failed();
+}
+
+bool IniProfile::failed()
+{
+    lastError_ = errno != 0 ? errno : EIO;
+    return false;
 }
 
 bool IniProfile::DeleteKey(const std::string& section, const std::string& key)
 {
+    lastError_ = 0;
     std::string bytes;
     const LoadResult loaded = ReadBytes(path_, bytes);
     if (loaded == LoadResult::Failed)
-        return false;
+        return failed();
     Lines lines = SplitLines(bytes);
     const auto range = FindSection(lines, section);
     if (!range)
@@ -266,7 +279,7 @@ bool IniProfile::DeleteKey(const std::string& section, const std::string& key)
     if (!at)
         return true;
     lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*at));
-    return ReplaceFile(path_, JoinLines(lines));
+    return ReplaceFile(path_, JoinLines(lines)) || failed();
 }
 
 std::vector<std::string> IniProfile::ReadSectionKeys(const std::string& section) const

@@ -26,6 +26,14 @@ public:
     std::vector<std::string> ReadSectionKeys(const std::string& section) const;
     bool SectionExists(const std::string& section) const;
 
+    // The errno of the last WriteString or DeleteKey that failed; 0 after
+    // one that succeeded.
+    int lastError() const { return lastError_; }
+
 private:
+    // Keeps errno as the last error; always false.
+    bool failed();
+
     std::string path_;
+    int lastError_ = 0;
 };

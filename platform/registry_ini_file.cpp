@@ -1,5 +1,6 @@
 #include "platform/registry_ini_file.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -44,18 +45,22 @@ bool RegistryIniFile::WriteString(const std::string& section, const std::string&
                                   const std::string& value)
 {
     // The key comes into being with its first value, as a registry key does.
+    folderError_ = 0;
     const std::filesystem::path folder = std::filesystem::path(profile_.path()).parent_path();
     if (!folder.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
-        if (ec)
+        if (ec) {
+            folderError_ = ec.value() != 0 ? ec.value() : EIO;
             return false;
+        }
     }
     return profile_.WriteString(section, name, value);
 }
 
 bool RegistryIniFile::DeleteValue(const std::string& section, const std::string& name)
 {
+    folderError_ = 0;
     return profile_.DeleteKey(section, name);
 }
 

@@ -29,10 +29,14 @@ public:
     // false when it could not be written (the old file then stays).
     bool WriteString(const std::string& section, const std::string& name, const std::string& value);
     bool DeleteValue(const std::string& section, const std::string& name);
+    // The errno of the last WriteString or DeleteValue that failed; 0 after
+    // one that succeeded.
+    int lastError() const { return folderError_ != 0 ? folderError_ : profile_.lastError(); }
     bool ValueExists(const std::string& section, const std::string& name) const;
     // The value names of a section in file order.
     std::vector<std::string> ReadValueNames(const std::string& section) const;
 
 private:
     IniProfile profile_;
+    int folderError_ = 0;
 };

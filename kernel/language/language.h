@@ -45,7 +45,9 @@ public:
     virtual ~LanguageSettings() = default;
     // The stored German name of the language ("Englisch"); empty when none.
     virtual std::string ReadLanguageSetting() = 0;
-    virtual void WriteLanguageSetting(const std::string& name) = 0;
+    // Stores the name: 0 when stored, else the disk error code of the
+    // failure (as F_DiskErrorText takes it; never 0).
+    virtual int WriteLanguageSetting(const std::string& name) = 0;
 };
 
 // Closes and restarts the program; given the letter of the new language.

@@ -68,9 +68,14 @@ void PhraseList::Clear()
 
 const PhraseItem* PhraseList::Find(const std::string& text, bool withAmp) const
 {
-    const auto& index = withAmp ? exact_ : stripped_;
-    const auto it = index.find(text);
-    return it == index.end() ? nullptr : &items_[it->second];
+    // The source spelt as the text comes first: "&Abbrechen" (Abort) sorts
+    // before "Abbrechen" (Cancel) and would otherwise answer both.
+    if (const auto it = exact_.find(text); it != exact_.end())
+        return &items_[it->second];
+    if (withAmp)
+        return nullptr;
+    const auto it = stripped_.find(text);
+    return it == stripped_.end() ? nullptr : &items_[it->second];
 }
 
 std::vector<PhraseItem> PhraseList::Items() const

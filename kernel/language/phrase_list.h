@@ -19,9 +19,9 @@ public:
     void Clear();
     std::size_t Size() const { return items_.size(); }
 
-    // The first item in walk order whose source equals the text; when
-    // withAmp is false the first '&' of each source is dropped before the
-    // comparison. nullptr when none.
+    // The first item in walk order whose source equals the text; failing
+    // that, when withAmp is false, the first whose source equals it once its
+    // first '&' is dropped. nullptr when none.
     const PhraseItem* Find(const std::string& text, bool withAmp) const;
 
     // The items in walk order.
@@ -41,8 +41,8 @@ private:
 
     // The lookup would walk a sorted list from its start, which costs a
     // string comparison per item. The two maps hold, for every key, the
-    // item that walk would meet first: exact_ for texts with '&', stripped_
-    // (sources without their first '&') for the rest.
+    // item that walk would meet first: exact_ for the sources as spelt,
+    // stripped_ for the sources without their first '&'.
     std::vector<PhraseItem> items_;  // in the order added
     std::unordered_map<std::string, std::uint32_t> exact_;
     std::unordered_map<std::string, std::uint32_t> stripped_;

@@ -5,8 +5,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOption>
+#include <QPen>
+#include <QPointF>
+#include <QRectF>
 #include <algorithm>
 #include <utility>
 
@@ -17,6 +18,7 @@ constexpr int FlagLeft = 20;
 constexpr int FlagTop = 5;
 // The check mark sits centred in the strip left of the flag.
 constexpr int CheckStrip = 20;
+constexpr int CheckMarkSide = 10;
 
 }  // namespace
 
@@ -47,15 +49,28 @@ void LanguageFlagItem::paintEvent(QPaintEvent*)
     if (highlighted())
         p.fillRect(rect(), palette().brush(QPalette::Highlight));
     p.drawPixmap(FlagLeft, FlagTop, flag_);
-    if (action_ && action_->isChecked()) {
-        const int side = std::min({style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this), CheckStrip,
-                                   height()});
-        QStyleOption option;
-        option.initFrom(this);
-        option.state = QStyle::State_On | QStyle::State_Enabled;
-        option.rect = QRect((CheckStrip - side) / 2, (height() - side) / 2, side, side);
-        style()->drawPrimitive(QStyle::PE_IndicatorMenuCheckMark, &option, &p, this);
-    }
+    if (action_ && action_->isChecked())
+        drawCheckMark(p);
+}
+
+// A tick in the entry's text colour. The styles' own menu check mark is
+// meant for the text colour of a highlighted entry: Fusion paints it white
+// on the menu's white, and the others barely set it off.
+void LanguageFlagItem::drawCheckMark(QPainter& p) const
+{
+    const int side = std::min(CheckMarkSide, height() - 4);
+    const QRectF box((CheckStrip - side) / 2.0, (height() - side) / 2.0, side, side);
+    const QPointF tick[] = {
+        {box.left() + 0.1 * side, box.top() + 0.5 * side},
+        {box.left() + 0.4 * side, box.top() + 0.8 * side},
+        {box.left() + 0.9 * side, box.top() + 0.2 * side},
+    };
+    const QColor colour = palette().color(highlighted() ? QPalette::HighlightedText : QPalette::WindowText);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(colour, 2.0, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.drawPolyline(tick, 3);
+    p.restore();
 }
 
 void LanguageFlagItem::mousePressEvent(QMouseEvent* event)

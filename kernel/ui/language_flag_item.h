@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class QAction;
+class QPainter;
 
 class LanguageFlagItem : public QWidget {
     Q_OBJECT
@@ -23,6 +24,7 @@ protected:
 
 private:
     bool highlighted() const;
+    void drawCheckMark(QPainter& p) const;
 
     QPointer<QAction> action_;
     QPixmap flag_;

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "kernel/services/debuglog.h"
+#include "kernel/services/stream.h"
 #include "platform/paths.h"
 #include "platform/registry_ini_file.h"
 
@@ -14,6 +15,8 @@ const char* const SystemSection = "System";
 const char* const LanguageValue = "Language";
 const char* const ServerTopic = "DdeServer1";
 const char* const ServerItemName = "DdeServerItem";
+// Any code without a text of its own reads "Unbekannter Fehler am Laufwerk!".
+constexpr int UnknownDiskError = 255;
 
 }  // namespace
 
@@ -60,6 +63,9 @@ TModulDdeHndl::TModulDdeHndl(QObject* parent, const std::string& programName)
             DebugLog({"DDE-Befehl fehlgeschlagen"});
         }
         return false;
+    });
+    connect(&DdeServer1, &DdeServerConv::acceptFailed, this, [](const QString& what) {
+        DebugLog({"DDE-Verbindung abgewiesen:", what.toStdString()});
     });
     // Listening comes first: a partner that finds the registry entry then
     // finds the server too.
@@ -121,11 +127,15 @@ std::string TModulDdeHndl::ReadLanguageSetting()
     return name;
 }
 
-void TModulDdeHndl::WriteLanguageSetting(const std::string& name)
+int TModulDdeHndl::WriteLanguageSetting(const std::string& name)
 {
     RegistryIniFile registry;
-    if (!registry.WriteString(SystemSection, LanguageValue, name))
-        DebugLog({"Sprache nicht gespeichert:", registry.path()});
+    if (registry.WriteString(SystemSection, LanguageValue, name))
+        return 0;
+    DebugLog({"Sprache nicht gespeichert:", registry.path(), registry.lastError()});
+    // A failure the disk error codes do not name still is one.
+    const int code = DiskErrorCode(registry.lastError());
+    return code != 0 ? code : UnknownDiskError;
 }
 
 bool TModulDdeHndl::SendDdeCommand(const std::string& programName, const std::string& command, bool wait)

@@ -49,7 +49,8 @@ public:
     // The stored language name; the system's language is stored and given
     // when none is stored.
     std::string ReadLanguageSetting() override;
-    void WriteLanguageSetting(const std::string& name) override;
+    // 0 when stored, else the disk error code of the failure.
+    int WriteLanguageSetting(const std::string& name) override;
 
     // Sends a command string to a family program; true when it was sent (and,
     // with wait, carried out).

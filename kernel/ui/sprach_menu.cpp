@@ -10,6 +10,7 @@
 
 #include "kernel/dispatch/kernel_host.h"
 #include "kernel/language/language.h"
+#include "kernel/services/services.h"
 #include "kernel/ui/flag_pictures.h"
 #include "kernel/ui/language_flag_item.h"
 
@@ -113,10 +114,18 @@ void T_SprachMenu::LanguageClick(QAction* item)
     // The message still speaks the old language.
     kernelHost().messageDlg(F_TRANS("Zur Sprachänderung wird das Programm neu gestartet!"), MsgKind::Custom,
                             {MsgButton::OK});
+    const std::uint16_t before = CurrentLanguage;
     CurrentLanguage = static_cast<std::uint16_t>(index);
     const LanguageInfo& language = LanguageByIndex(static_cast<std::uint16_t>(index));
-    if (LanguageSettings* settings = LanguageSettingsModule())
-        settings->WriteLanguageSetting(language.name);
+    if (LanguageSettings* settings = LanguageSettingsModule()) {
+        // A restart would come back in the old language: the user is told
+        // instead, and the program goes on in the language it shows.
+        if (const int error = settings->WriteLanguageSetting(language.name)) {
+            CurrentLanguage = before;
+            P_WarningBox(F_DiskErrorText(error));
+            return;
+        }
+    }
     // A copy: the callback may well end the engine on its way out.
     const RestartCallback restart = LanguageRestartCallback();
     if (restart)

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <QByteArray>
-#include <QLocalServer>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <algorithm>
@@ -19,31 +18,10 @@
 #include <utility>
 
 #include "platform/codepage.h"
+#include "platform/qt/dde_listen_socket.h"
 #include "platform/qt/dde_socket_path.h"
 
 class DdeEndpoint;
-
-namespace {
-
-// Accepted connections are taken as plain descriptors: a client may shut
-// down its sending side after its last string ("printf ... | socat") and
-// still wait for the answers, which QLocalSocket cannot serve, since it
-// closes the whole connection at the end of the incoming bytes.
-class DdeListener : public QLocalServer {
-public:
-    std::function<void(int)> onConnection;
-
-protected:
-    void incomingConnection(quintptr descriptor) override
-    {
-        if (onConnection)
-            onConnection(static_cast<int>(descriptor));
-        else
-            ::close(static_cast<int>(descriptor));
-    }
-};
-
-}  // namespace
 
 // One client connection: reads frames, writes answer bytes. It ends once
 // the peer has finished sending and every string it sent is answered, or at
@@ -101,13 +79,13 @@ public:
 
     bool listen(std::string& error)
     {
-        // Only the user who runs the program may send it commands.
-        listener_.setSocketOptions(QLocalServer::UserAccessOption);
         listener_.onConnection = [this](int fd) { new DdeConnection(fd, this); };
-        if (!listener_.listen(path_)) {
-            error = "cannot listen on " + path_.toStdString() + ": " + listener_.errorString().toStdString();
+        listener_.onAcceptFailed = [this](const std::string& what) {
+            if (DdeServerConv* conv = serving())
+                emit conv->acceptFailed(QString::fromStdString(what));
+        };
+        if (!listener_.listen(path_, error))
             return false;
-        }
         Endpoints()[path_] = this;
         return true;
     }
@@ -194,7 +172,7 @@ private:
     }
 
     QString path_;
-    DdeListener listener_;
+    DdeListenSocket listener_;
     std::deque<Pending> queue_;
     std::vector<DdeServerConv*> convs_;
     bool scheduled_ = false;

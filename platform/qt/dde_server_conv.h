@@ -69,6 +69,9 @@ public:
 signals:
     // A handler threw; the string was answered with 0.
     void macroFailed(const QString& what);
+    // A client could not be taken (the process is out of descriptors, for
+    // one); it was turned away and the server listens on.
+    void acceptFailed(const QString& what);
 
 private:
     friend class DdeEndpoint;

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -269,6 +270,13 @@ TEST_F(DdeProbe, LanguageFromTheLocale)
     EXPECT_EQ(out, "Deutsch\n");
     EXPECT_EQ(RunCommand(probe + "LANG=C " + Probe() + " language --set Italienisch", &out), 0);
     EXPECT_EQ(out, "Italienisch\n");
+    const std::string registry = TestHome() + "config/Vasp/Registry.ini";
+    std::filesystem::rename(registry, registry + ".saved");
+    std::filesystem::create_directory(registry);
+    EXPECT_EQ(RunCommand(Probe() + " language --set Englisch", &out), 1);
+    EXPECT_EQ(out, "ERROR Unbekannter Fehler am Laufwerk!\n");
+    std::filesystem::remove(registry);
+    std::filesystem::rename(registry + ".saved", registry);
 
     RegistryIniFile().DeleteValue("System", "Language");
     EXPECT_EQ(RunCommand("env -u LC_MESSAGES LC_ALL=fr_FR LANG=de_DE " + Probe() + " language", &out), 0);

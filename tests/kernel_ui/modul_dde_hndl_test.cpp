@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLocalSocket>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -11,6 +15,7 @@
 #include <vector>
 
 #include "kernel/services/debuglog.h"
+#include "kernel/services/services.h"
 #include "kernel/ui/modul_dde_hndl.h"
 #include "platform/paths.h"
 #include "platform/qt/dde_socket_path.h"
@@ -260,12 +265,35 @@ TEST_F(ModulDdeHndl, StoredLanguageWins)
 {
     TestModule module(nullptr, "Derodi");
     Locale locale(nullptr, nullptr, "de_DE.UTF-8");
-    module.WriteLanguageSetting("Italienisch");
+    EXPECT_EQ(module.WriteLanguageSetting("Italienisch"), 0);
     EXPECT_EQ(RegistryIniFile().ReadString("System", "Language"), "Italienisch");
     EXPECT_EQ(module.ReadLanguageSetting(), "Italienisch");
     // A name no table knows is kept as it stands; the engine then stays English.
     module.WriteLanguageSetting("Klingonisch");
     EXPECT_EQ(module.ReadLanguageSetting(), "Klingonisch");
+}
+
+TEST_F(ModulDdeHndl, LanguageThatCannotBeStoredGivesTheDiskError)
+{
+    TestModule module(nullptr, "Derodi");
+    ASSERT_EQ(module.WriteLanguageSetting("Italienisch"), 0);
+    const std::string registry = RegistryIniFile::DefaultPath();
+    const std::string folder = registry.substr(0, registry.rfind('/'));
+    if (::geteuid() != 0) {
+        // A read-only folder refuses the new file.
+        ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+        EXPECT_EQ(module.WriteLanguageSetting("Englisch"), 5);
+        ::chmod(folder.c_str(), 0755);
+    }
+    // A folder in the place of the file: no code of its own.
+    std::filesystem::remove(registry);
+    std::filesystem::create_directory(registry);
+    EXPECT_EQ(F_DiskErrorText(module.WriteLanguageSetting("Englisch")), "Unbekannter Fehler am Laufwerk!");
+    std::filesystem::remove(registry);
+    // A file where the folder belongs.
+    std::filesystem::remove_all(folder);
+    WriteTestFile(folder, "");
+    EXPECT_NE(module.WriteLanguageSetting("Englisch"), 0);
 }
 
 TEST_F(ModulDdeHndl, CommandsReuseTheLinkUntilAnotherProgram)

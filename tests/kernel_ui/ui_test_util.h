@@ -14,7 +14,11 @@ class TestLanguageSettings : public LanguageSettings {
 public:
     std::string stored;
     std::string ReadLanguageSetting() override { return stored; }
-    void WriteLanguageSetting(const std::string& name) override { stored = name; }
+    int WriteLanguageSetting(const std::string& name) override
+    {
+        stored = name;
+        return 0;
+    }
 };
 
 // Writes DbLang.Txt into the test's folder (when bytes are given) and starts

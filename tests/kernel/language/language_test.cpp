@@ -20,7 +20,11 @@ class FakeSettings : public LanguageSettings {
 public:
     explicit FakeSettings(std::string name = {}) : stored(std::move(name)) {}
     std::string ReadLanguageSetting() override { return stored; }
-    void WriteLanguageSetting(const std::string& name) override { stored = name; }
+    int WriteLanguageSetting(const std::string& name) override
+    {
+        stored = name;
+        return 0;
+    }
     std::string stored;
 };
 
@@ -115,6 +119,34 @@ TEST(LanguageEngine, AcceleratorMarks)
     // The learnt phrase answers its own spelling, the entry still the others.
     EXPECT_EQ(F_TRANS("D&atei"), "D&atei");
     EXPECT_EQ(F_TRANS("Datei"), "File");
+}
+
+TEST(LanguageEngine, ExactSourceBeatsTheMarkedOne)
+{
+    // The message dialogs' Cancel ("Abbrechen") and Abort ("&Abbrechen")
+    // buttons: "&Abbrechen" sorts first and would answer both.
+    WriteDb("$:Abbrechen\r\nE:Cancel\r\nF:Annuler\r\nH:Akyro\r\n"
+            "$:&Abbrechen\r\nE:&Abort\r\nF:&Interrompre\r\nH:\r\n"
+            "$:&Ende\r\nE:&Quit\r\nF:&Quitter\r\nH:&Telos\r\n");
+    const struct {
+        const char* language;
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"Englisch", "Abbrechen", "Cancel"},
+        {"Englisch", "&Abbrechen", "&Abort"},
+        {"Englisch", " Abbrechen: ", " Cancel: "},
+        {"Englisch", "Ende", "Quit"},
+        {"Franz\xC3\xB6sisch", "Abbrechen", "Annuler"},
+        {"Franz\xC3\xB6sisch", "&Abbrechen", "&Interrompre"},
+        {"Griechisch", "Abbrechen", "Akyro"},
+        {"Griechisch", "&Abbrechen", "&Abbrechen"},
+        {"Griechisch", "Ende", "Telos"},
+    };
+    for (const auto& c : cases) {
+        Start(c.language);
+        EXPECT_EQ(F_TRANS(c.text), c.expected) << c.language << " " << c.text;
+    }
 }
 
 TEST(LanguageEngine, NumbersAreNeverLookedUp)
@@ -372,14 +404,18 @@ TEST(LanguageEngine, SortedOrderDecidesAmongMarkedSources)
 
 namespace {
 
-// The lookup as a walk over the sorted items, the way it is defined.
+// The lookup as walks over the sorted items: the source as the text is
+// spelt, then (for a text without a mark) a source without its first mark.
 const PhraseItem* Walk(const std::vector<PhraseItem>& items, const std::string& text, bool withAmp)
 {
-    for (const PhraseItem& item : items) {
-        const std::string source = withAmp ? item.source : PhraseList::WithoutFirstAmp(item.source);
-        if (source == text)
+    for (const PhraseItem& item : items)
+        if (item.source == text)
             return &item;
-    }
+    if (withAmp)
+        return nullptr;
+    for (const PhraseItem& item : items)
+        if (PhraseList::WithoutFirstAmp(item.source) == text)
+            return &item;
     return nullptr;
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -283,6 +284,84 @@ TEST_F(DdeTransport, VanishedPeerDoesNotHarmTheServer)
     ASSERT_TRUE(next.waitForAnswers(1));
     EXPECT_EQ(next.answers(), "01");
     ::sigaction(SIGPIPE, &saved, nullptr);
+}
+
+namespace {
+
+// A connected client socket that sends nothing (-1 when none could be made).
+int IdleClient(const QString& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    sockaddr_un addr = {};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.toLocal8Bit().constData(), sizeof addr.sun_path - 1);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Lowers the process's descriptor limit for the lifetime of the object.
+class LowDescriptorLimit {
+public:
+    explicit LowDescriptorLimit(rlim_t limit)
+    {
+        ::getrlimit(RLIMIT_NOFILE, &saved_);
+        rlimit low = saved_;
+        low.rlim_cur = std::min(limit, saved_.rlim_cur);
+        ::setrlimit(RLIMIT_NOFILE, &low);
+    }
+    ~LowDescriptorLimit() { ::setrlimit(RLIMIT_NOFILE, &saved_); }
+
+private:
+    rlimit saved_;
+};
+
+}  // namespace
+
+TEST_F(DdeTransport, RunningOutOfDescriptorsDropsTheClientAndServesOn)
+{
+    DdeServerConv server("Derodi", "DdeServer1");
+    Recorder rec;
+    server.setMacroHandler(rec.handler());
+    QStringList failures;
+    QObject::connect(&server, &DdeServerConv::acceptFailed, [&](const QString& what) { failures << what; });
+    ASSERT_EQ(server.listen(), DdeServerConv::ListenResult::Listening);
+    std::vector<int> held;
+    {
+        // Idle clients, then every descriptor left taken: the server cannot
+        // take the clients still waiting.
+        const int probe = ::dup(0);
+        ASSERT_GE(probe, 0);
+        ::close(probe);
+        LowDescriptorLimit limit(static_cast<rlim_t>(probe) + 64);
+        for (int i = 0; i < 40; ++i) {
+            const int fd = IdleClient(server.socketPath());
+            if (fd >= 0)
+                held.push_back(fd);
+            if (i % 4 == 0)
+                SpinFor(1);
+        }
+        for (int fd; (fd = ::dup(0)) >= 0;)
+            held.push_back(fd);
+        SpinFor(100);
+        for (int fd : held)
+            ::close(fd);
+        held.clear();
+    }
+    EXPECT_FALSE(failures.isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(server.socketPath()));
+    EXPECT_TRUE(server.isServing());
+
+    RawClient client(server.socketPath());
+    ASSERT_TRUE(client.connected());
+    client.send("X\0"s);
+    ASSERT_TRUE(client.waitForAnswers(1));
+    EXPECT_EQ(client.answers(), "01");
+    EXPECT_EQ(rec.calls, std::vector<Lines>{{"X"}});
 }
 
 TEST_F(DdeTransport, StaleSocketIsReplaced)

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "kernel/services/debuglog.h"
+#include "kernel/services/services.h"
 #include "kernel/ui/modul_dde_hndl.h"
 #include "tests/tools/common/probe_common.h"
 
@@ -104,15 +105,20 @@ int Send(Args args)
 }
 
 // The stored language (the system's, stored, when none is): what the
-// translation engine will start in.
+// translation engine will start in. A name that cannot be stored gives the
+// disk error text.
 int Language(Args args)
 {
     const std::string name = TakeOption(args, "--set");
     if (!args.empty())
         throw ProbeUsage{"language takes only --set NAME"};
     SendingModule module;
-    if (!name.empty())
-        module.WriteLanguageSetting(name);
+    if (!name.empty()) {
+        if (const int error = module.WriteLanguageSetting(name)) {
+            std::cout << "ERROR " << F_DiskErrorText(error) << std::endl;
+            return 1;
+        }
+    }
     std::cout << module.ReadLanguageSetting() << std::endl;
     return 0;
 }

@@ -25,7 +25,11 @@ class FakeSettings : public LanguageSettings {
 public:
     explicit FakeSettings(std::string name) : name_(std::move(name)) {}
     std::string ReadLanguageSetting() override { return name_; }
-    void WriteLanguageSetting(const std::string& name) override { name_ = name; }
+    int WriteLanguageSetting(const std::string& name) override
+    {
+        name_ = name;
+        return 0;
+    }
 
 private:
     std::string name_;
