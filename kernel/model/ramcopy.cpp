@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "kernel/dispatch/kernel_host.h"
 #include "kernel/model/bytes.h"
@@ -98,7 +99,25 @@ std::string Cut(const std::string& where)
     return "Datei endet " + where;
 }
 
-void TakePlane(T_Patrone& plane, const uint8_t* at, uint16_t width, uint16_t height)
+// The buffers of the program being replaced, which the snapshot's lines and
+// rows go into: a large program is replaced without freeing and allocating
+// (and clearing) all its memory again.
+struct OldBuffers {
+    std::array<T_ListenVar::TakenLines, 8> lines;
+    std::array<std::vector<uint8_t>, 3> rows;
+};
+
+OldBuffers TakeOldBuffers()
+{
+    OldBuffers old;
+    for (size_t l = 0; l < old.lines.size(); ++l)
+        old.lines[l] = Lists()[l].list->TakeLines();
+    for (int p = 0; p <= 2; ++p)
+        old.rows[p].swap(PatternPlane(p)->rows);
+    return old;
+}
+
+void TakePlane(T_Patrone& plane, const uint8_t* at, uint16_t width, uint16_t height, std::vector<uint8_t>& old)
 {
     if (at[0] == 0) {
         plane.present = false;
@@ -108,10 +127,59 @@ void TakePlane(T_Patrone& plane, const uint8_t* at, uint16_t width, uint16_t hei
     }
     plane.present = true;
     plane.second = at[1] != 0;
-    plane.allocate(height);
+    // Every byte of every row is set below: old rows of about the size
+    // needed are taken as they are, without clearing.
+    const size_t size = (size_t(height) + 1) * kPatternStride;
+    if (old.capacity() >= size && old.capacity() <= 2 * size)
+        plane.rows.swap(old);
+    plane.rows.resize(size);
     const uint8_t* cells = at + 2;
-    for (size_t row = 0; row <= height; ++row)
-        std::memcpy(plane.rows.data() + row * kPatternStride, cells + row * width, width);
+    for (size_t row = 0; row <= height; ++row) {
+        uint8_t* to = plane.rows.data() + row * kPatternStride;
+        std::memcpy(to, cells + row * width, width);
+        std::memset(to + width, 0, kPatternStride - width);
+    }
+}
+
+// Lines 1..count of the list from the file, whole.
+void TakeList(T_ListenVar& list, const uint8_t* at, uint16_t count, T_ListenVar::TakenLines& old)
+{
+    const size_t size = list.LineSize();
+    T_ListenVar::TakenLines lines;
+    lines.count = count;
+    lines.lines.resize(size_t(count) + 1);
+    size_t next = 0;
+    for (size_t i = 1; i <= count; ++i) {
+        while (next < old.lines.size() && !old.lines[next])
+            ++next;
+        std::unique_ptr<uint8_t[]> line = next < old.lines.size() ? std::move(old.lines[next])
+                                                                   : std::make_unique_for_overwrite<uint8_t[]>(size);
+        std::memcpy(line.get(), at + (i - 1) * size, size);
+        lines.lines[i] = std::move(line);
+    }
+    list.PutBackLines(std::move(lines));
+    // The spare line 0 that every list with lines has.
+    if (count > 0)
+        list.InitLine(0);
+}
+
+// Replaces the program by the snapshot the layout describes.
+void TakeSnapshot(const uint8_t* b, const RamCopyLayout& layout, OldBuffers& old)
+{
+    std::memcpy(ProgrammKopf.data(), b, T_ProgrammKopf::kSize);
+    size_t pos = T_ProgrammKopf::kSize;
+    for (size_t l = 0; l < old.lines.size(); ++l) {
+        T_ListenVar& list = *Lists()[l].list;
+        const uint16_t count = get_u16(b, pos);
+        TakeList(list, b + pos + 2, count, old.lines[l]);
+        pos += 2 + size_t(count) * list.LineSize();
+    }
+    std::memcpy(RuestSchema.data(), b + layout.setup, T_RuestSchema::kSize);
+
+    const uint16_t width = ProgrammKopf.Width();
+    const uint16_t height = ProgrammKopf.Height();
+    for (int p = 0; p <= 2; ++p)
+        TakePlane(*PatternPlane(p), b + layout.plane[p], width, height, old.rows[p]);
 }
 
 // The file's bytes, at most as many as the largest snapshot; a reason when
@@ -217,24 +285,8 @@ bool DeserializeProgram(std::string_view bytes)
     RamCopyLayout layout;
     if (!CheckRamCopy(bytes, &layout).empty())
         return false;
-    const auto* b = reinterpret_cast<const uint8_t*>(bytes.data());
-
-    std::memcpy(ProgrammKopf.data(), b, T_ProgrammKopf::kSize);
-    size_t pos = T_ProgrammKopf::kSize;
-    for (const ListPart& part : Lists()) {
-        T_ListenVar& list = *part.list;
-        const uint16_t count = get_u16(b, pos);
-        pos += 2;
-        list.SetCount(count);
-        for (uint16_t i = 1; i <= count; ++i, pos += list.LineSize())
-            std::memcpy(list.GetLine(i), b + pos, list.LineSize());
-    }
-    std::memcpy(RuestSchema.data(), b + layout.setup, T_RuestSchema::kSize);
-
-    const uint16_t width = ProgrammKopf.Width();
-    const uint16_t height = ProgrammKopf.Height();
-    for (int p = 0; p <= 2; ++p)
-        TakePlane(*PatternPlane(p), b + layout.plane[p], width, height);
+    OldBuffers old = TakeOldBuffers();
+    TakeSnapshot(reinterpret_cast<const uint8_t*>(bytes.data()), layout, old);
     return true;
 }
 
@@ -263,17 +315,20 @@ bool ReadRamCopy(const std::string& path, const std::function<void()>& emptyProg
     size_t size = 0;
     std::string reason = ReadWhole(path, data, size);
     const std::string_view bytes(data.get(), size);
+    RamCopyLayout layout;
     if (reason.empty())
-        reason = CheckRamCopy(bytes);
+        reason = CheckRamCopy(bytes, &layout);
     if (!reason.empty()) {
         // Read at every start: a damaged snapshot leaves the empty program
         // quietly and says why in the log only.
         DebugLog({"RAM-Kopie verworfen:", path, reason});
         return false;
     }
+    OldBuffers old = TakeOldBuffers();
     if (emptyProgram)
         emptyProgram();
     else if (NewProgramModel())
         kernelHost().closeProgramWindows();
-    return DeserializeProgram(bytes);
+    TakeSnapshot(reinterpret_cast<const uint8_t*>(data.get()), layout, old);
+    return true;
 }
