@@ -82,14 +82,21 @@ Snapshot& TheSnapshot()
     return snapshot;
 }
 
-void BM_WriteRamCopy(benchmark::State& state)
+// Runs one of the snapshot's operations on the file.
+template <typename Operation>
+void Measure(benchmark::State& state, Operation operation)
 {
     Snapshot& s = TheSnapshot();
     for (auto _ : state) {
-        if (!WriteRamCopy(s.file))
-            state.SkipWithError("write failed");
+        if (!operation(s.file))
+            state.SkipWithError("the snapshot failed");
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(s.bytes));
+}
+
+void BM_WriteRamCopy(benchmark::State& state)
+{
+    Measure(state, [](const std::string& file) { return WriteRamCopy(file); });
 }
 BENCHMARK(BM_WriteRamCopy)->Unit(benchmark::kMillisecond);
 
@@ -111,12 +118,7 @@ BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond);
 
 void BM_ReadRamCopy(benchmark::State& state)
 {
-    Snapshot& s = TheSnapshot();
-    for (auto _ : state) {
-        if (!ReadRamCopy(s.file))
-            state.SkipWithError("read failed");
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(s.bytes));
+    Measure(state, [](const std::string& file) { return ReadRamCopy(file); });
 }
 BENCHMARK(BM_ReadRamCopy)->Unit(benchmark::kMillisecond);
 

@@ -2,9 +2,11 @@
 // without harm and a write that fails without losing the old file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -74,15 +76,9 @@ std::string SnapshotPath()
     return TempPfad + "Saveram.Tmp";
 }
 
-std::string Hex(const std::string& bytes)
+std::string Bytes(const char* text, size_t n)
 {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
+    return std::string(text, n);
 }
 
 int LogLines()
@@ -100,12 +96,13 @@ TEST(RamCopy, EmptyProgramHasTheHandCheckedBytes)
     ASSERT_EQ(bytes.size(), 2627u);
     // Header of the default machine 843 (3 systems, model option, coupling
     // 34 inches), gauge 8.
-    EXPECT_EQ(Hex(bytes.substr(0, 28)), "033834330800820014000100"
-                                        "0000000000000000000000000000"
-                                        "0300");
+    EXPECT_EQ(bytes.substr(0, 28), Bytes("\x03" "843\x08\x00\x82\x00\x14\x00\x01\x00"
+                                         "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+                                         "\x03\x00",
+                                         28));
     EXPECT_EQ(bytes.substr(28, 16), std::string(16, '\0'));  // eight empty lists
     EXPECT_EQ(bytes[44], 1);                                  // level raised from 0
-    EXPECT_EQ(Hex(bytes.substr(44 + 2490, 2)), "2200");        // coupling distance
+    EXPECT_EQ(bytes.substr(44 + 2490, 2), Bytes("\x22\x00", 2));  // coupling distance
     EXPECT_EQ(bytes.substr(2624), std::string(3, '\0'));      // three empty planes
     EXPECT_EQ(RuestSchema.data()[0], 1);
 }
@@ -116,18 +113,34 @@ TEST(RamCopy, RoundTripsAFullProgramByteForByte)
     const std::string dump = ProgramDump();
     ASSERT_TRUE(WriteRamCopy(SnapshotPath()));
     const std::string bytes = ReadTestFile(SnapshotPath());
-    EXPECT_EQ(bytes, SerializeProgram());
-    EXPECT_NE(dump.find(Hex(std::string("\x0bKommentar 1"))), std::string::npos);
+    EXPECT_TRUE(bytes == SerializeProgram());
+    EXPECT_NE(bytes.find("\x0bKommentar 1"), std::string::npos);
 
-    NewProgramModel();
-    ASSERT_TRUE(ReadRamCopy(SnapshotPath()));
-    EXPECT_EQ(ProgramDump(), dump);
-    EXPECT_EQ(SerializeProgram(), bytes);
-    EXPECT_TRUE(BildEbene0.present && BildEbene0.second);
-    EXPECT_TRUE(BildEbene2.present && !BildEbene2.second);
-    EXPECT_FALSE(BildEbene1.present);
-    EXPECT_EQ(BildEbene1.rowCount(), 0u);
-    EXPECT_EQ(BildEbene0.rowCount(), 12u);
+    // Read over the empty program, over a larger one (its lines and rows are
+    // reused) and over the same one.
+    const auto larger = [] {
+        FillProgram(2000, 15);
+        ZListe->SetCount(40);
+        BildEbene0.rows.assign(BildEbene0.rows.size(), 0xEE);
+        BildEbene1 = BildEbene0;
+    };
+    for (const auto& before : {std::function<void()>(NewProgramModel), std::function<void()>(larger),
+                               std::function<void()>([] {})}) {
+        before();
+        ASSERT_TRUE(ReadRamCopy(SnapshotPath()));
+        EXPECT_TRUE(ProgramDump() == dump);
+        EXPECT_TRUE(SerializeProgram() == bytes);
+        EXPECT_TRUE(BildEbene0.present && BildEbene0.second);
+        EXPECT_TRUE(BildEbene2.present && !BildEbene2.second);
+        EXPECT_FALSE(BildEbene1.present);
+        EXPECT_EQ(BildEbene1.rowCount(), 0u);
+        ASSERT_EQ(BildEbene0.rowCount(), 12u);
+        // The cells right of the pattern are 0, as in a plane made anew.
+        for (size_t row = 0; row < 12; ++row)
+            EXPECT_EQ(std::count(BildEbene0.rows.begin() + row * kPatternStride + 37,
+                                 BildEbene0.rows.begin() + (row + 1) * kPatternStride, 0),
+                      kPatternStride - 37);
+    }
 }
 
 TEST(RamCopy, RaisesLevelZeroOnlyAndKeepsEmptyPlanesToOneByte)
