@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "kernel/language/language.h"
+#include "kernel/model/bytes.h"
 #include "kernel/model/globals.h"
 #include "kernel/model/listmodel.h"
 #include "kernel/model/programmodel.h"
+#include "kernel/model/ramcopy.h"
 #include "kernel/model/workrecord.h"
 #include "kernel/pattern/lzwcodec.h"
 #include "kernel/pattern/tiffpattern.h"
@@ -193,6 +195,37 @@ std::string SavedProgram(const std::string& model, bool filled)
     return bytes;
 }
 
+// A program snapshot as the program writes it: the new program, or one with
+// lines in every list, a few set-up values and planes 0 and 1.
+std::string SavedSnapshot(bool filled)
+{
+    FreeProgramModel();
+    CreateProgramModel();
+    SetDefaults();
+    if (filled) {
+        ProgrammKopf.SetModel("843");
+        ProgrammKopf.SetName("SEED");
+        ProgrammKopf.SetWidth(16);
+        ProgrammKopf.SetHeight(6);
+        for (int number : {1, 2, 3, 4, 5, 6, 7, 9}) {
+            T_ListenVar* list = ListByNumber(number);
+            for (std::uint16_t i = 1; i <= (number == 1 ? 1 : 2); ++i)
+                WriteShortString(list->GetLine(i), CommentOffset(number), 80, "Zeile " + std::to_string(i));
+        }
+        RuestSchema.data()[0] = 2;
+        put_u16(RuestSchema.data(), T_RuestSchema::kFfMax, 100);
+        for (T_Patrone* plane : {&BildEbene0, &BildEbene1}) {
+            plane->allocate(6);
+            const std::vector<std::uint8_t> cells = Generated(plane->rows.size(), 5, 8);
+            plane->rows.assign(cells.begin(), cells.end());
+            plane->present = true;
+        }
+    }
+    const std::string path = TempPfad + "Saveram.Tmp";
+    EXPECT_TRUE(WriteRamCopy(path));
+    return ReadTestFile(path);
+}
+
 std::vector<Seed> Seeds()
 {
     return {
@@ -215,6 +248,8 @@ std::vector<Seed> Seeds()
         {"program", "filled-832.8AH", [] { return SavedProgram("832", true); }},
         {"program", "filled-844.8AH", [] { return SavedProgram("844", true); }},
         {"program", "empty-832.8AH", [] { return SavedProgram("832", false); }},
+        {"ramcopy", "empty.Tmp", [] { return SavedSnapshot(false); }},
+        {"ramcopy", "filled.Tmp", [] { return SavedSnapshot(true); }},
     };
 }
 
