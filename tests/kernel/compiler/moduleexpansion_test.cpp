@@ -374,6 +374,46 @@ TEST(ModuleExpansion, TheProbeWithAPatternFileGivesTheSameOutput)
     }
 }
 
+TEST(ModuleExpansion, ErrorsOfTheExpansionItselfNameTheRow)
+{
+    // A first row past the pattern reads cells of 99, which name no set; the
+    // expansion's own S and N lines past their lists name the row they are
+    // written for, not the module's last statement.
+    struct Case {
+        const char* what;
+        Lines script;
+        std::function<void()> pattern;
+        std::string error;
+    };
+    Lines firstRowPast = S3();
+    firstRowPast[3] = "$YMAX=10;";
+    firstRowPast.insert(firstRowPast.begin() + 3, "$Y=8;");
+    Lines sLines = S3();
+    sLines[3] = "$YMAX=4;";
+    sLines.insert(sLines.begin() + 3, "$S=3333;");
+    Lines nLines = S3();
+    nLines[3] = "$YMAX=3;";
+    nLines.insert(nLines.begin() + 3, {"$X=4;", "$N=1999;"});
+    const Case cases[] = {
+        {"no pattern", S3(), {}, "ERROR 413 0 0 Y2: [c]"},
+        {"pattern below $Y", firstRowPast, Pattern(3, 6, S3Rows()), "ERROR 413 0 0 Y8: [c]"},
+        {"S line 10000", sLines, Pattern(3, 4, {{2, AB(0)}, {3, AB(1)}, {4, AB(2)}}), "ERROR 1000 0 0 Y3: [AB]"},
+        {"N line 2000", nLines, Pattern(5, 3, {{2, {9, 9, 0, 3}}, {3, AB(0)}}), "ERROR 1000 0 0 Y2: [>>]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScopedRecordingHost recorder;
+        const Result r = Compile(c.script, c.pattern);
+        EXPECT_EQ(r.Last(), c.error);
+        EXPECT_TRUE(recorder.host.callsOf("setScriptCursor").empty());
+    }
+
+    // From outside, as the user who forgot the pattern meets it.
+    const std::string script = WriteTestFile(TestHome() + "s.skx", Text(S3()));
+    EXPECT_EQ(ProbeLines(script),
+              (std::vector<std::string>{"MSG Y2: [c]", "MSG Modul wurde nicht gefunden", "ERROR 413 0 0 Y2: [c]"}));
+}
+
 TEST(ModuleExpansion, APatternFileThatCannotBeReadStopsTheProbe)
 {
     const std::string script = WriteTestFile(TestHome() + "s.skx", Text(S3()));
