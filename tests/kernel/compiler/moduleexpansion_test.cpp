@@ -394,11 +394,18 @@ TEST(ModuleExpansion, ErrorsOfTheExpansionItselfNameTheRow)
     Lines nLines = S3();
     nLines[3] = "$YMAX=3;";
     nLines.insert(nLines.begin() + 3, {"$X=4;", "$N=1999;"});
+    Lines groups = S3();
+    groups[3] = "$YMAX=4;";
+    groups.insert(groups.begin() + 3, "$S=3330;");
+    groups.insert(groups.begin() + 6, "[CD]=KNIT;");
     const Case cases[] = {
         {"no pattern", S3(), {}, "ERROR 413 0 0 Y2: [c]"},
         {"pattern below $Y", firstRowPast, Pattern(3, 6, S3Rows()), "ERROR 413 0 0 Y8: [c]"},
         {"S line 10000", sLines, Pattern(3, 4, {{2, AB(0)}, {3, AB(1)}, {4, AB(2)}}), "ERROR 1000 0 0 Y3: [AB]"},
         {"N line 2000", nLines, Pattern(5, 3, {{2, {9, 9, 0, 3}}, {3, AB(0)}}), "ERROR 1000 0 0 Y2: [>>]"},
+        // The last step's moves belong to no row: the report names none.
+        {"sub-sequence moved past S line 9999", groups, Pattern(3, 4, {{2, AB(0)}, {3, CD(0)}, {4, AB(1)}}),
+         "ERROR 1000 0 0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
