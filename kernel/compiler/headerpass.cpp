@@ -66,6 +66,8 @@ private:
     using ParseMany = std::function<int32_t(const std::string&, std::vector<ProgramCommandBlock>&)>;
     int32_t IndexLines(uint8_t list, const std::string& suffix, uint16_t& next, uint16_t& subList,
                        const ParseMany& parse);
+    // The number of the sub-list that the directive opens at line.
+    uint16_t OpeningNumber(uint8_t list, uint16_t line, uint16_t& subList) const;
     int32_t TakeDownLine(const std::string& suffix, bool continuation);
     int32_t SubListsUpTo(T_Kelt8IndexListe& list, uint16_t& next, uint16_t& subList);
 
@@ -372,16 +374,26 @@ int32_t HeaderPass::IndexLines(uint8_t list, const std::string& suffix, uint16_t
         b.SetCountField(1);
         b.SetSelector(list);
         // The first line opens the sub-list; the others continue it.
-        if (i == 0) {
-            b.SetU16(10, subList);
-            subList = NextOf(uint32_t(subList) + 1);
-        }
+        if (i == 0)
+            b.SetU16(10, OpeningNumber(list, static_cast<uint16_t>(at), subList));
         if (int32_t e = Send(b))
             return e;
         if (list == kFList && at < kUsedFlagLines)
             rec_.FLineUsed[at] = 1;
     }
     return 0;
+}
+
+uint16_t HeaderPass::OpeningNumber(uint8_t list, uint16_t line, uint16_t& subList) const
+{
+    // After unused lines the counter may lag behind their numbers; the file
+    // keeps sub-lists apart only by rising numbers.
+    const T_Kelt8IndexListe* lines = FListe;
+    if (list == kPList)
+        lines = PListe;
+    const uint16_t number = std::max(subList, LowestOpeningNumber(*lines, line));
+    subList = NextOf(uint32_t(number) + 1);
+    return number;
 }
 
 int32_t HeaderPass::SubListsUpTo(T_Kelt8IndexListe& list, uint16_t& next, uint16_t& subList)

@@ -104,14 +104,14 @@ void Progress(const t_modulset_info& info)
 
 }  // namespace
 
-std::string RowToken(uint16_t row, const std::string& code)
+int32_t RowError(uint16_t row, const std::string& code, int32_t error)
 {
-    std::string token(1, 'Y');
-    token += std::to_string(row);
-    token += ": [";
-    token.append(code, 0, 2);
-    token += ']';
-    return token;
+    t_K8_heap_var& z = ZrVar;
+    z.ErrorToken = "Y" + std::to_string(row) + ": [" + code.substr(0, 2) + "]";
+    z.ErrorValue.clear();
+    z.ErrorLine = 0;
+    z.ErrorColumn = 0;
+    return z.ErrorCode = error;
 }
 
 std::string ModuleRowCode(uint16_t y)
@@ -221,17 +221,24 @@ bool ModuleExpansion::ScanToModuleRow(uint16_t& row)
     t_K8_heap_var& z = ZrVar;
     t_modulset_info& info = *z.ModulsetInfo;
     for (int r = info.Y + 1;; ++r) {
-        // The scan ends with the last row or the pattern: rows beyond hold
-        // no module to knit.
-        if (r > info.MaxY || r > height_)
+        if (r > info.MaxY)
             return false;
+        // Rows past the pattern end the scan once it has looked at a row of
+        // it. A first row past it (no pattern loaded, or one shorter than
+        // the first row) is a module row whose code names no set: the user
+        // is told instead of getting an empty program.
+        if (r > height_ && examined_)
+            return false;
+        examined_ = true;
         info.Y = static_cast<uint16_t>(r - 1);
         z.CurrentRowCode = ModuleRowCode(uint16_t(r));
         Progress(info);
         const std::string first = z.CurrentRowCode.substr(0, 2);
         if (first == ">>") {
-            if (NeedleDivisionRow())
+            if (int32_t err = NeedleDivisionRow()) {
+                RowError(uint16_t(r), z.CurrentRowCode, err);
                 return false;
+            }
             continue;
         }
         if (first == "--")
@@ -280,33 +287,16 @@ int32_t ModuleExpansion::Run()
 int32_t ModuleExpansion::CompileRow(uint16_t row, const std::string& code)
 {
     t_K8_heap_var& z = ZrVar;
-    t_modulset_info& info = *z.ModulsetInfo;
-    uint16_t& main = info.SCounters[1];
-    uint16_t& sub = info.SCounters[2];
-
-    int64_t mLine = 3 * int64_t(main) - 2;
-    const uint16_t startZ = info.Z;
-    m_.SetU8(sblock::kKind, 0);
-    m_.SetU16(sblock::kStart, startZ);
-    m_.SetI16(sblock::kOffset, 0);
-    m_.SetU8(sblock::kChoice, 0);
-    m_.SetU16(sblock::kRepetitions, 1);
-    m_.SetU16(sblock::kYStartFront, row);
-    m_.SetI16(sblock::kYOffsetFront, 0);
-    m_.SetU16(sblock::kYStartBack, 0);
-    m_.SetI16(sblock::kYOffsetBack, 0);
-
     const std::array<uint8_t, 2> setCode = {static_cast<uint8_t>(code.size() > 0 ? code[0] : 0),
                                             static_cast<uint8_t>(code.size() > 1 ? code[1] : 0)};
     const ModuleSetRecord* set = code.size() >= 2 ? FindModuleSet(setCode) : nullptr;
     if (!set || !set->found) {
         // A set whose module the script never defines is as missing as a
         // code without a set.
-        z.ErrorToken = set ? set->name : RowToken(row, code);
-        z.ErrorValue.clear();
-        z.ErrorLine = 0;
-        z.ErrorColumn = 0;
-        return zerr::kModuleNotFound;
+        const int32_t err = RowError(row, code, zerr::kModuleNotFound);
+        if (set)
+            z.ErrorToken = set->name;
+        return err;
     }
     ModuleStatements& statements = modules_[set->filePosition];
     if (!statements.complete) {
@@ -314,16 +304,22 @@ int32_t ModuleExpansion::CompileRow(uint16_t row, const std::string& code)
         if (int32_t err = PositionAtModule(*set))
             return err;
     }
+    const uint16_t startZ = z.ModulsetInfo->Z;
     z.ErrorLine = set->startLine;
     if (int32_t err = CompileModuleBody(ModuleMode::Expansion, set, &statements))
         return err;
-    if (info.Z == startZ)
+    if (z.ModulsetInfo->Z == startZ)
         return 0;  // the module wrote no Z line: nothing to run for this row
+    // The lines written from here on are the expansion's own: a refusal
+    // names the row, not the module's last statement.
+    if (int32_t err = SequenceRow(row, code, startZ))
+        return RowError(row, code, err);
+    return 0;
+}
 
-    const int k = int(info.Y) - row + 1;
-    m_.SetI16(sblock::kYOffsetFront, SatI16(k));
-    m_.SetI16(sblock::kOffset, SatI16(int(info.Z) - startZ - 1));
-
+uint16_t ModuleExpansion::Repetitions(const std::string& code, int k)
+{
+    t_modulset_info& info = *ZrVar.ModulsetInfo;
     uint16_t repetitions = 1;
     for (;;) {
         if (int(info.Y) + k > 65535)
@@ -338,6 +334,27 @@ int32_t ModuleExpansion::CompileRow(uint16_t row, const std::string& code)
         info.Y = static_cast<uint16_t>(info.Y + k);
         Progress(info);
     }
+    return repetitions;
+}
+
+int32_t ModuleExpansion::SequenceRow(uint16_t row, const std::string& code, uint16_t startZ)
+{
+    t_K8_heap_var& z = ZrVar;
+    t_modulset_info& info = *z.ModulsetInfo;
+    uint16_t& main = info.SCounters[1];
+    uint16_t& sub = info.SCounters[2];
+
+    int64_t mLine = 3 * int64_t(main) - 2;
+    m_.SetU8(sblock::kKind, 0);
+    m_.SetU16(sblock::kStart, startZ);
+    m_.SetU8(sblock::kChoice, 0);
+    m_.SetU16(sblock::kYStartFront, row);
+
+    const int k = int(info.Y) - row + 1;
+    m_.SetI16(sblock::kYOffsetFront, SatI16(k));
+    m_.SetI16(sblock::kOffset, SatI16(int(info.Z) - startZ - 1));
+
+    const uint16_t repetitions = Repetitions(code, k);
     m_.SetU16(sblock::kRepetitions, repetitions);
     if (repetitions > 1) {
         m_.SetU16(sblock::kYStartBack, m_.U16(sblock::kYStartFront));

@@ -17,8 +17,11 @@
 // shorter than 3.
 std::string ModuleRowCode(uint16_t y);
 
-// How an error names a row and its module-set code: "Y12: [AB]".
-std::string RowToken(uint16_t row, const std::string& code);
+// Makes the row the error's place: the token names the row and its
+// module-set code ("Y12: [AB]"), with no value and no position in the
+// script (the editor's cursor stays). Returns the error, also left in the
+// work record.
+int32_t RowError(uint16_t row, const std::string& code, int32_t error);
 
 // The N lines of the row after the compiler record's current row. Sets and
 // returns the work record's error code.
@@ -39,6 +42,11 @@ private:
     bool ScanToModuleRow(uint16_t& row);
     int32_t NeedleDivisionRow();
     int32_t CompileRow(uint16_t row, const std::string& code);
+    // The S lines of a module row whose module wrote Z lines from startZ on.
+    int32_t SequenceRow(uint16_t row, const std::string& code, uint16_t startZ);
+    // Moves the current row over the k-row blocks after it that repeat the
+    // module row's code; 1 plus their number.
+    uint16_t Repetitions(const std::string& code, int k);
     int32_t WriteS(ProgramCommandBlock& block);
     int32_t CopySelectorComment(int32_t selectorLine, uint16_t sLine);
     // WS from cells 4 and 5 of the current row when cell 4 holds 3.
@@ -48,6 +56,7 @@ private:
     ProgramCommandBlock g_;  // the group line G
     bool inGroup_ = false;
     bool closeGroup_ = false;
+    bool examined_ = false;  // the scan has looked at a row
     bool remembered_ = false;
     uint16_t rememberedN_ = 0;
     int16_t rememberedWN_ = 0;

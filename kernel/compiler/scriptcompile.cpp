@@ -33,6 +33,17 @@ bool NamedSetNewest(const t_K8_heap_var& z)
     return !z.ModuleSets.empty() && !z.ModuleSets.back().Unnamed();
 }
 
+// An error of no statement and no row (the scheme sequence's last moves):
+// the report names none, and the editor's cursor stays where it is.
+void Unplaced(t_K8_heap_var& z, int32_t error)
+{
+    z.ErrorCode = error;
+    z.ErrorToken.clear();
+    z.ErrorValue.clear();
+    z.ErrorLine = 0;
+    z.ErrorColumn = 0;
+}
+
 void Report(t_K8_heap_var& z)
 {
     if (z.ErrorCode < 0) {
@@ -68,8 +79,8 @@ int32_t ScriptCompile()
     }
     if (z.ErrorCode == 0 && NamedSetNewest(z)) {
         const int32_t result = FinishSchemeSequence();
-        if (!z.ContinueOnError)
-            z.ErrorCode = result;
+        if (!z.ContinueOnError && result != 0)
+            Unplaced(z, result);
     }
 
     // Whatever happened, the lines the modules left get their densities.

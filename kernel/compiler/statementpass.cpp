@@ -15,6 +15,9 @@
 
 namespace {
 constexpr uint16_t kMaxSubList = 1999;
+// The next free F number is the highest one a module names + 2, and it must
+// itself be a list number.
+constexpr uint16_t kHighestDensityNumber = kMaxSubList - 2;
 
 // A system statement ("S1".."S9"): the largest number after "FS", "FSB",
 // "FSL" or "FSBL" in its value.
@@ -95,8 +98,15 @@ int32_t BuildStatementFile()
         const std::string& token = z.ErrorToken;
         if (token == "MODUL")
             NoteModule(value, position, rec);
-        else if (token.size() == 2 && token[0] == 'S' && token[1] >= '1' && token[1] <= '9')
+        else if (token.size() == 2 && token[0] == 'S' && token[1] >= '1' && token[1] <= '9') {
             NoteDensityNumbers(value, rec);
+            // Past it the F list could hold none of the sub-lists made below,
+            // and the Z line would name a list that cannot exist.
+            if (rec.HighestDensityNumber > kHighestDensityNumber) {
+                z.ErrorCode = zerr::kBadListNumber;
+                break;
+            }
+        }
     }
     // The text may end after the modules; inside the header it may not.
     if (z.ErrorCode == zerr::kUnexpectedEnd && z.HeaderState == 4)

@@ -144,13 +144,8 @@ int32_t SystemStatement::RowMove(const std::string& item)
     m_.patternDue = true;
     if (m_.mode == ModuleMode::Expansion) {
         const std::string code = ModuleRowCode(info.Y);
-        if (code != ZrVar.CurrentRowCode) {
-            ZrVar.ErrorToken = RowToken(info.Y, code);
-            ZrVar.ErrorValue.clear();
-            ZrVar.ErrorLine = 0;
-            ZrVar.ErrorColumn = 0;
-            return zerr::kModuleChange;
-        }
+        if (code != ZrVar.CurrentRowCode)
+            return RowError(info.Y, code, zerr::kModuleChange);
     }
     return 0;
 }

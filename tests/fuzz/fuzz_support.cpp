@@ -8,6 +8,7 @@
 #include "kernel/model/globals.h"
 #include "kernel/model/listmodel.h"
 #include "kernel/model/workrecord.h"
+#include "kernel/tkf/enginebridge.h"
 
 namespace fs = std::filesystem;
 
@@ -84,6 +85,16 @@ void ResetProgramModel()
     FreeProgramModel();
     CreateProgramModel();
     SetDefaults();
+}
+
+void CheckSavedProgramLoads(const char* target)
+{
+    const std::string path = folder + "COMPILED.8AH";
+    if (engineBridge.P_SaveProgram(path, PatternNames{}, TempPfad) != 0)
+        return;  // a program the file cannot hold is refused with its code
+    PatternNames names;
+    Check(engineBridge.P_LoadProgram(TempPfad, TempPfad, path, names) == 0, target,
+          "a compiled program does not load once saved");
 }
 
 std::uint8_t Reader::Byte()

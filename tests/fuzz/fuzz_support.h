@@ -33,6 +33,10 @@ void ResetProgramModel();
 // fuzzer keeps the input that broke the expectation.
 void Check(bool ok, const char* target, const char* what);
 
+// Saves the program in the model as a machine program file and ends the run
+// unless it loads again (the compile targets' check of what they compiled).
+void CheckSavedProgramLoads(const char* target);
+
 // Counts the warning boxes; everything else as the null host does.
 class CountingHost : public KernelHost {
 public:

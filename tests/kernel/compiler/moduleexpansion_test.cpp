@@ -89,6 +89,18 @@ std::vector<uint8_t> CD(uint8_t mode)
     return {21, 22, mode};
 }
 
+// S3 knitting rows 2 to ymax, with more directives after the machine type
+// and, when asked, a second set "CD" of the same module.
+Lines S3With(int ymax, const Lines& directives = {}, bool secondSet = false)
+{
+    Lines s = S3();
+    s[3] = "$YMAX=" + std::to_string(ymax) + ";";
+    s.insert(s.begin() + 3, directives.begin(), directives.end());
+    if (secondSet)
+        s.insert(s.begin() + 5 + long(directives.size()), "[CD]=KNIT;");
+    return s;
+}
+
 Rows S3Rows()
 {
     return {{2, AB(0)}, {3, AB(0)}, {4, AB(0)}, {5, AB(0)}, {6, AB(1)}};
@@ -129,10 +141,7 @@ TEST(ModuleExpansion, WithoutYmaxTheScanEndsWithThePattern)
 
 TEST(ModuleExpansion, RowsOfOneModeFormAGroup)
 {
-    Lines s = S3();
-    s[3] = "$YMAX=4;";
-    s.insert(s.begin() + 5, "[CD]=KNIT;");
-    Result r = Compile(s, Pattern(3, 4, {{2, AB(0)}, {3, CD(0)}, {4, AB(1)}}));
+    Result r = Compile(S3With(4, {}, true), Pattern(3, 4, {{2, AB(0)}, {3, CD(0)}, {4, AB(1)}}));
     ASSERT_EQ(r.rc, 0) << r.Last();
     EXPECT_EQ(r.lines["S 1"], SHex({.kind = 1, .start = 10, .offset = 1, .reps = 1}));
     EXPECT_EQ(r.lines["S 2"], SHex({.start = 5, .offset = 1, .reps = 1}));
@@ -148,10 +157,7 @@ TEST(ModuleExpansion, RowsOfOneModeFormAGroup)
 
 TEST(ModuleExpansion, NeedleDivisionRowsWriteNLines)
 {
-    Lines s = S3();
-    s[3] = "$YMAX=3;";
-    s.insert(s.begin() + 3, {"$X=4;", "$N0=OFF;"});
-    Result r = Compile(s, Pattern(10, 3, {{2, {9, 9, 0, 3, 3, 3, 8, 8, 0, 0}}, {3, AB(0)}}));
+    Result r = Compile(S3With(3, {"$X=4;", "$N0=OFF;"}), Pattern(10, 3, {{2, {9, 9, 0, 3, 3, 3, 8, 8, 0, 0}}, {3, AB(0)}}));
     ASSERT_EQ(r.rc, 0) << r.Last();
     EXPECT_EQ(r.Count('N'), 2);
     EXPECT_EQ(r.Bytes("N 1", 0, 10), H({0, 0, 4, 0, 2, 0, 0, 0, 1, 0}));
@@ -352,12 +358,8 @@ TEST(ModuleExpansion, TheProbeWithAPatternFileGivesTheSameOutput)
         uint16_t width, height;
         Rows rows;
     };
-    Lines groups = S3();
-    groups[3] = "$YMAX=4;";
-    groups.insert(groups.begin() + 5, "[CD]=KNIT;");
-    Lines division = S3();
-    division[3] = "$YMAX=3;";
-    division.insert(division.begin() + 3, {"$X=4;", "$N0=OFF;"});
+    const Lines groups = S3With(4, {}, true);
+    const Lines division = S3With(3, {"$X=4;", "$N0=OFF;"});
     Rows missing = S3Rows();
     missing[2] = CD(0);
     const Case cases[] = {
@@ -372,6 +374,42 @@ TEST(ModuleExpansion, TheProbeWithAPatternFileGivesTheSameOutput)
         const Result inProcess = Compile(c.script, Pattern(c.width, c.height, c.rows));
         EXPECT_EQ(ProbeLines(script + " --pattern " + tiff + " --dump"), InProcessLines(inProcess));
     }
+}
+
+TEST(ModuleExpansion, ErrorsOfTheExpansionItselfNameTheRow)
+{
+    // A first row past the pattern reads cells of 99, which name no set; the
+    // expansion's own S and N lines past their lists name the row they are
+    // written for, not the module's last statement.
+    struct Case {
+        const char* what;
+        Lines script;
+        std::function<void()> pattern;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"no pattern", S3(), {}, "ERROR 413 0 0 Y2: [c]"},
+        {"pattern below $Y", S3With(10, {"$Y=8;"}), Pattern(3, 6, S3Rows()), "ERROR 413 0 0 Y8: [c]"},
+        {"S line 10000", S3With(4, {"$S=3333;"}), Pattern(3, 4, {{2, AB(0)}, {3, AB(1)}, {4, AB(2)}}),
+         "ERROR 1000 0 0 Y3: [AB]"},
+        {"N line 2000", S3With(3, {"$X=4;", "$N=1999;"}), Pattern(5, 3, {{2, {9, 9, 0, 3}}, {3, AB(0)}}),
+         "ERROR 1000 0 0 Y2: [>>]"},
+        // The last step's moves belong to no row: the report names none.
+        {"sub-sequence moved past S line 9999", S3With(4, {"$S=3330;"}, true),
+         Pattern(3, 4, {{2, AB(0)}, {3, CD(0)}, {4, AB(1)}}), "ERROR 1000 0 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScopedRecordingHost recorder;
+        const Result r = Compile(c.script, c.pattern);
+        EXPECT_EQ(r.Last(), c.error);
+        EXPECT_TRUE(recorder.host.callsOf("setScriptCursor").empty());
+    }
+
+    // From outside, as the user who forgot the pattern meets it.
+    const std::string script = WriteTestFile(TestHome() + "s.skx", Text(S3()));
+    EXPECT_EQ(ProbeLines(script),
+              (std::vector<std::string>{"MSG Y2: [c]", "MSG Modul wurde nicht gefunden", "ERROR 413 0 0 Y2: [c]"}));
 }
 
 TEST(ModuleExpansion, APatternFileThatCannotBeReadStopsTheProbe)

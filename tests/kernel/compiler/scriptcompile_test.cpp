@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -145,6 +146,40 @@ TEST(ScriptCompileProbe, SaveAfterASuccessfulCompile)
     EXPECT_EQ(r.rc, 1);
     EXPECT_EQ(r.Last(), "ERROR 422 8 12 S1=<,K[AB]");
     EXPECT_FALSE(fs::exists(out));
+}
+
+TEST(ScriptCompileProbe, SubListsAfterUnusedLinesSurviveSaveAndLoad)
+{
+    // Lines 3 of F and P come into being unused; the sub-list at line 4
+    // must number on from them, or the file joins it to the list above.
+    const Lines script = Replace(S2(), 4, 3, {"$FS_1=D10,D11;", "$FS_4=D20;", "$P_1=FF1A(+5N)[AB],FF2(+7S);",
+                                              "$P_4=FF3B(-4)[V];"});
+    const Result compiled = Compile(script);
+    ASSERT_EQ(compiled.rc, 0) << compiled.Last();
+    for (char list : {'F', 'P'}) {
+        std::string numbers;
+        for (int line = 1; line <= 4; ++line)
+            numbers += compiled.Bytes(std::string(1, list) + " " + std::to_string(line), 0, 2) + " ";
+        EXPECT_EQ(numbers, "0100 0000 0200 0300 ") << list;
+    }
+
+    const std::string out = TestHome() + "out/PROG.833";
+    ASSERT_EQ(Probe(TestHome() + "home", Text(script), " --save " + out).lines,
+              (std::vector<std::string>{"OK", "OK"}));
+    std::string loaded;
+    ASSERT_EQ(RunCommand(ToolsFolder() + "kernel_probe load " + out + " --dump 2>/dev/null", &loaded), 0);
+    std::istringstream in(loaded);
+    std::map<std::string, std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        const size_t hex = line.rfind(' ');
+        if ((line[0] == 'F' || line[0] == 'P') && hex != std::string::npos)
+            lines[line.substr(0, hex)] = line.substr(hex + 1);
+    }
+    for (const auto& [key, hex] : compiled.lines) {
+        if (key[0] == 'F' || key[0] == 'P') {
+            EXPECT_EQ(lines[key], hex) << key;
+        }
+    }
 }
 
 TEST(ScriptCompileProbe, BadUsage)

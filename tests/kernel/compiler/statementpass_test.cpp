@@ -270,6 +270,34 @@ TEST_F(CompilerPasses, HighestStitchDensityNumber)
     EXPECT_EQ(Rec().NextFLine, 502);
 }
 
+TEST_F(CompilerPasses, DensityNumbersMustLeaveRoomForTheNextFreeList)
+{
+    // The next free F number (the highest named + 2) must still be an F
+    // list number (up to 1999); a larger one stops at its statement.
+    struct Case {
+        std::string statement;
+        CompileError error;
+    };
+    const Case cases[] = {
+        {"S1=>,Y+1,FS1997;", {0, 8, 17, "S1", ">,Y+1,FS1997"}},
+        {"S1=>,Y+1,FS1998;", {1000, 8, 17, "S1", ">,Y+1,FS1998"}},
+        {"S1=>,Y+1,FSB2500;", {1000, 8, 18, "S1", ">,Y+1,FSB2500"}},
+        {"S1=>,Y+1,FSL65535,K[AB];", {1000, 8, 25, "S1", ">,Y+1,FSL65535,K[AB]"}},
+        {"S1=>,Y+1,FSW5000;", {0, 8, 18, "S1", ">,Y+1,FSW5000"}},  // a value, not a list
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        std::vector<std::string> lines = S2Lines();
+        lines[7] = c.statement;
+        const int32_t code = Passes(Join(lines));
+        EXPECT_EQ(code, c.error.code) << c.statement;
+        if (code != 0) {
+            EXPECT_EQ(Error(), c.error);
+            EXPECT_EQ(FListe->Count(), 0);
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Module-set definitions
 
