@@ -1,8 +1,17 @@
 #include "kernel/dispatch/busystate.h"
 
+#include <utility>
+
 namespace {
 int busyJobs = 0;
+std::function<void(bool)> busyObserver;
+
+void Notify(bool busy)
+{
+    if (busyObserver)
+        busyObserver(busy);
 }
+}  // namespace
 
 bool ProgramBusy()
 {
@@ -11,10 +20,17 @@ bool ProgramBusy()
 
 ProgramBusyScope::ProgramBusyScope()
 {
-    ++busyJobs;
+    if (busyJobs++ == 0)
+        Notify(true);
 }
 
 ProgramBusyScope::~ProgramBusyScope()
 {
-    --busyJobs;
+    if (--busyJobs == 0)
+        Notify(false);
+}
+
+void SetBusyObserver(std::function<void(bool busy)> observer)
+{
+    busyObserver = std::move(observer);
 }

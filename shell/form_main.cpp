@@ -1,0 +1,780 @@
+// Before any Qt header: the work record has a member that Qt's "slots"
+// keyword would swallow.
+#include "kernel/model/workrecord.h"
+
+#include "shell/form_main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <system_error>
+
+#include "kernel/dispatch/busystate.h"
+#include "kernel/language/language.h"
+#include "kernel/model/family_data.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/machinedata.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/model/ramcopy.h"
+#include "kernel/services/free_resources.h"
+#include "kernel/services/services.h"
+#include "kernel/ui/edit_bindings.h"
+#include "kernel/ui/forms.h"
+#include "kernel/ui/language_menu.h"
+#include "kernel/ui/mouse_pictures.h"
+#include "kernel/ui/my_hint_window.h"
+#include "kernel/ui/program_actions.h"
+#include "kernel/ui/shell_values.h"
+#include "kernel/ui/sprach_menu.h"
+#include "kernel/ui/status_panel.h"
+#include "kernel/ui/translate_form.h"
+#include "platform/codepage.h"
+#include "platform/paths.h"
+#include "platform/qt/processes.h"
+#include "shell/dde_hndl_zorit.h"
+#include "shell/edit_separators.h"
+#include "shell/image_lists.h"
+#include "shell/program_windows.h"
+
+TFormMain* FormMain = nullptr;
+
+// The two status bar panels, each drawn with its own text.
+class StatusPanels : public QWidget {
+public:
+    explicit StatusPanels(QWidget* parent) : QWidget(parent)
+    {
+        setObjectName("StatusPanels");
+        texts_[1] = "Version 1.09";
+        setMinimumHeight(fontMetrics().height() + 6);
+    }
+    void setText(int panel, const QString& text)
+    {
+        texts_[panel] = text;
+        update();
+    }
+    QString text(int panel) const { return texts_[panel]; }
+    void setFirstWidth(int width)
+    {
+        firstWidth_ = std::max(0, width);
+        update();
+    }
+    int firstWidth() const { return firstWidth_; }
+    QRect panelRect(int panel) const
+    {
+        return panel == 0 ? QRect(0, 0, firstWidth_, height())
+                          : QRect(firstWidth_ + 2, 0, std::max(0, width() - firstWidth_ - 2), height());
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        for (int panel = 0; panel < 2; ++panel)
+            P_StatusPanelZeichnen(p, texts_[panel], panelRect(panel));
+    }
+
+private:
+    QString texts_[2];
+    int firstWidth_ = 0;
+};
+
+namespace {
+constexpr int kCloseWhenIdle = 1;
+constexpr int kLevelButtonTag = 31;
+
+// "Mnu" + the caption's letters: no "&", blanks or signs; umlauts spelt out.
+QString LettersOf(const QString& caption)
+{
+    QString out;
+    for (QChar c : caption) {
+        switch (c.unicode()) {
+        case u'ä': out += "ae"; break;
+        case u'ö': out += "oe"; break;
+        case u'ü': out += "ue"; break;
+        case u'Ä': out += "Ae"; break;
+        case u'Ö': out += "Oe"; break;
+        case u'Ü': out += "Ue"; break;
+        case u'ß': out += "ss"; break;
+        default:
+            if (c.isLetterOrNumber() && c.unicode() < 128)
+                out += c;
+        }
+    }
+    return out;
+}
+
+// Handlers that change or replace the program do nothing while a job runs
+// and are a job themselves.
+void ProgramChange(const std::function<void()>& work)
+{
+    if (ProgramBusy())
+        return;
+    ProgramBusyScope busy;
+    work();
+}
+
+QString Local(const std::string& cp1252)
+{
+    return QString::fromStdString(Cp1252ToUtf8(cp1252));
+}
+}  // namespace
+
+TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
+{
+    FormMain = this;
+    FormCreate();
+}
+
+TFormMain::~TFormMain()
+{
+    qApp->removeEventFilter(this);
+    if (StatusTextProc && MainForm == this) {
+        StatusTextProc = {};
+        MainForm = nullptr;
+    }
+    if (FormMain == this)
+        FormMain = nullptr;
+    if (restartWanted_)
+        P_RestartProgram();
+}
+
+QAction* TFormMain::Action(const QString& name) const
+{
+    return actions_.value(name, nullptr);
+}
+
+QMenu* TFormMain::Menu(const QString& name) const
+{
+    return menus_.value(name, nullptr);
+}
+
+QAction* TFormMain::AddItem(QMenu* menu, const QString& name, const QString& caption, int picture,
+                            const QKeySequence& key)
+{
+    auto* a = new QAction(caption, this);
+    a->setObjectName(name.isEmpty() ? "Mnu" + LettersOf(caption) : name);
+    if (picture >= 0)
+        a->setIcon(MnuBildIcon(picture));
+    if (!key.isEmpty()) {
+        a->setShortcut(key);
+        a->setShortcutContext(Qt::ApplicationShortcut);
+    }
+    menu->addAction(a);
+    actions_.insert(a->objectName(), a);
+    return a;
+}
+
+QAction* TFormMain::AddButton(QToolBar* bar, const QString& name, const QString& hint, int picture)
+{
+    auto* a = new QAction(MnuBildIcon(picture), QString(), this);
+    a->setObjectName(name);
+    a->setToolTip(hint);
+    bar->addAction(a);
+    actions_.insert(name, a);
+    return a;
+}
+
+QAction* TFormMain::AddSeparator(QMenu* menu, int tag)
+{
+    QAction* s = menu->addSeparator();
+    s->setObjectName(QString("MnuSep%1").arg(++separators_));
+    s->setProperty("Tag", tag);
+    actions_.insert(s->objectName(), s);
+    return s;
+}
+
+void TFormMain::CreateMenus()
+{
+    auto menu = [this](QMenu* parent, const QString& name, const QString& caption) {
+        QMenu* m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
+        m->setObjectName(name.isEmpty() ? "Mnu" + LettersOf(caption) : name);
+        m->menuAction()->setObjectName(m->objectName());
+        menus_.insert(m->objectName(), m);
+        return m;
+    };
+
+    QMenu* datei = menu(nullptr, {}, "&Datei");
+    connect(AddItem(datei, {}, "&Neu", kBildNeu), &QAction::triggered, this, &TFormMain::MnuNeuClick);
+    AddItem(datei, "MnuOeffnen", "Ö&ffnen", kBildOeffnen);
+    AddItem(datei, {}, "&Speichern", kBildSpeichern, QKeySequence(Qt::CTRL | Qt::Key_S));
+    AddItem(datei, {}, "Speichern &unter", kBildSpeichernUnter);
+    AddSeparator(datei);
+    connect(AddItem(datei, "MnuReadRamCopy", "RAM-Kopie &zurück holen", kBildRamLesen), &QAction::triggered, this,
+            [this] { ProgramChange([this] { MnuReadRamCopyClick(); }); });
+    connect(AddItem(datei, "MnuCreateRamCopy", "RAM-Kopie &erstellen", kBildRamSchreiben), &QAction::triggered,
+            this, [this] { ProgramChange([this] { MnuCreateRamCopyClick(); }); });
+    AddSeparator(datei);
+    for (int n = 1; n <= 4; ++n)
+        AddItem(datei, QString("MnuLoadFile%1").arg(n), QString())->setVisible(false);
+    connect(AddItem(datei, {}, "&Beenden", kBildBeenden), &QAction::triggered, this, &QWidget::close);
+
+    MnuBearbeiten = menu(nullptr, "MnuBearbeiten", "&Bearbeiten");
+    connect(MnuBearbeiten, &QMenu::aboutToShow, this, &TFormMain::MnuBearbeitenClick);
+    auto editItem = [this](QMenu* m, const QString& name, const QString& caption, int picture, QKeySequence key,
+                           int tag) {
+        QAction* a = AddItem(m, name, caption, picture, key);
+        a->setProperty("Tag", tag);
+        a->setEnabled(false);
+        return a;
+    };
+    QMenu* e = MnuBearbeiten;
+    editItem(e, "MnuRueckgaengig", "&Rückgängig", kBildRueckgaengig, QKeySequence(Qt::ALT | Qt::Key_Backspace), 3);
+    AddSeparator(e, 4);
+    editItem(e, "MnuAusschneiden", "&Ausschneiden", kBildAusschneiden, QKeySequence(Qt::CTRL | Qt::Key_X), 3);
+    editItem(e, "MnuKopieren", "&Kopieren", kBildKopieren, QKeySequence(Qt::CTRL | Qt::Key_C), 3);
+    editItem(e, "MnuEinfuegen", "&Einfügen", kBildEinfuegen, QKeySequence(Qt::CTRL | Qt::Key_V), 3);
+    editItem(e, "MnuLoeschen", "&Löschen", kBildLoeschen, QKeySequence(Qt::CTRL | Qt::Key_Delete), 3);
+    AddSeparator(e, 4);
+    editItem(e, "MnuKopierenNach", "Kopieren &nach…", -1, {}, 0);
+    editItem(e, "MnuEinfuegenAus", "Einfügen a&us…", -1, {}, 0);
+    AddSeparator(e, 4);
+    editItem(e, "MnuAllesmarkieren", "Alles &markieren", -1, QKeySequence(Qt::CTRL | Qt::Key_A), 0);
+    editItem(e, "MnuMarkierungloeschen", "Markierung ent&fernen", -1, {}, 0);
+    AddSeparator(e, 4);
+    editItem(e, "MnuSuchen", "&Suchen", kBildSuchen, QKeySequence(Qt::CTRL | Qt::Key_F), 0);
+    editItem(e, "MnuErsetzen", "Erse&tzen", kBildErsetzen, QKeySequence(Qt::CTRL | Qt::Key_R), 0);
+    AddSeparator(e, 4);
+    auto threeWays = [&](const QString& caption, const QString& word, QKeySequence bothKey) {
+        QMenu* sub = menu(e, {}, caption);
+        sub->menuAction()->setEnabled(false);
+        editItem(sub, "Mnu" + word + "Beide", "&Beide", -1, bothKey, 0);
+        editItem(sub, "Mnu" + word + "Breite", "B&reite", -1, {}, 0);
+        editItem(sub, "Mnu" + word + "Hoehe", "&Höhe", -1, {}, 0);
+    };
+    threeWays("&Halbieren", "Halbieren", QKeySequence(Qt::CTRL | Qt::Key_H));
+    threeWays("&Verdoppeln", "Verdoppeln", {});
+    threeWays("Stre&cken", "Strecken", {});
+    AddSeparator(e, 4);
+    QMenu* kippen = menu(e, {}, "Kip&pen");
+    kippen->menuAction()->setEnabled(false);
+    editItem(kippen, "MnuKippenLinksRechts", "&Links-Rechts", -1, QKeySequence(Qt::CTRL | Qt::Key_L), 0);
+    editItem(kippen, "MnuKippenObenUnten", "&Oben-Unten", -1, QKeySequence(Qt::CTRL | Qt::Key_Y), 0);
+    QMenu* zerren = menu(e, {}, "&Zerren");
+    zerren->menuAction()->setEnabled(false);
+    editItem(zerren, "MnuZerrenLinksRechts", "&Links-Rechts", -1, {}, 0);
+    editItem(zerren, "MnuZerrenObenUnten", "&Oben-Unten", -1, {}, 0);
+    QMenu* drehen = menu(e, {}, "&Drehen");
+    drehen->menuAction()->setEnabled(false);
+    editItem(drehen, "MnuDrehen90", "&90°", -1, QKeySequence(Qt::CTRL | Qt::Key_D), 0);
+    editItem(drehen, "MnuDrehen180", "&180°", -1, {}, 0);
+    editItem(drehen, "MnuDrehenBeliebig", "&Beliebig", -1, {}, 0);
+
+    // The list windows come with their own issue: the items wait for them.
+    QMenu* listen = menu(nullptr, {}, "&Listen");
+    AddItem(listen, {}, "FF-&Position", kBildFFPosition, QKeySequence(Qt::CTRL | Qt::Key_F6));
+    AddItem(listen, {}, "&Nadeleinteilung", kBildNadeleinteilung, QKeySequence(Qt::SHIFT | Qt::Key_F2));
+    AddItem(listen, {}, "&Strickschema", kBildStrickschema, QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    AddItem(listen, {}, "Schema&ablauf", kBildSchemaablauf, QKeySequence(Qt::SHIFT | Qt::Key_F4));
+    AddItem(listen, {}, "Fes&tigkeit", kBildFestigkeit, QKeySequence(Qt::SHIFT | Qt::Key_F5));
+    AddItem(listen, {}, "Waren&abzug", kBildWarenabzug, QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    AddItem(listen, {}, "&Versatz", kBildVersatz, QKeySequence(Qt::SHIFT | Qt::Key_F7));
+    AddItem(listen, {}, "&Wahlschalter", kBildWahlschalter, QKeySequence(Qt::SHIFT | Qt::Key_F8));
+    QMenu* ruest = menu(listen, {}, "&Rüstschema");
+    AddItem(ruest, {}, "&Nadelraum", kBildNadelraum, QKeySequence(Qt::CTRL | Qt::Key_F3));
+    AddItem(ruest, {}, "&Fadenführer", kBildFadenfuehrer, QKeySequence(Qt::CTRL | Qt::Key_F5));
+    // Ctrl+F6 belongs to "FF-&Position": two items with one shortcut would
+    // make neither fire.
+    AddItem(ruest, {}, "&Rüstblatt", kBildRuestblatt);
+
+    QMenu* patrone = menu(nullptr, {}, "&Patrone");
+    AddItem(patrone, {}, "&Patronen ansehen", kBildPatrone);
+    AddItem(patrone, {}, "Patrone ver&knüpfen");
+
+    QMenu* test = menu(nullptr, {}, "&Test");
+    AddItem(test, "MnuGTest", "&G-Test", kBildGTest, QKeySequence(Qt::CTRL | Qt::Key_F7));
+    AddItem(test, "MnuPTest", "&P-Test", kBildPTest, QKeySequence(Qt::CTRL | Qt::Key_F8));
+
+    MnuEinstellungen1 = menu(nullptr, "MnuEinstellungen1", "&Einstellungen");
+    connect(AddItem(MnuEinstellungen1, {}, "&Arbeitsebene umschalten", kBildEbene1), &QAction::triggered, this,
+            [this] { ProgramChange([this] { MnuArbeitsebeneClick(); }); });
+    QMenu* maschine = menu(MnuEinstellungen1, {}, "&Maschine");
+    maschine->menuAction()->setIcon(MnuBildIcon(kBildMaschine));
+    connect(maschine, &QMenu::aboutToShow, this, &TFormMain::MnuMaschineOpen);
+    const std::string& table = ZrVar.ModelTable;
+    for (size_t pos = 0; pos + 3 <= table.size(); pos += 4) {
+        const QString model = QString::fromStdString(table.substr(pos, 3));
+        QAction* item = AddItem(maschine, "MnuZr" + model, "ZR " + model);
+        item->setCheckable(true);
+        item->setData(model);
+        connect(item, &QAction::triggered, this, [this, item] { ProgramChange([this, item] { MnuMaschineClick(item); }); });
+    }
+    for (const char* sibling : {"Zorak", "Zoril"}) {
+        const QString name = sibling;
+        connect(AddItem(MnuEinstellungen1, "Mnu" + name, name), &QAction::triggered, this,
+                [this, name] { ProgramChange([this, name] { MnuSiblingClick(name); }); });
+    }
+
+    QMenu* werkzeuge = menu(nullptr, {}, "&Werkzeuge");
+    AddItem(werkzeuge, {}, "&Skrel Editor", kBildSkrelEditor, QKeySequence(Qt::CTRL | Qt::Key_F9));
+    AddItem(werkzeuge, {}, "Skrel &Compiler", kBildCompiler, QKeySequence(Qt::Key_F9));
+    AddItem(werkzeuge, "MnuExportSkrel", "&Export Skrel", kBildExport, QKeySequence(Qt::CTRL | Qt::Key_F10));
+}
+
+void TFormMain::CreateToolBars()
+{
+    auto bar = [this](const QString& name) {
+        auto* b = new QToolBar(this);
+        b->setObjectName(name);
+        b->setWindowTitle(name);
+        b->setMovable(false);
+        b->setIconSize(QSize(16, 16));
+        addToolBar(Qt::TopToolBarArea, b);
+        return b;
+    };
+    ToolBarDisk = bar("ToolBarDisk");
+    connect(AddButton(ToolBarDisk, "ToolButtonNeu", "Neues Programm", kBildNeu), &QAction::triggered, this,
+            &TFormMain::MnuNeuClick);
+    AddButton(ToolBarDisk, "ToolButtonOeffnen", "Programm öffnen", kBildOeffnen);
+    AddButton(ToolBarDisk, "ToolButtonSpeichern", "Programm speichern", kBildSpeichern);
+
+    ToolBarEdit = bar("ToolBarEdit");
+    for (auto [name, hint, picture] : {std::tuple{"ToolButtonRueckgaengig", "Rückgängig", kBildRueckgaengig},
+                                       std::tuple{"ToolButtonAusschneiden", "Ausschneiden", kBildAusschneiden},
+                                       std::tuple{"ToolButtonKopieren", "Kopieren", kBildKopieren},
+                                       std::tuple{"ToolButtonEinfuegen", "Einfügen", kBildEinfuegen},
+                                       std::tuple{"ToolButtonLoeschen", "Löschen", kBildLoeschen}})
+        AddButton(ToolBarEdit, name, hint, picture)->setEnabled(false);
+
+    ToolBarTest = bar("ToolBarTest");
+    AddButton(ToolBarTest, "ToolButtonGTest", "Graphischer Test", kBildGTest);
+    AddButton(ToolBarTest, "ToolButtonPTest", "Programm-Test", kBildPTest);
+    AddButton(ToolBarTest, "ToolButtonSkrelEditor", "Skrel Editor", kBildSkrelEditor);
+    AddButton(ToolBarTest, "ToolButtonExportSkrel", "Export Skrel", kBildExport);
+
+    ToolBarListen = bar("ToolBarListen");
+    QAction* level = AddButton(ToolBarListen, "ToolButtonarbeitsEbene", "Arbeitsebene umschalten", kBildEbene1);
+    level->setProperty("Tag", kLevelButtonTag);
+    connect(level, &QAction::triggered, this, [this] { ProgramChange([this] { MnuArbeitsebeneClick(); }); });
+    for (auto [letters, hint, picture] :
+         {std::tuple{"FFPosition", "FF-Position", kBildFFPosition},
+          std::tuple{"Nadeleinteilung", "Nadeleinteilung", kBildNadeleinteilung},
+          std::tuple{"Strickschema", "Strickschema", kBildStrickschema},
+          std::tuple{"Schemaablauf", "Schemaablauf", kBildSchemaablauf},
+          std::tuple{"Festigkeit", "Festigkeit", kBildFestigkeit},
+          std::tuple{"Warenabzug", "Warenabzug", kBildWarenabzug}, std::tuple{"Versatz", "Versatz", kBildVersatz},
+          std::tuple{"Wahlschalter", "Wahlschalter", kBildWahlschalter},
+          std::tuple{"Nadelraum", "Nadelraum", kBildNadelraum},
+          std::tuple{"Fadenfuehrer", "Fadenführer", kBildFadenfuehrer},
+          std::tuple{"Ruestblatt", "Rüstblatt", kBildRuestblatt}})
+        AddButton(ToolBarListen, QString("ToolButton") + letters, hint, picture);
+    AddButton(ToolBarListen, "ToolButtonPatrone", "Patronen ansehen", kBildPatrone);
+}
+
+void TFormMain::CreateStatus()
+{
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setSizeGripEnabled(false);
+    panels_ = new StatusPanels(StatusBar1);
+    StatusBar1->addWidget(panels_, 1);
+    setStatusBar(StatusBar1);
+
+    auto* central = new QWidget(this);
+    central->setObjectName("CentralWidget");
+    setCentralWidget(central);
+    PanelStatus = new QFrame(central);
+    PanelStatus->setObjectName("PanelStatus");
+    PanelStatus->setFrameShape(QFrame::StyledPanel);
+    PanelStatus->setFrameShadow(QFrame::Raised);
+    PanelStatus->setAutoFillBackground(true);
+    auto* grid = new QGridLayout(PanelStatus);
+    grid->setContentsMargins(6, 6, 6, 6);
+    grid->setHorizontalSpacing(6);
+    const char* captions[] = {" Maschine:", " Feinheit:", " Name:"};
+    const char* names[] = {"PanelMaschine", "PanelGauge", "PanelName"};
+    QLabel** values[] = {&PanelMaschine, &PanelGauge, &PanelName};
+    for (int i = 0; i < 3; ++i) {
+        auto* caption = new QLabel(captions[i], PanelStatus);
+        caption->setObjectName(QString("LabelStatus%1").arg(i + 1));
+        auto* value = new QLabel(PanelStatus);
+        value->setObjectName(names[i]);
+        value->setFrameShape(QFrame::Panel);
+        value->setFrameShadow(QFrame::Sunken);
+        value->setMinimumWidth(110);
+        value->installEventFilter(this);
+        grid->addWidget(caption, i, 0);
+        grid->addWidget(value, i, 1);
+        *values[i] = value;
+    }
+    PanelStatus->adjustSize();
+}
+
+void TFormMain::FormCreate()
+{
+    setObjectName("FormMain");
+    setWindowTitle("ZORIT");
+
+    // 1 (the program folder was set before the debug log started)
+    P_NeuesProgramm(false);
+    // 3: only level 2 is level 2.
+    const std::string level = F_ReadIni("System", "WorkingLevel", std::to_string(Arbeitsebene));
+    Arbeitsebene = level == "2" ? 2 : 1;
+    // 4
+    TempPfad = AppendSeparator(NormalizePath(F_ReadIni("Directorys", "Temp", ProgrammPfad + "Temp")));
+    // 5, 6
+    SetDefaults();
+    std::error_code ec;
+    std::filesystem::create_directories(TempPfad, ec);
+    // 7
+    if (!DdeHndlZorit)
+        DdeHndlZorit = new TDdeHndlZorit(qApp);
+
+    CreateMenus();
+    CreateToolBars();
+    CreateStatus();
+    // 8, 9
+    InitLanguage(this, MnuEinstellungen1, static_cast<int>(MnuEinstellungen1->actions().size()), DdeHndlZorit,
+                 [this](const std::string&) { P_RestartCallback(); }, "DbLang.Txt", ' ');
+    TranslateForm(this);
+    // 10
+    for (const char* sibling : {"Zorak", "Zoril"})
+        if (DdeHndlZorit->ReadProgramPath(sibling).empty())
+            Action(QString("Mnu") + sibling)->setEnabled(false);
+
+    // What comes with later windows stays disabled until they do.
+    for (const char* name :
+         {"MnuOeffnen", "MnuSpeichern", "MnuSpeichernunter", "ToolButtonOeffnen", "ToolButtonSpeichern",
+          "MnuFFPosition", "MnuNadeleinteilung", "MnuStrickschema", "MnuSchemaablauf", "MnuFestigkeit",
+          "MnuWarenabzug", "MnuVersatz", "MnuWahlschalter", "MnuNadelraum", "MnuFadenfuehrer", "MnuRuestblatt",
+          "ToolButtonFFPosition", "ToolButtonNadeleinteilung", "ToolButtonStrickschema", "ToolButtonSchemaablauf",
+          "ToolButtonFestigkeit", "ToolButtonWarenabzug", "ToolButtonVersatz", "ToolButtonWahlschalter",
+          "ToolButtonNadelraum", "ToolButtonFadenfuehrer", "ToolButtonRuestblatt", "MnuPatronenansehen",
+          "ToolButtonPatrone", "MnuSkrelEditor", "MnuSkrelCompiler", "ToolButtonSkrelEditor", "MnuGTest",
+          "MnuPTest", "MnuExportSkrel", "ToolButtonGTest", "ToolButtonPTest", "ToolButtonExportSkrel"})
+        if (QAction* a = Action(name))
+            a->setEnabled(false);
+
+    for (const char* name : {"MnuNeu", "ToolButtonNeu", "MnuReadRamCopy", "MnuCreateRamCopy",
+                             "MnuArbeitsebeneumschalten", "ToolButtonarbeitsEbene", "MnuZorak", "MnuZoril"})
+        RegisterProgramAction(Action(name));
+    for (QAction* a : Menu("MnuMaschine")->actions())
+        RegisterProgramAction(a);
+    if (T_SprachMenu* sprache = SprachMenu())
+        for (QAction* a : sprache->menu()->actions())
+            RegisterProgramAction(a);
+
+    // 12, 13
+    MnuReadRamCopyClick();
+    P_ShowProgrammKopf();
+    // 15
+    for (const char* model : kTandemModels)
+        if (QAction* a = Action(QString("MnuZr") + model)) {
+            a->setToolTip(QString::fromStdString(F_TRANS("Tandem")));
+            a->setStatusTip(a->toolTip());
+        }
+    // 16
+    P_SetEditBindungen();
+    // 17, 18
+    ListWindowLeft = 0;
+    PublishToolBarArea();
+    ToolFormStyle = 3;
+    SetHintMousePictures(ImageListMaus());
+    // 19
+    const std::string target = F_ReadIni("System", "Skrel", "Pelsavo");
+    if (AsciiUpper(target) == "PELSAVO") {
+        const QString hint = QString::fromStdString(F_TRANS("Export Pelsavo"));
+        Action("MnuExportSkrel")->setText(QString::fromStdString(F_TRANS("&Export Pelsavo")));
+        Action("MnuExportSkrel")->setToolTip(hint);
+        Action("ToolButtonExportSkrel")->setToolTip(hint);
+    }
+    // 20
+    SettingsPath = IniFilePath();
+    MainFormName = objectName();
+    MainForm = this;
+    StatusTextProc = [this](const QString& text) { SetStatusText(text); };
+    MainClientWidth = static_cast<uint16_t>(std::max(0, width()));
+    MainClientHeight = static_cast<uint16_t>(std::max(0, height()));
+
+    qApp->installEventFilter(this);
+}
+
+void TFormMain::P_SetEditBindungen()
+{
+    auto pair = [this](const char* item, const char* button) { return T_EditPair(Action(item), button ? Action(button) : nullptr); };
+    T_ListEditBindung& l = ListEditBindung;
+    l.MnuBearbeiten = MnuBearbeiten;
+    l.Rueckgaengig = pair("MnuRueckgaengig", "ToolButtonRueckgaengig");
+    l.Ausschneiden = pair("MnuAusschneiden", "ToolButtonAusschneiden");
+    l.Kopieren = pair("MnuKopieren", "ToolButtonKopieren");
+    l.Einfuegen = pair("MnuEinfuegen", "ToolButtonEinfuegen");
+    l.Loeschen = pair("MnuLoeschen", "ToolButtonLoeschen");
+    l.AllesMarkieren = pair("MnuAllesmarkieren", nullptr);
+    l.MarkierungLoeschen = pair("MnuMarkierungloeschen", nullptr);
+
+    T_EditBindung& t = TextEditBindung;
+    t.MnuBearbeiten = MnuBearbeiten;
+    t.Rueckgaengig = l.Rueckgaengig;
+    t.Ausschneiden = l.Ausschneiden;
+    t.Kopieren = l.Kopieren;
+    t.Einfuegen = l.Einfuegen;
+    t.KopierenNach = pair("MnuKopierenNach", nullptr);
+    t.EinfuegenAus = pair("MnuEinfuegenAus", nullptr);
+    t.Loeschen = l.Loeschen;
+    t.AllesMarkieren = l.AllesMarkieren;
+    t.MarkierungLoeschen = l.MarkierungLoeschen;
+    t.Suchen = pair("MnuSuchen", nullptr);
+    t.Ersetzen = pair("MnuErsetzen", nullptr);
+
+    T_BildEditBindung& b = BildEditBindung;
+    b.MnuBearbeiten = MnuBearbeiten;
+    b.Rueckgaengig = l.Rueckgaengig;
+    b.Ausschneiden = l.Ausschneiden;
+    b.Kopieren = l.Kopieren;
+    b.Einfuegen = l.Einfuegen;
+    b.KopierenNach = t.KopierenNach;
+    b.EinfuegenAus = t.EinfuegenAus;
+    b.HalbierenBeide = pair("MnuHalbierenBeide", nullptr);
+    b.HalbierenBreite = pair("MnuHalbierenBreite", nullptr);
+    b.HalbierenHoehe = pair("MnuHalbierenHoehe", nullptr);
+    b.VerdoppelnBeide = pair("MnuVerdoppelnBeide", nullptr);
+    b.VerdoppelnBreite = pair("MnuVerdoppelnBreite", nullptr);
+    b.VerdoppelnHoehe = pair("MnuVerdoppelnHoehe", nullptr);
+    b.StreckenBeide = pair("MnuStreckenBeide", nullptr);
+    b.StreckenBreite = pair("MnuStreckenBreite", nullptr);
+    b.StreckenHoehe = pair("MnuStreckenHoehe", nullptr);
+    b.KippenLinksRechts = pair("MnuKippenLinksRechts", nullptr);
+    b.KippenObenUnten = pair("MnuKippenObenUnten", nullptr);
+    b.ZerrenLinksRechts = pair("MnuZerrenLinksRechts", nullptr);
+    b.ZerrenObenUnten = pair("MnuZerrenObenUnten", nullptr);
+    b.Drehen90 = pair("MnuDrehen90", nullptr);
+    b.Drehen180 = pair("MnuDrehen180", nullptr);
+    b.DrehenBeliebig = pair("MnuDrehenBeliebig", nullptr);
+}
+
+void TFormMain::P_ShowProgrammKopf()
+{
+    if (!PanelMaschine)
+        return;
+    PanelMaschine->setText(" ZR" + Local(ProgrammKopf.Model()));
+    PanelGauge->setText(" " + QString::number(ProgrammKopf.Gauge()));
+    PanelName->setText(" " + Local(ProgrammKopf.Name()));
+}
+
+void TFormMain::SetStatusText(const QString& text)
+{
+    panels_->setText(0, text);
+}
+
+QString TFormMain::PanelText(int panel) const
+{
+    return panels_->text(panel);
+}
+
+QString TFormMain::RamCopyPath() const
+{
+    return QString::fromStdString(TempPfad + (Arbeitsebene == 1 ? "Saveram.Tmp" : "Saveram2.Tmp"));
+}
+
+void TFormMain::MnuCreateRamCopyClick()
+{
+    WriteRamCopy(RamCopyPath().toStdString());
+}
+
+void TFormMain::MnuReadRamCopyClick()
+{
+    ReadRamCopy(RamCopyPath().toStdString(), [] { P_NeuesProgramm(false); });
+    ShowLevelPicture();
+    P_ShowProgrammKopf();
+    P_UpdateFenster();
+}
+
+void TFormMain::ShowLevelPicture()
+{
+    QAction* level = Action("ToolButtonarbeitsEbene");
+    level->setIcon(MnuBildIcon(level->property("Tag").toInt() + Arbeitsebene));
+    level->setProperty("ImageIndex", level->property("Tag").toInt() + Arbeitsebene);
+}
+
+void TFormMain::MnuNeuClick()
+{
+    ProgramChange([] {
+        P_NeuesProgramm(true);
+        P_CloseProgrammFenster();
+        if (QWidget* patrone = FindForm("Patrone"); patrone && patrone->isVisible())
+            DestroyForm(patrone);
+    });
+}
+
+void TFormMain::MnuArbeitsebeneClick()
+{
+    MnuCreateRamCopyClick();
+    P_NeuesProgramm(true);
+    Arbeitsebene = 3 - Arbeitsebene;
+    P_CloseProgrammFenster();
+    MnuReadRamCopyClick();
+    P_WriteIni("System", "WorkingLevel", std::to_string(Arbeitsebene));
+}
+
+void TFormMain::MnuMaschineOpen()
+{
+    for (QAction* a : Menu("MnuMaschine")->actions())
+        a->setChecked(false);
+    if (QAction* current = Action("MnuZr" + Local(ProgrammKopf.Model())))
+        current->setChecked(true);
+}
+
+void TFormMain::MnuMaschineClick(QAction* item)
+{
+    const std::string model = item->data().toString().toStdString();
+    const bool changed = model != ProgrammKopf.Model();
+    ProgrammKopf.SetModel(model);
+    if (changed)
+        P_CloseProgrammFenster();
+    P_SetMaschinenDaten();
+    P_ShowProgrammKopf();
+}
+
+void TFormMain::MnuSiblingClick(const QString& programName)
+{
+    const std::string path = DdeHndlZorit ? DdeHndlZorit->ReadProgramPath(programName.toStdString()) : std::string();
+    std::string file;
+    std::error_code ec;
+    if (!path.empty() && std::filesystem::is_regular_file(path, ec))
+        file = path;
+    else if (!path.empty())
+        file = FindExisting(path + ".EXE");
+    if (file.empty() || !P_RunProgram("\"" + file + "\"", false, false)) {
+        P_WarningBox(F_TRANS("Datei nicht gefunden!"));
+        return;
+    }
+    close();
+}
+
+void TFormMain::MnuBearbeitenClick()
+{
+    ApplyEditSeparators(MnuBearbeiten);
+}
+
+void TFormMain::P_RestartCallback()
+{
+    restartWanted_ = true;
+    close();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    if (ProgramBusy()) {
+        event->ignore();
+        RunWhenIdle(kCloseWhenIdle, [this] { close(); });
+        return;
+    }
+    if (!closing_) {
+        closing_ = true;
+        MnuCreateRamCopyClick();
+    }
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void TFormMain::paintEvent(QPaintEvent* event)
+{
+    QMainWindow::paintEvent(event);
+    Q_EMIT painted();
+}
+
+void TFormMain::LayoutPanels()
+{
+    panels_->setFirstWidth(width() - 150);
+    QWidget* client = centralWidget();
+    PanelStatus->adjustSize();
+    PanelStatus->move(client->width() - PanelStatus->width() - 30, client->height() - PanelStatus->height() - 30);
+    MainClientWidth = static_cast<uint16_t>(std::max(0, width()));
+    MainClientHeight = static_cast<uint16_t>(std::max(0, client->height()));
+}
+
+void TFormMain::PublishToolBarArea()
+{
+    int top = -1;
+    int bottom = 0;
+    for (QToolBar* b : {ToolBarDisk, ToolBarEdit, ToolBarTest, ToolBarListen}) {
+        if (!b || b->isHidden())
+            continue;
+        top = top < 0 ? b->y() : std::min(top, b->y());
+        bottom = std::max(bottom, b->y() + b->height());
+    }
+    if (top < 0)
+        top = bottom = menuBar()->height();
+    CoolBarMainHeight = bottom - top;
+    CoolBarMainBottom = mapToGlobal(QPoint(0, bottom)).y();
+    ListWindowTop = static_cast<int16_t>(CoolBarMainBottom);
+}
+
+void TFormMain::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    LayoutPanels();
+    PublishToolBarArea();
+}
+
+void TFormMain::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    PublishToolBarArea();
+}
+
+void TFormMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    LayoutPanels();
+    PublishToolBarArea();
+}
+
+bool TFormMain::event(QEvent* event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        SetStatusText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    if (event->type() == QEvent::LayoutRequest) {
+        const bool handled = QMainWindow::event(event);
+        LayoutPanels();
+        PublishToolBarArea();
+        return handled;
+    }
+    return QMainWindow::event(event);
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::StatusTip:
+        SetStatusText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    case QEvent::ToolTip: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || widget->toolTip().isEmpty())
+            return false;
+        panels_->setText(1, QString::number(FreeResources(0)) + "%");
+        if (!hint_)
+            hint_ = new T_MyHintWindow(this);
+        hint_->ActivateHint(static_cast<QHelpEvent*>(event)->globalPos() + QPoint(0, 20), widget->toolTip());
+        return true;
+    }
+    case QEvent::Leave:
+    case QEvent::MouseButtonPress:
+    case QEvent::KeyPress:
+    case QEvent::Wheel:
+        if (hint_ && hint_->isVisible())
+            hint_->ReleaseHint();
+        return false;
+    case QEvent::MouseButtonDblClick:
+        // The program header's panels open the set-up sheet, which comes
+        // with the list windows.
+        return false;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,98 @@
+#pragma once
+// The main window: menus, four tool bars, the status bar and the panel with
+// the program header. It routes: the windows it opens do the work, and the
+// Edit menu belongs to whichever of them is active.
+#include <QMainWindow>
+#include <QMap>
+#include <QString>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+class QFrame;
+class QStatusBar;
+class StatusPanels;
+class T_MyHintWindow;
+
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFormMain(QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    // The menu item or tool button of that component name; nullptr when none.
+    QAction* Action(const QString& name) const;
+    QMenu* Menu(const QString& name) const;
+
+    void P_ShowProgrammKopf();
+    // Status bar panel 0 (the status procedure of the other windows).
+    void SetStatusText(const QString& text);
+    QString PanelText(int panel) const;
+
+    // The RAM copy of the current working level.
+    QString RamCopyPath() const;
+    void MnuCreateRamCopyClick();
+    void MnuReadRamCopyClick();
+
+    void MnuNeuClick();
+    void MnuArbeitsebeneClick();
+    void MnuMaschineClick(QAction* item);
+    void MnuBearbeitenClick();
+    void MnuMaschineOpen();
+    void MnuSiblingClick(const QString& programName);
+
+    // The restart after a language change.
+    void P_RestartCallback();
+    bool RestartWanted() const { return restartWanted_; }
+
+    QStatusBar* StatusBar1 = nullptr;
+    QFrame* PanelStatus = nullptr;
+    QLabel* PanelMaschine = nullptr;
+    QLabel* PanelGauge = nullptr;
+    QLabel* PanelName = nullptr;
+    QToolBar* ToolBarDisk = nullptr;
+    QToolBar* ToolBarEdit = nullptr;
+    QToolBar* ToolBarTest = nullptr;
+    QToolBar* ToolBarListen = nullptr;
+    QMenu* MnuBearbeiten = nullptr;
+    QMenu* MnuEinstellungen1 = nullptr;
+
+Q_SIGNALS:
+    // After each paint of the main window (the start window counts them).
+    void painted();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void CreateMenus();
+    void CreateToolBars();
+    void CreateStatus();
+    void P_SetEditBindungen();
+    void LayoutPanels();
+    void PublishToolBarArea();
+    void ShowLevelPicture();
+
+    QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, int picture = -1,
+                     const QKeySequence& key = {});
+    QAction* AddButton(QToolBar* bar, const QString& name, const QString& hint, int picture);
+    QAction* AddSeparator(QMenu* menu, int tag = 0);
+
+    QMap<QString, QAction*> actions_;
+    QMap<QString, QMenu*> menus_;
+    StatusPanels* panels_ = nullptr;
+    T_MyHintWindow* hint_ = nullptr;
+    bool restartWanted_ = false;
+    bool closing_ = false;
+    int separators_ = 0;
+};
+
+extern TFormMain* FormMain;

@@ -1,0 +1,74 @@
+#include "shell/program_windows.h"
+
+#include <QApplication>
+#include <QWidget>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "kernel/model/globals.h"
+#include "kernel/model/newprogram.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/ui/forms.h"
+#include "shell/form_main.h"
+
+namespace {
+void ShowHeader()
+{
+    if (FormMain)
+        FormMain->P_ShowProgrammKopf();
+}
+}  // namespace
+
+void P_NeuesProgramm(bool clearScript)
+{
+    if (NewProgramModel())
+        P_CloseProgrammFenster();
+    if (clearScript) {
+        std::error_code ec;
+        std::filesystem::remove(TempPfad + "Script.Skx", ec);
+    }
+}
+
+void P_CloseProgrammFenster()
+{
+    QVector<FormEntry> forms = Forms();
+    std::reverse(forms.begin(), forms.end());
+    for (const FormEntry& f : forms) {
+        if (f.form->objectName().isEmpty())
+            continue;
+        switch (f.role) {
+        case FormRole::List:
+            if (f.form->objectName() == "Ruestblatt")
+                continue;
+            DestroyForm(f.form);
+            break;
+        case FormRole::Picture:
+            f.form->close();
+            break;
+        case FormRole::Simulation:
+        case FormRole::Other:
+            continue;
+        }
+        QCoreApplication::processEvents();
+    }
+    ShowHeader();
+}
+
+void P_UpdateFenster()
+{
+    for (const FormEntry& f : Forms()) {
+        if (f.form->objectName().isEmpty())
+            continue;
+        if (f.role == FormRole::List) {
+            if (f.form->isVisible()) {
+                f.form->activateWindow();
+                f.form->setFocus();
+            }
+        } else if (f.role == FormRole::Picture && f.form->objectName() == "Patrone") {
+            if (ProgrammKopf.Width() == 0)
+                DestroyForm(f.form);
+        }
+    }
+    ShowHeader();
+}

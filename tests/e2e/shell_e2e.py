@@ -1,0 +1,333 @@
+#!/usr/bin/env python3
+"""The real program under an X server, driven from outside as a user would.
+
+Usage: shell_e2e.py BIN_DIR TOOLS_DIR SCENARIO
+Each scenario starts copies of Zorit and the family's libraries in a fresh
+folder with its own configuration, runtime and drive-root folders, drives
+the menus by keyboard with xdotool and checks the files the program leaves.
+Run under xvfb-run (DISPLAY set).
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+BIN, TOOLS, SCENARIO = sys.argv[1], sys.argv[2], sys.argv[3]
+FAILURES = []
+
+
+def check(cond, what):
+    if not cond:
+        FAILURES.append(what)
+        print("FAIL:", what)
+
+
+class Home:
+    def __init__(self):
+        self.dir = tempfile.mkdtemp(prefix="zorit-e2e-")
+        for sub in ("config", "run", "drive"):
+            os.makedirs(os.path.join(self.dir, sub))
+        os.chmod(os.path.join(self.dir, "run"), 0o700)
+        for f in ("Zorit", "libVpSimMod.so", "libVpZik.so"):
+            shutil.copy2(os.path.join(BIN, f), self.dir)
+        self.env = dict(os.environ)
+        self.env.update(XDG_CONFIG_HOME=os.path.join(self.dir, "config"),
+                        XDG_RUNTIME_DIR=os.path.join(self.dir, "run"),
+                        ZORIT_DRIVE_ROOT=os.path.join(self.dir, "drive"))
+        self.env.pop("QT_QPA_PLATFORM", None)
+
+    def path(self, *parts):
+        return os.path.join(self.dir, *parts)
+
+    def read(self, *parts):
+        with open(self.path(*parts), "rb") as f:
+            return f.read()
+
+    def write(self, name, data):
+        p = self.path(name)
+        os.makedirs(os.path.dirname(p), exist_ok=True)
+        with open(p, "wb") as f:
+            f.write(data if isinstance(data, bytes) else data.encode())
+
+    def start(self):
+        return subprocess.Popen([self.path("Zorit")], cwd=self.dir, env=self.env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def cleanup(self):
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+def xdo(*args, timeout=20):
+    r = subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=timeout)
+    return r.stdout.strip()
+
+
+def window_of(pid, name=None, wait=15.0):
+    """The first visible window of the process (named name), or None."""
+    end = time.time() + wait
+    while True:
+        args = ["search", "--onlyvisible", "--pid", str(pid)]
+        if name:
+            args += ["--name", name]
+        out = xdo(*args)
+        if out:
+            return out.splitlines()[0]
+        if time.time() >= end:
+            return None
+        time.sleep(0.1)
+
+
+def keys(win, *seq):
+    xdo("windowfocus", "--sync", win)
+    for k in seq:
+        xdo("key", "--clearmodifiers", k)
+        time.sleep(0.25)
+
+
+def quit_program(proc, win):
+    keys(win, "alt+d", "b")
+    return proc.wait(timeout=20)
+
+
+def width_of(win):
+    for line in xdo("getwindowgeometry", "--shell", win).splitlines():
+        if line.startswith("WIDTH="):
+            return int(line[6:])
+    return 0
+
+
+def main_window(pid, wait=15.0):
+    """The main window: the large one (the start window is small)."""
+    end = time.time() + wait
+    while time.time() < end:
+        for win in xdo("search", "--onlyvisible", "--pid", str(pid), "--name", "^ZORIT$").splitlines():
+            if width_of(win) >= 800:
+                return win
+        time.sleep(0.1)
+    return None
+
+
+def other_window(pid, main, wait):
+    """A visible window of the process other than the main window (a dialog)."""
+    end = time.time() + wait
+    while True:
+        for win in xdo("search", "--onlyvisible", "--pid", str(pid), "--name", ".").splitlines():
+            if win != main:
+                return win
+        if time.time() >= end:
+            return None
+        time.sleep(0.1)
+
+
+def start_and_window(home):
+    proc = home.start()
+    win = main_window(proc.pid)
+    if not win:
+        proc.kill()
+        raise SystemExit("no main window")
+    # The start window goes within 1.5 s; keys go to the main window after it.
+    end = time.time() + 5
+    while time.time() < end and len(xdo("search", "--onlyvisible", "--pid", str(proc.pid), "--name", ".").split()) > 1:
+        time.sleep(0.1)
+    time.sleep(0.3)
+    return proc, win
+
+
+def ini(home):
+    try:
+        return home.read("Zorit.INI").decode("utf-8", "replace")
+    except FileNotFoundError:
+        return ""
+
+
+# The test snapshot: gauge 7, name TEST1, pattern 123 x 45, random lines,
+# set-up record and planes 0 and 1.
+EXAMPLE = ["--gauge", "7", "--name", "TEST1", "--size", "123x45", "--lists", "Z3,N2,W1,S0,V4,F2,P2,A1",
+           "--setup", "random", "--setup-byte0", "3", "--planes", "0,1"]
+
+
+def snapshot(home, out):
+    subprocess.run(["python3", os.path.join(TOOLS, "ramcopy.py"), "write", out, *EXAMPLE], check=True,
+                   stdout=subprocess.DEVNULL)
+    return open(out, "rb").read()
+
+
+def scenario_first_start():
+    home = Home()
+    proc, win = start_and_window(home)
+    check(quit_program(proc, win) == 0, "exit status 0")
+    text = ini(home)
+    check("WorkingLevel=1" in text, "WorkingLevel=1 in the INI file")
+    check("Skrel=Pelsavo" in text, "Skrel=Pelsavo in the INI file")
+    check("Temp=" + home.path("Temp") in text, "Temp=<folder>/Temp in the INI file")
+    check(os.path.getsize(home.path("Temp", "Saveram.Tmp")) == 2627, "an empty snapshot of 2627 bytes")
+    log = home.read("Debug.Txt").decode("latin-1")
+    order = ["Init DdeZorit Start", "Init DdeZorit Ende", "Init MainUnit Start", "Init MainUnit Ende",
+             "Start vor FormProgrammStart", "Start nach FormProgrammStart", "Start nach Initialize",
+             "Start nach CreateForm"]
+    positions = [log.find(line) for line in order]
+    check(all(p >= 0 for p in positions) and positions == sorted(positions), "the start-up lines in order")
+    check(0 <= log.find("Init Resourcen") < log.find("Init MainUnit Start"), "Init Resourcen before the main unit")
+    registry = open(home.path("config", "Vasp", "Registry.ini"), "rb").read().decode("utf-8")
+    check("Zorit=" + home.path("Zorit") in registry, "the program's path under [Exe]")
+
+    # A temporary folder on a drive letter lands below the drive root.
+    home.write("Zorit.INI", ini(home).replace("Temp=" + home.path("Temp"), "Temp=C:\\ZTemp"))
+    proc, win = start_and_window(home)
+    check(quit_program(proc, win) == 0, "exit status 0 with C:\\ZTemp")
+    check(os.path.isfile(home.path("drive", "ZTemp", "Saveram.Tmp")), "the snapshot in <drive root>/ZTemp")
+    home.cleanup()
+
+
+def scenario_second_start():
+    home = Home()
+    first, win = start_and_window(home)
+    time.sleep(0.5)
+    log_before = home.read("Debug.Txt")
+    second = home.start()
+    check(window_of(second.pid, wait=4.5) is None, "no window of the second start within 4.5 s")
+    box = window_of(second.pid, wait=10)
+    check(box is not None, "the second start shows its message")
+    if box:
+        keys(box, "Return")
+    try:
+        status = second.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        second.kill()
+        status = None
+    check(status == 1, "the second start ends with status 1")
+    check(home.read("Debug.Txt") == log_before, "the running program's log is untouched")
+    check(quit_program(first, win) == 0, "the first instance quits with 0")
+    home.cleanup()
+
+
+def scenario_snapshot():
+    home = Home()
+    os.makedirs(home.path("Temp"))
+    data = snapshot(home, home.path("Temp", "Saveram.Tmp"))
+    check(len(data) == 17021, "the example snapshot is 17,021 bytes (%d)" % len(data))
+    proc, win = start_and_window(home)
+    check(quit_program(proc, win) == 0, "exit status 0")
+    check(home.read("Temp", "Saveram.Tmp") == data, "the snapshot survives start and quit")
+
+    w_start = 28 + 2 + 3 * 640 + 2 + 2 * 92
+    for label, bad in (("cut inside the W list", data[:w_start + 40]),
+                       ("width 2001", data[:22] + (2001).to_bytes(2, "little") + data[24:]),
+                       ("Z count 20001", data[:28] + (20001).to_bytes(2, "little") + data[30:])):
+        home.write("Temp/Saveram.Tmp", bad)
+        proc, win = start_and_window(home)
+        check(other_window(proc.pid, win, 1.0) is None, label + ": no dialog")
+        check(quit_program(proc, win) == 0, label + ": exit status 0")
+        check(os.path.getsize(home.path("Temp", "Saveram.Tmp")) == 2627, label + ": an empty program after quit")
+        check(b"Saveram.Tmp" in home.read("Debug.Txt"), label + ": a Debug.Txt line")
+    home.cleanup()
+
+
+def scenario_working_level():
+    home = Home()
+    os.makedirs(home.path("Temp"))
+    data = snapshot(home, home.path("Temp", "Saveram.Tmp"))
+    proc, win = start_and_window(home)
+    keys(win, "alt+e", "a")
+    time.sleep(0.5)
+    check("WorkingLevel=2" in ini(home), "level 2 between the switches")
+    keys(win, "alt+e", "a")
+    check(quit_program(proc, win) == 0, "exit status 0")
+    check(home.read("Temp", "Saveram.Tmp") == data, "level 1's program unchanged")
+    check(os.path.getsize(home.path("Temp", "Saveram2.Tmp")) == 2627, "level 2's empty program")
+    check("WorkingLevel=1" in ini(home), "back on level 1")
+
+    os.remove(home.path("Temp", "Saveram2.Tmp"))
+    home.write("Zorit.INI", ini(home).replace("WorkingLevel=1", "WorkingLevel=5"))
+    proc, win = start_and_window(home)
+    check(quit_program(proc, win) == 0, "exit status 0 at level 5")
+    check(home.read("Temp", "Saveram.Tmp") == data, "level 5 reads and writes level 1's file")
+    check(not os.path.exists(home.path("Temp", "Saveram2.Tmp")), "no Saveram2.Tmp at level 5")
+    home.cleanup()
+
+
+def scenario_new_program():
+    home = Home()
+    os.makedirs(home.path("Temp"))
+    snapshot(home, home.path("Temp", "Saveram.Tmp"))
+    proc, win = start_and_window(home)
+    keys(win, "alt+d", "n")
+    check(quit_program(proc, win) == 0, "exit status 0")
+    new = home.read("Temp", "Saveram.Tmp")
+    check(len(new) == 2627, "a new program is empty")
+    model = new[1:4]
+    check(new[0] == 3 and new[4] == 8, "model length 3 and gauge 8")
+    check(new[6:10] == bytes([0x82, 0, 0x14, 0]), "speed limit 130 and gauge width 20")
+    check(new[12] == 0 and new[22:26] == bytes(4), "no name and no pattern")
+    check(new[10] == 1 and new[11] == 0 and new[26] == 3, "the default model's columns (3, 2, 0)")
+    check(new[44] == 1, "set-up byte 0 is 1")
+    check(new[2534:2536] == (34).to_bytes(2, "little"), "the model's coupling distance, 34 inches")
+    rest = bytearray(new[44:44 + 2580])
+    rest[0] = 0
+    rest[2534 - 44:2536 - 44] = b"\0\0"
+    check(rest == bytes(2580) and new[-3:] == bytes(3), "the rest of the set-up record and the planes empty")
+
+    # Another model from the machine menu: the first one that differs.
+    proc, win = start_and_window(home)
+    keys(win, "alt+e", "Down", "Right", "Return")
+    check(quit_program(proc, win) == 0, "exit status 0 after another model")
+    other = home.read("Temp", "Saveram.Tmp")
+    check(other[1:4] != model, "another model chosen")
+    check(other[6:10] == new[6:10], "gauge data unchanged")
+    home.cleanup()
+
+
+def scenario_siblings():
+    home = Home()
+    touched = home.path("zorak-ran")
+    script = home.path("zorak.sh")
+    home.write("zorak.sh", "#!/bin/sh\ntouch '%s'\n" % touched)
+    os.chmod(script, 0o755)
+    proc, win = start_and_window(home)
+    check(quit_program(proc, win) == 0, "first run")
+    registry = home.path("config", "Vasp", "Registry.ini")
+    text = open(registry, "rb").read().decode("utf-8")
+    text = text.replace("[Exe]\r\n", "[Exe]\r\nZorak=%s\r\n" % script)
+    open(registry, "wb").write(text.encode("utf-8"))
+    os.remove(home.path("Temp", "Saveram.Tmp"))
+    proc, win = start_and_window(home)
+    keys(win, "alt+e", "Down", "Down", "Return")
+    try:
+        status = proc.wait(timeout=15)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        status = None
+    check(status == 0, "the program ends after starting Zorak")
+    time.sleep(1)
+    check(os.path.exists(touched), "Zorak ran")
+    check(os.path.exists(home.path("Temp", "Saveram.Tmp")), "the snapshot written on the way out")
+
+    # A registered path that does not exist: the message, the program runs on.
+    open(registry, "wb").write(text.replace(script, home.path("missing")).encode("utf-8"))
+    proc, win = start_and_window(home)
+    keys(win, "alt+e", "Down", "Down", "Return")
+    box = other_window(proc.pid, win, 5)
+    check(box is not None, "the message for a missing sibling")
+    if box:
+        keys(box, "Return")
+    time.sleep(0.5)
+    check(proc.poll() is None, "the program runs on")
+    check(quit_program(proc, win) == 0, "exit status 0")
+    home.cleanup()
+
+
+SCENARIOS = {
+    "first_start": scenario_first_start,
+    "second_start": scenario_second_start,
+    "snapshot": scenario_snapshot,
+    "working_level": scenario_working_level,
+    "new_program": scenario_new_program,
+    "siblings": scenario_siblings,
+}
+
+if __name__ == "__main__":
+    SCENARIOS[SCENARIO]()
+    print("%d passed, %d failed" % (0 if FAILURES else 1, 1 if FAILURES else 0))
+    sys.exit(1 if FAILURES else 0)

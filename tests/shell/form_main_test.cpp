@@ -1,0 +1,283 @@
+// The main window as a user meets it: menus, shortcuts, panels, the working
+// level, the machine model, windows closed with a program, busy jobs.
+// Before any Qt header: the work record has a member that Qt's "slots"
+// keyword would swallow.
+#include "kernel/model/workrecord.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTest>
+#include <QToolBar>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <stdexcept>
+
+#include "kernel/dispatch/busystate.h"
+#include "kernel/model/family_data.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/services/debuglog.h"
+#include "kernel/ui/forms.h"
+#include "kernel/ui/program_actions.h"
+#include "shell/dde_hndl_zorit.h"
+#include "shell/edit_separators.h"
+#include "shell/form_main.h"
+#include "shell/program_windows.h"
+#include "shell/zorit_application.h"
+#include "tests/support/recording_host.h"
+#include "tests/support/test_env.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+class FormMainTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        InstallBusyHandling([](bool hold) {
+            if (DdeHndlZorit)
+                DdeHndlZorit->setCommandsHeld(hold);
+        });
+        form = std::make_unique<TFormMain>();
+    }
+    void TearDown() override
+    {
+        form.reset();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() != "FormMain")
+                delete w;
+        RemoveBusyHandling();
+        delete DdeHndlZorit;
+        DdeHndlZorit = nullptr;
+    }
+    QAction* A(const char* name) { return form->Action(name); }
+
+    std::unique_ptr<TFormMain> form;
+};
+
+// A stand-in for a program window of the given role.
+QWidget* FakeForm(const char* name, FormRole role)
+{
+    auto* w = new QWidget(nullptr, Qt::Window);
+    w->setObjectName(name);
+    RegisterForm(w, role);
+    w->show();
+    return w;
+}
+}  // namespace
+
+TEST_F(FormMainTest, ShortcutsAreUniqueAndTheLaterWindowsItemsWait)
+{
+    std::map<QString, QString> owner;
+    for (QAction* a : form->findChildren<QAction*>()) {
+        if (a->shortcut().isEmpty())
+            continue;
+        const QString key = a->shortcut().toString();
+        EXPECT_EQ(owner.count(key), 0u) << key.toStdString() << " on " << a->objectName().toStdString() << " and "
+                                        << owner[key].toStdString();
+        owner[key] = a->objectName();
+        EXPECT_EQ(a->shortcutContext(), Qt::ApplicationShortcut);
+    }
+    EXPECT_EQ(owner[QKeySequence(Qt::CTRL | Qt::Key_F6).toString()], "MnuFFPosition");
+    EXPECT_TRUE(A("MnuRuestblatt")->shortcut().isEmpty());
+
+    for (const char* name : {"ToolButtonRueckgaengig", "ToolButtonAusschneiden", "ToolButtonKopieren",
+                             "ToolButtonEinfuegen", "ToolButtonLoeschen", "MnuRueckgaengig", "MnuSuchen",
+                             "MnuOeffnen", "MnuSpeichern", "MnuSpeichernunter", "MnuFFPosition", "MnuRuestblatt",
+                             "ToolButtonPatrone", "MnuPatronenansehen", "MnuSkrelEditor", "MnuSkrelCompiler",
+                             "MnuGTest", "MnuPTest", "MnuExportSkrel", "ToolButtonExportSkrel"})
+        EXPECT_FALSE(A(name)->isEnabled()) << name;
+    for (const char* name : {"MnuNeu", "ToolButtonNeu", "MnuReadRamCopy", "MnuArbeitsebeneumschalten"})
+        EXPECT_TRUE(A(name)->isEnabled()) << name;
+    for (int n = 1; n <= 4; ++n)
+        EXPECT_FALSE(A(qPrintable(QString("MnuLoadFile%1").arg(n)))->isVisible());
+    // Unregistered siblings cannot be started.
+    EXPECT_FALSE(A("MnuZorak")->isEnabled());
+    EXPECT_FALSE(A("MnuZoril")->isEnabled());
+    EXPECT_EQ(A("ToolButtonarbeitsEbene")->property("Tag").toInt(), 31);
+    EXPECT_EQ(A("MnuKopieren")->property("Tag").toInt(), 3);
+    EXPECT_EQ(A("MnuExportSkrel")->text(), "&Export Pelsavo");
+}
+
+TEST_F(FormMainTest, PanelsShowTheHeaderLevelAndStatus)
+{
+    ProgrammKopf.SetName("ALT");
+    A("MnuNeu")->trigger();
+    EXPECT_EQ(form->PanelMaschine->text(), QString(" ZR") + kDefaultModel);
+    EXPECT_EQ(form->PanelGauge->text(), " 8");
+    EXPECT_EQ(form->PanelName->text(), " ");
+    EXPECT_EQ(form->PanelText(1), "Version 1.09");
+
+    EXPECT_EQ(A("ToolButtonarbeitsEbene")->property("ImageIndex").toInt(), 32);
+    A("ToolButtonarbeitsEbene")->trigger();
+    EXPECT_EQ(Arbeitsebene, 2);
+    EXPECT_EQ(A("ToolButtonarbeitsEbene")->property("ImageIndex").toInt(), 33);
+
+    form->resize(1000, 700);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    QTest::qWait(20);
+    QWidget* panels = form->StatusBar1->findChild<QWidget*>("StatusPanels");
+    ASSERT_NE(panels, nullptr);
+    QWidget* client = form->centralWidget();
+    EXPECT_EQ(form->width() - 150, 850);
+    EXPECT_EQ(client->width() - form->PanelStatus->geometry().right() - 1, 30);
+    EXPECT_EQ(client->height() - form->PanelStatus->geometry().bottom() - 1, 30);
+    EXPECT_EQ(client->mapTo(form.get(), QPoint(0, client->height())).y(), form->StatusBar1->y());
+
+    QStatusTipEvent tip("Ein Hinweis");
+    QApplication::sendEvent(form->PanelGauge, &tip);
+    EXPECT_EQ(form->PanelText(0), "Ein Hinweis");
+
+    QWidget* button = form->ToolBarDisk->widgetForAction(A("ToolButtonNeu"));
+    ASSERT_NE(button, nullptr);
+    QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), button->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(button, &help);
+    EXPECT_EQ(form->PanelText(1), "101%");
+}
+
+TEST_F(FormMainTest, ProgramWindowsFollowTheMachineModel)
+{
+    QWidget* nListe = FakeForm("N_Liste", FormRole::List);
+    FakeForm("Ruestblatt", FormRole::List);
+    QWidget* patrone = FakeForm("Patrone", FormRole::Picture);
+
+    P_NeuesProgramm(false);
+    EXPECT_TRUE(FormExists("N_Liste"));
+    EXPECT_TRUE(patrone->isVisible());
+
+    ProgrammKopf.SetModel(kTandemModels[0] == std::string(kDefaultModel) ? kTandemModels[1] : kTandemModels[0]);
+    P_NeuesProgramm(false);
+    EXPECT_FALSE(FormExists("N_Liste"));
+    EXPECT_FALSE(nListe->isVisible());
+    EXPECT_TRUE(FormExists("Ruestblatt"));
+    EXPECT_FALSE(patrone->isVisible());
+    EXPECT_TRUE(FormExists("Patrone"));
+
+    ProgrammKopf.SetWidth(0);
+    P_UpdateFenster();
+    EXPECT_FALSE(FormExists("Patrone"));
+
+    // The machine menu checks the current model alone.
+    QMenu* maschine = form->Menu("MnuMaschine");
+    form->MnuMaschineOpen();
+    int checked = 0;
+    for (QAction* a : maschine->actions())
+        checked += a->isChecked();
+    EXPECT_EQ(checked, 1);
+    EXPECT_TRUE(A(qPrintable(QString("MnuZr") + kDefaultModel))->isChecked());
+    int tandem = 0;
+    for (QAction* a : maschine->actions())
+        tandem += a->toolTip() == "Tandem";
+    EXPECT_EQ(tandem, 9);
+}
+
+TEST_F(FormMainTest, AnotherModelFromTheMenuKeepsTheGaugeData)
+{
+    const std::string other = kFamilyModels[0].number == std::string(kDefaultModel) ? kFamilyModels[1].number
+                                                                                     : kFamilyModels[0].number;
+    const std::array<uint8_t, 4> before = {ProgrammKopf.data()[6], ProgrammKopf.data()[7], ProgrammKopf.data()[8],
+                                           ProgrammKopf.data()[9]};
+    A(qPrintable(QString::fromStdString("MnuZr" + other)))->trigger();
+    EXPECT_EQ(ProgrammKopf.Model(), other);
+    EXPECT_EQ(form->PanelMaschine->text().toStdString(), " ZR" + other);
+    const std::array<uint8_t, 4> after = {ProgrammKopf.data()[6], ProgrammKopf.data()[7], ProgrammKopf.data()[8],
+                                          ProgrammKopf.data()[9]};
+    EXPECT_EQ(before, after);
+}
+
+TEST(EditSeparators, ShowOnlyBetweenVisibleGroups)
+{
+    struct Case {
+        std::vector<EditMenuItem> items;
+        std::vector<bool> visible;
+    };
+    const std::vector<Case> cases = {
+        {{{0, true}, {4, true}, {0, false}, {4, true}, {0, true}}, {true, false, false, true, true}},
+        {{{0, true}, {4, true}, {0, false}, {0, false}}, {true, false, false, false}},
+        {{{0, true}, {-4, true}, {0, true}}, {true, true, true}},
+        {{{0, true}, {4, true}, {4, true}, {4, true}, {0, true}}, {true, false, false, true, true}},
+    };
+    for (const Case& c : cases) {
+        std::vector<EditMenuItem> items = c.items;
+        ApplyEditSeparators(items);
+        std::vector<bool> visible;
+        for (const EditMenuItem& i : items)
+            visible.push_back(i.visible);
+        EXPECT_EQ(visible, c.visible);
+    }
+}
+
+TEST_F(FormMainTest, EditMenuWithOnlyTheListItemsHasNoStraySeparators)
+{
+    for (QAction* a : form->MnuBearbeiten->actions())
+        if (!a->isSeparator())
+            a->setVisible(a->property("Tag").toInt() == 3);
+    form->MnuBearbeitenClick();
+    QList<QAction*> shown;
+    for (QAction* a : form->MnuBearbeiten->actions())
+        if (a->isVisible())
+            shown.push_back(a);
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_FALSE(shown.last()->isSeparator());
+    for (int i = 1; i < shown.size(); ++i)
+        EXPECT_FALSE(shown[i]->isSeparator() && shown[i - 1]->isSeparator());
+    EXPECT_EQ(shown.size(), 6);
+}
+
+TEST_F(FormMainTest, WhileBusyCommandsWaitActionsRestAndClosingWaits)
+{
+    A("MnuReadRamCopy")->setEnabled(false);
+    form->show();
+    {
+        ProgramBusyScope job;
+        EXPECT_TRUE(DdeHndlZorit->DdeServer1.commandsHeld());
+        EXPECT_FALSE(A("MnuNeu")->isEnabled());
+        EXPECT_FALSE(A(qPrintable(QString("MnuZr") + kDefaultModel))->isEnabled());
+        // A program change is refused while the job runs.
+        Arbeitsebene = 1;
+        A("MnuArbeitsebeneumschalten")->trigger();
+        EXPECT_EQ(Arbeitsebene, 1);
+        form->close();
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_FALSE(fs::exists(TempPfad + "Saveram.Tmp"));
+    }
+    EXPECT_FALSE(DdeHndlZorit->DdeServer1.commandsHeld());
+    EXPECT_TRUE(A("MnuNeu")->isEnabled());
+    EXPECT_FALSE(A("MnuReadRamCopy")->isEnabled());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(fs::file_size(TempPfad + "Saveram.Tmp"), 2627u);
+}
+
+TEST_F(FormMainTest, RamCopyFailuresKeepTheProgram)
+{
+    ScopedRecordingHost host;
+    fs::create_directories(TempPfad + "Saveram.Tmp");
+    form->MnuCreateRamCopyClick();
+    EXPECT_EQ(host.host.messages().size(), 1u);
+
+    fs::remove_all(TempPfad + "Saveram.Tmp");
+    WriteTestFile(TempPfad + "Saveram.Tmp", std::string(100, '\x01'));
+    ProgrammKopf.SetName("BLEIBT");
+    A("MnuReadRamCopy")->trigger();
+    EXPECT_EQ(ProgrammKopf.Name(), "BLEIBT");
+    EXPECT_EQ(host.host.messages().size(), 1u);
+}
+
+TEST(ZoritApplication, AnExceptionIsLoggedAndIgnored)
+{
+    DebugLogStart();
+    EXPECT_FALSE(DeliverGuarded([]() -> bool { throw std::runtime_error("Testfehler"); }));
+    EXPECT_TRUE(DeliverGuarded([] { return true; }));
+    const std::string log = ReadTestFile(DebugLogPath());
+    EXPECT_NE(log.find("Exception Testfehler \r\n"), std::string::npos) << log;
+}
