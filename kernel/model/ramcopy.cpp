@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "kernel/model/listmodel.h"
 #include "kernel/model/newprogram.h"
 #include "kernel/model/programmodel.h"
+#include "kernel/model/snapshotsource.h"
 #include "kernel/services/debuglog.h"
 #include "kernel/services/services.h"
 #include "kernel/services/stream.h"
@@ -18,23 +20,12 @@
 
 namespace {
 
-struct ListPart {
-    char letter;
-    T_ListenVar* list;
-};
-
 // The lists in the order the file holds them.
-std::array<ListPart, 8> Lists()
+std::array<T_ListenVar*, 8> Lists()
 {
-    return {{{'Z', ZListe},
-             {'N', NListe},
-             {'W', WListe},
-             {'S', SListe},
-             {'V', VListe},
-             {'F', FListe},
-             {'P', PListe},
-             {'A', AListe}}};
+    return {ZListe, NListe, WListe, SListe, VListe, FListe, PListe, AListe};
 }
+constexpr char kListLetters[] = "ZNWSVFPA";
 
 constexpr std::array<int, 3> kPlaneOrder = {0, 2, 1};
 constexpr uint16_t kMaxListLines = 20000;
@@ -45,16 +36,6 @@ constexpr size_t kLineSizes[] = {kZLineSize, kNLineSize, kWLineSize, kSLineSize,
 size_t PlaneCells(uint16_t width, uint16_t height)
 {
     return (size_t(height) + 1) * width;
-}
-
-// The largest snapshot the checks let through: no file needs to be read
-// beyond it.
-constexpr size_t LargestSnapshot()
-{
-    size_t size = T_ProgrammKopf::kSize + T_RuestSchema::kSize;
-    for (size_t lineSize : kLineSizes)
-        size += 2 + kMaxListLines * lineSize;
-    return size + 3 * (2 + 65536 * kPatternStride);
 }
 
 void AppendU16(std::string& out, uint16_t v)
@@ -87,8 +68,8 @@ void AppendPlaneRows(std::string& out, const T_Patrone& plane, uint16_t width, u
 size_t SnapshotSize(uint16_t width, uint16_t height)
 {
     size_t size = T_ProgrammKopf::kSize + T_RuestSchema::kSize;
-    for (const ListPart& part : Lists())
-        size += 2 + size_t(part.list->Count()) * part.list->LineSize();
+    for (const T_ListenVar* list : Lists())
+        size += 2 + size_t(list->Count()) * list->LineSize();
     for (int p : kPlaneOrder)
         size += PatternPlane(p)->present ? 2 + PlaneCells(width, height) : 1;
     return size;
@@ -111,38 +92,15 @@ OldBuffers TakeOldBuffers()
 {
     OldBuffers old;
     for (size_t l = 0; l < old.lines.size(); ++l)
-        old.lines[l] = Lists()[l].list->TakeLines();
+        old.lines[l] = Lists()[l]->TakeLines();
     for (int p = 0; p <= 2; ++p)
         old.rows[p].swap(PatternPlane(p)->rows);
     return old;
 }
 
-void TakePlane(T_Patrone& plane, const uint8_t* at, uint16_t width, uint16_t height, std::vector<uint8_t>& old)
-{
-    if (at[0] == 0) {
-        plane.present = false;
-        plane.second = false;
-        plane.release();
-        return;
-    }
-    plane.present = true;
-    plane.second = at[1] != 0;
-    // Every byte of every row is set below: old rows of about the size
-    // needed are taken as they are, without clearing.
-    const size_t size = (size_t(height) + 1) * kPatternStride;
-    if (old.capacity() >= size && old.capacity() <= 2 * size)
-        plane.rows.swap(old);
-    plane.rows.resize(size);
-    const uint8_t* cells = at + 2;
-    for (size_t row = 0; row <= height; ++row) {
-        uint8_t* to = plane.rows.data() + row * kPatternStride;
-        std::memcpy(to, cells + row * width, width);
-        std::memset(to + width, 0, kPatternStride - width);
-    }
-}
-
-// Lines 1..count of the list from the file, whole.
-void TakeList(T_ListenVar& list, const uint8_t* at, uint16_t count, T_ListenVar::TakenLines& old)
+// Lines 1..count of the list, whole, into old line buffers where there are
+// some. False when the source fails; the list is then left empty.
+bool TakeLines(SnapshotSource& source, T_ListenVar& list, uint16_t count, T_ListenVar::TakenLines& old)
 {
     const size_t size = list.LineSize();
     T_ListenVar::TakenLines lines;
@@ -150,51 +108,131 @@ void TakeList(T_ListenVar& list, const uint8_t* at, uint16_t count, T_ListenVar:
     lines.lines.resize(size_t(count) + 1);
     size_t next = 0;
     for (size_t i = 1; i <= count; ++i) {
+        const uint8_t* bytes = source.Take(size);
+        if (!bytes)
+            return false;
         while (next < old.lines.size() && !old.lines[next])
             ++next;
-        std::unique_ptr<uint8_t[]> line = next < old.lines.size() ? std::move(old.lines[next])
-                                                                   : std::make_unique_for_overwrite<uint8_t[]>(size);
-        std::memcpy(line.get(), at + (i - 1) * size, size);
-        lines.lines[i] = std::move(line);
+        lines.lines[i] = next < old.lines.size() ? std::move(old.lines[next])
+                                                  : std::make_unique_for_overwrite<uint8_t[]>(size);
+        std::memcpy(lines.lines[i].get(), bytes, size);
     }
     list.PutBackLines(std::move(lines));
     // The spare line 0 that every list with lines has.
     if (count > 0)
         list.InitLine(0);
+    return true;
 }
 
-// Replaces the program by the snapshot the layout describes.
-void TakeSnapshot(const uint8_t* b, const RamCopyLayout& layout, OldBuffers& old)
+// Rows 0..height of width cells into the plane's rows of 2000 cells, old
+// rows of about that size taken as they are: every byte is set here.
+bool TakeRows(SnapshotSource& source, T_Patrone& plane, uint16_t width, uint16_t height, std::vector<uint8_t>& old)
 {
-    std::memcpy(ProgrammKopf.data(), b, T_ProgrammKopf::kSize);
-    size_t pos = T_ProgrammKopf::kSize;
-    for (size_t l = 0; l < old.lines.size(); ++l) {
-        T_ListenVar& list = *Lists()[l].list;
-        const uint16_t count = get_u16(b, pos);
-        TakeList(list, b + pos + 2, count, old.lines[l]);
-        pos += 2 + size_t(count) * list.LineSize();
+    const size_t size = (size_t(height) + 1) * kPatternStride;
+    if (old.capacity() >= size && old.capacity() <= 2 * size)
+        plane.rows.swap(old);
+    plane.rows.resize(size);
+    for (size_t row = 0; row <= height; ++row) {
+        uint8_t* to = plane.rows.data() + row * kPatternStride;
+        const uint8_t* cells = width > 0 ? source.Take(width) : to;
+        if (!cells)
+            return false;
+        std::memmove(to, cells, width);
+        std::memset(to + width, 0, kPatternStride - width);
     }
-    std::memcpy(RuestSchema.data(), b + layout.setup, T_RuestSchema::kSize);
-
-    const uint16_t width = ProgrammKopf.Width();
-    const uint16_t height = ProgrammKopf.Height();
-    for (int p = 0; p <= 2; ++p)
-        TakePlane(*PatternPlane(p), b + layout.plane[p], width, height, old.rows[p]);
+    return true;
 }
 
-// The file's bytes, at most as many as the largest snapshot; a reason when
-// the file cannot be read.
-std::string ReadWhole(const std::string& path, std::unique_ptr<char[]>& data, size_t& size)
+bool Copy(SnapshotSource& source, uint8_t* to, size_t n)
+{
+    const uint8_t* bytes = source.Take(n);
+    if (bytes)
+        std::memcpy(to, bytes, n);
+    return bytes != nullptr;
+}
+
+// Goes through a snapshot part by part. Without old buffers it only checks
+// (empty when the snapshot is whole and the program can hold it, else why
+// not); with them it takes the snapshot over into the program.
+std::string WalkSnapshot(SnapshotSource& source, OldBuffers* take, RamCopyLayout* layout)
+{
+    const uint8_t* header = source.Take(T_ProgrammKopf::kSize);
+    if (!header)
+        return Cut("im Programmkopf");
+    const uint16_t width = get_u16(header, 22);
+    const uint16_t height = get_u16(header, 24);
+    if (width > kPatternStride)
+        return "Breite " + std::to_string(width) + " ueber " + std::to_string(kPatternStride);
+    if (take)
+        std::memcpy(ProgrammKopf.data(), header, T_ProgrammKopf::kSize);
+
+    for (size_t l = 0; l < std::size(kLineSizes); ++l) {
+        const std::string name = std::string("Liste ") + kListLetters[l];
+        const uint8_t* at = source.Take(2);
+        if (!at)
+            return Cut("vor der Zeilenzahl der " + name);
+        const uint16_t count = get_u16(at, 0);
+        if (count > kMaxListLines)
+            return name + ": " + std::to_string(count) + " Zeilen ueber " + std::to_string(kMaxListLines);
+        if (take ? !TakeLines(source, *Lists()[l], count, take->lines[l]) : !source.Skip(count * kLineSizes[l]))
+            return Cut("in der " + name);
+    }
+
+    RamCopyLayout found;
+    found.setup = source.Position();
+    if (!take ? !source.Skip(T_RuestSchema::kSize) : !Copy(source, RuestSchema.data(), T_RuestSchema::kSize))
+        return Cut("im Ruestschema");
+
+    for (int p : kPlaneOrder) {
+        const std::string name = "Patrone " + std::to_string(p);
+        T_Patrone& plane = *PatternPlane(p);
+        found.plane[p] = source.Position();
+        const uint8_t* present = source.Take(1);
+        if (!present)
+            return Cut("vor der " + name);
+        if (*present == 0) {
+            if (take) {
+                plane.present = false;
+                plane.second = false;
+                plane.release();
+            }
+            continue;
+        }
+        const uint8_t* attribute = source.Take(1);
+        if (!attribute)
+            return Cut("in der " + name);
+        if (!take) {
+            if (!source.Skip(PlaneCells(width, height)))
+                return Cut("in der " + name);
+            continue;
+        }
+        plane.present = true;
+        plane.second = *attribute != 0;
+        if (!TakeRows(source, plane, width, height, take->rows[p]))
+            return Cut("in der " + name);
+    }
+    found.end = source.Position();
+    if (layout)
+        *layout = found;
+    return {};
+}
+
+// One pass over the file through the unit stream: the reason it failed.
+std::string WalkFile(const std::string& path, OldBuffers* take)
 {
     bool error = false;
     P_DiskOpen(path, error, true);
-    size = std::min<size_t>(F_DiskSize(error), LargestSnapshot());
-    data.reset(new char[std::max<size_t>(size, 1)]);
-    P_DiskReadBulk(data.get(), static_cast<uint32_t>(size), error);
+    std::string reason;
+    {
+        SnapshotSource source(F_DiskSize(error), take != nullptr);
+        if (!error)
+            reason = WalkSnapshot(source, take, nullptr);
+        error = error || source.Failed();
+    }
     P_DiskClose();
-    if (!error)
-        return {};
-    return "nicht lesbar: " + F_DiskErrorText(P_DiskLastError());
+    if (error)
+        return "nicht lesbar: " + F_DiskErrorText(P_DiskLastError());
+    return reason;
 }
 
 }  // namespace
@@ -210,11 +248,10 @@ std::string SerializeProgram()
     std::string out;
     out.reserve(SnapshotSize(width, height));
     AppendBytes(out, ProgrammKopf.data(), T_ProgrammKopf::kSize);
-    for (const ListPart& part : Lists()) {
-        const T_ListenVar& list = *part.list;
-        AppendU16(out, list.Count());
-        for (uint16_t i = 1; i <= list.Count(); ++i)
-            AppendBytes(out, list.ExistingLine(i), list.LineSize());
+    for (const T_ListenVar* list : Lists()) {
+        AppendU16(out, list->Count());
+        for (uint16_t i = 1; i <= list->Count(); ++i)
+            AppendBytes(out, list->ExistingLine(i), list->LineSize());
     }
     AppendBytes(out, setup, T_RuestSchema::kSize);
     for (int p : kPlaneOrder) {
@@ -230,63 +267,17 @@ std::string SerializeProgram()
 
 std::string CheckRamCopy(std::string_view bytes, RamCopyLayout* layout)
 {
-    const auto* b = reinterpret_cast<const uint8_t*>(bytes.data());
-    size_t pos = 0;
-    // Whether n more bytes follow pos.
-    auto there = [&](size_t n) { return bytes.size() - pos >= n; };
-
-    if (!there(T_ProgrammKopf::kSize))
-        return Cut("im Programmkopf");
-    const uint16_t width = get_u16(b, 22);
-    const uint16_t height = get_u16(b, 24);
-    if (width > kPatternStride)
-        return "Breite " + std::to_string(width) + " ueber " + std::to_string(kPatternStride);
-    pos = T_ProgrammKopf::kSize;
-
-    for (size_t l = 0; l < Lists().size(); ++l) {
-        const std::string name = std::string("Liste ") + Lists()[l].letter;
-        if (!there(2))
-            return Cut("vor der Zeilenzahl der " + name);
-        const uint16_t count = get_u16(b, pos);
-        pos += 2;
-        if (count > kMaxListLines)
-            return name + ": " + std::to_string(count) + " Zeilen ueber " + std::to_string(kMaxListLines);
-        const size_t size = size_t(count) * kLineSizes[l];
-        if (!there(size))
-            return Cut("in der " + name);
-        pos += size;
-    }
-
-    RamCopyLayout found;
-    found.setup = pos;
-    if (!there(T_RuestSchema::kSize))
-        return Cut("im Ruestschema");
-    pos += T_RuestSchema::kSize;
-
-    for (int p : kPlaneOrder) {
-        const std::string name = "Patrone " + std::to_string(p);
-        found.plane[p] = pos;
-        if (!there(1))
-            return Cut("vor der " + name);
-        if (b[pos++] == 0)
-            continue;
-        if (!there(1 + PlaneCells(width, height)))
-            return Cut("in der " + name);
-        pos += 1 + PlaneCells(width, height);
-    }
-    found.end = pos;
-    if (layout)
-        *layout = found;
-    return {};
+    SnapshotSource source(bytes);
+    return WalkSnapshot(source, nullptr, layout);
 }
 
 bool DeserializeProgram(std::string_view bytes)
 {
-    RamCopyLayout layout;
-    if (!CheckRamCopy(bytes, &layout).empty())
+    if (!CheckRamCopy(bytes).empty())
         return false;
     OldBuffers old = TakeOldBuffers();
-    TakeSnapshot(reinterpret_cast<const uint8_t*>(bytes.data()), layout, old);
+    SnapshotSource source(bytes);
+    WalkSnapshot(source, &old, nullptr);
     return true;
 }
 
@@ -311,24 +302,28 @@ bool ReadRamCopy(const std::string& path, const std::function<void()>& emptyProg
 {
     if (FindExisting(path).empty())
         return false;
-    std::unique_ptr<char[]> data;
-    size_t size = 0;
-    std::string reason = ReadWhole(path, data, size);
-    const std::string_view bytes(data.get(), size);
-    RamCopyLayout layout;
-    if (reason.empty())
-        reason = CheckRamCopy(bytes, &layout);
+    const auto empty = [&] {
+        if (emptyProgram)
+            emptyProgram();
+        else if (NewProgramModel())
+            kernelHost().closeProgramWindows();
+    };
+    // The whole file is checked before anything changes; the program is
+    // replaced only by a snapshot found whole. A file that then fails to
+    // read leaves the empty program, never half of one.
+    std::string reason = WalkFile(path, nullptr);
+    if (reason.empty()) {
+        OldBuffers old = TakeOldBuffers();
+        empty();
+        reason = WalkFile(path, &old);
+        if (!reason.empty())
+            empty();
+    }
     if (!reason.empty()) {
-        // Read at every start: a damaged snapshot leaves the empty program
-        // quietly and says why in the log only.
+        // Read at every start: a damaged snapshot leaves the program quietly
+        // and says why in the log only.
         DebugLog({"RAM-Kopie verworfen:", path, reason});
         return false;
     }
-    OldBuffers old = TakeOldBuffers();
-    if (emptyProgram)
-        emptyProgram();
-    else if (NewProgramModel())
-        kernelHost().closeProgramWindows();
-    TakeSnapshot(reinterpret_cast<const uint8_t*>(data.get()), layout, old);
     return true;
 }

@@ -40,11 +40,13 @@ bool DeserializeProgram(std::string_view bytes);
 bool WriteRamCopy(const std::string& path);
 
 // Replaces the program by the named snapshot. A missing file changes nothing.
-// The whole file is read and checked before anything changes: a file that
-// cannot be read or is refused goes to the debug log, shows nothing and
-// changes nothing. Otherwise the program is emptied through emptyProgram
-// (the shell's new program, which also closes the windows it must), or
-// without one through the kernel's new program, closing the program windows
-// when the machine model changed; then the snapshot is taken over. True when
-// the program was replaced.
+// The whole file is checked before anything changes: a file that cannot be
+// read or is refused goes to the debug log, shows nothing and changes
+// nothing. Otherwise the program is emptied through emptyProgram (the
+// shell's new program, which also closes the windows it must), or without
+// one through the kernel's new program, closing the program windows when the
+// machine model changed; then the snapshot is taken over. Should the file
+// fail to read after its check (changed meanwhile), the program is emptied
+// again and logged: never half a snapshot. True when the program was
+// replaced.
 bool ReadRamCopy(const std::string& path, const std::function<void()>& emptyProgram = {});

@@ -264,6 +264,21 @@ TEST(RamCopy, TakesTheLimitsAndEmptiesThroughTheGivenRoutine)
     ASSERT_TRUE(ReadRamCopy(SnapshotPath(), [&] { ++emptied; }));
     EXPECT_EQ(emptied, 1);
     EXPECT_TRUE(ProgramDump() == dump);
+
+    // A file cut short after it was found whole: the empty program, not half
+    // of the snapshot.
+    const std::string bytes = ReadTestFile(SnapshotPath());
+    const auto cut = [&] {
+        ++emptied;
+        NewProgramModel();
+        if (emptied == 2)
+            WriteTestFile(SnapshotPath(), bytes.substr(0, bytes.size() / 2));
+    };
+    EXPECT_FALSE(ReadRamCopy(SnapshotPath(), cut));
+    EXPECT_EQ(emptied, 3);
+    EXPECT_EQ(SListe->Count(), 0);
+    EXPECT_FALSE(BildEbene2.present);
+    EXPECT_NE(ReadTestFile(DebugLogPath()).find("RAM-Kopie verworfen"), std::string::npos);
 }
 
 TEST(RamCopy, ClosesTheProgramWindowsOnlyWhenTheMachineChanges)
