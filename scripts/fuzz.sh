@@ -48,7 +48,16 @@ common_options() {
     local name=$1
     local opts=(-timeout=5 -rss_limit_mb=2048 -print_final_stats=1)
     [[ -f tests/fuzz/dict/$name.dict ]] && opts+=("-dict=$root/tests/fuzz/dict/$name.dict")
+    local longest
+    longest=$(longest_input "$name")
+    [[ -n $longest ]] && opts+=("-max_len=$longest")
     echo "${opts[@]}"
+}
+
+# The longest input of a target: its source says "// Longest input: N bytes."
+# when its files outgrow libFuzzer's default (the largest seed, at least 4 KB).
+longest_input() {
+    sed -n 's|^// Longest input: \([0-9]*\) bytes.*|\1|p' "tests/fuzz/$1_fuzz.cpp"
 }
 
 size_of() {  # files and bytes of a folder

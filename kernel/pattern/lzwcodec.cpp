@@ -79,47 +79,6 @@ private:
     int bits_ = 0;
 };
 
-class BitReader {
-public:
-    BitReader(const uint8_t* in, size_t size) : in_(in), end_(in + size) {}
-    // The next code, or -1 when fewer than width bits are left.
-    int32_t get(int width)
-    {
-        if (bits_ < width) {
-            refill();
-            if (bits_ < width)
-                return -1;
-        }
-        bits_ -= width;
-        return static_cast<int32_t>((acc_ >> bits_) & ((uint32_t(1) << width) - 1));
-    }
-
-private:
-    void refill()
-    {
-        if (end_ - in_ >= 8) {
-            // As many whole bytes as the register takes, in one load.
-            uint64_t v;
-            std::memcpy(&v, in_, 8);
-            v = __builtin_bswap64(v);
-            const int take = (64 - bits_) >> 3;
-            acc_ = take == 8 ? v : (acc_ << (take * 8)) | (v >> (64 - take * 8));
-            in_ += take;
-            bits_ += take * 8;
-            return;
-        }
-        while (bits_ <= 56 && in_ < end_) {
-            acc_ = (acc_ << 8) | *in_++;
-            bits_ += 8;
-        }
-    }
-
-    const uint8_t* in_;
-    const uint8_t* end_;
-    uint64_t acc_ = 0;
-    int bits_ = 0;
-};
-
 struct EncoderWork {
     uint32_t keys[kHashSlots] = {};
     uint16_t codes[kHashSlots] = {};
@@ -135,38 +94,6 @@ struct EncoderWork {
     }
 };
 
-// The decoder keeps no strings of its own: every string of the table
-// already stands in the output (the previous code's string and one byte
-// more), so an entry is a position and a length there, and decoding a code
-// is a copy from earlier output.
-struct DecoderWork {
-    size_t offset[kMaxCode + 1];
-    uint16_t length[kMaxCode + 1];
-    std::vector<uint8_t> out;
-};
-
-// Bytes the output keeps behind its end for copies in 8-byte steps.
-constexpr size_t kSlack = 16;
-
-// Copies a string from earlier output; at most 15 bytes beyond length are
-// written, and they lie behind the string's end.
-inline void CopyString(uint8_t* dst, const uint8_t* src, size_t length)
-{
-    if (length <= kSlack) {
-        // Steps of 8 through a register: the string itself lies wholly
-        // before dst, whatever the steps read beyond it.
-        uint64_t v;
-        std::memcpy(&v, src, 8);
-        std::memcpy(dst, &v, 8);
-        if (length > 8) {
-            std::memcpy(&v, src + 8, 8);
-            std::memcpy(dst + 8, &v, 8);
-        }
-    } else {
-        std::memcpy(dst, src, length);
-    }
-}
-
 // Per thread, made on first use: too big for the stack.
 EncoderWork& Encoder()
 {
@@ -174,11 +101,6 @@ EncoderWork& Encoder()
     return *work;
 }
 
-DecoderWork& Decoder()
-{
-    static thread_local std::unique_ptr<DecoderWork> work = std::make_unique<DecoderWork>();
-    return *work;
-}
 
 // Hands the result to the caller. The work area stays for the next strip
 // (its growth costs more than the copy), unless it has grown too big to
@@ -259,104 +181,248 @@ void LzwCompress(std::vector<uint8_t>& buffer)
     HandOver(buffer, w.out, static_cast<size_t>(bits.finish() - w.out.data()));
 }
 
-LzwStatus LzwDecompress(std::vector<uint8_t>& buffer, size_t expected)
+
+namespace {
+
+// The decoder keeps no strings of its own: every string of the table
+// already stands in the output (the previous code's string and one byte
+// more), so an entry is a position and a length there, and decoding a code
+// is a copy from earlier output. The single bytes stand in front of the
+// output once and for all. An entry is position | length << 32.
+constexpr size_t kSingles = 256;
+// Bytes the area keeps behind the output for copies in 8-byte steps.
+constexpr size_t kSlack = 16;
+// Positions are 32 bits wide; no strip comes near.
+constexpr size_t kMaxOutput = (size_t(1) << 32) - kSingles - kSlack - 1;
+
+struct DecoderWork {
+    uint64_t table[kMaxCode + 1];
+    std::vector<uint8_t> area;  // the 256 single bytes, then the output
+};
+
+DecoderWork& Decoder()
+{
+    static thread_local std::unique_ptr<DecoderWork> work = [] {
+        auto w = std::make_unique<DecoderWork>();
+        for (uint64_t c = 0; c < kSingles; ++c)
+            w->table[c] = c | uint64_t(1) << 32;
+        return w;
+    }();
+    return *work;
+}
+
+inline uint64_t LoadBigEndian64(const uint8_t* p)
+{
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return __builtin_bswap64(v);
+}
+
+// Copies a string from earlier output; up to kSlack - 1 bytes beyond length
+// may be written, all behind the string's end.
+inline void CopyString(uint8_t* dst, const uint8_t* src, size_t length)
+{
+    if (length <= kSlack) {
+        // Steps of 8 through a register: the string itself lies wholly
+        // before dst, whatever the steps read beyond it.
+        uint64_t v;
+        std::memcpy(&v, src, 8);
+        std::memcpy(dst, &v, 8);
+        std::memcpy(&v, src + 8, 8);
+        std::memcpy(dst + 8, &v, 8);
+    } else {
+        std::memcpy(dst, src, length);
+    }
+}
+
+// The output area: the single bytes, then room for the decoded bytes,
+// grown on demand up to what the caller expects.
+class DecoderArea {
+public:
+    DecoderArea(std::vector<uint8_t>& area, size_t expected, size_t codeBytes)
+        : area_(area), expected_(std::min(expected, kMaxOutput))
+    {
+        // A short stream may claim a big strip: start small.
+        const size_t first = std::min(expected_, std::max<size_t>(codeBytes * 4, 65536));
+        // A big area from an earlier strip is not kept for a small one.
+        if (area_.size() > kKeepCapacity && kSingles + first + kSlack <= kKeepCapacity)
+            std::vector<uint8_t>().swap(area_);
+        Size(first);
+    }
+    uint8_t* data() const { return area_.data(); }
+    // Where the output must end for now.
+    size_t end() const { return end_; }
+    // Room for length bytes at pos, never beyond expected.
+    [[gnu::noinline]] bool Grow(size_t pos, size_t length)
+    {
+        const size_t have = end_ - kSingles;
+        if (have < expected_)
+            Size(std::min(expected_, std::max(have * 2, pos + length - kSingles)));
+        return pos + length <= end_;
+    }
+
+private:
+    void Size(size_t limit)
+    {
+        const size_t size = kSingles + limit + kSlack;
+        if (area_.size() < size) {
+            const bool fresh = area_.empty();
+            area_.resize(size);
+            if (fresh)
+                for (size_t c = 0; c < kSingles; ++c)
+                    area_[c] = static_cast<uint8_t>(c);
+        }
+        end_ = kSingles + std::min(expected_, area_.size() - kSingles - kSlack);
+    }
+
+    std::vector<uint8_t>& area_;
+    size_t expected_;
+    size_t end_ = 0;
+};
+
+// As much of a string as fits, byte by byte: a string that continues
+// itself reads what it has just written.
+[[gnu::noinline]] void CopyPart(uint8_t* area, size_t at, size_t pos, size_t end)
+{
+    for (size_t i = 0; pos + i < end; ++i)
+        area[pos + i] = area[at + i];
+}
+
+constexpr uint32_t kNeverWider = UINT32_MAX;
+constexpr uint64_t kAfterClear = UINT32_MAX;  // a previous entry of no string, just after a clear
+
+}  // namespace
+
+LzwDecoded LzwDecodeStrip(const uint8_t* codes, size_t size, size_t expected)
 {
     DecoderWork& w = Decoder();
-    std::vector<uint8_t>& out = w.out;
-    // Grown on demand: a short stream may claim a big strip.
-    size_t limit = std::min(expected, std::max<size_t>(buffer.size() * 4, 65536));
-    if (out.size() < limit + kSlack)
-        out.resize(limit + kSlack);
-    limit = std::min(expected, out.size() - kSlack);
-    size_t pos = 0;
+    uint64_t* const table = w.table;
+    DecoderArea out(w.area, expected, size);
+    uint8_t* area = out.data();
+    size_t pos = kSingles;  // where the next string goes
+    size_t end = out.end();
     LzwStatus status = LzwStatus::Ok;
 
-    // Room for length more bytes, never beyond expected.
-    auto room = [&](size_t length) {
-        if (length > expected - pos)
-            return false;
-        if (pos + length > limit) {
-            limit = std::min(expected, std::max(limit * 2, pos + length));
-            out.resize(limit + kSlack);
-        }
-        return true;
-    };
+    // Codes are read most significant bit first from a register whose top
+    // bits are the next ones.
+    const uint8_t* in = codes;
+    const uint8_t* const inEnd = codes + size;
+    uint64_t acc = 0;
+    unsigned bits = 0;
 
-    BitReader bits(buffer.data(), buffer.size());
-    CodeWidth width;
+    // The width rule as a count-down: every code counts, and at the limit
+    // the codes get one bit wider (the limit 2^w - 257 moves by 2^(w-1)).
+    unsigned width = 9;
+    uint32_t untilWider = 255;
     uint32_t next = kFirstFree;
-    size_t prevPos = 0;     // where the previous code's string stands
-    size_t prevLength = 0;  // 0: no string since the last clear
-    bool afterClear = false;
+    // The previous code's entry; length 0: no string since the last clear.
+    uint64_t prev = 0;
+    // The byte the previous string repeats throughout, as far as known, or
+    // -1: a run is set from it rather than read back from what was just set.
+    int run = -1;
 
     for (;;) {
-        const int32_t read = bits.get(width.width);
-        if (read < 0)
-            break;
-        const uint32_t c = static_cast<uint32_t>(read);
-        const int readWidth = width.width;
-        width.counted();
-        size_t length;
-        if (c < 256) {
+        if (bits < width) {
+            if (inEnd - in >= 8) {
+                acc |= LoadBigEndian64(in) >> bits;
+                in += (63 - bits) >> 3;
+                bits |= 56;
+            } else {
+                while (bits <= 56 && in < inEnd) {
+                    acc |= uint64_t(*in++) << (56 - bits);
+                    bits += 8;
+                }
+                if (bits < width)
+                    break;
+            }
+        }
+        const uint32_t c = static_cast<uint32_t>(acc >> (64 - width));
+        acc <<= width;
+        bits -= width;
+        const unsigned readWidth = width;
+        if (--untilWider == 0) {
+            ++width;
+            untilWider = width < unsigned(kMaxWidth) ? uint32_t(1) << (width - 1) : kNeverWider;
+        }
+
+        const uint32_t prevLength = static_cast<uint32_t>(prev >> 32);
+        uint32_t length;
+        if (c < kClear) {
+            if (pos >= end && !out.Grow(pos, 1)) {
+                status = LzwStatus::Overflow;
+                break;
+            }
+            area[pos] = static_cast<uint8_t>(c);
             length = 1;
-            if (pos >= limit && !room(1)) {
-                status = LzwStatus::Corrupt;
-                break;
+            run = static_cast<int>(c);
+        } else if (c < next && c > kEnd) {
+            const uint64_t e = table[c];
+            const size_t at = static_cast<uint32_t>(e);
+            length = static_cast<uint32_t>(e >> 32);
+            if (pos + length > end) [[unlikely]] {
+                if (!out.Grow(pos, length)) {
+                    area = out.data();
+                    CopyPart(area, at, pos, out.end());
+                    pos = out.end();
+                    status = LzwStatus::Overflow;
+                    break;
+                }
+                area = out.data();
+                end = out.end();
             }
-            out[pos] = static_cast<uint8_t>(c);
-        } else if (c >= kFirstFree && c < next) {
-            length = w.length[c];
-            if (pos + length > limit && !room(length)) {
-                status = LzwStatus::Corrupt;
-                break;
+            CopyString(area + pos, area + at, length);
+            run = -1;
+        } else if (c == next && prevLength != 0 && next <= kMaxCode) {
+            // The previous string and its own first byte.
+            const size_t at = static_cast<uint32_t>(prev);
+            length = prevLength + 1;
+            if (pos + length > end) [[unlikely]] {
+                if (!out.Grow(pos, length)) {
+                    area = out.data();
+                    CopyPart(area, at, pos, out.end());
+                    pos = out.end();
+                    status = LzwStatus::Overflow;
+                    break;
+                }
+                area = out.data();
+                end = out.end();
             }
-            CopyString(out.data() + pos, out.data() + w.offset[c], length);
+            if (run >= 0) {
+                std::memset(area + pos, run, length);
+            } else {
+                CopyString(area + pos, area + at, prevLength);
+                area[pos + prevLength] = area[at];
+            }
         } else if (c == kEnd) {
             break;
-        } else if (c == kClear) {
-            // Two clears in a row: no writer does that.
-            if (afterClear) {
-                status = LzwStatus::Corrupt;
-                break;
-            }
+        } else if (c == kClear && prev != kAfterClear) {
             // At strip start the clear counts after the reset; a standard
             // writer's mid-strip clear (below 13 bits) must count the same
             // way, ours (at 13 bits) restart at 0.
-            const bool counts = prevLength == 0 || readWidth < kMaxWidth;
+            untilWider = prevLength == 0 || readWidth < unsigned(kMaxWidth) ? 254 : 255;
+            width = 9;
             next = kFirstFree;
-            width.reset();
-            if (counts)
-                width.count = 1;
-            prevLength = 0;
-            afterClear = true;
+            prev = kAfterClear;
             continue;
-        } else if (c == next && prevLength != 0 && next <= kMaxCode) {
-            // The previous string and its own first byte.
-            length = prevLength + 1;
-            if (pos + length > limit && !room(length)) {
-                status = LzwStatus::Corrupt;
-                break;
-            }
-            CopyString(out.data() + pos, out.data() + prevPos, prevLength);
-            out[pos + prevLength] = out[prevPos];
         } else {
-            // No single byte first after a clear, or a code the table
-            // cannot hold yet.
+            // Two clears in a row, no single byte first after a clear, or a
+            // code the table cannot hold yet.
             status = LzwStatus::Corrupt;
             break;
         }
-        afterClear = false;
         // The previous string and this one's first byte stand together.
         // A table that is full without a clear takes no more strings.
-        if (prevLength != 0 && next <= kMaxCode) {
-            w.offset[next] = prevPos;
-            w.length[next] = static_cast<uint16_t>(prevLength + 1);
-            ++next;
-        }
-        prevPos = pos;
-        prevLength = length;
+        if (prevLength != 0 && next <= kMaxCode)
+            table[next++] = prev + (uint64_t(1) << 32);
+        prev = pos | uint64_t(length) << 32;
         pos += length;
     }
-    HandOver(buffer, out, pos);
-    return status;
+    return {status, area + kSingles, pos - kSingles};
+}
+
+LzwStatus LzwDecompress(std::vector<uint8_t>& buffer, size_t expected)
+{
+    const LzwDecoded d = LzwDecodeStrip(buffer.data(), buffer.size(), expected);
+    buffer.assign(d.data, d.data + d.size);
+    return d.status == LzwStatus::Overflow ? LzwStatus::Corrupt : d.status;
 }

@@ -6,7 +6,17 @@
 #include <cstdint>
 #include <vector>
 
-enum class LzwStatus { Ok, Corrupt };
+enum class LzwStatus {
+    Ok,
+    Corrupt,   // a code the table cannot hold, or a clear where none may be
+    Overflow,  // the stream holds more than expected
+};
+
+struct LzwDecoded {
+    LzwStatus status;
+    const uint8_t* data;  // the decoded bytes, in the decoder's own area
+    size_t size;
+};
 
 // Replaces the bytes of buffer by their code stream. An empty buffer gives
 // the clear and the end code only.
@@ -22,3 +32,9 @@ void LzwCompress(std::vector<uint8_t>& buffer);
 // are written at 13 bits); its width grows one code earlier after the clear,
 // which is taken into account.
 LzwStatus LzwDecompress(std::vector<uint8_t>& buffer, size_t expected);
+
+// The same without copies: decodes size code bytes into an area of this
+// thread, which holds them until the thread's next decoding. Overflow: the
+// first expected bytes stand there and the stream holds more. Corrupt: what
+// was decoded before the fault stands there.
+LzwDecoded LzwDecodeStrip(const uint8_t* codes, size_t size, size_t expected);

@@ -1,6 +1,7 @@
 #include "kernel/pattern/smzfile.h"
 
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "kernel/language/language.h"
@@ -60,20 +61,43 @@ ZikLibrary& Zik()
     return zik;
 }
 
-// One extraction: reports a missing library once.
-class SmzReader {
+// Writes the image's bytes; a failure is shown with its disk error.
+bool WriteImage(const uint8_t* data, size_t size, const std::string& outputFileName)
+{
+    SafeFileWriter out;
+    if (!out.Create(outputFileName) || !out.Write(data, size) || !out.Commit()) {
+        P_WarningBox(F_DiskErrorText(DiskErrorCode(out.error())));
+        return false;
+    }
+    return true;
+}
+
+// The library's buffer, given back when done with.
+class ZikBuffer {
 public:
-    SmzExtract Run(const std::string& fileName, int imageNumber, const std::string& outputFileName);
+    explicit ZikBuffer(int32_t inputLength) : inputLength_(inputLength) {}
+    ~ZikBuffer()
+    {
+        if (data)
+            Zik().freeMem(&data, inputLength_);
+    }
+    ZikBuffer(const ZikBuffer&) = delete;
+    ZikBuffer& operator=(const ZikBuffer&) = delete;
+
+    uint8_t* data = nullptr;
+    int32_t length = 0;
 
 private:
-    bool Decompress(const std::vector<uint8_t>& in, std::vector<uint8_t>& out);
-    SmzExtract Walk(int imageNumber, const std::string& outputFileName);
-
-    bool loadReported_ = false;
-    uint32_t size_ = 0;
+    int32_t inputLength_;
 };
 
-bool SmzReader::Decompress(const std::vector<uint8_t>& in, std::vector<uint8_t>& out)
+}  // namespace
+
+// Unpacks the image straight into the output file from the library's own
+// buffer: a big image is held once, not copied, and the packed bytes go
+// before it is written. False when the library is missing, the data do not
+// unpack or the file cannot be written.
+bool SmzExtractor::WriteUnpacked(std::vector<uint8_t> packed, const std::string& outputFileName)
 {
     ZikLibrary& zik = Zik();
     if (!zik.Load()) {
@@ -82,20 +106,17 @@ bool SmzReader::Decompress(const std::vector<uint8_t>& in, std::vector<uint8_t>&
         loadReported_ = true;
         return false;
     }
-    if (in.size() > INT32_MAX)
+    if (packed.size() > INT32_MAX)
         return false;
-    uint8_t* result = nullptr;
-    int32_t length = 0;
-    const int32_t rc = zik.decompress(in.data(), static_cast<int32_t>(in.size()), &result, &length, 0);
-    const bool ok = rc == 0 && length >= 0 && (result || length == 0);
-    if (ok)
-        out.assign(result, result + length);
-    if (result)
-        zik.freeMem(&result, static_cast<int32_t>(in.size()));
-    return ok;
+    ZikBuffer plain(static_cast<int32_t>(packed.size()));
+    const int32_t rc = zik.decompress(packed.data(), static_cast<int32_t>(packed.size()), &plain.data, &plain.length, 0);
+    if (rc != 0 || plain.length < 0 || (!plain.data && plain.length != 0))
+        return false;
+    std::vector<uint8_t>().swap(packed);
+    return WriteImage(plain.data, static_cast<size_t>(plain.length), outputFileName);
 }
 
-SmzExtract SmzReader::Walk(int imageNumber, const std::string& outputFileName)
+SmzExtract SmzExtractor::Walk(int imageNumber, const std::string& outputFileName)
 {
     bool error = false;
     size_ = F_DiskSize(error);
@@ -151,43 +172,27 @@ SmzExtract SmzReader::Walk(int imageNumber, const std::string& outputFileName)
         if (error)
             break;
 
-        // Every directory's data are read and, when compressed, unpacked on
-        // the way; only the wanted image is written. Data that end past the
-        // file end the walk.
+        // Data that end past the file end the walk. Only the wanted image
+        // is read and unpacked: the others may be big, and nobody asked.
         const bool wanted = number == imageNumber;
         if (uint64_t(dataAt) + dataSize > size_)
             return wanted ? SmzExtract::Unreadable : SmzExtract::NotFound;
-        std::vector<uint8_t> data(dataSize);
-        P_DiskRead(data.data(), dataSize, error);
-        if (error)
-            return wanted ? SmzExtract::Unreadable : SmzExtract::NotFound;
-        if (compression == kCompressedByLibrary) {
-            std::vector<uint8_t> plain;
-            // An image that cannot be unpacked only matters when it is the
-            // one wanted.
-            if (!Decompress(data, plain)) {
-                if (wanted)
-                    return SmzExtract::Unreadable;
-                offset = next;
-                continue;
-            }
-            data.swap(plain);
-        }
         if (!wanted) {
             offset = next;
             continue;
         }
-        SafeFileWriter out;
-        if (!out.Create(outputFileName) || !out.Write(data.data(), data.size()) || !out.Commit()) {
-            P_WarningBox(F_DiskErrorText(DiskErrorCode(out.error())));
+        std::vector<uint8_t> data(dataSize);
+        P_DiskRead(data.data(), dataSize, error);
+        if (error)
             return SmzExtract::Unreadable;
-        }
-        return SmzExtract::Written;
+        if (compression != kCompressedByLibrary)
+            return WriteImage(data.data(), data.size(), outputFileName) ? SmzExtract::Written : SmzExtract::Unreadable;
+        return WriteUnpacked(std::move(data), outputFileName) ? SmzExtract::Written : SmzExtract::Unreadable;
     }
     return SmzExtract::NotFound;
 }
 
-SmzExtract SmzReader::Run(const std::string& fileName, int imageNumber, const std::string& outputFileName)
+SmzExtract SmzExtractor::Extract(const std::string& fileName, int imageNumber, const std::string& outputFileName)
 {
     const std::string name = FileNamePart(fileName);
     const size_t dot = name.rfind('.');
@@ -204,12 +209,10 @@ SmzExtract SmzReader::Run(const std::string& fileName, int imageNumber, const st
     return result;
 }
 
-}  // namespace
-
 SmzExtract ExtractSmzImage(const std::string& fileName, int imageNumber, const std::string& outputFileName)
 {
-    SmzReader reader;
-    return reader.Run(fileName, imageNumber, outputFileName);
+    SmzExtractor extractor;
+    return extractor.Extract(fileName, imageNumber, outputFileName);
 }
 
 bool ReadSmzFile(const std::string& fileName, int imageNumber, const std::string& outputFileName)

@@ -221,6 +221,7 @@ private:
     // Fails with the message as it stands (at first the disk handling one).
     bool Fail() { return Fail(message_); }
     bool ReadAt(uint64_t offset, void* buffer, size_t count);
+    const uint8_t* View(uint64_t offset, size_t count);
     bool Pread(uint64_t offset, uint8_t* dst, size_t count);
     bool Open();
     bool ReadDirectory();
@@ -229,6 +230,7 @@ private:
     bool CheckTags();
     bool SizePlane();
     bool ReadStrips();
+    void ClearUnread();
 
     std::string fileName_;
     int plane_;
@@ -239,6 +241,9 @@ private:
     uint64_t windowAt_ = 0;
     bool failed_ = false;
     bool aborted_ = false;
+    bool sized_ = false;      // the plane has its rows
+    bool reused_ = false;     // ... and they are the old ones, not yet cleared
+    uint32_t nextRow_ = 0;    // the next row a strip fills, counting down
     std::string message_;
 
     bool fullImage_ = true;
@@ -274,28 +279,31 @@ bool TiffReader::Pread(uint64_t offset, uint8_t* dst, size_t count)
 }
 
 // Strips follow one another: reading through a window of the file saves a
-// system call per strip.
-bool TiffReader::ReadAt(uint64_t offset, void* buffer, size_t count)
+// system call per strip, and a strip is decoded where it stands.
+const uint8_t* TiffReader::View(uint64_t offset, size_t count)
 {
+    static const uint8_t kNothing = 0;
     if (offset > fileSize_ || count > fileSize_ - offset)
-        return false;
-    // An empty strip has no buffer to copy into.
+        return nullptr;
     if (count == 0)
-        return true;
-    auto* dst = static_cast<uint8_t*>(buffer);
-    if (offset >= windowAt_ && offset + count <= windowAt_ + window_.size()) {
-        std::memcpy(dst, window_.data() + (offset - windowAt_), count);
-        return true;
-    }
-    if (count >= kWindowSize)
-        return Pread(offset, dst, count);
-    window_.resize(static_cast<size_t>(std::min<uint64_t>(kWindowSize, fileSize_ - offset)));
+        return &kNothing;
+    if (offset >= windowAt_ && offset + count <= windowAt_ + window_.size())
+        return window_.data() + (offset - windowAt_);
+    window_.resize(static_cast<size_t>(std::min<uint64_t>(std::max(kWindowSize, count), fileSize_ - offset)));
     windowAt_ = offset;
     if (!Pread(offset, window_.data(), window_.size())) {
         window_.clear();
-        return false;
+        return nullptr;
     }
-    std::memcpy(dst, window_.data(), count);
+    return window_.data();
+}
+
+bool TiffReader::ReadAt(uint64_t offset, void* buffer, size_t count)
+{
+    const uint8_t* bytes = View(offset, count);
+    if (!bytes)
+        return false;
+    std::memcpy(buffer, bytes, count);
     return true;
 }
 
@@ -489,7 +497,13 @@ bool TiffReader::SizePlane()
         return Fail(F_TRANS("Die Patronen haben nicht die gleiche Größe!"));
     ProgrammKopf.SetWidth(static_cast<uint16_t>(width_));
     ProgrammKopf.SetHeight(static_cast<uint16_t>(height_));
-    plane->allocate(static_cast<uint16_t>(height_));
+    // Rows of the same count are reused and cleared after reading where no
+    // strip filled them: clearing all first would cost as much as a read.
+    reused_ = plane->rows.size() == (size_t(height_) + 1) * kPatternStride;
+    if (!reused_)
+        plane->allocate(static_cast<uint16_t>(height_));
+    sized_ = true;
+    nextRow_ = height_;
     return true;
 }
 
@@ -510,36 +524,37 @@ bool TiffReader::ReadStrips()
     KernelHost& host = kernelHost();
     T_Patrone& plane = *PatternPlane(plane_);
     const size_t bytesPerRow = width_;
-    std::vector<uint8_t> strip;
-    uint32_t row = height_;
+    uint32_t& row = nextRow_;
+    // Strips after row 1 are not read.
     for (size_t s = 0; s < stripOffsets_.size() && row >= 1; ++s) {
-        // The rows this strip must hold; strips beyond row 1 are ignored.
-        const uint32_t rows = std::min(rowsPerStrip_, row);
-        const size_t expected = rows * bytesPerRow;
+        // A strip holds as many rows as its bytes make, whatever
+        // RowsPerStrip says; more than the plane has left are not taken.
+        const size_t room = size_t(row) * bytesPerRow;
         const uint64_t offset = stripOffsets_[s];
         const uint64_t count = stripByteCounts_[s];
         if (offset > fileSize_ || count > fileSize_ - offset)
             return Fail();
+        const uint8_t* cells = nullptr;
+        size_t size = 0;
         if (compression_ == 5) {
-            strip.resize(count);
-            if (!ReadAt(offset, strip.data(), strip.size()))
+            const uint8_t* codes = View(offset, count);
+            if (!codes)
                 return Fail();
-            // A strip may hold all its RowsPerStrip rows although fewer are
-            // left (a padded last strip), as a raw one may: only more than
-            // that is corrupt.
-            const size_t full = std::max<size_t>(expected, std::min<uint32_t>(rowsPerStrip_, kMaxHeight) * bytesPerRow);
-            if (LzwDecompress(strip, full) != LzwStatus::Ok || strip.size() < expected)
+            const LzwDecoded decoded = LzwDecodeStrip(codes, count, room);
+            if (decoded.status == LzwStatus::Corrupt)
                 return Fail(F_TRANS("Tif-Daten fehlerhaft"));
+            cells = decoded.data;
+            size = decoded.size;
         } else {
-            if (count < expected)
-                return Fail(F_TRANS("Tif-Daten fehlerhaft"));
-            strip.resize(expected);
-            if (!ReadAt(offset, strip.data(), strip.size()))
+            size = static_cast<size_t>(std::min<uint64_t>(count, room));
+            cells = View(offset, size);
+            if (!cells)
                 return Fail();
         }
-        for (uint32_t r = 0; r < rows; ++r, --row) {
+        const size_t rows = size / bytesPerRow;
+        for (size_t r = 0; r < rows; ++r, --row) {
             host.infoLine(4, std::to_string(row));
-            std::memcpy(plane.rows.data() + size_t(row) * kPatternStride, strip.data() + r * bytesPerRow, bytesPerRow);
+            std::memcpy(plane.rows.data() + size_t(row) * kPatternStride, cells + r * bytesPerRow, bytesPerRow);
         }
         // Esc is looked at after every strip, the last one too.
         if (host.infoAbortRequested()) {
@@ -552,11 +567,26 @@ bool TiffReader::ReadStrips()
     return true;
 }
 
+// Reused rows that no strip filled become empty, as fresh ones would be:
+// the rows below the last one read, row 0, and each row behind its width.
+void TiffReader::ClearUnread()
+{
+    if (!sized_ || !reused_)
+        return;
+    uint8_t* rows = PatternPlane(plane_)->rows.data();
+    std::memset(rows, 0, (size_t(nextRow_) + 1) * kPatternStride);
+    if (width_ < kPatternStride)
+        for (size_t r = size_t(nextRow_) + 1; r <= height_; ++r)
+            std::memset(rows + r * kPatternStride + width_, 0, kPatternStride - width_);
+}
+
 bool TiffReader::Run()
 {
     message_ = F_TRANS("Fehler beim Diskhandling");
     kernelHost().infoLine(1, fileName_);
-    return Open() && ReadDirectory() && CheckTags() && SizePlane() && ReadStrips();
+    const bool ok = Open() && ReadDirectory() && CheckTags() && SizePlane() && ReadStrips();
+    ClearUnread();
+    return ok;
 }
 
 }  // namespace

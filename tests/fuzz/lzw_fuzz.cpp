@@ -2,6 +2,7 @@
 // input's first two bytes: it never gives more than expected. The rest of
 // the input, read as a raw strip, must come back through the encoder.
 // Smoke run: 50000 runs.
+// Longest input: 65536 bytes.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>

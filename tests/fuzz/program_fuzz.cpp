@@ -7,6 +7,7 @@
 // mode 0 and value 0 does not load (only its comment does), so each trip
 // may drop or empty the last F line.
 // Smoke run: 2000 runs.
+// Longest input: 65536 bytes.
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>

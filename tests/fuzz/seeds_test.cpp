@@ -289,3 +289,70 @@ TEST(FuzzSeeds, EveryTargetHasSmallSeeds)
     }
     EXPECT_GE(targets, 2);
 }
+
+namespace {
+
+// What the fuzz script gives a target at most, as its source declares it;
+// 0 when it keeps libFuzzer's default.
+std::uintmax_t LongestInput(const std::string& target)
+{
+    const std::string source = ReadTestFile(kFuzzDir + target + "_fuzz.cpp");
+    const std::string mark = "\n// Longest input: ";
+    const size_t at = source.find(mark);
+    return at == std::string::npos ? 0 : std::stoull(source.substr(at + mark.size()));
+}
+
+// Plane 0 as read from a seed: width, height and the cells, or the message.
+std::string ReadSeedPlane(const std::string& name)
+{
+    FreeProgramModel();
+    CreateProgramModel();
+    SetDefaults();
+    const bool remote = Fernsteuerung;
+    Fernsteuerung = true;  // no success message box
+    const bool ok = ReadTiffPattern(kFuzzDir + "corpus/tiff/" + name, true, 0);
+    Fernsteuerung = remote;
+    if (!ok)
+        return "refused";
+    return std::to_string(ProgrammKopf.Width()) + "x" + std::to_string(ProgrammKopf.Height()) + " "
+           + std::string(BildEbene0.rows.begin(), BildEbene0.rows.end());
+}
+
+}  // namespace
+
+TEST(FuzzSeeds, TargetsOfBigFilesTakeLongInputs)
+{
+    // LZW strips beyond 4 KB, the encoder's clear at 13 bits, a program
+    // with its lists.
+    for (const char* target : {"lzw", "tiff", "program"})
+        EXPECT_GE(LongestInput(target), 65536u) << target;
+    for (const auto& source : fs::directory_iterator(kFuzzDir)) {
+        const std::string stem = source.path().stem().string();
+        if (source.path().extension() != ".cpp" || !stem.ends_with("_fuzz"))
+            continue;
+        const std::string target = stem.substr(0, stem.size() - 5);
+        const std::uintmax_t longest = LongestInput(target);
+        for (const auto& file : fs::directory_iterator(kFuzzDir + "corpus/" + target))
+            EXPECT_TRUE(longest == 0 || fs::file_size(file.path()) <= longest) << file.path();
+    }
+}
+
+TEST(FuzzSeeds, LibtiffSeedsHoldTheirSourcePlanes)
+{
+    // Seeds that libtiff's tiffcp wrote from our plain files, with
+    // resolution tags added: one row a strip, several rows, one strip.
+    const std::pair<const char*, const char*> copies[] = {
+        {"libtiff-plain-40x30-1row.tif", "plain-40x30.tif"},
+        {"libtiff-lzw-40x30-1row.tif", "plain-40x30.tif"},
+        {"libtiff-lzw-40x30-7rows.tif", "plain-40x30.tif"},
+        {"libtiff-lzw-40x30-1strip.tif", "plain-40x30.tif"},
+        {"libtiff-lzw-200x40-1strip.tif", "libtiff-plain-200x40-16rows.tif"},
+    };
+    for (const auto& [copy, source] : copies) {
+        const std::string plane = ReadSeedPlane(source);
+        EXPECT_NE(plane, "refused") << source;
+        EXPECT_EQ(ReadSeedPlane(copy), plane) << copy;
+    }
+    // Differenced samples are refused.
+    EXPECT_EQ(ReadSeedPlane("libtiff-lzw-40x30-predictor.tif"), "refused");
+}

@@ -2,6 +2,7 @@
 // script, a layer and the machine-type file are extracted in turn. An image
 // is written whole or not at all.
 // Smoke run: 10000 runs.
+// Longest input: 65536 bytes.
 #include <zlib.h>
 
 #include <cstdio>

@@ -2,6 +2,7 @@
 // What it accepts must come back unchanged through the writer, LZW and
 // plain; what it refuses is refused with a warning box.
 // Smoke run: 10000 runs.
+// Longest input: 65536 bytes.
 #include <cstdio>
 #include <cstdlib>
 #include <string>

@@ -297,16 +297,25 @@ TEST_F(Smz, DamagedContainers)
     EXPECT_EQ(host.messages().size(), 1u);
 }
 
-TEST_F(Smz, WalkReadsAndUnpacksEveryImageOnTheWay)
+TEST_F(Smz, OnlyTheWantedImageIsUnpacked)
 {
-    // Without the library: the images before the wanted raw one are
-    // unpacked on the way, the failure is reported once, the raw image comes.
+    // Without the library: the compressed images before the wanted raw one
+    // are passed over, so nothing is missed and nothing is reported.
     WriteTestFile(TestHome() + "Order.SMZ",
                   Container({{22, 2, Pack(layer)}, {10, -1, Pack("D10")}, {21, 1, script}}));
     EXPECT_EQ(Extract("Order.SMZ", 21), SmzExtract::Written);
-    EXPECT_EQ(host.messages(), std::vector<std::string>{kLoadFailure});
+    EXPECT_TRUE(host.messages().empty());
     EXPECT_EQ(ReadTestFile(TestHome() + "out.bin"), script);
     EXPECT_EQ(Extract("Order.SMZ", 23), SmzExtract::NotFound);
+    EXPECT_TRUE(host.messages().empty());
+
+    // One extractor over the container reports the missing library once,
+    // for both compressed images.
+    host.calls.clear();
+    SmzExtractor extractor;
+    EXPECT_EQ(extractor.Extract(TestHome() + "Order.SMZ", 22, TestHome() + "a.bin"), SmzExtract::Unreadable);
+    EXPECT_EQ(extractor.Extract(TestHome() + "Order.SMZ", 10, TestHome() + "b.bin"), SmzExtract::Unreadable);
+    EXPECT_EQ(extractor.Extract(TestHome() + "Order.SMZ", 21, TestHome() + "c.bin"), SmzExtract::Written);
     EXPECT_EQ(host.messages(), std::vector<std::string>{kLoadFailure});
 
     // With it, an image on the way that does not unpack is passed over.
@@ -370,12 +379,9 @@ TEST(SmzProbe, NoLibraryReachable)
     std::string out;
     const int rc = Shell("lone/kernel_probe --home home smz-extract Set.SMZ out 2>/dev/null", &out);
     EXPECT_EQ(rc, 1);
-    // Every walk past image 22 (for 22, 23, 24 and 10) unpacks it on the
-    // way and reports the missing library once.
-    std::string lost;
-    for (int i = 0; i < 4; ++i)
-        lost += "MSG Datei:libVpZik.so\nMSG Fehler beim Laden der Dll\n";
-    EXPECT_EQ(out, "Set.Skx 620\n" + lost + "ERROR unreadable images: 22 10\n");
+    // Images 22 and 10 need the library: it is reported once for the container.
+    EXPECT_EQ(out, "Set.Skx 620\nMSG Datei:libVpZik.so\nMSG Fehler beim Laden der Dll\n"
+                   "ERROR unreadable images: 22 10\n");
     ASSERT_EQ(Fixture("smzimage 21 orig.Skx"), 0);
     EXPECT_EQ(Shell("cmp orig.Skx out/Set.Skx"), 0);
     EXPECT_FALSE(fs::exists(TestHome() + "out/Set.Bl2"));

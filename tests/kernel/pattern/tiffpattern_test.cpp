@@ -452,8 +452,6 @@ TEST_F(TiffPattern, StripFailuresAndBounds)
     };
     // A strip that holds fewer rows than it should.
     EXPECT_EQ(ReadFailure(Tiff(basicWith(279, 4, 1, 11), cells)), "Tif-Daten fehlerhaft");
-    // Strips that end before row 1: two rows a strip, one strip.
-    EXPECT_EQ(ReadFailure(Tiff(basicWith(278, 4, 1, 2), cells)), "Tif-Daten fehlerhaft");
     // A strip past the end of the file.
     EXPECT_EQ(ReadFailure(Tiff(basicWith(273, 4, 1, 1000), cells)), "Fehler beim Diskhandling");
     EXPECT_EQ(ReadFailure(Tiff(basicWith(279, 4, 1, 0xFFFFFFF0u), cells)), "Fehler beim Diskhandling");
@@ -487,9 +485,9 @@ TEST_F(TiffPattern, SurplusRowsStopAtRowOne)
     EXPECT_EQ(PlaneRows(2)[3], Cells(4, 1));
     EXPECT_EQ(PlaneRows(2)[1], Cells(4, 9));
 
-    // The same as an LZW strip, and a padded last strip: surplus rows are
-    // no corruption, more than RowsPerStrip rows are.
-    for (auto [rowsPerStrip, cells, good] : {std::tuple{5u, 20u, true}, std::tuple{2u, 16u, true}, std::tuple{2u, 20u, false}}) {
+    // The same as an LZW strip, and padded last strips: surplus rows are no
+    // corruption, also beyond RowsPerStrip.
+    for (auto [rowsPerStrip, cells, good] : {std::tuple{5u, 20u, true}, std::tuple{2u, 16u, true}, std::tuple{2u, 20u, true}}) {
         ClearProgram();
         std::string strips;
         std::vector<uint32_t> counts;
@@ -543,6 +541,74 @@ TEST_F(TiffPattern, SurplusRowsStopAtRowOne)
     EXPECT_EQ(Read(TestHome() + "strips.tif", 0, &ok), std::vector<std::string>{"Patrone erfolgreich geladen"});
     EXPECT_EQ(PlaneRows(0)[3], Cells(4, 1));
     EXPECT_EQ(PlaneRows(0)[1], Cells(4, 9));
+}
+
+TEST_F(TiffPattern, StripRowsComeFromTheirBytes)
+{
+    // Strips of 4-cell rows; RowsPerStrip as given, each strip's bytes as
+    // listed: the rows read follow the bytes, up to the plane's height.
+    struct Case {
+        uint32_t height, rowsPerStrip;
+        std::vector<uint32_t> stripBytes;
+        bool lzw, loads;
+    };
+    const Case cases[] = {
+        {30, 1, {120}, false, true},     // one strip for all rows
+        {30, 1, {120}, true, true},
+        {3, 2, {12}, false, true},
+        {3, 2, {4, 8}, false, true},     // a short first strip
+        {3, 2, {4, 8}, true, true},
+        {3, 1, {11}, false, false},      // two rows and a part: row 1 missing
+        {3, 1, {4, 4}, true, false},
+        {3, 3, {8, 8}, false, true},     // the second strip's last row is surplus
+    };
+    for (const Case& c : cases) {
+        ClearProgram();
+        const std::string cells = Cells(4 * c.height + 8);
+        std::vector<Entry> e = Basic(4, c.height, 0);
+        e[3].value = c.lzw ? 5 : 1;
+        e[7].value = c.rowsPerStrip;
+        const uint32_t n = static_cast<uint32_t>(c.stripBytes.size());
+        const uint32_t at = TailAt(9);
+        std::string arrays(8 * n, '\0'), strips;
+        auto* a = reinterpret_cast<uint8_t*>(arrays.data());
+        uint32_t cell = 0;
+        for (uint32_t s = 0; s < n; ++s) {
+            std::vector<uint8_t> strip(cells.begin() + cell, cells.begin() + cell + c.stripBytes[s]);
+            cell += c.stripBytes[s];
+            if (c.lzw)
+                LzwCompress(strip);
+            put_u32(a, 4 * s, at + static_cast<uint32_t>(arrays.size() + strips.size()));
+            put_u32(a, 4 * (n + s), static_cast<uint32_t>(strip.size()));
+            strips.append(strip.begin(), strip.end());
+        }
+        e[5] = {273, 4, n, n == 1 ? at + 8 : at};
+        e[8] = {279, 4, n, n == 1 ? get_u32(a, 4) : at + 4 * n};
+        WriteTestFile(TestHome() + "rows.tif", Tiff(e, arrays + strips));
+        bool ok = false;
+        const auto shown = Read(TestHome() + "rows.tif", 0, &ok);
+        const std::string what = std::to_string(c.height) + " rows, " + std::to_string(n) + " strips" + (c.lzw ? ", lzw" : "");
+        EXPECT_EQ(ok, c.loads) << what;
+        EXPECT_EQ(shown, std::vector<std::string>{c.loads ? "Patrone erfolgreich geladen" : "Tif-Daten fehlerhaft"}) << what;
+        for (uint32_t r = 0; c.loads && r < c.height; ++r)
+            EXPECT_EQ(PlaneRows(0)[c.height - r], cells.substr(4 * r, 4)) << what << ", row " << c.height - r;
+    }
+}
+
+TEST_F(TiffPattern, RowsOfAnEarlierReadAreClearedWhereNoStripFillsThem)
+{
+    // A plane of the file's size, every byte set, also behind the width.
+    FillPlane(0, 4, 3);
+    std::fill(BildEbene0.rows.begin(), BildEbene0.rows.end(), 0xEE);
+    // Two whole rows and a part: rows 3 and 2 are read, then it fails.
+    WriteTestFile(TestHome() + "part.tif", Tiff(Basic(4, 3, 11), Cells(12)));
+    bool ok = true;
+    EXPECT_EQ(Read(TestHome() + "part.tif", 0, &ok), std::vector<std::string>{"Tif-Daten fehlerhaft"});
+    EXPECT_FALSE(ok);
+    std::vector<uint8_t> fresh((3 + 1) * kPatternStride, 0);
+    std::copy_n(Cells(4).begin(), 4, fresh.begin() + 3 * kPatternStride);
+    std::copy_n(Cells(4, 5).begin(), 4, fresh.begin() + 2 * kPatternStride);
+    EXPECT_TRUE(BildEbene0.rows == fresh);
 }
 
 TEST_F(TiffPattern, ShortValuesThatFitStandInTheEntry)

@@ -23,11 +23,12 @@ int Extract(const ProbeArgs& args)
         throw ProbeUsage{"smz-extract needs FILE and DIR"};
     const std::string stem = fs::path(args[0]).stem().string();
     std::string unreadable;
+    SmzExtractor extractor;
     for (const Image& image : kImages) {
         // An existing file of the name in another letter case is replaced.
         const std::string out = ResolveForWrite((fs::path(args[1]) / (stem + image.extension)).string());
         const std::string name = FileNamePart(out);
-        switch (ExtractSmzImage(args[0], image.number, out)) {
+        switch (extractor.Extract(args[0], image.number, out)) {
         case SmzExtract::NotContainer:
             std::cout << "ERROR not an SMZ container\n";
             return 1;
