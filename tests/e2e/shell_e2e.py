@@ -318,7 +318,44 @@ def scenario_siblings():
     home.cleanup()
 
 
+def scenario_restart():
+    home = Home()
+    proc, win = start_and_window(home)
+    # Einstellungen > Sprache (the last item) > the fifth offered language.
+    keys(win, "alt+e", "Up", "Right", "Down", "Down", "Down", "Down", "Return")
+    box = other_window(proc.pid, win, 5)
+    check(box is not None, "the restart message")
+    if box:
+        keys(box, "Return")
+    try:
+        status = proc.wait(timeout=15)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        status = None
+    check(status == 0, "the old process ends with 0")
+    new_win, new_pid = None, None
+    end = time.time() + 8
+    while time.time() < end and not new_win:
+        for w in xdo("search", "--onlyvisible", "--name", "^ZORIT$").splitlines():
+            pid = xdo("getwindowpid", w)
+            if pid and int(pid) != proc.pid and width_of(w) >= 800:
+                new_win, new_pid = w, int(pid)
+        time.sleep(0.2)
+    check(new_win is not None, "the new process shows its main window within 8 s")
+    registry = open(home.path("config", "Vasp", "Registry.ini"), "rb").read().decode("utf-8")
+    check("Language=Französisch" in registry, "the language stored")
+    if new_win:
+        time.sleep(2)
+        keys(new_win, "alt+d", "b")
+        end = time.time() + 20
+        while time.time() < end and os.path.exists("/proc/%d" % new_pid):
+            time.sleep(0.2)
+        check(not os.path.exists("/proc/%d" % new_pid), "the new process quits")
+    home.cleanup()
+
+
 SCENARIOS = {
+    "restart": scenario_restart,
     "first_start": scenario_first_start,
     "second_start": scenario_second_start,
     "snapshot": scenario_snapshot,
