@@ -312,7 +312,8 @@ bool TiffReader::Open()
     const std::string path = FindExisting(fileName_);
     if (path.empty())
         return Fail();
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a named pipe must be refused, not waited on.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat st{};
     if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))
         return Fail();

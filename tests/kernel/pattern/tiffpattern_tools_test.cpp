@@ -1,5 +1,6 @@
 // Our TIFF files seen by libtiff's tools, and libtiff's files read by us.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <map>
 #include <sstream>
@@ -203,4 +204,13 @@ TEST(TiffTools, ReaderMessagesOfPythonFiles)
     EXPECT_EQ(Probe("tiff-write x.tif --size 0x5"), 2);
     EXPECT_EQ(Probe("tiff-write x.tif"), 2);
     EXPECT_EQ(Probe("tiff-read"), 2);
+}
+
+TEST(TiffTools, ANamedPipeIsRefusedAtOnce)
+{
+    const std::string fifo = TestHome() + "pipe.tif";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string out;
+    EXPECT_EQ(Probe("tiff-read " + fifo, &out), 1);
+    EXPECT_NE(out.find("ERROR"), std::string::npos) << out;
 }
