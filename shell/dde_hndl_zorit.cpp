@@ -1,8 +1,73 @@
 #include "shell/dde_hndl_zorit.h"
 
+#include <QTimer>
+
+#include "kernel/dispatch/busystate.h"
+#include "kernel/model/globals.h"
+#include "kernel/model/programmodel.h"
+#include "platform/paths.h"
+#include "shell/ddezorit.h"
+#include "shell/form_main.h"
+#include "shell/programfiles.h"
+
 TDdeHndlZorit* DdeHndlZorit = nullptr;
 
-void TDdeHndlZorit::P_DdeBefehlEmpfangen(const std::string&)
+namespace {
+// The design program waits for each command's answer: success messages,
+// which would hold the answer until somebody is there to confirm them, are
+// left out while a command runs, as under remote control.
+class RemoteQuiet {
+public:
+    RemoteQuiet() : before_(Fernsteuerung) { Fernsteuerung = true; }
+    ~RemoteQuiet() { Fernsteuerung = Fernsteuerung && before_; }
+    void keep() { before_ = true; }
+    RemoteQuiet(const RemoteQuiet&) = delete;
+    RemoteQuiet& operator=(const RemoteQuiet&) = delete;
+
+private:
+    bool before_;
+};
+}  // namespace
+
+void TDdeHndlZorit::P_DdeBefehlEmpfangen(const std::string& text)
 {
-    // The remote commands arrive with the program files.
+    const ParsedDdeCommand c = ParseDdeCommand(text);
+    TFormMain* main = FormMain;
+    if (c.command == DdeCommand::None || !main)
+        return;
+    ProgramBusyScope busy;
+    RemoteQuiet quiet;
+    switch (c.command) {
+    case DdeCommand::SizeMax:
+        main->showMaximized();
+        main->raise();
+        break;
+    case DdeCommand::RamDelete:
+        main->MnuNeuClick();
+        break;
+    case DdeCommand::Fernsteuerung:
+        quiet.keep();
+        break;
+    case DdeCommand::LoadPattern:
+        main->OpenProgram(c.argument, true);
+        break;
+    case DdeCommand::LoadOrdalinFiles:
+        CompileProgramFiles(c.argument.empty() ? std::string() : NormalizePath(c.argument));
+        break;
+    case DdeCommand::Name:
+        ProgrammKopf.SetName(DdeProgramName(c.argument));
+        main->P_ShowProgrammKopf();
+        break;
+    case DdeCommand::Close:
+        // After the answer: the close waits for the command's end.
+        QTimer::singleShot(0, main, [main] { main->close(); });
+        break;
+    case DdeCommand::Simulation:
+    case DdeCommand::ExportMaFile:
+    case DdeCommand::ExportExtented:
+    case DdeCommand::ExportDo:
+        // The checker windows carry these out.
+    case DdeCommand::None:
+        break;
+    }
 }

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHelpEvent>
@@ -16,11 +17,13 @@
 #include <QPainter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 #include <QToolBar>
 #include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <system_error>
+#include <tuple>
 
 #include "kernel/dispatch/busystate.h"
 #include "kernel/language/language.h"
@@ -46,8 +49,10 @@
 #include "platform/qt/processes.h"
 #include "shell/dde_hndl_zorit.h"
 #include "shell/edit_separators.h"
+#include "shell/file_dialogs.h"
 #include "shell/image_lists.h"
 #include "shell/program_windows.h"
+#include "shell/programfiles.h"
 
 TFormMain* FormMain = nullptr;
 
@@ -207,18 +212,25 @@ void TFormMain::CreateMenus()
     };
 
     QMenu* datei = menu(nullptr, {}, "&Datei");
-    connect(AddItem(datei, {}, "&Neu", kBildNeu), &QAction::triggered, this, &TFormMain::MnuNeuClick);
-    AddItem(datei, "MnuOeffnen", "Ö&ffnen", kBildOeffnen);
-    AddItem(datei, {}, "&Speichern", kBildSpeichern, QKeySequence(Qt::CTRL | Qt::Key_S));
-    AddItem(datei, {}, "Speichern &unter", kBildSpeichernUnter);
+    connect(AddItem(datei, {}, "&Neu", kBildNeu), &QAction::triggered, this,
+            [this] { ProgramChange([this] { MnuNeuClick(); }); });
+    connect(AddItem(datei, "MnuOeffnen", "Ö&ffnen", kBildOeffnen), &QAction::triggered, this,
+            [this] { ProgramChange([this] { MnuOeffnenClick(); }); });
+    connect(AddItem(datei, {}, "&Speichern", kBildSpeichern, QKeySequence(Qt::CTRL | Qt::Key_S)), &QAction::triggered,
+            this, [this] { ProgramChange([this] { MnuSpeichernClick(); }); });
+    connect(AddItem(datei, {}, "Speichern &unter", kBildSpeichernUnter), &QAction::triggered, this,
+            [this] { ProgramChange([this] { MnuSpeichernUnterClick(); }); });
     AddSeparator(datei);
     connect(AddItem(datei, "MnuReadRamCopy", "RAM-Kopie &zurück holen", kBildRamLesen), &QAction::triggered, this,
             [this] { ProgramChange([this] { MnuReadRamCopyClick(); }); });
     connect(AddItem(datei, "MnuCreateRamCopy", "RAM-Kopie &erstellen", kBildRamSchreiben), &QAction::triggered,
             this, [this] { ProgramChange([this] { MnuCreateRamCopyClick(); }); });
     AddSeparator(datei);
-    for (int n = 1; n <= 4; ++n)
-        AddItem(datei, QString("MnuLoadFile%1").arg(n), QString())->setVisible(false);
+    for (int n = 1; n <= 4; ++n) {
+        QAction* recent = AddItem(datei, QString("MnuLoadFile%1").arg(n), QString());
+        recent->setVisible(false);
+        connect(recent, &QAction::triggered, this, [this, n] { ProgramChange([this, n] { MnuLoadFileClick(n); }); });
+    }
     connect(AddItem(datei, {}, "&Beenden", kBildBeenden), &QAction::triggered, this, &QWidget::close);
 
     MnuBearbeiten = menu(nullptr, "MnuBearbeiten", "&Bearbeiten");
@@ -336,9 +348,11 @@ void TFormMain::CreateToolBars()
     };
     ToolBarDisk = bar("ToolBarDisk");
     connect(AddButton(ToolBarDisk, "ToolButtonNeu", "Neues Programm", kBildNeu), &QAction::triggered, this,
-            &TFormMain::MnuNeuClick);
-    AddButton(ToolBarDisk, "ToolButtonOeffnen", "Programm öffnen", kBildOeffnen);
-    AddButton(ToolBarDisk, "ToolButtonSpeichern", "Programm speichern", kBildSpeichern);
+            [this] { ProgramChange([this] { MnuNeuClick(); }); });
+    connect(AddButton(ToolBarDisk, "ToolButtonOeffnen", "Programm öffnen", kBildOeffnen), &QAction::triggered, this,
+            [this] { ProgramChange([this] { MnuOeffnenClick(); }); });
+    connect(AddButton(ToolBarDisk, "ToolButtonSpeichern", "Programm speichern", kBildSpeichern), &QAction::triggered,
+            this, [this] { ProgramChange([this] { MnuSpeichernClick(); }); });
 
     ToolBarEdit = bar("ToolBarEdit");
     for (auto [name, hint, picture] : {std::tuple{"ToolButtonRueckgaengig", "Rückgängig", kBildRueckgaengig},
@@ -446,8 +460,7 @@ void TFormMain::FormCreate()
 
     // What comes with later windows stays disabled until they do.
     for (const char* name :
-         {"MnuOeffnen", "MnuSpeichern", "MnuSpeichernunter", "ToolButtonOeffnen", "ToolButtonSpeichern",
-          "MnuFFPosition", "MnuNadeleinteilung", "MnuStrickschema", "MnuSchemaablauf", "MnuFestigkeit",
+         {"MnuFFPosition", "MnuNadeleinteilung", "MnuStrickschema", "MnuSchemaablauf", "MnuFestigkeit",
           "MnuWarenabzug", "MnuVersatz", "MnuWahlschalter", "MnuNadelraum", "MnuFadenfuehrer", "MnuRuestblatt",
           "ToolButtonFFPosition", "ToolButtonNadeleinteilung", "ToolButtonStrickschema", "ToolButtonSchemaablauf",
           "ToolButtonFestigkeit", "ToolButtonWarenabzug", "ToolButtonVersatz", "ToolButtonWahlschalter",
@@ -457,8 +470,10 @@ void TFormMain::FormCreate()
         if (QAction* a = Action(name))
             a->setEnabled(false);
 
-    for (const char* name : {"MnuNeu", "ToolButtonNeu", "MnuReadRamCopy", "MnuCreateRamCopy",
-                             "MnuArbeitsebeneumschalten", "ToolButtonarbeitsEbene", "MnuZorak", "MnuZoril"})
+    for (const char* name :
+         {"MnuNeu", "ToolButtonNeu", "MnuOeffnen", "ToolButtonOeffnen", "MnuSpeichern", "ToolButtonSpeichern",
+          "MnuSpeichernunter", "MnuLoadFile1", "MnuLoadFile2", "MnuLoadFile3", "MnuLoadFile4", "MnuReadRamCopy",
+          "MnuCreateRamCopy", "MnuArbeitsebeneumschalten", "ToolButtonarbeitsEbene", "MnuZorak", "MnuZoril"})
         RegisterProgramAction(Action(name));
     for (QAction* a : Menu("MnuMaschine")->actions())
         RegisterProgramAction(a);
@@ -466,9 +481,15 @@ void TFormMain::FormCreate()
         for (QAction* a : sprache->menu()->actions())
             RegisterProgramAction(a);
 
+    // 11
+    dialogFilter_ = QString::fromStdString(F_TRANS("Komplettes Programm") + " (3er, 8er)|*.8*;*.3*|" +
+                                           F_TRANS("Skrel Script") + "|*.Skx|");
     // 12, 13
     MnuReadRamCopyClick();
     P_ShowProgrammKopf();
+    // 14: counting down keeps the stored order.
+    for (int n = 4; n >= 1; --n)
+        P_AddLoadFile(F_ReadIni("System", "LoadFile" + std::to_string(n), ""));
     // 15
     for (const char* model : kTandemModels)
         if (QAction* a = Action(QString("MnuZr") + model)) {
@@ -600,12 +621,128 @@ void TFormMain::ShowLevelPicture()
 
 void TFormMain::MnuNeuClick()
 {
-    ProgramChange([] {
-        P_NeuesProgramm(true);
+    P_NeuesProgramm(true);
+    P_CloseProgrammFenster();
+    if (QWidget* patrone = FindForm("Patrone"); patrone && patrone->isVisible())
+        DestroyForm(patrone);
+}
+
+bool TFormMain::OpenProgram(const std::string& file, bool viaNew)
+{
+    const std::string path = FindExisting(NormalizePath(file));
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::is_regular_file(path, ec)) {
+        P_WarningBox(F_TRANS("Datei nicht gefunden!"));
+        return false;
+    }
+    // A refused file must not cost the program it was to replace.
+    const std::string before = SerializeProgram();
+    const std::string model = ProgrammKopf.Model();
+    if (viaNew)
+        MnuNeuClick();
+    else
+        P_NeuesProgramm(false);
+    if (!P_MusterLaden(path)) {
+        DeserializeProgram(before);
+        P_ShowProgrammKopf();
+        return false;
+    }
+    if (!viaNew && ProgrammKopf.Model() != model)
         P_CloseProgrammFenster();
-        if (QWidget* patrone = FindForm("Patrone"); patrone && patrone->isVisible())
-            DestroyForm(patrone);
-    });
+    P_UpdateFenster();
+    return true;
+}
+
+void TFormMain::MnuOeffnenClick()
+{
+    QString file;
+    int filter = 0;
+    if (askOpenName) {
+        std::tie(file, filter) = askOpenName();
+    } else {
+        QFileDialog dialog(this, QString::fromStdString(F_TRANS("Öffnen")), dialogFolder_);
+        dialog.setObjectName("OpenDialog1");
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        const QStringList filters = QtNameFilters(dialogFilter_);
+        dialog.setNameFilters(filters);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
+        file = dialog.selectedFiles().first();
+        filter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    }
+    // Filter 2 (scripts) belongs to the script editor; 3 does nothing.
+    if (filter == 1 && !file.isEmpty())
+        OpenProgram(file.toStdString(), false);
+}
+
+void TFormMain::MnuLoadFileClick(int n)
+{
+    const std::string path = RecentPath(RecentCaptionOf(n).toStdString());
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::is_regular_file(FindExisting(path), ec))
+        return;
+    OpenProgram(path, false);
+}
+
+void TFormMain::MnuSpeichernClick()
+{
+    const std::string name = Cp1252ToUtf8(ProgrammKopf.Name());
+    const bool plainName = !name.empty() && name.find_first_of("/\\:") == std::string::npos;
+    if (!plainName || dialogFolder_.isEmpty()) {
+        MnuSpeichernUnterClick();
+        return;
+    }
+    P_MusterSichern(AppendSeparator(dialogFolder_.toStdString()) + name + "." + F_ProgrammExtension());
+}
+
+void TFormMain::MnuSpeichernUnterClick()
+{
+    const QString extension = QString::fromStdString(F_ProgrammExtension());
+    const QString name = QString::fromStdString(Cp1252ToUtf8(ProgrammKopf.Name()));
+    const QString suggested = (name.isEmpty() ? QString("*") : name) + "." + extension;
+    QString file;
+    if (askSaveName) {
+        file = askSaveName(suggested);
+    } else {
+        QFileDialog dialog(this, QString::fromStdString(F_TRANS("Speichern unter")), dialogFolder_);
+        dialog.setObjectName("SaveDialog");
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(extension);
+        dialog.setNameFilters(QtNameFilters(dialogFilter_.section('|', 0, 0) + "|*." + extension + "|"));
+        dialog.selectFile(suggested);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
+        file = dialog.selectedFiles().first();
+    }
+    if (!file.isEmpty())
+        P_MusterSichern(file.toStdString());
+}
+
+QString TFormMain::RecentCaptionOf(int n) const
+{
+    const QAction* item = Action(QString("MnuLoadFile%1").arg(n));
+    return item ? item->data().toString() : QString();
+}
+
+void TFormMain::P_AddLoadFile(const std::string& name)
+{
+    if (name.empty())
+        return;
+    const std::string caption = name.rfind("ZR", 0) == 0 ? name : RecentCaption(ProgrammKopf.Model(), name);
+    RecentList items;
+    for (int n = 1; n <= 4; ++n)
+        items[size_t(n - 1)] = RecentCaptionOf(n).toStdString();
+    AddRecentEntry(items, caption);
+    for (int n = 1; n <= 4; ++n) {
+        QAction* item = Action(QString("MnuLoadFile%1").arg(n));
+        const QString text = QString::fromStdString(items[size_t(n - 1)]);
+        item->setData(text);
+        item->setText(QString(text).replace("&", "&&"));
+        item->setVisible(!text.isEmpty());
+    }
+    dialogFolder_ = QString::fromStdString(FolderPart(RecentPath(caption)));
 }
 
 void TFormMain::MnuArbeitsebeneClick()
@@ -674,6 +811,8 @@ void TFormMain::closeEvent(QCloseEvent* event)
     if (!closing_) {
         closing_ = true;
         MnuCreateRamCopyClick();
+        for (int n = 1; n <= 4; ++n)
+            P_WriteIni("System", "LoadFile" + std::to_string(n), RecentCaptionOf(n).toStdString());
     }
     event->accept();
     QCoreApplication::quit();
@@ -682,6 +821,17 @@ void TFormMain::closeEvent(QCloseEvent* event)
 void TFormMain::paintEvent(QPaintEvent* event)
 {
     QMainWindow::paintEvent(event);
+    if (firstPaint_) {
+        firstPaint_ = false;
+        // Command line "1": the design program's exchange file, compiled once
+        // the window stands.
+        const QStringList args = QCoreApplication::arguments();
+        if (args.size() > 1 && args[1] == "1")
+            QTimer::singleShot(0, this, [] {
+                if (!ProgramBusy())
+                    CompileProgramFiles(NormalizePath("c:\\ordalin\\temp\\comp.Smz"));
+            });
+    }
     Q_EMIT painted();
 }
 

@@ -4,7 +4,10 @@
 // Edit menu belongs to whichever of them is active.
 #include <QMainWindow>
 #include <QMap>
+#include <QPair>
 #include <QString>
+#include <functional>
+#include <string>
 
 class QAction;
 class QLabel;
@@ -36,6 +39,24 @@ public:
     void MnuReadRamCopyClick();
 
     void MnuNeuClick();
+    void MnuOeffnenClick();
+    void MnuSpeichernClick();
+    void MnuSpeichernUnterClick();
+    void MnuLoadFileClick(int n);
+    // Loads a complete program (file names from outside pass through
+    // NormalizePath): a missing file shows "Datei nicht gefunden!", a refused
+    // one leaves the program as it was. viaNew: the remote road, which starts
+    // with "&Neu".
+    bool OpenProgram(const std::string& file, bool viaNew);
+    // Puts the file at the top of the recent files.
+    void P_AddLoadFile(const std::string& name);
+    QString RecentCaptionOf(int n) const;
+    // The open and save dialogs' filter and folder.
+    QString DialogFilter() const { return dialogFilter_; }
+    QString DialogFolder() const { return dialogFolder_; }
+    // The save dialog (the save-as road); a test may answer it.
+    std::function<QString(const QString& suggested)> askSaveName;
+    std::function<QPair<QString, int>()> askOpenName;
     void MnuArbeitsebeneClick();
     void MnuMaschineClick(QAction* item);
     void MnuBearbeitenClick();
@@ -92,6 +113,9 @@ private:
     T_MyHintWindow* hint_ = nullptr;
     bool restartWanted_ = false;
     bool closing_ = false;
+    bool firstPaint_ = true;
+    QString dialogFilter_;
+    QString dialogFolder_;
     int separators_ = 0;
 };
 

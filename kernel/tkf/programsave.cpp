@@ -27,24 +27,34 @@ struct PlaneFile {
     std::string name;
 };
 
+// The first six characters of the name without folder and extension; a
+// character of several UTF-8 bytes counts once and is never cut.
 std::string Base6(const std::string& programFile)
 {
     std::string stem = FileNamePart(programFile);
     const size_t dot = stem.rfind('.');
     if (dot != std::string::npos)
         stem.resize(dot);
-    return stem.substr(0, 6);
+    size_t end = 0;
+    for (int characters = 0; end < stem.size() && characters < 6; ++characters) {
+        ++end;
+        while (end < stem.size() && (static_cast<unsigned char>(stem[end]) & 0xC0) == 0x80)
+            ++end;
+    }
+    return stem.substr(0, end);
 }
 
 // The pattern files in the order they are written: plane 0, plane 2,
-// plane 1. Plane 2's tag names "_q", its file is "_q.Tif".
+// plane 1. Plane 2's tag names "_q" and the load reads "_q.TIF": the file
+// is written under that name, so that no older file of another spelling
+// is read in its place.
 std::vector<PlaneFile> PlaneFiles(const PatternNames& names, const std::string& base6)
 {
     std::vector<PlaneFile> files;
     if (!names[0].empty())
         files.push_back({0, names[0]});
     if (!names[1].empty())
-        files.push_back({2, base6 + "_q.Tif"});
+        files.push_back({2, base6 + "_q.TIF"});
     if (!names[2].empty())
         files.push_back({1, names[2]});
     return files;

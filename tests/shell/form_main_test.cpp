@@ -92,11 +92,12 @@ TEST_F(FormMainTest, ShortcutsAreUniqueAndTheLaterWindowsItemsWait)
 
     for (const char* name : {"ToolButtonRueckgaengig", "ToolButtonAusschneiden", "ToolButtonKopieren",
                              "ToolButtonEinfuegen", "ToolButtonLoeschen", "MnuRueckgaengig", "MnuSuchen",
-                             "MnuOeffnen", "MnuSpeichern", "MnuSpeichernunter", "MnuFFPosition", "MnuRuestblatt",
+                             "MnuFFPosition", "MnuRuestblatt",
                              "ToolButtonPatrone", "MnuPatronenansehen", "MnuSkrelEditor", "MnuSkrelCompiler",
                              "MnuGTest", "MnuPTest", "MnuExportSkrel", "ToolButtonExportSkrel"})
         EXPECT_FALSE(A(name)->isEnabled()) << name;
-    for (const char* name : {"MnuNeu", "ToolButtonNeu", "MnuReadRamCopy", "MnuArbeitsebeneumschalten"})
+    for (const char* name : {"MnuNeu", "ToolButtonNeu", "MnuReadRamCopy", "MnuArbeitsebeneumschalten", "MnuOeffnen",
+                             "MnuSpeichern", "MnuSpeichernunter", "ToolButtonOeffnen", "ToolButtonSpeichern"})
         EXPECT_TRUE(A(name)->isEnabled()) << name;
     for (int n = 1; n <= 4; ++n)
         EXPECT_FALSE(A(qPrintable(QString("MnuLoadFile%1").arg(n)))->isVisible());

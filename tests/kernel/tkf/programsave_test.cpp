@@ -64,7 +64,7 @@ TEST_F(ProgramSave, FailureAnywhereKeepsTheOldSetWhole)
 {
     ASSERT_EQ(SaveWholeProgram(program, TempPfad), 0);
     const auto before = Files();
-    const std::vector<std::string> names = {"LONGNAME.8DH", "LONGNA_p.TIF", "LONGNA_q.Tif", "LONGNA_y.TIF"};
+    const std::vector<std::string> names = {"LONGNAME.8DH", "LONGNA_p.TIF", "LONGNA_q.TIF", "LONGNA_y.TIF"};
     ASSERT_EQ(before.size(), names.size());
     for (const std::string& name : names)
         ASSERT_EQ(before.count(name), 1u) << name;
@@ -100,7 +100,7 @@ TEST_F(ProgramSave, FailureAnywhereKeepsTheOldSetWhole)
     ASSERT_EQ(SaveWholeProgram(program, TempPfad), 0);
     const auto after = Files();
     ASSERT_EQ(after.size(), names.size());
-    for (const char* name : {"LONGNA_p.TIF", "LONGNA_q.Tif", "LONGNA_y.TIF"})
+    for (const char* name : {"LONGNA_p.TIF", "LONGNA_q.TIF", "LONGNA_y.TIF"})
         EXPECT_NE(after.at(name), before.at(name)) << name;
 }
 
@@ -109,7 +109,7 @@ TEST_F(ProgramSave, RemovesTheTemporariesOfKilledSaves)
     // No process has the pid 99999999; this test's process runs.
     const std::string running = std::to_string(::getpid());
     const std::vector<std::string> stale = {".LONGNAME.8DH.99999999-1.tmp", ".LONGNA_p.TIF.99999999-2.tmp",
-                                            ".LONGNA_q.Tif.99999999-3.tmp"};
+                                            ".LONGNA_q.TIF.99999999-3.tmp"};
     const std::vector<std::string> kept = {".LONGNAME.8DH." + running + "-1.tmp", ".OTHER.8DH.99999999-1.tmp",
                                            ".LONGNAME.8DH.99999999-x.tmp", ".LONGNAME.8DH.99999999.tmp"};
     for (const auto* list : {&stale, &kept})

@@ -301,7 +301,7 @@ TEST(ProbeSave, PatternFilesBesideTheProgram)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "OK\n");
     EXPECT_EQ(RunCommand("tiffinfo '" + TestHome() + "out/LONGNA_p.TIF' >/dev/null 2>&1"), 0);
     EXPECT_EQ(RunCommand("tiffinfo '" + TestHome() + "out/LONGNA_y.TIF' >/dev/null 2>&1"), 0);
-    EXPECT_FALSE(fs::exists(TestHome() + "out/LONGNA_q.Tif"));
+    EXPECT_FALSE(fs::exists(TestHome() + "out/LONGNA_q.TIF"));
     TkfFile f(out);
     ASSERT_NE(f.Find(34832), nullptr);
     EXPECT_EQ(f.bytes.substr(f.Find(34832)->value, 13), std::string("LONGNA_p.TIF\0", 13));
@@ -312,7 +312,9 @@ TEST(ProbeSave, PatternFilesBesideTheProgram)
     testing::internal::CaptureStdout();
     EXPECT_EQ(SaveProgramAs(out), 0);
     testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(fs::exists(TestHome() + "out/LONGNA_q.Tif"));
+    // Written under the name the file stores, in its spelling.
+    EXPECT_TRUE(fs::exists(TestHome() + "out/LONGNA_q.TIF"));
+    EXPECT_FALSE(fs::exists(TestHome() + "out/LONGNA_q.Tif"));
     f = TkfFile(out);
     EXPECT_EQ(f.bytes.substr(f.Find(34833)->value, 13), std::string("LONGNA_q.TIF\0", 13));
 }

@@ -1,0 +1,41 @@
+#include "shell/scriptsource.h"
+
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+#include "platform/paths.h"
+#include "platform/safe_file.h"
+
+namespace {
+std::unique_ptr<ScriptSource>& Current()
+{
+    static std::unique_ptr<ScriptSource> source = std::make_unique<PlainScriptSource>();
+    return source;
+}
+}  // namespace
+
+bool PlainScriptSource::loadFile(const std::string& path)
+{
+    std::ifstream in(FindExisting(path), std::ios::binary);
+    if (!in)
+        return false;
+    text_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+bool PlainScriptSource::saveAs(const std::string& path) const
+{
+    SafeFileWriter file;
+    return file.Create(path) && file.Write(text_.data(), text_.size()) && file.Commit();
+}
+
+ScriptSource& TheScriptSource()
+{
+    return *Current();
+}
+
+void SetScriptSource(std::unique_ptr<ScriptSource> source)
+{
+    Current() = source ? std::move(source) : std::make_unique<PlainScriptSource>();
+}

@@ -1,0 +1,262 @@
+// Program files and the design program's commands, in process: the command
+// parser, the name rules, the recent files, loads that fail and saves with
+// all three pattern planes.
+// Before any Qt header: the work record has a member that Qt's "slots"
+// keyword would swallow.
+#include "kernel/model/workrecord.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include "kernel/model/globals.h"
+#include "kernel/model/newprogram.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/services/debuglog.h"
+#include "kernel/ui/program_actions.h"
+#include "lists/form_fortschritt.h"
+#include "shell/dde_hndl_zorit.h"
+#include "shell/ddezorit.h"
+#include "shell/file_dialogs.h"
+#include "shell/form_main.h"
+#include "shell/program_windows.h"
+#include "shell/programfiles.h"
+#include "tests/kernel/tkf/tkf_testing.h"
+#include "tests/support/recording_host.h"
+#include "tests/support/test_env.h"
+
+namespace fs = std::filesystem;
+using tkftest::DumpLines;
+using tkftest::FillProgram;
+
+TEST(DdeCommands, ParsedInTheirOrder)
+{
+    struct Case {
+        const char* text;
+        DdeCommand command;
+        const char* argument;
+    };
+    const Case cases[] = {
+        {"LOADPATTERN   a b  ", DdeCommand::LoadPattern, "a b"},
+        {"LOADPATTERNX", DdeCommand::LoadPattern, "X"},
+        {"LOADORDALINFILES\t/w/X.SMA", DdeCommand::LoadOrdalinFiles, "/w/X.SMA"},
+        {"EXPORT MA-FILE  x.D10 ", DdeCommand::ExportMaFile, "x.D10"},
+        {"EXPORT EXTENTED 101", DdeCommand::ExportExtented, "101"},
+        {"EXPORT DO", DdeCommand::ExportDo, ""},
+        {"SIZEMAX", DdeCommand::SizeMax, ""},
+        {"RAMDELETE", DdeCommand::RamDelete, ""},
+        {"FERNSTEUERUNG", DdeCommand::Fernsteuerung, ""},
+        {"SIMULATION", DdeCommand::Simulation, ""},
+        {"CLOSE", DdeCommand::Close, ""},
+        {"NAME C:\\DIR\\LONGNAME1.SMA", DdeCommand::Name, "C:\\DIR\\LONGNAME1.SMA"},
+        {"NAMEX", DdeCommand::Name, ""},
+        {"NAME", DdeCommand::Name, ""},
+        {"SIZEMAX ", DdeCommand::None, ""},
+        {"sizemax", DdeCommand::None, ""},
+        {"EXPORT DOX", DdeCommand::None, ""},
+        {"SIMULATION ", DdeCommand::None, ""},
+        {"close", DdeCommand::None, ""},
+    };
+    for (const Case& c : cases) {
+        const ParsedDdeCommand p = ParseDdeCommand(c.text);
+        EXPECT_EQ(p.command, c.command) << c.text;
+        EXPECT_EQ(p.argument, c.argument) << c.text;
+    }
+}
+
+TEST(ProgramFileRules, NamesExtensionsIncrementsAndFilters)
+{
+    NewProgramModel();
+    EXPECT_EQ(ProgramNameOf("/w/ABCDEFGHIJ.8a"), "ABCDEFGH");
+    EXPECT_EQ(ProgramNameOf("AB.8"), "");
+    EXPECT_EQ(ProgramNameOf("ABCD"), "");
+    EXPECT_EQ(ProgramNameOf("/x/M\xc3\xbcllerstr.8DH"), "M\xfcllerst");
+    EXPECT_EQ(DdeProgramName("C:\\DIR\\LONGNAME1.SMA"), "LONGNAME");
+    EXPECT_EQ(DdeProgramName("/home/u/Kurz"), "Kurz");
+    EXPECT_EQ(DdeProgramName("C:\\X\\M\xc3\xbcllerstr.SMA"), "M\xfcllerst");
+
+    EXPECT_EQ(IncrementOf("(3)"), 3);
+    EXPECT_EQ(IncrementOf("(2)"), 2);
+    EXPECT_EQ(IncrementOf("3"), 2);
+    EXPECT_EQ(IncrementOf(""), 2);
+    EXPECT_EQ(IncrementOf("(x)"), 2);
+
+    const std::string model = ProgrammKopf.Model();
+    const int pos = FindModel(model);
+    ASSERT_GT(pos, 0);
+    const std::string code = ZrVar.ModelCodes.substr(size_t(pos - 1), 2);
+    EXPECT_EQ(code.size(), 2u);
+    for (auto [gauge, letter] : {std::pair{2, "A"}, std::pair{8, "H"}, std::pair{10, "J"}, std::pair{25, "B"}}) {
+        ProgrammKopf.SetGauge(static_cast<uint8_t>(gauge));
+        std::string expected = code + letter;
+        for (char& c : expected)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        EXPECT_EQ(F_ProgrammExtension(), expected) << gauge;
+    }
+
+    EXPECT_EQ(QtNameFilters("Komplettes Programm (3er, 8er)|*.8*;*.3*|Skrel Script|*.Skx|"),
+              QStringList({"Komplettes Programm (3er, 8er) (*.8* *.3*)", "Skrel Script (*.Skx)"}));
+}
+
+TEST(ProgramFileRules, RecentFilesMoveUpWithoutDuplicates)
+{
+    EXPECT_EQ(RecentCaption("84", "/w/a&b/P.8DH"), "ZR84  /w/a&b/P.8DH");
+    EXPECT_EQ(RecentPath(RecentCaption("84", "/w/a&b/P.8DH")), "/w/a&b/P.8DH");
+    RecentList items;
+    for (const char* name : {"A", "B", "C", "D"})
+        AddRecentEntry(items, name);
+    EXPECT_EQ(items, (RecentList{"D", "C", "B", "A"}));
+    AddRecentEntry(items, "c");
+    EXPECT_EQ(items, (RecentList{"c", "D", "B", "A"}));
+    AddRecentEntry(items, "E");
+    EXPECT_EQ(items, (RecentList{"E", "c", "D", "B"}));
+}
+
+namespace {
+class ProgramFilesTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        InstallBusyHandling([](bool hold) {
+            if (DdeHndlZorit)
+                DdeHndlZorit->setCommandsHeld(hold);
+        });
+        form = std::make_unique<TFormMain>();
+        FormFortschritt = new TFormFortschritt(form.get());
+    }
+    void TearDown() override
+    {
+        FormFortschritt = nullptr;
+        form.reset();
+        RemoveBusyHandling();
+        delete DdeHndlZorit;
+        DdeHndlZorit = nullptr;
+    }
+    // A program with all three planes, saved as path.
+    void SaveFullProgram(const std::string& path)
+    {
+        FillProgram();
+        ProgrammKopf.SetWidth(40);
+        ProgrammKopf.SetHeight(30);
+        for (int p = 0; p <= 2; ++p) {
+            T_Patrone* plane = PatternPlane(p);
+            plane->allocate(30);
+            plane->present = true;
+            for (uint16_t row = 1; row <= 30; ++row)
+                for (size_t x = 0; x < 40; ++x)
+                    plane->rows[row * kPatternStride + x] = static_cast<uint8_t>((row + x + p) % 7);
+        }
+        ASSERT_TRUE(P_MusterSichern(path));
+    }
+
+    std::unique_ptr<TFormMain> form;
+};
+}  // namespace
+
+TEST_F(ProgramFilesTest, AllThreePlanesTravelUnderTheStoredNames)
+{
+    ScopedRecordingHost host;
+    Fernsteuerung = true;
+    const std::string path = TestHome() + "w/LONGNAME.8DH";
+    SaveFullProgram(path);
+    for (const char* name : {"LONGNA_p.TIF", "LONGNA_y.TIF", "LONGNA_q.TIF"})
+        EXPECT_TRUE(fs::exists(TestHome() + "w/" + name)) << name;
+    EXPECT_FALSE(fs::exists(TestHome() + "w/LONGNA_q.Tif"));
+    const std::string saved = DumpLines("ZNWSVFPAB");
+    EXPECT_EQ(form->RecentCaptionOf(1).toStdString(), RecentCaption(ProgrammKopf.Model(), path));
+
+    P_NeuesProgramm(false);
+    ASSERT_TRUE(form->OpenProgram(path, false));
+    for (int p = 0; p <= 2; ++p)
+        EXPECT_TRUE(PatternPlane(p)->present) << p;
+    EXPECT_EQ(ProgrammKopf.Name(), "LONGNAME");
+    EXPECT_EQ(DumpLines("ZNWSVFPAB"), saved);
+}
+
+TEST_F(ProgramFilesTest, ARefusedOrMissingFileChangesNothing)
+{
+    ScopedRecordingHost host;
+    Fernsteuerung = true;
+    const std::string path = TestHome() + "w/GOOD.8DH";
+    SaveFullProgram(path);
+    std::string bytes = ReadTestFile(path);
+    bytes[8] = 'G';
+    bytes[9] = 'X';
+    const std::string bad = WriteTestFile(TestHome() + "w/BAD.8DH", bytes);
+
+    ProgrammKopf.SetName("VORHER");
+    const std::string before = DumpLines("ZNWSVFPAKRB");
+    const QString recent = form->RecentCaptionOf(1);
+    host.host.calls.clear();
+
+    EXPECT_FALSE(form->OpenProgram(bad, false));
+    EXPECT_EQ(DumpLines("ZNWSVFPAKRB"), before);
+    EXPECT_EQ(form->RecentCaptionOf(1), recent);
+    ASSERT_EQ(host.host.messages().size(), 1u);
+    EXPECT_NE(host.host.messages()[0].find("TKF-Datei ist falsch"), std::string::npos);
+
+    EXPECT_FALSE(form->OpenProgram(TestHome() + "w/NOTHERE.8DH", true));
+    EXPECT_EQ(DumpLines("ZNWSVFPAKRB"), before);
+    EXPECT_EQ(host.host.messages().size(), 2u);
+
+    // A recent item whose file is gone does nothing.
+    fs::remove(path);
+    form->MnuLoadFileClick(1);
+    EXPECT_EQ(DumpLines("ZNWSVFPAKRB"), before);
+    EXPECT_EQ(host.host.messages().size(), 2u);
+}
+
+TEST_F(ProgramFilesTest, SaveWithoutAFolderAsksForTheName)
+{
+    ProgrammKopf.SetName("NAME1");
+    int asked = 0;
+    QStringList suggestions;
+    form->askSaveName = [&](const QString& suggested) {
+        ++asked;
+        suggestions << suggested;
+        return QString();
+    };
+    ASSERT_TRUE(form->DialogFolder().isEmpty());
+    form->MnuSpeichernClick();
+    EXPECT_EQ(asked, 1);
+    ProgrammKopf.SetName("");
+    form->MnuSpeichernClick();
+    EXPECT_EQ(asked, 2);
+    const QString extension = QString::fromStdString(F_ProgrammExtension());
+    EXPECT_EQ(suggestions, QStringList({"NAME1." + extension, "*." + extension}));
+}
+
+TEST_F(ProgramFilesTest, RemoteCommandsOnTheMainWindow)
+{
+    form->showMinimized();
+    DdeHndlZorit->P_DdeBefehlEmpfangen("SIZEMAX");
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->windowState() & Qt::WindowMaximized);
+    EXPECT_FALSE(form->windowState() & Qt::WindowMinimized);
+
+    Fernsteuerung = false;
+    DdeHndlZorit->P_DdeBefehlEmpfangen("NAME C:\\DIR\\LONGNAME1.SMA");
+    EXPECT_EQ(ProgrammKopf.Name(), "LONGNAME");
+    EXPECT_FALSE(Fernsteuerung);
+    DdeHndlZorit->P_DdeBefehlEmpfangen("NAME");
+    EXPECT_EQ(ProgrammKopf.Name(), "");
+    DdeHndlZorit->P_DdeBefehlEmpfangen("FERNSTEUERUNG");
+    EXPECT_TRUE(Fernsteuerung);
+}
+
+TEST_F(ProgramFilesTest, TheCompileDriverTakesABadIncrementAsTwo)
+{
+    DebugLogStart();
+    WriteTestFile(TestHome() + "X.SMA", "");
+    WriteTestFile(TestHome() + "X.D10", "!KULIERSHINC:3;\r\n");
+    WriteTestFile(TestHome() + "X.Skx", "");
+    ScopedRecordingHost host;
+    CompileProgramFiles(TestHome() + "X.SMA");
+    EXPECT_FALSE(FormFortschritt->isVisible());
+    EXPECT_NE(ReadTestFile(DebugLogPath()).find("KULIERSHINC"), std::string::npos);
+    EXPECT_TRUE(fs::exists(TempPfad + "Compile.Skx"));
+}
