@@ -25,6 +25,7 @@
 #include "shell/form_main.h"
 #include "shell/form_programm_start.h"
 #include "shell/program_windows.h"
+#include "shell/scriptsource.h"
 #include "shell/zorit_application.h"
 
 int main(int argc, char* argv[])
@@ -70,6 +71,8 @@ int main(int argc, char* argv[])
     QObject::connect(main, &TFormMain::painted, start, &TFormProgrammStart::MainPainted);
     host.onStatusText = [main](const std::string& text) { main->SetStatusText(QString::fromStdString(text)); };
     host.onCloseProgramWindows = [] { P_CloseProgrammFenster(); };
+    host.onScriptText = [] { return TheScriptSource().text(); };
+    host.onSetScriptCursor = [](int line, int column) { TheScriptSource().setCursor(line, column); };
     DebugLog({"Start nach CreateForm"});
 
     FormFortschritt = new TFormFortschritt(main);

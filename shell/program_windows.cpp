@@ -11,6 +11,7 @@
 #include "kernel/model/programmodel.h"
 #include "kernel/ui/forms.h"
 #include "shell/form_main.h"
+#include "shell/scriptsource.h"
 
 namespace {
 void ShowHeader()
@@ -25,6 +26,7 @@ void P_NeuesProgramm(bool clearScript)
     if (NewProgramModel())
         P_CloseProgrammFenster();
     if (clearScript) {
+        TheScriptSource().clear();
         std::error_code ec;
         std::filesystem::remove(TempPfad + "Script.Skx", ec);
     }

@@ -71,6 +71,9 @@ public:
         FormFortschritt->ProgressBar1->setVisible(true);
         FormFortschritt->ProgressBar1->setValue(FormFortschritt->ProgressBar1->minimum());
         FormFortschritt->Label1->setText(QString::fromStdString(F_TRANS("Bitte warten")));
+        FormFortschritt->adjustSize();
+        if (FormMain)
+            FormFortschritt->move(FormMain->geometry().center() - FormFortschritt->rect().center());
         FormFortschritt->show();
         QCoreApplication::processEvents();
     }

@@ -22,7 +22,9 @@ void EnterBusy()
 {
     disabledDuringJob.clear();
     for (const QPointer<QAction>& a : registered) {
-        if (a.isNull())
+        // A hidden action reads as disabled; disabling it for good would keep
+        // it so once it shows (its handler refuses while busy anyway).
+        if (a.isNull() || !a->isVisible())
             continue;
         disabledDuringJob.push_back({a, a->isEnabled()});
         a->setEnabled(false);

@@ -260,3 +260,19 @@ TEST_F(ProgramFilesTest, TheCompileDriverTakesABadIncrementAsTwo)
     EXPECT_NE(ReadTestFile(DebugLogPath()).find("KULIERSHINC"), std::string::npos);
     EXPECT_TRUE(fs::exists(TempPfad + "Compile.Skx"));
 }
+
+TEST_F(ProgramFilesTest, RemoteLoadsLeaveTheRecentItemsUsable)
+{
+    ScopedRecordingHost host;
+    const std::string path = TestHome() + "w/a&b/PAMP.8DH";
+    SaveFullProgram(path);
+    DdeHndlZorit->P_DdeBefehlEmpfangen("LOADPATTERN " + path);
+    DdeHndlZorit->P_DdeBefehlEmpfangen("RAMDELETE");
+    QAction* recent = form->Action("MnuLoadFile1");
+    EXPECT_TRUE(recent->isVisible());
+    EXPECT_TRUE(recent->isEnabled());
+    EXPECT_EQ(recent->text().toStdString(), RecentCaption(ProgrammKopf.Model(), path).replace(
+                                                 RecentCaption(ProgrammKopf.Model(), path).find('&'), 1, "&&"));
+    recent->trigger();
+    EXPECT_EQ(ProgrammKopf.Name(), "PAMP");
+}

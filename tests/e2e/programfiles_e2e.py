@@ -1,0 +1,264 @@
+#!/usr/bin/env python3
+"""Program files and the design program's commands, end to end.
+
+Usage: programfiles_e2e.py BIN_DIR TOOLS_DIR SCENARIO
+The real program under an X server; programs made with kernel_probe, DDE
+strings sent over the program's socket with socat, the snapshot read back
+with ramcopy.py. Run under xvfb-run.
+"""
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from zorit_harness import (BIN, FAILURES, SCENARIO, TOOLS, Home, check, ini, keys,  # noqa: E402
+                           other_window, start_and_window)
+
+PROBE = os.path.join(os.path.dirname(BIN), "tests", "tools", "kernel_probe")
+RAMCOPY = os.path.join(TOOLS, "ramcopy.py")
+LIST_LETTERS = "ZNWSVFPA"
+
+# A script whose lists do not depend on the pattern.
+SCRIPT = ("MODULSET TEST;\r\nBEGIN\r\n$ZR_TYP=311;\r\n$NR1=1,101;\r\n$S_1=Z1,1,D1;[]=MAIN;\r\nEND;\r\n"
+          "MODUL MAIN;\r\nBEGIN\r\nS1=>,FF1;\r\nTZ=50;\r\nWA=D10;\r\nS1=<,FF1;END;\r\n")
+
+
+def run(*args):
+    r = subprocess.run(list(args), capture_output=True, text=True, timeout=120)
+    return r.returncode, r.stdout
+
+
+def socket_path(home):
+    return home.path("run", "dde-ZORIT-DDESERVER1")
+
+
+def dde(home, command, wait=True):
+    """Sends one string; the answer byte in hex ("01"), or the process when not waited for."""
+    proc = subprocess.Popen(["socat", "-t", "60", "-", "UNIX-CONNECT:" + socket_path(home)],
+                            stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+    proc.stdin.write(command.encode("cp1252") + b"\0")
+    proc.stdin.close()
+    if not wait:
+        return proc
+    return answer(proc)
+
+
+def answer(proc):
+    try:
+        out = proc.stdout.read()
+        proc.wait(timeout=60)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        return ""
+    return out.hex()
+
+
+def make_program(home, folder, name):
+    os.makedirs(home.path(*folder.split("/")), exist_ok=True)
+    home.write("S.Skx", SCRIPT)
+    run(PROBE, "tiff-write", home.path("S.TIF"), "--size", "40x30", "--bands")
+    path = home.path(*folder.split("/"), name)
+    code, out = run(PROBE, "--home", home.path("probe"), "compile", home.path("S.Skx"), "--pattern",
+                    home.path("S.TIF"), "--save", path)
+    check(code == 0, "kernel_probe made " + name + ": " + out)
+    return path
+
+
+def dump(path):
+    code, out = run("python3", RAMCOPY, "dump", path)
+    return out
+
+
+def list_lines(text):
+    return [line for line in text.splitlines() if line[:1] in LIST_LETTERS and line[1:2] == " "]
+
+
+def fnv(rows):
+    h = 0xcbf29ce484222325
+    for row in rows:
+        for b in bytes.fromhex(row):
+            h = ((h ^ b) * 0x100000001b3) & 0xFFFFFFFFFFFFFFFF
+    return "%016x" % h
+
+
+def plane_hash(text, plane):
+    rows = [line.split()[2] for line in text.splitlines() if line.startswith("B%d " % plane)]
+    return fnv(rows) if rows else None
+
+
+def snapshot(home):
+    return home.read("Temp", "Saveram.Tmp")
+
+
+def close(home, proc):
+    check(dde(home, "CLOSE") == "01", "CLOSE answered")
+    try:
+        return proc.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        return None
+
+
+def scenario_load():
+    home = Home()
+    program = make_program(home, "w/A", "PROGRAMM1.3XH")
+    expected = list_lines(run(PROBE, "--home", home.path("probe"), "load", program, "--dump")[1])
+    tiff_hash = run(PROBE, "tiff-read", home.path("w", "A", "PROGRA_p.TIF"))[1].split()[-1]
+    for label, text in (("plain", "LOADPATTERN " + program),
+                        ("blanks", "LOADPATTERN   " + program + "  "),
+                        ("drive", "LOADPATTERN C:\\W\\A\\PROGRAMM1.3XH")):
+        if label == "drive":
+            os.makedirs(home.path("drive", "w"), exist_ok=True)
+            if not os.path.exists(home.path("drive", "w", "a")):
+                os.symlink(home.path("w", "A"), home.path("drive", "w", "a"))
+        proc, win = start_and_window(home)
+        check(dde(home, text) == "01", label + ": LOADPATTERN answered")
+        check(close(home, proc) == 0, label + ": exit status 0")
+        snap = snapshot(home)
+        check(snap[12:21] == b"\x08PROGRAMM", label + ": the program name")
+        d = dump(home.path("Temp", "Saveram.Tmp"))
+        check(list_lines(d) == expected, label + ": the lists as the probe loads them")
+        check(plane_hash(d, 0) == tiff_hash, label + ": plane 0 as the TIFF reader reads it")
+        check("LoadFile1=ZR311 " in ini(home) and "PROGRAMM1.3XH" in ini(home), label + ": the recent file")
+    home.cleanup()
+
+
+def scenario_recent():
+    home = Home()
+    programs = [make_program(home, "w/" + d, "P" + d + ".3XH") for d in "ABCDE"]
+    amp = make_program(home, "w/a&b", "PAMP.3XH")
+    proc, win = start_and_window(home)
+    for p in programs:
+        check(dde(home, "LOADPATTERN " + p) == "01", "loaded " + p)
+    check(close(home, proc) == 0, "exit status 0")
+    text = ini(home)
+    for n, p in zip((1, 2, 3, 4), reversed(programs[1:])):
+        check("LoadFile%d=ZR311 %s" % (n, p) in text, "LoadFile%d is %s" % (n, p))
+    proc, win = start_and_window(home)
+    dde(home, "LOADPATTERN " + programs[2])
+    check(close(home, proc) == 0, "exit status 0 after C")
+    text = ini(home)
+    for n, p in zip((1, 2, 3, 4), (programs[2], programs[4], programs[3], programs[1])):
+        check("LoadFile%d=ZR311 %s" % (n, p) in text, "after C: LoadFile%d is %s" % (n, p))
+
+    # A path with "&" comes back through its recent item.
+    proc, win = start_and_window(home)
+    dde(home, "LOADPATTERN " + amp)
+    dde(home, "RAMDELETE")
+    keys(win, "alt+d", "Down", "Down", "Down", "Down", "Down", "Down", "Return")
+    check(close(home, proc) == 0, "exit status 0 after the recent item")
+    check(snapshot(home)[12:17] == b"\x04PAMP", "the program under a&b loaded from its recent item")
+    home.cleanup()
+
+
+def scenario_failed_loads():
+    home = Home()
+    program = make_program(home, "w/A", "PROGRAMM1.3XH")
+    proc, win = start_and_window(home)
+    dde(home, "LOADPATTERN " + program)
+    check(close(home, proc) == 0, "first run")
+    before = snapshot(home)
+    recent = ini(home)
+
+    bad = bytearray(open(program, "rb").read())
+    bad[8:10] = b"GX"
+    home.write("w/A/BAD.3XH", bytes(bad))
+    proc, win = start_and_window(home)
+    for label, text in (("missing", "LOADPATTERNX"), ("refused", "LOADPATTERN " + home.path("w", "A", "BAD.3XH"))):
+        pending = dde(home, text, wait=False)
+        box = other_window(proc.pid, win, 10)
+        check(box is not None, label + ": a message window")
+        if box:
+            keys(box, "Return")
+        check(answer(pending) == "01", label + ": answered after the message")
+        check(other_window(proc.pid, win, 0.5) is None, label + ": one message only")
+    check(close(home, proc) == 0, "exit status 0")
+    check(snapshot(home) == before, "the program as before")
+    check(ini(home) == recent, "the recent files as before")
+    home.cleanup()
+
+
+def scenario_exchange_sma():
+    home = Home()
+    os.makedirs(home.path("w"), exist_ok=True)
+    home.write("w/X.SMA", b"")
+    home.write("w/X.Skx", SCRIPT)
+    home.write("w/X.Bl2", bytes([2, 0, 3, 0, 1, 2, 3, 0x11, 0x12, 0x13]))
+    expected = list_lines(run(PROBE, "--home", home.path("probe"), "compile", home.path("w", "X.Skx"), "--dump")[1])
+    bl_hash = run(PROBE, "bl-read", home.path("w", "X.Bl2"))[1].splitlines()[-1].split()
+    proc, win = start_and_window(home)
+    check(dde(home, "LOADORDALINFILES " + home.path("w", "X.SMA")) == "01", "LOADORDALINFILES answered")
+    check(home.read("Temp", "Compile.Skx") == home.read("w", "X.Skx"), "Compile.Skx is the script")
+    check(close(home, proc) == 0, "exit status 0")
+    snap = snapshot(home)
+    d = dump(home.path("Temp", "Saveram.Tmp"))
+    check(list_lines(d) == expected, "the lists as the probe compiles them")
+    check(snap[22:26] == bytes([3, 0, 2, 0]), "pattern 3 x 2")
+    check(bl_hash[:2] == ["3", "2"] and plane_hash(d, 0) == bl_hash[2], "plane 0 from X.Bl2")
+    check(plane_hash(d, 1) is None and plane_hash(d, 2) is None, "planes 1 and 2 absent")
+    home.cleanup()
+
+
+def scenario_name_and_ramdelete():
+    home = Home()
+    program = make_program(home, "w/A", "PROGRAMM1.3XH")
+    cases = [("NAME C:\\DIR\\LONGNAME1.SMA", bytes.fromhex("084c4f4e474e414d45")),
+             ("NAME /home/u/Kurz", b"\x04Kurz"),
+             ("NAME C:\\X\\M\u00fcllerstr.SMA", bytes.fromhex("084dfc6c6c65727374")),
+             ("NAME", b"\x00")]
+    for text, expected in cases:
+        proc, win = start_and_window(home)
+        check(dde(home, text) == "01", text + ": answered")
+        check(close(home, proc) == 0, text + ": exit status 0")
+        check(snapshot(home)[12:12 + len(expected)] == expected, text + ": the name bytes")
+    proc, win = start_and_window(home)
+    dde(home, "LOADPATTERN " + program)
+    dde(home, "RAMDELETE")
+    check(close(home, proc) == 0, "RAMDELETE: exit status 0")
+    check(len(snapshot(home)) == 2627, "RAMDELETE leaves the empty program")
+    home.cleanup()
+
+
+def scenario_ignored_and_save():
+    home = Home()
+    program = make_program(home, "w/A", "PROGRAMM1.3XH")
+    proc, win = start_and_window(home)
+    for text in ("close", "SIMULATION ", "EXPORT DOX"):
+        check(dde(home, text) == "01", repr(text) + " answered")
+    time.sleep(0.5)
+    check(proc.poll() is None, "the program runs on")
+    dde(home, "LOADPATTERN " + program)
+    dde(home, "NAME C:\\DIR\\NEU2.SMA")
+    keys(win, "ctrl+s")
+    time.sleep(1.5)
+    saved = [f for f in os.listdir(home.path("w", "A")) if f.startswith("NEU2")]
+    check(any(f.startswith("NEU2.") for f in saved) and "NEU2_p.TIF" in saved, "NEU2 saved with its pattern")
+    check(not any("_y" in f or "_q" in f for f in saved), "no _y or _q file")
+    main = [f for f in saved if f.startswith("NEU2.")]
+    if main:
+        loaded = list_lines(run(PROBE, "--home", home.path("probe"), "load", home.path("w", "A", main[0]),
+                                "--dump")[1])
+        expected = list_lines(run(PROBE, "--home", home.path("probe"), "load", program, "--dump")[1])
+        check(loaded == expected, "NEU2 holds PROGRAMM1's lists")
+        info = run("tiffinfo", home.path("w", "A", "NEU2_p.TIF"))[1]
+        check("LZW" in info and "40" in info and "30" in info, "the pattern file is LZW, 40 x 30")
+    started = time.time()
+    check(close(home, proc) == 0, "CLOSE ends the program with 0")
+    check(time.time() - started < 10, "within 10 s")
+    home.cleanup()
+
+
+SCENARIOS = {
+    "load": scenario_load,
+    "recent": scenario_recent,
+    "failed_loads": scenario_failed_loads,
+    "exchange_sma": scenario_exchange_sma,
+    "name_and_ramdelete": scenario_name_and_ramdelete,
+    "ignored_and_save": scenario_ignored_and_save,
+}
+
+if __name__ == "__main__":
+    SCENARIOS[SCENARIO]()
+    print("%d passed, %d failed" % (0 if FAILURES else 1, 1 if FAILURES else 0))
+    sys.exit(1 if FAILURES else 0)

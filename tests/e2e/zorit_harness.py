@@ -1,0 +1,139 @@
+"""The harness of the end-to-end runs: copies of Zorit and the family's
+libraries in a fresh folder with its own configuration, runtime and
+drive-root folders, windows found and keys sent with xdotool.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+BIN, TOOLS, SCENARIO = sys.argv[1], sys.argv[2], sys.argv[3]
+FAILURES = []
+
+
+def check(cond, what):
+    if not cond:
+        FAILURES.append(what)
+        print("FAIL:", what)
+
+
+class Home:
+    def __init__(self):
+        self.dir = tempfile.mkdtemp(prefix="zorit-e2e-")
+        for sub in ("config", "run", "drive"):
+            os.makedirs(os.path.join(self.dir, sub))
+        os.chmod(os.path.join(self.dir, "run"), 0o700)
+        for f in ("Zorit", "libVpSimMod.so", "libVpZik.so"):
+            shutil.copy2(os.path.join(BIN, f), self.dir)
+        self.env = dict(os.environ)
+        self.env.update(XDG_CONFIG_HOME=os.path.join(self.dir, "config"),
+                        XDG_RUNTIME_DIR=os.path.join(self.dir, "run"),
+                        ZORIT_DRIVE_ROOT=os.path.join(self.dir, "drive"))
+        self.env.pop("QT_QPA_PLATFORM", None)
+
+    def path(self, *parts):
+        return os.path.join(self.dir, *parts)
+
+    def read(self, *parts):
+        with open(self.path(*parts), "rb") as f:
+            return f.read()
+
+    def write(self, name, data):
+        p = self.path(name)
+        os.makedirs(os.path.dirname(p), exist_ok=True)
+        with open(p, "wb") as f:
+            f.write(data if isinstance(data, bytes) else data.encode())
+
+    def start(self):
+        return subprocess.Popen([self.path("Zorit")], cwd=self.dir, env=self.env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def cleanup(self):
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+def xdo(*args, timeout=20):
+    r = subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=timeout)
+    return r.stdout.strip()
+
+
+def window_of(pid, name=None, wait=15.0):
+    """The first visible window of the process (named name), or None."""
+    end = time.time() + wait
+    while True:
+        args = ["search", "--onlyvisible", "--pid", str(pid)]
+        if name:
+            args += ["--name", name]
+        out = xdo(*args)
+        if out:
+            return out.splitlines()[0]
+        if time.time() >= end:
+            return None
+        time.sleep(0.1)
+
+
+def keys(win, *seq):
+    xdo("windowfocus", "--sync", win)
+    for k in seq:
+        xdo("key", "--clearmodifiers", k)
+        time.sleep(0.25)
+
+
+def quit_program(proc, win):
+    keys(win, "alt+d", "b")
+    return proc.wait(timeout=20)
+
+
+def width_of(win):
+    for line in xdo("getwindowgeometry", "--shell", win).splitlines():
+        if line.startswith("WIDTH="):
+            return int(line[6:])
+    return 0
+
+
+def main_window(pid, wait=15.0):
+    """The main window: the large one (the start window is small)."""
+    end = time.time() + wait
+    while time.time() < end:
+        for win in xdo("search", "--onlyvisible", "--pid", str(pid), "--name", "^ZORIT$").splitlines():
+            if width_of(win) >= 800:
+                return win
+        time.sleep(0.1)
+    return None
+
+
+def other_window(pid, main, wait):
+    """A visible window of the process other than the main window (a dialog)."""
+    end = time.time() + wait
+    while True:
+        for win in xdo("search", "--onlyvisible", "--pid", str(pid), "--name", ".").splitlines():
+            if win != main:
+                return win
+        if time.time() >= end:
+            return None
+        time.sleep(0.1)
+
+
+def start_and_window(home):
+    proc = home.start()
+    win = main_window(proc.pid)
+    if not win:
+        proc.kill()
+        raise SystemExit("no main window")
+    # The start window goes within 1.5 s; keys go to the main window after it.
+    end = time.time() + 5
+    while time.time() < end and len(xdo("search", "--onlyvisible", "--pid", str(proc.pid), "--name", ".").split()) > 1:
+        time.sleep(0.1)
+    time.sleep(0.3)
+    return proc, win
+
+
+def ini(home):
+    try:
+        return home.read("Zorit.INI").decode("utf-8", "replace")
+    except FileNotFoundError:
+        return ""
+
+
