@@ -252,13 +252,18 @@ public:
     uint8_t* data() const { return area_.data(); }
     // Where the output must end for now.
     size_t end() const { return end_; }
-    // Room for length bytes at pos, never beyond expected.
-    [[gnu::noinline]] bool Grow(size_t pos, size_t length)
+    // Room for a string of length bytes at pos, never beyond expected; the
+    // new end. When expected cuts the string, as much as fits is written.
+    [[gnu::noinline]] size_t Grow(size_t pos, size_t length, size_t at)
     {
         const size_t have = end_ - kSingles;
         if (have < expected_)
             Size(std::min(expected_, std::max(have * 2, pos + length - kSingles)));
-        return pos + length <= end_;
+        // Byte by byte: a string that continues itself reads what it has
+        // just written.
+        for (size_t i = 0; pos + length > end_ && pos + i < end_; ++i)
+            area_[pos + i] = area_[at + i];
+        return end_;
     }
 
 private:
@@ -279,14 +284,6 @@ private:
     size_t expected_;
     size_t end_ = 0;
 };
-
-// As much of a string as fits, byte by byte: a string that continues
-// itself reads what it has just written.
-[[gnu::noinline]] void CopyPart(uint8_t* area, size_t at, size_t pos, size_t end)
-{
-    for (size_t i = 0; pos + i < end; ++i)
-        area[pos + i] = area[at + i];
-}
 
 constexpr uint32_t kNeverWider = UINT32_MAX;
 constexpr uint64_t kAfterClear = UINT32_MAX;  // a previous entry of no string, just after a clear
@@ -348,46 +345,37 @@ LzwDecoded LzwDecodeStrip(const uint8_t* codes, size_t size, size_t expected)
         const uint32_t prevLength = static_cast<uint32_t>(prev >> 32);
         uint32_t length;
         if (c < kClear) {
-            if (pos >= end && !out.Grow(pos, 1)) {
-                status = LzwStatus::Overflow;
-                break;
+            if (pos >= end) [[unlikely]] {
+                end = out.Grow(pos, 1, c);
+                area = out.data();
+                if (pos >= end) {
+                    status = LzwStatus::Overflow;
+                    break;
+                }
             }
             area[pos] = static_cast<uint8_t>(c);
             length = 1;
             run = static_cast<int>(c);
-        } else if (c < next && c > kEnd) {
-            const uint64_t e = table[c];
+        } else if ((c < next && c > kEnd) || (c == next && prevLength != 0 && next <= kMaxCode)) {
+            // A code one past the table is the previous string and its own
+            // first byte.
+            const bool self = c == next;
+            const uint64_t e = self ? prev + (uint64_t(1) << 32) : table[c];
             const size_t at = static_cast<uint32_t>(e);
             length = static_cast<uint32_t>(e >> 32);
             if (pos + length > end) [[unlikely]] {
-                if (!out.Grow(pos, length)) {
-                    area = out.data();
-                    CopyPart(area, at, pos, out.end());
-                    pos = out.end();
+                end = out.Grow(pos, length, at);
+                area = out.data();
+                if (pos + length > end) {
+                    pos = end;
                     status = LzwStatus::Overflow;
                     break;
                 }
-                area = out.data();
-                end = out.end();
             }
-            CopyString(area + pos, area + at, length);
-            run = -1;
-        } else if (c == next && prevLength != 0 && next <= kMaxCode) {
-            // The previous string and its own first byte.
-            const size_t at = static_cast<uint32_t>(prev);
-            length = prevLength + 1;
-            if (pos + length > end) [[unlikely]] {
-                if (!out.Grow(pos, length)) {
-                    area = out.data();
-                    CopyPart(area, at, pos, out.end());
-                    pos = out.end();
-                    status = LzwStatus::Overflow;
-                    break;
-                }
-                area = out.data();
-                end = out.end();
-            }
-            if (run >= 0) {
+            if (!self) {
+                CopyString(area + pos, area + at, length);
+                run = -1;
+            } else if (run >= 0) {
                 std::memset(area + pos, run, length);
             } else {
                 CopyString(area + pos, area + at, prevLength);

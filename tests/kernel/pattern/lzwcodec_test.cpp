@@ -129,6 +129,24 @@ TEST(LzwCodec, RoundTripsOfManyShapes)
     ExpectRoundTrip(ramp);
 }
 
+TEST(LzwCodec, OutputGrowsAtAnyKindOfCode)
+{
+    // The output starts at 64 KiB and grows on demand. 195 single bytes and
+    // a run of 1 + 2 + ... + 361 zeros end exactly there, so the growth
+    // comes at a single byte; a longer run makes it come inside a run.
+    for (size_t run : {size_t(65341), size_t(70000)}) {
+        Bytes data;
+        for (int i = 1; i <= 195; ++i)
+            data.push_back(static_cast<uint8_t>(i));
+        data.insert(data.end(), run, 0);
+        for (int i = 0; i < 3000; ++i)
+            data.push_back(static_cast<uint8_t>(i * 7 % 251 + 1));
+        Bytes b = Compressed(data);
+        EXPECT_EQ(LzwDecompress(b, 200000), LzwStatus::Ok);
+        EXPECT_TRUE(b == data) << run;
+    }
+}
+
 TEST(LzwCodec, DecodingIsBoundedByTheExpectedSize)
 {
     const Bytes data = Generated(3, 5000);
