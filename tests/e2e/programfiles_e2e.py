@@ -147,6 +147,11 @@ def scenario_recent():
     dde(home, "LOADPATTERN " + amp)
     dde(home, "RAMDELETE")
     keys(win, "alt+d", "Down", "Down", "Down", "Down", "Down", "Down", "Return")
+    # A load from the menu reports its success.
+    box = other_window(proc.pid, win, 10, "Information")
+    check(box is not None, "the success message of the load")
+    if box:
+        keys(box, "Return")
     check(close(home, proc) == 0, "exit status 0 after the recent item")
     check(snapshot(home)[12:17] == b"\x04PAMP", "the program under a&b loaded from its recent item")
     home.cleanup()

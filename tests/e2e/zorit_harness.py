@@ -104,12 +104,13 @@ def main_window(pid, wait=15.0):
     return None
 
 
-def other_window(pid, main, wait):
-    """A visible window of the process other than the main window (a dialog)."""
+def other_window(pid, main, wait, title=None):
+    """A visible window of the process other than the main window (a dialog),
+    with exactly that title when one is given."""
     end = time.time() + wait
     while True:
         for win in xdo("search", "--onlyvisible", "--pid", str(pid), "--name", ".").splitlines():
-            if win != main:
+            if win != main and (title is None or xdo("getwindowname", win) == title):
                 return win
         if time.time() >= end:
             return None
