@@ -98,6 +98,10 @@ void TFormBildKK::CreateComponents()
     PanelContainerButton = Panel(PanelHintergrundMalStatusBar, "PanelContainerButton");
     StatusBar = new MalStatusBar(PanelHintergrundMalStatusBar);
     StatusBar->setProperty("Tag", 0);
+    // Empty until a subclass gives them content: tool bar, tabs, zoom bar.
+    PanelToolBar->resize(0, 0);
+    PanelRegisterGrund->resize(0, 0);
+    PanelZoomGrund->resize(0, 0);
     connect(VerScrollBar, &QScrollBar::valueChanged, this, [this] { ScrollBarChange(VerScrollBar); });
 
     TimerCursorInsideTest = new QTimer(this);
