@@ -1,0 +1,14 @@
+#pragma once
+// The colours a picture window starts with when no palette file is read, and
+// the bytes the build writes as the program's "Kelt.Pal": readable colours at
+// 0 to 41 (one per symbol character), tints for the blended levels at 128 to
+// 143, grid greys at 200 and 201, lettering white and black at 202 and 203,
+// and three bright colours for tool frames, crosshair and marked range at 205
+// to 207. The other entries are black.
+#include <array>
+#include <cstdint>
+
+#include "pattern/core/palette_table.h"
+
+// In the palette file's layout: red, green, blue and a zero byte per entry.
+const std::array<uint8_t, kPaletteFileBytes>& DefaultPaletteBytes();

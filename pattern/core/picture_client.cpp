@@ -1,0 +1,8 @@
+#include "pattern/core/picture_client.h"
+
+#include "pattern/core/cell_size.h"
+
+uint8_t PictureClient::CellSizeFromZoom(uint8_t step)
+{
+    return ::CellSizeFromZoom(step, zoomFactor);
+}

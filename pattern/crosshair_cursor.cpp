@@ -1,0 +1,7 @@
+#include "pattern/crosshair_cursor.h"
+
+const QCursor& LoadCrosshairCursor()
+{
+    static const QCursor cursor(Qt::CrossCursor);
+    return cursor;
+}

@@ -1,0 +1,469 @@
+#include "pattern/t_form_bild_kk.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <algorithm>
+#include <filesystem>
+
+#include "kernel/services/services.h"
+#include "kernel/ui/my_hint_window.h"
+#include "pattern/activate_main_form.h"
+#include "pattern/crosshair_cursor.h"
+#include "pattern/mal_status_bar.h"
+#include "pattern/pane_paint_box.h"
+#include "pattern/screen_placement.h"
+#include "pattern/t_frame_bild_kk.h"
+#include "pattern/t_my_scroll_bar.h"
+#include "platform/ini_profile.h"
+#include "platform/paths.h"
+
+namespace {
+
+constexpr int kContainerButtonWidth = 60;
+constexpr int kTabsLeft = 5;
+constexpr int kTabHeight = 24;
+const QString kTabHint = QStringLiteral("\"LT\" Ebene Stufe h\u00f6her\u00bf\"RT\" Ebene ein oder aus");
+
+QWidget* Panel(QWidget* parent, const char* name, int tag = 0)
+{
+    auto* w = new QWidget(parent);
+    w->setObjectName(name);
+    w->setProperty("Tag", tag);
+    return w;
+}
+
+struct TabStyle {
+    int top;
+    bool yellow;
+    bool bold;
+    bool raised;
+};
+
+TabStyle StyleOf(uint8_t state)
+{
+    switch (state) {
+    case 2:
+        return {2, true, true, false};
+    case 3:
+        return {0, true, true, true};
+    default:
+        return {6, false, false, false};
+    }
+}
+
+}  // namespace
+
+TFormBildKK::TFormBildKK(QWidget* parent, const std::string& iniKey, FormRole role)
+    : QWidget(parent, Qt::Window), iniFileName(IniFilePath()), iniKey_(iniKey)
+{
+    setWindowTitle(QStringLiteral(" "));
+    setMinimumSize(100, 100);
+    CreateComponents();
+    frames_.push_back(CreatePane(0));
+    RegisterForm(this, role);
+    LayOut();
+    ReadPlacement();
+}
+
+TFormBildKK::~TFormBildKK()
+{
+    if (!workBitmapFile.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(NormalizePath(workBitmapFile), ec);
+    }
+    WritePlacement();
+}
+
+void TFormBildKK::CreateComponents()
+{
+    PanelToolBar = Panel(this, "PanelToolBar");
+    auto* tabs = new QFrame(this);
+    tabs->setObjectName("PanelRegisterGrund");
+    tabs->setProperty("Tag", 0);
+    QFont bold = tabs->font();
+    bold.setBold(true);
+    tabs->setFont(bold);
+    PanelRegisterGrund = tabs;
+    PanelHintergrund = Panel(this, "PanelHintergrund");
+    PanelVerScrollBar = Panel(this, "PanelVerScrollBar");
+    VerScrollBar = new T_MyScrollBar(Qt::Vertical, PanelVerScrollBar);
+    VerScrollBar->setObjectName("VerScrollBar");
+    PanelVerScrollBarBottom = Panel(PanelVerScrollBar, "PanelVerScrollBarBottom");
+    PanelZoomGrund = Panel(this, "PanelZoomGrund", 18);
+    PanelHintergrundMalStatusBar = Panel(this, "PanelHintergrundMalStatusBar");
+    PanelContainerButton = Panel(PanelHintergrundMalStatusBar, "PanelContainerButton");
+    StatusBar = new MalStatusBar(PanelHintergrundMalStatusBar);
+    StatusBar->setProperty("Tag", 0);
+    // Empty until a subclass gives them content: tool bar, tabs, zoom bar.
+    PanelToolBar->resize(0, 0);
+    PanelRegisterGrund->resize(0, 0);
+    PanelZoomGrund->resize(0, 0);
+    connect(VerScrollBar, &QScrollBar::valueChanged, this, [this] { ScrollBarChange(VerScrollBar); });
+
+    TimerCursorInsideTest = new QTimer(this);
+    TimerCursorInsideTest->setObjectName("TimerCursorInsideTest");
+    TimerCursorInsideTest->setInterval(50);
+    TimerCursorInsideTest->start();
+    TimerHint = new QTimer(this);
+    TimerHint->setObjectName("TimerHint");
+    TimerHint->setInterval(100);
+    TimerHint->setSingleShot(true);
+    HintWindow = new T_MyHintWindow(this);
+
+    // The end of a move or resize: once the window manager is done with it.
+    moveEnd_ = new QTimer(this);
+    moveEnd_->setSingleShot(true);
+    moveEnd_->setInterval(0);
+    connect(moveEnd_, &QTimer::timeout, this, &TFormBildKK::EndMoveOrSize);
+}
+
+TFrameBildKK* TFormBildKK::CreatePane(int index)
+{
+    auto* pane = new TFrameBildKK(index, PanelHintergrund);
+    pane->ShowBild->setCursor(LoadCrosshairCursor());
+    connect(pane, &TFrameBildKK::splitHere, this, [this, pane](int x) { SplitPane(pane->Index(), x); });
+    connect(pane, &TFrameBildKK::joinHere, this, [this, pane] { JoinPane(pane->Index()); });
+    connect(pane, &TFrameBildKK::splitterDragged, this, [this, pane](int dx) {
+        panes_.MoveSplitter(pane->Index(), panes_.Width(pane->Index()) + dx);
+        LayOutPanes();
+    });
+    connect(pane->HorScrollBar, &QScrollBar::valueChanged, this, [this, pane] { ScrollBarChange(pane->HorScrollBar); });
+    connect(pane->ShowBild, &PanePaintBox::painting, this,
+            [this, pane](QPainter& painter, const QRect& rect) { ShowBildPaint(pane, painter, rect); });
+    connect(pane->ShowBild, &PanePaintBox::mousePressed, this,
+            [this, pane](QMouseEvent* event) { ShowBildMouseDown(pane, event); });
+    pane->show();
+    return pane;
+}
+
+void TFormBildKK::LayOut()
+{
+    const int w = width();
+    int top = PanelToolBar->height();
+    PanelToolBar->setGeometry(0, 0, w, PanelToolBar->height());
+    PanelRegisterGrund->setGeometry(0, top, w, PanelRegisterGrund->height());
+    top += PanelRegisterGrund->height();
+    const int bottom = height() - kStatusBarHeight;
+    PanelHintergrundMalStatusBar->setGeometry(0, bottom, w, kStatusBarHeight);
+    PanelContainerButton->setGeometry(0, 0, kContainerButtonWidth, kStatusBarHeight);
+    StatusBar->setGeometry(kContainerButtonWidth, 0, std::max(0, w - kContainerButtonWidth), kStatusBarHeight);
+    const int middle = std::max(0, bottom - top);
+    const int zoom = PanelZoomGrund->width();
+    PanelZoomGrund->setGeometry(w - zoom, top, zoom, middle);
+    PanelVerScrollBar->setGeometry(w - zoom - kVerScrollBarWidth, top, kVerScrollBarWidth, middle);
+    VerScrollBar->setGeometry(0, 0, kVerScrollBarWidth, std::max(0, middle - kVerScrollBarWidth));
+    PanelVerScrollBarBottom->setGeometry(0, std::max(0, middle - kVerScrollBarWidth), kVerScrollBarWidth,
+                                         kVerScrollBarWidth);
+    PanelHintergrund->setGeometry(0, top, std::max(0, w - zoom - kVerScrollBarWidth), middle);
+    panes_.Resize(PanelHintergrund->width());
+    LayOutPanes();
+}
+
+void TFormBildKK::LayOutPanes()
+{
+    for (int p = 0; p < PaneCount(); ++p) {
+        TFrameBildKK* pane = frames_[p];
+        pane->SetSplitterWidth(panes_.SplitterWidth(p));
+        pane->setGeometry(panes_.Left(p), 0, panes_.Width(p), PanelHintergrund->height());
+    }
+}
+
+void TFormBildKK::ScrollBarChange(T_MyScrollBar*)
+{
+}
+
+void TFormBildKK::ShowBildMouseDown(TFrameBildKK*, QMouseEvent*)
+{
+}
+
+void TFormBildKK::ShowBildPaint(TFrameBildKK* pane, QPainter& painter, const QRect& rect)
+{
+    if (!redrawEnabled)
+        return;
+    // What the kept image does not cover shows the window's background.
+    painter.fillRect(rect, palette().color(QPalette::Window));
+    painter.drawImage(rect.topLeft(), pane->keptImage, rect);
+}
+
+void TFormBildKK::ShowViewOrigin(int32_t column, int32_t row)
+{
+    const QString text = PaneCount() > 1 ? QStringLiteral(":%1").arg(row) : QStringLiteral("%1:%2").arg(column).arg(row);
+    StatusBar->SetStatusText(0, text);
+}
+
+void TFormBildKK::ShowMouseCell()
+{
+    StatusBar->SetStatusText(1, mouseTracking ? QStringLiteral("%1:%2").arg(currentCellX).arg(currentCellY) : QString());
+}
+
+void TFormBildKK::SetCellSize(uint8_t size)
+{
+    cellWidth = size;
+    cellHeight = CellSizeFromZoom(size);
+    RedrawCells();
+}
+
+void TFormBildKK::RedrawCells(int32_t, int32_t, int32_t, int32_t)
+{
+    for (TFrameBildKK* pane : frames_)
+        pane->ShowBild->update();
+}
+
+void TFormBildKK::SetPictureWidth(uint16_t width)
+{
+    if (width == pictureWidth_)
+        return;
+    pictureWidth_ = width;
+    RedrawCells();
+}
+
+void TFormBildKK::SetPictureHeight(uint16_t height)
+{
+    if (height == pictureHeight_)
+        return;
+    pictureHeight_ = height;
+    // Row 1 sits at the bottom: the bar starts at its end.
+    VerScrollBar->setValue(VerScrollBar->maximum());
+    RedrawCells();
+}
+
+void TFormBildKK::SetMaxWidthMargin(int32_t n)
+{
+    maxWidthMargin = n;
+    int w = PrimaryScreenRect().width - n;
+    if (maximumWidth() < QWIDGETSIZE_MAX)
+        w = std::min(w, maximumWidth());
+    setMaximumWidth(std::max(w, minimumWidth()));
+}
+
+void TFormBildKK::SetMaxHeightMargin(int32_t n)
+{
+    maxHeightMargin = n;
+    int h = PrimaryScreenRect().height - n;
+    if (maximumHeight() < QWIDGETSIZE_MAX)
+        h = std::min(h, maximumHeight());
+    setMaximumHeight(std::max(h, minimumHeight()));
+}
+
+int32_t TFormBildKK::FirstVisibleColumn() const
+{
+    return frames_.at(std::clamp(currentPane, 0, PaneCount() - 1))->firstVisibleColumn;
+}
+
+bool TFormBildKK::SplitPane(int p, int x)
+{
+    if (!panes_.Split(p, x, splittingAllowed))
+        return false;
+    frames_.insert(frames_.begin() + p + 1, CreatePane(p + 1));
+    for (int i = 0; i < PaneCount(); ++i)
+        frames_[i]->SetIndex(i);
+    LayOutPanes();
+    RedrawCells();
+    emit panesChanged();
+    return true;
+}
+
+bool TFormBildKK::JoinPane(int p)
+{
+    if (!panes_.Join(p))
+        return false;
+    TFrameBildKK* gone = frames_[p];
+    frames_.erase(frames_.begin() + p);
+    gone->hide();
+    gone->setObjectName(QString());
+    // The release that asked for the join is still being delivered to it.
+    gone->deleteLater();
+    for (int i = 0; i < PaneCount(); ++i)
+        frames_[i]->SetIndex(i);
+    currentPane = std::min(currentPane, PaneCount() - 1);
+    LayOutPanes();
+    for (TFrameBildKK* pane : frames_)
+        pane->savedWidth = pane->width();
+    setMinimumWidth(panes_.MinimumFormWidth(0, kVerScrollBarWidth + PanelZoomGrund->width()));
+    RedrawCells();
+    emit panesChanged();
+    return true;
+}
+
+void TFormBildKK::ApplyLevelStates(const std::vector<uint8_t>& states)
+{
+    if (levels_.Apply(states))
+        for (int i = 0; i < levels_.TabCount(); ++i)
+            StyleTab(tabs_[i], states[i]);
+    RedrawCells();
+}
+
+int TFormBildKK::TabWidth(const QString& name, int16_t width) const
+{
+    if (width >= 0)
+        return width;
+    return QFontMetrics(PanelRegisterGrund->font()).horizontalAdvance(name) - width;
+}
+
+void TFormBildKK::BuildLevelTabs(const std::vector<QString>& names, const std::vector<int16_t>& widths,
+                                 const std::vector<uint8_t>& states, const std::bitset<256>& exclusive)
+{
+    if (!levels_.BuildTabs(names.size(), widths.size(), exclusive))
+        return;
+    auto* frame = static_cast<QFrame*>(PanelRegisterGrund);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame->setFixedHeight(kLevelTabsHeight);
+    int left = kTabsLeft;
+    for (int i = 0; i < levels_.TabCount(); ++i) {
+        auto* tab = new QLabel(names[i], PanelRegisterGrund);
+        tab->setObjectName(QStringLiteral("Tab%1").arg(i));
+        tab->setProperty("Tag", i);
+        tab->setToolTip(kTabHint);
+        tab->setAlignment(Qt::AlignCenter);
+        tab->setAutoFillBackground(true);
+        const int w = TabWidth(names[i], widths[i]);
+        tab->setGeometry(left, StyleOf(1).top, w, kTabHeight);
+        left += w + 1;
+        tab->installEventFilter(this);
+        StyleTab(tab, 1);
+        tab->show();
+        tabs_.push_back(tab);
+    }
+    LayOut();
+    ApplyLevelStates(states);
+}
+
+void TFormBildKK::StyleTab(QLabel* tab, uint8_t state)
+{
+    const TabStyle style = StyleOf(state);
+    tab->setGeometry(tab->x(), style.top, tab->width(), kLevelTabsHeight - style.top);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, style.yellow ? QColor(255, 255, state == 3 ? 0 : 160) : palette().color(QPalette::Window));
+    pal.setColor(QPalette::WindowText, state == 0 ? palette().color(QPalette::Disabled, QPalette::Text)
+                                                  : palette().color(QPalette::WindowText));
+    tab->setPalette(pal);
+    tab->setFrameStyle(QFrame::Panel | (style.raised ? QFrame::Raised : QFrame::Sunken));
+    tab->setLineWidth(1);
+    QFont font = PanelRegisterGrund->font();
+    font.setBold(style.bold);
+    tab->setFont(font);
+}
+
+void TFormBildKK::TabPressed(int i, Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton && button != Qt::RightButton)
+        return;
+    levels_.TabClick(i, button == Qt::LeftButton ? TabButton::Left : TabButton::Right);
+    ApplyLevelStates(levels_.States());
+}
+
+void TFormBildKK::SelectLevel(int i)
+{
+    if (levels_.SelectLevel(i))
+        ApplyLevelStates(levels_.States());
+}
+
+bool TFormBildKK::eventFilter(QObject* watched, QEvent* event)
+{
+    const int i = tabs_.indexOf(qobject_cast<QLabel*>(watched));
+    if (i >= 0 && event->type() == QEvent::MouseButtonPress) {
+        TabPressed(i, static_cast<QMouseEvent*>(event)->button());
+        return true;
+    }
+    if (i >= 0 && event->type() == QEvent::MouseButtonDblClick) {
+        SelectLevel(i);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+PaletteLoad TFormBildKK::LoadPaletteFile(const std::string& name)
+{
+    const PaletteLoad result = ::LoadPaletteFile(palette_, name);
+    RedrawCells();
+    return result;
+}
+
+void TFormBildKK::BuildSymbolTextMap(const std::string& symbolText)
+{
+    ::BuildSymbolTextMap(glyphs_, symbolText);
+    symbolText_ = symbolText.substr(0, glyphs_.size());
+}
+
+QList<QRgb> TFormBildKK::ColourTable() const
+{
+    const auto& argb = palette_.Argb();
+    return QList<QRgb>(argb.begin(), argb.end());
+}
+
+void TFormBildKK::ReadPlacement()
+{
+    if (iniFileName.empty() || iniKey_.empty())
+        return;
+    const std::string text = IniProfile(iniFileName).ReadString("Windows", iniKey_, "");
+    savedMonitor_ = ApplyFormPlacement(this, text, true);
+}
+
+void TFormBildKK::WritePlacement()
+{
+    if (iniFileName.empty() || iniKey_.empty())
+        return;
+    IniProfile(iniFileName).WriteString("Windows", iniKey_, FormPlacementText(this));
+}
+
+void TFormBildKK::EndMoveOrSize()
+{
+    if (!isVisible() || keepingOffMargins_)
+        return;
+    savedMonitor_ = FormMonitor(this);
+    const ScreenRect kept = KeepOffMargins(FormBounds(this), savedMonitor_, maxWidthMargin, maxHeightMargin);
+    if (kept.left != pos().x() || kept.top != pos().y()) {
+        keepingOffMargins_ = true;
+        move(kept.left, kept.top);
+        keepingOffMargins_ = false;
+    }
+}
+
+void TFormBildKK::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    const int32_t left = ShownLeft(pos().x(), savedMonitor_, ScreenRects(), DesktopWidth());
+    if (left != pos().x())
+        move(left, pos().y());
+}
+
+void TFormBildKK::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    ActivateMainForm();
+}
+
+void TFormBildKK::closeEvent(QCloseEvent* event)
+{
+    // An allowed close only hides: the window is freed by its owner.
+    if (closeAllowed)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TFormBildKK::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        DeactivateHook();
+}
+
+void TFormBildKK::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    LayOut();
+    RedrawCells();
+    emit panesChanged();
+    moveEnd_->start();
+}
+
+void TFormBildKK::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    moveEnd_->start();
+}

@@ -1,0 +1,209 @@
+#pragma once
+// The cell-grid picture window every picture-like window derives from: W x H
+// cells, each a palette index, in side-by-side panes that share one vertical
+// scroll bar; level tabs, status bar, palette, symbol glyphs and a placement
+// kept in the INI section "Windows". It never knows what the cells mean: it
+// asks the window on top through the PictureClient operations.
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QWidget>
+#include <bitset>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "kernel/ui/forms.h"
+#include "pattern/core/level_states.h"
+#include "pattern/core/palette_file.h"
+#include "pattern/core/pane_layout.h"
+#include "pattern/core/picture_client.h"
+#include "pattern/core/symbol_glyphs.h"
+
+class QLabel;
+class QTimer;
+class MalStatusBar;
+class T_MyHintWindow;
+class T_MyScrollBar;
+class TFrameBildKK;
+
+class TFormBildKK : public QWidget, public PictureClient {
+    Q_OBJECT
+public:
+    static constexpr int kVerScrollBarWidth = 17;
+    static constexpr int kStatusBarHeight = 18;
+    static constexpr int kLevelTabsHeight = 30;
+
+    // iniKey: where the window keeps its place in section "Windows" (empty:
+    // nowhere). A window of another role (the simulation view) says so.
+    explicit TFormBildKK(QWidget* parent = nullptr, const std::string& iniKey = {},
+                         FormRole role = FormRole::Picture);
+    ~TFormBildKK() override;
+
+    // --- operations the windows on top override ---
+    // A scroll bar moved (a pane's bar or the vertical one).
+    virtual void ScrollBarChange(T_MyScrollBar* bar);
+    // A mouse press on a pane's paint box.
+    virtual void ShowBildMouseDown(TFrameBildKK* pane, QMouseEvent* event);
+    // Repaints part of a pane from its kept image.
+    virtual void ShowBildPaint(TFrameBildKK* pane, QPainter& painter, const QRect& rect);
+    // At the end of a deactivation.
+    virtual void DeactivateHook() {}
+    // Takes the level states when they fit the tabs, styles the tabs, sets
+    // current and reference level, redraws.
+    virtual void ApplyLevelStates(const std::vector<uint8_t>& states);
+    // Once: one tab per name (as many as names and widths both give); a
+    // negative width is the caption's width plus its absolute value. Then
+    // ApplyLevelStates(states). Without names nothing changes.
+    virtual void BuildLevelTabs(const std::vector<QString>& names, const std::vector<int16_t>& widths,
+                                const std::vector<uint8_t>& states, const std::bitset<256>& exclusive);
+    // Cell width := size, cell height from the zoom factor; redraws.
+    virtual void SetCellSize(uint8_t size);
+
+    // --- PictureClient operations with a body here ---
+    // Status panel 0: the view origin's column ":" row; with more panes only ":" row.
+    void ShowViewOrigin(int32_t column, int32_t row) override;
+    // Status panel 1: the current cell while the mouse is tracked, else empty.
+    void ShowMouseCell() override;
+
+    // --- picture size, bounds, panes and levels ---
+    void SetPictureWidth(uint16_t width);
+    void SetPictureHeight(uint16_t height);
+    uint16_t PictureWidth() const { return pictureWidth_; }
+    uint16_t PictureHeight() const { return pictureHeight_; }
+    // Maximum width (height) := primary screen size - n, or the smaller of
+    // that and a maximum already set.
+    void SetMaxWidthMargin(int32_t n);
+    void SetMaxHeightMargin(int32_t n);
+    int32_t FirstVisibleColumn() const;
+    int WidestPane() const { return panes_.Widest(); }
+    int PaneCount() const { return static_cast<int>(frames_.size()); }
+    TFrameBildKK* Pane(int i) const { return frames_.at(i); }
+    const PaneLayout& Panes() const { return panes_; }
+    // A right release over pane p's bar at x / over pane p's splitter.
+    bool SplitPane(int p, int x);
+    bool JoinPane(int p);
+    // Redraws the rectangle of cells (x1 = -1: everything).
+    void RedrawCells(int32_t x1 = -1, int32_t y1 = -1, int32_t x2 = -1, int32_t y2 = -1);
+
+    const LevelStates& Levels() const { return levels_; }
+    void DemoteCurrentLevel() { levels_.DemoteCurrentLevel(); }
+    void MakeLevelCurrent(int i) { levels_.MakeLevelCurrent(i); }
+    // As the F keys and a double click on a tab: level i current, the others shown.
+    void SelectLevel(int i);
+    QLabel* LevelTab(int i) const { return tabs_.value(i); }
+
+    // --- palette, symbols, placement ---
+    PaletteLoad LoadPaletteFile(const std::string& name);
+    void BuildSymbolTextMap(const std::string& symbolText);
+    const PaletteTable& Palette() const { return palette_; }
+    const GlyphTable& Glyphs() const { return glyphs_; }
+    const std::string& SymbolText() const { return symbolText_; }
+    // The colour table as an indexed QImage takes it.
+    QList<QRgb> ColourTable() const;
+    const std::string& IniKey() const { return iniKey_; }
+    uint16_t SavedMonitor() const { return savedMonitor_; }
+
+    // --- components ---
+    QWidget* PanelToolBar = nullptr;
+    QWidget* PanelRegisterGrund = nullptr;
+    QWidget* PanelHintergrund = nullptr;
+    QWidget* PanelVerScrollBar = nullptr;
+    QWidget* PanelVerScrollBarBottom = nullptr;
+    QWidget* PanelZoomGrund = nullptr;
+    QWidget* PanelHintergrundMalStatusBar = nullptr;
+    QWidget* PanelContainerButton = nullptr;
+    MalStatusBar* StatusBar = nullptr;
+    T_MyScrollBar* VerScrollBar = nullptr;
+    QTimer* TimerCursorInsideTest = nullptr;
+    QTimer* TimerHint = nullptr;
+    T_MyHintWindow* HintWindow = nullptr;
+
+    // --- state the renderer and the input rules share ---
+    int32_t lastMouseX = 0;
+    int32_t lastMouseY = 0;
+    int32_t lastCellX = -1;
+    int32_t lastCellY = -1;
+    uint16_t wheelDivisor = 65534;
+    int32_t markX1 = -1, markY1 = -1, markX2 = -1, markY2 = -1;
+    int32_t maxWidthMargin = 0;
+    int32_t maxHeightMargin = 0;
+    uint8_t temporaryZoom = 0;
+    uint8_t savedCellWidth = 0;
+    uint8_t savedCellHeight = 0;
+    uint8_t keyboardCursor = 0;
+    QString pendingHint;
+    uint8_t redrawInterrupted = 0;
+    uint8_t autoScrollStepX = 1;
+    uint8_t autoScrollStepY = 1;
+    uint8_t cellRoutineGuard = 0;
+    uint8_t mouseMoveBlock = 0;
+    int32_t autoScrollStart = 2147483647;
+    int32_t autoScrollRunningSince = 0;
+    uint8_t keyCtrl = 0, keyShift = 0, keyAlt = 0;
+    uint8_t autoScrollEnabled = 1;
+    uint8_t autoScrollMaxSteps = 10;
+    uint8_t bottomAnchored = 1;
+    uint16_t topMargin = 0;
+    uint16_t gridPeriod = 10;
+    uint8_t zoomStepCount = 0;
+    uint8_t zoomStepChosen = 0;
+    int32_t currentPane = 0;
+    uint8_t interruptible = 0;
+    uint8_t splittingAllowed = 1;
+    uint8_t closeAllowed = 1;
+    int32_t firstVisibleRow = 1;
+    uint8_t cellWidth = 1;
+    uint8_t cellHeight = 1;
+    uint16_t visibleRows = 0;
+    uint8_t temporaryZoomCellSize = 0;
+    int32_t currentCellX = 1;
+    int32_t currentCellY = 1;
+    uint8_t buttonState = 0;
+    uint8_t mouseTracking = 0;
+    uint8_t redrawEnabled = 1;
+    uint8_t crosshairOn = 0;
+    // The motif file of the clipboard copy; empty: none (never written or deleted).
+    std::string workBitmapFile;
+    // Where the placement lives (the program's INI file by default).
+    std::string iniFileName;
+
+signals:
+    // The panes were split, joined or resized.
+    void panesChanged();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateComponents();
+    TFrameBildKK* CreatePane(int index);
+    void LayOut();
+    void LayOutPanes();
+    void ReadPlacement();
+    void WritePlacement();
+    void EndMoveOrSize();
+    void StyleTab(QLabel* tab, uint8_t state);
+    void TabPressed(int i, Qt::MouseButton button);
+    int TabWidth(const QString& name, int16_t width) const;
+
+    std::string iniKey_;
+    uint16_t pictureWidth_ = 1000;
+    uint16_t pictureHeight_ = 1000;
+    PaneLayout panes_;
+    std::vector<TFrameBildKK*> frames_;
+    LevelStates levels_;
+    QList<QLabel*> tabs_;
+    PaletteTable palette_;
+    GlyphTable glyphs_ = BlankGlyphTable();
+    std::string symbolText_;
+    uint16_t savedMonitor_ = 0;
+    QTimer* moveEnd_ = nullptr;
+    bool keepingOffMargins_ = false;
+};
