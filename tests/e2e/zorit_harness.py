@@ -47,8 +47,9 @@ class Home:
             f.write(data if isinstance(data, bytes) else data.encode())
 
     def start(self):
+        self.stderr = open(self.path("stderr.txt"), "ab")
         return subprocess.Popen([self.path("Zorit")], cwd=self.dir, env=self.env,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                stdout=subprocess.DEVNULL, stderr=self.stderr)
 
     def cleanup(self):
         shutil.rmtree(self.dir, ignore_errors=True)
@@ -93,7 +94,7 @@ def width_of(win):
     return 0
 
 
-def main_window(pid, wait=15.0):
+def main_window(pid, wait=30.0):
     """The main window: the large one (the start window is small)."""
     end = time.time() + wait
     while time.time() < end:
@@ -121,8 +122,10 @@ def start_and_window(home):
     proc = home.start()
     win = main_window(proc.pid)
     if not win:
+        status = proc.poll()
         proc.kill()
-        raise SystemExit("no main window")
+        err = open(home.path("stderr.txt"), "rb").read().decode("utf-8", "replace")[-2000:]
+        raise SystemExit("no main window (process %s)\n%s" % ("running" if status is None else "ended with %d" % status, err))
     # The start window goes within 1.5 s; keys go to the main window after it.
     end = time.time() + 5
     while time.time() < end and len(xdo("search", "--onlyvisible", "--pid", str(proc.pid), "--name", ".").split()) > 1:
