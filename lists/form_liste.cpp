@@ -266,6 +266,13 @@ void TFormListe::hideEvent(QHideEvent* event)
     ActivationOrder::BringNextToFront(this);
 }
 
+void TFormListe::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (const int height = std::exchange(pendingHeight_, 0); height > 0)
+        resize(width(), std::max(1, height - FrameHeight()));
+}
+
 void TFormListe::wheelEvent(QWheelEvent* event)
 {
     const Qt::KeyboardModifiers mods = event->modifiers();
@@ -499,8 +506,11 @@ void TFormListe::MoveWindow(const WindowPlace& place)
         placed_ = true;
     }
     move(left < 0 ? x() : left, top < 0 ? y() : top);
-    if (place.height >= 0)
-        resize(width(), std::max(1, place.height - FrameHeight()));
+    if (place.height < 0)
+        return;
+    if (!testAttribute(Qt::WA_WState_Created))
+        pendingHeight_ = place.height;
+    resize(width(), std::max(1, place.height - FrameHeight()));
 }
 
 std::vector<ScreenArea> TFormListe::Screens() const

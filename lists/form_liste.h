@@ -69,6 +69,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
@@ -85,6 +86,8 @@ private:
     std::vector<std::vector<TPanelColor*>> panels_;
     bool swallowPress_ = false;
     bool placed_ = false;
+    // A height asked for before the window had its frame.
+    int pendingHeight_ = 0;
     bool closing_ = false;
     QPoint pressPoint_;
 };
