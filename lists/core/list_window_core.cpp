@@ -837,6 +837,13 @@ void ListWindowCore::Blink(bool stop)
     caretShown_ = true;
 }
 
+std::string ListWindowCore::TextWithoutCaret(int row, int column) const
+{
+    if (caretShown_ && row == Zeile_ && column == CursorColumn())
+        return caretlessText_;
+    return grid_.At(row, column).text;
+}
+
 void ListWindowCore::RemoveCaret()
 {
     if (!caretShown_)

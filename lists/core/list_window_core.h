@@ -136,6 +136,8 @@ public:
     void SetCaption(const std::string& caption) { caption_ = caption; }
     const MarkedRange& Range() const { return range_; }
     int CursorLine() const { return ZeileOffset_ + Zeile_ - 1; }
+    // A cell's text without the blinking caret.
+    std::string TextWithoutCaret(int row, int column) const;
     int CursorColumn() const;
     // Scroll bar: 1 .. maximum, page, position.
     int ScrollMax() const { return scrollMax_; }

@@ -276,6 +276,23 @@ TEST_F(TestListe, WheelAndGotoLine)
     EXPECT_EQ(core->CursorLine(), 12);
 }
 
+TEST_F(TestListe, CaretBlinksOnTypingCellsOnly)
+{
+    Open(1);
+    GoTo(Zahl);
+    core->Blink(false);
+    EXPECT_EQ(CursorCell().text, "|000 ");  // centred: the caret in front, a blank behind
+    EXPECT_EQ(core->TextWithoutCaret(1, 3), "000");
+    Type("4");
+    EXPECT_EQ(CursorCell().text, "4");
+    core->Blink(false);
+    core->Blink(false);
+    EXPECT_EQ(CursorCell().text, "4");
+    GoTo(Wahl);
+    core->Blink(false);
+    EXPECT_EQ(CursorCell().text, " ");
+}
+
 TEST_F(TestListe, BlankSteppingEndsAfterOneCycle)
 {
     Open(1);
