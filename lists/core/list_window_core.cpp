@@ -1187,7 +1187,8 @@ void ListWindowCore::EditSignLetter(char32_t c, std::u32string& t)
         }
     } else if (c == kClear) {
         t = U"0";
-    } else if (c == ' ') {
+    } else if (c == ' ' && !t.empty()) {
+        // An empty text has no first character to step.
         const size_t current = t.empty() ? std::u32string::npos : chars.find(t[0]);
         const size_t start = current == std::u32string::npos ? 0 : current + 1;
         // One cycle at most: a mask of nothing but "0" leaves the text.
@@ -1197,14 +1198,12 @@ void ListWindowCore::EditSignLetter(char32_t c, std::u32string& t)
                 continue;
             if (t.size() == 1)
                 t.insert(t.begin(), chars[i]);
-            else if (t.empty())
-                t = std::u32string(1, chars[i]);
             else
                 t[0] = chars[i];
             letterChanged();
             break;
         }
-    } else if (c != kClear && c != '\r' && c != 27) {
+    } else if (c != ' ' && c != '\r' && c != 27) {
         const size_t at = UpperText(chars).find(Upper(c));
         if (at != std::u32string::npos && !t.empty()) {
             t[0] = chars[at];

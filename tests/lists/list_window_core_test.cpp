@@ -351,6 +351,97 @@ TEST_F(TestListe, PlacementIsReadAndWritten)
     EXPECT_EQ(host.ini["T_Liste"], "00200 00150 00300 00011 00");
 }
 
+TEST_F(TestListe, SignLetterAfterwardsChain)
+{
+    // The kind-2 steps after each character are one else-if chain.
+    struct Case {
+        const char* start;  // the cell's text, typing state 2
+        char32_t typed;
+        const char* shown;
+    };
+    Open(1);
+    GoTo(RL);
+    for (const Case& c : {Case{"R5", 8, "0"}, Case{"R05", '7', "R57"}, Case{"", ' ', "0"},
+                          Case{"L", 'r', "R0"}, Case{"R12", 255, "0"}, Case{"R1", ' ', "L1"},
+                          Case{"R0", '3', "R3"}}) {
+        core->OnEnter(1, core->Field(RL).column);
+        core->Grid().At(1, core->Field(RL).column).text = c.start;
+        core->CellEditor(U'x');  // typing state 2, nothing else: x is no letter of "RL"
+        core->Grid().At(1, core->Field(RL).column).text = c.start;
+        if (c.typed == 255)
+            core->ClearCell();
+        else
+            core->CellEditor(c.typed);
+        EXPECT_EQ(CursorCell().text, c.shown) << c.start << " + " << static_cast<int>(c.typed);
+    }
+}
+
+TEST_F(TestListe, LockedCellsTakeNoInput)
+{
+    Open(1);
+    core->LockFields(1, {Zahl, XN});
+    EXPECT_TRUE(core->Grid().At(1, 3).readOnly);
+    EXPECT_EQ(core->Grid().At(1, 3).text, "");
+    EXPECT_EQ(core->Grid().At(1, 5).text, "");  // the letter cell of XN
+    GoTo(Zahl);
+    EXPECT_EQ(CursorCell().background, 0xe0e0e0u);
+    Type("5");
+    EXPECT_EQ(CursorCell().text, "");
+    core->UnlockFields(1, {Zahl});
+    EXPECT_FALSE(core->Grid().At(1, 3).readOnly);
+}
+
+// Two fields side by side: explicit neighbours set the edge bits of the
+// field being defined, and a move tests the bit of the field it arrives at.
+class TwoFields : public ListWindowCore {
+public:
+    explicit TwoFields(ListWindowHost& host) : ListWindowCore(host)
+    {
+        SetLineCount(20);
+        ColumnSpec column;
+        column.width = 30;
+        const int a = DefineColumn(column);
+        const int b = DefineColumn(column);
+        EditFieldSpec spec;
+        spec.field = a;
+        spec.digits = 3;
+        spec.maximum = 999;
+        DefineEditField(spec);
+        spec.field = b;
+        spec.up = a;
+        spec.upFlag = false;
+        DefineEditField(spec);
+        FinishLayout(a, a, true);
+    }
+
+protected:
+    void ShowLine(int, int, int) override {}
+    std::optional<std::string> StoreCell(int, int, int32_t, const std::optional<std::string>&, int,
+                                         int) override
+    {
+        return std::nullopt;
+    }
+};
+
+TEST(ListWindowCore, ExplicitUpSetsTheDefinedFieldsBitAndMovesTestTheArrival)
+{
+    FakeListHost host;
+    host.clientHeight = 300;
+    TwoFields core(host);
+    host.core = &core;
+    core.FormActivate();
+    EXPECT_EQ(core.Field(1).edgeBits, 3);
+    EXPECT_EQ(core.Field(2).edgeBits, 2);
+    EXPECT_EQ(core.Field(2).up, 1);
+    core.GotoLine(5, 65535);
+    core.HandleKey(39);
+    ASSERT_EQ(core.Feld(), 2);
+    core.HandleKey(38);
+    // Arrived at field 1, whose bit 0 is set: the previous line.
+    EXPECT_EQ(core.Feld(), 1);
+    EXPECT_EQ(core.CursorLine(), 4);
+}
+
 TEST(ListPlacement, DamagedStringsCountAsNone)
 {
     struct Case {
