@@ -446,6 +446,10 @@ void TFormListe::ShowProgress(const std::string& label, int value)
     FormFortschritt->Label1->setText(QString::fromStdString(label));
     FormFortschritt->ProgressBar1->setMaximum(std::max(value, FormFortschritt->ProgressBar1->maximum()));
     FormFortschritt->ProgressBar1->setValue(value);
+    if (!FormFortschritt->isVisible()) {
+        FormFortschritt->setAttribute(Qt::WA_ShowWithoutActivating);
+        FormFortschritt->show();
+    }
 }
 
 void TFormListe::HideProgress()

@@ -1130,6 +1130,15 @@ void ListWindowCore::Edit(char32_t c)
     CursorColouring();
 }
 
+// A digit replaces a cell just entered, else is appended up to the digits.
+void ListWindowCore::TypeDigit(char32_t c, std::u32string& t, size_t digits) const
+{
+    if (typingState_ == 1)
+        t = std::u32string(1, c);
+    else if (t.size() < digits)
+        t.push_back(c);
+}
+
 void ListWindowCore::EditNumber(char32_t c, int kind, std::u32string& t)
 {
     bool zeros = false, backspace = false, blank = false;
@@ -1139,10 +1148,7 @@ void ListWindowCore::EditNumber(char32_t c, int kind, std::u32string& t)
     }
     const size_t digits = static_cast<size_t>(std::max(0, Field(Feld_).digits));
     if (IsDigit(c)) {
-        if (typingState_ == 1)
-            t = std::u32string(1, c);
-        else if (t.size() < digits)
-            t.push_back(c);
+        TypeDigit(c, t, digits);
     } else if (c == 8) {
         backspace = true;
         if (typingState_ != 1 && !t.empty())
@@ -1174,10 +1180,7 @@ void ListWindowCore::EditSignLetter(char32_t c, std::u32string& t)
     };
     dropZeros();
     if (IsDigit(c)) {
-        if (typingState_ == 1)
-            t = std::u32string(1, c);
-        else if (t.size() < digits)
-            t.push_back(c);
+        TypeDigit(c, t, digits);
     } else if (c == 8) {
         if (typingState_ != 1) {
             if (!t.empty())

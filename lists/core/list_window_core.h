@@ -224,6 +224,7 @@ private:
     void RemoveCaret();
     void ScrollBy(int steps);
     // Typed input per kind.
+    void TypeDigit(char32_t c, std::u32string& t, size_t digits) const;
     void EditNumber(char32_t c, int kind, std::u32string& t);
     void EditSignLetter(char32_t c, std::u32string& t);
     void EditLetterNumber(char32_t c, std::u32string& t);

@@ -17,6 +17,7 @@
 #include "kernel/model/listmodel.h"
 #include "kernel/ui/shell_values.h"
 #include "lists/core/symbol_farben.h"
+#include "lists/form_fortschritt.h"
 #include "lists/form_multi_selection.h"
 #include "lists/form_selection.h"
 #include "lists/form_text_eingabe.h"
@@ -197,6 +198,20 @@ TEST_F(FormListeTest, TypedInputCommitsThroughTheKeys)
     // Tab nobody uses moves the focus on to the next cell made.
     Key(Qt::Key_Tab);
     EXPECT_EQ(Focused()->objectName(), "Panel02002");
+}
+
+TEST_F(FormListeTest, AClickMovesTheCursorAndTheProgressBoxIsGone)
+{
+    Open(3);
+    EXPECT_FALSE(FormFortschritt && FormFortschritt->isVisible());
+    TPanelColor* cell = form->Panel(3, 6);
+    QTest::mouseClick(cell, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(Core().Zeile(), 3);
+    EXPECT_EQ(Core().Feld(), XN);
+    EXPECT_TRUE(cell->hasFocus());
+    // A click on a cell of no field leaves the cursor.
+    QTest::mouseClick(form->Panel(2, 1), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(Core().Zeile(), 3);
 }
 
 TEST_F(FormListeTest, PassingOverCellsStoresNothing)
