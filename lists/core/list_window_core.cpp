@@ -122,7 +122,7 @@ int ListWindowCore::DefineColumn(const ColumnSpec& spec)
     cell.y = firstTop_ + spec.top;
     cell.height = spec.height;
     cell.text = spec.caption;
-    cell.hint = spec.hint;
+    cell.hint = F_TRANS(spec.hint);
     cell.bevel = spec.bevel;
     cell.alignment = spec.alignment;
     cell.font = spec.font;

@@ -344,6 +344,8 @@ TEST(ListDialogs, SelectionAndMultiSelection)
 
     TFormMultiSelection multi;
     WhenModal([](QWidget& dialog) {
+        if (const char* keep = getenv("ZORIT_KEEP_DIALOG"))
+            dialog.grab().save(keep);
         auto* grid = dialog.findChild<QTableWidget*>("StringGrid");
         QTest::keyClick(grid, Qt::Key_Space);
         QTest::keyClick(grid, Qt::Key_Space);
