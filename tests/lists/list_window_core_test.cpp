@@ -215,6 +215,16 @@ TEST_F(TestListe, ChoiceSymbolAndCommentCells)
     Type("v+");
     Right();
     EXPECT_EQ(get_u32(Line(1), 12), 0x21u);
+    // The take-down kind: a blank empties the cell, which stores "none".
+    GoTo(Leer);
+    Type("5");
+    Right();
+    EXPECT_EQ(get_u16(Line(1), 16), 5);
+    Left();
+    Type(" ");
+    Right();
+    EXPECT_EQ(get_u16(Line(1), 16), 65535);
+    EXPECT_EQ(core->Grid().At(1, 10).text, "");
     GoTo(Kommentar);
     host.textAnswers.push_back(std::string("abc"));
     Key(45);
