@@ -1,6 +1,7 @@
 #include "lists/core/list_window_core.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "kernel/language/language.h"
@@ -201,7 +202,9 @@ void ListWindowCore::DefineEditField(const EditFieldSpec& spec)
     if (field.kind != 0) {
         host_.ShowFatalMessage("Editfeld wurde bereits definiert!\r" + caption_ + " Nr. " +
                                std::to_string(spec.field));
-        std::exit(99);
+        // A construction fault: nothing half built is torn down on the way out.
+        std::fflush(nullptr);
+        std::_Exit(99);
     }
     field.kind = static_cast<uint8_t>(spec.kind);
     field.digits = spec.digits;
