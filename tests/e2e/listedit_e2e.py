@@ -138,7 +138,6 @@ def ini_value(h):
 def scenario_placement(home):
     h = Harness(home, 100)
     subprocess.run(["xdotool", "windowmove", h.window, "200", "150"], check=True)
-    width = h.cells()["cells"] if False else None
     subprocess.run(["xdotool", "windowsize", h.window, "%d" % 600, "300"], check=True)
     time.sleep(0.3)
     main = subprocess.run(["xdotool", "search", "--name", "^FormMain$"],
