@@ -1,0 +1,92 @@
+#include "lists/form_text_eingabe.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "kernel/ui/fonts.h"
+#include "kernel/ui/shell_values.h"
+#include "kernel/ui/translate_form.h"
+#include "lists/core/list_tools.h"
+#include "lists/dialog_tools.h"
+
+TFormTextEingabe* FormTextEingabe = nullptr;
+
+TFormTextEingabe::TFormTextEingabe(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+{
+    setObjectName("FormTextEingabe");
+    setWindowTitle("Texteingabe");
+    PanelHintergrund = new QWidget(this);
+    PanelHintergrund->setObjectName("PanelHintergrund");
+    RichEditText = new QPlainTextEdit(PanelHintergrund);
+    RichEditText->setObjectName("RichEditText");
+    RichEditText->setTabChangesFocus(true);
+    QFont font = RichEditText->font();
+    SetFont(4, font);
+    RichEditText->setFont(font);
+    RichEditText->setFixedHeight(QFontMetrics(font).height() * 3);
+    ButtonOK = new QPushButton("&OK", PanelHintergrund);
+    ButtonOK->setObjectName("ButtonOK");
+    connect(ButtonOK, &QPushButton::clicked, this, &QDialog::accept);
+    auto* inner = new QVBoxLayout(PanelHintergrund);
+    inner->addWidget(RichEditText);
+    inner->addWidget(ButtonOK);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(PanelHintergrund);
+    resize(300, sizeHint().height());
+    TranslateForm(this);
+    MoveOffScreen(*this);
+}
+
+std::optional<std::string> TFormTextEingabe::Edit(const std::string& text, QPoint at)
+{
+    RichEditText->setPlainText(QString::fromStdString(text));
+    PlacePoint = at;
+    Bounds = QSize(MainClientWidth ? MainClientWidth : 1024, MainClientHeight ? MainClientHeight : 768);
+    const bool ok = exec() == QDialog::Accepted;
+    if (!ok)
+        return std::nullopt;
+    return Text();
+}
+
+std::string TFormTextEingabe::Text() const
+{
+    // The comment is one line: a line break typed into it counts as a blank.
+    return TrimRight(RichEditText->toPlainText().replace(QChar(0x2029), QChar(' ')).replace(QChar('\n'), QChar(' ')).toStdString());
+}
+
+void TFormTextEingabe::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    const QScreen* screen = QGuiApplication::screenAt(PlacePoint);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const int right = screen ? screen->geometry().right() + 1 : 1024;
+    const PlacedPoint p =
+        ClampTextInput(PlacePoint.x(), PlacePoint.y(), width(), height(), right, Bounds.height());
+    move(p.x, p.y);
+    RichEditText->setFocus();
+    QTextCursor cursor = RichEditText->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    RichEditText->setTextCursor(cursor);
+}
+
+void TFormTextEingabe::keyPressEvent(QKeyEvent* event)
+{
+    // Return belongs to the text; only "&OK" confirms.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+void TFormTextEingabe::done(int result)
+{
+    RichEditText->setPlainText(QString::fromStdString(Text()));
+    QDialog::done(result);
+    MoveOffScreen(*this);
+}

@@ -1,0 +1,3 @@
+#include "lists/listglobals.h"
+
+std::function<void()> CloseMainWindowProc;
