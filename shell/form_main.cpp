@@ -44,6 +44,8 @@
 #include "kernel/ui/sprach_menu.h"
 #include "kernel/ui/status_panel.h"
 #include "kernel/ui/translate_form.h"
+#include "lists/core/symbol_farben.h"
+#include "lists/listglobals.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/qt/processes.h"
@@ -516,6 +518,8 @@ void TFormMain::FormCreate()
     MainFormName = objectName();
     MainForm = this;
     StatusTextProc = [this](const QString& text) { SetStatusText(text); };
+    SetPatternSymbolColours();
+    CloseMainWindowProc = [this] { close(); };
     MainClientWidth = static_cast<uint16_t>(std::max(0, width()));
     MainClientHeight = static_cast<uint16_t>(std::max(0, height()));
 
