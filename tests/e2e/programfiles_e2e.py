@@ -7,9 +7,11 @@ strings sent over the program's socket with socat, the snapshot read back
 with ramcopy.py. Run under xvfb-run.
 """
 import os
+import struct
 import subprocess
 import sys
 import time
+import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from zorit_harness import (BIN, FAILURES, SCENARIO, TOOLS, Home, check, ini, keys,  # noqa: E402
@@ -254,7 +256,83 @@ def scenario_ignored_and_save():
     home.cleanup()
 
 
+def make_set_smz(script, layer, d10):
+    """An exchange container: image 21 the script (raw), 22, 23 and 24 the
+    layer (compressed), 10 the machine-type file (raw)."""
+    images = [(21, script, 1), (22, layer, 2), (23, layer, 2), (24, layer, 2), (10, d10, 1)]
+    out = bytearray(struct.pack("<HHI", 0, 32768, 0))
+    directories = []
+    for number, data, compression in images:
+        stored = data if compression == 1 else struct.pack("<I", len(data)) + zlib.compress(data)
+        directories.append(len(out))
+        entries = [(259, 3, 1, compression), (279, 4, 1, len(stored)), (317, 3, 1, number)]
+        out += struct.pack("<H", len(entries)) + b"".join(struct.pack("<HHII", *e) for e in entries)
+        out += b"\0\0\0\0" + stored
+    struct.pack_into("<I", out, 4, directories[0])
+    for i, at in enumerate(directories):
+        nxt = directories[i + 1] if i + 1 < len(directories) else 0
+        struct.pack_into("<I", out, at + 2 + 12 * 3, nxt)
+    return bytes(out)
+
+
+LAYER = bytes([2, 0, 3, 0, 1, 2, 3, 0x11, 0x12, 0x13])
+D10 = b"!KULIERSHINC:(3);\r\n!KULIERVARFRONT:(1,5,9);\r\n"
+
+
+def scenario_exchange_smz():
+    home = Home()
+    home.write("w/Set.SMZ", make_set_smz(SCRIPT.encode(), LAYER, D10))
+    proc, win = start_and_window(home)
+    check(dde(home, "LOADORDALINFILES " + home.path("w", "Set.SMZ")) == "01", "LOADORDALINFILES answered")
+    check(home.read("Temp", "Compile.Skx") == SCRIPT.encode(), "Compile.Skx is image 21")
+    check(home.read("Temp", "Pattern.Tmp") == D10, "Pattern.Tmp holds the machine-type file")
+    check(close(home, proc) == 0, "exit status 0")
+    d = dump(home.path("Temp", "Saveram.Tmp"))
+    # All three layers are read; the compile then drops plane 2, since this
+    # script names no colour table.
+    check(plane_hash(d, 0) is not None and plane_hash(d, 1) is not None, "planes 0 and 1 present")
+    check(plane_hash(d, 2) is None, "plane 2 dropped by the compile without colour table")
+    home.cleanup()
+
+
+def scenario_command_line():
+    home = Home()
+    home.write("drive/ordalin/temp/comp.Smz", make_set_smz(SCRIPT.encode(), LAYER, D10))
+    for args, compiles in ((["1"], True), (["2"], False), (["1 x"], False)):
+        compiled = home.path("Temp", "Compile.Skx")
+        if os.path.exists(compiled):
+            os.remove(compiled)
+        proc, win = start_and_window(home, *args)
+        time.sleep(1.5)
+        check(close(home, proc) == 0, "%s: exit status 0" % args)
+        check(os.path.exists(compiled) == compiles, "%s: Compile.Skx %s" % (args, "written" if compiles else "not written"))
+        if compiles and os.path.exists(compiled):
+            check(home.read("Temp", "Compile.Skx") == SCRIPT.encode(), "the script of comp.Smz compiled")
+    home.cleanup()
+
+
+def scenario_queue():
+    home = Home()
+    os.makedirs(home.path("w", "A"), exist_ok=True)
+    home.write("S.Skx", SCRIPT)
+    run(PROBE, "tiff-write", home.path("B.TIF"), "--size", "2000x6000")
+    big = home.path("w", "A", "GROSS.3XH")
+    run(PROBE, "--home", home.path("probe"), "compile", home.path("S.Skx"), "--pattern", home.path("B.TIF"),
+        "--save", big)
+    proc, win = start_and_window(home)
+    load = dde(home, "LOADPATTERN " + big, wait=False)
+    time.sleep(0.3)
+    later = dde(home, "NAME C:\\X\\SPAETER.SMA", wait=False)
+    check(answer(load) == "01" and answer(later) == "01", "both answered")
+    check(close(home, proc) == 0, "exit status 0")
+    check(snapshot(home)[12:20] == b"\x07SPAETER", "NAME carried out after the load")
+    home.cleanup()
+
+
 SCENARIOS = {
+    "queue": scenario_queue,
+    "exchange_smz": scenario_exchange_smz,
+    "command_line": scenario_command_line,
     "load": scenario_load,
     "recent": scenario_recent,
     "failed_loads": scenario_failed_loads,

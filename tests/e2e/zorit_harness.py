@@ -46,9 +46,9 @@ class Home:
         with open(p, "wb") as f:
             f.write(data if isinstance(data, bytes) else data.encode())
 
-    def start(self):
+    def start(self, *args):
         self.stderr = open(self.path("stderr.txt"), "ab")
-        return subprocess.Popen([self.path("Zorit")], cwd=self.dir, env=self.env,
+        return subprocess.Popen([self.path("Zorit"), *args], cwd=self.dir, env=self.env,
                                 stdout=subprocess.DEVNULL, stderr=self.stderr)
 
     def cleanup(self):
@@ -118,8 +118,8 @@ def other_window(pid, main, wait, title=None):
         time.sleep(0.1)
 
 
-def start_and_window(home):
-    proc = home.start()
+def start_and_window(home, *args):
+    proc = home.start(*args)
     win = main_window(proc.pid)
     if not win:
         status = proc.poll()
