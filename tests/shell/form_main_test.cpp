@@ -33,36 +33,14 @@
 #include "shell/form_main.h"
 #include "shell/program_windows.h"
 #include "shell/zorit_application.h"
+#include "tests/shell/main_window_fixture.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-class FormMainTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        InstallBusyHandling([](bool hold) {
-            if (DdeHndlZorit)
-                DdeHndlZorit->setCommandsHeld(hold);
-        });
-        form = std::make_unique<TFormMain>();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() != "FormMain")
-                delete w;
-        RemoveBusyHandling();
-        delete DdeHndlZorit;
-        DdeHndlZorit = nullptr;
-    }
-    QAction* A(const char* name) { return form->Action(name); }
-
-    std::unique_ptr<TFormMain> form;
-};
+using FormMainTest = MainWindowFixture;
 
 // A stand-in for a program window of the given role.
 QWidget* FakeForm(const char* name, FormRole role)

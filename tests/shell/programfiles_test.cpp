@@ -26,6 +26,7 @@
 #include "shell/program_windows.h"
 #include "shell/programfiles.h"
 #include "tests/kernel/tkf/tkf_testing.h"
+#include "tests/shell/main_window_fixture.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
 
@@ -117,25 +118,8 @@ TEST(ProgramFileRules, RecentFilesMoveUpWithoutDuplicates)
 }
 
 namespace {
-class ProgramFilesTest : public testing::Test {
+class ProgramFilesTest : public MainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        InstallBusyHandling([](bool hold) {
-            if (DdeHndlZorit)
-                DdeHndlZorit->setCommandsHeld(hold);
-        });
-        form = std::make_unique<TFormMain>();
-        FormFortschritt = new TFormFortschritt(form.get());
-    }
-    void TearDown() override
-    {
-        FormFortschritt = nullptr;
-        form.reset();
-        RemoveBusyHandling();
-        delete DdeHndlZorit;
-        DdeHndlZorit = nullptr;
-    }
     // A program with all three planes, saved as path.
     void SaveFullProgram(const std::string& path)
     {
@@ -152,8 +136,6 @@ protected:
         }
         ASSERT_TRUE(P_MusterSichern(path));
     }
-
-    std::unique_ptr<TFormMain> form;
 };
 }  // namespace
 
