@@ -1,0 +1,217 @@
+#include "textedit/core/t_mystringlist.h"
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "kernel/language/language.h"
+#include "kernel/services/stream.h"
+#include "platform/safe_file.h"
+
+namespace {
+
+std::string& SharedModifiedText()
+{
+    static std::string text;
+    return text;
+}
+
+bool IsControlOrBlank(char c)
+{
+    return static_cast<unsigned char>(c) < 33;
+}
+
+// Splits as the class library's load does, except that a NUL is kept as a
+// byte of its line: cutting the file there would lose the rest of it.
+std::vector<std::string> SplitLines(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    const size_t n = bytes.size();
+    while (start < n) {
+        size_t end = start;
+        while (end < n && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        lines.emplace_back(bytes, start, end - start);
+        if (end < n && bytes[end] == '\r' && end + 1 < n && bytes[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+    return lines;
+}
+
+int ErrorCode(int err)
+{
+    const int code = DiskErrorCode(err);
+    // An error the table does not name must still not read as success.
+    return code != 0 ? code : 100;
+}
+
+} // namespace
+
+std::string TrimRightControls(const std::string& text)
+{
+    size_t end = text.size();
+    while (end > 0 && IsControlOrBlank(text[end - 1]))
+        --end;
+    return text.substr(0, end);
+}
+
+bool IsBlankLine(const std::string& text)
+{
+    for (char c : text)
+        if (!IsControlOrBlank(c))
+            return false;
+    return true;
+}
+
+T_MyStringList::T_MyStringList()
+{
+    Add(" ");
+    DropBlankFirstLine = true;
+    if (SharedModifiedText().empty())
+        SharedModifiedText() = F_TRANS("Geändert");
+}
+
+const std::string& T_MyStringList::ModifiedText()
+{
+    if (SharedModifiedText().empty())
+        SharedModifiedText() = F_TRANS("Geändert");
+    return SharedModifiedText();
+}
+
+void T_MyStringList::TextChange()
+{
+    if (OnTextChange && EventsEnabled)
+        OnTextChange();
+}
+
+void T_MyStringList::SetModified(bool value)
+{
+    if (value == modified_)
+        return;
+    modified_ = value;
+    if (OnModifiedChange)
+        OnModifiedChange(value);
+}
+
+void T_MyStringList::Put(int index, const std::string& text)
+{
+    if (index < 0 || index >= Count())
+        return;
+    std::string& line = lines_[static_cast<size_t>(index)];
+    if (text == TrimRightControls(line))
+        return;
+    line = TrimRightControls(text);
+    SetModified(true);
+}
+
+int T_MyStringList::Add(const std::string& text)
+{
+    if (DropBlankFirstLine && Count() > 0 && IsBlankLine(lines_[0]))
+        Delete(0);
+    lines_.push_back(text);
+    SetModified(true);
+    TextChange();
+    return Count() - 1;
+}
+
+void T_MyStringList::Clear()
+{
+    lines_.clear();
+    Add(" ");
+    DropBlankFirstLine = true;
+    SetModified(true);
+    TextChange();
+}
+
+void T_MyStringList::Delete(int index)
+{
+    if (index < 0 || index >= Count())
+        throw std::out_of_range("T_MyStringList::Delete");
+    lines_.erase(lines_.begin() + index);
+    if (lines_.empty()) {
+        Add(" ");
+        DropBlankFirstLine = true;
+    }
+    SetModified(true);
+    TextChange();
+}
+
+void T_MyStringList::DeleteLines(int index, int count)
+{
+    if (count <= 0)
+        return;
+    if (index < 0 || count > Count() - index)
+        throw std::out_of_range("T_MyStringList::DeleteLines");
+    lines_.erase(lines_.begin() + index, lines_.begin() + index + count);
+    if (lines_.empty()) {
+        Add(" ");
+        DropBlankFirstLine = true;
+    }
+    SetModified(true);
+    TextChange();
+}
+
+void T_MyStringList::Insert(int index, const std::string& text)
+{
+    if (index < 0 || index > Count())
+        throw std::out_of_range("T_MyStringList::Insert");
+    lines_.insert(lines_.begin() + index, text);
+    SetModified(true);
+    TextChange();
+}
+
+void T_MyStringList::InsertLines(int index, std::vector<std::string> lines)
+{
+    if (index < 0 || index > Count())
+        throw std::out_of_range("T_MyStringList::InsertLines");
+    lines_.insert(lines_.begin() + index, std::make_move_iterator(lines.begin()),
+                  std::make_move_iterator(lines.end()));
+    SetModified(true);
+    TextChange();
+}
+
+int T_MyStringList::LoadFromFile(const std::string& fileName)
+{
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in)
+        return ErrorCode(errno);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        return ErrorCode(errno);
+
+    const bool eventsWere = EventsEnabled;
+    EventsEnabled = false;
+    Clear();
+    for (const std::string& line : SplitLines(bytes))
+        Add(line);
+    if (lines_.empty()) {
+        Add(" ");
+        DropBlankFirstLine = true;
+    }
+    SetModified(false);
+    EventsEnabled = eventsWere;
+    TextChange();
+    return 0;
+}
+
+std::string T_MyStringList::Text() const
+{
+    std::string text;
+    for (const std::string& line : lines_) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+int T_MyStringList::SaveToFile(const std::string& fileName) const
+{
+    SafeFileWriter writer;
+    const std::string text = Text();
+    if (writer.Create(fileName) && writer.Write(text.data(), text.size()) && writer.Commit())
+        return 0;
+    return ErrorCode(writer.error());
+}
