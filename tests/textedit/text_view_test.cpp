@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QTest>
+#include <cstdlib>
+
+#include "pattern/mal_status_bar.h"
+#include "pattern/pane_paint_box.h"
+#include "pattern/t_frame_bild_kk.h"
+#include "tests/support/test_env.h"
+#include "textedit/tformtexteditshow.h"
+
+namespace {
+
+struct View {
+    TFormTextEditShow form;
+
+    explicit View(const std::vector<std::string>& lines = {}, QSize size = QSize(640, 400))
+    {
+        form.resize(size);
+        if (!lines.empty()) {
+            form.Lines().Clear();
+            for (const std::string& line : lines)
+                form.Lines().Add(line);
+            form.Lines().SetModified(false);
+        }
+        form.show();
+        form.SetCaretPhase(false);
+        QApplication::processEvents();
+    }
+    QWidget* Box() { return form.Pane(0)->ShowBild; }
+    int CellWidth() const { return form.cellWidth; }
+    int CellHeight() const { return form.cellHeight; }
+    QString Panel(int i) const { return form.StatusBar->StatusText(i); }
+    QImage Grab(const std::string& name)
+    {
+        QApplication::processEvents();
+        const QImage image = Box()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        image.save(QString::fromStdString(TestHome() + name));
+        if (const char* dir = std::getenv("ZORIT_SHOT_DIR"))
+            image.save(QString::fromStdString(std::string(dir) + "/" + name));
+        return image;
+    }
+    QPoint CellCentre(int column, int row) const
+    {
+        return QPoint((column - 1) * CellWidth() + CellWidth() / 2, row * CellHeight() + CellHeight() / 2);
+    }
+    // Whether the cell of the column (from 1) and row (from 0) holds the colour.
+    bool CellHas(const QImage& image, int column, int row, QColor colour) const
+    {
+        for (int y = row * CellHeight(); y < (row + 1) * CellHeight(); ++y)
+            for (int x = (column - 1) * CellWidth(); x < column * CellWidth(); ++x)
+                if (image.pixelColor(x, y) == colour)
+                    return true;
+        return false;
+    }
+    // Typed characters, as a keyboard layout delivers them.
+    void Keys(const QString& text)
+    {
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(&form, &press);
+        }
+    }
+};
+
+TEST(TextView, StatusPanelsAndCaretShapes)
+{
+    View v;
+    EXPECT_EQ(v.Panel(0), "1:1");
+    EXPECT_EQ(v.Panel(1), "Einfügen");
+    EXPECT_EQ(v.Panel(2), "Geändert");
+    v.form.Lines().SetModified(false);
+    EXPECT_EQ(v.Panel(2), "");
+
+    v.form.SetCaretPhase(true);
+    const int ch = v.CellHeight();
+    QImage g = v.Grab("caret.png");
+    EXPECT_EQ(g.pixelColor(0, 0), Qt::black);
+    EXPECT_EQ(g.pixelColor(2, ch - 1), Qt::black);
+    EXPECT_NE(g.pixelColor(3, ch / 2), Qt::black);
+    EXPECT_NE(g.pixelColor(0, ch), Qt::black);
+
+    QTest::keyClick(&v.form, Qt::Key_Insert);
+    EXPECT_EQ(v.Panel(1), "Überschreiben");
+    g = v.Grab("caret_overwrite.png");
+    EXPECT_EQ(g.pixelColor(v.CellWidth() - 1, 0), Qt::black);
+    EXPECT_NE(g.pixelColor(v.CellWidth(), 0), Qt::black);
+
+    v.form.SetReadOnly(true);
+    EXPECT_EQ(v.Panel(1), "Nur lesen");
+    g = v.Grab("caret_readonly.png");
+    EXPECT_EQ(g.pixelColor(1, ch - 4), Qt::black);
+    EXPECT_NE(g.pixelColor(1, ch - 5), Qt::black);
+}
+
+TEST(TextView, MouseClicksAndDrag)
+{
+    View v({"abcdef", "ghijkl", "mnopqr"});
+    QTest::mouseClick(v.Box(), Qt::LeftButton, {}, v.CellCentre(5, 1));
+    EXPECT_EQ(v.form.Core().CursorColumn(), 5);
+    EXPECT_EQ(v.form.Core().CursorLine(), 1);
+    EXPECT_EQ(v.Panel(0), "5:2");
+    QTest::mouseClick(v.Box(), Qt::LeftButton, {}, v.CellCentre(2, 7));
+    EXPECT_EQ(v.form.Core().CursorLine(), 2);
+    QTest::mouseClick(v.Box(), Qt::LeftButton, {}, v.CellCentre(300, 0));
+    EXPECT_EQ(v.form.Core().CursorColumn(), 256);
+
+    QTest::mousePress(v.Box(), Qt::LeftButton, {}, v.CellCentre(1, 0));
+    QMouseEvent move(QEvent::MouseMove, v.CellCentre(4, 0), v.Box()->mapToGlobal(v.CellCentre(4, 0)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(v.Box(), &move);
+    QTest::mouseRelease(v.Box(), Qt::LeftButton, {}, v.CellCentre(4, 0));
+    const TextSelection& s = v.form.Core().Selection();
+    EXPECT_EQ((std::vector<int32_t>{s.x1, s.y1, s.x2, s.y2, s.active}), (std::vector<int32_t>{1, 0, 4, 0, 1}));
+    const QImage g = v.Grab("drag.png");
+    const QColor highlight = v.form.palette().color(QPalette::Highlight);
+    EXPECT_TRUE(v.CellHas(g, 2, 0, highlight));
+    EXPECT_FALSE(v.CellHas(g, 5, 0, highlight));
+}
+
+TEST(TextView, KeysReachTheTableAndTheText)
+{
+    View v({"z", "IF  A  THEN", ""});
+    v.form.SetTextCursor(1, 2);
+    QTest::keyClick(&v.form, Qt::Key_Tab);
+    EXPECT_EQ(v.Panel(0), "5:3");
+    // Ctrl+A types code 1, which the text does not take; nor a character
+    // outside Windows-1252.
+    v.Keys(QStringLiteral("x{\u0001ä€\u4e00"));
+    EXPECT_EQ(v.form.Lines().Get(2), "    x{\xe4\x80");
+    QTest::keyClick(&v.form, Qt::Key_Return);
+    QTest::keyClick(&v.form, Qt::Key_Backspace);
+    EXPECT_EQ(v.Panel(0), "4:4");
+
+    // The table's keys are claimed before any shortcut; the F keys are not.
+    for (auto [key, claimed] : {std::pair{Qt::Key_Tab, true}, {Qt::Key_Home, true}, {Qt::Key_F9, false}}) {
+        QKeyEvent override(QEvent::ShortcutOverride, key, Qt::NoModifier);
+        QApplication::sendEvent(&v.form, &override);
+        EXPECT_EQ(override.isAccepted(), claimed) << key;
+    }
+
+    QApplication::clipboard()->setText(QStringLiteral("p\nq"));
+    QTest::keyClick(&v.form, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(v.form.Lines().Get(3), "   p");
+    EXPECT_EQ(v.form.Lines().Get(4), "q");
+    QTest::keyClick(&v.form, Qt::Key_Home, Qt::ShiftModifier);
+    QTest::keyClick(&v.form, Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "q");
+}
+
+TEST(TextView, SyntaxColoursOnScreen)
+{
+    const QColor blue(0, 0, 255);
+    View comment({"{ text", "x", "} y"});
+    comment.form.SetSyntaxDisplay(true);
+    const QImage g = comment.Grab("syntax_comment.png");
+    EXPECT_TRUE(comment.CellHas(g, 1, 1, blue));
+    EXPECT_TRUE(comment.CellHas(g, 1, 2, blue));
+    EXPECT_FALSE(comment.CellHas(g, 3, 2, blue));
+
+    View closed({"{a}", "b"});
+    closed.form.SetSyntaxDisplay(true);
+    const QImage c = closed.Grab("syntax_closed.png");
+    EXPECT_TRUE(closed.CellHas(c, 2, 0, blue));
+    EXPECT_FALSE(closed.CellHas(c, 1, 1, blue));
+
+    std::string palette(1024, '\0');
+    for (int i = 0; i < 256; ++i)
+        palette[4 * i] = palette[4 * i + 1] = palette[4 * i + 2] = static_cast<char>(255);
+    palette[4] = static_cast<char>(200), palette[5] = static_cast<char>(220), palette[6] = 40;
+    palette[4 * 203] = palette[4 * 203 + 1] = palette[4 * 203 + 2] = 0;
+    WriteTestFile(TestHome() + "Text.Pal", palette);
+    View section({"[b]", "a"});
+    ASSERT_EQ(section.form.LoadPaletteFile(TestHome() + "Text.Pal"), PaletteLoad::Loaded);
+    section.form.BuildSymbolTextMap("ab");
+    section.form.SetSyntaxDisplay(true);
+    const QImage s = section.Grab("syntax_section.png");
+    const int cw = section.CellWidth();
+    EXPECT_EQ(s.pixelColor(cw, 0), QColor(200, 220, 40));
+    EXPECT_TRUE(section.CellHas(s, 2, 0, Qt::black));
+    EXPECT_EQ(s.pixelColor(0, 0), section.form.palette().color(QPalette::Base));
+    EXPECT_EQ(s.pixelColor(2 * cw, 0), section.form.palette().color(QPalette::Base));
+}
+
+} // namespace
