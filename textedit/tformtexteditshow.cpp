@@ -292,7 +292,12 @@ void TFormTextEditShow::RenderLines(int32_t firstLine, int32_t lastLine)
     const int32_t rows = (size.height() + cellHeight - 1) / cellHeight;
     const int32_t count = core_->Lines().Count();
     if (firstLine < 0) {
-        pane->keptImage.fill(Colour(kWindowColour));
+        // The rows cover the pane's width; only below the text is bare.
+        const int textBottom = std::max(0, count - topLine_) * cellHeight;
+        if (textBottom < size.height()) {
+            QPainter painter(&pane->keptImage);
+            painter.fillRect(0, textBottom, size.width(), size.height() - textBottom, Colour(kWindowColour));
+        }
         firstLine = topLine_;
         lastLine = topLine_ + rows - 1;
     }

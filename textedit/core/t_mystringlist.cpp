@@ -163,11 +163,13 @@ void T_MyStringList::Insert(int index, const std::string& text)
     TextChange();
 }
 
-void T_MyStringList::InsertLines(int index, std::vector<std::string> lines)
+void T_MyStringList::InsertLines(int index, std::vector<std::string> lines, size_t from)
 {
     if (index < 0 || index > Count())
         throw std::out_of_range("T_MyStringList::InsertLines");
-    lines_.insert(lines_.begin() + index, std::make_move_iterator(lines.begin()),
+    if (from >= lines.size())
+        return;
+    lines_.insert(lines_.begin() + index, std::make_move_iterator(lines.begin() + static_cast<std::ptrdiff_t>(from)),
                   std::make_move_iterator(lines.end()));
     SetModified(true);
     TextChange();

@@ -28,8 +28,8 @@ public:
     // Removes count lines from index on, with one change notice.
     void DeleteLines(int index, int count);
     void Insert(int index, const std::string& text);
-    // Inserts many lines at once (a paste), with one change notice.
-    void InsertLines(int index, std::vector<std::string> lines);
+    // Inserts lines[from..] at once (a paste), with one change notice.
+    void InsertLines(int index, std::vector<std::string> lines, size_t from = 0);
 
     // Reads the whole file (lines end at CR LF, lone CR or lone LF). Returns 0,
     // or the disk error code with the list left as it was.

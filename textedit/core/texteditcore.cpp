@@ -20,11 +20,15 @@ bool IsNavigationKey(int key)
 
 } // namespace
 
-size_t WrapLongLine(const std::string& text, std::vector<std::string>& out)
+size_t WrapLongLine(std::string text, std::vector<std::string>& out)
 {
     constexpr size_t width = TextEditCore::kMaxColumn;
     if (text.size() <= width) {
-        out.push_back(TrimRightControls(text));
+        size_t end = text.size();
+        while (end > 0 && static_cast<unsigned char>(text[end - 1]) < 33)
+            --end;
+        text.resize(end);
+        out.push_back(std::move(text));
         return 1;
     }
     size_t pieces = 0;
@@ -95,13 +99,13 @@ void TextEditCore::PutLine(int32_t line, const std::string& text)
     lines_.Put(line, text);
 }
 
-void TextEditCore::InsertLines(int32_t at, std::vector<std::string> lines)
+void TextEditCore::InsertLines(int32_t at, std::vector<std::string> lines, size_t from)
 {
-    if (lines.empty())
+    if (lines.size() <= from)
         return;
     ++edits_;
-    const int32_t n = static_cast<int32_t>(lines.size());
-    lines_.InsertLines(at, std::move(lines));
+    const auto n = static_cast<int32_t>(lines.size() - from);
+    lines_.InsertLines(at, std::move(lines), from);
     MoveCornersBelow(at, n);
 }
 

@@ -129,7 +129,7 @@ private:
 
     // edits through here count for the line cap
     void PutLine(int32_t line, const std::string& text);
-    void InsertLines(int32_t at, std::vector<std::string> lines);
+    void InsertLines(int32_t at, std::vector<std::string> lines, size_t from = 0);
     void DeleteLine(int32_t line);
     void DeleteLines(int32_t line, int32_t count);
     std::string PaddedLine(int32_t line, int32_t length) const;
@@ -169,4 +169,4 @@ private:
 
 // Appends the text to out in pieces of 256 characters, each without trailing
 // blanks, so that nothing past column 256 is lost. Returns the number of pieces.
-size_t WrapLongLine(const std::string& text, std::vector<std::string>& out);
+size_t WrapLongLine(std::string text, std::vector<std::string>& out);

@@ -31,33 +31,37 @@ bool HasBracket(const std::string& t)
     return t.find_first_of("[]{}") != std::string::npos;
 }
 
-std::vector<std::string> SplitCrLf(const std::string& text)
+// True when every line end is CR LF already.
+bool OnlyCrLf(const std::string& text)
 {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        parts.emplace_back(text, start, end - start);
-    parts.emplace_back(text, start);
-    return parts;
+    const size_t n = text.size();
+    for (size_t p = 0; p < n; ++p) {
+        if (text[p] == '\n')
+            return false;
+        if (text[p] == '\r') {
+            if (p + 1 >= n || text[p + 1] != '\n')
+                return false;
+            ++p;
+        }
+    }
+    return true;
 }
 
 // Clipboards of other programs end lines with LF or a lone CR.
-std::string WithCrLf(const std::string& text)
+std::string WithCrLf(std::string text)
 {
-    if (text.find_first_of("\r\n") == std::string::npos)
+    if (OnlyCrLf(text))
         return text;
     std::string out;
     out.reserve(text.size() + text.size() / 8);
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            out += "\r\n";
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            out += c;
-        }
+    size_t start = 0;
+    for (size_t p; (p = text.find_first_of("\r\n", start)) != std::string::npos; start = p + 1) {
+        out.append(text, start, p - start);
+        out += "\r\n";
+        if (text[p] == '\r' && p + 1 < text.size() && text[p + 1] == '\n')
+            ++p;
     }
+    out.append(text, start, std::string::npos);
     return out;
 }
 
@@ -144,7 +148,7 @@ void TextEditCore::InsertText(bool fromClipboard, std::string text, bool select)
         text = clipboard_.GetText();
     if (text.size() > kMaxPaste)
         text.resize(kMaxPaste);
-    text = WithCrLf(text);
+    text = WithCrLf(std::move(text));
     if (text.empty())
         return;
     port_.HideCaret();
@@ -153,23 +157,30 @@ void TextEditCore::InsertText(bool fromClipboard, std::string text, bool select)
     SpillLongLine(line_);
     selection_ = TextSelection{true, select, column_, line_, column_, line_};
 
-    std::vector<std::string> parts = SplitCrLf(text);
     const std::string padded = PaddedLine(line_, column_ - 1);
     const std::string tail = From(padded, column_);
-    const int32_t endColumn = static_cast<int32_t>(parts.back().size()) + (parts.size() == 1 ? column_ : 1);
-    parts.front().insert(0, First(padded, column_ - 1));
-    parts.back() += tail;
-
     std::vector<std::string> lines;
-    lines.reserve(parts.size());
+    lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 2);
     size_t lastPieces = 0;
-    for (const std::string& part : parts)
-        lastPieces = WrapLongLine(part, lines);
+    int32_t endColumn = 1;
+    for (size_t start = 0;;) {
+        const size_t end = text.find("\r\n", start);
+        std::string part = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (start == 0)
+            part.insert(0, First(padded, column_ - 1));
+        if (end == std::string::npos) {
+            endColumn = static_cast<int32_t>(part.size()) + 1;
+            part += tail;
+        }
+        lastPieces = WrapLongLine(std::move(part), lines);
+        if (end == std::string::npos)
+            break;
+        start = end + 2;
+    }
     const auto lastStart = static_cast<int32_t>(lines.size() - lastPieces);
     const int32_t firstLine = line_;
     PutLine(firstLine, lines.front());
-    lines.erase(lines.begin());
-    InsertLines(firstLine + 1, std::move(lines));
+    InsertLines(firstLine + 1, std::move(lines), 1);
 
     // The cursor stays behind the inserted text, in the piece it fell into.
     const int32_t piece = (endColumn - 1) / kMaxColumn;
