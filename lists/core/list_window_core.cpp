@@ -1003,7 +1003,8 @@ void ListWindowCore::Commit()
     cellChanged_ = false;
     RemoveCaret();
     const int line = grid_.At(Zeile_, 1).line;
-    if ((line == 0 || line > ZeilenAnzahl_) && enterField_ != 0)
+    // The append row takes a store: that is how a line is added at the end.
+    if ((line == 0 || line > ZeilenAnzahl_ + (appendRow_ ? 1 : 0)) && enterField_ != 0)
         return;
     AdjustFieldKind(line, Feld_, Zeile_);
     const EditField& field = Field(Feld_);
