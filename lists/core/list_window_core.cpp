@@ -299,8 +299,9 @@ void ListWindowCore::LockFields(int row, const std::vector<int>& fields)
         cell.readOnly = true;
         if (Field(f).kind == 0)
             continue;
-        cell.text.clear();
+        // The LongTag first: its formatting would fill the text again.
         grid_.SetLongTag(row, Field(f).column, 0);
+        cell.text.clear();
         if (Field(f).kind == 3 && Field(f).column > 1)
             grid_.At(row, Field(f).column - 1).text.clear();
     }
