@@ -42,7 +42,7 @@ std::string Value(uint8_t v, int digits = 3)
 }
 }  // namespace
 
-AListeCore::AListeCore(ListWindowHost& host) : ListEditorCore(host, *AListe, 'A', clipboard)
+AListeCore::AListeCore(ListWindowHost& host) : ListEditorCore(host, []() -> T_ListenVar& { return *AListe; }, 'A', clipboard)
 {
     const bool optional = ProgrammKopf.TakeDownColumns();
     Begin("A_Liste", "Warenabzug");
@@ -88,7 +88,7 @@ AListeCore::AListeCore(ListWindowHost& host) : ListEditorCore(host, *AListe, 'A'
 void AListeCore::ShowLine(int row, int line, int record)
 {
     (void)record;
-    SetLineCount(list_.Count());
+    SetLineCount(List().Count());
     std::vector<uint8_t> copy = Copy(line);
     uint8_t* p = copy.data();
     Normalise(p);
@@ -117,6 +117,8 @@ void AListeCore::ShowLine(int row, int line, int record)
         }
     }
     SetText(row, Kommentar, CommentText(p, kComment));
+    if (Kamm)
+        SetText(row, Kamm, "@");
     if (number == 0)
         LockFields(row, {Nr, UnterOeffnen, OberWA, OberDruck, OberOeffnen});
 }
@@ -189,7 +191,7 @@ bool AListeCore::InsertDeleteKey(int field, int row, char32_t c, int key)
     const int line = Grid().At(row, 1).line;
     if (key == kDelete)
         DeleteContinuation(line);
-    else if (line == list_.Count() || get_u16(Peek(line + 1), 0) != 0)
+    else if (line == List().Count() || get_u16(Peek(line + 1), 0) != 0)
         InsertContinuation(line);
     return true;
 }

@@ -14,7 +14,7 @@ constexpr uint8_t kLetterW = 2;
 constexpr size_t kLeft = 2, kRight = 6;
 }  // namespace
 
-FListeCore::FListeCore(ListWindowHost& host) : ListEditorCore(host, *FListe, 'F', clipboard)
+FListeCore::FListeCore(ListWindowHost& host) : ListEditorCore(host, []() -> T_ListenVar& { return *FListe; }, 'F', clipboard)
 {
     const bool two = ProgrammKopf.ModelOption();
     Begin("F_Liste", "Festigkeit");
@@ -57,7 +57,7 @@ void FListeCore::ShowValue(int row, const uint8_t* p, int wertField, int wahlFie
 void FListeCore::ShowLine(int row, int line, int record)
 {
     (void)record;
-    SetLineCount(list_.Count());
+    SetLineCount(List().Count());
     const uint8_t* p = Peek(line);
     const uint16_t number = get_u16(p, 0);
     UnlockAll(row);

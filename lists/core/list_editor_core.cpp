@@ -17,11 +17,10 @@ constexpr int kCommentSize = 80;
 
 std::function<void(char, const std::vector<uint8_t>&)> ListEditorCore::OnClipboardSet;
 
-ListEditorCore::ListEditorCore(ListWindowHost& host, T_ListenVar& list, char code,
-                               std::vector<uint8_t>& clipboard)
-    : ListWindowCore(host), list_(list), code_(code), clipboard_(clipboard)
+ListEditorCore::ListEditorCore(ListWindowHost& host, ListOf list, char code, std::vector<uint8_t>& clipboard)
+    : ListWindowCore(host), listOf_(list), code_(code), clipboard_(clipboard)
 {
-    SetLineExchange(list.LineSize(), [this](LineOp op, int, int line, std::vector<uint8_t>& data) {
+    SetLineExchange(List().LineSize(), [this](LineOp op, int, int line, std::vector<uint8_t>& data) {
         Exchange(op, line, data);
     });
     SetClipboardFlag(!clipboard_.empty());
@@ -36,7 +35,7 @@ void ListEditorCore::Begin(const std::string& formKey, const std::string& title)
     SetFormKey(formKey);
     SetRows(1);
     SetLineCount(0);
-    SetLineCount(list_.Count());
+    SetLineCount(List().Count());
     CreateCells(0);
     Column(std::string(1, code_), "W", false);
 }
@@ -79,14 +78,14 @@ void ListEditorCore::End(int listNumberField)
 std::vector<uint8_t> ListEditorCore::Copy(int line) const
 {
     const uint8_t* p = Peek(line);
-    return std::vector<uint8_t>(p, p + list_.LineSize());
+    return std::vector<uint8_t>(p, p + List().LineSize());
 }
 
 uint8_t* ListEditorCore::LineForStore(int line)
 {
-    if (line < 1 || line > list_.Count() + 1 || line > list_.MaxLines())
+    if (line < 1 || line > List().Count() + 1 || line > List().MaxLines())
         return nullptr;
-    return list_.GetLine(static_cast<uint16_t>(line));
+    return List().GetLine(static_cast<uint16_t>(line));
 }
 
 void ListEditorCore::LockAllBut(int row, const std::vector<int>& keep)
@@ -174,19 +173,19 @@ int ListEditorCore::TranslateListNumber(int n)
 
 bool ListEditorCore::InsertContinuation(int line)
 {
-    if (line < 1 || line > list_.Count() || list_.Count() >= list_.MaxLines())
+    if (line < 1 || line > List().Count() || List().Count() >= List().MaxLines())
         return false;
-    list_.InsertLine(static_cast<uint16_t>(line + 1));
-    put_u16(list_.GetLine(static_cast<uint16_t>(line + 1)), 0, 0);
+    List().InsertLine(static_cast<uint16_t>(line + 1));
+    put_u16(List().GetLine(static_cast<uint16_t>(line + 1)), 0, 0);
     ShowPage();
     return true;
 }
 
 bool ListEditorCore::DeleteContinuation(int line)
 {
-    if (line < 1 || line > list_.Count() || get_u16(Peek(line), 0) != 0)
+    if (line < 1 || line > List().Count() || get_u16(Peek(line), 0) != 0)
         return false;
-    list_.DeleteLine(static_cast<uint16_t>(line));
+    List().DeleteLine(static_cast<uint16_t>(line));
     ShowPage();
     return true;
 }
@@ -208,15 +207,15 @@ void ListEditorCore::Exchange(LineOp op, int line, std::vector<uint8_t>& data)
         data = Copy(line);
         break;
     case LineOp::ClearLine:
-        if (line < 1 || line > list_.Count())
+        if (line < 1 || line > List().Count())
             break;
         if (IsIndexList())
             ClearIndexLine(line);
         else
-            list_.InitLine(static_cast<uint16_t>(line));
+            List().InitLine(static_cast<uint16_t>(line));
         break;
     case LineOp::StoreLine:
-        if (data.size() != list_.LineSize())
+        if (data.size() != List().LineSize())
             break;
         if (IsIndexList())
             StoreIndexLine(line, data);
@@ -232,11 +231,11 @@ void ListEditorCore::ClearIndexLine(int line)
 {
     const uint16_t number = get_u16(Peek(line), 0);
     if (number == 0) {
-        list_.DeleteLine(static_cast<uint16_t>(line));
+        List().DeleteLine(static_cast<uint16_t>(line));
         return;
     }
-    list_.InitLine(static_cast<uint16_t>(line));
-    put_u16(list_.GetLine(static_cast<uint16_t>(line)), 0, number);
+    List().InitLine(static_cast<uint16_t>(line));
+    put_u16(List().GetLine(static_cast<uint16_t>(line)), 0, number);
 }
 
 // Only a pasted opening line replaces the sub-list at the target; a pasted

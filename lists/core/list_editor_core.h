@@ -12,9 +12,12 @@
 
 class ListEditorCore : public ListWindowCore {
 public:
+    // The editor's global list, looked up at each use: a program model made
+    // anew replaces the list objects.
+    using ListOf = T_ListenVar& (*)();
     // code: the editor's letter ("V"); clipboard: the editor class's own,
     // kept across its windows.
-    ListEditorCore(ListWindowHost& host, T_ListenVar& list, char code, std::vector<uint8_t>& clipboard);
+    ListEditorCore(ListWindowHost& host, ListOf list, char code, std::vector<uint8_t>& clipboard);
 
     char Code() const { return code_; }
     // Called whenever an editor's clipboard is set (the list harness logs it).
@@ -38,7 +41,7 @@ protected:
     void End(int listNumberField);
 
     // The list's line for reading: never grows the list.
-    const uint8_t* Peek(int line) const { return list_.PeekLine(static_cast<uint16_t>(line)); }
+    const uint8_t* Peek(int line) const { return List().PeekLine(static_cast<uint16_t>(line)); }
     // A copy of the line, for what showing normalises without writing.
     std::vector<uint8_t> Copy(int line) const;
     // The line for a store: an existing line or the append row (the list
@@ -71,16 +74,17 @@ protected:
     // Moves a linked editor by form name; nothing when it is not open.
     static void Jump(const std::string& form, int line, int field);
 
-    T_ListenVar& list_;
+    T_ListenVar& List() const { return listOf_(); }
     int listNumberField_ = 0;
 
 private:
     virtual bool IsIndexList() const { return false; }
-    T_Kelt8IndexListe& IndexList() { return static_cast<T_Kelt8IndexListe&>(list_); }
+    T_Kelt8IndexListe& IndexList() { return static_cast<T_Kelt8IndexListe&>(List()); }
     void Exchange(LineOp op, int line, std::vector<uint8_t>& data);
     void ClearIndexLine(int line);
     void StoreIndexLine(int line, const std::vector<uint8_t>& image);
 
+    ListOf listOf_;
     char code_;
     std::vector<uint8_t>& clipboard_;
 };

@@ -27,7 +27,7 @@ std::string Number(int value)
 }
 }  // namespace
 
-NListeCore::NListeCore(ListWindowHost& host) : ListEditorCore(host, *NListe, 'N', clipboard)
+NListeCore::NListeCore(ListWindowHost& host) : ListEditorCore(host, []() -> T_ListenVar& { return *NListe; }, 'N', clipboard)
 {
     const std::string start = F_TRANS("Startnadel"), inner = F_TRANS("Innere Schleife"),
                       repeat = F_TRANS("Wiederholzahl"), selector = F_TRANS("Wahlschalter");
@@ -53,7 +53,7 @@ NListeCore::NListeCore(ListWindowHost& host) : ListEditorCore(host, *NListe, 'N'
 void NListeCore::ShowLine(int row, int line, int record)
 {
     (void)record;
-    SetLineCount(list_.Count());
+    SetLineCount(List().Count());
     const uint8_t* p = Peek(line);
     SetCode(row, "N");
     UnlockAll(row);

@@ -35,7 +35,7 @@ uint16_t OffsetValue(const std::optional<std::string>& letter, int32_t value)
 }
 }  // namespace
 
-PListeCore::PListeCore(ListWindowHost& host) : ListEditorCore(host, *PListe, 'P', clipboard)
+PListeCore::PListeCore(ListWindowHost& host) : ListEditorCore(host, []() -> T_ListenVar& { return *PListe; }, 'P', clipboard)
 {
     Begin("P_Liste", "FF-Position");
     Column("Liste Nummer", "8888");
@@ -71,7 +71,7 @@ void PListeCore::UpdateFieldLimits()
 void PListeCore::ShowLine(int row, int line, int record)
 {
     (void)record;
-    SetLineCount(list_.Count());
+    SetLineCount(List().Count());
     std::vector<uint8_t> copy = Copy(line);
     uint8_t* p = copy.data();
     SetCode(row, "P");

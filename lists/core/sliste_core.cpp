@@ -47,7 +47,7 @@ std::string Letter(const char* letters, uint8_t index)
 }
 }  // namespace
 
-SListeCore::SListeCore(ListWindowHost& host) : ListEditorCore(host, *SListe, 'S', clipboard)
+SListeCore::SListeCore(ListWindowHost& host) : ListEditorCore(host, []() -> T_ListenVar& { return *SListe; }, 'S', clipboard)
 {
     const std::string inner = F_TRANS("Innere Schleife"), repeat = F_TRANS("Wiederholzahl"),
                       selector = F_TRANS("Wahlschalter"), scheme = F_TRANS("Strickschema"),
@@ -89,7 +89,7 @@ SListeCore::SListeCore(ListWindowHost& host) : ListEditorCore(host, *SListe, 'S'
 void SListeCore::ShowLine(int row, int line, int record)
 {
     (void)record;
-    SetLineCount(list_.Count());
+    SetLineCount(List().Count());
     std::vector<uint8_t> copy = Copy(line);
     uint8_t* p = copy.data();
     Normalise(p);

@@ -22,7 +22,7 @@ int16_t SignedValue(const std::optional<std::string>& letter, int32_t value)
 }
 }  // namespace
 
-VListeCore::VListeCore(ListWindowHost& host) : ListEditorCore(host, *VListe, 'V', clipboard)
+VListeCore::VListeCore(ListWindowHost& host) : ListEditorCore(host, []() -> T_ListenVar& { return *VListe; }, 'V', clipboard)
 {
     Begin("V_Liste", "Versatz");
     Column("Liste Nummer", "8888");
@@ -63,7 +63,7 @@ void VListeCore::UpdateFieldLimits()
 void VListeCore::ShowLine(int row, int line, int record)
 {
     (void)record;
-    SetLineCount(list_.Count());
+    SetLineCount(List().Count());
     const uint8_t* p = Peek(line);
     SetCode(row, "V");
     SetText(row, Nr, F_ZeroPadNum(line, 4));

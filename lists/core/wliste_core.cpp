@@ -14,7 +14,7 @@ size_t LevelOffset(int field)
 }
 }  // namespace
 
-WListeCore::WListeCore(ListWindowHost& host) : ListEditorCore(host, *WListe, 'W', clipboard)
+WListeCore::WListeCore(ListWindowHost& host) : ListEditorCore(host, []() -> T_ListenVar& { return *WListe; }, 'W', clipboard)
 {
     Begin("W_Liste", "Wahlschalter");
     Column("Liste Nummer", "8888");
@@ -31,7 +31,7 @@ WListeCore::WListeCore(ListWindowHost& host) : ListEditorCore(host, *WListe, 'W'
 void WListeCore::ShowLine(int row, int line, int record)
 {
     (void)record;
-    SetLineCount(list_.Count());
+    SetLineCount(List().Count());
     const uint8_t* p = Peek(line);
     SetCode(row, "W");
     SetText(row, Nr, F_ZeroPadNum(line, 4));
