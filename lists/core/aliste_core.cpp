@@ -82,13 +82,11 @@ AListeCore::AListeCore(ListWindowHost& host) : ListEditorCore(host, []() -> T_Li
         DefineField(Kamm, 0, "", 0, 0);
     DefineField(Kommentar, 7, "", 0, 80);
     LineNumberTranslation = [this](int n) { return TranslateListNumber(n); };
-    End(Nr);
+    End(Nr, Kommentar, kComment);
 }
 
-void AListeCore::ShowLine(int row, int line, int record)
+void AListeCore::ShowFields(int row, int line)
 {
-    (void)record;
-    SetLineCount(List().Count());
     std::vector<uint8_t> copy = Copy(line);
     uint8_t* p = copy.data();
     Normalise(p);
@@ -123,15 +121,13 @@ void AListeCore::ShowLine(int row, int line, int record)
         LockFields(row, {Nr, UnterOeffnen, OberWA, OberDruck, OberOeffnen});
 }
 
-std::optional<std::string> AListeCore::StoreCell(int field, int row, int32_t value,
-                                                 const std::optional<std::string>& text, int record, int line)
+void AListeCore::NormaliseLine(uint8_t* p) const
 {
-    if (field == Nr || field == Kamm)
-        return std::nullopt;
-    uint8_t* p = LineForStore(line);
-    if (!p)
-        return std::nullopt;
     Normalise(p);
+}
+
+bool AListeCore::StoreField(uint8_t* p, int field, int32_t value, const std::optional<std::string>& text)
+{
     const bool empty = !text ? value < 0 : text->empty();
     if (field == UnterWA) {
         p[2] = empty ? kUnset : static_cast<uint8_t>(value);
@@ -173,12 +169,10 @@ std::optional<std::string> AListeCore::StoreCell(int field, int row, int32_t val
     } else if (field == MinWA1 || field == MinPuls1 || field == MinWA2 || field == MinPuls2) {
         const size_t at = field == MinWA1 ? 10 : field == MinPuls1 ? 11 : field == MinWA2 ? 14 : 15;
         p[at] = static_cast<uint8_t>(value);
-    } else if (field == Kommentar) {
-        StoreComment(p, kComment, text.value_or(""));
     } else {
-        return std::nullopt;
+        return false;
     }
-    return Reshow(field, row, line, record);
+    return true;
 }
 
 // On the comb marker: Insert adds a comb line below the last line of a

@@ -11,9 +11,9 @@ public:
         MinPuls1, MinNadel2, MinWA2, MinPuls2, Kamm = 0, Kommentar;
 
 protected:
-    void ShowLine(int row, int line, int record) override;
-    std::optional<std::string> StoreCell(int field, int row, int32_t value, const std::optional<std::string>& text,
-                                         int record, int line) override;
+    void ShowFields(int row, int line) override;
+    bool StoreField(uint8_t* p, int field, int32_t value, const std::optional<std::string>& text) override;
+    void NormaliseLine(uint8_t* p) const override;
     bool InsertDeleteKey(int field, int row, char32_t c, int key) override;
 
 private:

@@ -39,7 +39,7 @@ FListeCore::FListeCore(ListWindowHost& host) : ListEditorCore(host, []() -> T_Li
     DefineField(Marker, 0, "", 0, 0);
     DefineField(Kommentar, 7, "", 0, 80);
     LineNumberTranslation = [this](int n) { return TranslateListNumber(n); };
-    End(Nr);
+    End(Nr, Kommentar, kComment);
 }
 
 void FListeCore::ShowValue(int row, const uint8_t* p, int wertField, int wahlField, size_t at)
@@ -54,14 +54,11 @@ void FListeCore::ShowValue(int row, const uint8_t* p, int wertField, int wahlFie
         LockFields(row, {wahlField});
 }
 
-void FListeCore::ShowLine(int row, int line, int record)
+void FListeCore::ShowFields(int row, int line)
 {
-    (void)record;
-    SetLineCount(List().Count());
     const uint8_t* p = Peek(line);
     const uint16_t number = get_u16(p, 0);
     UnlockAll(row);
-    SetCode(row, "F");
     SetText(row, Nr, F_NumOrEmpty(number, 4));
     ShowValue(row, p, WertLinks, WahlLinks, kLeft);
     if (WertRechts)
@@ -78,20 +75,21 @@ void FListeCore::ShowLine(int row, int line, int record)
     }
 }
 
-std::optional<std::string> FListeCore::StoreCell(int field, int row, int32_t value,
-                                                 const std::optional<std::string>& text, int record, int line)
+// The colour set belongs to the continuation lines.
+void FListeCore::NormaliseLine(uint8_t* p) const
 {
-    if (field == Nr || field == Marker)
-        return std::nullopt;
-    uint8_t* p = LineForStore(line);
-    if (!p)
-        return std::nullopt;
+    if (get_u16(p, 0) != 0)
+        put_u32(p, 12, 0);
+}
+
+bool FListeCore::StoreField(uint8_t* p, int field, int32_t value, const std::optional<std::string>& text)
+{
     if (field == WertLinks || field == WertRechts) {
         const size_t at = field == WertLinks ? kLeft : kRight;
         const bool w = text && *text == "W";
         // A D value above the gauge's limit is refused: the row keeps its values.
         if (!w && value > ProgrammKopf.MaxUnitD())
-            return Reshow(field, row, line, record);
+            return true;
         p[at] = value < 1 ? 0 : w ? kLetterW : 0;
         put_u16(p, at + 2, static_cast<uint16_t>(value < 1 ? 0 : value));
     } else if (field == WahlLinks || field == WahlRechts) {
@@ -101,14 +99,10 @@ std::optional<std::string> FListeCore::StoreCell(int field, int row, int32_t val
     } else if (field == Farbe) {
         if (get_u16(p, 0) == 0)
             put_u32(p, 12, static_cast<uint32_t>(value));
-    } else if (field == Kommentar) {
-        StoreComment(p, kComment, text.value_or(""));
     } else {
-        return std::nullopt;
+        return false;
     }
-    if (get_u16(p, 0) != 0)
-        put_u32(p, 12, 0);
-    return Reshow(field, row, line, record);
+    return true;
 }
 
 bool FListeCore::InsertDeleteKey(int field, int row, char32_t c, int key)

@@ -10,9 +10,9 @@ public:
     int Nr, WertLinks, WertRechts = 0, Farbe, WahlLinks, WahlRechts = 0, Marker, Kommentar;
 
 protected:
-    void ShowLine(int row, int line, int record) override;
-    std::optional<std::string> StoreCell(int field, int row, int32_t value, const std::optional<std::string>& text,
-                                         int record, int line) override;
+    void ShowFields(int row, int line) override;
+    bool StoreField(uint8_t* p, int field, int32_t value, const std::optional<std::string>& text) override;
+    void NormaliseLine(uint8_t* p) const override;
     bool InsertDeleteKey(int field, int row, char32_t c, int key) override;
     void OpenLinkedList(int line, int field) override;
 

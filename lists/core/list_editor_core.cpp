@@ -67,9 +67,11 @@ void ListEditorCore::DefineField(int field, int kind, const std::string& charact
     DefineEditField(spec);
 }
 
-void ListEditorCore::End(int listNumberField)
+void ListEditorCore::End(int listNumberField, int commentField, int commentOffset)
 {
     listNumberField_ = listNumberField;
+    commentField_ = commentField;
+    commentOffset_ = commentOffset;
     FinishLayout(listNumberField, listNumberField, true);
 }
 
@@ -105,8 +107,28 @@ void ListEditorCore::UnlockAll(int row)
     UnlockFields(row, fields);
 }
 
-std::optional<std::string> ListEditorCore::Reshow(int field, int row, int line, int record)
+void ListEditorCore::ShowLine(int row, int line, int record)
 {
+    (void)record;
+    SetLineCount(List().Count());
+    SetCode(row, std::string(1, code_));
+    ShowFields(row, line);
+}
+
+// The list number only leads to a line, and a marker cell only takes keys.
+std::optional<std::string> ListEditorCore::StoreCell(int field, int row, int32_t value,
+                                                     const std::optional<std::string>& text, int record, int line)
+{
+    if (field == listNumberField_ || Field(field).kind == 0)
+        return std::nullopt;
+    uint8_t* p = LineForStore(line);
+    if (!p)
+        return std::nullopt;
+    NormaliseLine(p);
+    if (field == commentField_)
+        StoreComment(p, commentOffset_, text.value_or(""));
+    else if (!StoreField(p, field, value, text))
+        return std::nullopt;
     ShowLine(row, line, record);
     return FieldCell(row, field).text;
 }

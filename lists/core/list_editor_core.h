@@ -38,7 +38,17 @@ protected:
     int Column(const std::string& caption, const std::string& widthMask, bool field = true);
     void DefineField(int field, int kind, const std::string& characters, int maximum, int digits,
                      const std::string& mask = {});
-    void End(int listNumberField);
+    void End(int listNumberField, int commentField, int commentOffset);
+
+    // Shows a line's fields (the line count and the code cell are set).
+    virtual void ShowFields(int row, int line) = 0;
+    // Stores a value into a line's bytes (not the list number, a marker or
+    // the comment); false when the field stores nothing. A refused value
+    // returns true: the row is shown again with its old values.
+    virtual bool StoreField(uint8_t* p, int field, int32_t value, const std::optional<std::string>& text) = 0;
+    // What showing a line computes without writing it, written before any
+    // cell of the line is stored.
+    virtual void NormaliseLine(uint8_t* p) const { (void)p; }
 
     // The list's line for reading: never grows the list.
     const uint8_t* Peek(int line) const { return List().PeekLine(static_cast<uint16_t>(line)); }
@@ -55,8 +65,6 @@ protected:
     // A row whose fields are locked except keep, or unlocked all.
     void LockAllBut(int row, const std::vector<int>& keep);
     void UnlockAll(int row);
-    // Re-shows the row and hands back the text the stored cell shows now.
-    std::optional<std::string> Reshow(int field, int row, int line, int record);
 
     // Comment fields: ShortString[80] in Windows-1252.
     static std::string CommentText(const uint8_t* p, int offset);
@@ -75,9 +83,12 @@ protected:
     static void Jump(const std::string& form, int line, int field);
 
     T_ListenVar& List() const { return listOf_(); }
-    int listNumberField_ = 0;
 
 private:
+    void ShowLine(int row, int line, int record) final;
+    // Hands back the text the stored cell shows once the row is shown again.
+    std::optional<std::string> StoreCell(int field, int row, int32_t value, const std::optional<std::string>& text,
+                                         int record, int line) final;
     virtual bool IsIndexList() const { return false; }
     T_Kelt8IndexListe& IndexList() { return static_cast<T_Kelt8IndexListe&>(List()); }
     void Exchange(LineOp op, int line, std::vector<uint8_t>& data);
@@ -85,6 +96,9 @@ private:
     void StoreIndexLine(int line, const std::vector<uint8_t>& image);
 
     ListOf listOf_;
+    int listNumberField_ = 0;
+    int commentField_ = 0;
+    int commentOffset_ = 0;
     char code_;
     std::vector<uint8_t>& clipboard_;
 };

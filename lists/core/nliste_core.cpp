@@ -47,15 +47,12 @@ NListeCore::NListeCore(ListWindowHost& host) : ListEditorCore(host, []() -> T_Li
     DefineField(DW, 3, "DW", 9999, 4);
     DefineField(Wahl, 1, "", 9999, 4);
     DefineField(Kommentar, 7, "", 0, 80);
-    End(Nr);
+    End(Nr, Kommentar, kComment);
 }
 
-void NListeCore::ShowLine(int row, int line, int record)
+void NListeCore::ShowFields(int row, int line)
 {
-    (void)record;
-    SetLineCount(List().Count());
     const uint8_t* p = Peek(line);
-    SetCode(row, "N");
     UnlockAll(row);
     SetText(row, Nr, F_ZeroPadNum(line, 4));
     const uint16_t start = get_u16(p, 2);
@@ -78,15 +75,13 @@ void NListeCore::ShowLine(int row, int line, int record)
     SetText(row, Kommentar, CommentText(p, kComment));
 }
 
-std::optional<std::string> NListeCore::StoreCell(int field, int row, int32_t value,
-                                                 const std::optional<std::string>& text, int record, int line)
+void NListeCore::NormaliseLine(uint8_t* p) const
 {
-    if (field == Nr)
-        return std::nullopt;
-    uint8_t* p = LineForStore(line);
-    if (!p)
-        return std::nullopt;
     ClearUnused(p);
+}
+
+bool NListeCore::StoreField(uint8_t* p, int field, int32_t value, const std::optional<std::string>& text)
+{
     const std::string letter = text.value_or("");
     switch (field) {
     case XN:
@@ -109,13 +104,10 @@ std::optional<std::string> NListeCore::StoreCell(int field, int row, int32_t val
         if (p[6] == 1)
             StoreSelectorValue(get_u16(p, 8), value);
         break;
-    case Kommentar:
-        StoreComment(p, kComment, letter);
-        break;
     default:
-        return std::nullopt;
+        return false;
     }
-    return Reshow(field, row, line, record);
+    return true;
 }
 
 void NListeCore::OpenLinkedList(int line, int field)

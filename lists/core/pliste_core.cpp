@@ -59,7 +59,7 @@ PListeCore::PListeCore(ListWindowHost& host) : ListEditorCore(host, []() -> T_Li
     DefineField(Marker, 0, "", 0, 0);
     DefineField(Kommentar, 7, "", 0, 80);
     LineNumberTranslation = [this](int n) { return TranslateListNumber(n); };
-    End(Nr);
+    End(Nr, Kommentar, kComment);
 }
 
 void PListeCore::UpdateFieldLimits()
@@ -68,13 +68,10 @@ void PListeCore::UpdateFieldLimits()
     Field(OffsetRechts).maximum = 100;
 }
 
-void PListeCore::ShowLine(int row, int line, int record)
+void PListeCore::ShowFields(int row, int line)
 {
-    (void)record;
-    SetLineCount(List().Count());
     std::vector<uint8_t> copy = Copy(line);
     uint8_t* p = copy.data();
-    SetCode(row, "P");
     UnlockAll(row);
     SetText(row, Nr, F_NumOrEmpty(get_u16(p, 0), 4));
     SetText(row, Schiene, F_ZeroPadNum(p[2], 1));
@@ -94,16 +91,14 @@ void PListeCore::ShowLine(int row, int line, int record)
     SetText(row, Kommentar, CommentText(p, kComment));
 }
 
-std::optional<std::string> PListeCore::StoreCell(int field, int row, int32_t value,
-                                                 const std::optional<std::string>& text, int record, int line)
+void PListeCore::NormaliseLine(uint8_t* p) const
 {
-    if (field == Nr || field == Marker)
-        return std::nullopt;
-    uint8_t* p = LineForStore(line);
-    if (!p)
-        return std::nullopt;
-    if (p[2] == 0 && field != Schiene)
+    if (p[2] == 0)
         ClearCarrier(p);
+}
+
+bool PListeCore::StoreField(uint8_t* p, int field, int32_t value, const std::optional<std::string>& text)
+{
     switch (field) {
     case Schiene:
         p[2] = static_cast<uint8_t>(value);
@@ -128,13 +123,10 @@ std::optional<std::string> PListeCore::StoreCell(int field, int row, int32_t val
     case SchwenkenRechts:
         p[5] = static_cast<uint8_t>(value);
         break;
-    case Kommentar:
-        StoreComment(p, kComment, text.value_or(""));
-        break;
     default:
-        return std::nullopt;
+        return false;
     }
-    return Reshow(field, row, line, record);
+    return true;
 }
 
 // On the marker: Insert adds a continuation line below, Delete removes a

@@ -9,9 +9,9 @@ public:
     enum FieldNumber { Nr = 1, Schiene, Kasten, Farbe, SchwenkenLinks, OffsetLinks, OffsetRechts, SchwenkenRechts, Marker, Kommentar };
 
 protected:
-    void ShowLine(int row, int line, int record) override;
-    std::optional<std::string> StoreCell(int field, int row, int32_t value, const std::optional<std::string>& text,
-                                         int record, int line) override;
+    void ShowFields(int row, int line) override;
+    bool StoreField(uint8_t* p, int field, int32_t value, const std::optional<std::string>& text) override;
+    void NormaliseLine(uint8_t* p) const override;
     void UpdateFieldLimits() override;
     bool InsertDeleteKey(int field, int row, char32_t c, int key) override;
 

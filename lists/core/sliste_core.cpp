@@ -83,17 +83,14 @@ SListeCore::SListeCore(ListWindowHost& host) : ListEditorCore(host, []() -> T_Li
     DefineField(HintenSchritt, 2, "+-", 999, 4);
     DefineField(Wahl, 1, "", 9999, 4);
     DefineField(Kommentar, 7, "", 0, 80);
-    End(Nr);
+    End(Nr, Kommentar, kComment);
 }
 
-void SListeCore::ShowLine(int row, int line, int record)
+void SListeCore::ShowFields(int row, int line)
 {
-    (void)record;
-    SetLineCount(List().Count());
     std::vector<uint8_t> copy = Copy(line);
     uint8_t* p = copy.data();
     Normalise(p);
-    SetCode(row, "S");
     UnlockAll(row);
     SetText(row, Nr, F_ZeroPadNum(line, 4));
     for (const LetterField& f : kLetterFields) {
@@ -121,15 +118,13 @@ void SListeCore::ShowLine(int row, int line, int record)
         LockFields(row, {NW, PlusMinusW});
 }
 
-std::optional<std::string> SListeCore::StoreCell(int field, int row, int32_t value,
-                                                 const std::optional<std::string>& text, int record, int line)
+void SListeCore::NormaliseLine(uint8_t* p) const
 {
-    if (field == Nr)
-        return std::nullopt;
-    uint8_t* p = LineForStore(line);
-    if (!p)
-        return std::nullopt;
     Normalise(p);
+}
+
+bool SListeCore::StoreField(uint8_t* p, int field, int32_t value, const std::optional<std::string>& text)
+{
     const std::string letter = text.value_or("");
     const auto* lettered = std::find_if(std::begin(kLetterFields), std::end(kLetterFields),
                                         [field](const LetterField& f) { return f.field == field; });
@@ -146,13 +141,11 @@ std::optional<std::string> SListeCore::StoreCell(int field, int row, int32_t val
     } else if (field == Wahl) {
         if (p[6] == 1)
             StoreSelectorValue(get_u16(p, 8), value);
-    } else if (field == Kommentar) {
-        StoreComment(p, kComment, letter);
     } else {
-        return std::nullopt;
+        return false;
     }
     Normalise(p);
-    return Reshow(field, row, line, record);
+    return true;
 }
 
 // The selector, knitting scheme and needle division editors follow the line.

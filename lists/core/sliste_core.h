@@ -8,8 +8,8 @@ public:
     enum FieldNumber { Nr = 1, ZS, PlusMinus, DW, NW, PlusMinusW, VorneStart, VorneSchritt, HintenStart, HintenSchritt, Wahl, Kommentar };
 
 protected:
-    void ShowLine(int row, int line, int record) override;
-    std::optional<std::string> StoreCell(int field, int row, int32_t value, const std::optional<std::string>& text,
-                                         int record, int line) override;
+    void ShowFields(int row, int line) override;
+    bool StoreField(uint8_t* p, int field, int32_t value, const std::optional<std::string>& text) override;
+    void NormaliseLine(uint8_t* p) const override;
     void OpenLinkedList(int line, int field) override;
 };

@@ -47,7 +47,7 @@ VListeCore::VListeCore(ListWindowHost& host) : ListEditorCore(host, []() -> T_Li
     DefineField(Verlauf, 4, verlauf, 0, 0);
     DefineField(Jacquard, 4, " || |X||X|", 0, 0);
     DefineField(Kommentar, 7, "", 0, 80);
-    End(Nr);
+    End(Nr, Kommentar, kComment);
 }
 
 int VListeCore::MaxMainRacking()
@@ -60,12 +60,9 @@ void VListeCore::UpdateFieldLimits()
     Field(Haupt).maximum = MaxMainRacking();
 }
 
-void VListeCore::ShowLine(int row, int line, int record)
+void VListeCore::ShowFields(int row, int line)
 {
-    (void)record;
-    SetLineCount(List().Count());
     const uint8_t* p = Peek(line);
-    SetCode(row, "V");
     SetText(row, Nr, F_ZeroPadNum(line, 4));
     if (p[0] == 0) {
         UnlockFields(row, {Haupt});
@@ -85,14 +82,8 @@ void VListeCore::ShowLine(int row, int line, int record)
     SetText(row, Kommentar, CommentText(p, kComment));
 }
 
-std::optional<std::string> VListeCore::StoreCell(int field, int row, int32_t value,
-                                                 const std::optional<std::string>& text, int record, int line)
+bool VListeCore::StoreField(uint8_t* p, int field, int32_t value, const std::optional<std::string>& text)
 {
-    if (field == Nr)
-        return std::nullopt;
-    uint8_t* p = LineForStore(line);
-    if (!p)
-        return std::nullopt;
     switch (field) {
     case Haupt:
         if (!text || text->empty()) {
@@ -124,11 +115,8 @@ std::optional<std::string> VListeCore::StoreCell(int field, int row, int32_t val
     case Jacquard:
         p[4] = static_cast<uint8_t>(value);
         break;
-    case Kommentar:
-        StoreComment(p, kComment, text.value_or(""));
-        break;
     default:
-        return std::nullopt;
+        return false;
     }
-    return Reshow(field, row, line, record);
+    return true;
 }

@@ -25,34 +25,25 @@ WListeCore::WListeCore(ListWindowHost& host) : ListEditorCore(host, []() -> T_Li
     for (int level = 1; level <= kSelectorLevels; ++level)
         DefineField(Level1 + level - 1, 1, "", 9999, 4);
     DefineField(Kommentar, 7, "", 0, 80);
-    End(Nr);
+    End(Nr, Kommentar, kComment);
 }
 
-void WListeCore::ShowLine(int row, int line, int record)
+void WListeCore::ShowFields(int row, int line)
 {
-    (void)record;
-    SetLineCount(List().Count());
     const uint8_t* p = Peek(line);
-    SetCode(row, "W");
     SetText(row, Nr, F_ZeroPadNum(line, 4));
     for (int f = Level1; f < Kommentar; ++f)
         SetText(row, f, SelectorText(get_i16(p, LevelOffset(f))));
     SetText(row, Kommentar, CommentText(p, kComment));
 }
 
-std::optional<std::string> WListeCore::StoreCell(int field, int row, int32_t value,
-                                                 const std::optional<std::string>& text, int record, int line)
+bool WListeCore::StoreField(uint8_t* p, int field, int32_t value, const std::optional<std::string>& text)
 {
-    if (field == Nr)
-        return std::nullopt;
-    uint8_t* p = LineForStore(line);
-    if (!p)
-        return std::nullopt;
-    if (field == Kommentar)
-        StoreComment(p, kComment, text.value_or(""));
-    else
-        put_i16(p, LevelOffset(field), static_cast<int16_t>(value));
-    return Reshow(field, row, line, record);
+    (void)text;
+    if (field < Level1 || field >= Kommentar)
+        return false;
+    put_i16(p, LevelOffset(field), static_cast<int16_t>(value));
+    return true;
 }
 
 void WListeCore::SetCellColour(int row, int field, uint32_t rgb)

@@ -10,9 +10,8 @@ public:
     enum FieldNumber { Nr = 1, Level1, Kommentar = Level1 + 8 };
 
 protected:
-    void ShowLine(int row, int line, int record) override;
-    std::optional<std::string> StoreCell(int field, int row, int32_t value, const std::optional<std::string>& text,
-                                         int record, int line) override;
+    void ShowFields(int row, int line) override;
+    bool StoreField(uint8_t* p, int field, int32_t value, const std::optional<std::string>& text) override;
     // field: the selector level 1..8.
     void SetCellColour(int row, int field, uint32_t rgb) override;
 };
