@@ -472,6 +472,12 @@ void TFormListe::HideWindow()
     hide();
 }
 
+void TFormListe::ActivateWindow()
+{
+    if (!isActiveWindow())
+        activateWindow();
+}
+
 void TFormListe::CloseWindow()
 {
     close();

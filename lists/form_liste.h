@@ -44,6 +44,7 @@ public:
     bool CellHasFocus(int row, int column) const override;
     void FocusCell(int row, int column) override;
     void HideWindow() override;
+    void ActivateWindow() override;
     void CloseWindow() override;
     void CloseMainWindow() override;
     void SetBlinking(bool on) override;

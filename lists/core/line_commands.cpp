@@ -101,6 +101,9 @@ bool ListWindowCore::LineCommand(int key)
         break;
     }
     BindEditMenu(false, false);
+    // A command from the main window's menu leaves the list window active,
+    // which shows its page again.
+    host_.ActivateWindow();
     if (CursorCellValid())
         host_.FocusCell(Zeile_, CursorColumn());
     return true;

@@ -45,6 +45,8 @@ public:
     // enter and exit handling.
     virtual void FocusCell(int row, int column) = 0;
     virtual void HideWindow() = 0;
+    // Makes the window the active one (after an Edit menu command).
+    virtual void ActivateWindow() {}
     virtual void CloseWindow() = 0;
     virtual void CloseMainWindow() = 0;
     virtual void SetBlinking(bool on) = 0;

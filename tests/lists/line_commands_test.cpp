@@ -70,6 +70,20 @@ TEST(LineCommands, MarkingWithShiftAndTheArrowKeys)
     EXPECT_EQ(d.core->Range().first, 0);
 }
 
+TEST(LineCommands, DraggingOverRowsMarksThem)
+{
+    SeedV(10);
+    EditorDriver<VListeCore> d;
+    const int column = d.core->Field(VListeCore::Haupt).column;
+    d.core->MouseDown(5, 5);
+    d.core->MouseMove(2, column, 0, 8, false);
+    d.core->MouseMove(3, column, 0, 30, false);
+    d.core->MouseMove(4, column, 0, 56, false);
+    d.core->MouseUp();
+    EXPECT_EQ(d.core->Range().first, 2);
+    EXPECT_EQ(d.core->Range().last, 4);
+}
+
 TEST(LineCommands, CopyPasteAndTheClipboardBlock)
 {
     SeedV(12);
