@@ -1,6 +1,9 @@
 #include "lists/form_liste.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QPointer>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -13,11 +16,13 @@
 #include <QWheelEvent>
 
 #include "kernel/language/language.h"
+#include "kernel/ui/edit_bindings.h"
 #include "kernel/ui/fonts.h"
 #include "kernel/ui/forms.h"
 #include "kernel/ui/lan_dialogs.h"
 #include "kernel/ui/shell_values.h"
 #include "lists/activation_order.h"
+#include "lists/core/list_links.h"
 #include "lists/core/symbol_farben.h"
 #include "lists/form_fortschritt.h"
 #include "lists/form_multi_selection.h"
@@ -46,6 +51,26 @@ Qt::Alignment AlignmentOf(CellAlignment a)
     default:
         return Qt::AlignLeft;
     }
+}
+
+// The list windows find each other by form name among the open windows.
+bool GotoNamedListWindow(const std::string& form, int line, int field)
+{
+    auto* window = qobject_cast<TFormListe*>(FindForm(QString::fromStdString(form)));
+    if (!window)
+        return false;
+    window->GotoLine(line, field);
+    return true;
+}
+
+// Items of the edit menu that no list window uses carry a Tag other than 3.
+void HideOtherEditItems()
+{
+    if (!ListEditBindung.MnuBearbeiten)
+        return;
+    for (QAction* a : ListEditBindung.MnuBearbeiten->actions())
+        if (std::abs(a->property("Tag").toInt()) != 3)
+            a->setVisible(false);
 }
 
 QString PanelName(int row, int column)
@@ -91,6 +116,7 @@ TFormListe::TFormListe(QWidget* parent)
     TimerTestFocus->setObjectName("TimerTestFocus");
     TimerTestFocus->setInterval(100);
     CreateSharedDialogs();
+    GotoListWindow = GotoNamedListWindow;
     RegisterForm(this, FormRole::List);
 }
 
@@ -232,6 +258,44 @@ void TFormListe::GotoLine(int line, int field)
 {
     if (core_)
         Run([&] { core_->GotoLine(line, field); });
+}
+
+void TFormListe::SetLineCount(int n)
+{
+    if (core_)
+        Run([&] {
+            core_->SetLineCount(n);
+            core_->ShowPage();
+        });
+}
+
+void TFormListe::ApplyEditBinding(const EditMenuBinding& binding, bool release, bool hide)
+{
+    if (hide && !release)
+        HideOtherEditItems();
+    const QPointer<TFormListe> self(this);
+    const std::pair<T_EditPair*, int> pairs[] = {
+        {&ListEditBindung.Rueckgaengig, binding.undo},
+        {&ListEditBindung.Ausschneiden, binding.cut},
+        {&ListEditBindung.Kopieren, binding.copy},
+        {&ListEditBindung.Einfuegen, binding.paste},
+        {&ListEditBindung.Loeschen, binding.remove},
+        {&ListEditBindung.AllesMarkieren, binding.selectAll},
+        {&ListEditBindung.MarkierungLoeschen, binding.clearSelection}};
+    for (auto [pair, code] : pairs) {
+        if (code)
+            pair->Bind([self, code = code] {
+                if (self)
+                    self->HandleKey(code);
+            });
+        else
+            pair->Unbind();
+        pair->SetVisible(true);
+    }
+    if (hide && release)
+        HideOtherEditItems();
+    if (ListEditMenuBound)
+        ListEditMenuBound();
 }
 
 // ---- events ---------------------------------------------------------------
@@ -406,6 +470,12 @@ void TFormListe::FocusCell(int row, int column)
 void TFormListe::HideWindow()
 {
     hide();
+}
+
+void TFormListe::ActivateWindow()
+{
+    if (!isActiveWindow())
+        activateWindow();
 }
 
 void TFormListe::CloseWindow()

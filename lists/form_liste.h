@@ -34,6 +34,8 @@ public:
     // Forwarded to the core, then mirrored.
     bool HandleKey(int key);
     void GotoLine(int line, int field);
+    // The rows of a list that was emptied: its count, then the page.
+    void SetLineCount(int n);
     void Mirror();
 
     // ListWindowHost
@@ -42,6 +44,7 @@ public:
     bool CellHasFocus(int row, int column) const override;
     void FocusCell(int row, int column) override;
     void HideWindow() override;
+    void ActivateWindow() override;
     void CloseWindow() override;
     void CloseMainWindow() override;
     void SetBlinking(bool on) override;
@@ -60,6 +63,7 @@ public:
     int ScreenOfWindow() const override;
     std::string ReadPlacement(const std::string& key) const override;
     void WritePlacement(const std::string& key, const std::string& value) override;
+    void ApplyEditBinding(const EditMenuBinding& binding, bool release, bool hide) override;
 
 protected:
     // Takes the editor's core (built against this window) and shows its cells.

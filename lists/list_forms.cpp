@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "kernel/ui/fonts.h"
+#include "lists/listglobals.h"
 
 int MaxPartWidth(const std::string& text, int fontIndex)
 {
@@ -18,4 +19,9 @@ int MaxPartWidth(const std::string& text, int fontIndex)
     for (const QString& part : all.split('|'))
         widest = std::max(widest, metrics.horizontalAdvance(part));
     return widest;
+}
+
+QIcon ListIcon(int index)
+{
+    return ListWindowIcon ? ListWindowIcon(index) : QIcon();
 }

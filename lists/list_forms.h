@@ -21,5 +21,8 @@ void P_Sichtbar(const QString& name, const QIcon& icon, Form*& form)
     form->activateWindow();
 }
 
+// The icon at index of the main window's image list; none when unset.
+QIcon ListIcon(int index);
+
 // The widest "|"-separated part of the text in font table entry fontIndex.
 int MaxPartWidth(const std::string& text, int fontIndex);

@@ -1,3 +1,5 @@
 #include "lists/listglobals.h"
 
 std::function<void()> CloseMainWindowProc;
+std::function<void()> ListEditMenuBound;
+std::function<QIcon(int)> ListWindowIcon;

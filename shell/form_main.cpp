@@ -36,6 +36,7 @@
 #include "kernel/services/services.h"
 #include "kernel/ui/edit_bindings.h"
 #include "kernel/ui/forms.h"
+#include "kernel/ui/icon.h"
 #include "kernel/ui/language_menu.h"
 #include "kernel/ui/mouse_pictures.h"
 #include "kernel/ui/my_hint_window.h"
@@ -45,6 +46,7 @@
 #include "kernel/ui/status_panel.h"
 #include "kernel/ui/translate_form.h"
 #include "lists/core/symbol_farben.h"
+#include "lists/list_editors.h"
 #include "lists/listglobals.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
@@ -286,7 +288,8 @@ void TFormMain::CreateMenus()
     editItem(drehen, "MnuDrehen180", "&180°", -1, {}, 0);
     editItem(drehen, "MnuDrehenBeliebig", "&Beliebig", -1, {}, 0);
 
-    // The list windows come with their own issue: the items wait for them.
+    // The knitting scheme and set-up windows come with their own issues:
+    // their items wait for them.
     QMenu* listen = menu(nullptr, {}, "&Listen");
     AddItem(listen, {}, "FF-&Position", kBildFFPosition, QKeySequence(Qt::CTRL | Qt::Key_F6));
     AddItem(listen, {}, "&Nadeleinteilung", kBildNadeleinteilung, QKeySequence(Qt::SHIFT | Qt::Key_F2));
@@ -387,6 +390,17 @@ void TFormMain::CreateToolBars()
           std::tuple{"Ruestblatt", "Rüstblatt", kBildRuestblatt}})
         AddButton(ToolBarListen, QString("ToolButton") + letters, hint, picture);
     AddButton(ToolBarListen, "ToolButtonPatrone", "Patronen ansehen", kBildPatrone);
+    // Item and tool button share the show routine, with the item's icon.
+    for (auto [letters, show, picture] :
+         {std::tuple{"FFPosition", &P_ShowPListe, kBildFFPosition},
+          std::tuple{"Nadeleinteilung", &P_ShowNListe, kBildNadeleinteilung},
+          std::tuple{"Schemaablauf", &P_ShowSListe, kBildSchemaablauf},
+          std::tuple{"Festigkeit", &P_ShowFListe, kBildFestigkeit},
+          std::tuple{"Warenabzug", &P_ShowAListe, kBildWarenabzug}, std::tuple{"Versatz", &P_ShowVListe, kBildVersatz},
+          std::tuple{"Wahlschalter", &P_ShowWListe, kBildWahlschalter}})
+        for (const char* prefix : {"Mnu", "ToolButton"})
+            connect(Action(prefix + QString(letters)), &QAction::triggered, this,
+                    [show = show, picture = picture] { show(picture); });
 }
 
 void TFormMain::CreateStatus()
@@ -462,10 +476,7 @@ void TFormMain::FormCreate()
 
     // What comes with later windows stays disabled until they do.
     for (const char* name :
-         {"MnuFFPosition", "MnuNadeleinteilung", "MnuStrickschema", "MnuSchemaablauf", "MnuFestigkeit",
-          "MnuWarenabzug", "MnuVersatz", "MnuWahlschalter", "MnuNadelraum", "MnuFadenfuehrer", "MnuRuestblatt",
-          "ToolButtonFFPosition", "ToolButtonNadeleinteilung", "ToolButtonStrickschema", "ToolButtonSchemaablauf",
-          "ToolButtonFestigkeit", "ToolButtonWarenabzug", "ToolButtonVersatz", "ToolButtonWahlschalter",
+         {"MnuStrickschema", "MnuNadelraum", "MnuFadenfuehrer", "MnuRuestblatt", "ToolButtonStrickschema",
           "ToolButtonNadelraum", "ToolButtonFadenfuehrer", "ToolButtonRuestblatt", "MnuPatronenansehen",
           "ToolButtonPatrone", "MnuSkrelEditor", "MnuSkrelCompiler", "ToolButtonSkrelEditor", "MnuGTest",
           "MnuPTest", "MnuExportSkrel", "ToolButtonGTest", "ToolButtonPTest", "ToolButtonExportSkrel"})
@@ -520,6 +531,7 @@ void TFormMain::FormCreate()
     StatusTextProc = [this](const QString& text) { SetStatusText(text); };
     SetPatternSymbolColours();
     CloseMainWindowProc = [this] { close(); };
+    ListWindowIcon = [](int index) { return F_GetIcon(ImageListMnuBild(), index); };
     MainClientWidth = static_cast<uint16_t>(std::max(0, width()));
     MainClientHeight = static_cast<uint16_t>(std::max(0, height()));
 

@@ -10,6 +10,7 @@
 #include "kernel/model/newprogram.h"
 #include "kernel/model/programmodel.h"
 #include "kernel/ui/forms.h"
+#include "lists/list_editors.h"
 #include "shell/form_main.h"
 #include "shell/scriptsource.h"
 
@@ -23,7 +24,10 @@ void ShowHeader()
 
 void P_NeuesProgramm(bool clearScript)
 {
-    if (NewProgramModel())
+    const bool otherMachine = NewProgramModel();
+    // The open list editors show one empty row (the scheme keeps its rows).
+    P_ResetListEditorRows();
+    if (otherMachine)
         P_CloseProgrammFenster();
     if (clearScript) {
         TheScriptSource().clear();

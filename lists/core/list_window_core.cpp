@@ -299,8 +299,9 @@ void ListWindowCore::LockFields(int row, const std::vector<int>& fields)
         cell.readOnly = true;
         if (Field(f).kind == 0)
             continue;
-        cell.text.clear();
+        // The LongTag first: its formatting would fill the text again.
         grid_.SetLongTag(row, Field(f).column, 0);
+        cell.text.clear();
         if (Field(f).kind == 3 && Field(f).column > 1)
             grid_.At(row, Field(f).column - 1).text.clear();
     }
@@ -1003,7 +1004,8 @@ void ListWindowCore::Commit()
     cellChanged_ = false;
     RemoveCaret();
     const int line = grid_.At(Zeile_, 1).line;
-    if ((line == 0 || line > ZeilenAnzahl_) && enterField_ != 0)
+    // The append row takes a store: that is how a line is added at the end.
+    if ((line == 0 || line > ZeilenAnzahl_ + (appendRow_ ? 1 : 0)) && enterField_ != 0)
         return;
     AdjustFieldKind(line, Feld_, Zeile_);
     const EditField& field = Field(Feld_);

@@ -16,6 +16,19 @@
 
 // Command code of a scroll bar change, handled like a key.
 inline constexpr int kScrollBarChange = 0x8001;
+// The line commands of the edit menu, handled like keys.
+inline constexpr int kCmdCut = 0x8008;
+inline constexpr int kCmdCopy = 0x8009;
+inline constexpr int kCmdPaste = 0x800A;
+inline constexpr int kCmdDelete = 0x800B;
+inline constexpr int kCmdSelectAll = 0x800E;
+inline constexpr int kCmdClearSelection = 0x800F;
+
+// What the line commands ask of an editor's lines: its clipboard block
+// (get, set), one line's bytes (read), clearing a line and storing one line
+// image of a block into a line (which the editor may decline).
+enum class LineOp { GetClipboard, SetClipboard, ReadLine, ClearLine, StoreLine };
+using LineExchange = std::function<void(LineOp op, int record, int line, std::vector<uint8_t>& data)>;
 
 struct ColumnSpec {
     bool bevel = true;
@@ -155,6 +168,15 @@ public:
     static uint32_t BackgroundOf(int index);
     static constexpr uint32_t kWindowText = 0x000000;
 
+    // The editor's lines for the line commands, each line lineSize bytes;
+    // without it a window has no marking and no line commands.
+    void SetLineExchange(std::size_t lineSize, LineExchange exchange);
+    // Whether something can be pasted (the editor's clipboard holds lines).
+    bool ClipboardFlag() const { return clipboardFlag_; }
+    void SetClipboardFlag(bool flag) { clipboardFlag_ = flag; }
+    // The pairs' commands for the current range and clipboard.
+    EditMenuBinding EditBinding(bool release) const;
+
     // Line-number translation (typed numbers, GotoLine); unset by default.
     std::function<int(int)> LineNumberTranslation;
 
@@ -182,16 +204,12 @@ protected:
         return false;
     }
     virtual void AdjustFieldKind(int line, int field, int row) { (void)line, (void)field, (void)row; }
-    // Line marking, line commands and the edit-menu binding: the line
-    // commands fill them in.
-    virtual void MarkLine(int row, int direction) { (void)row, (void)direction; }
-    virtual bool LineCommand(int key)
-    {
-        (void)key;
-        return false;
-    }
-    virtual void BindEditMenu(bool release, bool hide) { (void)release, (void)hide; }
-    virtual bool HasLineExchange() const { return false; }
+    // Line marking (direction -1, 0, +1), the line commands (true when the
+    // code was used) and the edit-menu binding.
+    virtual void MarkLine(int row, int direction);
+    virtual bool LineCommand(int key);
+    virtual void BindEditMenu(bool release, bool hide);
+    virtual bool HasLineExchange() const { return static_cast<bool>(lineExchange_); }
 
     // The cell of a field in a row.
     Cell& FieldCell(int row, int field) { return grid_.At(row, Field(field).column); }
@@ -233,6 +251,11 @@ private:
     void Edit(char32_t c);
     std::string StandardText(int kind, int32_t value, const std::string& t) const;
     void StepLetterCell(bool blank, char32_t typed);
+    // The line commands.
+    void CopyRange(bool cut);
+    void PasteBlock();
+    void DeleteRange();
+    void ShowChangedLines();
 
     CellGrid grid_;
     std::vector<EditField> fields_{EditField{}};
@@ -278,4 +301,9 @@ private:
     bool caretShown_ = false;
     std::string caretlessText_;
     bool inPageRedisplay_ = false;
+
+    LineExchange lineExchange_;
+    std::size_t lineSize_ = 0;
+    bool clipboardFlag_ = false;
+    int lastDirection_ = 0;
 };

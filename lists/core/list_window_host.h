@@ -29,6 +29,11 @@ struct ChoiceRequest {
     int column = 0;
 };
 
+// The command code each edit-menu pair calls, 0 for a pair without handler.
+struct EditMenuBinding {
+    int undo = 0, cut = 0, copy = 0, paste = 0, remove = 0, selectAll = 0, clearSelection = 0;
+};
+
 class ListWindowHost {
 public:
     virtual ~ListWindowHost() = default;
@@ -40,6 +45,8 @@ public:
     // enter and exit handling.
     virtual void FocusCell(int row, int column) = 0;
     virtual void HideWindow() = 0;
+    // Makes the window the active one (after an Edit menu command).
+    virtual void ActivateWindow() {}
     virtual void CloseWindow() = 0;
     virtual void CloseMainWindow() = 0;
     virtual void SetBlinking(bool on) = 0;
@@ -63,6 +70,14 @@ public:
     virtual std::vector<ScreenArea> Screens() const = 0;
     // The number of the screen the window is on.
     virtual int ScreenOfWindow() const = 0;
+
+    // Hands the edit menu's pairs to the window's commands. With hide, the
+    // items no list window uses are hidden: before binding, or after
+    // releasing them with release.
+    virtual void ApplyEditBinding(const EditMenuBinding& binding, bool release, bool hide)
+    {
+        (void)binding, (void)release, (void)hide;
+    }
 
     virtual std::string ReadPlacement(const std::string& key) const = 0;
     virtual void WritePlacement(const std::string& key, const std::string& value) = 0;

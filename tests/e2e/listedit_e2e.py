@@ -7,6 +7,7 @@ window in listedit_harness, drives it with xdotool and checks the cell dump,
 the program dump, the settings file and the screen's colours. Run under
 xvfb-run with a 1024x768 screen (DISPLAY set).
 """
+import json
 import os
 import re
 import shutil
@@ -36,17 +37,19 @@ def s_line(fields):
 
 
 class Harness:
-    def __init__(self, home, lines=None, log=False, ini=None):
+    def __init__(self, home, lines=None, log=False, ini=None, form="T", spec=None, title="Testliste"):
+        """The harness on one form; spec: the ramcopy.py description (else an
+        S list of lines, a count or hex lines)."""
         self.home = home
         os.makedirs(os.path.join(home, "prog"), exist_ok=True)
         if ini is not None:
             with open(self.path("Zorit.INI"), "w") as f:
                 f.write("[Windows]\r\nT_Liste=%s\r\n" % ini)
         seed = os.path.join(home, "seed.tmp")
-        spec = '{"lists": {"S": %s}}' % (lines if isinstance(lines, int) else
-                                         "[" + ",".join('"%s"' % l for l in (lines or [])) + "]")
+        if spec is None:
+            spec = {"lists": {"S": lines if isinstance(lines, int) else list(lines or [])}}
         subprocess.run([sys.executable, os.path.join(TOOLS, "ramcopy.py"), "write", seed,
-                        "--json", "/dev/stdin"], input=spec.encode(), check=True,
+                        "--json", "/dev/stdin"], input=json.dumps(spec).encode(), check=True,
                        stdout=subprocess.DEVNULL)
         args = [os.path.join(BUILD, "listedit_harness"), "--home", self.path(), "--ram", seed,
                 "--cells", os.path.join(home, "cells.txt"), "--dump", os.path.join(home, "dump.txt")]
@@ -55,12 +58,12 @@ class Harness:
         env = dict(os.environ)
         env.pop("QT_QPA_PLATFORM", None)
         self.out = open(os.path.join(home, "out.txt"), "w")
-        self.proc = subprocess.Popen(args + ["T"], env=env, stdout=self.out,
+        self.proc = subprocess.Popen(args + list(form), env=env, stdout=self.out,
                                      stderr=subprocess.DEVNULL)
         self.window = None
         for _ in range(50):
             time.sleep(0.1)
-            found = subprocess.run(["xdotool", "search", "--name", "^Testliste$"],
+            found = subprocess.run(["xdotool", "search", "--name", "^%s$" % title],
                                    capture_output=True, text=True).stdout.split()
             if found:
                 self.window = found[0]
@@ -83,30 +86,44 @@ class Harness:
         time.sleep(0.4)
         return self.cells(), self.s_lines()
 
-    def cells(self):
+    def cells(self, form=None):
         text = open(os.path.join(self.home, "cells.txt")).read()
+        if form:
+            text = text[text.index("WINDOW %s " % form):]
+            nxt = text.find("WINDOW ", 1)
+            text = text if nxt < 0 else text[:nxt]
         window = re.search(r"^WINDOW (\S+) offset=(\d+) rows=(\d+) lines=(\d+) append=(\d) "
-                           r"cursor=(\d+),(\d+)", text, re.M)
+                           r"cursor=(\d+),(\d+) range=(\d+),(\d+),(\d+)", text, re.M)
         cells = {}
         for m in re.finditer(r'^CELL (\d+) (\d+) (\d+) (\d+) (\S+) (\w+) (\w+) (-?\d+) (-?\d+) '
                              r'(\d+) (\d+) "(.*)"$', text, re.M):
             cells[(int(m[1]), int(m[2]))] = dict(
-                field=int(m[3]), flags=m[5], bg=m[6], fg=m[7], x=int(m[8]), y=int(m[9]),
-                w=int(m[10]), h=int(m[11]), text=m[12])
+                field=int(m[3]), longtag=int(m[4]), flags=m[5], bg=m[6], fg=m[7], x=int(m[8]),
+                y=int(m[9]), w=int(m[10]), h=int(m[11]), text=m[12])
         return dict(offset=int(window[2]), rows=int(window[3]), lines=int(window[4]),
-                    cursor=(int(window[6]), int(window[7])), cells=cells)
+                    cursor=(int(window[6]), int(window[7])),
+                    range=(int(window[8]), int(window[9]), int(window[10])), cells=cells)
 
-    def s_lines(self):
+    def field_cell(self, cells, row, field):
+        """The cell of an edit field in a row."""
+        return next(c for (r, _), c in sorted(cells["cells"].items()) if r == row and c["field"] == field)
+
+    def s_lines(self, letter="S"):
         lines = {}
         for l in open(os.path.join(self.home, "dump.txt")).read().splitlines():
-            if l.startswith("S "):
+            if l.startswith(letter + " "):
                 _, n, hexbytes = l.split()
                 lines[int(n)] = bytes.fromhex(hexbytes)
         return lines
 
-    def log(self):
+    def lines(self, letter):
+        """The list's lines after a fresh dump."""
+        self.snapshot()
+        return self.s_lines(letter)
+
+    def log(self, kind="STORE"):
         self.out.flush()
-        return [l.strip() for l in open(os.path.join(self.home, "out.txt")) if l.startswith("STORE")]
+        return [l.strip() for l in open(os.path.join(self.home, "out.txt")) if l.startswith(kind)]
 
     def colour(self, cell):
         shot = os.path.join(self.home, "s.png")
@@ -279,6 +296,285 @@ def scenario_paging(home):
     h.keys("Escape")
     check(h.end(how="wait") == 0, "Esc ends the harness")
     check(open(os.path.join(home, "dump.txt"), "rb").read() == before_dump, "program unchanged")
+
+
+# ---- the list editors -------------------------------------------------------
+
+def record(size, fields):
+    """A line of size bytes from {offset: bytes}."""
+    line = bytearray(size)
+    for off, data in fields.items():
+        line[off:off + len(data)] = data
+    return line.hex()
+
+
+def a_line(number, fields=None):
+    """A take-down line with its unset values (101, 10000 needles)."""
+    base = {0: struct.pack("<H", number), 2: bytes([101, 101, 101]), 6: bytes([101, 101]),
+            8: struct.pack("<H", 10000), 12: struct.pack("<H", 10000)}
+    base.update(fields or {})
+    return record(98, base)
+
+
+def real_keys(h, *keys):
+    """Keys through the X server to the focused window (modifiers held too)."""
+    subprocess.run(["xdotool", "windowactivate", "--sync", h.window], capture_output=True)
+    subprocess.run(["xdotool", "windowfocus", "--sync", h.window], capture_output=True)
+    for k in keys:
+        verb, _, key = k.partition(" ") if k.startswith(("keydown ", "keyup ")) else ("key", "", k)
+        subprocess.run(["xdotool", verb, key], check=True)
+        time.sleep(0.12)
+
+
+def edit_menu(item):
+    """An item of the stand-in main window's Edit menu, by its accelerator."""
+    main = subprocess.run(["xdotool", "search", "--name", "^FormMain$"], capture_output=True,
+                          text=True).stdout.split()[0]
+    subprocess.run(["xdotool", "windowactivate", "--sync", main], capture_output=True)
+    for k in ("alt+b", item):
+        subprocess.run(["xdotool", "key", k])
+        time.sleep(0.3)
+
+
+def last_bind(h):
+    binds = h.log("BIND")
+    return dict(kv.split("=") for kv in binds[-1].split()[1:]) if binds else {}
+
+
+def bind_is(h, **want):
+    got = last_bind(h)
+    return all(got.get(k) == str(v) for k, v in want.items()), got
+
+
+def v_lines(n):
+    return [record(94, {0: b"\x01", 2: bytes([i]), 13: bytes([2]) + b"L%d" % (i % 10)})
+            for i in range(1, n + 1)]
+
+
+def scenario_marking(home):
+    h = Harness(home, log=True, form="V", spec={"lists": {"V": v_lines(10)}}, title="Versatz")
+    ok, got = bind_is(h, paste=0, all=1, undo=0, cut=0)
+    check(ok, "fresh window: nothing to paste, select all: %r" % got)
+    real_keys(h, "Down", "Down", "Down", "Down", "keydown shift")
+    check(h.snapshot()[0]["range"] == (5, 5, 1), "Shift: range 5,5,1")
+    ok, got = bind_is(h, cut=1, copy=1, delete=1, clear=1, undo=0)
+    check(ok, "a range binds cut, copy, delete, clear: %r" % got)
+    real_keys(h, "Down")
+    check(h.snapshot()[0]["range"][:2] == (5, 6), "Down: 5,6")
+    real_keys(h, "Down")
+    cells, _ = h.snapshot()
+    check(cells["range"][:2] == (5, 7) and cells["cursor"][0] == 7, "Down: 5,7 on line 7")
+    marked = cells["cells"][(6, 3)]
+    check(marked["bg"] == "a0a0ff" and h.colour(marked) == "a0a0ff", "marked cells a0a0ff")
+    real_keys(h, "Up", "keyup shift")
+    cells, _ = h.snapshot()
+    check(cells["range"][:2] == (5, 5) and cells["cursor"][0] == 6, "Up: 5,5 on line 6 %r" % (cells["range"],))
+    # Clearing through the menu, then two Shift presses on line 6.
+    edit_menu("f")
+    check(h.snapshot()[0]["range"][0] == 0, "clear selection")
+    ok, got = bind_is(h, cut=0, copy=0, delete=0, clear=0)
+    check(ok, "no range: the ranged pairs unbound %r" % got)
+    real_keys(h, "shift")
+    check(h.snapshot()[0]["range"][:2] == (6, 6), "one Shift press marks line 6")
+    real_keys(h, "shift")
+    check(h.snapshot()[0]["range"][0] == 0, "a second press clears it")
+
+    # Copy 3..4, paste at 10.
+    real_keys(h, "Up", "Up", "Up", "shift+Down", "ctrl+c")
+    clips = h.log("CLIP")
+    lines = h.s_lines("V")
+    want = "0002" + lines[3].hex() + lines[4].hex()
+    check(clips and clips[-1] == "CLIP V " + want and len(want) == 380, "CLIP V 190 bytes: %r" % clips[-1:])
+    ok, got = bind_is(h, paste=1)
+    check(ok, "paste bound after copying %r" % got)
+    real_keys(h, *["Down"] * 6, "ctrl+v")
+    lines = h.lines("V")
+    check(lines[10] == lines[3] and lines[11] == lines[4], "lines 10, 11 are 3, 4")
+    check(h.snapshot()[0]["range"][:2] == (3, 4), "the range stays")
+    real_keys(h, "Escape")
+    time.sleep(0.3)
+    ok, got = bind_is(h, undo=0, cut=0, copy=0, paste=0, delete=0, all=0, clear=0)
+    check(ok, "Esc releases every pair %r" % got)
+    h.end(how="wait")
+
+
+def f_seed():
+    return [record(100, {0: struct.pack("<H", n), 4: struct.pack("<H", 10 * i),
+                         12: struct.pack("<I", 0 if n else 1 << i)} |
+                   ({16: b"\x04drei"} if i == 6 else {}))
+            for i, n in enumerate([1, 0, 0, 2, 0, 3], start=1)]
+
+
+def scenario_findex(home):
+    seed = f_seed()
+    h = Harness(os.path.join(home, "a"), form="F", spec={"lists": {"F": seed}}, title="Festigkeit")
+    real_keys(h, "Down", "Down", "Down", "shift+Down")
+    edit_menu("l")
+    lines = h.lines("F")
+    init2 = bytes.fromhex(record(100, {0: struct.pack("<H", 2)}))
+    check(len(lines) == 5 and lines[4] == init2 and lines[5].hex() == seed[5], "delete 4..5")
+    h.end()
+    h = Harness(os.path.join(home, "b"), form="F", spec={"lists": {"F": seed}}, title="Festigkeit")
+    real_keys(h, "Down", "shift+Down")
+    edit_menu("l")
+    lines = h.lines("F")
+    check(len(lines) == 4 and lines[2].hex() == seed[3], "delete 2..3 keeps sub-list 2")
+    h.end()
+    h = Harness(os.path.join(home, "c"), form="F", spec={"lists": {"F": seed}}, title="Festigkeit")
+    real_keys(h, "keydown shift", "Down", "Down", "keyup shift", "ctrl+c", "Up", "Up", "Down", "Down", "Down", "ctrl+v")
+    lines = h.lines("F")
+    renumbered = bytearray.fromhex(seed[0])
+    renumbered[0:2] = struct.pack("<H", 2)
+    check(len(lines) == 7 and lines[4] == renumbered and lines[5].hex() == seed[1] and
+          lines[6].hex() == seed[2] and lines[7].hex() == seed[5], "paste 1..3 on line 4")
+    h.end()
+
+
+def scenario_racking(home):
+    h = Harness(os.path.join(home, "a"), form="V", spec={"lists": {"V": []}}, title="Versatz")
+    real_keys(h, "Right", "5", "Right")
+    cells, _ = h.snapshot()
+    check(h.s_lines("V").get(1, b"")[:3].hex() == "010005", "R05 stores 010005")
+    check(h.field_cell(cells, 1, 2)["text"] == "R05", "cell R05")
+    real_keys(h, "Insert")
+    time.sleep(0.4)
+    subprocess.run(["xdotool", "key", "space"])
+    time.sleep(0.2)
+    subprocess.run(["xdotool", "key", "Return"])
+    time.sleep(0.4)
+    cells, _ = h.snapshot()
+    check(h.s_lines("V")[1][5] == 1 and h.field_cell(cells, 1, 3)["text"] == "U1", "U1: byte 5 = 1")
+    real_keys(h, "Left", "Delete", "Right")
+    cells, _ = h.snapshot()
+    check(h.s_lines("V")[1][0] == 0, "Delete: byte 0 = 0 %r %r" % (cells["cursor"], h.s_lines("V")[1][:6].hex()))
+    others = [h.field_cell(cells, 1, f) for f in range(3, 11)]
+    check(all(c["text"] == "" and "r" in c["flags"] for c in others), "other cells empty and locked %r" %
+          [(c["text"], c["flags"]) for c in others])
+    h.end()
+    for limit, typed, stored in ((20, "21", False), (20, "20", True), (30, "29", False)):
+        sub = os.path.join(home, "%d%s" % (limit, typed))
+        h = Harness(sub, form="V", title="Versatz",
+                    spec={"lists": {"V": [record(94, {0: b"\x01", 2: b"\x03"})]},
+                          "header_bytes": {"8": limit, "9": 0}})
+        real_keys(h, "Right", *typed, "Right")
+        got = h.lines("V")[1][1:3].hex()
+        check(got == ("00%02x" % int(typed) if stored else "0003"), "limit %d, R%s: %s" % (limit, typed, got))
+        h.end()
+
+
+def scenario_takedown(home):
+    h = Harness(os.path.join(home, "a"), form="A", title="Warenabzug",
+                spec={"lists": {"A": [a_line(1), a_line(2, {3: b"\x9c"}), a_line(3, {3: b"\x7f"})]}})
+    real_keys(h, *["Right"] * 7, "5", "0", "Right")
+    p = h.lines("A")[1]
+    check(p[2:4].hex() == "6565" and p[8:10].hex() == "3200", "needles 50: %s %s" % (p[2:4].hex(), p[8:10].hex()))
+    real_keys(h, *["Left"] * 7, "3", "0", "Right")
+    p = h.lines("A")[1]
+    check(p[2] == 0x1e and p[8:10].hex() == "1027" and p[12:14].hex() == "1027" and
+          p[10] == p[11] == p[14] == p[15] == 0, "lower take-down 30 resets the groups")
+    cells, _ = h.snapshot()
+    check(h.field_cell(cells, 2, 3)["text"] == "-100", "Puls -100")
+    real_keys(h, "Down", "Down", "Right", "space")
+    check(h.lines("A")[3][3] == 0x65, "a blank in Schnellauf stores 65")
+    h.end()
+
+
+def scenario_carriers(home):
+    h = Harness(os.path.join(home, "a"), form="P", title="FF-Position",
+                spec={"lists": {"P": [record(100, {0: b"\x01\x00", 2: b"\x02\x01", 8: b"\x07",
+                                                   12: b"\x05\x00\x05\x00", 16: b"\x02ab"}),
+                                      record(100, {0: b"\x02\x00", 2: b"\x01"})]}})
+    real_keys(h, "Right", "3", "Right", "Left", "0", "Right")
+    p = h.lines("P")[1]
+    check(p[3:6] == b"\0\0\0" and p[8:12] == b"\0\0\0\0" and p[12:16].hex() == "00800080" and p[16] == 0,
+          "rail 0 clears the carrier: %s" % p[:17].hex())
+    real_keys(h, "Left", "Down", "Down", "3", "Return")
+    lines = h.lines("P")
+    check(len(lines) == 3 and lines[3][0:2] == b"\x03\x00", "3 appends sub-list 3")
+    h.end()
+    h = Harness(os.path.join(home, "b"), form="P", title="FF-Position",
+                spec={"lists": {"P": [record(100, {0: b"\x01\x00"}), record(100, {0: b"\x02\x00"})]}})
+    real_keys(h, "Down", "Down", "9", "Return")
+    cells, lines = h.snapshot()
+    check(len(h.s_lines("P")) == 2 and cells["offset"] + cells["cursor"][0] - 1 == 3, "9 appends nothing")
+    h.end()
+
+
+def scenario_density(home):
+    h = Harness(os.path.join(home, "a"), form="F", title="Festigkeit",
+                spec={"lists": {"F": [record(100, {0: b"\x01\x00"})]}, "header_bytes": {"6": 140, "7": 0}})
+    real_keys(h, "Right", "1", "5", "0")
+    cells, _ = h.snapshot()
+    check(h.field_cell(cells, 1, 2)["text"].strip("|") == "D150", "D150 shows")
+    real_keys(h, "Right")
+    check(h.lines("F")[1][2:6] == b"\0\0\0\0", "D150 refused")
+    real_keys(h, "Left", "1", "4", "0", "Right")
+    p = h.lines("F")[1]
+    check(p[2] == 0 and p[4:6].hex() == "8c00", "D140 stored")
+    h.end()
+    h = Harness(os.path.join(home, "b"), form="WF", title="Festigkeit",
+                spec={"lists": {"F": [record(100, {0: b"\x01\x00", 2: b"\x02", 4: struct.pack("<H", 500)})],
+                                "W": 3}, "setup_byte0": 1})
+    real_keys(h, "Right")
+    h.snapshot()
+    fcells = h.cells("F_Liste")
+    check(h.field_cell(fcells, 1, 4)["text"] == "" and len(h.s_lines("W")) == 3, "W 500: empty, W keeps 3 lines")
+    h.end()
+
+
+def scenario_link(home):
+    w_lines = [record(98, {0: struct.pack("<h", v)}) for v in (1, 2, -5)]
+    f_lines = [record(100, {0: b"\x01\x00", 2: b"\x02", 4: b"\x03\x00"}), record(100, {4: b"\x07\x00"})]
+    h = Harness(home, form="WF", title="Festigkeit",
+                spec={"lists": {"F": f_lines, "W": w_lines}, "setup_byte0": 1})
+    real_keys(h, "Right")
+    h.snapshot()
+    f = h.cells("F_Liste")
+    check(h.field_cell(f, 1, 4)["text"] == "-005", "W value shows signed")
+    w = h.cells("W_Liste")
+    check(w["offset"] + w["cursor"][0] - 1 == 3, "W shows line 3")
+    level1 = h.field_cell(w, w["cursor"][0], 2)
+    check(level1["bg"] == "ffff00" and h.colour(level1) == "ffff00", "level-1 cell ffff00")
+    real_keys(h, "Down")
+    h.snapshot()
+    w = h.cells("W_Liste")
+    cursor = h.field_cell(w, w["cursor"][0], w["cursor"][1])
+    check(cursor["bg"] == "00ffff", "D line: W cursor cell 00ffff (%s)" % cursor["bg"])
+    h.end()
+
+
+def scenario_division(home):
+    h = Harness(os.path.join(home, "n"), form="N", title="Nadeleinteilung",
+                spec={"lists": {"N": [record(92, {2: b"\x05\x00"})]}})
+    real_keys(h, "Right", "Right", "Right", "2", "0", "0", "1", "d", "Right")
+    p = h.lines("N")[1]
+    check(p[6] == 0 and p[8:10] == b"\0\0", "D 2001 refused")
+    real_keys(h, "Left", "2", "0", "0", "1", "w", "Right")
+    p = h.lines("N")[1]
+    check(p[6] == 1 and p[8:10].hex() == "d107", "W 2001 stored")
+    h.end()
+    s_first = record(108, {2: b"\x04\x00", 10: b"\x01\x00\x09\x00\x02\x00\x08\x00"})
+    s_unused = record(108, {4: b"\x03\x00", 26: b"\x04leer"})
+    h = Harness(os.path.join(home, "s"), form="S", title="Schemaablauf", spec={"lists": {"S": [s_first, s_unused]}})
+    real_keys(h, "Right", "5", "s", "Right")
+    cells, _ = h.snapshot()
+    p = h.s_lines("S")[1]
+    check(p[0] == 1 and p[2:4] == b"\x05\x00" and p[10:18] == bytes(8), "S 5 clears the needle division")
+    check("r" in h.field_cell(cells, 1, 5)["flags"] and "r" in h.field_cell(cells, 1, 6)["flags"], "N/W cells locked")
+    real_keys(h, "Down", *["Right"] * 12, "Up")
+    check(h.lines("S")[2].hex() == s_unused, "the unused line keeps its bytes")
+    h.end()
+
+
+def scenario_titles(home):
+    h = Harness(home, form="VAWPFNS", title="Schemaablauf",
+                spec={"lists": {k: 2 for k in "VAWPFNS"}})
+    for title in ("Versatz", "Warenabzug", "Wahlschalter", "FF-Position", "Festigkeit", "Nadeleinteilung",
+                  "Schemaablauf"):
+        found = subprocess.run(["xdotool", "search", "--name", "^%s$" % title], capture_output=True,
+                               text=True).stdout.split()
+        check(found, "window " + title)
+    h.end()
 
 
 def main():

@@ -228,6 +228,33 @@ def scenario_restart():
     home.cleanup()
 
 
+def scenario_list_editor():
+    """The racking editor from its shortcut: a line copied onto the append row
+    reaches the snapshot written at closing."""
+    home = Home()
+    os.makedirs(home.path("Temp"))
+    spec = '{"lists": {"V": ["%s", "%s", "%s"]}}' % ("00" * 94, "01000a" + "00" * 91, "00" * 94)
+    subprocess.run(["python3", os.path.join(TOOLS, "ramcopy.py"), "write", home.path("Temp", "Saveram.Tmp"),
+                    "--json", "/dev/stdin"], input=spec.encode(), check=True, stdout=subprocess.DEVNULL)
+    proc, win = start_and_window(home)
+    keys(win, "shift+F7")
+    time.sleep(1)
+    editor = (xdo("search", "--onlyvisible", "--name", "^Versatz$").splitlines() or [None])[0]
+    check(editor is not None, "Shift+F7 opens Versatz")
+    if editor:
+        keys(editor, "Down", "shift", "ctrl+c", "Down", "Down", "ctrl+v", "alt+F4")
+    try:
+        check(proc.wait(timeout=20) == 0, "exit status 0")
+    except subprocess.TimeoutExpired:
+        check(False, "alt+F4 in the cell closes the main window")
+        proc.kill()
+    dump = subprocess.run(["python3", os.path.join(TOOLS, "ramcopy.py"), "dump", home.path("Temp", "Saveram.Tmp")],
+                          capture_output=True, text=True).stdout.splitlines()
+    v = {int(l.split()[1]): l.split()[2] for l in dump if l.startswith("V ")}
+    check(len(v) == 4 and v.get(4) == v.get(2), "4 V lines, line 4 equals line 2: %r" % sorted(v))
+    home.cleanup()
+
+
 SCENARIOS = {
     "restart": scenario_restart,
     "first_start": scenario_first_start,
@@ -236,6 +263,7 @@ SCENARIOS = {
     "working_level": scenario_working_level,
     "new_program": scenario_new_program,
     "siblings": scenario_siblings,
+    "list_editor": scenario_list_editor,
 }
 
 if __name__ == "__main__":

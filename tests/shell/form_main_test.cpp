@@ -70,7 +70,7 @@ TEST_F(FormMainTest, ShortcutsAreUniqueAndTheLaterWindowsItemsWait)
 
     for (const char* name : {"ToolButtonRueckgaengig", "ToolButtonAusschneiden", "ToolButtonKopieren",
                              "ToolButtonEinfuegen", "ToolButtonLoeschen", "MnuRueckgaengig", "MnuSuchen",
-                             "MnuFFPosition", "MnuRuestblatt",
+                             "MnuStrickschema", "MnuNadelraum", "MnuFadenfuehrer", "MnuRuestblatt", "ToolButtonStrickschema",
                              "ToolButtonPatrone", "MnuPatronenansehen", "MnuSkrelEditor", "MnuSkrelCompiler",
                              "MnuGTest", "MnuPTest", "MnuExportSkrel", "ToolButtonExportSkrel"})
         EXPECT_FALSE(A(name)->isEnabled()) << name;
@@ -260,3 +260,45 @@ TEST(ZoritApplication, AnExceptionIsLoggedAndIgnored)
     const std::string log = ReadTestFile(DebugLogPath());
     EXPECT_NE(log.find("Exception Testfehler \r\n"), std::string::npos) << log;
 }
+
+namespace {
+TEST_F(FormMainTest, ListenItemsAndButtonsOpenTheListEditors)
+{
+    struct Case {
+        const char* letters;
+        QKeySequence key;
+        const char* form;
+        const char* title;
+    };
+    const Case cases[] = {
+        {"Versatz", QKeySequence(Qt::SHIFT | Qt::Key_F7), "V_Liste", "Versatz"},
+        {"Warenabzug", QKeySequence(Qt::SHIFT | Qt::Key_F6), "A_Liste", "Warenabzug"},
+        {"Wahlschalter", QKeySequence(Qt::SHIFT | Qt::Key_F8), "W_Liste", "Wahlschalter"},
+        {"FFPosition", QKeySequence(Qt::CTRL | Qt::Key_F6), "P_Liste", "FF-Position"},
+        {"Festigkeit", QKeySequence(Qt::SHIFT | Qt::Key_F5), "F_Liste", "Festigkeit"},
+        {"Nadeleinteilung", QKeySequence(Qt::SHIFT | Qt::Key_F2), "N_Liste", "Nadeleinteilung"},
+        {"Schemaablauf", QKeySequence(Qt::SHIFT | Qt::Key_F4), "S_Liste", "Schemaablauf"},
+    };
+    form->show();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.form);
+        EXPECT_TRUE(A(qPrintable(QString("Mnu") + c.letters))->isEnabled());
+        EXPECT_TRUE(A(qPrintable(QString("ToolButton") + c.letters))->isEnabled());
+        EXPECT_FALSE(FormExists(c.form));
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        QTest::keySequence(form.get(), c.key);
+        QWidget* editor = FindForm(c.form);
+        ASSERT_NE(editor, nullptr);
+        EXPECT_TRUE(editor->isVisible());
+        EXPECT_EQ(editor->windowTitle(), c.title);
+        EXPECT_FALSE(editor->windowIcon().isNull());
+        editor->hide();
+        A(qPrintable(QString("ToolButton") + c.letters))->trigger();
+        EXPECT_TRUE(editor->isVisible());
+        EXPECT_EQ(FindForm(c.form), editor);
+    }
+    for (const char* name : {"MnuStrickschema", "MnuNadelraum", "MnuFadenfuehrer", "MnuRuestblatt"})
+        EXPECT_FALSE(A(name)->isEnabled()) << name;
+}
+}  // namespace

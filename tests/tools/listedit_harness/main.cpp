@@ -24,9 +24,13 @@
 #include "kernel/ui/forms.h"
 #include "kernel/ui/shell_values.h"
 #include "lists/core/symbol_farben.h"
+#include "lists/core/list_editor_core.h"
 #include "lists/form_liste.h"
+#include "lists/list_editors.h"
+#include "lists/listglobals.h"
 #include "tests/tools/common/probe_common.h"
 #include "tests/tools/listedit_harness/cell_dump.h"
+#include "tests/tools/listedit_harness/edit_menu.h"
 #include "tests/tools/programdump.h"
 #include "tests/tools/test_liste/form_test_liste.h"
 
@@ -34,7 +38,9 @@ namespace {
 const char* const kUsage =
     "usage: listedit_harness [--home DIR] [--load FILE | --ram FILE] [--cells OUT] [--dump OUT]\n"
     "                        [--ram-out OUT] [--log] FORM...\n"
-    "  FORM: T (the test list)\n";
+    "  FORM: T (the test list), V, A, W, P, F, N or S (the list editors)\n"
+    "  --log: STORE lines of the test list, CLIP on every clipboard set, BIND after every\n"
+    "         edit-menu binding\n";
 
 volatile std::sig_atomic_t dumpAsked = 0;
 volatile std::sig_atomic_t endAsked = 0;
@@ -57,6 +63,49 @@ void PrintStore(int field, int row, int32_t value, const std::optional<std::stri
 {
     std::cout << "STORE " << field << " " << row << " " << value << " "
               << (text ? "\"" + *text + "\"" : std::string("-")) << " " << line << std::endl;
+}
+
+void PrintClipboard(char code, const std::vector<uint8_t>& block)
+{
+    static const char* const digits = "0123456789abcdef";
+    std::string hex;
+    for (uint8_t b : block) {
+        hex += digits[b >> 4];
+        hex += digits[b & 15];
+    }
+    std::cout << "CLIP " << code << " " << hex << std::endl;
+}
+
+QWidget* ShowForm(char form, bool log)
+{
+    switch (form) {
+    case 'T':
+        P_ShowTestListe();
+        if (log)
+            FormTestListe->TestCore().OnStore = PrintStore;
+        return FormTestListe;
+    case 'V':
+        P_ShowVListe(0);
+        return FormVListe;
+    case 'A':
+        P_ShowAListe(0);
+        return FormAListe;
+    case 'W':
+        P_ShowWListe(0);
+        return FormWListe;
+    case 'P':
+        P_ShowPListe(0);
+        return FormPListe;
+    case 'F':
+        P_ShowFListe(0);
+        return FormFListe;
+    case 'N':
+        P_ShowNListe(0);
+        return FormNListe;
+    default:
+        P_ShowSListe(0);
+        return FormSListe;
+    }
 }
 
 // The values the main window publishes at its creation.
@@ -95,7 +144,7 @@ int Run(int argc, char** argv, ProbeArgs args)
     if (args.empty() || (!load.empty() && !ram.empty()))
         throw ProbeUsage{"give one or more forms, and at most one of --load and --ram"};
     for (const std::string& form : args)
-        if (form != "T")
+        if (form.size() != 1 || std::string("TVAWPFNS").find(form) == std::string::npos)
             throw ProbeUsage{"unknown form " + form};
 
     ProbeHome folder;
@@ -120,16 +169,15 @@ int Run(int argc, char** argv, ProbeArgs args)
     QApplication app(argc, argv);
     QMainWindow main;
     PublishShellValues(main);
+    CreateEditMenu(main);
+    if (log) {
+        ListEditMenuBound = PrintEditBinding;
+        ListEditorCore::OnClipboardSet = PrintClipboard;
+    }
     main.show();
     QWidget* last = nullptr;
-    for (const std::string& form : args) {
-        if (form == "T") {
-            P_ShowTestListe();
-            if (log)
-                FormTestListe->TestCore().OnStore = PrintStore;
-            last = FormTestListe;
-        }
-    }
+    for (const std::string& form : args)
+        last = ShowForm(form[0], log);
     if (last) {
         last->raise();
         last->activateWindow();
