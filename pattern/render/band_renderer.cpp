@@ -66,9 +66,7 @@ BandRenderer::Result BandRenderer::Render(const CellBand& band, const RenderSett
     const Choice choice = ChooseMode(band, s);
     result.mode = choice.mode;
     if (choice.mode == 2 || choice.mode == 7) {
-        BandRequest request{s.pane,         band.firstColumn, band.firstRow, band.columns,  band.rows,
-                            band.leftPixel, band.topPixel,    s.cellWidth,   s.cellHeight,  choice.accent,
-                            ViewOf(image)};
+        const BandRequest request{band, s.pane, s.cellWidth, s.cellHeight, choice.accent, ViewOf(image)};
         if (choice.mode == 2)
             client_.DrawRowsCustom2(request);
         else

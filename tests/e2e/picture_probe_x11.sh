@@ -34,6 +34,16 @@ pixel() {
     import -window "$wid" "$work/shot.png"
     convert "$work/shot.png" -crop "1x1+$1+$2" -depth 8 txt:- | tail -1 | awk '{print $3}'
 }
+# Waits up to five seconds for a pixel of the window to take a colour.
+expect_pixel() {
+    local got=
+    for _ in $(seq 25); do
+        got=$(pixel "$1" "$2")
+        [ "$got" = "$3" ] && return 0
+        sleep 0.2
+    done
+    fail "pixel ($1, $2) is $got, not $3"
+}
 
 # 500 x 300 at the origin: tabs 30 high, then a paint box of 465 x 235.
 "$probe" --home "$work" window --palette P.pal --size 1000x1000 --tabs A,B --geometry 0,0,500,300 \
@@ -46,10 +56,10 @@ for _ in $(seq 100); do
 done
 [ -n "$wid" ] || fail "no window"
 expect "GEOMETRY 0 0 500 300"
-sleep 0.5
+xdotool search --sync --onlyvisible --name '^picture_probe$' >/dev/null
 
 # Row 1 lies on the paint box's last line: cell (1, 1) is palette entry 20.
-[ "$(pixel 0 264)" = "#143CEB" ] || fail "cell (1, 1) is $(pixel 0 264)"
+expect_pixel 0 264 "#143CEB"
 
 xdotool mousemove 50 15 click 1
 expect "LEVELS 3 2 CURRENT 1 REFERENCE 2"
@@ -65,8 +75,7 @@ xdotool mousemove 490 75 click 1
 expect "CELLSIZE 1 1"
 xdotool mousemove 100 100 click 1
 expect "CELLSIZE 2 2"
-sleep 0.3
-[ "$(pixel 495 75)" = "#FFFF00" ] || fail "panel 2 is $(pixel 495 75)"
+expect_pixel 495 75 "#FFFF00"
 
 # A right release on the pane's bar splits the pane there.
 xdotool mousemove 200 273 click 3

@@ -44,8 +44,11 @@ public:
         return rows;
     }
 
+    void DrawRowsCustom(const BandRequest& r) override { custom = r; }
+
     int width, height;
     std::vector<uint8_t> cells;
+    BandRequest custom;
     int mode = -1;
     uint8_t combined = 0;
     int asked = 0;
@@ -101,6 +104,22 @@ TEST(BandRenderer, ModesFromCellSizeAndCombinedValue)
         f.client.combined = c.combined;
         EXPECT_EQ(f.Render({1, 1, 2, 2, 0, 0}, c.cell).mode, c.mode) << c.cell;
     }
+}
+
+TEST(BandRenderer, ModeSevenHandsTheBandToTheWindow)
+{
+    Fixture f;
+    f.client.mode = 7;
+    EXPECT_EQ(f.Render({3, 4, 5, 6, 20, 30}, 7).mode, 7);
+    const BandRequest& r = f.client.custom;
+    EXPECT_EQ(r.firstColumn, 3);
+    EXPECT_EQ(r.rows, 6);
+    EXPECT_EQ(r.topPixel, 30);
+    EXPECT_EQ(r.cellWidth, 7);
+    EXPECT_EQ(r.accentColour, 201);
+    EXPECT_EQ(r.target.width, 300);
+    EXPECT_EQ(r.target.Line(1), r.target.pixels + 300);
+    EXPECT_EQ(f.client.asked, 1);
 }
 
 TEST(BandRenderer, AsksOncePerCellAndOncePerRowAtOnePixel)
