@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "pattern/core/default_palette.h"
 #include "pattern/core/picture_geometry.h"
 #include "pattern/render/band_renderer.h"
 
