@@ -1,6 +1,8 @@
 #include "pattern/t_form_bild_kk.h"
 
 #include <QCloseEvent>
+#include <QCursor>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
@@ -62,10 +64,22 @@ TFormBildKK::TFormBildKK(QWidget* parent, const std::string& iniKey, FormRole ro
 {
     setWindowTitle(QStringLiteral(" "));
     setMinimumSize(100, 100);
+    setFocusPolicy(Qt::StrongFocus);
+    clock = [] {
+        static QElapsedTimer monotonic = [] {
+            QElapsedTimer t;
+            t.start();
+            return t;
+        }();
+        return static_cast<int64_t>(monotonic.elapsed());
+    };
+    pointerPosition = [] { return QCursor::pos(); };
     CreateComponents();
     frames_.push_back(CreatePane(0));
     RegisterForm(this, role);
     LayOut();
+    // A new window shows row 1 at the bottom.
+    VerScrollBar->setValue(VerScrollBar->maximum());
     ReadPlacement();
 }
 
@@ -108,10 +122,12 @@ void TFormBildKK::CreateComponents()
     TimerCursorInsideTest->setObjectName("TimerCursorInsideTest");
     TimerCursorInsideTest->setInterval(50);
     TimerCursorInsideTest->start();
+    connect(TimerCursorInsideTest, &QTimer::timeout, this, &TFormBildKK::CursorInsideTest);
     TimerHint = new QTimer(this);
     TimerHint->setObjectName("TimerHint");
     TimerHint->setInterval(100);
     TimerHint->setSingleShot(true);
+    connect(TimerHint, &QTimer::timeout, this, &TFormBildKK::TimerHintTimer);
     HintWindow = new T_MyHintWindow(this);
 
     // The end of a move or resize: once the window manager is done with it.
@@ -136,6 +152,10 @@ TFrameBildKK* TFormBildKK::CreatePane(int index)
             [this, pane](QPainter& painter, const QRect& rect) { ShowBildPaint(pane, painter, rect); });
     connect(pane->ShowBild, &PanePaintBox::mousePressed, this,
             [this, pane](QMouseEvent* event) { ShowBildMouseDown(pane, event); });
+    connect(pane->ShowBild, &PanePaintBox::mouseMoved, this,
+            [this, pane](QMouseEvent* event) { ShowBildMouseMove(pane, event); });
+    connect(pane->ShowBild, &PanePaintBox::mouseReleased, this,
+            [this, pane](QMouseEvent* event) { ShowBildMouseUp(pane, event); });
     pane->show();
     return pane;
 }
@@ -172,63 +192,15 @@ void TFormBildKK::LayOutPanes()
     }
 }
 
-void TFormBildKK::ScrollBarChange(T_MyScrollBar*)
-{
-}
-
-void TFormBildKK::ShowBildMouseDown(TFrameBildKK*, QMouseEvent*)
-{
-}
-
-void TFormBildKK::ShowBildPaint(TFrameBildKK* pane, QPainter& painter, const QRect& rect)
-{
-    if (!redrawEnabled)
-        return;
-    // What the kept image does not cover shows the window's background.
-    painter.fillRect(rect, palette().color(QPalette::Window));
-    painter.drawImage(rect.topLeft(), pane->keptImage, rect);
-}
-
 void TFormBildKK::ShowViewOrigin(int32_t column, int32_t row)
 {
     const QString text = PaneCount() > 1 ? QStringLiteral(":%1").arg(row) : QStringLiteral("%1:%2").arg(column).arg(row);
-    StatusBar->SetStatusText(0, text);
+    SetStatus(0, text);
 }
 
 void TFormBildKK::ShowMouseCell()
 {
-    StatusBar->SetStatusText(1, mouseTracking ? QStringLiteral("%1:%2").arg(currentCellX).arg(currentCellY) : QString());
-}
-
-void TFormBildKK::SetCellSize(uint8_t size)
-{
-    cellWidth = size;
-    cellHeight = CellSizeFromZoom(size);
-    RedrawCells();
-}
-
-void TFormBildKK::RedrawCells(int32_t, int32_t, int32_t, int32_t)
-{
-    for (TFrameBildKK* pane : frames_)
-        pane->ShowBild->update();
-}
-
-void TFormBildKK::SetPictureWidth(uint16_t width)
-{
-    if (width == pictureWidth_)
-        return;
-    pictureWidth_ = width;
-    RedrawCells();
-}
-
-void TFormBildKK::SetPictureHeight(uint16_t height)
-{
-    if (height == pictureHeight_)
-        return;
-    pictureHeight_ = height;
-    // Row 1 sits at the bottom: the bar starts at its end.
-    VerScrollBar->setValue(VerScrollBar->maximum());
-    RedrawCells();
+    SetStatus(1, mouseTracking ? QStringLiteral("%1:%2").arg(currentCellX).arg(currentCellY) : QString());
 }
 
 void TFormBildKK::SetMaxWidthMargin(int32_t n)
@@ -262,6 +234,8 @@ bool TFormBildKK::SplitPane(int p, int x)
     for (int i = 0; i < PaneCount(); ++i)
         frames_[i]->SetIndex(i);
     LayOutPanes();
+    UpdateScrollRanges();
+    ApplyScrollPosition();
     RedrawCells();
     emit panesChanged();
     return true;
@@ -271,6 +245,7 @@ bool TFormBildKK::JoinPane(int p)
 {
     if (!panes_.Join(p))
         return false;
+    DrawCrosshair(-1, -1);
     TFrameBildKK* gone = frames_[p];
     frames_.erase(frames_.begin() + p);
     gone->hide();
@@ -284,6 +259,8 @@ bool TFormBildKK::JoinPane(int p)
     for (TFrameBildKK* pane : frames_)
         pane->savedWidth = pane->width();
     setMinimumWidth(panes_.MinimumFormWidth(0, kVerScrollBarWidth + PanelZoomGrund->width()));
+    UpdateScrollRanges();
+    ApplyScrollPosition();
     RedrawCells();
     emit panesChanged();
     return true;
@@ -434,6 +411,8 @@ void TFormBildKK::showEvent(QShowEvent* event)
 void TFormBildKK::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
+    if (keyboardCursor)
+        KeyboardCursorOff();
     ActivateMainForm();
 }
 
@@ -449,14 +428,22 @@ void TFormBildKK::closeEvent(QCloseEvent* event)
 void TFormBildKK::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && crosshairOn && keyboardCursor)
+        DrawCrosshair(-2, -2);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
+        DrawCrosshair(-1, -1);
+        if (temporaryZoom)
+            TemporaryZoomOff();
         DeactivateHook();
+    }
 }
 
 void TFormBildKK::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     LayOut();
+    UpdateScrollRanges();
+    ApplyScrollPosition();
     RedrawCells();
     emit panesChanged();
     moveEnd_->start();

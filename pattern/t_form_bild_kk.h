@@ -10,16 +10,21 @@
 #include <QWidget>
 #include <bitset>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "kernel/ui/forms.h"
+#include "pattern/core/auto_scroll.h"
 #include "pattern/core/level_states.h"
 #include "pattern/core/palette_file.h"
 #include "pattern/core/pane_layout.h"
 #include "pattern/core/picture_client.h"
+#include "pattern/core/picture_geometry.h"
+#include "pattern/core/picture_input.h"
 #include "pattern/core/symbol_glyphs.h"
 
+class QKeyEvent;
 class QLabel;
 class QTimer;
 class MalStatusBar;
@@ -83,8 +88,78 @@ public:
     // A right release over pane p's bar at x / over pane p's splitter.
     bool SplitPane(int p, int x);
     bool JoinPane(int p);
-    // Redraws the rectangle of cells (x1 = -1: everything).
+
+    // --- rendering ---
+    // Redraws the rectangle of cells in every pane (x1 = -1: everything visible).
     void RedrawCells(int32_t x1 = -1, int32_t y1 = -1, int32_t x2 = -1, int32_t y2 = -1);
+    // Draws one band of cells into pane p's kept image and shows it.
+    void RenderBand(int p, const CellBand& band);
+    // Geometry and scroll bars of every pane after a size, cell-size or
+    // picture-size change.
+    void UpdateScrollRanges();
+    // Takes the view origin from the bars (pane p, 255 = all).
+    void ApplyScrollPosition(int p = 255);
+    // n rows were added at the top: the panes that cannot show them all
+    // move to the highest rows; the caller renders the new rows.
+    void ShiftViewForNewRows(int32_t n);
+    // Pane p's geometry as it stands.
+    PictureGeometry Geometry(int p) const;
+    int32_t FirstVisibleRow() const { return firstVisibleRow; }
+    // The marked range's outline in every pane; x1 = -1 clears it.
+    void SetMarkedRange(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    void CrosshairOn();
+    void CrosshairOff();
+    // In the current pane's paint-box pixels; -1 takes it down, -2 draws it
+    // again where it was.
+    void DrawCrosshair(int32_t x, int32_t y);
+    // The tool feedback layer: frames drawn over the picture without
+    // touching the kept images.
+    void FeedbackBegin();
+    void FeedbackWipe();
+    void FeedbackFrame(int p, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    // Lines joining the centres of four cells, in every pane.
+    void FeedbackQuad(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4, int32_t y4);
+    void FeedbackShowAndDrop();
+    void FeedbackEnd();
+    bool FeedbackActive() const { return feedbackActive_; }
+    // The picture of width x rows cells of up to `levels` levels (rows from
+    // GetRowBytes) onto the clipboard and into the work bitmap file. Empty,
+    // or the reason the file was not written.
+    std::string CopyPictureToClipboard(int32_t width, int32_t rows, int32_t levels);
+    // The work bitmap file, else the clipboard's picture, into the rows that
+    // GetRowBytes gives. False when there was nothing to paste.
+    bool PastePictureFromClipboard(int32_t width);
+    // Levels of the last copy (0: none yet; a motif may set it).
+    int32_t rememberedLevels = 0;
+
+    // --- input ---
+    // The one place where the current cell changes: a keyboard step of
+    // (dx, dy), else the cell under the last mouse position.
+    void CellRoutine(int p, int32_t dx, bool keyboardStep, int32_t dy);
+    // True (and the redraw is marked interrupted) when the pointer is now
+    // over another cell than the last one handed on.
+    bool MouseCellChanged();
+    void KeyboardCursorOn();
+    void KeyboardCursorOff();
+    void TemporaryZoomOn();
+    void TemporaryZoomOff();
+    // Shows the text as a hint beside the pointer after 100 ms; empty hides it.
+    void ShowCellHint(const QString& text);
+    // The cell lies in the picture.
+    bool InPicture(int32_t x, int32_t y) const;
+    // A key the window takes before the menus and focus moves.
+    virtual bool ClaimsKey(const QKeyEvent* event) const;
+    // The navigation keys; true when the key was the window's.
+    virtual bool FormShortCut(const QKeyEvent* event);
+    // A typed character, after HandleKey declined it.
+    void FormKeyPress(char32_t key);
+    // The 50-ms timer's work: a cell test after an interrupted redraw, the
+    // pointer leaving the pane, edge auto-scrolling.
+    void CursorInsideTest();
+    // Monotonic milliseconds and the pointer's screen position (tests
+    // replace them).
+    std::function<int64_t()> clock;
+    std::function<QPoint()> pointerPosition;
 
     const LevelStates& Levels() const { return levels_; }
     void DemoteCurrentLevel() { levels_.DemoteCurrentLevel(); }
@@ -171,6 +246,12 @@ public:
 signals:
     // The panes were split, joined or resized.
     void panesChanged();
+    // A band was drawn into pane p's kept image.
+    void bandRendered(int pane, int mode, int columns, int rows);
+    // A status panel's text changed.
+    void statusChanged(int panel, const QString& text);
+    // The cell size changed.
+    void cellSizeChanged(int width, int height);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -180,11 +261,18 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    void LayOut();
+    // Sets a bar's position within its range; the bar's change handler runs.
+    void SetBarPosition(T_MyScrollBar* bar, int32_t position);
 
 private:
     void CreateComponents();
     TFrameBildKK* CreatePane(int index);
-    void LayOut();
     void LayOutPanes();
     void ReadPlacement();
     void WritePlacement();
@@ -192,6 +280,26 @@ private:
     void StyleTab(QLabel* tab, uint8_t state);
     void TabPressed(int i, Qt::MouseButton button);
     int TabWidth(const QString& name, int16_t width) const;
+    void ShowBildMouseMove(TFrameBildKK* pane, QMouseEvent* event);
+    void ShowBildMouseUp(TFrameBildKK* pane, QMouseEvent* event);
+    bool InCellArea(int p, const QPoint& point) const;
+    void RedrawPaneCells(int p, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    void ScrollHorizontally(int p, int32_t oldFirst);
+    void ScrollVertically(int32_t oldPosition);
+    void ShiftImages(TFrameBildKK* pane, int dx, int dy, int top);
+    void SetBarRange(T_MyScrollBar* bar, const ScrollRange& range);
+    void PaintOverlays(TFrameBildKK* pane, QPainter& painter);
+    void UpdateOutline(int p);
+    void GrowFeedback(TFrameBildKK* pane, const QRect& rect);
+    void UpdateCrosshairLines(int p);
+    KeyContext Context() const;
+    void ApplyKeyAction(const KeyAction& action);
+    void TimerHintTimer();
+    void FollowKeyboardCursor();
+    void CentreOnCurrentCell();
+    QPoint CellCentre(int p, int32_t x, int32_t y) const;
+    void SetStatus(int panel, const QString& text);
+    uint32_t BackgroundRgb() const;
 
     std::string iniKey_;
     uint16_t pictureWidth_ = 1000;
@@ -204,6 +312,14 @@ private:
     GlyphTable glyphs_ = BlankGlyphTable();
     std::string symbolText_;
     uint16_t savedMonitor_ = 0;
+    AutoScroll autoScroll_;
+    int32_t lastButton_ = -1;
+    int32_t lastVerPosition_ = -1;
+    bool adjustingBars_ = false;
+    bool feedbackActive_ = false;
+    bool savedCrosshair_ = false;
+    std::vector<int32_t> savedHorPositions_;
+    int32_t savedVerPosition_ = 1;
     QTimer* moveEnd_ = nullptr;
     bool keepingOffMargins_ = false;
 };

@@ -2,6 +2,7 @@
 // One pane of a picture window ("Frame_" + index): the paint box with its
 // kept image, the horizontal scroll bar below it and the splitter at its
 // right edge. All panes share the window's vertical bar and first row.
+#include <QCursor>
 #include <QImage>
 #include <QRect>
 #include <QWidget>
@@ -46,6 +47,8 @@ public:
     int32_t crosshairY = -1;
     int32_t crosshairCopyX = -1;
     int32_t crosshairCopyY = -1;
+    // The paint box's cursor while the crosshair hides it.
+    QCursor savedCursor;
 
 signals:
     // A right-button release on the pane's bar, x in bar coordinates.

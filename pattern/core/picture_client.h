@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+#include "pattern/core/picture_geometry.h"
+
 // A block of 32-bit pixels (0xffRRGGBB) that a band is drawn into.
 struct PixelView {
     uint32_t* pixels = nullptr;
@@ -18,16 +20,11 @@ struct PixelView {
     uint32_t* Line(int32_t y) const { return pixels + static_cast<std::ptrdiff_t>(y) * stride; }
 };
 
-// One band of cells to draw: from the first column and row (rows count
-// upward), at left and top pixel of the pane's kept image.
-struct BandRequest {
+// One band of cells to draw into the target: from the first column and row
+// (rows count upward), at the band's left and top pixel of the pane's kept
+// image.
+struct BandRequest : CellBand {
     int32_t pane = 0;
-    int32_t firstColumn = 1;
-    int32_t firstRow = 1;
-    int32_t columns = 0;
-    int32_t rows = 0;
-    int32_t leftPixel = 0;
-    int32_t topPixel = 0;
     uint8_t cellWidth = 1;
     uint8_t cellHeight = 1;
     uint8_t accentColour = 200;

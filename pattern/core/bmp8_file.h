@@ -1,0 +1,30 @@
+#pragma once
+// Uncompressed 8-bit BMP files of 256 colours: the motif and clipboard
+// pictures of the picture windows. Pixel values are palette indices.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Bmp8 {
+    static constexpr int32_t kMaxWidth = 2000;
+    static constexpr int32_t kMaxHeight = 30000;
+
+    int32_t width = 0;
+    int32_t height = 0;
+    // 0xffRRGGBB per index.
+    std::array<uint32_t, 256> colours{};
+    // height lines of width bytes, the top line first.
+    std::vector<uint8_t> pixels;
+
+    uint8_t* Line(int32_t y) { return pixels.data() + static_cast<size_t>(y) * width; }
+    const uint8_t* Line(int32_t y) const { return pixels.data() + static_cast<size_t>(y) * width; }
+};
+
+// Writes through a temporary file renamed into place; an old file stays
+// when the write fails. Empty on success, else the reason.
+std::string WriteBmp8(const std::string& path, const Bmp8& picture);
+// Reads an 8-bit BMP; false with the reason in error when the file is
+// missing, not an uncompressed 8-bit BMP, of zero size, wider than 2000 or
+// higher than 30000 pixels, or ends before its pixels do.
+bool ReadBmp8(const std::string& path, Bmp8& picture, std::string& error);
