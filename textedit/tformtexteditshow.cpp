@@ -396,11 +396,14 @@ void TFormTextEditShow::SetCaretPhase(bool on)
 bool TFormTextEditShow::event(QEvent* event)
 {
     if (event->type() == QEvent::ShortcutOverride && core_) {
+        // The text's key table decides, not the picture's: a key the text
+        // does not take stays a shortcut of the menus.
         auto* key = static_cast<QKeyEvent*>(event);
         if (core_->ClaimsKey(VirtualKeyFromQt(key->key(), key->modifiers()), ModifiersOf(key->modifiers()))) {
             key->accept();
             return true;
         }
+        return QWidget::event(event);
     }
     return TFormBildKK::event(event);
 }

@@ -4,6 +4,8 @@
 # panel, a split, Esc; pixels of the real window checked in shots.
 #   picture_probe_x11.sh PICTURE_PROBE   (run it under xvfb-run)
 set -euo pipefail
+# A real X window: the tests run offscreen otherwise.
+unset QT_QPA_PLATFORM
 probe=$1
 work=$(mktemp -d)
 pid=
