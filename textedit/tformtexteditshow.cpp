@@ -73,13 +73,7 @@ TFormTextEditShow::TFormTextEditShow(QWidget* parent, const std::string& iniKey,
     CaretTimer->setInterval(350);
     connect(CaretTimer, &QTimer::timeout, this, &TFormTextEditShow::BlinkCaret);
 
-    PanePaintBox* box = Pane(0)->ShowBild;
-    box->setCursor(Qt::IBeamCursor);
-    connect(box, &PanePaintBox::mouseMoved, this, [this](QMouseEvent* e) {
-        if (dragging_ && (e->buttons() & Qt::LeftButton))
-            MouseAt(e, false);
-    });
-    connect(box, &PanePaintBox::mouseReleased, this, [this] { dragging_ = false; });
+    Pane(0)->ShowBild->setCursor(Qt::IBeamCursor);
     setFocusPolicy(Qt::StrongFocus);
 
     core_ = std::make_unique<TextEditCore>(*this, *this);
@@ -159,12 +153,18 @@ int32_t TFormTextEditShow::VisibleTextRows() const
     return std::max(1, Pane(0)->ShowBild->height() / cellHeight);
 }
 
+int32_t TFormTextEditShow::TopLine() const
+{
+    const PictureGeometry g = Geometry(0);
+    return std::max(0, PictureHeight() - (FirstVisibleRow() + g.visibleRows - 1));
+}
+
 TextViewGeometry TFormTextEditShow::Geometry() const
 {
     TextViewGeometry g;
     g.firstColumn = Pane(0)->firstVisibleColumn;
     g.columns = VisibleColumns();
-    g.topLine = topLine_;
+    g.topLine = TopLine();
     g.rows = VisibleTextRows();
     g.pageStep = std::max(1, g.rows - 1);
     g.vertMax = core_ ? std::max(0, core_->Lines().Count() - g.rows) : 0;
@@ -173,48 +173,47 @@ TextViewGeometry TFormTextEditShow::Geometry() const
 
 void TFormTextEditShow::SetFirstColumn(int32_t column)
 {
-    Pane(0)->firstVisibleColumn = column;
-    const QSignalBlocker block(Pane(0)->HorScrollBar);
-    Pane(0)->HorScrollBar->setValue(column);
-    RedrawTextRows(-1, -1, -1, -1);
+    // The bar's change handler scrolls the picture; an unmoved bar still
+    // redraws, as the core expects after every call.
+    if (Pane(0)->HorScrollBar->value() == column)
+        RedrawTextRows(-1, -1, -1, -1);
+    else
+        SetBarPosition(Pane(0)->HorScrollBar, column);
 }
 
 void TFormTextEditShow::SetTopLine(int32_t line)
 {
-    topLine_ = line;
-    const QSignalBlocker block(VerScrollBar);
-    VerScrollBar->setValue(line);
-    RedrawTextRows(-1, -1, -1, -1);
+    // Bar position 1 shows line 0 at the top.
+    if (VerScrollBar->value() == line + 1)
+        RedrawTextRows(-1, -1, -1, -1);
+    else
+        SetBarPosition(VerScrollBar, line + 1);
 }
 
-void TFormTextEditShow::ScrollBarChange(T_MyScrollBar* bar)
+bool TFormTextEditShow::LayOutText(int32_t topLine)
 {
-    if (bar == VerScrollBar)
-        topLine_ = bar->value();
-    else
-        Pane(0)->firstVisibleColumn = std::max(1, bar->value());
-    RedrawTextRows(-1, -1, -1, -1);
+    const int32_t height = std::min(std::max(core_->Lines().Count(), VisibleTextRows()), 65535);
+    const bool grown = height != PictureHeight();
+    const uint8_t enabled = redrawEnabled;
+    redrawEnabled = 0;
+    if (grown)
+        SetPictureHeight(static_cast<uint16_t>(height));
+    {
+        // The picture window puts row 1 at the bottom; the text keeps its top line.
+        const QSignalBlocker block(VerScrollBar);
+        SetBarPosition(VerScrollBar, topLine + 1);
+    }
+    redrawEnabled = enabled;
+    ApplyScrollPosition();
+    return grown || TopLine() != topLine;
 }
 
 void TFormTextEditShow::TextLaidOut()
 {
     if (!core_)
         return;
-    const TextViewGeometry g = Geometry();
-    {
-        const QSignalBlocker block(VerScrollBar);
-        SetPictureHeight(static_cast<uint16_t>(std::min(core_->Lines().Count(), 65535)));
-        VerScrollBar->setRange(g.vertMin, g.vertMax);
-        VerScrollBar->setPageStep(g.pageStep);
-        topLine_ = std::clamp(topLine_, g.vertMin, g.vertMax);
-        VerScrollBar->setValue(topLine_);
-    }
-    T_MyScrollBar* hor = Pane(0)->HorScrollBar;
-    const QSignalBlocker block(hor);
-    hor->setRange(g.horzMin, std::max(g.horzMin, g.horzMax - g.columns + 1));
-    hor->setPageStep(g.columns);
-    Pane(0)->firstVisibleColumn = std::clamp(Pane(0)->firstVisibleColumn, hor->minimum(), hor->maximum());
-    hor->setValue(Pane(0)->firstVisibleColumn);
+    if (LayOutText(TopLine()))
+        RedrawTextRows(-1, -1, -1, -1);
 }
 
 // --- drawing ---
@@ -258,19 +257,19 @@ void TFormTextEditShow::DrawRowsCustom(const BandRequest& band)
     painter.setFont(EditorFont());
     const int ascent = QFontMetrics(EditorFont()).ascent();
     const int32_t count = core_->Lines().Count();
-    const int32_t topRow = band.firstRow + band.rows - 1;
+    const int32_t topLine = PictureHeight() - (band.firstRow + band.rows - 1);
     core_->ResetPreviousChar();
-    CharState state = core_->LineSyntaxState(count - topRow - 1);
+    CharState state = core_->LineSyntaxState(topLine - 1);
     for (int32_t r = 0; r < band.rows; ++r) {
-        const int32_t line = count - (topRow - r);
-        const int y = r * band.cellHeight;
+        const int32_t line = topLine + r;
+        const int y = band.topPixel + r * band.cellHeight;
         if (line < 0 || line >= count) {
-            painter.fillRect(0, y, band.columns * band.cellWidth, band.cellHeight, Colour(kWindowColour));
+            painter.fillRect(band.leftPixel, y, band.columns * band.cellWidth, band.cellHeight, Colour(kWindowColour));
             continue;
         }
         for (const TextRun& run : core_->RowRuns(line, band.firstColumn, band.columns, state)) {
-            const QRect cells(run.offset * band.cellWidth, y, static_cast<int>(run.text.size()) * band.cellWidth,
-                              band.cellHeight);
+            const QRect cells(band.leftPixel + run.offset * band.cellWidth, y,
+                              static_cast<int>(run.text.size()) * band.cellWidth, band.cellHeight);
             const bool selected = run.colours.selected;
             painter.fillRect(cells, Colour(selected ? kHighlightColour : run.colours.background));
             painter.setPen(Colour(selected ? kHighlightTextColour : run.colours.text));
@@ -279,56 +278,15 @@ void TFormTextEditShow::DrawRowsCustom(const BandRequest& band)
     }
 }
 
-void TFormTextEditShow::RenderLines(int32_t firstLine, int32_t lastLine)
-{
-    TFrameBildKK* pane = Pane(0);
-    const QSize size = pane->ShowBild->size();
-    if (size.isEmpty())
-        return;
-    if (pane->keptImage.size() != size) {
-        pane->keptImage = QImage(size, QImage::Format_RGB32);
-        firstLine = -1;
-    }
-    const int32_t rows = (size.height() + cellHeight - 1) / cellHeight;
-    const int32_t count = core_->Lines().Count();
-    if (firstLine < 0) {
-        // The rows cover the pane's width; only below the text is bare.
-        const int textBottom = std::max(0, count - topLine_) * cellHeight;
-        if (textBottom < size.height()) {
-            QPainter painter(&pane->keptImage);
-            painter.fillRect(0, textBottom, size.width(), size.height() - textBottom, Colour(kWindowColour));
-        }
-        firstLine = topLine_;
-        lastLine = topLine_ + rows - 1;
-    }
-    firstLine = std::max(firstLine, topLine_);
-    lastLine = std::min({lastLine, topLine_ + rows - 1, count - 1});
-    if (lastLine < firstLine)
-        return;
-    BandRequest band;
-    band.firstColumn = pane->firstVisibleColumn;
-    band.columns = (size.width() + cellWidth - 1) / cellWidth;
-    band.rows = lastLine - firstLine + 1;
-    band.firstRow = count - lastLine;
-    band.topPixel = (firstLine - topLine_) * cellHeight;
-    band.cellWidth = cellWidth;
-    band.cellHeight = cellHeight;
-    band.target.pixels = reinterpret_cast<uint32_t*>(pane->keptImage.scanLine(band.topPixel));
-    band.target.width = size.width();
-    band.target.height = std::min(size.height() - band.topPixel, band.rows * cellHeight);
-    band.target.stride = static_cast<int32_t>(pane->keptImage.bytesPerLine() / 4);
-    DrawRowsCustom(band);
-}
-
 void TFormTextEditShow::RedrawTextRows(int32_t, int32_t firstLine, int32_t lastLine, int32_t)
 {
     if (!core_ || !redrawEnabled || !isVisible())
         return;
+    // Whole lines: a line's colours depend on what stands left of the change.
     if (firstLine < 0 || lastLine < 0)
-        RenderLines(-1, -1);
+        RedrawCells();
     else
-        RenderLines(firstLine, lastLine);
-    RedrawCells();
+        RedrawCells(1, RowOfLine(lastLine), PictureWidth(), RowOfLine(firstLine));
 }
 
 // --- caret ---
@@ -336,7 +294,7 @@ void TFormTextEditShow::RedrawTextRows(int32_t, int32_t firstLine, int32_t lastL
 QRect TFormTextEditShow::CaretRect() const
 {
     const int32_t x = (core_->CursorColumn() - Pane(0)->firstVisibleColumn) * cellWidth;
-    const int32_t row = core_->CursorLine() - topLine_;
+    const int32_t row = core_->CursorLine() - TopLine();
     if (x < 0 || row < 0 || x >= Pane(0)->ShowBild->width() || row >= VisibleTextRows())
         return {};
     const int width = core_->InsertMode() ? 3 : cellWidth;
@@ -393,36 +351,14 @@ void TFormTextEditShow::SetCaretPhase(bool on)
 
 // --- keys and mouse ---
 
-bool TFormTextEditShow::event(QEvent* event)
+bool TFormTextEditShow::ClaimsKey(const QKeyEvent* event) const
 {
-    if (event->type() == QEvent::ShortcutOverride && core_) {
-        // The text's key table decides, not the picture's: a key the text
-        // does not take stays a shortcut of the menus.
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (core_->ClaimsKey(VirtualKeyFromQt(key->key(), key->modifiers()), ModifiersOf(key->modifiers()))) {
-            key->accept();
-            return true;
-        }
-        return QWidget::event(event);
-    }
-    return TFormBildKK::event(event);
+    return core_ && core_->ClaimsKey(VirtualKeyFromQt(event->key(), event->modifiers()), ModifiersOf(event->modifiers()));
 }
 
-void TFormTextEditShow::keyPressEvent(QKeyEvent* event)
+bool TFormTextEditShow::FormShortCut(const QKeyEvent* event)
 {
-    const int key = VirtualKeyFromQt(event->key(), event->modifiers());
-    if (FormShortCut(key, ModifiersOf(event->modifiers()))) {
-        event->accept();
-        return;
-    }
-    const QString text = event->text();
-    if (text.isEmpty()) {
-        TFormBildKK::keyPressEvent(event);
-        return;
-    }
-    for (char32_t c : text.toUcs4())
-        HandleKey(c);
-    event->accept();
+    return core_->KeyDown(VirtualKeyFromQt(event->key(), event->modifiers()), ModifiersOf(event->modifiers()));
 }
 
 uint8_t TFormTextEditShow::HandleKey(char32_t c)
@@ -434,35 +370,38 @@ uint8_t TFormTextEditShow::HandleKey(char32_t c)
     return 1;
 }
 
-void TFormTextEditShow::ShowBildMouseDown(TFrameBildKK*, QMouseEvent* event)
+void TFormTextEditShow::ShowBildMouseDown(TFrameBildKK* pane, QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || (event->modifiers() & Qt::ControlModifier))
-        return;
-    setFocus();
-    dragging_ = true;
-    MouseAt(event, true);
+    if (event->button() == Qt::LeftButton)
+        setFocus();
+    TFormBildKK::ShowBildMouseDown(pane, event);
 }
 
-void TFormTextEditShow::MouseAt(QMouseEvent* event, bool first)
+void TFormTextEditShow::CellEvent()
 {
-    const QPoint at = event->position().toPoint();
-    const int32_t column = Pane(0)->firstVisibleColumn + std::max(0, at.x()) / cellWidth;
-    const int32_t row = std::max(0, at.y()) / cellHeight;
-    const int32_t count = core_->Lines().Count();
-    const int32_t rows = VisibleTextRows();
-    // Cell rows count upward; a text shorter than the pane stands at its top.
-    const int32_t cellRow = count < rows ? rows - row : count - (topLine_ + row);
-    core_->MouseCell(column, cellRow, first);
+    // Only the plain left button places the cursor and drags a selection;
+    // the picture window scrolls at the pane's edges while it is down.
+    const bool pressed = buttonState == 1;
+    if (pressed)
+        core_->MouseCell(currentCellX, currentCellY, !dragging_);
+    dragging_ = pressed;
 }
 
 // --- window events ---
 
 void TFormTextEditShow::resizeEvent(QResizeEvent* event)
 {
-    TFormBildKK::resizeEvent(event);
-    if (!core_)
+    if (!core_) {
+        TFormBildKK::resizeEvent(event);
         return;
-    TextLaidOut();
+    }
+    // The picture window would keep row 1 at the bottom; the text keeps its top line.
+    const int32_t top = TopLine();
+    const uint8_t enabled = redrawEnabled;
+    redrawEnabled = 0;
+    TFormBildKK::resizeEvent(event);
+    redrawEnabled = enabled;
+    LayOutText(top);
     RedrawTextRows(-1, -1, -1, -1);
 }
 

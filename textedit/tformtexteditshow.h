@@ -44,8 +44,10 @@ public:
     void BlinkCaret();
     bool CaretPhase() const { return caretPhase_; }
     void SetCaretPhase(bool on);
-    // The key table; false for a key it leaves to the menus.
-    virtual bool FormShortCut(int key, KeyModifiers mods) { return core_->KeyDown(key, mods); }
+    // The text's key table instead of the picture's navigation keys: a key
+    // it does not take stays a shortcut of the menus.
+    bool ClaimsKey(const QKeyEvent* event) const override;
+    bool FormShortCut(const QKeyEvent* event) override;
 
     // --- picture window operations ---
     void ChooseRenderMode(uint8_t& mode, uint8_t& symbolFlag, uint8_t& gridFlag, uint8_t& accentColour,
@@ -55,11 +57,12 @@ public:
     void ShowMouseCell() override {}
     uint8_t HandleKey(char32_t c) override;
     void DrawRowsCustom(const BandRequest& band) override;
-    void ScrollBarChange(T_MyScrollBar* bar) override;
+    void CellEvent() override;
     void ShowBildMouseDown(TFrameBildKK* pane, QMouseEvent* event) override;
     void ShowBildPaint(TFrameBildKK* pane, QPainter& painter, const QRect& rect) override;
 
     // --- TextViewPort ---
+    using TFormBildKK::Geometry;
     TextViewGeometry Geometry() const override;
     void SetFirstColumn(int32_t column) override;
     void SetTopLine(int32_t line) override;
@@ -82,9 +85,6 @@ public:
     bool closeOnEsc = false;
 
 protected:
-    bool event(QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    bool focusNextPrevChild(bool) override { return false; }
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -93,10 +93,14 @@ private:
     QRect CaretRect() const;
     void UpdateCaret();
     QColor Colour(const TextColour& colour) const;
-    // Draws the lines into the kept image (until the picture window's
-    // renderer takes the bands over).
-    void RenderLines(int32_t firstLine, int32_t lastLine);
-    void MouseAt(QMouseEvent* event, bool first);
+    // The picture is as high as the text or the pane, whichever is more, so
+    // that a short text stands at the top; the view keeps topLine. True when
+    // the picture or its place changed and the view needs a full redraw.
+    bool LayOutText(int32_t topLine);
+    // The line at the pane's top, from the view's first row.
+    int32_t TopLine() const;
+    // The picture's row of a line (rows count upward).
+    int32_t RowOfLine(int32_t line) const { return PictureHeight() - line; }
     int32_t VisibleColumns() const;
     int32_t VisibleTextRows() const;
 
@@ -104,6 +108,6 @@ private:
     bool caretPhase_ = true;
     // Between HideCaret and ShowCaret around every edit, and while inactive.
     bool caretShown_ = true;
+    // The left button is down since the last cell event.
     bool dragging_ = false;
-    int32_t topLine_ = 0;
 };
