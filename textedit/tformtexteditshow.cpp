@@ -196,8 +196,13 @@ bool TFormTextEditShow::LayOutText(int32_t topLine)
     const bool grown = height != PictureHeight();
     const uint8_t enabled = redrawEnabled;
     redrawEnabled = 0;
+    // The paint box may take its size after the window's resize.
+    const bool stale = Pane(0)->keptImage.size() != Pane(0)->ShowBild->size() ||
+                       VerScrollBar->maximum() != Geometry(0).VerticalRange().maximum;
     if (grown)
         SetPictureHeight(static_cast<uint16_t>(height));
+    else if (stale)
+        UpdateScrollRanges();
     {
         // The picture window puts row 1 at the bottom; the text keeps its top line.
         const QSignalBlocker block(VerScrollBar);
@@ -205,7 +210,7 @@ bool TFormTextEditShow::LayOutText(int32_t topLine)
     }
     redrawEnabled = enabled;
     ApplyScrollPosition();
-    return grown || TopLine() != topLine;
+    return grown || stale || TopLine() != topLine;
 }
 
 void TFormTextEditShow::TextLaidOut()

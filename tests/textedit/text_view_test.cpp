@@ -9,6 +9,7 @@
 #include "pattern/mal_status_bar.h"
 #include "pattern/pane_paint_box.h"
 #include "pattern/t_frame_bild_kk.h"
+#include "pattern/t_my_scroll_bar.h"
 #include "tests/support/test_env.h"
 #include "textedit/tformtexteditshow.h"
 
@@ -123,6 +124,62 @@ TEST(TextView, MouseClicksAndDrag)
     ASSERT_GT(wide.Box()->width(), 300 * wide.CellWidth());
     QTest::mouseClick(wide.Box(), Qt::LeftButton, {}, wide.CellCentre(300, 0));
     EXPECT_EQ(wide.form.Core().CursorColumn(), 256);
+}
+
+TEST(TextView, ScrollingKeepsRowsLinesAndClicksTogether)
+{
+    std::vector<std::string> lines;
+    for (int i = 0; i < 100; ++i)
+        lines.push_back("L" + std::to_string(i));
+    View v(lines);
+    v.form.pointerPosition = [] { return QPoint(-5000, -5000); };
+    const int rows = v.form.Geometry().rows;
+    ASSERT_LT(rows, 100);
+    EXPECT_EQ(v.form.VerScrollBar->maximum(), 100 - rows + 1);
+
+    // Page down: the bar follows the core's top line, and a click on the
+    // top row lands on that line.
+    QTest::keyClick(&v.form, Qt::Key_PageDown);
+    const int32_t top = v.form.Geometry().topLine;
+    EXPECT_GT(top, 0);
+    EXPECT_EQ(v.form.VerScrollBar->value(), top + 1);
+    QTest::mouseClick(v.Box(), Qt::LeftButton, {}, v.CellCentre(2, 0));
+    EXPECT_EQ(v.form.Core().CursorLine(), top);
+    EXPECT_EQ(v.form.Core().CursorColumn(), 2);
+
+    // Moving the bar scrolls the text; a resize keeps the top line.
+    v.form.VerScrollBar->setValue(11);
+    EXPECT_EQ(v.form.Geometry().topLine, 10);
+    v.form.resize(600, 300);
+    QApplication::processEvents();
+    EXPECT_EQ(v.form.Geometry().topLine, 10);
+    const QImage shot = v.Grab("scrolled.png");
+    const QColor ink = v.form.palette().color(QPalette::Text);
+    EXPECT_TRUE(v.CellHas(shot, 1, 0, ink));  // "L10"
+    EXPECT_TRUE(v.CellHas(shot, 3, 0, ink));
+    EXPECT_FALSE(v.CellHas(shot, 4, 0, ink));
+
+    // Dragging onto the top edge scrolls up after a second, the selection
+    // growing with it.
+    int64_t now = 0;
+    QPoint pointer(v.CellCentre(2, 0).x(), 2);
+    v.form.clock = [&] { return now; };
+    v.form.pointerPosition = [&] { return v.Box()->mapToGlobal(pointer); };
+    QTest::mousePress(v.Box(), Qt::LeftButton, {}, v.CellCentre(2, 1));
+    QMouseEvent move(QEvent::MouseMove, pointer, v.Box()->mapToGlobal(pointer), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(v.Box(), &move);
+    for (; now <= 1000; now += 50)
+        v.form.CursorInsideTest();
+    EXPECT_EQ(v.form.Geometry().topLine, 10);
+    for (int i = 0; i < 3; ++i, now += 50)
+        v.form.CursorInsideTest();
+    QTest::mouseRelease(v.Box(), Qt::LeftButton, {}, pointer);
+    const int32_t scrolled = v.form.Geometry().topLine;
+    EXPECT_LT(scrolled, 10);
+    EXPECT_EQ(v.form.Core().CursorLine(), scrolled);
+    const TextSelection& s = v.form.Core().Selection();
+    EXPECT_EQ((std::vector<int32_t>{s.x1, s.y1, s.x2, s.y2}), (std::vector<int32_t>{2, scrolled, 2, 11}));
 }
 
 TEST(TextView, KeysReachTheTableAndTheText)
