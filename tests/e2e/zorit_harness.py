@@ -47,7 +47,7 @@ class Home:
             f.write(data if isinstance(data, bytes) else data.encode())
 
     def start(self, *args):
-        self.stderr = open(self.path("stderr.txt"), "ab")
+        self.stderr = open(self.path("stderr.txt"), "wb")
         return subprocess.Popen([self.path("Zorit"), *args], cwd=self.dir, env=self.env,
                                 stdout=subprocess.DEVNULL, stderr=self.stderr)
 
@@ -94,10 +94,10 @@ def width_of(win):
     return 0
 
 
-def main_window(pid, wait=30.0):
+def main_window(pid, wait=30.0, proc=None):
     """The main window: the large one (the start window is small)."""
     end = time.time() + wait
-    while time.time() < end:
+    while time.time() < end and (proc is None or proc.poll() is None):
         for win in xdo("search", "--onlyvisible", "--pid", str(pid), "--name", "^ZORIT$").splitlines():
             if width_of(win) >= 800:
                 return win
@@ -118,9 +118,28 @@ def other_window(pid, main, wait, title=None):
         time.sleep(0.1)
 
 
+def wait_for_display(wait=10.0):
+    """Until the X server answers: a fresh Xvfb may not take clients yet."""
+    end = time.time() + wait
+    while time.time() < end:
+        if subprocess.run(["xdpyinfo"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0:
+            return
+        time.sleep(0.1)
+
+
 def start_and_window(home, *args):
-    proc = home.start(*args)
-    win = main_window(proc.pid)
+    # A program that could not reach the X server at all is started again
+    # (said on the output); any other failure to come up fails the run.
+    for attempt in range(3):
+        wait_for_display()
+        proc = home.start(*args)
+        win = main_window(proc.pid, proc=proc)
+        if win or proc.poll() is None:
+            break
+        err = open(home.path("stderr.txt"), "rb").read().decode("utf-8", "replace")
+        if "could not connect to display" not in err:
+            break
+        print("RETRY: the X server did not take the program's connection")
     if not win:
         status = proc.poll()
         proc.kill()
