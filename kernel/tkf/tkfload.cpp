@@ -78,7 +78,7 @@ struct Plan {
     }
 };
 
-struct SectionSpec {
+struct SectionLayout {
     uint16_t tag;
     uint32_t recordSize;
 };
@@ -220,7 +220,7 @@ bool CheckText(const Plan& plan, uint16_t tag, size_t maxLength)
     return !e || Inside(e->value, std::min<uint64_t>(e->count, maxLength), plan.size);
 }
 
-std::vector<SectionSpec> Sections(int systems)
+std::vector<SectionLayout> Sections(int systems)
 {
     return {{kTagSList, kSRecord}, {kTagNList, kNRecord}, {kTagWList, kWRecord},
             {kTagFList, kFRecord}, {kTagZList, ZRecordSize(systems)}, {kTagPList, kPRecord},
@@ -240,7 +240,7 @@ bool CheckFile(Plan& plan)
     for (uint16_t tag = kTagPattern1; tag <= kTagPattern3; ++tag)
         if (!CheckText(plan, tag, kPatternNameMax))
             return false;
-    for (const SectionSpec& s : Sections(plan.systems)) {
+    for (const SectionLayout& s : Sections(plan.systems)) {
         const TkfEntry* e = plan.Find(s.tag);
         if (e && (e->count > kMaxCount || !Inside(e->value, uint64_t(e->count) * s.recordSize, plan.size)))
             return false;
@@ -457,10 +457,10 @@ bool LoadJob::ReadSections()
     if (sectionsRead_)
         return !failed_;
     sectionsRead_ = true;
-    const std::vector<SectionSpec> layouts = Sections(plan_.systems);
+    const std::vector<SectionLayout> layouts = Sections(plan_.systems);
     sections_.resize(layouts.size() + 1);
     size_t n = 0;
-    for (const SectionSpec& layout : layouts) {
+    for (const SectionLayout& layout : layouts) {
         Section& section = sections_[n++];
         const TkfEntry* e = plan_.Find(layout.tag);
         section.tag = layout.tag;

@@ -42,29 +42,29 @@ void ListEditorCore::Begin(const std::string& formKey, const std::string& title)
 
 int ListEditorCore::Column(const std::string& caption, const std::string& widthMask, bool field)
 {
-    ColumnSpec spec;
-    spec.caption = caption;
-    spec.hint = caption;
-    spec.widthMask = widthMask;
-    spec.width = -8;
-    spec.x = -2;
-    spec.font = 4;
-    spec.createField = field;
-    spec.noField = !field;
-    return DefineColumn(spec);
+    ColumnDef def;
+    def.caption = caption;
+    def.hint = caption;
+    def.widthMask = widthMask;
+    def.width = -8;
+    def.x = -2;
+    def.font = 4;
+    def.createField = field;
+    def.noField = !field;
+    return DefineColumn(def);
 }
 
 void ListEditorCore::DefineField(int field, int kind, const std::string& characters, int maximum,
                                  int digits, const std::string& mask)
 {
-    EditFieldSpec spec;
-    spec.field = field;
-    spec.kind = kind;
-    spec.characters = characters;
-    spec.mask = mask;
-    spec.maximum = maximum;
-    spec.digits = digits;
-    DefineEditField(spec);
+    EditFieldDef def;
+    def.field = field;
+    def.kind = kind;
+    def.characters = characters;
+    def.mask = mask;
+    def.maximum = maximum;
+    def.digits = digits;
+    DefineEditField(def);
 }
 
 void ListEditorCore::End(int listNumberField, int commentField, int commentOffset)

@@ -112,27 +112,27 @@ void ListWindowCore::SetMargins(int left, int top, int rowGap)
     nextX_ = left;
 }
 
-int ListWindowCore::DefineColumn(const ColumnSpec& spec)
+int ListWindowCore::DefineColumn(const ColumnDef& def)
 {
     if (grid_.Columns() == 0)
         nextX_ = std::max(nextX_, leftMargin_);
-    columnFonts_.push_back(static_cast<char>('0' + spec.font));
+    columnFonts_.push_back(static_cast<char>('0' + def.font));
     Cell cell;
-    cell.width = spec.width < 0 ? host_.TextWidth(spec.widthMask, spec.font) - spec.width : spec.width;
-    cell.x = spec.x < 0 ? nextX_ - spec.x : spec.x;
-    cell.y = firstTop_ + spec.top;
-    cell.height = spec.height;
-    cell.text = spec.caption;
-    cell.hint = F_TRANS(spec.hint);
-    cell.bevel = spec.bevel;
-    cell.alignment = spec.alignment;
-    cell.font = spec.font;
+    cell.width = def.width < 0 ? host_.TextWidth(def.widthMask, def.font) - def.width : def.width;
+    cell.x = def.x < 0 ? nextX_ - def.x : def.x;
+    cell.y = firstTop_ + def.top;
+    cell.height = def.height;
+    cell.text = def.caption;
+    cell.hint = F_TRANS(def.hint);
+    cell.bevel = def.bevel;
+    cell.alignment = def.alignment;
+    cell.font = def.font;
     cell.hidden = false;
-    cell.field = spec.noField ? 0 : FelderAnzahl() + 1;
+    cell.field = def.noField ? 0 : FelderAnzahl() + 1;
     grid_.AddColumn(cell, rowGap_);
     nextX_ = cell.x + cell.width;
     host_.ShowProgress(F_TRANS("Bitte warten"), grid_.Columns());
-    if (!spec.createField)
+    if (!def.createField)
         return grid_.Columns();
     EditField field;
     field.column = grid_.Columns();
@@ -187,41 +187,41 @@ void ListWindowCore::ComputeNeighbours()
     }
 }
 
-void ListWindowCore::DefineEditField(const EditFieldSpec& spec)
+void ListWindowCore::DefineEditField(const EditFieldDef& def)
 {
     if (dirty_) {
         ComputeNeighbours();
         dirty_ = false;
     }
-    if (spec.field < 1 || spec.field > FelderAnzahl())
+    if (def.field < 1 || def.field > FelderAnzahl())
         return;
-    EditField& field = Field(spec.field);
-    if (spec.kind == 6)
+    EditField& field = Field(def.field);
+    if (def.kind == 6)
         for (int r = 1; r <= grid_.Rows(); ++r)
             grid_.At(r, field.column).symbolMode = true;
     if (field.kind != 0) {
         host_.ShowFatalMessage("Editfeld wurde bereits definiert!\r" + caption_ + " Nr. " +
-                               std::to_string(spec.field));
+                               std::to_string(def.field));
         // A construction fault: nothing half built is torn down on the way out.
         std::fflush(nullptr);
         std::_Exit(99);
     }
-    field.kind = static_cast<uint8_t>(spec.kind);
-    field.digits = spec.digits;
-    field.maximum = spec.maximum;
-    field.characters = spec.characters;
-    field.mask = spec.mask;
-    if (spec.right > 0)
-        field.right = spec.right;
-    if (spec.left > 0)
-        field.left = spec.left;
-    if (spec.up > 0) {
-        field.up = spec.up;
-        field.edgeBits = spec.upFlag ? field.edgeBits | 1 : field.edgeBits & ~1;
+    field.kind = static_cast<uint8_t>(def.kind);
+    field.digits = def.digits;
+    field.maximum = def.maximum;
+    field.characters = def.characters;
+    field.mask = def.mask;
+    if (def.right > 0)
+        field.right = def.right;
+    if (def.left > 0)
+        field.left = def.left;
+    if (def.up > 0) {
+        field.up = def.up;
+        field.edgeBits = def.upFlag ? field.edgeBits | 1 : field.edgeBits & ~1;
     }
-    if (spec.down > 0) {
-        field.down = spec.down;
-        field.edgeBits = spec.downFlag ? field.edgeBits | 2 : field.edgeBits & ~2;
+    if (def.down > 0) {
+        field.down = def.down;
+        field.edgeBits = def.downFlag ? field.edgeBits | 2 : field.edgeBits & ~2;
     }
 }
 

@@ -30,7 +30,7 @@ inline constexpr int kCmdClearSelection = 0x800F;
 enum class LineOp { GetClipboard, SetClipboard, ReadLine, ClearLine, StoreLine };
 using LineExchange = std::function<void(LineOp op, int record, int line, std::vector<uint8_t>& data)>;
 
-struct ColumnSpec {
+struct ColumnDef {
     bool bevel = true;
     int font = 0;
     std::string widthMask;
@@ -45,7 +45,7 @@ struct ColumnSpec {
     int width = 40;  // negative: the mask's width plus |width|
 };
 
-struct EditFieldSpec {
+struct EditFieldDef {
     int field = 0;
     int kind = 1;
     std::string mask;
@@ -79,8 +79,8 @@ public:
     void SetRows(int n);
     void SetLineCount(int n);
     void CreateCells(int mode);
-    int DefineColumn(const ColumnSpec& spec);
-    void DefineEditField(const EditFieldSpec& spec);
+    int DefineColumn(const ColumnDef& def);
+    void DefineEditField(const EditFieldDef& def);
     void FinishLayout(int enterField, int homeField, bool resizable);
     void SetMargins(int left, int top, int rowGap);
 

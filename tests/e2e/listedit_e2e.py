@@ -37,8 +37,8 @@ def s_line(fields):
 
 
 class Harness:
-    def __init__(self, home, lines=None, log=False, ini=None, form="T", spec=None, title="Testliste"):
-        """The harness on one form; spec: the ramcopy.py description (else an
+    def __init__(self, home, lines=None, log=False, ini=None, form="T", given=None, title="Testliste"):
+        """The harness on one form; given: the ramcopy.py description (else an
         S list of lines, a count or hex lines)."""
         self.home = home
         os.makedirs(os.path.join(home, "prog"), exist_ok=True)
@@ -46,10 +46,10 @@ class Harness:
             with open(self.path("Zorit.INI"), "w") as f:
                 f.write("[Windows]\r\nT_Liste=%s\r\n" % ini)
         seed = os.path.join(home, "seed.tmp")
-        if spec is None:
-            spec = {"lists": {"S": lines if isinstance(lines, int) else list(lines or [])}}
+        if given is None:
+            given = {"lists": {"S": lines if isinstance(lines, int) else list(lines or [])}}
         subprocess.run([sys.executable, os.path.join(TOOLS, "ramcopy.py"), "write", seed,
-                        "--json", "/dev/stdin"], input=json.dumps(spec).encode(), check=True,
+                        "--json", "/dev/stdin"], input=json.dumps(given).encode(), check=True,
                        stdout=subprocess.DEVNULL)
         args = [os.path.join(BUILD, "listedit_harness"), "--home", self.path(), "--ram", seed,
                 "--cells", os.path.join(home, "cells.txt"), "--dump", os.path.join(home, "dump.txt")]
@@ -352,7 +352,7 @@ def v_lines(n):
 
 
 def scenario_marking(home):
-    h = Harness(home, log=True, form="V", spec={"lists": {"V": v_lines(10)}}, title="Versatz")
+    h = Harness(home, log=True, form="V", given={"lists": {"V": v_lines(10)}}, title="Versatz")
     ok, got = bind_is(h, paste=0, all=1, undo=0, cut=0)
     check(ok, "fresh window: nothing to paste, select all: %r" % got)
     real_keys(h, "Down", "Down", "Down", "Down", "keydown shift")
@@ -407,20 +407,20 @@ def f_seed():
 
 def scenario_findex(home):
     seed = f_seed()
-    h = Harness(os.path.join(home, "a"), form="F", spec={"lists": {"F": seed}}, title="Festigkeit")
+    h = Harness(os.path.join(home, "a"), form="F", given={"lists": {"F": seed}}, title="Festigkeit")
     real_keys(h, "Down", "Down", "Down", "shift+Down")
     edit_menu("l")
     lines = h.lines("F")
     init2 = bytes.fromhex(record(100, {0: struct.pack("<H", 2)}))
     check(len(lines) == 5 and lines[4] == init2 and lines[5].hex() == seed[5], "delete 4..5")
     h.end()
-    h = Harness(os.path.join(home, "b"), form="F", spec={"lists": {"F": seed}}, title="Festigkeit")
+    h = Harness(os.path.join(home, "b"), form="F", given={"lists": {"F": seed}}, title="Festigkeit")
     real_keys(h, "Down", "shift+Down")
     edit_menu("l")
     lines = h.lines("F")
     check(len(lines) == 4 and lines[2].hex() == seed[3], "delete 2..3 keeps sub-list 2")
     h.end()
-    h = Harness(os.path.join(home, "c"), form="F", spec={"lists": {"F": seed}}, title="Festigkeit")
+    h = Harness(os.path.join(home, "c"), form="F", given={"lists": {"F": seed}}, title="Festigkeit")
     real_keys(h, "keydown shift", "Down", "Down", "keyup shift", "ctrl+c", "Up", "Up", "Down", "Down", "Down", "ctrl+v")
     lines = h.lines("F")
     renumbered = bytearray.fromhex(seed[0])
@@ -431,7 +431,7 @@ def scenario_findex(home):
 
 
 def scenario_racking(home):
-    h = Harness(os.path.join(home, "a"), form="V", spec={"lists": {"V": []}}, title="Versatz")
+    h = Harness(os.path.join(home, "a"), form="V", given={"lists": {"V": []}}, title="Versatz")
     real_keys(h, "Right", "5", "Right")
     cells, _ = h.snapshot()
     check(h.s_lines("V").get(1, b"")[:3].hex() == "010005", "R05 stores 010005")
@@ -454,7 +454,7 @@ def scenario_racking(home):
     for limit, typed, stored in ((20, "21", False), (20, "20", True), (30, "29", False)):
         sub = os.path.join(home, "%d%s" % (limit, typed))
         h = Harness(sub, form="V", title="Versatz",
-                    spec={"lists": {"V": [record(94, {0: b"\x01", 2: b"\x03"})]},
+                    given={"lists": {"V": [record(94, {0: b"\x01", 2: b"\x03"})]},
                           "header_bytes": {"8": limit, "9": 0}})
         real_keys(h, "Right", *typed, "Right")
         got = h.lines("V")[1][1:3].hex()
@@ -464,7 +464,7 @@ def scenario_racking(home):
 
 def scenario_takedown(home):
     h = Harness(os.path.join(home, "a"), form="A", title="Warenabzug",
-                spec={"lists": {"A": [a_line(1), a_line(2, {3: b"\x9c"}), a_line(3, {3: b"\x7f"})]}})
+                given={"lists": {"A": [a_line(1), a_line(2, {3: b"\x9c"}), a_line(3, {3: b"\x7f"})]}})
     real_keys(h, *["Right"] * 7, "5", "0", "Right")
     p = h.lines("A")[1]
     check(p[2:4].hex() == "6565" and p[8:10].hex() == "3200", "needles 50: %s %s" % (p[2:4].hex(), p[8:10].hex()))
@@ -481,7 +481,7 @@ def scenario_takedown(home):
 
 def scenario_carriers(home):
     h = Harness(os.path.join(home, "a"), form="P", title="FF-Position",
-                spec={"lists": {"P": [record(100, {0: b"\x01\x00", 2: b"\x02\x01", 8: b"\x07",
+                given={"lists": {"P": [record(100, {0: b"\x01\x00", 2: b"\x02\x01", 8: b"\x07",
                                                    12: b"\x05\x00\x05\x00", 16: b"\x02ab"}),
                                       record(100, {0: b"\x02\x00", 2: b"\x01"})]}})
     real_keys(h, "Right", "3", "Right", "Left", "0", "Right")
@@ -493,7 +493,7 @@ def scenario_carriers(home):
     check(len(lines) == 3 and lines[3][0:2] == b"\x03\x00", "3 appends sub-list 3")
     h.end()
     h = Harness(os.path.join(home, "b"), form="P", title="FF-Position",
-                spec={"lists": {"P": [record(100, {0: b"\x01\x00"}), record(100, {0: b"\x02\x00"})]}})
+                given={"lists": {"P": [record(100, {0: b"\x01\x00"}), record(100, {0: b"\x02\x00"})]}})
     real_keys(h, "Down", "Down", "9", "Return")
     cells, lines = h.snapshot()
     check(len(h.s_lines("P")) == 2 and cells["offset"] + cells["cursor"][0] - 1 == 3, "9 appends nothing")
@@ -502,7 +502,7 @@ def scenario_carriers(home):
 
 def scenario_density(home):
     h = Harness(os.path.join(home, "a"), form="F", title="Festigkeit",
-                spec={"lists": {"F": [record(100, {0: b"\x01\x00"})]}, "header_bytes": {"6": 140, "7": 0}})
+                given={"lists": {"F": [record(100, {0: b"\x01\x00"})]}, "header_bytes": {"6": 140, "7": 0}})
     real_keys(h, "Right", "1", "5", "0")
     cells, _ = h.snapshot()
     check(h.field_cell(cells, 1, 2)["text"].strip("|") == "D150", "D150 shows")
@@ -513,7 +513,7 @@ def scenario_density(home):
     check(p[2] == 0 and p[4:6].hex() == "8c00", "D140 stored")
     h.end()
     h = Harness(os.path.join(home, "b"), form="WF", title="Festigkeit",
-                spec={"lists": {"F": [record(100, {0: b"\x01\x00", 2: b"\x02", 4: struct.pack("<H", 500)})],
+                given={"lists": {"F": [record(100, {0: b"\x01\x00", 2: b"\x02", 4: struct.pack("<H", 500)})],
                                 "W": 3}, "setup_byte0": 1})
     real_keys(h, "Right")
     h.snapshot()
@@ -526,7 +526,7 @@ def scenario_link(home):
     w_lines = [record(98, {0: struct.pack("<h", v)}) for v in (1, 2, -5)]
     f_lines = [record(100, {0: b"\x01\x00", 2: b"\x02", 4: b"\x03\x00"}), record(100, {4: b"\x07\x00"})]
     h = Harness(home, form="WF", title="Festigkeit",
-                spec={"lists": {"F": f_lines, "W": w_lines}, "setup_byte0": 1})
+                given={"lists": {"F": f_lines, "W": w_lines}, "setup_byte0": 1})
     real_keys(h, "Right")
     h.snapshot()
     f = h.cells("F_Liste")
@@ -545,7 +545,7 @@ def scenario_link(home):
 
 def scenario_division(home):
     h = Harness(os.path.join(home, "n"), form="N", title="Nadeleinteilung",
-                spec={"lists": {"N": [record(92, {2: b"\x05\x00"})]}})
+                given={"lists": {"N": [record(92, {2: b"\x05\x00"})]}})
     real_keys(h, "Right", "Right", "Right", "2", "0", "0", "1", "d", "Right")
     p = h.lines("N")[1]
     check(p[6] == 0 and p[8:10] == b"\0\0", "D 2001 refused")
@@ -555,7 +555,7 @@ def scenario_division(home):
     h.end()
     s_first = record(108, {2: b"\x04\x00", 10: b"\x01\x00\x09\x00\x02\x00\x08\x00"})
     s_unused = record(108, {4: b"\x03\x00", 26: b"\x04leer"})
-    h = Harness(os.path.join(home, "s"), form="S", title="Schemaablauf", spec={"lists": {"S": [s_first, s_unused]}})
+    h = Harness(os.path.join(home, "s"), form="S", title="Schemaablauf", given={"lists": {"S": [s_first, s_unused]}})
     real_keys(h, "Right", "5", "s", "Right")
     cells, _ = h.snapshot()
     p = h.s_lines("S")[1]
@@ -568,7 +568,7 @@ def scenario_division(home):
 
 def scenario_titles(home):
     h = Harness(home, form="VAWPFNS", title="Schemaablauf",
-                spec={"lists": {k: 2 for k in "VAWPFNS"}})
+                given={"lists": {k: 2 for k in "VAWPFNS"}})
     for title in ("Versatz", "Warenabzug", "Wahlschalter", "FF-Position", "Festigkeit", "Nadeleinteilung",
                   "Schemaablauf"):
         found = subprocess.run(["xdotool", "search", "--name", "^%s$" % title], capture_output=True,

@@ -233,9 +233,9 @@ def scenario_list_editor():
     reaches the snapshot written at closing."""
     home = Home()
     os.makedirs(home.path("Temp"))
-    spec = '{"lists": {"V": ["%s", "%s", "%s"]}}' % ("00" * 94, "01000a" + "00" * 91, "00" * 94)
+    given = '{"lists": {"V": ["%s", "%s", "%s"]}}' % ("00" * 94, "01000a" + "00" * 91, "00" * 94)
     subprocess.run(["python3", os.path.join(TOOLS, "ramcopy.py"), "write", home.path("Temp", "Saveram.Tmp"),
-                    "--json", "/dev/stdin"], input=spec.encode(), check=True, stdout=subprocess.DEVNULL)
+                    "--json", "/dev/stdin"], input=given.encode(), check=True, stdout=subprocess.DEVNULL)
     proc, win = start_and_window(home)
     keys(win, "shift+F7")
     time.sleep(1)

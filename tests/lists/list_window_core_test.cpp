@@ -116,7 +116,7 @@ TEST_F(TestListe, EmptyListShowsOneRowAndTheAppendRowWithoutGrowing)
 TEST_F(TestListe, FieldDefinedTwiceEndsTheProgram)
 {
     Open(1);
-    EditFieldSpec again;
+    EditFieldDef again;
     again.field = 3;
     again.kind = 1;
     EXPECT_EXIT(core->DefineEditField(again), ::testing::ExitedWithCode(99),
@@ -408,19 +408,19 @@ public:
     explicit TwoFields(ListWindowHost& host) : ListWindowCore(host)
     {
         SetLineCount(20);
-        ColumnSpec column;
+        ColumnDef column;
         column.width = 30;
         const int a = DefineColumn(column);
         const int b = DefineColumn(column);
-        EditFieldSpec spec;
-        spec.field = a;
-        spec.digits = 3;
-        spec.maximum = 999;
-        DefineEditField(spec);
-        spec.field = b;
-        spec.up = a;
-        spec.upFlag = false;
-        DefineEditField(spec);
+        EditFieldDef def;
+        def.field = a;
+        def.digits = 3;
+        def.maximum = 999;
+        DefineEditField(def);
+        def.field = b;
+        def.up = a;
+        def.upFlag = false;
+        DefineEditField(def);
         FinishLayout(a, a, true);
     }
 

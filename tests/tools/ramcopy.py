@@ -90,41 +90,41 @@ def build_lists(desc, rng):
     out = bytearray()
     given = desc.get("lists", {})
     for letter, size in LISTS:
-        spec = given.get(letter, 0)
-        if isinstance(spec, list):
-            lines = [padded(h, size, f"list {letter}") for h in spec]
+        entry = given.get(letter, 0)
+        if isinstance(entry, list):
+            lines = [padded(h, size, f"list {letter}") for h in entry]
         else:
-            lines = [rng.randbytes(size) for _ in range(int(spec))]
+            lines = [rng.randbytes(size) for _ in range(int(entry))]
         out += struct.pack("<H", len(lines)) + b"".join(lines)
     return bytes(out)
 
 
 def build_setup(desc, rng):
-    spec = desc.get("setup", "zero")
-    if spec == "random":
+    entry = desc.get("setup", "zero")
+    if entry == "random":
         setup = bytearray(rng.randbytes(SETUP_SIZE))
-    elif spec == "zero":
+    elif entry == "zero":
         setup = bytearray(SETUP_SIZE)
     else:
-        setup = bytearray(padded(spec, SETUP_SIZE, "set-up record"))
+        setup = bytearray(padded(entry, SETUP_SIZE, "set-up record"))
     if "setup_byte0" in desc:
         setup[0] = int(desc["setup_byte0"])
     return bytes(setup)
 
 
 def build_plane(desc, plane, width, height, rng):
-    spec = desc.get("planes", {}).get(str(plane))
-    if spec is None:
+    entry = desc.get("planes", {}).get(str(plane))
+    if entry is None:
         return b"\x00"
     attribute = int(desc.get("attributes", {}).get(str(plane), 1))
-    if spec == "random":
+    if entry == "random":
         cells = rng.randbytes((height + 1) * width)
-    elif spec == "zero":
+    elif entry == "zero":
         cells = bytes((height + 1) * width)
     else:
-        if len(spec) != height + 1:
-            raise ValueError(f"plane {plane}: {len(spec)} rows, the size needs {height + 1}")
-        cells = b"".join(padded(h, width, f"plane {plane}") for h in spec)
+        if len(entry) != height + 1:
+            raise ValueError(f"plane {plane}: {len(entry)} rows, the size needs {height + 1}")
+        cells = b"".join(padded(h, width, f"plane {plane}") for h in entry)
     return bytes([1, attribute]) + cells
 
 

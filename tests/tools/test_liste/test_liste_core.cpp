@@ -27,16 +27,16 @@ TestListeCore::TestListeCore(ListWindowHost& host) : ListWindowCore(host)
     SetLineCount(SListe ? SListe->Count() : 0);
     CreateCells(0);
     auto column = [this](const std::string& caption, const std::string& widthMask, bool field) {
-        ColumnSpec spec;
-        spec.caption = caption;
-        spec.hint = caption;
-        spec.widthMask = widthMask;
-        spec.width = -8;
-        spec.x = -2;
-        spec.font = 4;
-        spec.createField = field;
-        spec.noField = !field;
-        return DefineColumn(spec);
+        ColumnDef def;
+        def.caption = caption;
+        def.hint = caption;
+        def.widthMask = widthMask;
+        def.width = -8;
+        def.x = -2;
+        def.font = 4;
+        def.createField = field;
+        def.noField = !field;
+        return DefineColumn(def);
     };
     column("T", "W", false);
     const int nr = column("Nr", "8888", true);
@@ -52,14 +52,14 @@ TestListeCore::TestListeCore(ListWindowHost& host) : ListWindowCore(host)
     const std::string symbols = ZrVar.Symbols.substr(0, 30);
     auto field = [this](int number, int kind, std::string characters, std::string mask,
                         int maximum, int digits) {
-        EditFieldSpec spec;
-        spec.field = number;
-        spec.kind = kind;
-        spec.characters = std::move(characters);
-        spec.mask = std::move(mask);
-        spec.maximum = maximum;
-        spec.digits = digits;
-        DefineEditField(spec);
+        EditFieldDef def;
+        def.field = number;
+        def.kind = kind;
+        def.characters = std::move(characters);
+        def.mask = std::move(mask);
+        def.maximum = maximum;
+        def.digits = digits;
+        DefineEditField(def);
     };
     field(nr, 1, "", "", 9999, 4);
     field(zahl, 1, "", "", 250, 3);
