@@ -327,3 +327,14 @@ std::string DosLettersToWindows(std::string_view bytes)
     }
     return out;
 }
+
+std::string FirstCharacters(std::string_view text, size_t count)
+{
+    size_t end = 0;
+    for (size_t n = 0; end < text.size() && n < count; ++n) {
+        ++end;
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            ++end;
+    }
+    return std::string(text.substr(0, end));
+}

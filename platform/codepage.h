@@ -12,6 +12,10 @@ std::string Utf8ToCp1252(std::string_view text);
 std::string Cp850ToUtf8(std::string_view bytes);
 std::string Utf8ToCp850(std::string_view text);
 
+// The first count characters of a UTF-8 text, never cutting one in half
+// (names are kept in UTF-8 but stored one Windows-1252 byte a character).
+std::string FirstCharacters(std::string_view text, size_t count);
+
 // True when the text is well-formed UTF-8.
 bool IsValidUtf8(std::string_view text);
 

@@ -46,16 +46,6 @@ std::vector<std::string> InfoLabels()
     return {F_TRANS("Dateiname"), F_TRANS("Liste"), F_TRANS("Zeile"), ""};
 }
 
-CompileSettings DefaultSettings()
-{
-    CompileSettings s;
-    for (size_t i = 0; i < 20; ++i) {
-        s.table[0][i] = static_cast<uint16_t>(4 * i + 1);
-        s.table[1][i] = static_cast<uint16_t>(4 * i + 2);
-    }
-    return s;
-}
-
 // The progress window of the compile, shown for the driver's lifetime.
 class CompileProgress {
 public:
@@ -131,7 +121,7 @@ int32_t CompileProgramFiles(const std::string& base)
     ScriptSource& script = TheScriptSource();
     script.ensure();
 
-    CompileSettings settings = DefaultSettings();
+    CompileSettings settings = DefaultCompileSettings();
     std::string incrementText = "(2)";
     if (!base.empty()) {
         if (const std::string f = F_GetProgrammDatei(base, ".Skx", 21); Exists(f))

@@ -34,20 +34,6 @@ constexpr size_t kPatternNameCap = 13;
 const char* const kProgramTemp = "ZORITPRG.TMP";
 const char* const kStatementFile = "STR_PHS6.TMP";
 
-// The first count characters of a UTF-8 text. Names are kept in UTF-8 but
-// stored one Windows-1252 byte a character: the cap counts characters, and
-// never cuts one in half.
-std::string FirstCharacters(const std::string& text, size_t count)
-{
-    size_t end = 0;
-    for (size_t n = 0; end < text.size() && n < count; ++n) {
-        ++end;
-        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-            ++end;
-    }
-    return text.substr(0, end);
-}
-
 bool HasExtension(const std::string& name)
 {
     return FileNamePart(name).find('.') != std::string::npos;
@@ -233,4 +219,15 @@ uint16_t EngineBridge::CopyToDestination(const std::string& source, const std::s
                                 std::strerror(err),
                             MsgKind::Error, {MsgButton::OK});
     return kFileNotOpen;
+}
+
+CompileSettings DefaultCompileSettings()
+{
+    CompileSettings s;
+    for (size_t k = 0; k < 20; ++k) {
+        s.table[0][k] = static_cast<uint16_t>(4 * k + 1);
+        s.table[1][k] = static_cast<uint16_t>(4 * k + 2);
+    }
+    s.increment = 2;
+    return s;
 }

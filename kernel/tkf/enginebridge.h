@@ -17,6 +17,10 @@ struct CompileSettings {
     uint16_t increment = 2;
 };
 
+// The settings when no machine-type file gives any: four F lines per symbol,
+// front at 4i + 1, back at 4i + 2; increment 2.
+CompileSettings DefaultCompileSettings();
+
 // Pattern file names in tag order: planes 0, 2 and 1.
 using PatternNames = std::array<std::string, 3>;
 

@@ -15,6 +15,7 @@
 #include "kernel/pattern/tiffpattern.h"
 #include "kernel/services/services.h"
 #include "kernel/services/stream.h"
+#include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
 
@@ -35,13 +36,7 @@ std::string Base6(const std::string& programFile)
     const size_t dot = stem.rfind('.');
     if (dot != std::string::npos)
         stem.resize(dot);
-    size_t end = 0;
-    for (int characters = 0; end < stem.size() && characters < 6; ++characters) {
-        ++end;
-        while (end < stem.size() && (static_cast<unsigned char>(stem[end]) & 0xC0) == 0x80)
-            ++end;
-    }
-    return stem.substr(0, end);
+    return FirstCharacters(stem, 6);
 }
 
 // The pattern files in the order they are written: plane 0, plane 2,

@@ -58,19 +58,6 @@ private:
     KernelHost& next_;
 };
 
-// The table the shell hands over for a machine without one of its own: four
-// F lines per symbol, front at 4i + 1, back at 4i + 2; increment 2.
-CompileSettings DefaultCompileSettings()
-{
-    CompileSettings s;
-    for (size_t k = 0; k < 20; ++k) {
-        s.table[0][k] = static_cast<uint16_t>(4 * k + 1);
-        s.table[1][k] = static_cast<uint16_t>(4 * k + 2);
-    }
-    s.increment = 2;
-    return s;
-}
-
 // Puts the previous host back however the compile ends.
 class HostSwap {
 public:

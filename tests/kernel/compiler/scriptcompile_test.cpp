@@ -46,12 +46,7 @@ ProbeRun Probe(const std::string& home, const std::string& bytes, const std::str
 
 CompileSettings Settings()
 {
-    CompileSettings s;
-    for (size_t k = 0; k < 20; ++k) {
-        s.table[0][k] = static_cast<uint16_t>(4 * k + 1);
-        s.table[1][k] = static_cast<uint16_t>(4 * k + 2);
-    }
-    return s;
+    return DefaultCompileSettings();
 }
 
 const Lines kHeaderOnly = {"MODULSET TEST;", "BEGIN", "$ZR_TYP=" + M2() + ";", "$NAME;{Testprogramm 1}",
