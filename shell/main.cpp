@@ -87,6 +87,9 @@ int main(int argc, char* argv[])
     if (QScreen* screen = main->screen())
         main->setGeometry(screen->availableGeometry());
     main->showMaximized();
+    // Shown before the main window, the start window stays in front of it.
+    if (FormProgrammStart)
+        FormProgrammStart->raise();
     const int status = app.exec();
 
     delete main;
