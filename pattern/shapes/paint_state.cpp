@@ -1,0 +1,6 @@
+#include "pattern/shapes/paint_state.h"
+
+PaintState::PaintState()
+{
+    T[255] = 1;
+}
