@@ -81,6 +81,14 @@ TFormTextEditShow::TFormTextEditShow(QWidget* parent, const std::string& iniKey,
     Pane(0)->ShowBild->setCursor(Qt::IBeamCursor);
     setFocusPolicy(Qt::StrongFocus);
 
+    // The mode and "Geändert" panels are as wide as their texts and a margin.
+    const QFontMetrics status = StatusBar->fontMetrics();
+    int modeWidth = 0;
+    for (const std::string& mode : TextEditCore::ModeTexts())
+        modeWidth = std::max(modeWidth, status.horizontalAdvance(QString::fromStdString(mode)));
+    StatusBar->SetPanelWidth(1, modeWidth + 20);
+    StatusBar->SetPanelWidth(2, status.horizontalAdvance(QString::fromStdString(T_MyStringList::ModifiedText())) + 20);
+
     core_ = std::make_unique<TextEditCore>(*this, *this);
     TextLaidOut();
     redrawEnabled = 1;

@@ -75,6 +75,17 @@ TEST(TextView, StatusPanelsAndCaretShapes)
     EXPECT_EQ(v.Panel(0), "1:1");
     EXPECT_EQ(v.Panel(1), "Einfügen");
     EXPECT_EQ(v.Panel(2), "Geändert");
+    // Panel 0 keeps the picture window's 60 px, the mode and "Geändert"
+    // panels fit their widest text, the last panel reaches the right edge.
+    const MalStatusBar& bar = *v.form.StatusBar;
+    const QFontMetrics m = bar.fontMetrics();
+    EXPECT_EQ(bar.PanelRect(0), QRect(0, 0, 60, bar.height()));
+    EXPECT_EQ(bar.PanelWidth(1), m.horizontalAdvance("Überschreiben") + 20);
+    EXPECT_GE(bar.PanelWidth(1), m.horizontalAdvance("Nur lesen") + 20);
+    EXPECT_EQ(bar.PanelWidth(2), m.horizontalAdvance("Geändert") + 20);
+    EXPECT_EQ(bar.PanelRect(3).right(), bar.width() - 1);
+    if (const char* dir = std::getenv("ZORIT_SHOT_DIR"))
+        v.form.grab().save(QString::fromStdString(std::string(dir) + "/text_view_status.png"));
     v.form.Lines().SetModified(false);
     EXPECT_EQ(v.Panel(2), "");
 
