@@ -1,11 +1,8 @@
 #include "pattern/mal_status_bar.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <qdrawutil.h>
-
-namespace {
-constexpr std::array<int, MalStatusBar::kPanels> kWidths{60, 60, 60, 50};
-}
 
 MalStatusBar::MalStatusBar(QWidget* parent) : QWidget(parent)
 {
@@ -25,15 +22,37 @@ QString MalStatusBar::StatusText(int panel) const
     return panel >= 0 && panel < kPanels ? texts_[panel] : QString();
 }
 
+void MalStatusBar::SetPanelWidth(int panel, int width)
+{
+    if (panel < 0 || panel >= kPanels || widths_[panel] == std::max(0, width))
+        return;
+    widths_[panel] = std::max(0, width);
+    update();
+}
+
+int MalStatusBar::PanelWidth(int panel) const
+{
+    return panel >= 0 && panel < kPanels ? widths_[panel] : 0;
+}
+
+QRect MalStatusBar::PanelRect(int panel) const
+{
+    if (panel < 0 || panel >= kPanels)
+        return {};
+    int left = 0;
+    for (int i = 0; i < panel; ++i)
+        left += widths_[i];
+    const int width = panel == kPanels - 1 ? std::max(widths_[panel], this->width() - left) : widths_[panel];
+    return QRect(left, 0, width, height());
+}
+
 void MalStatusBar::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    int left = 0;
     for (int i = 0; i < kPanels; ++i) {
-        const QRect r(left, 0, kWidths[i], height());
+        const QRect r = PanelRect(i);
         qDrawShadePanel(&painter, r, palette(), true, 1);
         const int align = (i < 3 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter;
         painter.drawText(r.adjusted(2, 0, -2, 0), align, texts_[i]);
-        left += kWidths[i];
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The status bar of a picture window: four panels of 60, 60, 60 and 50
-// pixels, the first three centred.
+// The status bar of a picture window: four panels, at first 60, 60, 60 and
+// 50 pixels wide, the first three centred; the last one reaches to the bar's
+// right edge, so a long text there is not cut short.
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -15,10 +16,16 @@ public:
     // Panels outside 0..3 are ignored.
     void SetStatusText(int panel, const QString& text);
     QString StatusText(int panel) const;
+    // A window sizes a panel to the texts it shows there.
+    void SetPanelWidth(int panel, int width);
+    int PanelWidth(int panel) const;
+    // The panel's rectangle in the bar.
+    QRect PanelRect(int panel) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     std::array<QString, kPanels> texts_;
+    std::array<int, kPanels> widths_{60, 60, 60, 50};
 };

@@ -30,6 +30,39 @@ int VirtualKeyOf(const QKeyEvent* event)
     return VirtualKeyFromQt(event->key(), event->modifiers());
 }
 
+// The character a key types, as the keyboard driver makes it: Ctrl with a
+// letter or one of @ [ \ ] ^ _ gives its control code (Ctrl+M is Enter,
+// Ctrl+H Backspace), Ctrl with Alt is AltGr and types its character, Alt
+// alone types nothing and stays with the menus. 0xFFFFFFFF when none.
+constexpr char32_t kNoCharacter = 0xFFFFFFFF;
+
+char32_t TypedCharacter(const QKeyEvent* event)
+{
+    const QString text = event->text();
+    const KeyState keys = StateOf(event->modifiers());
+    const char32_t c = text.size() == 1 ? text.at(0).unicode() : kNoCharacter;
+    if (keys.ctrl && keys.alt)
+        return c != kNoCharacter && c >= 32 && c != 127 ? c : kNoCharacter;
+    if (keys.alt)
+        return kNoCharacter;
+    if (!keys.ctrl)
+        return c;
+    if (c < 32)
+        return c;
+    const int key = event->key();
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        return static_cast<char32_t>(key - Qt::Key_A + 1);
+    switch (key) {
+    case Qt::Key_At: return 0;
+    case Qt::Key_BracketLeft: return 27;
+    case Qt::Key_Backslash: return 28;
+    case Qt::Key_BracketRight: return 29;
+    case Qt::Key_AsciiCircum: return 30;
+    case Qt::Key_Underscore: return 31;
+    default: return kNoCharacter;
+    }
+}
+
 }  // namespace
 
 bool TFormBildKK::InCellArea(int p, const QPoint& point) const
@@ -369,9 +402,8 @@ void TFormBildKK::keyPressEvent(QKeyEvent* event)
     keyCtrl = keys.ctrl, keyShift = keys.shift, keyAlt = keys.alt;
     if (FormShortCut(event))
         return;
-    const QString text = event->text();
-    if (text.size() == 1 && !keys.ctrl && !keys.alt) {
-        FormKeyPress(text.at(0).unicode());
+    if (const char32_t c = TypedCharacter(event); c != kNoCharacter) {
+        FormKeyPress(c);
         return;
     }
     QWidget::keyPressEvent(event);

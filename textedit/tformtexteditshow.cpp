@@ -37,12 +37,17 @@ const std::array<QChar, 256>& DrawnChars()
     return table;
 }
 
-QString Drawn(const std::string& bytes)
+// The bytes as drawn into out, less the blanks at their end: they leave no
+// ink, and the row's fill has painted their cells already.
+void Drawn(const std::string& bytes, QString& out)
 {
-    QString s(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
-    for (size_t i = 0; i < bytes.size(); ++i)
-        s[static_cast<qsizetype>(i)] = DrawnChars()[static_cast<unsigned char>(bytes[i])];
-    return s;
+    size_t end = bytes.size();
+    while (end > 0 && static_cast<unsigned char>(bytes[end - 1]) <= 32)
+        --end;
+    out.resize(static_cast<qsizetype>(end));
+    QChar* chars = out.data();
+    for (size_t i = 0; i < end; ++i)
+        chars[i] = DrawnChars()[static_cast<unsigned char>(bytes[i])];
 }
 
 KeyModifiers ModifiersOf(Qt::KeyboardModifiers m)
@@ -75,6 +80,14 @@ TFormTextEditShow::TFormTextEditShow(QWidget* parent, const std::string& iniKey,
 
     Pane(0)->ShowBild->setCursor(Qt::IBeamCursor);
     setFocusPolicy(Qt::StrongFocus);
+
+    // The mode and "Geändert" panels are as wide as their texts and a margin.
+    const QFontMetrics status = StatusBar->fontMetrics();
+    int modeWidth = 0;
+    for (const std::string& mode : TextEditCore::ModeTexts())
+        modeWidth = std::max(modeWidth, status.horizontalAdvance(QString::fromStdString(mode)));
+    StatusBar->SetPanelWidth(1, modeWidth + 20);
+    StatusBar->SetPanelWidth(2, status.horizontalAdvance(QString::fromStdString(T_MyStringList::ModifiedText())) + 20);
 
     core_ = std::make_unique<TextEditCore>(*this, *this);
     TextLaidOut();
@@ -265,20 +278,27 @@ void TFormTextEditShow::DrawRowsCustom(const BandRequest& band)
     const int32_t topLine = PictureHeight() - (band.firstRow + band.rows - 1);
     core_->ResetPreviousChar();
     CharState state = core_->LineSyntaxState(topLine - 1);
+    QString drawn;
+    // One fill of the whole band: filling row by row before each row's text
+    // costs the glyph blits, which bypass the cache, far more than the fill.
+    painter.fillRect(band.leftPixel, band.topPixel, band.columns * band.cellWidth, band.rows * band.cellHeight,
+                     Colour(kWindowColour));
     for (int32_t r = 0; r < band.rows; ++r) {
         const int32_t line = topLine + r;
         const int y = band.topPixel + r * band.cellHeight;
-        if (line < 0 || line >= count) {
-            painter.fillRect(band.leftPixel, y, band.columns * band.cellWidth, band.cellHeight, Colour(kWindowColour));
+        if (line < 0 || line >= count)
             continue;
-        }
         for (const TextRun& run : core_->RowRuns(line, band.firstColumn, band.columns, state)) {
             const QRect cells(band.leftPixel + run.offset * band.cellWidth, y,
                               static_cast<int>(run.text.size()) * band.cellWidth, band.cellHeight);
             const bool selected = run.colours.selected;
-            painter.fillRect(cells, Colour(selected ? kHighlightColour : run.colours.background));
+            if (selected || !(run.colours.background == kWindowColour))
+                painter.fillRect(cells, Colour(selected ? kHighlightColour : run.colours.background));
+            Drawn(run.text, drawn);
+            if (drawn.isEmpty())
+                continue;
             painter.setPen(Colour(selected ? kHighlightTextColour : run.colours.text));
-            painter.drawText(cells.left(), y + ascent, Drawn(run.text));
+            painter.drawText(cells.left(), y + ascent, drawn);
         }
     }
 }

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QTest>
 #include <cstdlib>
+#include <map>
 
 #include "pattern/mal_status_bar.h"
 #include "pattern/pane_paint_box.h"
@@ -73,6 +75,17 @@ TEST(TextView, StatusPanelsAndCaretShapes)
     EXPECT_EQ(v.Panel(0), "1:1");
     EXPECT_EQ(v.Panel(1), "Einfügen");
     EXPECT_EQ(v.Panel(2), "Geändert");
+    // Panel 0 keeps the picture window's 60 px, the mode and "Geändert"
+    // panels fit their widest text, the last panel reaches the right edge.
+    const MalStatusBar& bar = *v.form.StatusBar;
+    const QFontMetrics m = bar.fontMetrics();
+    EXPECT_EQ(bar.PanelRect(0), QRect(0, 0, 60, bar.height()));
+    EXPECT_EQ(bar.PanelWidth(1), m.horizontalAdvance("Überschreiben") + 20);
+    EXPECT_GE(bar.PanelWidth(1), m.horizontalAdvance("Nur lesen") + 20);
+    EXPECT_EQ(bar.PanelWidth(2), m.horizontalAdvance("Geändert") + 20);
+    EXPECT_EQ(bar.PanelRect(3).right(), bar.width() - 1);
+    if (const char* dir = std::getenv("ZORIT_SHOT_DIR"))
+        v.form.grab().save(QString::fromStdString(std::string(dir) + "/text_view_status.png"));
     v.form.Lines().SetModified(false);
     EXPECT_EQ(v.Panel(2), "");
 
@@ -210,6 +223,47 @@ TEST(TextView, KeysReachTheTableAndTheText)
     QTest::keyClick(&v.form, Qt::Key_Home, Qt::ShiftModifier);
     QTest::keyClick(&v.form, Qt::Key_Insert, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "q");
+}
+
+TEST(TextView, CtrlLettersTypeTheirControlCodesUnlessAMenuTakesThem)
+{
+    View v({"abcd", "x"});
+    v.form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&v.form));
+    std::map<QString, int> fired;
+    for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::ALT | Qt::Key_D),
+                                    QKeySequence(Qt::CTRL | Qt::Key_Y)}) {
+        auto* action = new QAction(&v.form);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        QObject::connect(action, &QAction::triggered, [&fired, key] { ++fired[key.toString()]; });
+        v.form.addAction(action);
+    }
+    // QTest gives a letter's text with every modifier ("m" with Ctrl), as
+    // some platforms do; the window makes the control code itself.
+    struct Case {
+        char key;
+        Qt::KeyboardModifiers modifiers;
+        std::vector<std::string> lines;
+        std::string cursor;
+    };
+    const std::vector<Case> cases = {
+        {'m', Qt::ControlModifier, {"ab", "cd", "x"}, "1:2"},                 // Enter
+        {'h', Qt::ControlModifier, {"abcd", "x"}, "3:1"},                     // Backspace
+        {'s', Qt::ControlModifier, {"abcd", "x"}, "3:1"},                     // the menu's
+        {'a', Qt::ControlModifier, {"abcd", "x"}, "3:1"},                     // code 1: no text
+        {'x', Qt::AltModifier, {"abcd", "x"}, "3:1"},                         // Alt types nothing
+        {'d', Qt::AltModifier, {"abcd", "x"}, "3:1"},                         // the menu's
+        {'@', Qt::ControlModifier | Qt::AltModifier, {"ab@cd", "x"}, "4:1"},  // AltGr
+        {'y', Qt::ControlModifier, {"x"}, "4:1"},                             // the table's
+    };
+    v.form.SetTextCursor(3, 0);
+    for (const Case& c : cases) {
+        QTest::keyClick(&v.form, c.key, c.modifiers);
+        EXPECT_EQ(v.form.Lines().Lines(), c.lines) << c.key;
+        EXPECT_EQ(v.Panel(0).toStdString(), c.cursor) << c.key;
+    }
+    EXPECT_EQ(fired, (std::map<QString, int>{{"Ctrl+S", 1}, {"Alt+D", 1}}));
 }
 
 TEST(TextView, SyntaxColoursOnScreen)

@@ -1,5 +1,6 @@
 #include "textedit/core/t_mystringlist.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <iterator>
@@ -171,6 +172,23 @@ void T_MyStringList::InsertLines(int index, std::vector<std::string> lines, size
         return;
     lines_.insert(lines_.begin() + index, std::make_move_iterator(lines.begin() + static_cast<std::ptrdiff_t>(from)),
                   std::make_move_iterator(lines.end()));
+    SetModified(true);
+    TextChange();
+}
+
+void T_MyStringList::InsertLinesBy(int index, size_t expected,
+                                   const std::function<void(std::vector<std::string>&)>& fill)
+{
+    if (index < 0 || index > Count())
+        throw std::out_of_range("T_MyStringList::InsertLinesBy");
+    const size_t before = lines_.size();
+    // Growing by half at least keeps many small pastes from copying the table each time.
+    if (before + expected > lines_.capacity())
+        lines_.reserve(std::max(before + expected, lines_.capacity() + lines_.capacity() / 2));
+    fill(lines_);
+    if (lines_.size() <= before)
+        return;
+    std::rotate(lines_.begin() + index, lines_.begin() + static_cast<std::ptrdiff_t>(before), lines_.end());
     SetModified(true);
     TextChange();
 }

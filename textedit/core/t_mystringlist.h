@@ -30,6 +30,10 @@ public:
     void Insert(int index, const std::string& text);
     // Inserts lines[from..] at once (a paste), with one change notice.
     void InsertLines(int index, std::vector<std::string> lines, size_t from = 0);
+    // Lets fill append about expected lines at the end of the list, then moves
+    // them in front of line index: a paste builds its lines in place, without a
+    // second table of them. One change notice when fill added any.
+    void InsertLinesBy(int index, size_t expected, const std::function<void(std::vector<std::string>&)>& fill);
 
     // Reads the whole file (lines end at CR LF, lone CR or lone LF). Returns 0,
     // or the disk error code with the list left as it was.

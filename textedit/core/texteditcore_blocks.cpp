@@ -1,5 +1,7 @@
 // The block operations, appending and the syntax colours of TextEditCore.
 #include <algorithm>
+#include <cstring>
+#include <iterator>
 #include <utility>
 
 #include "textedit/core/texteditcore.h"
@@ -31,38 +33,45 @@ bool HasBracket(const std::string& t)
     return t.find_first_of("[]{}") != std::string::npos;
 }
 
-// True when every line end is CR LF already.
-bool OnlyCrLf(const std::string& text)
+// The number of line ends when every one is CR LF already, else npos. A
+// paste of megabytes runs through here: memchr finds the bytes.
+size_t CrLfLineEnds(const std::string& text)
 {
-    const size_t n = text.size();
-    for (size_t p = 0; p < n; ++p) {
-        if (text[p] == '\n')
-            return false;
-        if (text[p] == '\r') {
-            if (p + 1 >= n || text[p + 1] != '\n')
-                return false;
-            ++p;
-        }
+    const char* s = text.data();
+    const char* const end = s + text.size();
+    size_t lineEnds = 0;
+    for (;; ++lineEnds) {
+        const auto* feed = static_cast<const char*>(std::memchr(s, '\n', static_cast<size_t>(end - s)));
+        if (feed == s || (feed != nullptr && feed[-1] != '\r'))
+            return std::string::npos;
+        const char* const lineEnd = feed == nullptr ? end : feed - 1;
+        if (std::memchr(s, '\r', static_cast<size_t>(lineEnd - s)) != nullptr)
+            return std::string::npos;
+        if (feed == nullptr)
+            return lineEnds;
+        s = feed + 1;
     }
-    return true;
 }
 
-// Clipboards of other programs end lines with LF or a lone CR.
-std::string WithCrLf(std::string text)
+// Clipboards of other programs end lines with LF or a lone CR: those become
+// CR LF. Returns the number of line ends.
+size_t MakeCrLf(std::string& text)
 {
-    if (OnlyCrLf(text))
-        return text;
+    if (const size_t lineEnds = CrLfLineEnds(text); lineEnds != std::string::npos)
+        return lineEnds;
     std::string out;
     out.reserve(text.size() + text.size() / 8);
+    size_t lineEnds = 0;
     size_t start = 0;
-    for (size_t p; (p = text.find_first_of("\r\n", start)) != std::string::npos; start = p + 1) {
+    for (size_t p; (p = text.find_first_of("\r\n", start)) != std::string::npos; start = p + 1, ++lineEnds) {
         out.append(text, start, p - start);
         out += "\r\n";
         if (text[p] == '\r' && p + 1 < text.size() && text[p + 1] == '\n')
             ++p;
     }
     out.append(text, start, std::string::npos);
-    return out;
+    text = std::move(out);
+    return lineEnds;
 }
 
 } // namespace
@@ -148,7 +157,7 @@ void TextEditCore::InsertText(bool fromClipboard, std::string text, bool select)
         text = clipboard_.GetText();
     if (text.size() > kMaxPaste)
         text.resize(kMaxPaste);
-    text = WithCrLf(std::move(text));
+    const size_t lineEnds = MakeCrLf(text);
     if (text.empty())
         return;
     port_.HideCaret();
@@ -159,28 +168,39 @@ void TextEditCore::InsertText(bool fromClipboard, std::string text, bool select)
 
     const std::string padded = PaddedLine(line_, column_ - 1);
     const std::string tail = From(padded, column_);
-    std::vector<std::string> lines;
-    lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 2);
     size_t lastPieces = 0;
     int32_t endColumn = 1;
-    for (size_t start = 0;;) {
-        const size_t end = text.find("\r\n", start);
-        std::string part = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (start == 0)
-            part.insert(0, First(padded, column_ - 1));
+    // Cuts the part of text from start to end (npos: the last part) into
+    // lines, the cursor's tail behind the last part.
+    auto addPart = [&](size_t start, size_t end, std::string part, std::vector<std::string>& out) {
+        part.append(text, start, end == std::string::npos ? std::string::npos : end - start);
         if (end == std::string::npos) {
             endColumn = static_cast<int32_t>(part.size()) + 1;
             part += tail;
         }
-        lastPieces = WrapLongLine(std::move(part), lines);
-        if (end == std::string::npos)
-            break;
-        start = end + 2;
-    }
-    const auto lastStart = static_cast<int32_t>(lines.size() - lastPieces);
+        lastPieces = WrapLongLine(std::move(part), out);
+    };
+    const size_t firstEnd = text.find("\r\n");
+    std::vector<std::string> head;
+    addPart(0, firstEnd, First(padded, column_ - 1), head);
     const int32_t firstLine = line_;
-    PutLine(firstLine, lines.front());
-    InsertLines(firstLine + 1, std::move(lines), 1);
+    PutLine(firstLine, head.front());
+    size_t added = 0;
+    ++edits_;
+    lines_.InsertLinesBy(firstLine + 1, lineEnds + head.size(),
+                         [&](std::vector<std::string>& out) {
+                             const size_t before = out.size();
+                             std::move(head.begin() + 1, head.end(), std::back_inserter(out));
+                             for (size_t start = firstEnd; start != std::string::npos;) {
+                                 start += 2;
+                                 const size_t end = text.find("\r\n", start);
+                                 addPart(start, end, std::string(), out);
+                                 start = end;
+                             }
+                             added = out.size() - before;
+                         });
+    MoveCornersBelow(firstLine + 1, static_cast<int32_t>(added));
+    const auto lastStart = static_cast<int32_t>(added + 1 - lastPieces);
 
     // The cursor stays behind the inserted text, in the piece it fell into.
     const int32_t piece = (endColumn - 1) / kMaxColumn;
