@@ -246,7 +246,58 @@ void TFormTextEdit::CellEvent()
     const bool down = buttonState == 1;
     if (down && !leftDown_)
         UpdateEditCommands(false, true);
+    else if (!down && leftDown_)
+        UpdateEditCommands(false, false);  // a block dragged with the mouse can be copied now
     leftDown_ = down;
+}
+
+// --- text view operations ---
+
+TextViewGeometry TFormTextEdit::Geometry() const
+{
+    return batching_ ? batchGeometry_ : TFormTextEditShow::Geometry();
+}
+
+void TFormTextEdit::SetFirstColumn(int32_t column)
+{
+    if (!batching_)
+        TFormTextEditShow::SetFirstColumn(column);
+}
+
+void TFormTextEdit::SetTopLine(int32_t line)
+{
+    if (!batching_)
+        TFormTextEditShow::SetTopLine(line);
+}
+
+void TFormTextEdit::RedrawTextRows(int32_t firstColumn, int32_t firstLine, int32_t lastLine, int32_t lastColumn)
+{
+    if (!batching_)
+        TFormTextEditShow::RedrawTextRows(firstColumn, firstLine, lastLine, lastColumn);
+}
+
+void TFormTextEdit::HideCaret()
+{
+    if (!batching_)
+        TFormTextEditShow::HideCaret();
+}
+
+void TFormTextEdit::ShowCaret()
+{
+    if (!batching_)
+        TFormTextEditShow::ShowCaret();
+}
+
+void TFormTextEdit::CursorMoved()
+{
+    if (!batching_)
+        TFormTextEditShow::CursorMoved();
+}
+
+void TFormTextEdit::TextLaidOut()
+{
+    if (!batching_)
+        TFormTextEditShow::TextLaidOut();
 }
 
 // --- the Edit menu ---
@@ -473,12 +524,16 @@ void TFormTextEdit::ReplaceDialogReplace(bool all)
     if (!all) {
         commands_.ReplaceSelection(find, replace);
     } else {
-        // One redraw at the end instead of one per hit.
-        const uint8_t enabled = redrawEnabled;
-        redrawEnabled = 0;
+        // One layout, scroll and redraw at the end instead of one per hit.
+        batchGeometry_ = Geometry();
+        batching_ = true;
         commands_.ReplaceAll(find, replace, ReplaceDialog->MatchCase());
-        redrawEnabled = enabled;
-        LayOutLoadedText();
+        batching_ = false;
+        TextLaidOut();
+        Core().ScrollCursorIntoView();
+        RedrawTextRows(-1, -1, -1, -1);
+        ShowCaret();
+        CursorMoved();
     }
     UpdateEditCommands(false, false);
 }

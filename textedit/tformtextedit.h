@@ -79,6 +79,17 @@ public:
     FindReplaceDialog* FindDialog = nullptr;
     FindReplaceDialog* ReplaceDialog = nullptr;
 
+    // --- text view operations: held back while a replace all runs ---
+    using TFormTextEditShow::Geometry;
+    TextViewGeometry Geometry() const override;
+    void SetFirstColumn(int32_t column) override;
+    void SetTopLine(int32_t line) override;
+    void RedrawTextRows(int32_t firstColumn, int32_t firstLine, int32_t lastLine, int32_t lastColumn) override;
+    void HideCaret() override;
+    void ShowCaret() override;
+    void CursorMoved() override;
+    void TextLaidOut() override;
+
     // --- picture and text view operations ---
     bool ClaimsKey(const QKeyEvent* event) const override;
     bool FormShortCut(const QKeyEvent* event) override;
@@ -119,4 +130,7 @@ private:
     // The find or replace dialog took the focus: the caret stays drawn.
     bool keepCaret_ = false;
     bool leftDown_ = false;
+    // While set, the view's notices wait for one update at the end.
+    bool batching_ = false;
+    TextViewGeometry batchGeometry_;
 };

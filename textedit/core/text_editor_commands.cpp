@@ -20,11 +20,6 @@ int DiskCode(int err)
     return code != 0 ? code : 100;
 }
 
-struct TextPos {
-    int32_t column;
-    int32_t line;
-};
-
 // Where a replacement of length characters from (column, line) ends once
 // the line is broken into pieces of 256: the next search starts there.
 TextPos AfterReplacement(int32_t column, int32_t line, int32_t length)
@@ -36,11 +31,25 @@ TextPos AfterReplacement(int32_t column, int32_t line, int32_t length)
 }
 } // namespace
 
+char UpperAZ(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool SameUpper(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (UpperAZ(a[i]) != UpperAZ(b[i]))
+            return false;
+    return true;
+}
+
 std::string UpperAZ(std::string text)
 {
     for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+        c = UpperAZ(c);
     return text;
 }
 
@@ -109,24 +118,33 @@ void TextEditorCommands::SelectFound(int32_t column, int32_t line, int32_t lengt
     core_.SetTextCursor(column + length, line);
 }
 
-bool TextEditorCommands::FindFrom(const std::string& find, bool matchCase, int32_t column, int32_t line)
+bool TextEditorCommands::FindPosition(const std::string& find, bool matchCase, TextPos& at) const
 {
     if (find.empty())
         return false;
     const std::string key = matchCase ? find : UpperAZ(find);
     const T_MyStringList& lines = core_.Lines();
-    for (int32_t l = std::max(line, 0); l < lines.Count(); ++l) {
+    for (int32_t l = std::max(at.line, 0); l < lines.Count(); ++l) {
         const std::string& text = lines.Get(l);
-        const size_t start = l == line ? static_cast<size_t>(std::max(column, 1) - 1) : 0;
+        const size_t start = l == at.line ? static_cast<size_t>(std::max(at.column, 1) - 1) : 0;
         if (start >= text.size())
             continue;
-        const size_t at = matchCase ? text.find(key, start) : UpperAZ(text).find(key, start);
-        if (at != std::string::npos) {
-            SelectFound(static_cast<int32_t>(at) + 1, l, static_cast<int32_t>(key.size()));
+        const size_t found = matchCase ? text.find(key, start) : UpperAZ(text).find(key, start);
+        if (found != std::string::npos) {
+            at = TextPos{static_cast<int32_t>(found) + 1, l};
             return true;
         }
     }
     return false;
+}
+
+bool TextEditorCommands::FindFrom(const std::string& find, bool matchCase, int32_t column, int32_t line)
+{
+    TextPos at{column, line};
+    if (!FindPosition(find, matchCase, at))
+        return false;
+    SelectFound(at.column, at.line, static_cast<int32_t>(find.size()));
+    return true;
 }
 
 bool TextEditorCommands::FindNext(const std::string& find, bool matchCase)
@@ -134,34 +152,52 @@ bool TextEditorCommands::FindNext(const std::string& find, bool matchCase)
     return FindFrom(find, matchCase, core_.CursorColumn(), core_.CursorLine());
 }
 
+int32_t TextEditorCommands::ReplaceAt(TextPos at, size_t length, const std::string& replace)
+{
+    T_MyStringList& lines = core_.Lines();
+    const std::string& text = lines.Get(at.line);
+    const auto from = static_cast<size_t>(at.column - 1);
+    std::string changed;
+    changed.reserve(text.size() + replace.size());
+    changed.append(text, 0, from).append(replace);
+    if (from + length < text.size())
+        changed.append(text, from + length, std::string::npos);
+    if (changed.size() <= static_cast<size_t>(kMaxColumn)) {
+        lines.Put(at.line, changed);
+        return 0;
+    }
+    // What passes column 256 goes to new lines below, as typing does it.
+    std::vector<std::string> pieces;
+    WrapLongLine(std::move(changed), pieces);
+    lines.Put(at.line, pieces.front());
+    const auto spilled = static_cast<int32_t>(pieces.size()) - 1;
+    lines.InsertLines(at.line + 1, std::move(pieces), 1);
+    return spilled;
+}
+
+void TextEditorCommands::SelectReplaced(TextPos at, size_t length, int32_t spilled)
+{
+    const int32_t end = std::min(kMaxColumn + 1, at.column + static_cast<int32_t>(length));
+    core_.SetSelection(TextSelection{true, true, at.column, at.line, end, at.line});
+    core_.RedrawLines(at.line, at.line + spilled);
+    core_.SetTextCursor(std::min(end, kMaxColumn), at.line);
+}
+
 bool TextEditorCommands::ReplaceSelection(const std::string& find, const std::string& replace)
 {
-    TextSelection s = core_.Selection();
+    const TextSelection s = core_.Selection();
     if (!s.present || !s.active || s.y1 != s.y2 || s.x1 >= s.x2 || s.x1 < 1)
         return false;
     // The cursor can stand at 256 at most: a hit that ends the line ends at 257.
     if (core_.CursorLine() != s.y1 || core_.CursorColumn() != std::min(s.x2, kMaxColumn))
         return false;
-    const std::string text = core_.Lines().Get(s.y1);
+    const std::string& text = core_.Lines().Get(s.y1);
     const auto from = static_cast<size_t>(s.x1 - 1);
-    if (from >= text.size() || UpperAZ(text.substr(from, static_cast<size_t>(s.x2 - s.x1))) != UpperAZ(find))
+    const auto length = static_cast<size_t>(s.x2 - s.x1);
+    if (from >= text.size() || !SameUpper(std::string_view(text).substr(from, length), find))
         return false;
-
-    std::string changed = text.substr(0, from) + replace;
-    if (static_cast<size_t>(s.x2 - 1) < text.size())
-        changed += text.substr(static_cast<size_t>(s.x2 - 1));
-    std::vector<std::string> pieces;
-    WrapLongLine(changed, pieces);
-    T_MyStringList& lines = core_.Lines();
-    lines.Put(s.y1, pieces.front());
-    // What passes column 256 goes to new lines below, as typing does it.
-    const auto spilled = static_cast<int32_t>(pieces.size()) - 1;
-    if (spilled > 0)
-        lines.InsertLines(s.y1 + 1, std::move(pieces), 1);
-    s.x2 = std::min(kMaxColumn + 1, s.x1 + static_cast<int32_t>(replace.size()));
-    core_.SetSelection(s);
-    core_.RedrawLines(s.y1, s.y1 + spilled);
-    core_.SetTextCursor(std::min(s.x2, kMaxColumn), s.y1);
+    const TextPos at{s.x1, s.y1};
+    SelectReplaced(at, replace.size(), ReplaceAt(at, length, replace));
     return true;
 }
 
@@ -174,12 +210,20 @@ int TextEditorCommands::ReplaceAll(const std::string& find, const std::string& r
         ++count;
         resume = AfterReplacement(core_.Selection().x1, core_.Selection().y1, length);
     }
-    while (FindFrom(find, matchCase, resume.column, resume.line)) {
-        const TextSelection hit = core_.Selection();
-        if (!ReplaceSelection(find, replace))
-            break;
+    // The hits in between change only their lines; the last one ends as
+    // the block with the cursor behind it, as one replacement would.
+    TextPos at = resume;
+    TextPos last{0, -1};
+    int32_t lastSpilled = 0;
+    while (FindPosition(find, matchCase, at)) {
+        lastSpilled = ReplaceAt(at, find.size(), replace);
+        last = at;
         ++count;
-        resume = AfterReplacement(hit.x1, hit.y1, length);
+        at = AfterReplacement(at.column, at.line, length);
+    }
+    if (last.line >= 0) {
+        core_.RedrawLines(0, core_.Lines().Count() - 1);
+        SelectReplaced(last, replace.size(), lastSpilled);
     }
     return count;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "textedit/core/edit_command_table.h"
 #include "textedit/core/prefix_keys.h"
@@ -12,8 +13,16 @@
 
 class TextEditorHost;
 
+struct TextPos {
+    int32_t column;
+    int32_t line;
+};
+
 // Upper case of a..z only: the editor's case rule for find and replace.
+char UpperAZ(char c);
 std::string UpperAZ(std::string text);
+// Equal once both are upper-cased so.
+bool SameUpper(std::string_view a, std::string_view b);
 
 class TextEditorCommands {
 public:
@@ -58,6 +67,11 @@ private:
     // The block from (column, line) for length characters, cursor at its end.
     void SelectFound(int32_t column, int32_t line, int32_t length);
     bool FindFrom(const std::string& find, bool matchCase, int32_t column, int32_t line);
+    // The next hit from at on; at becomes its start.
+    bool FindPosition(const std::string& find, bool matchCase, TextPos& at) const;
+    // The line's characters at..at + length become replace; the lines spilled below.
+    int32_t ReplaceAt(TextPos at, size_t length, const std::string& replace);
+    void SelectReplaced(TextPos at, size_t length, int32_t spilled);
     void CheckBlock();
 
     TextEditCore& core_;
