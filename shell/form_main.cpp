@@ -60,6 +60,8 @@
 #include "shell/image_lists.h"
 #include "shell/program_windows.h"
 #include "shell/programfiles.h"
+#include "shell/scriptsource.h"
+#include "textedit/tformskreleditor.h"
 
 TFormMain* FormMain = nullptr;
 
@@ -338,8 +340,10 @@ void TFormMain::CreateMenus()
     }
 
     QMenu* werkzeuge = menu(nullptr, {}, "&Werkzeuge");
-    AddItem(werkzeuge, {}, "&Skrel Editor", kBildSkrelEditor, QKeySequence(Qt::CTRL | Qt::Key_F9));
-    AddItem(werkzeuge, {}, "Skrel &Compiler", kBildCompiler, QKeySequence(Qt::Key_F9));
+    connect(AddItem(werkzeuge, {}, "&Skrel Editor", kBildSkrelEditor, QKeySequence(Qt::CTRL | Qt::Key_F9)),
+            &QAction::triggered, this, [] { P_ShowSkrelEditor(kBildSkrelEditor, true); });
+    connect(AddItem(werkzeuge, {}, "Skrel &Compiler", kBildCompiler, QKeySequence(Qt::Key_F9)), &QAction::triggered,
+            this, [] { ProgramChange([] { CompileProgramFiles(""); }); });
     AddItem(werkzeuge, "MnuExportSkrel", "&Export Skrel", kBildExport, QKeySequence(Qt::CTRL | Qt::Key_F10));
 }
 
@@ -373,7 +377,8 @@ void TFormMain::CreateToolBars()
     ToolBarTest = bar("ToolBarTest");
     AddButton(ToolBarTest, "ToolButtonGTest", "Graphischer Test", kBildGTest);
     AddButton(ToolBarTest, "ToolButtonPTest", "Programm-Test", kBildPTest);
-    AddButton(ToolBarTest, "ToolButtonSkrelEditor", "Skrel Editor", kBildSkrelEditor);
+    connect(AddButton(ToolBarTest, "ToolButtonSkrelEditor", "Skrel Editor", kBildSkrelEditor), &QAction::triggered,
+            this, [] { P_ShowSkrelEditor(kBildSkrelEditor, true); });
     AddButton(ToolBarTest, "ToolButtonExportSkrel", "Export Skrel", kBildExport);
 
     ToolBarListen = bar("ToolBarListen");
@@ -486,8 +491,7 @@ void TFormMain::FormCreate()
     // What comes with later windows stays disabled until they do.
     for (const char* name :
          {"MnuStrickschema", "MnuNadelraum", "MnuFadenfuehrer", "MnuRuestblatt", "ToolButtonStrickschema",
-          "ToolButtonNadelraum", "ToolButtonFadenfuehrer", "ToolButtonRuestblatt",
-          "MnuSkrelEditor", "MnuSkrelCompiler", "ToolButtonSkrelEditor", "MnuGTest",
+          "ToolButtonNadelraum", "ToolButtonFadenfuehrer", "ToolButtonRuestblatt", "MnuGTest",
           "MnuPTest", "MnuExportSkrel", "ToolButtonGTest", "ToolButtonPTest", "ToolButtonExportSkrel"})
         if (QAction* a = Action(name))
             a->setEnabled(false);
@@ -495,7 +499,8 @@ void TFormMain::FormCreate()
     for (const char* name :
          {"MnuNeu", "ToolButtonNeu", "MnuOeffnen", "ToolButtonOeffnen", "MnuSpeichern", "ToolButtonSpeichern",
           "MnuSpeichernunter", "MnuLoadFile1", "MnuLoadFile2", "MnuLoadFile3", "MnuLoadFile4", "MnuReadRamCopy",
-          "MnuCreateRamCopy", "MnuArbeitsebeneumschalten", "ToolButtonarbeitsEbene", "MnuZorak", "MnuZoril"})
+          "MnuCreateRamCopy", "MnuArbeitsebeneumschalten", "ToolButtonarbeitsEbene", "MnuZorak", "MnuZoril",
+          "MnuSkrelCompiler"})
         RegisterProgramAction(Action(name));
     for (QAction* a : Menu("MnuMaschine")->actions())
         RegisterProgramAction(a);
@@ -704,9 +709,11 @@ void TFormMain::MnuOeffnenClick()
         file = dialog.selectedFiles().first();
         filter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
     }
-    // Filter 2 (scripts) belongs to the script editor; 3 does nothing.
+    // Filter 2 puts a script into the editor without showing it; 3 does nothing.
     if (filter == 1 && !file.isEmpty())
         OpenProgram(file.toStdString(), false);
+    else if (filter == 2 && !file.isEmpty() && !FindExisting(file.toStdString()).empty())
+        TheScriptSource().loadFile(FindExisting(file.toStdString()));
 }
 
 void TFormMain::MnuLoadFileClick(int n)

@@ -22,6 +22,7 @@
 #include "platform/paths.h"
 #include "platform/single_instance.h"
 #include "shell/dde_hndl_zorit.h"
+#include "shell/editorscriptsource.h"
 #include "shell/form_main.h"
 #include "shell/form_programm_start.h"
 #include "shell/program_windows.h"
@@ -71,6 +72,8 @@ int main(int argc, char* argv[])
     QObject::connect(main, &TFormMain::painted, start, &TFormProgrammStart::MainPainted);
     host.onStatusText = [main](const std::string& text) { main->SetStatusText(QString::fromStdString(text)); };
     host.onCloseProgramWindows = [] { P_CloseProgrammFenster(); };
+    // The script editor holds the script from now on.
+    SetScriptSource(std::make_unique<EditorScriptSource>());
     host.onScriptText = [] { return TheScriptSource().text(); };
     host.onSetScriptCursor = [](int line, int column) { TheScriptSource().setCursor(line, column); };
     DebugLog({"Start nach CreateForm"});
@@ -93,6 +96,7 @@ int main(int argc, char* argv[])
     const int status = app.exec();
 
     delete main;
+    SetScriptSource(nullptr);
     FormFortschritt = nullptr;
     FormInfo4Z = nullptr;
     RemoveBusyHandling();

@@ -71,7 +71,6 @@ TEST_F(FormMainTest, ShortcutsAreUniqueAndTheLaterWindowsItemsWait)
     for (const char* name : {"ToolButtonRueckgaengig", "ToolButtonAusschneiden", "ToolButtonKopieren",
                              "ToolButtonEinfuegen", "ToolButtonLoeschen", "MnuRueckgaengig", "MnuSuchen",
                              "MnuStrickschema", "MnuNadelraum", "MnuFadenfuehrer", "MnuRuestblatt", "ToolButtonStrickschema",
-                             "MnuSkrelEditor", "MnuSkrelCompiler",
                              "MnuGTest", "MnuPTest", "MnuExportSkrel", "ToolButtonExportSkrel"})
         EXPECT_FALSE(A(name)->isEnabled()) << name;
     for (const char* name : {"MnuNeu", "ToolButtonNeu", "MnuReadRamCopy", "MnuArbeitsebeneumschalten", "MnuOeffnen",

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <string_view>
 
 #include "kernel/language/language.h"
 #include "kernel/services/stream.h"
@@ -47,6 +48,14 @@ int ErrorCode(int err)
     const int code = DiskErrorCode(err);
     // An error the table does not name must still not read as success.
     return code != 0 ? code : 100;
+}
+
+std::string_view TrimmedView(std::string_view text)
+{
+    size_t end = text.size();
+    while (end > 0 && IsControlOrBlank(text[end - 1]))
+        --end;
+    return text.substr(0, end);
 }
 
 } // namespace
@@ -102,9 +111,11 @@ void T_MyStringList::Put(int index, const std::string& text)
     if (index < 0 || index >= Count())
         return;
     std::string& line = lines_[static_cast<size_t>(index)];
-    if (text == TrimRightControls(line))
+    // Views instead of trimmed copies: a replace all puts every changed line.
+    if (std::string_view(text) == TrimmedView(line))
         return;
-    line = TrimRightControls(text);
+    const std::string_view trimmed = TrimmedView(text);
+    line.assign(trimmed.data(), trimmed.size());
     SetModified(true);
 }
 

@@ -97,6 +97,11 @@ public:
     void InsertText(bool fromClipboard, std::string text, bool select);
     // New lines at the end, broken at blanks to at most 256 characters.
     void AppendText(const std::string& text);
+    // Takes the selection as it is given; the lines of the old and the new
+    // one are redrawn.
+    void SetSelection(const TextSelection& selection);
+    // Whole lines, first to last (clamped to the text).
+    void RedrawLines(int32_t firstLine, int32_t lastLine);
 
     // --- layout and colours ---
     // The store's change notice.

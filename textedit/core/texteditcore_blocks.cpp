@@ -237,6 +237,21 @@ void TextEditCore::AppendText(const std::string& text)
         Redraw(1, std::min(firstNew, LastLine()), LastLine(), kMaxColumn);
 }
 
+void TextEditCore::SetSelection(const TextSelection& selection)
+{
+    const TextSelection old = selection_;
+    selection_ = selection;
+    if (old.present && old.active)
+        RedrawSelectionLines(old);
+    if (selection_.present && selection_.active)
+        RedrawSelectionLines(selection_);
+}
+
+void TextEditCore::RedrawLines(int32_t firstLine, int32_t lastLine)
+{
+    Redraw(1, std::clamp(firstLine, 0, LastLine()), std::clamp(lastLine, 0, LastLine()), kMaxColumn);
+}
+
 // --- syntax colours ---
 
 CharState TextEditCore::LineSyntaxState(int32_t line) const

@@ -1,5 +1,7 @@
 // text_probe: the text line store and the text editing core from outside.
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <iostream>
 #include <string>
 
@@ -7,6 +9,8 @@
 #include "kernel/services/services.h"
 #include "platform/codepage.h"
 #include "text_fakes.h"
+#include "textedit/core/text_editor_commands.h"
+#include "textedit/core/text_editor_host.h"
 #include "textedit/core/texteditcore.h"
 
 namespace {
@@ -15,9 +19,12 @@ const char* const kUsage =
     "usage: text_probe [--home DIR] load FILE\n"
     "       text_probe save FILE OUT\n"
     "       text_probe edit FILE|- [--cursor C,L] [--overwrite] [--readonly] [--syntax] [--symbols TEXT]\n"
-    "                             [--clipboard TEXT] [--view COLSxROWS] [--redraws] KEY...\n"
+    "                             [--clipboard TEXT] [--view COLSxROWS] [--redraws]\n"
+    "                             [--editor [--matchcase 0|1] [--block-file PATH] [--hidden]] KEY...\n"
     "keys: Tab Esc PgUp PgDn Home End Left Right Up Down Ins Del BS Enter Y with S- C- A- prefixes;\n"
-    "      type:TEXT char:N goto:C,L. Texts take \\r \\n \\t \\\\ \\xNN.";
+    "      type:TEXT char:N goto:C,L. Texts take \\r \\n \\t \\\\ \\xNN.\n"
+    "editor: letters A..Z pass the two-key commands first; find:TEXT replace:FIND=REPL\n"
+    "      replaceall:FIND=REPL selectall copy cut paste delete clearsel; prints EDIT pair=<enabled><visible>.";
 
 // Windows-1252 as UTF-8, bytes below 32 as \xNN.
 std::string Shown(const std::string& bytes)
@@ -137,7 +144,70 @@ bool TakePrefix(std::string& key, const char* prefix)
     return true;
 }
 
-void PressKey(TextEditCore& core, std::string key)
+// The block file stands in for the dialogs of Ctrl+K R and Ctrl+K W.
+class ProbeEditorHost : public TextEditorHost {
+public:
+    TextEditorCommands* commands = nullptr;
+    std::string blockFile;
+    void ShowFindDialog() override { std::cout << "DIALOG find\n"; }
+    void ShowReplaceDialog() override { std::cout << "DIALOG replace\n"; }
+    void InsertFileAtCursor() override
+    {
+        if (!blockFile.empty())
+            Report(commands->InsertFile(blockFile, {}));
+    }
+    void SaveSelectionAs() override
+    {
+        if (!blockFile.empty() && commands->Block())
+            Report(commands->SaveBlockToFile(blockFile));
+    }
+
+private:
+    static void Report(int code)
+    {
+        if (code != 0)
+            std::cout << "WARNING " << code << ' ' << F_DiskErrorText(code) << '\n';
+    }
+};
+
+std::pair<std::string, std::string> FindAndReplace(const std::string& text)
+{
+    const size_t at = text.find('=');
+    if (at == std::string::npos)
+        throw ProbeUsage{"bad replace " + text};
+    return {Bytes(text.substr(0, at)), Bytes(text.substr(at + 1))};
+}
+
+// The editor's commands; false for anything else.
+bool EditorCommand(TextEditorCommands& editor, const std::string& key, bool matchCase)
+{
+    if (key.rfind("find:", 0) == 0) {
+        editor.FindNext(Bytes(key.substr(5)), matchCase);
+    } else if (key.rfind("replace:", 0) == 0) {
+        const auto [find, replace] = FindAndReplace(key.substr(8));
+        editor.ReplaceSelection(find, replace);
+    } else if (key.rfind("replaceall:", 0) == 0) {
+        const auto [find, replace] = FindAndReplace(key.substr(11));
+        std::cout << "REPLACED " << editor.ReplaceAll(find, replace, matchCase) << '\n';
+    } else if (key == "selectall") {
+        editor.SelectAll();
+    } else if (key == "copy") {
+        editor.Copy();
+    } else if (key == "cut") {
+        editor.Cut();
+    } else if (key == "paste") {
+        editor.Paste();
+    } else if (key == "delete") {
+        editor.Delete();
+    } else if (key == "clearsel") {
+        editor.ClearSelection();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void PressKey(TextEditCore& core, std::string key, TextEditorCommands* editor = nullptr)
 {
     if (key.rfind("type:", 0) == 0) {
         for (char c : Bytes(key.substr(5)))
@@ -168,6 +238,22 @@ void PressKey(TextEditCore& core, std::string key)
         {"Home", TextKey::Home},   {"End", TextKey::End},    {"Left", TextKey::Left},  {"Right", TextKey::Right},
         {"Up", TextKey::Up},       {"Down", TextKey::Down},  {"Ins", TextKey::Insert}, {"Del", TextKey::Delete},
         {"Y", TextKey::Y}};
+    if (editor && key.size() == 1 && key[0] >= 'A' && key[0] <= 'Z') {
+        if (editor->ShortCut(key[0], mods.ctrl))
+            return;
+        // A letter the commands leave types itself, as the window does.
+        if (!mods.ctrl && !mods.alt) {
+            core.HandleKey(static_cast<uint8_t>(mods.shift ? key[0] : key[0] - 'A' + 'a'));
+            return;
+        }
+        if (key != "Y")
+            return;
+    } else if (editor) {
+        const auto found = std::find_if(std::begin(kKeys), std::end(kKeys),
+                                        [&key](const auto& k) { return key == k.first; });
+        const int code = found != std::end(kKeys) ? found->second : 0;
+        editor->Prefixes().Feed(code, mods.ctrl);
+    }
     if (key == "BS" || key == "Enter") {
         // The key table leaves them to character input, as the window does.
         core.HandleKey(key == "BS" ? 8 : 13);
@@ -192,6 +278,10 @@ int Edit(ProbeArgs& args)
     const std::string clipboardText = TakeOption(args, "--clipboard");
     const std::string view = TakeOption(args, "--view");
     const bool redraws = TakeSwitch(args, "--redraws");
+    const bool editorMode = TakeSwitch(args, "--editor");
+    const std::string matchCase = TakeOption(args, "--matchcase");
+    const std::string blockFile = TakeOption(args, "--block-file");
+    const bool hidden = TakeSwitch(args, "--hidden");
     if (args.empty())
         throw ProbeUsage{"edit takes a file"};
     const auto [columns, rows] = view.empty() ? std::pair{120, 40} : Pair(view, 'x');
@@ -218,9 +308,14 @@ int Edit(ProbeArgs& args)
     core.SetSyntaxDisplay(syntax);
     core.SetSymbolText(Bytes(symbols));
 
+    ProbeEditorHost host;
+    TextEditorCommands editor(core, host);
+    host.commands = &editor;
+    host.blockFile = blockFile;
     port.redraws.clear();
     for (size_t i = 1; i < args.size(); ++i)
-        PressKey(core, args[i]);
+        if (!editorMode || !EditorCommand(editor, args[i], matchCase != "0"))
+            PressKey(core, args[i], editorMode ? &editor : nullptr);
 
     if (redraws)
         for (const RedrawRequest& r : port.redraws)
@@ -233,6 +328,17 @@ int Edit(ProbeArgs& args)
               << s.present << ' ' << s.active << "\nVIEW " << port.topLine << ' ' << port.firstColumn << '\n';
     if (clipboard.sets > 0)
         std::cout << "CLIPBOARD [" << Shown(clipboard.text) << "]\n";
+    if (editorMode) {
+        EditMenuModel menu;
+        menu.Update(editor.EditInput(!clipboard.text.empty(), hidden), true);
+        menu.SetFindReplace(!hidden);
+        std::cout << "EDIT";
+        for (int p = 0; p < kEditPairCount; ++p) {
+            const EditPairState& state = menu.State(static_cast<EditPair>(p));
+            std::cout << ' ' << EditPairName(static_cast<EditPair>(p)) << '=' << state.enabled << state.visible;
+        }
+        std::cout << '\n';
+    }
     return 0;
 }
 

@@ -1,0 +1,12 @@
+#include "textedit/tformtexteditskrel.h"
+
+#include "kernel/language/language.h"
+
+void TFormTextEditSkrel::SetOpenSaveVar()
+{
+    TFormTextEdit::SetOpenSaveVar();
+    T_OpenSaveVar& v = OpenSaveVar();
+    v.DefaultExt = ".Skx";
+    v.FilterIndex = 3;
+    v.Filter += F_TRANS("Skrel-Script") + " (*.Skx)|*.Skx|";
+}

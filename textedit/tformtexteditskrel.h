@@ -1,0 +1,10 @@
+#pragma once
+// A text editor whose block and insert dialogs offer script files.
+#include "textedit/tformtextedit.h"
+
+class TFormTextEditSkrel : public TFormTextEdit {
+    Q_OBJECT
+public:
+    using TFormTextEdit::TFormTextEdit;
+    void SetOpenSaveVar() override;
+};
