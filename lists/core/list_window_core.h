@@ -123,6 +123,8 @@ public:
     // A subclass that changes the cursor cell itself calls this, so that the
     // cell is stored when it is left.
     void MarkCellChanged() { cellChanged_ = true; }
+    // Where the cursor starts (after FinishLayout, before the window shows).
+    void SetCursorField(int field) { Feld_ = field; }
 
     // State the window and the tests read.
     const CellGrid& Grid() const { return grid_; }
@@ -163,6 +165,9 @@ public:
     // Width of the cells with the scroll bar's place beside them.
     int CellsRight() const { return cellsRight_; }
     int RowGap() const { return rowGap_; }
+    // The top and bottom of a row's cells (rows 1 .. Rows).
+    int RowTop(int row) const;
+    int RowBottom(int row) const;
     // Colour table entry: text and background.
     static uint32_t TextColourOf(int index);
     static uint32_t BackgroundOf(int index);
@@ -286,6 +291,8 @@ private:
     int maxHeight_ = 0;
     int cellsRight_ = 0;
     int cellsBottom_ = 0;
+    int blockTop_ = 0;
+    int blockHeight_ = 0;
 
     int colourIndex_ = 0;
     int typingState_ = 1;
