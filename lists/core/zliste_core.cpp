@@ -99,6 +99,9 @@ ZListeCore::ZListeCore(ListWindowHost& host)
     Kommentar = AddField({Role::Comment}, "Kommentar", kSystemsLeft, kCommentTop, machine + 131 - kSystemsLeft, 7,
                          "", 0, 80);
     FieldCell(1, Kommentar).alignment = CellAlignment::Left;
+    for (const EditFieldDef& def : pending_)
+        DefineEditField(def);
+    pending_.clear();
     End(1, Kommentar, kCommentAt);
 }
 
@@ -120,12 +123,18 @@ int ZListeCore::AddCell(const std::string& caption, int x, int top, int width, b
 int ZListeCore::AddField(FieldRole role, const std::string& caption, int x, int top, int width, int kind,
                          const std::string& characters, int maximum, int digits, const std::string& mask)
 {
-    const int field = AddCell(caption, x, top, width, true, CellAlignment::Centre);
+    const int field = AddCell(caption, x, top, width, true, kind == 6 ? CellAlignment::Left : CellAlignment::Centre);
     roles_.resize(static_cast<size_t>(field) + 1);
     roles_[static_cast<size_t>(field)] = role;
-    DefineField(field, kind, characters, maximum, digits, mask);
-    if (kind == 6)
-        FieldCell(1, field).alignment = CellAlignment::Left;
+    // Defined once all cells stand: the neighbours are then computed once.
+    EditFieldDef def;
+    def.field = field;
+    def.kind = kind;
+    def.characters = characters;
+    def.mask = mask;
+    def.maximum = maximum;
+    def.digits = digits;
+    pending_.push_back(def);
     return field;
 }
 

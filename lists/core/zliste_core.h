@@ -72,4 +72,5 @@ private:
     bool comb_ = false;
     int directionColumn_ = 0;
     std::vector<FieldRole> roles_{FieldRole{}};
+    std::vector<EditFieldDef> pending_;
 };
