@@ -21,12 +21,7 @@ uint8_t* Rs()
 
 FfListeCore::FfListeCore(ListWindowHost& host) : SetupListCore(host)
 {
-    SetCaption("Fadenführer");
-    SetMargins(4, 0, 6);
-    SetFormKey("Ff_Liste");
-    SetRows(kCarriers);
-    SetLineCount(kCarriers);
-    CreateCells(1);
+    Begin("Ff_Liste", "Fadenführer", kCarriers, 1, 4, 0, 6);
     AddCell(F_TRANS("FF"), 4, 4, 24, false);
     AddCell("Fadenführer", 30, 4, 20, true);
     AddCell("Fadenführer tauschen", 52, 4, 20, true);

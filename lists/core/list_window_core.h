@@ -60,6 +60,21 @@ struct EditFieldDef {
     int digits = 0;
 };
 
+// A field with its kind, characters, maximum, digits and mask, its
+// neighbours computed.
+inline EditFieldDef PlainField(int field, int kind, const std::string& characters, int maximum, int digits,
+                               const std::string& mask = {})
+{
+    EditFieldDef def;
+    def.field = field;
+    def.kind = kind;
+    def.characters = characters;
+    def.mask = mask;
+    def.maximum = maximum;
+    def.digits = digits;
+    return def;
+}
+
 // Lines marked for the line commands; first 0 = none.
 struct MarkedRange {
     int first = 0;

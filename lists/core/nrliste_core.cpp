@@ -33,12 +33,7 @@ void SetRoom(int line, int level, uint16_t start, uint16_t end)
 
 NrListeCore::NrListeCore(ListWindowHost& host) : SetupListCore(host)
 {
-    SetCaption("Nadelraum");
-    SetMargins(10, 10, 6);
-    SetFormKey("Nr_Liste");
-    SetRows(kLines);
-    SetLineCount(kLines);
-    CreateCells(2);
+    Begin("Nr_Liste", "Nadelraum", kLines, 2, 10, 10, 6);
     const int w = TextWidth("8888");
     AddCell("WE", -2, 0, 24, false);
     AddCell("Wahlschalterebene", -2, 0, TextWidth("8") + 8, true);

@@ -48,12 +48,7 @@ RustListeCore::RustListeCore(ListWindowHost& host) : SetupListCore(host)
         const std::string model = table.substr(i, 3);
         machines_ += "ZR " + model + "||ZR" + model + "|";
     }
-    SetCaption("Rüstblatt");
-    SetMargins(0, 0, 5);
-    SetFormKey("Ruestblatt");
-    SetRows(1);
-    SetLineCount(1);
-    CreateCells(1);
+    Begin("Ruestblatt", "Rüstblatt", 1, 1, 0, 0, 5);
     const char* const rows[][2] = {
         {"Maschine", "Maschine"}, {"Feinheit", "Feinheit"}, {"Kommentar", "Kommentar"},
         {"WE", "Wahlschalterebene"}, {"WA", "Warenabzug"}, {"TZ", "Tourenzahl"}, {"", "Tourenzahl Umhängen"},

@@ -8,6 +8,17 @@ int SetupListCore::Level()
     return UsableSelectorLevel(RuestSchema.b[T_RuestSchema::kLevel]);
 }
 
+void SetupListCore::Begin(const std::string& formKey, const std::string& caption, int lines, int mode, int left,
+                          int top, int rowGap)
+{
+    SetCaption(caption);
+    SetMargins(left, top, rowGap);
+    SetFormKey(formKey);
+    SetRows(lines);
+    SetLineCount(lines);
+    CreateCells(mode);
+}
+
 int SetupListCore::AddCell(const std::string& caption, int x, int top, int width, bool field, int font,
                         CellAlignment alignment, const std::string& hint)
 {
@@ -27,14 +38,7 @@ int SetupListCore::AddCell(const std::string& caption, int x, int top, int width
 void SetupListCore::Define(int field, int kind, const std::string& characters, int maximum, int digits,
                            const std::string& mask)
 {
-    EditFieldDef def;
-    def.field = field;
-    def.kind = kind;
-    def.characters = characters;
-    def.mask = mask;
-    def.maximum = maximum;
-    def.digits = digits;
-    DefineEditField(def);
+    DefineEditField(PlainField(field, kind, characters, maximum, digits, mask));
 }
 
 int SetupListCore::TextWidth(const std::string& text) const

@@ -15,6 +15,10 @@ public:
     static int Level();
 
 protected:
+    // Construction: caption, margins and row gap, form key, a fixed number
+    // of lines (no append row) and the layout mode.
+    void Begin(const std::string& formKey, const std::string& caption, int lines, int mode, int left, int top,
+               int rowGap);
     // A cell at (x, top); a negative x leaves a gap after the previous one.
     // Returns the field number, or the column number of a cell without field.
     int AddCell(const std::string& caption, int x, int top, int width, bool field, int font = 4,

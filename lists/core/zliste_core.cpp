@@ -127,14 +127,7 @@ int ZListeCore::AddField(FieldRole role, const std::string& caption, int x, int 
     roles_.resize(static_cast<size_t>(field) + 1);
     roles_[static_cast<size_t>(field)] = role;
     // Defined once all cells stand: the neighbours are then computed once.
-    EditFieldDef def;
-    def.field = field;
-    def.kind = kind;
-    def.characters = characters;
-    def.mask = mask;
-    def.maximum = maximum;
-    def.digits = digits;
-    pending_.push_back(def);
+    pending_.push_back(PlainField(field, kind, characters, maximum, digits, mask));
     return field;
 }
 
