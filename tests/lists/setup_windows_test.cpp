@@ -81,6 +81,9 @@ TEST_F(SetupWindows, SchemeKeysColoursAndLook)
     TPanelColor* panel = FormZListe->Panel(row, z.Field(carrier).column);
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->Background(), QColor(0xff, 0xff, 0x00));
+    // The next line without a mark takes the old one away.
+    FormZListe->GotoLine(1, 65535);
+    EXPECT_EQ(panel->Background(), QColor(0xc0, 0xc0, 0xc0));
     FormZListe->SetCellColour(row, 0x0104, 0xff0000);
     EXPECT_EQ(FormZListe->Panel(row, z.Field(z.FieldAt(1, 0, ZListeCore::Role::Carrier, 0)).column)->Background(),
               QColor(0xff, 0, 0));
