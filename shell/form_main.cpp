@@ -479,7 +479,8 @@ void TFormMain::FormCreate()
 
     // What comes with later windows stays disabled until they do.
     for (const char* name :
-         {"MnuPatronenansehen", "ToolButtonPatrone", "MnuSkrelEditor", "MnuSkrelCompiler", "ToolButtonSkrelEditor", "MnuGTest",
+         {"MnuPatronenansehen",
+          "ToolButtonPatrone", "MnuSkrelEditor", "MnuSkrelCompiler", "ToolButtonSkrelEditor", "MnuGTest",
           "MnuPTest", "MnuExportSkrel", "ToolButtonGTest", "ToolButtonPTest", "ToolButtonExportSkrel"})
         if (QAction* a = Action(name))
             a->setEnabled(false);
