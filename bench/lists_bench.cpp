@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +19,7 @@
 #include "kernel/ui/shell_values.h"
 #include "lists/core/symbol_farben.h"
 #include "lists/form_fliste.h"
+#include "lists/form_zliste.h"
 
 namespace {
 constexpr int kHeight = 1080;
@@ -210,4 +212,134 @@ void BM_OpenMapping(benchmark::State& state)
     }
 }
 BENCHMARK(BM_OpenMapping)->Arg(1)->Arg(42)->Arg(20000)->Unit(benchmark::kMicrosecond);
+
+// ---- the knitting scheme: six systems with the comb rows, 20,000 courses --
+
+void FillZ(int lines)
+{
+    CreateProgramModel();
+    SetDefaults();
+    ProgrammKopf.b[11] = 1;
+    ProgrammKopf.b[26] = 6;
+    put_u16(ProgrammKopf.data(), 6, 250);
+    put_u16(ProgrammKopf.data(), 8, 28);
+    ZListe->SetCount(static_cast<uint16_t>(lines));
+    for (int i = 1; i <= lines; ++i) {
+        uint8_t* p = ZListe->GetLine(static_cast<uint16_t>(i));
+        p[4] = 2;
+        put_u16(p, 6, static_cast<uint16_t>(i % 250));
+        p[14] = static_cast<uint8_t>(i % 9);
+        for (int slot = 0; slot < 6; ++slot) {
+            uint8_t* system = p + 28 + 88 * slot;
+            put_u16(system, 0, static_cast<uint16_t>(i % 3 ? 0 : i % 97));
+            system[2] = static_cast<uint8_t>(i % 3 ? i : 0);
+            put_u32(system, 8 + 16, static_cast<uint32_t>(i * 2654435761u));
+            put_u16(system, 8 + 4, 3);
+            put_u16(system, 8 + 6, static_cast<uint16_t>(i % 200));
+        }
+        WriteShortString(p, 556, 80, "Reihe " + std::to_string(i));
+    }
+    static const std::string path = (std::filesystem::temp_directory_path() / "lists_bench_z.ini").string();
+    std::ofstream(path, std::ios::binary) << "[Windows]\r\nZ_Liste=00001 00001 01080 00100 00\r\n";
+    SettingsPath = path;
+}
+
+// The shown cells of an open scheme window: the labels the baseline makes.
+int SchemeCells()
+{
+    static const int cells = [] {
+        FillZ(20000);
+        P_ShowZListe(0);
+        const int n = FormZListe->Core().VisibleRows() * FormZListe->Core().Grid().Columns();
+        delete FormZListe;
+        return n;
+    }();
+    return cells;
+}
+
+void BM_SchemeOpen(benchmark::State& state)
+{
+    App();
+    const int cells = SchemeCells();
+    FillZ(20000);
+    for (auto _ : state) {
+        P_ShowZListe(0);
+        benchmark::DoNotOptimize(FormZListe->grab());
+        state.PauseTiming();
+        delete FormZListe;
+        state.ResumeTiming();
+    }
+    state.counters["cells"] = cells;
+    SettingsPath.clear();
+}
+BENCHMARK(BM_SchemeOpen)->Unit(benchmark::kMillisecond);
+
+// Baseline: a plain window with as many labels, created, laid out and grabbed.
+struct LabelWindow {
+    QWidget window;
+    std::vector<QLabel*> labels;
+    explicit LabelWindow(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            auto* label = new QLabel(QString::number(i), &window);
+            label->setGeometry(4 + 52 * (i % 36), 4 + 21 * (i / 36), 50, 20);
+            label->setAutoFillBackground(true);
+            labels.push_back(label);
+        }
+        window.resize(1900, kHeight);
+        window.show();
+    }
+};
+
+void BM_LabelsOpen(benchmark::State& state)
+{
+    App();
+    const int cells = SchemeCells();
+    for (auto _ : state) {
+        auto* w = new LabelWindow(cells);
+        benchmark::DoNotOptimize(w->window.grab());
+        state.PauseTiming();
+        delete w;
+        state.ResumeTiming();
+    }
+    state.counters["cells"] = cells;
+}
+BENCHMARK(BM_LabelsOpen)->Unit(benchmark::kMillisecond);
+
+void BM_SchemePageDown(benchmark::State& state)
+{
+    App();
+    FillZ(20000);
+    P_ShowZListe(0);
+    QApplication::processEvents();
+    for (auto _ : state)
+        PageDown(FormZListe->Core(), state, [&] {
+            FormZListe->HandleKey(kPageDown);
+            benchmark::DoNotOptimize(FormZListe->grab());
+        });
+    state.counters["rows"] = FormZListe->Core().VisibleRows();
+    delete FormZListe;
+    SettingsPath.clear();
+}
+BENCHMARK(BM_SchemePageDown)->Unit(benchmark::kMillisecond);
+
+// Baseline: the labels given new texts and backgrounds, then grabbed.
+void BM_LabelsRetext(benchmark::State& state)
+{
+    App();
+    LabelWindow w(SchemeCells());
+    int round = 0;
+    for (auto _ : state) {
+        ++round;
+        for (size_t i = 0; i < w.labels.size(); ++i) {
+            QLabel* label = w.labels[i];
+            label->setText(QString::number(round * 7 + static_cast<int>(i)));
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::Window, (round + i) % 2 ? Qt::lightGray : Qt::yellow);
+            label->setPalette(palette);
+        }
+        benchmark::DoNotOptimize(w.window.grab());
+    }
+}
+BENCHMARK(BM_LabelsRetext)->Unit(benchmark::kMillisecond);
 }  // namespace

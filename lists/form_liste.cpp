@@ -234,10 +234,9 @@ void TFormListe::MirrorFrame()
     }
     const CellGrid& grid = core.Grid();
     if (grid.Columns() > 0) {
-        const Cell& first = grid.At(1, 1);
-        const Cell& bottom = grid.At(std::min(page, grid.Rows()), 1);
-        ScrollBar->setGeometry(core.CellsRight(), first.y, kScrollBarWidth,
-                               std::max(kScrollBarWidth, bottom.y + bottom.height - first.y));
+        const int top = core.RowTop(1);
+        const int bottom = core.RowBottom(std::min(page, grid.Rows()));
+        ScrollBar->setGeometry(core.CellsRight(), top, kScrollBarWidth, std::max(kScrollBarWidth, bottom - top));
     }
     ScrollBar->setVisible(core.Resizable());
     const int width = core.CellsRight() + (core.Resizable() ? kScrollBarWidth + core.RowGap() : 0);
@@ -267,6 +266,12 @@ void TFormListe::SetLineCount(int n)
             core_->SetLineCount(n);
             core_->ShowPage();
         });
+}
+
+void TFormListe::ShowPage()
+{
+    if (core_)
+        Run([&] { core_->ShowPage(); });
 }
 
 void TFormListe::ApplyEditBinding(const EditMenuBinding& binding, bool release, bool hide)

@@ -36,6 +36,8 @@ public:
     void GotoLine(int line, int field);
     // The rows of a list that was emptied: its count, then the page.
     void SetLineCount(int n);
+    // Shows the page again from the data.
+    void ShowPage();
     void Mirror();
 
     // ListWindowHost

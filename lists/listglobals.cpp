@@ -3,3 +3,4 @@
 std::function<void()> CloseMainWindowProc;
 std::function<void()> ListEditMenuBound;
 std::function<QIcon(int)> ListWindowIcon;
+std::function<void()> ShowProgrammKopfProc;

@@ -10,3 +10,6 @@ extern std::function<void()> CloseMainWindowProc;
 extern std::function<void()> ListEditMenuBound;
 // The icon of the main window's image list at an index; unset: no icon.
 extern std::function<QIcon(int)> ListWindowIcon;
+// Shows the program header in the main window (after the set-up sheet
+// changed model or gauge); unset until installed.
+extern std::function<void()> ShowProgrammKopfProc;

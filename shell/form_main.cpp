@@ -157,6 +157,7 @@ TFormMain::~TFormMain()
     qApp->removeEventFilter(this);
     if (StatusTextProc && MainForm == this) {
         StatusTextProc = {};
+        ShowProgrammKopfProc = {};
         MainForm = nullptr;
     }
     if (FormMain == this)
@@ -293,8 +294,6 @@ void TFormMain::CreateMenus()
     editItem(drehen, "MnuDrehen180", "&180°", -1, {}, 0);
     editItem(drehen, "MnuDrehenBeliebig", "&Beliebig", -1, {}, 0);
 
-    // The knitting scheme and set-up windows come with their own issues:
-    // their items wait for them.
     QMenu* listen = menu(nullptr, {}, "&Listen");
     AddItem(listen, {}, "FF-&Position", kBildFFPosition, QKeySequence(Qt::CTRL | Qt::Key_F6));
     AddItem(listen, {}, "&Nadeleinteilung", kBildNadeleinteilung, QKeySequence(Qt::SHIFT | Qt::Key_F2));
@@ -405,7 +404,11 @@ void TFormMain::CreateToolBars()
           std::tuple{"Schemaablauf", &P_ShowSListe, kBildSchemaablauf},
           std::tuple{"Festigkeit", &P_ShowFListe, kBildFestigkeit},
           std::tuple{"Warenabzug", &P_ShowAListe, kBildWarenabzug}, std::tuple{"Versatz", &P_ShowVListe, kBildVersatz},
-          std::tuple{"Wahlschalter", &P_ShowWListe, kBildWahlschalter}})
+          std::tuple{"Wahlschalter", &P_ShowWListe, kBildWahlschalter},
+          std::tuple{"Strickschema", &P_ShowZListe, kBildStrickschema},
+          std::tuple{"Nadelraum", &P_ShowNrListe, kBildNadelraum},
+          std::tuple{"Fadenfuehrer", &P_ShowFfListe, kBildFadenfuehrer},
+          std::tuple{"Ruestblatt", &P_ShowRustListe, kBildRuestblatt}})
         for (const char* prefix : {"Mnu", "ToolButton"})
             connect(Action(prefix + QString(letters)), &QAction::triggered, this,
                     [show = show, picture = picture] { show(picture); });
@@ -490,8 +493,7 @@ void TFormMain::FormCreate()
 
     // What comes with later windows stays disabled until they do.
     for (const char* name :
-         {"MnuStrickschema", "MnuNadelraum", "MnuFadenfuehrer", "MnuRuestblatt", "ToolButtonStrickschema",
-          "ToolButtonNadelraum", "ToolButtonFadenfuehrer", "ToolButtonRuestblatt", "MnuGTest",
+         {"MnuGTest",
           "MnuPTest", "MnuExportSkrel", "ToolButtonGTest", "ToolButtonPTest", "ToolButtonExportSkrel"})
         if (QAction* a = Action(name))
             a->setEnabled(false);
@@ -546,6 +548,7 @@ void TFormMain::FormCreate()
     SetPatternSymbolColours();
     CloseMainWindowProc = [this] { close(); };
     ListWindowIcon = [](int index) { return F_GetIcon(ImageListMnuBild(), index); };
+    ShowProgrammKopfProc = [this] { P_ShowProgrammKopf(); };
     MainClientWidth = static_cast<uint16_t>(std::max(0, width()));
     MainClientHeight = static_cast<uint16_t>(std::max(0, height()));
 
@@ -612,6 +615,7 @@ void TFormMain::P_ShowProgrammKopf()
     PanelMaschine->setText(" ZR" + Local(ProgrammKopf.Model()));
     PanelGauge->setText(" " + QString::number(ProgrammKopf.Gauge()));
     PanelName->setText(" " + Local(ProgrammKopf.Name()));
+    P_RedisplayRustListe();
 }
 
 void TFormMain::SetStatusText(const QString& text)
@@ -961,8 +965,11 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
             hint_->ReleaseHint();
         return false;
     case QEvent::MouseButtonDblClick:
-        // The program header's panels open the set-up sheet, which comes
-        // with the list windows.
+        // The program header's panels open the set-up sheet.
+        if (watched == PanelMaschine || watched == PanelGauge || watched == PanelName) {
+            P_ShowRustListe(kBildRuestblatt);
+            return true;
+        }
         return false;
     default:
         return false;

@@ -1,11 +1,11 @@
 #include "lists/core/cell_grid.h"
 
 namespace {
-Cell CopyBelow(const Cell& above, int rowGap)
+Cell CopyBelow(const Cell& above, int rowGap, int pitch = 0)
 {
     Cell cell = above;
     cell.row = above.row + 1;
-    cell.y = above.y + above.height + rowGap;
+    cell.y = pitch > 0 ? above.y + pitch : above.y + above.height + rowGap;
     cell.hidden = true;
     cell.line = 0;
     cell.LongTag = 0;
@@ -26,11 +26,11 @@ void CellGrid::AddColumn(const Cell& rowOne, int rowGap)
         rows_[r].push_back(CopyBelow(rows_[r - 1].back(), rowGap));
 }
 
-void CellGrid::AddRow(int rowGap)
+void CellGrid::AddRow(int rowGap, int pitch)
 {
     std::vector<Cell> row;
     for (const Cell& above : rows_.back())
-        row.push_back(CopyBelow(above, rowGap));
+        row.push_back(CopyBelow(above, rowGap, pitch));
     rows_.push_back(std::move(row));
 }
 

@@ -41,8 +41,9 @@ public:
 
     // A new column: row 1 gets the given cell, later rows a copy below.
     void AddColumn(const Cell& rowOne, int rowGap);
-    // A new row copied from the row above it, its top one gap below.
-    void AddRow(int rowGap);
+    // A new row copied from the row above it, its top one gap below; with a
+    // pitch, every cell pitch pixels below its copy (block layout).
+    void AddRow(int rowGap, int pitch = 0);
 
     // Stores the value and calls the handler, also for an unchanged value.
     void SetLongTag(int row, int column, uint32_t value);

@@ -57,14 +57,7 @@ int ListEditorCore::Column(const std::string& caption, const std::string& widthM
 void ListEditorCore::DefineField(int field, int kind, const std::string& characters, int maximum,
                                  int digits, const std::string& mask)
 {
-    EditFieldDef def;
-    def.field = field;
-    def.kind = kind;
-    def.characters = characters;
-    def.mask = mask;
-    def.maximum = maximum;
-    def.digits = digits;
-    DefineEditField(def);
+    DefineEditField(PlainField(field, kind, characters, maximum, digits, mask));
 }
 
 void ListEditorCore::End(int listNumberField, int commentField, int commentOffset)

@@ -234,11 +234,14 @@ void ListWindowCore::FinishLayout(int enterField, int homeField, bool resizable)
         ComputeNeighbours();
         dirty_ = false;
     }
-    int right = 0, bottom = 0;
+    int right = 0, bottom = 0, top = grid_.Columns() > 0 ? grid_.At(1, 1).y : 0;
     for (int c = 1; c <= grid_.Columns(); ++c) {
         right = std::max(right, grid_.At(1, c).x + grid_.At(1, c).width);
         bottom = std::max(bottom, grid_.At(1, c).y + grid_.At(1, c).height);
+        top = std::min(top, grid_.At(1, c).y);
     }
+    blockTop_ = top;
+    blockHeight_ = bottom - top;
     cellsRight_ = right + rowGap_;
     cellsBottom_ = bottom;
     minHeight_ = bottom + rowGap_ + host_.FrameHeight();
@@ -352,6 +355,22 @@ void ListWindowCore::FormatCell(int row, int column)
 
 // ---- layout on resizing ---------------------------------------------------
 
+// In block layout a row is the block of all its cells, one block below the
+// other; otherwise the first cell stands for its row.
+int ListWindowCore::RowTop(int row) const
+{
+    if (layoutMode_ == 1)
+        return blockTop_ + (row - 1) * (blockHeight_ + rowGap_);
+    return grid_.At(row, 1).y;
+}
+
+int ListWindowCore::RowBottom(int row) const
+{
+    if (layoutMode_ == 1)
+        return RowTop(row) + blockHeight_;
+    return grid_.At(row, 1).y + grid_.At(row, 1).height;
+}
+
 void ListWindowCore::SetCellHidden(int row, int column, bool hidden)
 {
     Cell& cell = grid_.At(row, column);
@@ -373,10 +392,9 @@ void ListWindowCore::FormResize()
     int r = 1;
     for (;; ++r) {
         if (r > grid_.Rows())
-            grid_.AddRow(rowGap_);
+            grid_.AddRow(rowGap_, layoutMode_ == 1 ? blockHeight_ + rowGap_ : 0);
         Rows_ = std::max(Rows_, grid_.Rows());
-        const Cell& first = grid_.At(r, 1);
-        const bool fits = r == 1 || first.y + first.height + rowGap_ <= clientHeight;
+        const bool fits = r == 1 || RowBottom(r) + rowGap_ <= clientHeight;
         for (int c = 1; c <= grid_.Columns(); ++c)
             SetCellHidden(r, c, !fits || (r > 1 && c <= recordColumns));
         if (!fits)
@@ -391,8 +409,7 @@ void ListWindowCore::FormResize()
         for (int c = 1; c <= grid_.Columns(); ++c)
             SetCellHidden(hide, c, true);
     if (allLines) {
-        const Cell& last = grid_.At(visibleRows_, 1);
-        maxHeight_ = std::max(grid_.At(1, 1).y, rowGap_) + last.y + last.height + host_.FrameHeight() + 1;
+        maxHeight_ = std::max(RowTop(1), rowGap_) + RowBottom(visibleRows_) + host_.FrameHeight() + 1;
         if (maxHeight_ <= minHeight_) {
             maxHeight_ = minHeight_ + 1;
             host_.MoveWindow({-1, -1, minHeight_});

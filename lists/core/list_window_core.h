@@ -60,6 +60,21 @@ struct EditFieldDef {
     int digits = 0;
 };
 
+// A field with its kind, characters, maximum, digits and mask, its
+// neighbours computed.
+inline EditFieldDef PlainField(int field, int kind, const std::string& characters, int maximum, int digits,
+                               const std::string& mask = {})
+{
+    EditFieldDef def;
+    def.field = field;
+    def.kind = kind;
+    def.characters = characters;
+    def.mask = mask;
+    def.maximum = maximum;
+    def.digits = digits;
+    return def;
+}
+
 // Lines marked for the line commands; first 0 = none.
 struct MarkedRange {
     int first = 0;
@@ -123,6 +138,8 @@ public:
     // A subclass that changes the cursor cell itself calls this, so that the
     // cell is stored when it is left.
     void MarkCellChanged() { cellChanged_ = true; }
+    // Where the cursor starts (after FinishLayout, before the window shows).
+    void SetCursorField(int field) { Feld_ = field; }
 
     // State the window and the tests read.
     const CellGrid& Grid() const { return grid_; }
@@ -163,6 +180,9 @@ public:
     // Width of the cells with the scroll bar's place beside them.
     int CellsRight() const { return cellsRight_; }
     int RowGap() const { return rowGap_; }
+    // The top and bottom of a row's cells (rows 1 .. Rows).
+    int RowTop(int row) const;
+    int RowBottom(int row) const;
     // Colour table entry: text and background.
     static uint32_t TextColourOf(int index);
     static uint32_t BackgroundOf(int index);
@@ -286,6 +306,8 @@ private:
     int maxHeight_ = 0;
     int cellsRight_ = 0;
     int cellsBottom_ = 0;
+    int blockTop_ = 0;
+    int blockHeight_ = 0;
 
     int colourIndex_ = 0;
     int typingState_ = 1;

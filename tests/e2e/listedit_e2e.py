@@ -577,6 +577,102 @@ def scenario_titles(home):
     h.end()
 
 
+# ---- the knitting scheme, needle room, yarn carriers and set-up sheet ---------
+
+def z_line(fields=None):
+    """A new knitting scheme line: no racking."""
+    base = {14: b"\x7f", 18: b"\x7f"}
+    base.update(fields or {})
+    return record(640, base)
+
+
+def seed_m(lines, header=None, setup=None):
+    """Model 312 (two systems), gauge 8, D limit 130, racking limit 20."""
+    given = {"model": "312", "gauge": 8, "lists": {"Z": lines}, "setup": setup or "zero", "setup_byte0": 1,
+             "header_bytes": {"6": 130, "7": 0, "8": 20, "9": 0, "10": 0, "11": 0, "26": 2}}
+    given["header_bytes"].update(header or {})
+    return given
+
+
+def dump_bytes(h, prefix):
+    h.snapshot()
+    for l in open(os.path.join(h.home, "dump.txt")).read().splitlines():
+        if l.startswith(prefix + " "):
+            return bytes.fromhex(l.split()[-1])
+    return b""
+
+
+def scenario_scheme(home):
+    h = Harness(os.path.join(home, "a"), form=["Z"], title="Strickschema",
+                given=seed_m([z_line({116: b"\x07\x00"}), z_line({28: b"\x09\x00"})]))
+    real_keys(h, "Right", "space", "Right")
+    cells, _ = h.snapshot()
+    z = h.s_lines("Z")
+    check(h.field_cell(cells, 1, 2)["text"] == "RR", "RR in field 2")
+    check(z[1][196:204].hex() == "0000000001000000", "RR stored: %s" % z[1][196:204].hex())
+    check(h.field_cell(cells, 1, 10)["text"] == "P0007", "carrier P number")
+    # Main racking: 5 is L5; 21 is past the limit 20.
+    real_keys(h, "Home", *["Right"] * 3, "5", "Right")
+    check(dump_bytes(h, "Z 1")[12:16].hex() == "0000fb00", "L5 stored")
+    real_keys(h, *["Left"] * 2, "2", "1", "Right")
+    check(dump_bytes(h, "Z 1")[12:16].hex() == "0000fb00", "L21 refused")
+    h.end()
+
+
+def scenario_needleroom(home):
+    h = Harness(os.path.join(home, "a"), form=["NR"], title="Nadelraum", given=seed_m([]))
+    real_keys(h, "Right", "1", "0", "0", "Right", "2", "0", "0", "Return")
+    r = dump_bytes(h, "R")
+    check(r[44:46].hex() == "6400" and r[172:174].hex() == "c800", "start and end: %s %s" %
+          (r[44:46].hex(), r[172:174].hex()))
+    h.end()
+
+
+def scenario_carriers_ff(home):
+    setup = bytearray(2580)
+    setup[0] = 1
+    for k in range(8):
+        for r in range(1, 9):
+            for b in range(8):
+                struct.pack_into("<h", setup, 1436 + 128 * k + 16 * r + 2 * b, -32768)
+                struct.pack_into("<h", setup, 412 + 128 * k + 16 * r + 2 * b, -32768)
+    h = Harness(os.path.join(home, "a"), form=["FF"], title="Fadenführer", given=seed_m([], setup=setup.hex()))
+    cells, _ = h.snapshot()
+    check(h.field_cell(cells, 1, 1)["text"] == "8", "carrier 8 on top")
+    real_keys(h, "3", "Return", "5", "Right", "Right", "5", "0", "Left", "space")
+    r = dump_bytes(h, "R")
+    check(r[2478] == 5 and r[1484:1486].hex() == "3200" and r[332] == 1,
+          "exchange, offset, type: %d %s %d" % (r[2478], r[1484:1486].hex(), r[332]))
+    h.end()
+
+
+def scenario_sheet(home):
+    setup = bytearray(2580)
+    setup[0], setup[4], setup[5] = 1, 11, 22
+    for off, value in ((12, 100), (14, 200), (28, 300), (30, 400)):
+        struct.pack_into("<H", setup, off, value)
+    h = Harness(os.path.join(home, "a"), form=["RB"], title="Rüstblatt", given=seed_m([], setup=setup.hex()))
+    real_keys(h, "Down", "Down", "Down", "2", "Return")
+    cells, _ = h.snapshot()
+    check(h.field_cell(cells, 1, 5)["text"] == "22" and h.field_cell(cells, 1, 10)["text"] == "0200" and
+          h.field_cell(cells, 1, 9)["text"] == "0400", "level 2 values")
+    real_keys(h, "3", "7", "Return")
+    r = dump_bytes(h, "R")
+    check(r[0] == 2 and r[5] == 37 and r[4] == 11, "WA of level 2: %d %d %d" % (r[0], r[5], r[4]))
+    h.end()
+    # Model 364 (first of the first coupling group): E10 derives the machine data.
+    h = Harness(os.path.join(home, "b"), form=["RB"], title="Rüstblatt",
+                given=seed_m([], header={"10": 1, "11": 0, "26": 4}) | {"model": "364"})
+    real_keys(h, "Down", "space")
+    k = dump_bytes(h, "K")
+    r = dump_bytes(h, "R")
+    check(k[4] == 10 and struct.unpack_from("<HH", k, 6) == (80, 25) and struct.unpack_from("<H", r, 2490)[0] == 47,
+          "E10: %s %s" % (k.hex(), r[2490:2492].hex()))
+    real_keys(h, *["Down"] * 12, "space", "space")
+    check(struct.unpack_from("<H", dump_bytes(h, "R"), 2490)[0] == 49, "coupling 49")
+    h.end()
+
+
 def main():
     home = tempfile.mkdtemp(prefix="zorit-lists-e2e-")
     try:

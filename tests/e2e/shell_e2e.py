@@ -255,6 +255,49 @@ def scenario_list_editor():
     home.cleanup()
 
 
+def visible(title):
+    return (xdo("search", "--onlyvisible", "--name", "^%s$" % title).splitlines() or [None])[0]
+
+
+def scenario_scheme_windows():
+    """The scheme, needle room, carrier and set-up windows from their keys; a
+    model chosen in the set-up sheet closes the scheme and keeps the sheet."""
+    home = Home()
+    os.makedirs(home.path("Temp"))
+    subprocess.run(["python3", os.path.join(TOOLS, "ramcopy.py"), "write", home.path("Temp", "Saveram.Tmp"),
+                    "--model", "312", "--gauge", "8", "--lists", "Z2", "--setup", "zero", "--setup-byte0", "1",
+                    "--header-byte", "10=0", "--header-byte", "11=0", "--header-byte", "26=2"],
+                   check=True, stdout=subprocess.DEVNULL)
+    proc, win = start_and_window(home)
+    for key, title in (("shift+F3", "Strickschema"), ("ctrl+F3", "Nadelraum"), ("ctrl+F5", "Fadenführer")):
+        keys(win, key)
+        time.sleep(0.8)
+        check(visible(title) is not None, key + " opens " + title)
+    keys(win, "ctrl+F6")
+    time.sleep(0.8)
+    check(visible("FF-Position") is not None and visible("Rüstblatt") is None, "ctrl+F6 is FF-Position alone")
+    keys(win, "alt+l", "r", "r")
+    time.sleep(0.8)
+    sheet = visible("Rüstblatt")
+    check(sheet is not None, "Alt+L, R, R opens Rüstblatt")
+    if sheet:
+        keys(sheet, "Insert")
+        time.sleep(0.6)
+        xdo("key", "Return")
+        time.sleep(0.6)
+        check(visible("Strickschema") is not None, "the same model keeps Strickschema")
+        keys(sheet, "space")
+        time.sleep(1.0)
+        check(visible("Strickschema") is None, "another model closes Strickschema")
+        check(visible("Rüstblatt") is not None, "the set-up sheet stays")
+    check(quit_program(proc, win) == 0, "exit status 0")
+    dump = subprocess.run(["python3", os.path.join(TOOLS, "ramcopy.py"), "dump", home.path("Temp", "Saveram.Tmp")],
+                          capture_output=True, text=True).stdout.splitlines()
+    header = next((bytes.fromhex(l.split()[1]) for l in dump if l.startswith("K ")), b"")
+    check(header[1:4] == b"322", "the snapshot holds the next model: %r" % header[:4])
+    home.cleanup()
+
+
 SCENARIOS = {
     "restart": scenario_restart,
     "first_start": scenario_first_start,
@@ -264,6 +307,7 @@ SCENARIOS = {
     "new_program": scenario_new_program,
     "siblings": scenario_siblings,
     "list_editor": scenario_list_editor,
+    "scheme_windows": scenario_scheme_windows,
 }
 
 if __name__ == "__main__":

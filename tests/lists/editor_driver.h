@@ -59,6 +59,8 @@ struct EditorDriver {
         for (int guard = 0; guard < 40 && core->Feld() != field; ++guard)
             Right();
     }
+    // Puts the cursor on a field of its line, as a click does.
+    void Focus(int field) { host.FocusCell(core->Zeile(), core->Field(field).column); }
     void GoToLine(int line)
     {
         Key(36);

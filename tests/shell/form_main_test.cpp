@@ -27,7 +27,9 @@
 #include "kernel/model/programmodel.h"
 #include "kernel/services/debuglog.h"
 #include "kernel/ui/forms.h"
+#include "kernel/ui/qt_kernel_host.h"
 #include "kernel/ui/program_actions.h"
+#include "lists/form_rustliste.h"
 #include "shell/dde_hndl_zorit.h"
 #include "shell/edit_separators.h"
 #include "shell/form_main.h"
@@ -70,7 +72,6 @@ TEST_F(FormMainTest, ShortcutsAreUniqueAndTheLaterWindowsItemsWait)
 
     for (const char* name : {"ToolButtonRueckgaengig", "ToolButtonAusschneiden", "ToolButtonKopieren",
                              "ToolButtonEinfuegen", "ToolButtonLoeschen", "MnuRueckgaengig", "MnuSuchen",
-                             "MnuStrickschema", "MnuNadelraum", "MnuFadenfuehrer", "MnuRuestblatt", "ToolButtonStrickschema",
                              "MnuGTest", "MnuPTest", "MnuExportSkrel", "ToolButtonExportSkrel"})
         EXPECT_FALSE(A(name)->isEnabled()) << name;
     for (const char* name : {"MnuNeu", "ToolButtonNeu", "MnuReadRamCopy", "MnuArbeitsebeneumschalten", "MnuOeffnen",
@@ -277,6 +278,10 @@ TEST_F(FormMainTest, ListenItemsAndButtonsOpenTheListEditors)
         {"Festigkeit", QKeySequence(Qt::SHIFT | Qt::Key_F5), "F_Liste", "Festigkeit"},
         {"Nadeleinteilung", QKeySequence(Qt::SHIFT | Qt::Key_F2), "N_Liste", "Nadeleinteilung"},
         {"Schemaablauf", QKeySequence(Qt::SHIFT | Qt::Key_F4), "S_Liste", "Schemaablauf"},
+        {"Strickschema", QKeySequence(Qt::SHIFT | Qt::Key_F3), "Z_Liste", "Strickschema"},
+        {"Nadelraum", QKeySequence(Qt::CTRL | Qt::Key_F3), "Nr_Liste", "Nadelraum"},
+        {"Fadenfuehrer", QKeySequence(Qt::CTRL | Qt::Key_F5), "Ff_Liste", "Fadenführer"},
+        {"Ruestblatt", QKeySequence(), "Ruestblatt", "Rüstblatt"},
     };
     form->show();
     for (const Case& c : cases) {
@@ -286,7 +291,10 @@ TEST_F(FormMainTest, ListenItemsAndButtonsOpenTheListEditors)
         EXPECT_FALSE(FormExists(c.form));
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-        QTest::keySequence(form.get(), c.key);
+        if (c.key.isEmpty())
+            A(qPrintable(QString("Mnu") + c.letters))->trigger();
+        else
+            QTest::keySequence(form.get(), c.key);
         QWidget* editor = FindForm(c.form);
         ASSERT_NE(editor, nullptr);
         EXPECT_TRUE(editor->isVisible());
@@ -297,7 +305,38 @@ TEST_F(FormMainTest, ListenItemsAndButtonsOpenTheListEditors)
         EXPECT_TRUE(editor->isVisible());
         EXPECT_EQ(FindForm(c.form), editor);
     }
-    for (const char* name : {"MnuStrickschema", "MnuNadelraum", "MnuFadenfuehrer", "MnuRuestblatt"})
-        EXPECT_FALSE(A(name)->isEnabled()) << name;
+}
+
+// The header's panels open the set-up sheet; a model chosen there closes the
+// other list windows, keeps the sheet and shows the new model.
+TEST_F(FormMainTest, HeaderPanelsOpenTheSetUpSheet)
+{
+    QtKernelHost host;
+    host.onCloseProgramWindows = [] { P_CloseProgrammFenster(); };
+    setKernelHost(&host);
+    form->show();
+    for (const char* panel : {"PanelMaschine", "PanelGauge", "PanelName"}) {
+        SCOPED_TRACE(panel);
+        if (QWidget* sheet = FindForm("Ruestblatt"))
+            sheet->hide();
+        auto* label = form->findChild<QLabel*>(panel);
+        ASSERT_NE(label, nullptr);
+        QTest::mouseDClick(label, Qt::LeftButton);
+        ASSERT_NE(FindForm("Ruestblatt"), nullptr);
+        EXPECT_TRUE(FindForm("Ruestblatt")->isVisible());
+    }
+    A("MnuStrickschema")->trigger();
+    ASSERT_NE(FindForm("Z_Liste"), nullptr);
+    auto* sheet = qobject_cast<TFormRustListe*>(FindForm("Ruestblatt"));
+    ASSERT_NE(sheet, nullptr);
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    const std::string before = ProgrammKopf.Model();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_NE(ProgrammKopf.Model(), before);
+    EXPECT_EQ(FindForm("Z_Liste"), nullptr);
+    EXPECT_EQ(FindForm("Ruestblatt"), sheet);
+    EXPECT_EQ(form->findChild<QLabel*>("PanelMaschine")->text().toStdString(), " ZR" + ProgrammKopf.Model());
+    setKernelHost(nullptr);
 }
 }  // namespace

@@ -17,6 +17,7 @@
 #include "kernel/compiler/compilererror.h"
 #include "kernel/model/globals.h"
 #include "kernel/model/listmodel.h"
+#include "kernel/model/programmodel.h"
 #include "kernel/model/ramcopy.h"
 #include "kernel/services/debuglog.h"
 #include "kernel/services/services.h"
@@ -38,7 +39,8 @@ namespace {
 const char* const kUsage =
     "usage: listedit_harness [--home DIR] [--load FILE | --ram FILE] [--cells OUT] [--dump OUT]\n"
     "                        [--ram-out OUT] [--log] FORM...\n"
-    "  FORM: T (the test list), V, A, W, P, F, N or S (the list editors)\n"
+    "  FORM: T (the test list), V, A, W, P, F, N, S or Z (the list editors), NR (needle room),\n"
+    "        FF (yarn carriers) or RB (set-up sheet)\n"
     "  --log: STORE lines of the test list, CLIP on every clipboard set, BIND after every\n"
     "         edit-menu binding\n";
 
@@ -76,9 +78,21 @@ void PrintClipboard(char code, const std::vector<uint8_t>& block)
     std::cout << "CLIP " << code << " " << hex << std::endl;
 }
 
-QWidget* ShowForm(char form, bool log)
+QWidget* ShowForm(const std::string& name, bool log)
 {
-    switch (form) {
+    if (name == "NR") {
+        P_ShowNrListe(0);
+        return FormNrListe;
+    }
+    if (name == "FF") {
+        P_ShowFfListe(0);
+        return FormFfListe;
+    }
+    if (name == "RB") {
+        P_ShowRustListe(0);
+        return FormRustListe;
+    }
+    switch (name[0]) {
     case 'T':
         P_ShowTestListe();
         if (log)
@@ -102,6 +116,9 @@ QWidget* ShowForm(char form, bool log)
     case 'N':
         P_ShowNListe(0);
         return FormNListe;
+    case 'Z':
+        P_ShowZListe(0);
+        return FormZListe;
     default:
         P_ShowSListe(0);
         return FormSListe;
@@ -124,7 +141,21 @@ void PublishShellValues(QMainWindow& main)
     SettingsPath = IniFilePath();
     StatusTextProc = [](const QString&) {};
     SetPatternSymbolColours();
+    // The header the main window would show: its panel's text on stdout.
+    ShowProgrammKopfProc = [] { std::cout << "HEADER ZR" << ProgrammKopf.Model() << std::endl; };
 }
+
+// Closes the list windows as the main window does: all but the set-up sheet.
+class HarnessHost : public PrintingHost {
+public:
+    void closeProgramWindows() override
+    {
+        std::cout << "CLOSE" << std::endl;
+        for (const FormEntry& e : Forms())
+            if (e.role == FormRole::List && !e.form->objectName().isEmpty() && e.form->objectName() != "Ruestblatt")
+                DestroyForm(e.form);
+    }
+};
 
 bool AnyListVisible()
 {
@@ -144,12 +175,13 @@ int Run(int argc, char** argv, ProbeArgs args)
     if (args.empty() || (!load.empty() && !ram.empty()))
         throw ProbeUsage{"give one or more forms, and at most one of --load and --ram"};
     for (const std::string& form : args)
-        if (form.size() != 1 || std::string("TVAWPFNS").find(form) == std::string::npos)
+        if ((form.size() != 1 || std::string("TVAWPFNSZ").find(form) == std::string::npos) && form != "NR" &&
+            form != "FF" && form != "RB")
             throw ProbeUsage{"unknown form " + form};
 
     ProbeHome folder;
     folder.Enter(home, "listedit-harness");
-    PrintingHost host;
+    HarnessHost host;
     setKernelHost(&host);
     DebugLogStart();
     CreateProgramModel();
@@ -177,7 +209,7 @@ int Run(int argc, char** argv, ProbeArgs args)
     main.show();
     QWidget* last = nullptr;
     for (const std::string& form : args)
-        last = ShowForm(form[0], log);
+        last = ShowForm(form, log);
     if (last) {
         last->raise();
         last->activateWindow();

@@ -1,0 +1,129 @@
+// The knitting scheme, needle room, yarn carrier and set-up sheet windows as
+// a user meets them: real keys, the colours the test windows set, the sheet
+// redisplaying the carrier window, and how each looks.
+#include "kernel/model/workrecord.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPointer>
+#include <QTest>
+
+#include "kernel/model/bytes.h"
+#include "kernel/model/listmodel.h"
+#include "kernel/model/machinedata.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/ui/forms.h"
+#include "kernel/ui/shell_values.h"
+#include "lists/core/symbol_farben.h"
+#include "lists/list_editors.h"
+#include "lists/listglobals.h"
+#include "lists/panel_color.h"
+#include "tests/support/test_env.h"
+
+namespace {
+class SetupWindows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SettingsPath = TestHome() + "Zorit.INI";
+        SetPatternSymbolColours();
+        ProgrammKopf.SetModel("844");
+        ProgrammKopf.SetGauge(8);
+        P_SetMaschinenDaten();
+        RuestSchema.b[0] = 1;
+    }
+    void TearDown() override
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<TFormListe*>(w))
+                delete w;
+        SettingsPath.clear();
+        ShowProgrammKopfProc = nullptr;
+    }
+    static QWidget* Focused() { return QApplication::focusWidget(); }
+    static void Shoot(TFormListe* form, const char* name)
+    {
+        ASSERT_NE(form, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+        const QImage image = form->grab().toImage();
+        EXPECT_GT(image.width(), 150) << name;
+        ASSERT_TRUE(image.save(QString::fromStdString(TestHome()) + name + ".png"));
+        if (const char* keep = getenv("ZORIT_KEEP_SCREENSHOTS"))
+            image.save(QString(keep) + "/" + name + ".png");
+    }
+};
+
+TEST_F(SetupWindows, SchemeKeysColoursAndLook)
+{
+    for (int i = 1; i <= 3; ++i) {
+        uint8_t* z = ZListe->GetLine(static_cast<uint16_t>(i));
+        put_u16(z, 28, static_cast<uint16_t>(i));
+        put_u32(z, 28 + 8 + 16, 0x7);
+        z[4] = 2;
+        put_u16(z, 6, 100);
+        WriteShortString(z, 556, 80, "Reihe " + std::to_string(i));
+    }
+    put_u32(ZListe->GetLine(2), 28 + 48 + 24 + 4, 3);
+    P_ShowZListe(0);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(FormZListe));
+    ZListeCore& z = FormZListe->ZCore();
+    EXPECT_EQ(z.Systems(), 4);
+    EXPECT_EQ(FormZListe->windowTitle(), "Strickschema");
+    QTest::keyClick(Focused(), Qt::Key_Right);
+    QTest::keyClick(Focused(), Qt::Key_Space);
+    QTest::keyClick(Focused(), Qt::Key_Right);
+    EXPECT_EQ(get_u32(ZListe->PeekLine(1), 28 + 3 * 88 + 48 + 32 + 4), 1u);
+
+    FormZListe->GotoLine(2, 0x0101);
+    const int carrier = z.FieldAt(4, 0, ZListeCore::Role::Carrier, 0);
+    const int row = z.Zeile();
+    TPanelColor* panel = FormZListe->Panel(row, z.Field(carrier).column);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->Background(), QColor(0xff, 0xff, 0x00));
+    // The next line without a mark takes the old one away.
+    FormZListe->GotoLine(1, 65535);
+    EXPECT_EQ(panel->Background(), QColor(0xc0, 0xc0, 0xc0));
+    FormZListe->SetCellColour(row, 0x0104, 0xff0000);
+    EXPECT_EQ(FormZListe->Panel(row, z.Field(z.FieldAt(1, 0, ZListeCore::Role::Carrier, 0)).column)->Background(),
+              QColor(0xff, 0, 0));
+    Shoot(FormZListe, "Z");
+
+    // Destroying writes the placement and clears the form variable.
+    delete FormZListe;
+    EXPECT_EQ(FormZListe, nullptr);
+}
+
+TEST_F(SetupWindows, SheetRedisplaysTheCarriersAndLooks)
+{
+    int headers = 0;
+    ShowProgrammKopfProc = [&] { ++headers; };
+    for (int k = 0; k < 8; ++k)
+        for (int r = 1; r <= 8; ++r)
+            for (int b = 0; b < 8; ++b)
+                put_i16(RuestSchema.data(), T_RuestSchema::CarrierSet1(k, r, b),
+                        b < 2 ? static_cast<int16_t>(10 * k + r) : -32768);
+    put_u16(RuestSchema.data(), T_RuestSchema::RoomStart(1, 1), 100);
+    put_u16(RuestSchema.data(), T_RuestSchema::RoomEnd(1, 1), 300);
+    P_ShowNrListe(0);
+    Shoot(FormNrListe, "NR");
+    P_ShowFfListe(0);
+    Shoot(FormFfListe, "FF");
+    EXPECT_EQ(FormFfListe->Panel(1, FormFfListe->Core().Field(FfListeCore::Offset(0)).column)->Text(), "+008");
+    P_ShowRustListe(0);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(FormRustListe));
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(Focused(), Qt::Key_Down);
+    QTest::keyClick(Focused(), Qt::Key_3);
+    QTest::keyClick(Focused(), Qt::Key_Return);
+    EXPECT_EQ(RuestSchema.b[0], 3);
+    EXPECT_EQ(FormFfListe->Panel(1, FormFfListe->Core().Field(FfListeCore::Offset(0)).column)->Text(), "+028");
+    Shoot(FormRustListe, "RB");
+    // Up to the gauge: E10 is another gauge, the header follows.
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(Focused(), Qt::Key_Up);
+    QTest::keyClick(Focused(), Qt::Key_Space);
+    EXPECT_EQ(ProgrammKopf.Gauge(), 10);
+    EXPECT_EQ(headers, 1);
+}
+}  // namespace
