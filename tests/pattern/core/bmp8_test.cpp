@@ -40,7 +40,7 @@ TEST(Bmp8, WritesAnUncompressedBottomUpFile)
     EXPECT_EQ(get_i32(u, 22), 2);
     EXPECT_EQ(get_u16(u, 28), 8);
     EXPECT_EQ(get_u32(u, 30), 0u);
-    EXPECT_EQ(get_u32(u, 46), 256u);
+    EXPECT_EQ(get_u32(u, 46), 0u);
     // Entry 1 as blue, green, red, 0.
     EXPECT_EQ(get_u32(u, 54 + 4), 0x0001fe00u);
     // The bottom line (top line 1: 21, 28, 35) comes first, padded to 4.
@@ -90,7 +90,7 @@ TEST(Bmp8, RefusesWhatItCannotRead)
         int64_t value;
         const char* why;
     } cases[] = {
-        {"compressed", 30, 4, 1, "compressed"},     {"depth", 28, 2, 24, "8-bit"},
+        {"compressed", 30, 4, 1, "compressed"},     {"depth", 28, 2, 16, "8-bit"},
         {"zero width", 18, 4, 0, "zero size"},      {"zero height", 22, 4, 0, "zero size"},
         {"too wide", 18, 4, 2001, "too large"},     {"too high", 22, 4, 30001, "too large"},
         {"pixels past the end", 10, 4, 2000, "ends"}, {"signature", 0, 2, 0x4141, "not a BMP"},
