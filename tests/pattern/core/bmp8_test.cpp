@@ -116,3 +116,44 @@ TEST(Bmp8, RefusesWhatItCannotRead)
 }
 
 }  // namespace
+
+namespace {
+
+// 24-bit pictures take their colours as indices in the order of the file
+// (the bottom line first); the 256th colour and later ones share index 255.
+TEST(Bmp8, ReadsTrueColourInOrderOfOccurrence)
+{
+    const int w = 300;
+    const size_t stride = (3 * w + 3) & ~3;
+    std::string b(54 + 2 * stride, '\0');
+    auto* u = reinterpret_cast<uint8_t*>(b.data());
+    b[0] = 'B';
+    b[1] = 'M';
+    put_u32(u, 10, 54);
+    put_u32(u, 14, 40);
+    put_i32(u, 18, w);
+    put_i32(u, 22, 2);
+    put_u16(u, 26, 1);
+    put_u16(u, 28, 24);
+    // Bottom line: colours 0..299 as blue, green, red; top line: colour 7 throughout.
+    for (int x = 0; x < w; ++x) {
+        u[54 + 3 * x] = static_cast<uint8_t>(x);
+        u[54 + 3 * x + 1] = static_cast<uint8_t>(x >> 8);
+        u[54 + stride + 3 * x] = 7;
+    }
+    WriteTestFile(TestHome() + "True.bmp", b);
+    Bmp8 p;
+    std::string error;
+    ASSERT_TRUE(ReadBmp8(TestHome() + "True.bmp", p, error)) << error;
+    ASSERT_EQ(p.width, w);
+    EXPECT_EQ(p.Line(1)[0], 0);
+    EXPECT_EQ(p.Line(1)[254], 254);
+    EXPECT_EQ(p.Line(1)[255], 255);
+    EXPECT_EQ(p.Line(1)[299], 255);
+    EXPECT_EQ(p.Line(0)[100], 7);
+    EXPECT_EQ(p.colours[7], 0xff000007u);
+    EXPECT_EQ(p.colours[254], 0xff0000feu);
+    EXPECT_NE(WriteBmp8(TestHome() + "Wide.bmp", Picture(2001, 1)).find("too large"), std::string::npos);
+}
+
+}  // namespace
