@@ -1,20 +1,25 @@
 #include "pattern/motif/motif_transform.h"
 
 #include <algorithm>
-#include <cstddef>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <numbers>
 #include <vector>
 
+#include "pattern/motif/line_kernels.h"
+
 namespace {
 
-// A target of width x rows a level, the source's levels and colours.
-MotifImage TargetOf(const MotifImage& source, int32_t width, int32_t rows, uint8_t fill)
+// Shapes the target as width x rows a level with the source's levels and
+// colours; its storage is kept where it is large enough.
+void Shape(const MotifImage& source, int32_t width, int32_t rows, MotifImage& t)
 {
-    MotifImage t = MotifImage::Blank(width, rows, source.levels, fill);
+    t.width = std::max(0, width);
+    t.levels = std::max(1, source.levels);
+    t.height = std::max(0, rows) * t.levels;
     t.colours = source.colours;
-    return t;
+    t.indices.resize(static_cast<size_t>(t.width) * static_cast<size_t>(t.height));
 }
 
 // Nearest source cell of each of the target's count cells.
@@ -28,60 +33,124 @@ std::vector<int32_t> NearestCells(int32_t sourceCount, int32_t count, bool rever
     return from;
 }
 
-// Copies one line through the column map; a plain or reversed copy where the
-// map is one.
-void CopyLine(const uint8_t* in, uint8_t* out, const std::vector<int32_t>& from, int kind)
+enum class ColumnMap { Any, Same, Reversed, Halved };
+
+ColumnMap KindOf(const std::vector<int32_t>& from, int32_t sourceCount)
 {
-    const auto n = static_cast<std::ptrdiff_t>(from.size());
-    if (kind == 1)
+    const auto n = static_cast<int32_t>(from.size());
+    auto all = [&](auto rule) {
+        for (int32_t i = 0; i < n; ++i)
+            if (from[static_cast<size_t>(i)] != rule(i))
+                return false;
+        return true;
+    };
+    if (n == sourceCount && all([](int32_t i) { return i; }))
+        return ColumnMap::Same;
+    if (n == sourceCount && all([&](int32_t i) { return n - 1 - i; }))
+        return ColumnMap::Reversed;
+    if (all([](int32_t i) { return 2 * i + 1; }))
+        return ColumnMap::Halved;
+    return ColumnMap::Any;
+}
+
+void CopyLine(const uint8_t* in, uint8_t* out, const std::vector<int32_t>& from, ColumnMap kind)
+{
+    const auto n = static_cast<int32_t>(from.size());
+    switch (kind) {
+    case ColumnMap::Same:
         std::memcpy(out, in, from.size());
-    else if (kind == 2)
-        std::reverse_copy(in, in + n, out);
-    else
-        for (std::ptrdiff_t x = 0; x < n; ++x)
+        return;
+    case ColumnMap::Reversed:
+        ReverseCells(in, out, n);
+        return;
+    case ColumnMap::Halved:
+        OddCells(in, out, n);
+        return;
+    case ColumnMap::Any:
+        for (int32_t x = 0; x < n; ++x)
             out[x] = in[from[static_cast<size_t>(x)]];
-}
-
-// 1 when the map is the identity, 2 when it is the reversal, else 0.
-int MapKind(const std::vector<int32_t>& from, int32_t sourceCount)
-{
-    if (static_cast<int32_t>(from.size()) != sourceCount)
-        return 0;
-    bool same = true;
-    bool reversed = true;
-    for (int32_t i = 0; i < sourceCount; ++i) {
-        same = same && from[static_cast<size_t>(i)] == i;
-        reversed = reversed && from[static_cast<size_t>(i)] == sourceCount - 1 - i;
+        return;
     }
-    return same ? 1 : reversed ? 2 : 0;
 }
 
-// A turn maps doubled coordinates about the centres, so that even and odd
-// sides turn about the same point.
+// A turn maps doubled coordinates about the centres (so that even and odd
+// sides turn about the same point) in fixed point of 32 fraction bits. A
+// source coordinate is floor((round(d) - 1) / 2) + centre for the turned
+// doubled coordinate d, which is floor((d - 1/2) / 2) + centre: the turned
+// value less one half, shifted right by 33.
+constexpr int64_t kOne = int64_t{1} << 32;
+constexpr int kShift = 33;
+// One source cell in turned doubled coordinates.
+constexpr int64_t kCell = int64_t{1} << kShift;
+constexpr int32_t kTurnStrip = 128;
+constexpr int32_t kTurnBand = 128;
+
 int32_t TurnCentre(int32_t side)
 {
     return (side + 1) / 2;
 }
 
-// The source coordinate of a turned doubled one: floor((doubled - 1) / 2) from the centre.
-int32_t TurnSource(long doubled, int32_t centre)
+int64_t FloorDiv(int64_t a, int64_t b)
 {
-    return static_cast<int32_t>((doubled - 1) >> 1) + centre;
+    const int64_t q = a / b;
+    return q - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+
+// The x in [first, last] for which lo <= a + x d < hi, as first > last when none.
+void Within(int64_t a, int64_t d, int64_t lo, int64_t hi, int32_t& first, int32_t& last)
+{
+    int64_t from = first;
+    int64_t to = last;
+    if (d == 0) {
+        if (a < lo || a >= hi)
+            to = from - 1;
+    } else if (d > 0) {
+        from = std::max(from, -FloorDiv(a - lo, d));
+        to = std::min(to, FloorDiv(hi - 1 - a, d));
+    } else {
+        from = std::max(from, FloorDiv(a - hi, -d) + 1);
+        to = std::min(to, FloorDiv(a - lo, -d));
+    }
+    first = static_cast<int32_t>(std::clamp<int64_t>(from, INT32_MIN, INT32_MAX));
+    last = static_cast<int32_t>(std::clamp<int64_t>(to, INT32_MIN, INT32_MAX));
+}
+
+// One target line of a turn from cell first to last, all inside the source:
+// the turned coordinates at first, their steps and the source's centre.
+struct TurnWalk {
+    int64_t a;
+    int64_t b;
+    int64_t da;
+    int64_t db;
+    int32_t cx;
+    int32_t cy;
+};
+
+// Its own function with its values in registers: the cells written could
+// alias anything the compiler would otherwise read again after each store.
+void TurnLine(const uint8_t* in, size_t stride, uint8_t* out, int32_t first, int32_t last, TurnWalk w)
+{
+    const auto lineLength = static_cast<std::ptrdiff_t>(stride);
+    const std::ptrdiff_t centre = std::ptrdiff_t{w.cy} * lineLength + w.cx;
+    for (int32_t x = first; x <= last; ++x, w.a += w.da, w.b += w.db)
+        out[x] = in[centre + (w.b >> kShift) * lineLength + (w.a >> kShift)];
 }
 
 }  // namespace
 
-MotifImage MirrorScaleMotif(const MotifImage& source, int32_t width, int32_t rows, int mirror)
+void MirrorScaleMotif(const MotifImage& source, int32_t width, int32_t rows, int mirror, MotifImage& t)
 {
     const int32_t sourceRows = source.Rows();
     width = width > 0 ? width : source.width;
     rows = rows > 0 ? rows : sourceRows;
-    MotifImage t = TargetOf(source, width, rows, 0);
-    if (source.width <= 0 || sourceRows <= 0)
-        return t;
+    Shape(source, width, rows, t);
+    if (source.width <= 0 || sourceRows <= 0) {
+        std::fill(t.indices.begin(), t.indices.end(), 0);
+        return;
+    }
     const std::vector<int32_t> columns = NearestCells(source.width, width, mirror & kMirrorLeftRight);
     const std::vector<int32_t> lines = NearestCells(sourceRows, rows, mirror & kMirrorTopBottom);
-    const int kind = MapKind(columns, source.width);
+    const ColumnMap kind = KindOf(columns, source.width);
     for (int32_t k = 0; k < source.levels; ++k) {
         for (int32_t r = 0; r < rows; ++r) {
             uint8_t* out = t.Line(k * rows + r);
@@ -92,19 +161,18 @@ MotifImage MirrorScaleMotif(const MotifImage& source, int32_t width, int32_t row
                 CopyLine(source.Line(k * sourceRows + lines[static_cast<size_t>(r)]), out, columns, kind);
         }
     }
-    return t;
 }
 
-MotifImage StretchMotif(const MotifImage& source, int32_t offset, bool vertical, uint8_t transparent)
+void StretchMotif(const MotifImage& source, int32_t offset, bool vertical, uint8_t transparent, MotifImage& t)
 {
     const int32_t rows = source.Rows();
     const int32_t grow = std::abs(offset);
-    MotifImage t = TargetOf(source, source.width + (vertical ? 0 : grow), rows + (vertical ? grow : 0), transparent);
+    Shape(source, source.width + (vertical ? 0 : grow), rows + (vertical ? grow : 0), t);
+    std::fill(t.indices.begin(), t.indices.end(), transparent);
     // The row or column that moves k of n steps.
     const int32_t n = vertical ? source.width : rows;
     auto shift = [&](int32_t k) {
-        return (offset < 0 ? grow : 0) +
-               static_cast<int32_t>(std::lrint(double(offset) * k / std::max(n - 1, 1)));
+        return (offset < 0 ? grow : 0) + static_cast<int32_t>(std::lrint(double(offset) * k / std::max(n - 1, 1)));
     };
     const int32_t targetRows = t.Rows();
     for (int32_t k = 0; k < source.levels; ++k) {
@@ -122,67 +190,51 @@ MotifImage StretchMotif(const MotifImage& source, int32_t offset, bool vertical,
                     source.Line(MotifImage::MotifLevelLine(k, r, rows))[x];
         }
     }
-    return t;
 }
 
-MotifImage RotateMotif90(const MotifImage& source)
+void RotateMotif90(const MotifImage& source, MotifImage& t)
 {
     const int32_t rows = source.Rows();
     const int32_t w = source.width;
-    MotifImage t = TargetOf(source, rows, w, 0);
-    // In tiles, so that the lines read and written stay in the cache.
-    constexpr int32_t kTile = 64;
-    for (int32_t k = 0; k < source.levels; ++k) {
-        const uint8_t* in = source.Line(k * rows);
-        uint8_t* out = t.Line(k * w);
-        for (int32_t r0 = 0; r0 < w; r0 += kTile)
-            for (int32_t x0 = 0; x0 < rows; x0 += kTile)
-                for (int32_t r = r0; r < std::min(w, r0 + kTile); ++r) {
-                    uint8_t* line = out + static_cast<size_t>(r) * rows;
-                    const uint8_t* column = in + (w - 1 - r);
-                    for (int32_t x = x0; x < std::min(rows, x0 + kTile); ++x)
-                        line[x] = column[static_cast<size_t>(x) * w];
-                }
-    }
-    return t;
+    Shape(source, rows, w, t);
+    for (int32_t k = 0; k < source.levels; ++k)
+        TurnBlock(source.Line(k * rows), static_cast<size_t>(w), w, rows, t.Line(k * w), static_cast<size_t>(rows));
 }
 
-MotifImage RotateMotif90(const MotifImage& source, double degrees, int32_t width, int32_t rows,
-                         uint8_t transparent)
+void RotateMotif90(const MotifImage& source, double degrees, int32_t width, int32_t rows, uint8_t transparent,
+                   MotifImage& t)
 {
-    MotifImage t = TargetOf(source, width, rows, transparent);
+    Shape(source, width, rows, t);
     const int32_t sourceRows = source.Rows();
     const double angle = degrees * std::numbers::pi / 180.0;
-    const double sine = std::sin(angle);
-    const double cosine = std::cos(angle);
+    const auto sine = static_cast<int64_t>(std::llrint(std::sin(angle) * double(kOne)));
+    const auto cosine = static_cast<int64_t>(std::llrint(std::cos(angle) * double(kOne)));
     // Odd sides are taken one larger, the added line transparent.
     const int32_t scx = TurnCentre(source.width + (source.width & 1));
     const int32_t scy = TurnCentre(sourceRows + (sourceRows & 1));
     const int32_t dcx = TurnCentre(t.width);
-    const int32_t dcy = TurnCentre(rows);
-    std::vector<double> uc(static_cast<size_t>(t.width));
-    std::vector<double> us(static_cast<size_t>(t.width));
-    for (int32_t x = 0; x < t.width; ++x) {
-        const double u = 2.0 * (x - dcx) + 1;
-        uc[static_cast<size_t>(x)] = u * cosine;
-        us[static_cast<size_t>(x)] = u * sine;
-    }
-    for (int32_t k = 0; k < source.levels; ++k) {
-        const uint8_t* in = source.Line(k * sourceRows);
-        for (int32_t r = 0; r < rows; ++r) {
-            const double v = 2.0 * (r - dcy) + 1;
-            const double vs = v * sine;
-            const double vc = v * cosine;
-            uint8_t* out = t.Line(k * rows + r);
-            for (int32_t x = 0; x < t.width; ++x) {
-                const int32_t sx = TurnSource(std::lrint(uc[static_cast<size_t>(x)] - vs), scx);
-                const int32_t sy = TurnSource(std::lrint(us[static_cast<size_t>(x)] + vc), scy);
-                if (sx >= 0 && sx < source.width && sy >= 0 && sy < sourceRows)
-                    out[x] = in[static_cast<size_t>(sy) * source.width + sx];
-            }
+    const int32_t dcy = TurnCentre(t.Rows());
+    const int64_t u0 = 2 * int64_t{-dcx} + 1;
+    for (int32_t r = 0; r < t.Rows(); ++r) {
+        const int64_t v = 2 * int64_t{r - dcy} + 1;
+        // The turned doubled coordinates less one half at x = 0.
+        const int64_t a0 = u0 * cosine - v * sine - kOne / 2;
+        const int64_t b0 = u0 * sine + v * cosine - kOne / 2;
+        int32_t first = 0;
+        int32_t last = t.width - 1;
+        Within(a0, 2 * cosine, -scx * kCell, (source.width - scx) * kCell, first, last);
+        Within(b0, 2 * sine, -scy * kCell, (sourceRows - scy) * kCell, first, last);
+        // Cells whose source lies outside stay transparent.
+        const int32_t inside = std::max(0, last - first + 1);
+        const int32_t lead = inside > 0 ? first : t.width;
+        const TurnWalk walk{a0 + first * 2 * cosine, b0 + first * 2 * sine, 2 * cosine, 2 * sine, scx, scy};
+        for (int32_t k = 0; k < source.levels; ++k) {
+            uint8_t* out = t.Line(k * t.Rows() + r);
+            std::memset(out, transparent, static_cast<size_t>(lead));
+            std::memset(out + lead + inside, transparent, static_cast<size_t>(t.width - lead - inside));
+            TurnLine(source.Line(k * sourceRows), static_cast<size_t>(source.width), out, first, last, walk);
         }
     }
-    return t;
 }
 
 MotifSize RotatedMotifSize(int32_t width, int32_t rows, double degrees)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
 #include "pattern/motif/motif_transform.h"
@@ -83,6 +84,55 @@ TEST(MotifTransform, FourQuarterTurnsRestore)
         for (int i = 0; i < 4; ++i)
             m = RotateMotif90(m);
         EXPECT_EQ(Lines(m), lines);
+    }
+}
+
+// Motifs larger than the blocks the transformations work in, against the
+// cell rules one cell at a time.
+TEST(MotifTransform, LargeMotifsFollowTheCellRules)
+{
+    MotifImage m = MotifImage::Blank(53, 37, 2, 0);
+    uint32_t seed = 5;
+    for (uint8_t& v : m.indices)
+        v = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+    const int32_t rows = m.Rows();
+    auto cell = [&](int32_t k, int32_t x, int32_t r) { return m.Line(k * rows + r)[x]; };
+
+    const MotifImage turned = RotateMotif90(m);
+    const MotifImage flipped = MirrorScaleMotif(m, 0, 0, kMirrorLeftRight);
+    const MotifImage halved = MirrorScaleMotif(m, 26, 0, kMirrorNone);
+    for (int32_t k = 0; k < 2; ++k)
+        for (int32_t r = 0; r < rows; ++r)
+            for (int32_t x = 0; x < m.width; ++x) {
+                ASSERT_EQ(turned.Line(k * m.width + x)[r], cell(k, m.width - 1 - x, r)) << k << " " << x << " " << r;
+                ASSERT_EQ(flipped.Line(k * rows + r)[x], cell(k, m.width - 1 - x, r));
+                if (x < 26) {
+                    ASSERT_EQ(halved.Line(k * rows + r)[x], cell(k, 2 * x + 1, r));
+                }
+            }
+
+    // Turns by any angle: target (x, r) takes the source cell of the doubled
+    // coordinates about the centres, odd sides taken one larger.
+    for (double degrees : {17.0, -33.3, 45.0, 71.0, 90.0}) {
+        const MotifSize box = RotatedMotifSize(m.width, rows, degrees);
+        const MotifImage t = RotateMotif90(m, degrees, box.width, box.rows, T);
+        const double a = degrees * 3.14159265358979323846 / 180.0;
+        const int32_t scx = (m.width + 1) / 2, scy = (rows + 1) / 2;
+        const int32_t dcx = (box.width + 1) / 2, dcy = (box.rows + 1) / 2;
+        int differing = 0;
+        for (int32_t k = 0; k < 2; ++k)
+            for (int32_t r = 0; r < box.rows; ++r)
+                for (int32_t x = 0; x < box.width; ++x) {
+                    const double u = 2.0 * (x - dcx) + 1, v = 2.0 * (r - dcy) + 1;
+                    const long su = std::lrint(u * std::cos(a) - v * std::sin(a));
+                    const long sv = std::lrint(u * std::sin(a) + v * std::cos(a));
+                    const long sx = static_cast<long>(std::floor((su - 1) / 2.0)) + scx;
+                    const long sy = static_cast<long>(std::floor((sv - 1) / 2.0)) + scy;
+                    const bool inside = sx >= 0 && sx < m.width && sy >= 0 && sy < rows;
+                    const uint8_t want = inside ? cell(k, int32_t(sx), int32_t(sy)) : T;
+                    differing += t.Line(k * box.rows + r)[x] != want;
+                }
+        EXPECT_EQ(differing, 0) << degrees;
     }
 }
 
