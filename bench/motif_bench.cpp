@@ -165,48 +165,37 @@ const char* Kind(int64_t bands)
     return bands ? "bands" : "random";
 }
 
-void BM_PcxToBmp(benchmark::State& state)
+// Range 0: bands or random cells.
+void BM_Convert(benchmark::State& state, bool fromPcx)
 {
     Files& f = TheFiles();
     const int bands = static_cast<int>(state.range(0));
-    for (auto _ : state)
-        if (!PcxToBmp(f.pcx[bands], f.folder + "/out.bmp", 0))
-            state.SkipWithError("PcxToBmp failed");
+    for (auto _ : state) {
+        const ExchangeResult r = fromPcx ? PcxToBmp(f.pcx[bands], f.folder + "/out.bmp", 0)
+                                         : BmpToPcx(f.bmp[bands], f.folder + "/out.pcx", 0);
+        if (!r)
+            state.SkipWithError(r.error.c_str());
+    }
     state.SetLabel(Kind(bands));
 }
-BENCHMARK(BM_PcxToBmp)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Convert, PcxToBmp, true)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Convert, BmpToPcx, false)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-void BM_ReadPcxWriteBmpPlainly(benchmark::State& state)
+// Range 1: 1 a plain write, 2 the safe write.
+void BM_CopyPlainly(benchmark::State& state, bool fromPcx)
 {
     Files& f = TheFiles();
     const int bands = static_cast<int>(state.range(0));
-    for (auto _ : state)
-        CopyPlainly(f.pcx[bands], f.bmp[bands], f.folder + "/out.bmp", state.range(1) == 2);
-    state.SetLabel(std::string(Kind(bands)) + (state.range(1) == 2 ? ", safe write" : ", plain write"));
+    const bool safe = state.range(1) == 2;
+    for (auto _ : state) {
+        if (fromPcx)
+            CopyPlainly(f.pcx[bands], f.bmp[bands], f.folder + "/out.bmp", safe);
+        else
+            CopyPlainly(f.bmp[bands], f.pcx[bands], f.folder + "/out.pcx", safe);
+    }
+    state.SetLabel(std::string(Kind(bands)) + (safe ? ", safe write" : ", plain write"));
 }
-BENCHMARK(BM_ReadPcxWriteBmpPlainly)->Args({0, 1})->Args({1, 1})->Args({0, 2})->Args({1, 2})
-    ->Unit(benchmark::kMillisecond);
-
-void BM_BmpToPcx(benchmark::State& state)
-{
-    Files& f = TheFiles();
-    const int bands = static_cast<int>(state.range(0));
-    for (auto _ : state)
-        if (!BmpToPcx(f.bmp[bands], f.folder + "/out.pcx", 0))
-            state.SkipWithError("BmpToPcx failed");
-    state.SetLabel(Kind(bands));
-}
-BENCHMARK(BM_BmpToPcx)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-void BM_ReadBmpWritePcxPlainly(benchmark::State& state)
-{
-    Files& f = TheFiles();
-    const int bands = static_cast<int>(state.range(0));
-    for (auto _ : state)
-        CopyPlainly(f.bmp[bands], f.pcx[bands], f.folder + "/out.pcx", state.range(1) == 2);
-    state.SetLabel(std::string(Kind(bands)) + (state.range(1) == 2 ? ", safe write" : ", plain write"));
-}
-BENCHMARK(BM_ReadBmpWritePcxPlainly)->Args({0, 1})->Args({1, 1})->Args({0, 2})->Args({1, 2})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CopyPlainly, ReadPcxWriteBmp, true)->ArgsProduct({{0, 1}, {1, 2}})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CopyPlainly, ReadBmpWritePcx, false)->ArgsProduct({{0, 1}, {1, 2}})->Unit(benchmark::kMillisecond);
 
 }  // namespace
