@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <unordered_map>
 
 #include "kernel/model/bytes.h"
 #include "platform/paths.h"
@@ -33,7 +34,9 @@ std::vector<uint8_t> Encode(const Bmp8& p)
     put_u16(b.data(), 26, 1);
     put_u16(b.data(), 28, 8);
     put_u32(b.data(), 34, static_cast<uint32_t>(stride * static_cast<size_t>(p.height)));
-    put_u32(b.data(), 46, 256);
+    put_i32(b.data(), 38, p.xPixelsPerMetre);
+    put_i32(b.data(), 42, p.yPixelsPerMetre);
+    // Colours used stays 0: all 256, which every reader takes.
     for (size_t i = 0; i < 256; ++i)
         put_u32(b.data(), kFileHeader + kInfoHeader + 4 * i, p.colours[i] & 0xffffffu);
     // The file keeps the bottom line first.
@@ -48,6 +51,32 @@ bool Fail(std::string& error, const std::string& path, const char* why)
     return false;
 }
 
+// Colours in the order they first occur (the file's order, bottom line
+// first); past the 255th, index 255.
+void ReduceTrueColour(const uint8_t* pixels, size_t stride, bool topDown, Bmp8& p)
+{
+    std::unordered_map<uint32_t, uint8_t> index;
+    p.colours.fill(0xff000000u);
+    for (int32_t fileLine = 0; fileLine < p.height; ++fileLine) {
+        const uint8_t* in = pixels + stride * static_cast<size_t>(fileLine);
+        uint8_t* out = p.Line(topDown ? fileLine : p.height - 1 - fileLine);
+        for (int32_t x = 0; x < p.width; ++x, in += 3) {
+            const uint32_t rgb = (uint32_t{in[2]} << 16) | (uint32_t{in[1]} << 8) | in[0];
+            auto found = index.find(rgb);
+            if (found == index.end()) {
+                if (index.size() >= 255) {
+                    out[x] = 255;
+                    continue;
+                }
+                const auto next = static_cast<uint8_t>(index.size());
+                found = index.emplace(rgb, next).first;
+                p.colours[next] = 0xff000000u | rgb;
+            }
+            out[x] = found->second;
+        }
+    }
+}
+
 }  // namespace
 
 std::string WriteBmp8(const std::string& path, const Bmp8& picture)
@@ -55,6 +84,9 @@ std::string WriteBmp8(const std::string& path, const Bmp8& picture)
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.pixels.size() != static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height))
         return path + ": no picture to write";
+    // What the reader would refuse is not written.
+    if (picture.width > Bmp8::kMaxWidth || picture.height > Bmp8::kMaxHeight)
+        return path + ": picture too large";
     const std::vector<uint8_t> bytes = Encode(picture);
     SafeFileWriter out;
     if (!out.Create(NormalizePath(path)) || !out.Write(bytes.data(), bytes.size()) || !out.Commit())
@@ -74,7 +106,8 @@ bool ReadBmp8(const std::string& path, Bmp8& picture, std::string& error)
     const uint32_t headerSize = get_u32(b.data(), 14);
     const int32_t width = get_i32(b.data(), 18);
     const int32_t rawHeight = get_i32(b.data(), 22);
-    if (headerSize < kInfoHeader || get_u16(b.data(), 28) != 8)
+    const uint16_t depth = get_u16(b.data(), 28);
+    if (headerSize < kInfoHeader || (depth != 8 && depth != 24))
         return Fail(error, path, "not an 8-bit BMP");
     if (get_u32(b.data(), 30) != 0)
         return Fail(error, path, "compressed BMP");
@@ -87,16 +120,24 @@ bool ReadBmp8(const std::string& path, Bmp8& picture, std::string& error)
     uint32_t used = get_u32(b.data(), 46);
     if (used == 0 || used > 256)
         used = 256;
+    if (depth == 24)
+        used = 0;
     const size_t tableAt = kFileHeader + headerSize;
-    const size_t stride = Stride(width);
-    if (tableAt + 4 * size_t{used} > b.size() || pixelOffset + stride * static_cast<size_t>(height) > b.size())
+    const size_t stride = depth == 8 ? Stride(width) : Stride(3 * width);
+    if (tableAt + 4 * size_t{used} > b.size() || size_t{pixelOffset} + stride * static_cast<size_t>(height) > b.size())
         return Fail(error, path, "file ends too early");
     picture.width = width;
     picture.height = height;
+    picture.xPixelsPerMetre = get_i32(b.data(), 38);
+    picture.yPixelsPerMetre = get_i32(b.data(), 42);
+    picture.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    if (depth == 24) {
+        ReduceTrueColour(b.data() + pixelOffset, stride, topDown, picture);
+        return true;
+    }
     picture.colours.fill(0xff000000u);
     for (size_t i = 0; i < used; ++i)
         picture.colours[i] = 0xff000000u | (get_u32(b.data(), tableAt + 4 * i) & 0xffffffu);
-    picture.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     for (int32_t y = 0; y < height; ++y) {
         const size_t fileLine = topDown ? static_cast<size_t>(y) : static_cast<size_t>(height - 1 - y);
         std::copy_n(b.data() + pixelOffset + stride * fileLine, width, picture.Line(y));

@@ -12,6 +12,10 @@ struct Bmp8 {
 
     int32_t width = 0;
     int32_t height = 0;
+    // Pixels per metre as the file gives them; motifs from PCX files carry
+    // the PCX resolution here.
+    int32_t xPixelsPerMetre = 0;
+    int32_t yPixelsPerMetre = 0;
     // 0xffRRGGBB per index.
     std::array<uint32_t, 256> colours{};
     // height lines of width bytes, the top line first.
@@ -24,7 +28,9 @@ struct Bmp8 {
 // Writes through a temporary file renamed into place; an old file stays
 // when the write fails. Empty on success, else the reason.
 std::string WriteBmp8(const std::string& path, const Bmp8& picture);
-// Reads an 8-bit BMP; false with the reason in error when the file is
-// missing, not an uncompressed 8-bit BMP, of zero size, wider than 2000 or
-// higher than 30000 pixels, or ends before its pixels do.
+// Reads an 8-bit or 24-bit BMP; false with the reason in error when the file
+// is missing, compressed, of another depth, of zero size, wider than 2000 or
+// higher than 30000 pixels, or ends before its pixels do. The colours of a
+// 24-bit picture become indices in the order they first occur in the file;
+// those past the 255th all take index 255.
 bool ReadBmp8(const std::string& path, Bmp8& picture, std::string& error);

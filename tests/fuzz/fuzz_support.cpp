@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "kernel/model/globals.h"
 #include "kernel/model/listmodel.h"
@@ -69,6 +70,12 @@ std::string WriteInput(const std::string& name, std::string_view bytes)
         std::abort();
     }
     return path;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
 void ClearFolder()

@@ -22,6 +22,9 @@ const std::string& Folder();
 std::string WriteInput(const std::string& name, const std::uint8_t* data, std::size_t size);
 std::string WriteInput(const std::string& name, std::string_view bytes);
 
+// A file's bytes (empty when it cannot be read).
+std::string ReadFile(const std::string& path);
+
 // Removes everything a run left in the folder (the Temp folder is made anew).
 void ClearFolder();
 

@@ -18,6 +18,8 @@
 #include "kernel/model/workrecord.h"
 #include "kernel/pattern/lzwcodec.h"
 #include "kernel/pattern/tiffpattern.h"
+#include "pattern/core/bmp8_file.h"
+#include "pattern/motif/motif_exchange.h"
 #include "platform/ini_profile.h"
 #include "tests/kernel/tkf/tkf_testing.h"
 #include "tests/support/test_env.h"
@@ -226,6 +228,38 @@ std::string SavedSnapshot(bool filled)
     return ReadTestFile(path);
 }
 
+// A motif of the painting form: palette entry i = (i, 3i mod 256, 255 - i).
+Bmp8 SeedMotif(const std::vector<std::vector<std::uint8_t>>& lines)
+{
+    Bmp8 p;
+    p.width = static_cast<std::int32_t>(lines.front().size());
+    p.height = static_cast<std::int32_t>(lines.size());
+    for (std::uint32_t i = 0; i < 256; ++i)
+        p.colours[i] = 0xff000000u | (i << 16) | ((3 * i % 256) << 8) | (255 - i);
+    for (const auto& line : lines)
+        p.pixels.insert(p.pixels.end(), line.begin(), line.end());
+    return p;
+}
+
+std::string WrittenMotif(const std::vector<std::vector<std::uint8_t>>& lines)
+{
+    EXPECT_EQ(WriteBmp8(TestHome() + "Clip.bmp", SeedMotif(lines)), "");
+    return ReadTestFile(TestHome() + "Clip.bmp");
+}
+
+std::string WrittenPcx(const std::vector<std::vector<std::uint8_t>>& lines)
+{
+    WrittenMotif(lines);
+    EXPECT_TRUE(BmpToPcx(TestHome() + "Clip.bmp", TestHome() + "Motiv.pcx", 0));
+    return ReadTestFile(TestHome() + "Motiv.pcx");
+}
+
+std::string BmpFromPcx()
+{
+    EXPECT_TRUE(PcxToBmp(kFuzzDir + "corpus/pcx/runs-10x2.pcx", TestHome() + "Motiv.bmp", 9));
+    return ReadTestFile(TestHome() + "Motiv.bmp");
+}
+
 std::vector<Seed> Seeds()
 {
     return {
@@ -250,6 +284,10 @@ std::vector<Seed> Seeds()
         {"program", "empty-832.8AH", [] { return SavedProgram("832", false); }},
         {"ramcopy", "empty.Tmp", [] { return SavedSnapshot(false); }},
         {"ramcopy", "filled.Tmp", [] { return SavedSnapshot(true); }},
+        {"pcx", "written-5x2.pcx", [] { return WrittenPcx({{7, 7, 7, 62, 63}, {0, 0, 200, 200, 200}}); }},
+        {"pcx", "written-130x1.pcx", [] { return WrittenPcx({std::vector<std::uint8_t>(130, 7)}); }},
+        {"bmp", "written-5x2.bmp", [] { return WrittenMotif({{7, 7, 7, 62, 63}, {0, 0, 200, 200, 200}}); }},
+        {"bmp", "from-pcx-10x2.bmp", BmpFromPcx},
     };
 }
 

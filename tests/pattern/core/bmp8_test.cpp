@@ -40,7 +40,7 @@ TEST(Bmp8, WritesAnUncompressedBottomUpFile)
     EXPECT_EQ(get_i32(u, 22), 2);
     EXPECT_EQ(get_u16(u, 28), 8);
     EXPECT_EQ(get_u32(u, 30), 0u);
-    EXPECT_EQ(get_u32(u, 46), 256u);
+    EXPECT_EQ(get_u32(u, 46), 0u);
     // Entry 1 as blue, green, red, 0.
     EXPECT_EQ(get_u32(u, 54 + 4), 0x0001fe00u);
     // The bottom line (top line 1: 21, 28, 35) comes first, padded to 4.
@@ -90,7 +90,7 @@ TEST(Bmp8, RefusesWhatItCannotRead)
         int64_t value;
         const char* why;
     } cases[] = {
-        {"compressed", 30, 4, 1, "compressed"},     {"depth", 28, 2, 24, "8-bit"},
+        {"compressed", 30, 4, 1, "compressed"},     {"depth", 28, 2, 16, "8-bit"},
         {"zero width", 18, 4, 0, "zero size"},      {"zero height", 22, 4, 0, "zero size"},
         {"too wide", 18, 4, 2001, "too large"},     {"too high", 22, 4, 30001, "too large"},
         {"pixels past the end", 10, 4, 2000, "ends"}, {"signature", 0, 2, 0x4141, "not a BMP"},
@@ -113,6 +113,47 @@ TEST(Bmp8, RefusesWhatItCannotRead)
     std::string error;
     EXPECT_FALSE(ReadBmp8(TestHome() + "Short.bmp", p, error));
     EXPECT_FALSE(ReadBmp8(TestHome() + "None.bmp", p, error));
+}
+
+}  // namespace
+
+namespace {
+
+// 24-bit pictures take their colours as indices in the order of the file
+// (the bottom line first); the 256th colour and later ones share index 255.
+TEST(Bmp8, ReadsTrueColourInOrderOfOccurrence)
+{
+    const int w = 300;
+    const size_t stride = (3 * w + 3) & ~3;
+    std::string b(54 + 2 * stride, '\0');
+    auto* u = reinterpret_cast<uint8_t*>(b.data());
+    b[0] = 'B';
+    b[1] = 'M';
+    put_u32(u, 10, 54);
+    put_u32(u, 14, 40);
+    put_i32(u, 18, w);
+    put_i32(u, 22, 2);
+    put_u16(u, 26, 1);
+    put_u16(u, 28, 24);
+    // Bottom line: colours 0..299 as blue, green, red; top line: colour 7 throughout.
+    for (int x = 0; x < w; ++x) {
+        u[54 + 3 * x] = static_cast<uint8_t>(x);
+        u[54 + 3 * x + 1] = static_cast<uint8_t>(x >> 8);
+        u[54 + stride + 3 * x] = 7;
+    }
+    WriteTestFile(TestHome() + "True.bmp", b);
+    Bmp8 p;
+    std::string error;
+    ASSERT_TRUE(ReadBmp8(TestHome() + "True.bmp", p, error)) << error;
+    ASSERT_EQ(p.width, w);
+    EXPECT_EQ(p.Line(1)[0], 0);
+    EXPECT_EQ(p.Line(1)[254], 254);
+    EXPECT_EQ(p.Line(1)[255], 255);
+    EXPECT_EQ(p.Line(1)[299], 255);
+    EXPECT_EQ(p.Line(0)[100], 7);
+    EXPECT_EQ(p.colours[7], 0xff000007u);
+    EXPECT_EQ(p.colours[254], 0xff0000feu);
+    EXPECT_NE(WriteBmp8(TestHome() + "Wide.bmp", Picture(2001, 1)).find("too large"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,116 @@
+#include "pattern/motif/line_kernels.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+using Cells16 = uint8_t __attribute__((vector_size(16)));
+using Pairs8 = uint16_t __attribute__((vector_size(16)));
+using Quads4 = uint32_t __attribute__((vector_size(16)));
+
+// Source columns a turn handles at a time, so that the target lines they
+// fill stay few enough for the caches.
+constexpr int32_t kColumnTile = 256;
+
+Cells16 Load(const uint8_t* p)
+{
+    Cells16 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+void Store(uint8_t* p, Cells16 v)
+{
+    std::memcpy(p, &v, sizeof v);
+}
+
+Cells16 InterleaveLow(Cells16 a, Cells16 b)
+{
+    return __builtin_shufflevector(a, b, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
+}
+
+Cells16 InterleaveHigh(Cells16 a, Cells16 b)
+{
+    return __builtin_shufflevector(a, b, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31);
+}
+
+// Sixteen lines of sixteen cells become sixteen columns: four rounds of
+// interleaving line k with line k + 8 transpose the block.
+void Transpose(Cells16 (&v)[16])
+{
+#pragma GCC unroll 4
+    for (int round = 0; round < 4; ++round) {
+        Cells16 o[16];
+#pragma GCC unroll 8
+        for (int k = 0; k < 8; ++k) {
+            o[2 * k] = InterleaveLow(v[k], v[k + 8]);
+            o[2 * k + 1] = InterleaveHigh(v[k], v[k + 8]);
+        }
+        std::copy(o, o + 16, v);
+    }
+}
+
+// Sixteen cells in reverse order, in steps every vector unit has: the four
+// quarters, the pairs in each quarter, the cells in each pair.
+Cells16 Reversed(Cells16 v)
+{
+    Quads4 q = reinterpret_cast<Quads4>(v);
+    q = __builtin_shufflevector(q, q, 3, 2, 1, 0);
+    Pairs8 p = reinterpret_cast<Pairs8>(q);
+    p = __builtin_shufflevector(p, p, 1, 0, 3, 2, 5, 4, 7, 6);
+    p = static_cast<Pairs8>((p << 8) | (p >> 8));
+    return reinterpret_cast<Cells16>(p);
+}
+
+}  // namespace
+
+void ReverseCells(const uint8_t* in, uint8_t* out, int32_t n)
+{
+    int32_t i = 0;
+    for (; i + 16 <= n; i += 16)
+        Store(out + i, Reversed(Load(in + n - 16 - i)));
+    for (; i < n; ++i)
+        out[i] = in[n - 1 - i];
+}
+
+void OddCells(const uint8_t* in, uint8_t* out, int32_t n)
+{
+    int32_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const Cells16 a = Load(in + 2 * i);
+        const Cells16 b = Load(in + 2 * i + 16);
+        Store(out + i, __builtin_shufflevector(a, b, 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31));
+    }
+    for (; i < n; ++i)
+        out[i] = in[2 * i + 1];
+}
+
+void TurnBlock(const uint8_t* in, size_t inStride, int32_t width, int32_t rows, uint8_t* out, size_t outStride)
+{
+    auto target = [&](int32_t column) { return out + static_cast<size_t>(width - 1 - column) * outStride; };
+    auto cell = [&](int32_t y, int32_t c) { return in[static_cast<size_t>(y) * inStride + c]; };
+    for (int32_t tile = 0; tile < width; tile += kColumnTile) {
+        const int32_t tileEnd = std::min(width, tile + kColumnTile);
+        int32_t y0 = 0;
+        for (; y0 + 16 <= rows; y0 += 16) {
+            int32_t c0 = tile;
+            for (; c0 + 16 <= tileEnd; c0 += 16) {
+                Cells16 v[16];
+#pragma GCC unroll 16
+                for (int k = 0; k < 16; ++k)
+                    v[k] = Load(in + static_cast<size_t>(y0 + k) * inStride + c0);
+                Transpose(v);
+#pragma GCC unroll 16
+                for (int j = 0; j < 16; ++j)
+                    Store(target(c0 + j) + y0, v[j]);
+            }
+            for (; c0 < tileEnd; ++c0)
+                for (int32_t y = y0; y < y0 + 16; ++y)
+                    target(c0)[y] = cell(y, c0);
+        }
+        for (int32_t y = y0; y < rows; ++y)
+            for (int32_t c = tile; c < tileEnd; ++c)
+                target(c)[y] = cell(y, c);
+    }
+}

@@ -1,0 +1,259 @@
+#include "pattern/motif/motif_transform.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+#include <numbers>
+#include <vector>
+
+#include "pattern/motif/line_kernels.h"
+
+namespace {
+
+// Shapes the target as width x rows a level with the source's levels and
+// colours; its storage is kept where it is large enough.
+void Shape(const MotifImage& source, int32_t width, int32_t rows, MotifImage& t)
+{
+    t.width = std::max(0, width);
+    t.levels = std::max(1, source.levels);
+    t.height = std::max(0, rows) * t.levels;
+    t.colours = source.colours;
+    t.indices.resize(static_cast<size_t>(t.width) * static_cast<size_t>(t.height));
+}
+
+// Nearest source cell of each of the target's count cells.
+std::vector<int32_t> NearestCells(int32_t sourceCount, int32_t count, bool reversed)
+{
+    std::vector<int32_t> from(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
+        const int64_t s = (2 * int64_t{i} + 1) * sourceCount / (2 * int64_t{count});
+        from[static_cast<size_t>(reversed ? count - 1 - i : i)] = static_cast<int32_t>(s);
+    }
+    return from;
+}
+
+enum class ColumnMap { Any, Same, Reversed, Halved };
+
+ColumnMap KindOf(const std::vector<int32_t>& from, int32_t sourceCount)
+{
+    const auto n = static_cast<int32_t>(from.size());
+    auto all = [&](auto rule) {
+        for (int32_t i = 0; i < n; ++i)
+            if (from[static_cast<size_t>(i)] != rule(i))
+                return false;
+        return true;
+    };
+    if (n == sourceCount && all([](int32_t i) { return i; }))
+        return ColumnMap::Same;
+    if (n == sourceCount && all([&](int32_t i) { return n - 1 - i; }))
+        return ColumnMap::Reversed;
+    if (all([](int32_t i) { return 2 * i + 1; }))
+        return ColumnMap::Halved;
+    return ColumnMap::Any;
+}
+
+void CopyLine(const uint8_t* in, uint8_t* out, const std::vector<int32_t>& from, ColumnMap kind)
+{
+    const auto n = static_cast<int32_t>(from.size());
+    switch (kind) {
+    case ColumnMap::Same:
+        std::memcpy(out, in, from.size());
+        return;
+    case ColumnMap::Reversed:
+        ReverseCells(in, out, n);
+        return;
+    case ColumnMap::Halved:
+        OddCells(in, out, n);
+        return;
+    case ColumnMap::Any:
+        for (int32_t x = 0; x < n; ++x)
+            out[x] = in[from[static_cast<size_t>(x)]];
+        return;
+    }
+}
+
+// A turn maps doubled coordinates about the centres (so that even and odd
+// sides turn about the same point) in fixed point of 32 fraction bits. A
+// source coordinate is floor((round(d) - 1) / 2) + centre for the turned
+// doubled coordinate d, which is floor((d - 1/2) / 2) + centre: the turned
+// value less one half, shifted right by 33.
+constexpr int64_t kOne = int64_t{1} << 32;
+constexpr int kShift = 33;
+// One source cell in turned doubled coordinates.
+constexpr int64_t kCell = int64_t{1} << kShift;
+constexpr int32_t kTurnStrip = 128;
+constexpr int32_t kTurnBand = 128;
+
+int32_t TurnCentre(int32_t side)
+{
+    return (side + 1) / 2;
+}
+
+int64_t FloorDiv(int64_t a, int64_t b)
+{
+    const int64_t q = a / b;
+    return q - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+
+// The x in [first, last] for which lo <= a + x d < hi, as first > last when none.
+void Within(int64_t a, int64_t d, int64_t lo, int64_t hi, int32_t& first, int32_t& last)
+{
+    int64_t from = first;
+    int64_t to = last;
+    if (d == 0) {
+        if (a < lo || a >= hi)
+            to = from - 1;
+    } else if (d > 0) {
+        from = std::max(from, -FloorDiv(a - lo, d));
+        to = std::min(to, FloorDiv(hi - 1 - a, d));
+    } else {
+        from = std::max(from, FloorDiv(a - hi, -d) + 1);
+        to = std::min(to, FloorDiv(a - lo, -d));
+    }
+    first = static_cast<int32_t>(std::clamp<int64_t>(from, INT32_MIN, INT32_MAX));
+    last = static_cast<int32_t>(std::clamp<int64_t>(to, INT32_MIN, INT32_MAX));
+}
+
+// One target line of a turn from cell first to last, all inside the source:
+// the turned coordinates at first, their steps and the source's centre.
+struct TurnWalk {
+    int64_t a;
+    int64_t b;
+    int64_t da;
+    int64_t db;
+    int32_t cx;
+    int32_t cy;
+};
+
+// Its own function with its values in registers: the cells written could
+// alias anything the compiler would otherwise read again after each store.
+void TurnLine(const uint8_t* in, size_t stride, uint8_t* out, int32_t first, int32_t last, TurnWalk w)
+{
+    const auto lineLength = static_cast<std::ptrdiff_t>(stride);
+    const std::ptrdiff_t centre = std::ptrdiff_t{w.cy} * lineLength + w.cx;
+    for (int32_t x = first; x <= last; ++x, w.a += w.da, w.b += w.db)
+        out[x] = in[centre + (w.b >> kShift) * lineLength + (w.a >> kShift)];
+}
+
+}  // namespace
+
+void MirrorScaleMotif(const MotifImage& source, int32_t width, int32_t rows, int mirror, MotifImage& t)
+{
+    const int32_t sourceRows = source.Rows();
+    width = width > 0 ? width : source.width;
+    rows = rows > 0 ? rows : sourceRows;
+    Shape(source, width, rows, t);
+    if (source.width <= 0 || sourceRows <= 0) {
+        std::fill(t.indices.begin(), t.indices.end(), 0);
+        return;
+    }
+    const std::vector<int32_t> columns = NearestCells(source.width, width, mirror & kMirrorLeftRight);
+    const std::vector<int32_t> lines = NearestCells(sourceRows, rows, mirror & kMirrorTopBottom);
+    const ColumnMap kind = KindOf(columns, source.width);
+    for (int32_t k = 0; k < source.levels; ++k) {
+        for (int32_t r = 0; r < rows; ++r) {
+            uint8_t* out = t.Line(k * rows + r);
+            // Enlarged lines repeat the line before them.
+            if (r > 0 && lines[static_cast<size_t>(r)] == lines[static_cast<size_t>(r - 1)])
+                std::memcpy(out, out - width, static_cast<size_t>(width));
+            else
+                CopyLine(source.Line(k * sourceRows + lines[static_cast<size_t>(r)]), out, columns, kind);
+        }
+    }
+}
+
+void StretchMotif(const MotifImage& source, int32_t offset, bool vertical, uint8_t transparent, MotifImage& t)
+{
+    const int32_t rows = source.Rows();
+    const int32_t grow = std::abs(offset);
+    Shape(source, source.width + (vertical ? 0 : grow), rows + (vertical ? grow : 0), t);
+    std::fill(t.indices.begin(), t.indices.end(), transparent);
+    // The row or column that moves k of n steps.
+    const int32_t n = vertical ? source.width : rows;
+    auto shift = [&](int32_t k) {
+        return (offset < 0 ? grow : 0) + static_cast<int32_t>(std::lrint(double(offset) * k / std::max(n - 1, 1)));
+    };
+    const int32_t targetRows = t.Rows();
+    for (int32_t k = 0; k < source.levels; ++k) {
+        if (!vertical) {
+            // Rows count from the bottom line of the level.
+            for (int32_t r = 0; r < rows; ++r)
+                std::memcpy(t.LevelRow(k, r) + shift(r), source.Line(MotifImage::MotifLevelLine(k, r, rows)),
+                            static_cast<size_t>(source.width));
+            continue;
+        }
+        for (int32_t x = 0; x < source.width; ++x) {
+            const int32_t up = shift(x);
+            for (int32_t r = 0; r < rows; ++r)
+                t.Line(MotifImage::MotifLevelLine(k, r + up, targetRows))[x] =
+                    source.Line(MotifImage::MotifLevelLine(k, r, rows))[x];
+        }
+    }
+}
+
+void RotateMotif90(const MotifImage& source, MotifImage& t)
+{
+    const int32_t rows = source.Rows();
+    const int32_t w = source.width;
+    Shape(source, rows, w, t);
+    for (int32_t k = 0; k < source.levels; ++k)
+        TurnBlock(source.Line(k * rows), static_cast<size_t>(w), w, rows, t.Line(k * w), static_cast<size_t>(rows));
+}
+
+void RotateMotif90(const MotifImage& source, double degrees, int32_t width, int32_t rows, uint8_t transparent,
+                   MotifImage& t)
+{
+    Shape(source, width, rows, t);
+    const int32_t sourceRows = source.Rows();
+    const double angle = degrees * std::numbers::pi / 180.0;
+    const auto sine = static_cast<int64_t>(std::llrint(std::sin(angle) * double(kOne)));
+    const auto cosine = static_cast<int64_t>(std::llrint(std::cos(angle) * double(kOne)));
+    // Odd sides are taken one larger, the added line transparent.
+    const int32_t scx = TurnCentre(source.width + (source.width & 1));
+    const int32_t scy = TurnCentre(sourceRows + (sourceRows & 1));
+    const int32_t dcx = TurnCentre(t.width);
+    const int32_t dcy = TurnCentre(t.Rows());
+    const int64_t u0 = 2 * int64_t{-dcx} + 1;
+    for (int32_t r = 0; r < t.Rows(); ++r) {
+        const int64_t v = 2 * int64_t{r - dcy} + 1;
+        // The turned doubled coordinates less one half at x = 0.
+        const int64_t a0 = u0 * cosine - v * sine - kOne / 2;
+        const int64_t b0 = u0 * sine + v * cosine - kOne / 2;
+        int32_t first = 0;
+        int32_t last = t.width - 1;
+        Within(a0, 2 * cosine, -scx * kCell, (source.width - scx) * kCell, first, last);
+        Within(b0, 2 * sine, -scy * kCell, (sourceRows - scy) * kCell, first, last);
+        // Cells whose source lies outside stay transparent.
+        const int32_t inside = std::max(0, last - first + 1);
+        const int32_t lead = inside > 0 ? first : t.width;
+        const TurnWalk walk{a0 + first * 2 * cosine, b0 + first * 2 * sine, 2 * cosine, 2 * sine, scx, scy};
+        for (int32_t k = 0; k < source.levels; ++k) {
+            uint8_t* out = t.Line(k * t.Rows() + r);
+            std::memset(out, transparent, static_cast<size_t>(lead));
+            std::memset(out + lead + inside, transparent, static_cast<size_t>(t.width - lead - inside));
+            TurnLine(source.Line(k * sourceRows), static_cast<size_t>(source.width), out, first, last, walk);
+        }
+    }
+}
+
+MotifSize RotatedMotifSize(int32_t width, int32_t rows, double degrees)
+{
+    const double angle = degrees * std::numbers::pi / 180.0;
+    const double c = std::abs(std::cos(angle));
+    const double s = std::abs(std::sin(angle));
+    return {std::max<int32_t>(1, static_cast<int32_t>(std::lrint(width * c + rows * s))),
+            std::max<int32_t>(1, static_cast<int32_t>(std::lrint(width * s + rows * c)))};
+}
+
+double MotifRotationAngle(double x1, double y1, double x2, double y2, double gx, double gy, double x, double y)
+{
+    const double cx = (x1 + x2) / 2;
+    const double cy = (y1 + y2) / 2;
+    double turn = (std::atan2(y - cy, x - cx) - std::atan2(gy - cy, gx - cx)) * 180.0 / std::numbers::pi;
+    while (turn > 90.0)
+        turn -= 180.0;
+    while (turn <= -90.0)
+        turn += 180.0;
+    return turn;
+}
