@@ -1,0 +1,86 @@
+#pragma once
+// The layered painting form: a picture of N levels, each a plane of palette
+// indices that the window on top owns and lends out row by row through
+// P_AddrBild. This part shows the levels (the current one, the combined view
+// of the included ones, the reference level) and keeps the values the
+// drawing tools read: transparent and protected colours, the grid option,
+// the behaviour bytes, tool and phase. It finds or creates the tool palette.
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "pattern/t_form_bild_kk_zoom.h"
+
+class TZeichenfunktionen;
+
+class TFormBildLevels : public T_FormBildKKZoom {
+    Q_OBJECT
+public:
+    // One entry of the level table: the level's current row and whether an
+    // edit wrote into it since the subclass last looked.
+    struct LevelRow {
+        // Empty: the level holds no such row (it reads as zeros and is
+        // never written).
+        std::span<uint8_t> bytes;
+        uint8_t changed = 0;
+    };
+
+    explicit TFormBildLevels(QWidget* parent = nullptr, const std::string& iniKey = {});
+
+    // Makes row `row` of `level` current in the level table. The form keeps
+    // no cells itself; the subclass points the entry at its own storage.
+    virtual void P_AddrBild(int32_t row, int32_t level, uint8_t flag);
+
+    // The table gets one entry per level the names and states both give,
+    // plus the unused entry 0, before the tabs are built.
+    void BuildLevelTabs(const std::vector<QString>& names, const std::vector<int16_t>& widths,
+                        const std::vector<uint8_t>& states, const std::bitset<256>& exclusive) override;
+    void ChooseRenderMode(uint8_t& mode, uint8_t& symbolFlag, uint8_t& gridFlag, uint8_t& accentColour,
+                          uint8_t cellWidth, uint8_t cellHeight) override;
+    void GetDisplayCell(uint16_t x, uint16_t y, uint32_t& shown, uint8_t& reference, uint8_t& combined) override;
+    std::span<const uint8_t> GetCellPointer(int32_t x, int32_t y) override;
+    // The write rule: a transparent new colour or a protected old one keeps
+    // the cell as it is.
+    void FilterPaintColour(uint8_t colour, uint8_t& cell) override;
+
+    std::vector<LevelRow>& LevelTable() { return levelTable_; }
+    // The row `row` of `level` as the level table gives it after
+    // P_AddrBild; empty where the level holds no such row.
+    std::span<uint8_t> LevelRowBytes(int32_t level, int32_t row);
+    // The same for reading: a row the level does not hold reads as zeros.
+    std::span<const uint8_t> ReadLevelRow(int32_t level, int32_t row);
+
+    // The tool palette this form's tools live in.
+    TZeichenfunktionen* Zeichenfunktionen = nullptr;
+
+    // Grid lines when cells are at least 3 x 3 pixels.
+    uint8_t gridFlag = 1;
+    // Indexed by the new colour: never written.
+    std::array<uint8_t, 256> transparentFlags{};
+    // Indexed by the old colour: never overwritten.
+    std::array<uint8_t, 256> protectedFlags{};
+    uint8_t transparentColour = 255;
+    uint8_t currentColour = 0;
+    // 0: line steps widen with the line width.
+    uint8_t stepByte = 1;
+    // A cut leaves the background colour (1) or the transparent colour (0).
+    uint8_t cutFillsWithBackground = 0;
+    uint8_t previousTool = 0;
+    uint8_t currentTool = 0;
+    uint8_t phase = 0;
+    uint8_t savedPhase = 0;
+    // Set after each completed drawing operation.
+    uint8_t changed = 0;
+    // The fill routine's spill file; empty until the subclass names it.
+    std::string fillFile;
+
+protected:
+    // Row bytes of a level entry, or the shared zero row.
+    std::span<const uint8_t> EntryBytes(int32_t level);
+
+private:
+    std::vector<LevelRow> levelTable_;
+    std::vector<uint8_t> zeroRow_;
+};
