@@ -72,7 +72,7 @@ void GridSurface::RowChanged(int level, int32_t y)
 
 void GridSurface::SaveUndo(int level, int32_t y, int32_t x0, std::span<const uint8_t> bytes)
 {
-    ++undoCount;
+    undoCount += bytes.size();
     if (recordUndo)
         undo.push_back({level, y, x0, {bytes.begin(), bytes.end()}});
 }
@@ -80,6 +80,14 @@ void GridSurface::SaveUndo(int level, int32_t y, int32_t x0, std::span<const uin
 void GridSurface::CellWritten(int, bool, int32_t x, int32_t y)
 {
     if (recordHooks)
+        hooks.push_back({x, y});
+}
+
+void GridSurface::CellsWritten(int, bool, int32_t x1, int32_t x2, int32_t y)
+{
+    if (!recordHooks)
+        return;
+    for (int32_t x = x1; x <= x2; ++x)
         hooks.push_back({x, y});
 }
 

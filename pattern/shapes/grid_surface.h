@@ -10,6 +10,8 @@
 
 class GridSurface : public PaintSurface {
 public:
+    // One record a run of neighbouring cells; undoCount counts the bytes,
+    // which is the number of records the form keeps.
     struct UndoRecord {
         int level;
         int32_t y;
@@ -50,7 +52,7 @@ public:
     // What SubclassRedraws answers.
     bool subclassRedraws = false;
 
-    size_t undoCount = 0;  // counted even when records are off
+    size_t undoCount = 0;  // bytes saved, counted even when records are off
     std::vector<UndoRecord> undo;
     std::vector<Point> hooks;
     std::vector<Redraw> redraws;
@@ -61,6 +63,7 @@ public:
     void RowChanged(int level, int32_t y) override;
     void SaveUndo(int level, int32_t y, int32_t x0, std::span<const uint8_t> bytes) override;
     void CellWritten(int level, bool motifIsForeground, int32_t x, int32_t y) override;
+    void CellsWritten(int level, bool motifIsForeground, int32_t x1, int32_t x2, int32_t y) override;
     bool SubclassRedraws(int flag) override;
     void RedrawCells(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
     void PreviewCell(int32_t x, int32_t y) override;

@@ -15,11 +15,14 @@ public:
     virtual std::span<uint8_t> Row(int level, int32_t y) = 0;
     // Bytes of the row were written.
     virtual void RowChanged(int level, int32_t y) = 0;
-    // The old bytes of a run about to be written; x0 is the run's offset in
-    // the row (column - 1). The routines save one byte a record.
+    // The old bytes of adjacent cells about to be written, the first at
+    // offset x0 of the row (column - 1). Keep one length-1 record per byte:
+    // the routines hand neighbouring cells over together for speed only.
     virtual void SaveUndo(int level, int32_t y, int32_t x0, std::span<const uint8_t> bytes) = 0;
     // A cell was painted (the symbol layer's hook).
     virtual void CellWritten(int level, bool motifIsForeground, int32_t x, int32_t y);
+    // Columns x1..x2 of row y were painted; calls CellWritten for each.
+    virtual void CellsWritten(int level, bool motifIsForeground, int32_t x1, int32_t x2, int32_t y);
     // True when the form redrew the picture itself; no redraw follows then.
     virtual bool SubclassRedraws(int flag);
     // Columns x1..x2, rows y1..y2 need drawing again (-1 = all).
