@@ -486,14 +486,22 @@ void PaintCore::RowChanged(int level, int32_t y)
     surface_.RowChanged(level, y);
 }
 
+// The routines hand neighbouring cells over together; the history keeps a
+// record per cell, as each cell was painted on its own.
 void PaintCore::SaveUndo(int level, int32_t y, int32_t x0, std::span<const uint8_t> bytes)
 {
-    InUndoSchreiben(static_cast<uint8_t>(level), y, x0, bytes);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        InUndoSchreiben(static_cast<uint8_t>(level), y, x0 + static_cast<int32_t>(i), bytes.subspan(i, 1));
 }
 
 void PaintCore::CellWritten(int level, bool motifIsForeground, int32_t x, int32_t y)
 {
     surface_.CellWritten(level, motifIsForeground, x, y);
+}
+
+void PaintCore::CellsWritten(int level, bool motifIsForeground, int32_t x1, int32_t x2, int32_t y)
+{
+    surface_.CellsWritten(level, motifIsForeground, x1, x2, y);
 }
 
 bool PaintCore::SubclassRedraws(int flag)

@@ -133,6 +133,7 @@ public:
     void RowChanged(int level, int32_t y) override;
     void SaveUndo(int level, int32_t y, int32_t x0, std::span<const uint8_t> bytes) override;
     void CellWritten(int level, bool motifIsForeground, int32_t x, int32_t y) override;
+    void CellsWritten(int level, bool motifIsForeground, int32_t x1, int32_t x2, int32_t y) override;
     bool SubclassRedraws(int flag) override;
     void RedrawCells(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
     void PreviewCell(int32_t x, int32_t y) override;

@@ -33,7 +33,8 @@ bool UndoBuffer::Grow(size_t bytes) {
     try {
         // The record's slot first, so the push below cannot fail after the
         // pool has grown.
-        records_.reserve(records_.size() + 1);
+        if (records_.size() == records_.capacity())
+            records_.reserve(std::max<size_t>(64, records_.capacity() * 2));
         pool_.resize(pool_.size() + bytes);
     } catch (const std::bad_alloc&) {
         refused_ = records_.size() + 1;
