@@ -109,6 +109,8 @@ void TFormPatrone::FormActivate()
         SetPictureHeight(ProgrammKopf.Height());
         RedrawCells();
     }
+    // Showing the palette may have moved the activation to it.
+    activateWindow();
     setFocus();
 }
 

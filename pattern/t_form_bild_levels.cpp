@@ -4,6 +4,8 @@
 
 #include "kernel/ui/forms.h"
 #include "kernel/ui/shell_values.h"
+#include "pattern/mal_status_bar.h"
+#include "pattern/t_frame_bild_kk.h"
 #include "pattern/zeichenfunktionen.h"
 
 namespace {
@@ -22,6 +24,7 @@ TZeichenfunktionen* FindOrCreatePalette()
 TFormBildLevels::TFormBildLevels(QWidget* parent, const std::string& iniKey)
     : T_FormBildKKZoom(parent, iniKey), Zeichenfunktionen(FindOrCreatePalette()), levelTable_(2)
 {
+    transparentColour = 255;
     transparentFlags[255] = 1;
 }
 
@@ -104,4 +107,42 @@ void TFormBildLevels::FilterPaintColour(uint8_t colour, uint8_t& cell)
 {
     if (!transparentFlags[colour] && !protectedFlags[cell])
         cell = colour;
+}
+
+void TFormBildLevels::UpdatePaintState()
+{
+    paint.width = PictureWidth();
+    paint.height = PictureHeight();
+    paint.currentLevel = Levels().CurrentLevel();
+    paint.referenceLevel = Levels().ReferenceLevel();
+    const TFrameBildKK* pane = Pane(std::clamp<int>(currentPane, 0, PaneCount() - 1));
+    paint.visible = {pane->firstVisibleColumn, pane->visibleColumns, firstVisibleRow, visibleRows};
+}
+
+std::span<uint8_t> TFormBildLevels::Row(int level, int32_t y)
+{
+    const std::span<uint8_t> row = LevelRowBytes(level, y);
+    return row.size() < PictureWidth() ? std::span<uint8_t>() : row.first(PictureWidth());
+}
+
+void TFormBildLevels::RowChanged(int level, int32_t)
+{
+    if (level >= 0 && static_cast<size_t>(level) < levelTable_.size())
+        levelTable_[level].changed = 1;
+}
+
+void TFormBildLevels::RedrawCells(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
+{
+    T_FormBildKKZoom::RedrawCells(x1, y1, x2, y2);
+}
+
+void TFormBildLevels::PreviewCell(int32_t x, int32_t y)
+{
+    for (int p = 0; p < PaneCount(); ++p)
+        FeedbackFrame(p, x, y, x, y);
+}
+
+void TFormBildLevels::StatusText(int panel, const std::string& text)
+{
+    StatusBar->SetStatusText(panel, QString::fromStdString(text));
 }

@@ -11,11 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "pattern/shapes/paint_state.h"
+#include "pattern/shapes/paint_surface.h"
 #include "pattern/t_form_bild_kk_zoom.h"
 
 class TZeichenfunktionen;
 
-class TFormBildLevels : public T_FormBildKKZoom {
+class TFormBildLevels : public T_FormBildKKZoom, public PaintSurface {
     Q_OBJECT
 public:
     // One entry of the level table: the level's current row and whether an
@@ -55,26 +57,45 @@ public:
     // The tool palette this form's tools live in.
     TZeichenfunktionen* Zeichenfunktionen = nullptr;
 
+    // What the shape routines read and leave behind; the names below are
+    // the form's own view of the same values.
+    PaintState paint;
+    // Takes picture size, current and reference level and the current
+    // pane's visible area into paint, before a routine runs.
+    void UpdatePaintState();
+
     // Grid lines when cells are at least 3 x 3 pixels.
     uint8_t gridFlag = 1;
     // Indexed by the new colour: never written.
-    std::array<uint8_t, 256> transparentFlags{};
+    std::array<uint8_t, 256>& transparentFlags = paint.T;
     // Indexed by the old colour: never overwritten.
-    std::array<uint8_t, 256> protectedFlags{};
-    uint8_t transparentColour = 255;
-    uint8_t currentColour = 0;
+    std::array<uint8_t, 256>& protectedFlags = paint.P;
+    uint8_t& transparentColour = paint.transparentColour;
+    uint8_t& currentColour = paint.currentColour;
     // 0: line steps widen with the line width.
-    uint8_t stepByte = 1;
+    uint8_t& stepByte = paint.stepByte;
     // A cut leaves the background colour (1) or the transparent colour (0).
     uint8_t cutFillsWithBackground = 0;
     uint8_t previousTool = 0;
-    uint8_t currentTool = 0;
+    uint8_t& currentTool = paint.tool;
     uint8_t phase = 0;
     uint8_t savedPhase = 0;
     // Set after each completed drawing operation.
     uint8_t changed = 0;
     // The fill routine's spill file; empty until the subclass names it.
-    std::string fillFile;
+    std::string& fillFile = paint.fillFile;
+
+    // --- the surface the shape routines paint on ---
+    // Empty where the level holds no such row, or a shorter one than the
+    // picture is wide.
+    std::span<uint8_t> Row(int level, int32_t y) override;
+    void RowChanged(int level, int32_t y) override;
+    // Undo comes with the tool machine.
+    void SaveUndo(int, int32_t, int32_t, std::span<const uint8_t>) override {}
+    void RedrawCells(int32_t x1 = -1, int32_t y1 = -1, int32_t x2 = -1, int32_t y2 = -1) override;
+    // A frame on the cell in every pane.
+    void PreviewCell(int32_t x, int32_t y) override;
+    void StatusText(int panel, const std::string& text) override;
 
 protected:
     // Row bytes of a level entry, or the shared zero row.

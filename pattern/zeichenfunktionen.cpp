@@ -104,6 +104,7 @@ TZeichenfunktionen::TZeichenfunktionen(QWidget* parent)
     setFixedSize(kClientWidth, kClientHeight);
     // The tools act on the painting window, which keeps the keyboard.
     setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_ShowWithoutActivating);
     CreatePanels();
     FormCreate();
 }

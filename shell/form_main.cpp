@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPointer>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -48,6 +49,8 @@
 #include "lists/core/symbol_farben.h"
 #include "lists/list_editors.h"
 #include "lists/listglobals.h"
+#include "pattern/formpatrone.h"
+#include "pattern/pattern_tool_windows.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/qt/processes.h"
@@ -401,6 +404,12 @@ void TFormMain::CreateToolBars()
         for (const char* prefix : {"Mnu", "ToolButton"})
             connect(Action(prefix + QString(letters)), &QAction::triggered, this,
                     [show = show, picture = picture] { show(picture); });
+    // An empty pattern has nothing to show.
+    for (const char* name : {"MnuPatronenansehen", "ToolButtonPatrone"})
+        connect(Action(name), &QAction::triggered, this, [] {
+            if (ProgrammKopf.Width() != 0 && ProgrammKopf.Height() != 0)
+                ShowPatternWindow(kBildPatrone);
+        });
 }
 
 void TFormMain::CreateStatus()
@@ -477,8 +486,7 @@ void TFormMain::FormCreate()
     // What comes with later windows stays disabled until they do.
     for (const char* name :
          {"MnuStrickschema", "MnuNadelraum", "MnuFadenfuehrer", "MnuRuestblatt", "ToolButtonStrickschema",
-          "ToolButtonNadelraum", "ToolButtonFadenfuehrer", "ToolButtonRuestblatt", "MnuPatronenansehen",
-          "ToolButtonPatrone", "MnuSkrelEditor", "MnuSkrelCompiler", "ToolButtonSkrelEditor", "MnuGTest",
+          "ToolButtonNadelraum", "ToolButtonFadenfuehrer", "ToolButtonRuestblatt", "MnuSkrelEditor", "MnuSkrelCompiler", "ToolButtonSkrelEditor", "MnuGTest",
           "MnuPTest", "MnuExportSkrel", "ToolButtonGTest", "ToolButtonPTest", "ToolButtonExportSkrel"})
         if (QAction* a = Action(name))
             a->setEnabled(false);
@@ -637,10 +645,18 @@ void TFormMain::ShowLevelPicture()
 
 void TFormMain::MnuNeuClick()
 {
+    // Closing the program windows hides the pattern window: whether it was
+    // up is asked before.
+    QPointer<QWidget> patrone = FindForm("Patrone");
+    const bool patroneShown = patrone && patrone->isVisible();
     P_NeuesProgramm(true);
     P_CloseProgrammFenster();
-    if (QWidget* patrone = FindForm("Patrone"); patrone && patrone->isVisible())
+    if (patrone && patroneShown) {
         DestroyForm(patrone);
+        FormPatrone = nullptr;
+        // Its palette would otherwise stay up for a window that is gone.
+        HidePatternToolWindows();
+    }
 }
 
 bool TFormMain::OpenProgram(const std::string& file, bool viaNew)

@@ -11,10 +11,32 @@
 #include "kernel/model/programmodel.h"
 #include "kernel/ui/forms.h"
 #include "lists/list_editors.h"
+#include "pattern/formpatrone.h"
+#include "pattern/screen_placement.h"
 #include "shell/form_main.h"
 #include "shell/scriptsource.h"
 
 namespace {
+// The pattern window follows a replaced program; with no pattern it goes.
+void UpdatePatternWindow(QWidget* form)
+{
+    if (ProgrammKopf.Width() == 0) {
+        DestroyForm(form);
+        if (FormPatrone == form)
+            FormPatrone = nullptr;
+        return;
+    }
+    auto* patrone = qobject_cast<TFormPatrone*>(form);
+    if (!patrone)
+        return;
+    // Level 1 stays current even when the program has no needle plane.
+    const std::vector<uint8_t> states{3, uint8_t(BildEbene1.present ? 1 : 0), uint8_t(BildEbene2.present ? 1 : 0)};
+    patrone->SetPictureWidth(ProgrammKopf.Width());
+    patrone->SetPictureHeight(std::max<int>(ProgrammKopf.Height(), PrimaryScreenRect().height));
+    patrone->ApplyLevelStates(states);
+    patrone->RedrawCells(-1, -1, -1, -1);
+}
+
 void ShowHeader()
 {
     if (FormMain)
@@ -72,8 +94,7 @@ void P_UpdateFenster()
                 f.form->setFocus();
             }
         } else if (f.role == FormRole::Picture && f.form->objectName() == "Patrone") {
-            if (ProgrammKopf.Width() == 0)
-                DestroyForm(f.form);
+            UpdatePatternWindow(f.form);
         }
     }
     ShowHeader();

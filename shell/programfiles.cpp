@@ -26,7 +26,9 @@
 #include "kernel/services/services.h"
 #include "kernel/tkf/enginebridge.h"
 #include "kernel/tkf/programsave.h"
+#include "kernel/ui/forms.h"
 #include "lists/form_fortschritt.h"
+#include "pattern/formpatrone.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "shell/form_main.h"
@@ -192,6 +194,9 @@ bool P_MusterLaden(const std::string& fileName)
             more = more || !names[size_t(j)].empty();
         ReadTiffPattern(folder + names[size_t(i)], more, planes[i]);
     }
+    if (FormPatrone && FormExists("Patrone") && ProgrammKopf.Width() != 0 && ProgrammKopf.Height() != 0 &&
+        FormPatrone->isVisible())
+        FormPatrone->MarkForRebuild();
     host.infoHide();
     if (FormMain)
         FormMain->P_AddLoadFile(path);

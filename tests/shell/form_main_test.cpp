@@ -71,7 +71,7 @@ TEST_F(FormMainTest, ShortcutsAreUniqueAndTheLaterWindowsItemsWait)
     for (const char* name : {"ToolButtonRueckgaengig", "ToolButtonAusschneiden", "ToolButtonKopieren",
                              "ToolButtonEinfuegen", "ToolButtonLoeschen", "MnuRueckgaengig", "MnuSuchen",
                              "MnuStrickschema", "MnuNadelraum", "MnuFadenfuehrer", "MnuRuestblatt", "ToolButtonStrickschema",
-                             "ToolButtonPatrone", "MnuPatronenansehen", "MnuSkrelEditor", "MnuSkrelCompiler",
+                             "MnuSkrelEditor", "MnuSkrelCompiler",
                              "MnuGTest", "MnuPTest", "MnuExportSkrel", "ToolButtonExportSkrel"})
         EXPECT_FALSE(A(name)->isEnabled()) << name;
     for (const char* name : {"MnuNeu", "ToolButtonNeu", "MnuReadRamCopy", "MnuArbeitsebeneumschalten", "MnuOeffnen",

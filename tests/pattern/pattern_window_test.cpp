@@ -1,0 +1,263 @@
+// The pattern window and its tool palette as a user meets them: the planes
+// as levels, the first activation, rows beyond the pattern, the palette that
+// comes and goes with the window.
+#include "kernel/model/workrecord.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QToolButton>
+#include <QtTest/QTest>
+#include <initializer_list>
+#include <memory>
+
+#include "kernel/model/globals.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/ui/forms.h"
+#include "pattern/formpatrone.h"
+#include "pattern/t_frame_bild_kk.h"
+#include "pattern/zeichenfunktionen.h"
+#include "tests/support/test_env.h"
+
+namespace {
+
+// A program of 40 x 30 cells with the given planes; cell (x, y) of plane p
+// holds (x + y + p) mod 50.
+void MakeProgram(std::initializer_list<int> planes, uint16_t width = 40, uint16_t height = 30)
+{
+    ProgrammKopf.SetWidth(width);
+    ProgrammKopf.SetHeight(height);
+    for (int p : planes) {
+        T_Patrone* plane = PatternPlane(p);
+        plane->allocate(height);
+        plane->present = true;
+        for (size_t y = 1; y <= height; ++y)
+            for (size_t x = 1; x <= width; ++x)
+                plane->rows[y * kPatternStride + x - 1] = static_cast<uint8_t>((x + y + p) % 50);
+    }
+}
+
+TZeichenfunktionen* Palette()
+{
+    return qobject_cast<TZeichenfunktionen*>(FindForm("Zeichenfunktionen"));
+}
+
+class PatternWindowTest : public testing::Test {
+protected:
+    void TearDown() override
+    {
+        delete FormPatrone;
+        delete Palette();
+        QApplication::processEvents();
+    }
+    // The window as the show routine leaves it, before the window system
+    // got to it.
+    TFormPatrone& Create()
+    {
+        ShowPatternWindow(0);
+        return *FormPatrone;
+    }
+    TFormPatrone& Open()
+    {
+        Create();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(FormPatrone));
+        return *FormPatrone;
+    }
+};
+
+uint8_t Shown(TFormPatrone& w, uint16_t x, uint16_t y)
+{
+    uint32_t shown = 0;
+    uint8_t reference = 0, combined = 0;
+    w.GetDisplayCell(x, y, shown, reference, combined);
+    return static_cast<uint8_t>(shown);
+}
+
+TEST_F(PatternWindowTest, PlanesBecomeLevelsAtTheFirstActivation)
+{
+    struct Case {
+        std::initializer_list<int> planes;
+        std::vector<uint8_t> states;
+        uint16_t current;
+    };
+    for (const Case& c : {Case{{}, {0, 0, 0}, 0}, Case{{1}, {0, 3, 0}, 2}, Case{{0, 2}, {3, 0, 1}, 1}}) {
+        for (int p = 0; p < 3; ++p)
+            *PatternPlane(p) = T_Patrone{};
+        MakeProgram(c.planes);
+        TFormPatrone& w = Create();
+        EXPECT_EQ(w.Levels().States(), (std::vector<uint8_t>{3, 0, 0}));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        EXPECT_EQ(w.Levels().States(), c.states);
+        EXPECT_EQ(w.Levels().CurrentLevel(), c.current);
+        for (int i = 0; i < 3; ++i)
+            if (c.states[i] == 3) {
+                EXPECT_EQ(w.LevelTab(i)->palette().color(QPalette::Window), QColor(255, 255, 0));
+            }
+        delete FormPatrone;
+    }
+}
+
+TEST_F(PatternWindowTest, ConstructionAndFirstActivation)
+{
+    MakeProgram({0});
+    TFormPatrone& w = Create();
+    EXPECT_EQ(w.objectName(), "Patrone");
+    EXPECT_EQ(w.windowTitle(), "Patrone");
+    EXPECT_EQ(w.IniKey(), "PatroneMalen");
+    EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(w.zoomStepCount, 16);
+    EXPECT_EQ(w.temporaryZoomCellSize, 7);
+    EXPECT_EQ(w.cellWidth, 1);
+    EXPECT_EQ(w.LevelTable().size(), 4u);
+    EXPECT_EQ(w.LevelTab(1)->text(), QString::fromUtf8("Fadenf\u00fchrer"));
+    EXPECT_EQ(w.stepByte, 1);
+    EXPECT_EQ(w.cutFillsWithBackground, 1);
+    EXPECT_EQ(w.currentTool, 1);
+    EXPECT_EQ(w.previousTool, 1);
+    EXPECT_EQ(w.transparentColour, 255);
+    EXPECT_EQ(w.transparentFlags[255], 1);
+    EXPECT_EQ(w.workBitmapFile, TempPfad + "Clip.bmp");
+    EXPECT_EQ(w.fillFile, TempPfad + "Fuell.Tmp");
+    EXPECT_EQ(w.Zeichenfunktionen, Palette());
+
+    EXPECT_EQ(w.PictureWidth(), 2000);
+    EXPECT_EQ(w.PictureHeight(), 9999);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_EQ(w.firstActivation, 0);
+    EXPECT_EQ(w.PictureWidth(), 40);
+    EXPECT_EQ(w.PictureHeight(), 30);
+    EXPECT_TRUE(Palette()->isVisible());
+
+    // A second show brings the same window.
+    ShowPatternWindow(0);
+    EXPECT_EQ(FormPatrone, &w);
+}
+
+TEST_F(PatternWindowTest, RowsBeyondThePatternReadZeros)
+{
+    MakeProgram({0, 1});
+    BildEbene0.rows[5] = 77;  // row 0 of plane 0
+    TFormPatrone& w = Create();
+    // Before the first activation the picture reaches far above the pattern.
+    EXPECT_EQ(Shown(w, 6, 31), 0);
+    EXPECT_TRUE(w.LevelRowBytes(1, 31).empty());
+    EXPECT_TRUE(w.LevelRowBytes(1, 0).empty());
+    EXPECT_TRUE(w.LevelRowBytes(3, 1).empty());  // no stitch setting plane
+    EXPECT_EQ(w.ReadLevelRow(3, 1)[0], 0);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_EQ(Shown(w, 6, 30), (6 + 30) % 50);
+    EXPECT_EQ(Shown(w, 0, 30), 0);
+
+    // A row inside is the plane's own storage.
+    const std::span<uint8_t> row = w.LevelRowBytes(1, 1);
+    ASSERT_EQ(row.size(), 40u);
+    EXPECT_EQ(row.data(), BildEbene0.rows.data() + kPatternStride);
+    EXPECT_EQ(w.LevelRowBytes(2, 4).data(), BildEbene1.rows.data() + 4 * kPatternStride);
+    // Any other level reads plane 0.
+    EXPECT_EQ(w.ReadLevelRow(0, 2).data(), BildEbene0.rows.data() + 2 * kPatternStride);
+    EXPECT_EQ(w.GetCellPointer(3, 2).data(), BildEbene0.rows.data() + 2 * kPatternStride + 2);
+}
+
+TEST_F(PatternWindowTest, CombinedViewWriteRuleAndRenderMode)
+{
+    MakeProgram({0, 1, 2});
+    BildEbene1.rows[kPatternStride] = 0x25;
+    BildEbene2.rows[kPatternStride] = 0x13;
+    TFormPatrone& w = Open();
+    w.ApplyLevelStates({3, 2, 2});
+    uint32_t shown = 0;
+    uint8_t reference = 0, combined = 0;
+    w.GetDisplayCell(1, 1, shown, reference, combined);
+    EXPECT_EQ(combined, 0x87);
+    EXPECT_EQ(reference, 255);  // two included levels: no reference
+    w.ApplyLevelStates({3, 2, 1});
+    w.GetDisplayCell(1, 1, shown, reference, combined);
+    EXPECT_EQ(combined, (0x25 & 15) | 128);
+    EXPECT_EQ(reference, 0x25);
+
+    uint8_t mode = 0, symbol = 0, grid = 0, accent = 0;
+    w.ChooseRenderMode(mode, symbol, grid, accent, 1, 1);
+    EXPECT_EQ(mode, 0);  // a reference level is blended
+    w.ApplyLevelStates({3, 1, 1});
+    w.ChooseRenderMode(mode, symbol, grid, accent, 1, 1);
+    EXPECT_EQ(mode, 6);
+    w.gridFlag = 0;
+    grid = 1;
+    w.ChooseRenderMode(mode, symbol, grid, accent, 3, 3);
+    EXPECT_EQ(grid, 0);
+
+    struct Write {
+        uint8_t colour, old, expected;
+    };
+    w.protectedFlags[9] = 1;
+    for (const Write& c : {Write{4, 1, 4}, Write{4, 9, 9}, Write{255, 1, 1}}) {
+        uint8_t cell = c.old;
+        w.FilterPaintColour(c.colour, cell);
+        EXPECT_EQ(cell, c.expected) << int(c.colour) << " on " << int(c.old);
+    }
+}
+
+TEST_F(PatternWindowTest, PaletteComesAndGoesWithTheWindow)
+{
+    MakeProgram({0});
+    TFormPatrone& w = Open();
+    w.FormActivate();
+    TZeichenfunktionen* palette = Palette();
+    ASSERT_NE(palette, nullptr);
+    EXPECT_TRUE(palette->isVisible());
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(palette->isVisible());
+    EXPECT_TRUE(FormExists("Patrone"));
+    ShowPatternWindow(0);
+    w.FormActivate();
+    EXPECT_TRUE(palette->isVisible());
+
+    // Freed with the program: the palette does not stay for it.
+    delete FormPatrone;
+    EXPECT_EQ(FormPatrone, nullptr);
+    EXPECT_FALSE(palette->isVisible());
+}
+
+TEST_F(PatternWindowTest, ToolPalette)
+{
+    TZeichenfunktionen palette;
+    EXPECT_EQ(palette.windowTitle(), "Werkzeuge");
+    EXPECT_EQ(palette.size(), QSize(109, 244));
+    EXPECT_TRUE(palette.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(palette.findChildren<QToolButton*>().size(), 29);
+    for (QToolButton* b : palette.findChildren<QToolButton*>())
+        EXPECT_EQ(b->size(), QSize(26, 26)) << b->objectName().toStdString();
+    EXPECT_EQ(palette.Button("Fuellen_SpeedButton")->toolTip(), QString::fromUtf8("F\u00fcllen"));
+    EXPECT_EQ(palette.Button("Ellipse_SpeedButton")->toolTip(),
+              QString::fromUtf8("\"LT\": Rahmen\n\"RT\": Gef\u00fcllte Ellipse"));
+    EXPECT_EQ(palette.Button("LinienStufe_SpeedButton")->text(), "11");
+    EXPECT_EQ(palette.ImageList1.size(), 8);
+    EXPECT_EQ(palette.ColSchutz_PopupMenu->actions().size(), 4);
+
+    EXPECT_EQ(palette.F_Visible(1), 0);
+    EXPECT_TRUE(palette.isVisible());
+    EXPECT_EQ(palette.F_Visible(0), 1);
+    EXPECT_FALSE(palette.isVisible());
+    palette.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&palette));
+
+    // One drawing button down at a time; none down is fine too.
+    QToolButton* fill = palette.Button("Fuellen_SpeedButton");
+    QToolButton* brush = palette.Button("FreiHand_SpeedButton");
+    QToolButton* slope = palette.Button("LinienStufe_SpeedButton");
+    QTest::mouseClick(slope, Qt::LeftButton);
+    QTest::mouseClick(fill, Qt::LeftButton);
+    EXPECT_TRUE(fill->isChecked());
+    QTest::mouseClick(brush, Qt::LeftButton);
+    EXPECT_TRUE(brush->isChecked());
+    EXPECT_FALSE(fill->isChecked());
+    EXPECT_TRUE(slope->isChecked());
+    QTest::mouseClick(brush, Qt::LeftButton);
+    EXPECT_FALSE(brush->isChecked());
+    EXPECT_FALSE(palette.Button("GrosserCursor_SpeedButton")->isCheckable());
+}
+
+}  // namespace
