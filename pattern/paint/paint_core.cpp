@@ -29,8 +29,9 @@ bool IsMotifTool(uint8_t tool)
 
 }  // namespace
 
-PaintCore::PaintCore(PaintSurface& surface, PaintView& view, PaintHooks& hooks, uint64_t undoLimit)
-    : surface_(surface), view_(view), hooks_(hooks), undo_(undoLimit)
+PaintCore::PaintCore(PaintSurface& surface, PaintView& view, PaintHooks& hooks, uint64_t undoLimit,
+                     PaintState* state)
+    : surface_(surface), view_(view), hooks_(hooks), state_(state ? *state : ownState_), undo_(undoLimit)
 {
     state_.backgroundColour = kDefaultBackground;
     state_.tool = 0;

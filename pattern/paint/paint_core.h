@@ -26,8 +26,10 @@ class PaintCore : public PaintSurface {
 public:
     static constexpr uint8_t kDefaultBackground = 6;
 
+    // The routines' state is the core's own unless a window that already
+    // keeps one lends it (it must outlive the core).
     PaintCore(PaintSurface& surface, PaintView& view, PaintHooks& hooks,
-              uint64_t undoLimit = UndoBuffer::kDefaultLimit);
+              uint64_t undoLimit = UndoBuffer::kDefaultLimit, PaintState* state = nullptr);
 
     // --- picture and levels
     // A new size or new planes: the history belonged to the old ones.
@@ -152,7 +154,8 @@ private:
     PaintView& view_;
     PaintHooks& hooks_;
     ToolTable tools_;
-    PaintState state_;
+    PaintState ownState_;
+    PaintState& state_;
     UndoBuffer undo_;
     MotifBlock motif_;
     MotifBlock savedMotif_;
