@@ -150,14 +150,19 @@ bool PaintCore::TemporaryPick(const CellInput& in)
     return true;
 }
 
-bool PaintCore::HandleKey(char32_t key)
+bool PaintCore::TakesKey(char32_t key) const
 {
     if (state_.tool == 31 || (key >= U'0' && key <= U'9'))
         return false;
     const size_t p = symbols_.find(key);
-    if (p == std::u32string::npos || p >= 256)
+    return p != std::u32string::npos && p < 256;
+}
+
+bool PaintCore::HandleKey(char32_t key)
+{
+    if (!TakesKey(key))
         return false;
-    P_SetzeFarbenInFarbauswahl(MouseButton::Left, static_cast<int>(p) + 1);
+    P_SetzeFarbenInFarbauswahl(MouseButton::Left, static_cast<int>(symbols_.find(key)) + 1);
     return true;
 }
 
@@ -471,6 +476,9 @@ void PaintCore::EbenenInUndoSchreiben(int32_t y, int32_t x, int32_t h, int32_t w
 void PaintCore::Rueckgaengig1Click()
 {
     UndoZurueckLesen(true);
+    // The ruler's frame may stand over cells the undo changed.
+    if (state_.tool == 30)
+        surface_.RedrawCells(1, 1, state_.width, state_.height);
     if (undo_.StepIndex() < 1)
         BindUndo(false);
 }

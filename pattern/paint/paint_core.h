@@ -43,11 +43,14 @@ public:
     // number of colour panels.
     void SetSymbols(std::u32string symbols);
     size_t PanelCount() const;
+    const std::u32string& Symbols() const { return symbols_; }
 
     // --- the tool machine
     void CellEvent(const CellInput& in);
     // A typed key; true when taken (a colour's symbol).
     bool HandleKey(char32_t key);
+    // Whether HandleKey would take the key.
+    bool TakesKey(char32_t key) const;
     // A tool window button released over itself with a mouse button.
     void SpeedButtonMouseUp(std::string_view button, MouseButton mouse);
     void P_EinSchalten_SpeedButton(bool on);
