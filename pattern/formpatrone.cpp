@@ -26,6 +26,8 @@ namespace {
 constexpr uint8_t kZoomSteps = 16;
 constexpr uint8_t kTemporaryZoomCellSize = 7;
 constexpr int kPaletteBelowToolBar = 60;
+// Until the window has a stored place.
+constexpr QSize kDefaultSize(800, 600);
 
 // The level states a program's planes give: the first present plane is
 // current, later ones shown, absent ones off.
@@ -46,6 +48,8 @@ std::vector<uint8_t> PlaneStates()
 TFormPatrone::TFormPatrone(QWidget* parent) : TFormBildLevels(parent, "PatroneMalen")
 {
     setObjectName("Patrone");
+    if (F_ReadIni("Windows", "PatroneMalen", "").empty())
+        resize(kDefaultSize);
     EnableZoomBar(kZoomSteps);
     redrawEnabled = 0;
     setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -133,8 +137,13 @@ void TFormPatrone::changeEvent(QEvent* event)
 void TFormPatrone::closeEvent(QCloseEvent* event)
 {
     TFormBildLevels::closeEvent(event);
-    if (event->isAccepted())
-        HidePatternToolWindows();
+    if (!event->isAccepted())
+        return;
+    // A closed window would lose its native window; the same one comes back
+    // when the window is shown again.
+    event->ignore();
+    hide();
+    HidePatternToolWindows();
 }
 
 void ShowPatternWindow(int iconIndex)

@@ -17,6 +17,7 @@
 #include "kernel/model/programmodel.h"
 #include "kernel/ui/forms.h"
 #include "pattern/formpatrone.h"
+#include "pattern/shapes/shapes.h"
 #include "pattern/t_frame_bild_kk.h"
 #include "pattern/zeichenfunktionen.h"
 #include "tests/support/test_env.h"
@@ -158,6 +159,62 @@ TEST_F(PatternWindowTest, RowsBeyondThePatternReadZeros)
     // Any other level reads plane 0.
     EXPECT_EQ(w.ReadLevelRow(0, 2).data(), BildEbene0.rows.data() + 2 * kPatternStride);
     EXPECT_EQ(w.GetCellPointer(3, 2).data(), BildEbene0.rows.data() + 2 * kPatternStride + 2);
+}
+
+TEST_F(PatternWindowTest, ShapeRoutinesPaintThePlanes)
+{
+    MakeProgram({0});
+    BildEbene0.rows[5] = 77;
+    TFormPatrone& w = Create();
+    w.UpdatePaintState();
+    w.currentColour = 9;
+    const std::vector<uint8_t> before = BildEbene0.rows;
+    // Above the pattern, before the first activation: nothing to write.
+    int32_t x1 = 8, y1 = 31;
+    PaintBrush(w, w.paint, false, true, 6, x1, 31, y1);
+    EXPECT_EQ(BildEbene0.rows, before);
+    EXPECT_EQ(Shown(w, 6, 31), 0);
+    EXPECT_EQ(w.LevelTable()[1].changed, 0);
+
+    x1 = 8;
+    y1 = 1;
+    PaintBrush(w, w.paint, false, true, 6, x1, 1, y1);
+    for (size_t x = 6; x <= 8; ++x)
+        EXPECT_EQ(BildEbene0.rows[kPatternStride + x - 1], 9) << x;
+    EXPECT_EQ(BildEbene0.rows[5], 77);
+    EXPECT_EQ(w.LevelTable()[1].changed, 1);
+}
+
+TEST_F(PatternWindowTest, LinePreviewFramesTheCellsTheBrushPaints)
+{
+    MakeProgram({0});
+    TFormPatrone& w = Open();
+    w.SetCellSize(7);
+    QApplication::processEvents();
+    w.UpdatePaintState();
+    const int32_t firstColumn = w.Pane(0)->firstVisibleColumn, firstRow = w.FirstVisibleRow();
+    StepLine(w, w.paint, 0, firstColumn + 1, firstColumn + 9, firstRow + 1, firstRow + 5);
+    const QImage frames = w.Pane(0)->feedbackImage;
+    ASSERT_FALSE(frames.isNull());
+    const QRgb frameColour = w.Palette().Argb()[205];
+    const PictureGeometry g = w.Geometry(0);
+
+    w.currentColour = 45;  // no cell of the region holds it yet
+    int32_t x1 = firstColumn + 9, y1 = firstRow + 5;
+    PaintBrush(w, w.paint, false, false, firstColumn + 1, x1, firstRow + 1, y1);
+    int painted = 0;
+    for (int32_t y = firstRow; y < firstRow + 8; ++y)
+        for (int32_t x = firstColumn; x < firstColumn + 12; ++x) {
+            const Outline o = g.CellOutline(x, y, x, y, firstColumn, firstRow);
+            const bool framed = frames.pixel((o.left + o.right) / 2, o.top) == frameColour &&
+                                frames.pixel((o.left + o.right) / 2, o.bottom) == frameColour &&
+                                frames.pixel(o.left, (o.top + o.bottom) / 2) == frameColour &&
+                                frames.pixel(o.right, (o.top + o.bottom) / 2) == frameColour;
+            const bool brushed = w.ReadLevelRow(1, y)[x - 1] == 45;
+            painted += brushed;
+            EXPECT_EQ(framed, brushed) << x << "," << y;
+        }
+    EXPECT_GE(painted, 9);
 }
 
 TEST_F(PatternWindowTest, CombinedViewWriteRuleAndRenderMode)

@@ -12,7 +12,11 @@
 #include "kernel/ui/forms.h"
 #include "pattern/formpatrone.h"
 #include "shell/program_windows.h"
+#include "shell/programfiles.h"
+#include "tests/kernel/tkf/tkf_testing.h"
 #include "tests/shell/main_window_fixture.h"
+#include "tests/support/recording_host.h"
+#include "tests/support/test_env.h"
 
 namespace {
 using PatternMenuTest = MainWindowFixture;
@@ -80,11 +84,38 @@ TEST_F(PatternMenuTest, NewProgramFreesTheWindowAndPutsThePaletteAway)
     ASSERT_NE(PaletteWindow(), nullptr);
     EXPECT_TRUE(PaletteWindow()->isVisible());
 
+    const WId native = FormPatrone->winId();
+    FormPatrone->close();
+    EXPECT_FALSE(PaletteWindow()->isVisible());
+    A("ToolButtonPatrone")->trigger();
+    EXPECT_EQ(FormPatrone->winId(), native);
+
     A("MnuNeu")->trigger();
     EXPECT_FALSE(FormExists("Patrone"));
     EXPECT_EQ(FormPatrone, nullptr);
     EXPECT_FALSE(PaletteWindow()->isVisible());
     QApplication::processEvents();
+}
+
+TEST_F(PatternMenuTest, ALoadRebuildsTheShownWindow)
+{
+    ScopedRecordingHost host;
+    tkftest::FillProgram();
+    MakePattern(40, 30, {0, 1});
+    const std::string path = TestHome() + "w/LOADED.8DH";
+    ASSERT_TRUE(P_MusterSichern(path));
+
+    MakePattern(20, 10, {0});
+    A("MnuPatronenansehen")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([] { return FormPatrone && FormPatrone->firstActivation == 0; }));
+    EXPECT_EQ(FormPatrone->PictureWidth(), 20);
+    TFormPatrone* shown = FormPatrone;
+
+    ASSERT_TRUE(P_MusterLaden(path));
+    EXPECT_EQ(FormPatrone, shown);
+    EXPECT_EQ(shown->PictureWidth(), 40);
+    EXPECT_EQ(shown->PictureHeight(), 30);
+    EXPECT_EQ(shown->Levels().States(), (std::vector<uint8_t>{3, 1, 0}));
 }
 
 }  // namespace

@@ -1,0 +1,173 @@
+#!/bin/bash
+# The pattern window of the real program under a virtual X server without a
+# window manager: a program loaded over DDE, the window opened from the
+# menu with the keyboard, its pixels, the palette beside it, Esc, "&Neu"
+# and the placement written at the end.
+#   pattern_window_x11.sh BIN_DIR KERNEL_PROBE   (run it under xvfb-run)
+set -euo pipefail
+unset QT_QPA_PLATFORM
+bin=$1
+probe=$2
+work=$(mktemp -d)
+pid=
+cleanup() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+# A fresh program folder with its own configuration and runtime folders.
+cp "$bin/Zorit" "$bin/libVpSimMod.so" "$bin/libVpZik.so" "$work/"
+mkdir -p "$work/config" "$work/run" "$work/drive" "$work/w"
+chmod 700 "$work/run"
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run ZORIT_DRIVE_ROOT=$work/drive
+python3 -c "
+import sys
+sys.stdout.buffer.write(bytes(b for i in range(256) for b in (i, 3 * i % 256, 255 - i, 0)))" >"$work/P.pal"
+printf '[Files]\r\nPalette=P.pal\r\n' >"$work/Zorit.INI"
+printf 'MODULSET TEST;\r\nBEGIN\r\n$ZR_TYP=311;\r\n$NR1=1,101;\r\n$S_1=Z1,1,D1;[]=MAIN;\r\nEND;\r\nMODUL MAIN;\r\nBEGIN\r\nS1=>,FF1;\r\nTZ=50;\r\nWA=D10;\r\nS1=<,FF1;END;\r\n' >"$work/S.Skx"
+"$probe" tiff-write "$work/S.TIF" --size 40x30 --bands >/dev/null
+"$probe" --home "$work/probe" compile "$work/S.Skx" --pattern "$work/S.TIF" --save "$work/w/PROGRAMM1.3XH" \
+    >/dev/null || fail "no program"
+
+dde() {
+    printf '%s\0' "$1" | socat -t 60 - "UNIX-CONNECT:$work/run/dde-ZORIT-DDESERVER1" | xxd -p
+}
+# Waits up to ten seconds for a visible window of that exact name.
+window() {
+    local w=
+    for _ in $(seq 100); do
+        w=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) && [ -n "$w" ] && break
+        sleep 0.1
+    done
+    echo "$w"
+}
+visible_count() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
+}
+pixel() {
+    convert "$work/shot.png" -crop "1x1+$1+$2" -depth 8 txt:- | tail -1 | awk '{print $3}'
+}
+shot() {
+    sleep 0.5
+    import -window "$1" "$work/shot.png"
+}
+expect_pixel() {
+    local got
+    got=$(pixel "$1" "$2")
+    [ "$got" = "$3" ] || fail "pixel ($1, $2) is $got, not $3"
+}
+
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+cd "$work"
+./Zorit >/dev/null 2>"$work/stderr.txt" &
+pid=$!
+main=
+for _ in $(seq 300); do
+    for w in $(xdotool search --onlyvisible --pid "$pid" --name '^ZORIT$' 2>/dev/null); do
+        [ "$(xdotool getwindowgeometry --shell "$w" | sed -n 's/^WIDTH=//p')" -ge 800 ] && main=$w && break 2
+    done
+    sleep 0.1
+done
+[ -n "$main" ] || fail "no main window"
+# The start window goes within 1.5 s.
+sleep 2
+[ "$(dde "LOADPATTERN $work/w/PROGRAMM1.3XH")" = "01" ] || fail "LOADPATTERN refused"
+
+xdotool windowfocus --sync "$main" key --clearmodifiers alt+p
+sleep 0.3
+xdotool key --clearmodifiers p
+patrone=$(window Patrone)
+[ -n "$patrone" ] || fail "no Patrone window"
+sleep 1
+[ "$(visible_count Patrone)" = 1 ] || fail "more than one Patrone"
+palette=$(window Werkzeuge)
+[ -n "$palette" ] || fail "no palette"
+geometry=$(xdotool getwindowgeometry "$palette")
+echo "$geometry" | grep -q "Geometry: 109x244" || fail "palette: $geometry"
+echo "$geometry" | grep -q "Position: 0," || fail "palette: $geometry"
+[ -z "${PALETTE_SHOT:-}" ] || import -window "$palette" "$PALETTE_SHOT"
+
+eval "$(xdotool getwindowgeometry --shell "$patrone")"
+shot "$patrone"
+cp "$work/shot.png" "${PATTERN_SHOT:-/dev/null}" 2>/dev/null || true
+# The tab "Nadel" and zoom panel 1 are marked yellow.
+expect_pixel 8 4 "#FFFF00"
+expect_pixel $((WIDTH - 15)) 33 "#FFFF00"
+# Row 1 on the pane's lowest pixel line: 40 cells of palette entry 0; row 4
+# entry 1, row 30 entry 7.
+bottom=$(python3 - "$work/shot.png" <<'PY'
+import subprocess, sys
+# The lowest line whose first pixel is entry 0's blue.
+out = subprocess.run(["convert", sys.argv[1], "-crop", "1x10000+0+0", "-depth", "8", "txt:-"],
+                     capture_output=True, text=True).stdout
+rows = [int(l.split(",")[1].split(":")[0]) for l in out.splitlines()[1:] if "#0000FF" in l]
+print(max(rows) if rows else -1)
+PY
+)
+[ "$bottom" -ge 0 ] || fail "no row 1"
+expect_pixel 0 "$bottom" "#0000FF"
+expect_pixel 39 "$bottom" "#0000FF"
+[ "$(pixel 40 "$bottom")" != "#0000FF" ] || fail "row 1 is wider than 40 cells"
+expect_pixel 0 $((bottom - 3)) "#0103FE"
+expect_pixel 0 $((bottom - 29)) "#0715F8"
+
+# Space: the temporary zoom of 7 x 7 pixels with grid lines.
+xdotool windowfocus --sync "$patrone" key --clearmodifiers space
+shot "$patrone"
+cp "$work/shot.png" "${PATTERN_ZOOM_SHOT:-/dev/null}" 2>/dev/null || true
+lines=$(python3 - "$work/shot.png" "$bottom" <<'PY'
+import subprocess, sys
+# Colours along the pane's lowest cell row, one line above the bottom.
+out = subprocess.run(["convert", sys.argv[1], "-crop", "120x1+0+%d" % (int(sys.argv[2]) - 1), "-depth", "8", "txt:-"],
+                     capture_output=True, text=True).stdout
+xs = {}
+for l in out.splitlines()[1:]:
+    x = int(l.split(",")[0])
+    c = l.split()[2]
+    if c in ("#C85837", "#C95B36"):
+        xs[x] = c
+print(" ".join("%d%s" % (x, c) for x, c in sorted(xs.items())))
+PY
+)
+echo "grid: $lines"
+python3 - "$lines" <<'PY' || fail "grid lines: $lines"
+import sys
+items = sys.argv[1].split()
+xs = [int(i[:-7]) for i in items]
+colours = set(i[-7:] for i in items)
+gaps = set(b - a for a, b in zip(xs, xs[1:]))
+sys.exit(0 if len(xs) >= 5 and gaps == {7} and colours == {"#C85837", "#C95B36"} else 1)
+PY
+
+# Esc hides the window and its palette; the item brings the same window back.
+xdotool windowfocus --sync "$patrone" key --clearmodifiers Escape
+sleep 0.5
+[ "$(visible_count Patrone)" = 0 ] || fail "Patrone still shown"
+[ "$(visible_count Werkzeuge)" = 0 ] || fail "palette still shown"
+xdotool windowfocus --sync "$main" key --clearmodifiers alt+p
+sleep 0.3
+xdotool key --clearmodifiers p
+again=$(window Patrone)
+[ "$again" = "$patrone" ] || fail "another window: $again, not $patrone"
+[ -n "$(window Werkzeuge)" ] || fail "palette not back"
+
+# "&Neu" frees the window.
+xdotool windowfocus --sync "$main" key --clearmodifiers alt+d
+sleep 0.3
+xdotool key --clearmodifiers n
+sleep 1
+[ -z "$(xdotool search --name '^Patrone$' 2>/dev/null)" ] || fail "Patrone left after Neu"
+[ "$(visible_count Werkzeuge)" = 0 ] || fail "palette left after Neu"
+
+[ "$(dde CLOSE)" = "01" ] || fail "CLOSE refused"
+wait "$pid" || fail "exit status $?"
+pid=
+placement=$(tr -d '\r' <"$work/Zorit.INI" | sed -n 's/^PatroneMalen=//p')
+[ ${#placement} = 29 ] && [ "${placement:0:2}" = "X " ] || fail "placement '$placement'"
+echo "OK"
