@@ -1,12 +1,14 @@
 #include "pattern/shapes/cell_writer.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "pattern/shapes/line_painter.h"
 
 CellWriter::CellWriter(PaintSurface& surface, const PaintState& state, bool usePattern)
     : surface_(surface), state_(state), level_(state.currentLevel),
-      usePattern_(usePattern && state.motifIsForeground != 0)
+      usePattern_(usePattern && state.motifIsForeground != 0),
+      anyProtected_(std::any_of(state.P.begin(), state.P.end(), [](uint8_t p) { return p != 0; }))
 {
 }
 
@@ -76,23 +78,49 @@ bool CellWriter::Allows(WriteMode mode, uint8_t c, uint8_t o, uint8_t& result) c
     return false;
 }
 
+void CellWriter::WriteRun(int64_t x1, int64_t x2, int64_t y, bool undo, WriteMode mode)
+{
+    Flush();
+    x1 = std::max<int64_t>(x1, 1);
+    x2 = std::min<int64_t>(x2, state_.width);
+    if (x1 > x2 || y < 1 || y > state_.height || level_ == 0)
+        return;
+    WriteCells(static_cast<int32_t>(y), static_cast<int32_t>(x1), static_cast<int32_t>(x2), undo, mode);
+}
+
 void CellWriter::Flush()
 {
     if (!pending_)
         return;
     pending_ = false;
-    std::span<uint8_t> row = surface_.Row(level_, y_);
-    if (row.size() < static_cast<size_t>(last_))
+    WriteCells(y_, first_, last_, undo_, mode_);
+}
+
+void CellWriter::WriteCells(int32_t y, int32_t first, int32_t last, bool undo, WriteMode mode)
+{
+    std::span<uint8_t> row = surface_.Row(level_, y);
+    if (row.size() < static_cast<size_t>(last))
         return;
-    if (undo_)
-        surface_.SaveUndo(level_, y_, first_ - 1, row.subspan(static_cast<size_t>(first_ - 1),
-                                                                static_cast<size_t>(last_ - first_ + 1)));
+    const auto offset = static_cast<size_t>(first - 1);
+    const auto count = static_cast<size_t>(last - first + 1);
+    if (undo)
+        surface_.SaveUndo(level_, y, first - 1, row.subspan(offset, count));
     const bool pattern = state_.motifIsForeground != 0;
+    const uint8_t colour = state_.currentColour;
+    const bool plain = !usePattern_ && (mode == WriteMode::Always || (mode == WriteMode::Rule && !anyProtected_));
+    if (plain) {
+        if (mode == WriteMode::Rule && state_.T[colour] != 0)
+            return;
+        std::memset(row.data() + offset, colour, count);
+        surface_.CellsWritten(level_, pattern, first, last, y);
+        surface_.RowChanged(level_, y);
+        return;
+    }
     bool changed = false;
     int32_t runStart = 0;
-    for (int32_t x = first_; x <= last_ + 1; ++x) {
+    for (int32_t x = first; x <= last + 1; ++x) {
         uint8_t value = 0;
-        const bool write = x <= last_ && Allows(mode_, Colour(x, y_), row[static_cast<size_t>(x - 1)], value);
+        const bool write = x <= last && Allows(mode, Colour(x, y), row[static_cast<size_t>(x - 1)], value);
         if (write) {
             row[static_cast<size_t>(x - 1)] = value;
             if (runStart == 0)
@@ -100,11 +128,11 @@ void CellWriter::Flush()
             continue;
         }
         if (runStart != 0) {
-            surface_.CellsWritten(level_, pattern, runStart, x - 1, y_);
+            surface_.CellsWritten(level_, pattern, runStart, x - 1, y);
             changed = true;
             runStart = 0;
         }
     }
     if (changed)
-        surface_.RowChanged(level_, y_);
+        surface_.RowChanged(level_, y);
 }

@@ -27,18 +27,22 @@ public:
     // Cells outside the picture, or of a row the level does not hold, are
     // left alone.
     void Write(int64_t x, int64_t y, bool undo, WriteMode mode);
+    // Columns x1..x2 of row y at once.
+    void WriteRun(int64_t x1, int64_t x2, int64_t y, bool undo, WriteMode mode);
     // The current level's byte, or -1 outside.
     int Read(int64_t x, int64_t y);
     void Flush();
 
 private:
     uint8_t Colour(int32_t x, int32_t y) const;
+    void WriteCells(int32_t y, int32_t first, int32_t last, bool undo, WriteMode mode);
     bool Allows(WriteMode mode, uint8_t c, uint8_t o, uint8_t& result) const;
 
     PaintSurface& surface_;
     const PaintState& state_;
     int level_;
     bool usePattern_;
+    bool anyProtected_;
     // The run gathered so far.
     bool pending_ = false;
     int32_t y_ = 0;

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "pattern/shapes/cell_box.h"
+#include "pattern/shapes/fill_row.h"
 #include "pattern/shapes/line_painter.h"
 #include "pattern/shapes/seed_stack.h"
 
@@ -65,22 +67,12 @@ public:
     void ClearMarks() { marks_.Clear(box_); }
 
 private:
-    // One row of both levels and the marks, as the scans read it.
-    struct Line {
-        const uint8_t* current = nullptr;
-        const uint8_t* reference = nullptr;
-        uint8_t* marks = nullptr;  // from the area's first column
-        int64_t first = 1;
-        bool Fillable(int64_t x, const ScanlineFill& f) const
-        {
-            return marks[x - first] == 0 && f.currentOk_[current[x - 1]] != 0 && f.referenceOk_[reference[x - 1]] != 0;
-        }
-    };
-
     bool Start();
-    bool GetLine(int64_t y, Line& line);
+    // Row y over the area; false where a level does not hold it.
+    bool GetRow(int64_t y, FillRow& row);
     bool PushRuns(int64_t y, int64_t from, int64_t to);
     void Paint(int64_t y, int64_t xl, int64_t xr);
+    void PaintRun(std::span<uint8_t> row, int32_t y, int64_t x1, int64_t x2, uint8_t colour);
 
     PaintSurface& surface_;
     PaintState& state_;
@@ -91,18 +83,19 @@ private:
     bool usePattern_;
     int current_ = 0;
     int reference_ = 0;
-    std::array<uint8_t, 256> currentOk_{};
-    std::array<uint8_t, 256> referenceOk_{};
+    std::unique_ptr<FillMatch> match_;
+    bool anyProtected_ = false;
     CellBox box_{kLargestCoordinate, kLargestCoordinate, 0, 0};
 };
 
-bool ScanlineFill::GetLine(int64_t y, Line& line)
+bool ScanlineFill::GetRow(int64_t y, FillRow& row)
 {
     std::span<uint8_t> c = surface_.Row(current_, static_cast<int32_t>(y));
     std::span<uint8_t> r = surface_.Row(reference_, static_cast<int32_t>(y));
     if (c.size() < static_cast<size_t>(area_.x2) || r.size() < static_cast<size_t>(area_.x2))
         return false;
-    line = {c.data(), r.data(), marks_.Row(y), area_.x1};
+    const auto first = static_cast<size_t>(area_.x1 - 1);
+    row = FillRow(c.data() + first, r.data() + first, marks_.Row(y), *match_);
     return true;
 }
 
@@ -121,60 +114,77 @@ bool ScanlineFill::Start()
     std::span<uint8_t> r = surface_.Row(reference_, ay);
     if (c.size() < static_cast<size_t>(area_.x2))
         return false;
-    const uint8_t c0 = c[static_cast<size_t>(ax - 1)];
-    const uint8_t r0 = r[static_cast<size_t>(ax - 1)];
-    for (int v = 0; v < 128; ++v) {
-        currentOk_[v] = v == c0 || state_.T[v] != 0;
-        referenceOk_[v] = v == r0 || state_.T[v] != 0;
-    }
+    match_ = std::make_unique<FillMatch>(c[static_cast<size_t>(ax - 1)], r[static_cast<size_t>(ax - 1)], state_.T,
+                                         reference_ == current_);
+    anyProtected_ = std::any_of(state_.P.begin(), state_.P.end(), [](uint8_t p) { return p != 0; });
     return seeds_.Push({static_cast<uint16_t>(ax), static_cast<uint16_t>(ay)});
 }
 
+// One seed for each run of fillable cells of row y from column `from` to `to`.
 bool ScanlineFill::PushRuns(int64_t y, int64_t from, int64_t to)
 {
-    Line line;
-    if (!GetLine(y, line))
+    FillRow row(nullptr, nullptr, nullptr, *match_);
+    if (!GetRow(y, row))
         return true;
-    const int64_t step = from <= to ? 1 : -1;
-    bool inRun = false;
-    for (int64_t x = from;; x += step) {
-        const bool fillable = line.Fillable(x, *this);
-        if (fillable && !inRun && !seeds_.Push({static_cast<uint16_t>(x), static_cast<uint16_t>(y)}))
+    const int step = from <= to ? 1 : -1;
+    const int64_t end = to - area_.x1;
+    for (int64_t i = from - area_.x1;;) {
+        i = row.Scan(i, end, step, false);
+        if (step > 0 ? i > end : i < end)
+            return true;
+        if (!seeds_.Push({static_cast<uint16_t>(i + area_.x1), static_cast<uint16_t>(y)}))
             return false;
-        inRun = fillable;
-        if (x == to)
+        i = row.Scan(i, end, step, true);
+        if (step > 0 ? i > end : i < end)
             return true;
     }
+}
+
+// Cells the write rule keeps are not saved for undo.
+void ScanlineFill::PaintRun(std::span<uint8_t> row, int32_t y, int64_t x1, int64_t x2, uint8_t colour)
+{
+    const auto offset = static_cast<size_t>(x1 - 1);
+    const auto count = static_cast<size_t>(x2 - x1 + 1);
+    surface_.SaveUndo(current_, y, static_cast<int32_t>(x1 - 1), row.subspan(offset, count));
+    if (usePattern_) {
+        for (int64_t x = x1; x <= x2; ++x)
+            row[static_cast<size_t>(x - 1)] = PatternPixel(state_, static_cast<int32_t>(x), y);
+    } else {
+        std::memset(row.data() + offset, colour, count);
+    }
+    surface_.CellsWritten(current_, state_.motifIsForeground != 0, static_cast<int32_t>(x1), static_cast<int32_t>(x2),
+                          y);
 }
 
 void ScanlineFill::Paint(int64_t y, int64_t xl, int64_t xr)
 {
     std::span<uint8_t> row = surface_.Row(current_, static_cast<int32_t>(y));
     const auto cy = static_cast<int32_t>(y);
-    bool changed = false;
-    int64_t runStart = 0;
-    // Cells the write rule keeps are not saved for undo.
-    auto close = [&](int64_t end) {
-        if (runStart == 0)
-            return;
-        changed = true;
-        surface_.CellsWritten(current_, state_.motifIsForeground != 0, static_cast<int32_t>(runStart),
-                              static_cast<int32_t>(end), cy);
-        runStart = 0;
+    const uint8_t colour = state_.currentColour;
+    if (!usePattern_ && state_.T[colour] != 0)
+        return;
+    auto writable = [&](int64_t x) {
+        const uint8_t c = usePattern_ ? PatternPixel(state_, static_cast<int32_t>(x), cy) : colour;
+        return state_.T[c] == 0 && state_.P[row[static_cast<size_t>(x - 1)]] == 0;
     };
-    for (int64_t x = xl; x <= xr; ++x) {
-        uint8_t& cell = row[static_cast<size_t>(x - 1)];
-        const uint8_t c = usePattern_ ? PatternPixel(state_, static_cast<int32_t>(x), cy) : state_.currentColour;
-        if (state_.T[c] != 0 || state_.P[cell] != 0) {
-            close(x - 1);
+    if (!usePattern_ && !anyProtected_) {
+        PaintRun(row, cy, xl, xr, colour);
+        surface_.RowChanged(current_, cy);
+        return;
+    }
+    bool changed = false;
+    for (int64_t x = xl; x <= xr;) {
+        if (!writable(x)) {
+            ++x;
             continue;
         }
-        surface_.SaveUndo(current_, cy, static_cast<int32_t>(x - 1), {&cell, 1});
-        cell = c;
-        if (runStart == 0)
-            runStart = x;
+        int64_t end = x;
+        while (end < xr && writable(end + 1))
+            ++end;
+        PaintRun(row, cy, x, end, colour);
+        changed = true;
+        x = end + 1;
     }
-    close(xr);
     if (changed)
         surface_.RowChanged(current_, cy);
 }
@@ -184,27 +194,25 @@ bool ScanlineFill::Run()
     if (!Start())
         return true;
     SeedStack::Seed seed;
+    const int64_t last = area_.x2 - area_.x1;
     while (!seeds_.Empty()) {
         if (!seeds_.Pop(seed))
             return false;
         const int64_t y = seed.y;
-        Line line;
+        FillRow row(nullptr, nullptr, nullptr, *match_);
+        const int64_t i = seed.x - area_.x1;
         // A seed whose cell a later span took is stale.
-        if (!area_.Contains(seed.x, y) || !GetLine(y, line) || !line.Fillable(seed.x, *this))
+        if (!area_.Contains(seed.x, y) || !GetRow(y, row) || !row.Fillable(i))
             continue;
-        int64_t xl = seed.x;
-        int64_t xr = seed.x;
-        while (xl > area_.x1 && line.Fillable(xl - 1, *this))
-            --xl;
-        while (xr < area_.x2 && line.Fillable(xr + 1, *this))
-            ++xr;
+        const int64_t xl = row.Scan(i, 0, -1, true) + 1 + area_.x1;
+        const int64_t xr = row.Scan(i, last, 1, true) - 1 + area_.x1;
         if (y - 1 >= area_.y1 && !PushRuns(y - 1, xl, xr))
             return false;
         if (y + 1 <= area_.y2 && !PushRuns(y + 1, xr, xl))
             return false;
         if (!search_)
             Paint(y, xl, xr);
-        std::memset(line.marks + (xl - area_.x1), 1, static_cast<size_t>(xr - xl + 1));
+        row.Mark(xl - area_.x1, xr - area_.x1);
         box_ = {std::min(box_.x1, xl), std::min(box_.y1, y), std::max(box_.x2, xr), std::max(box_.y2, y)};
     }
     return true;

@@ -36,6 +36,18 @@ void StampBrushRows(CellWriter& writer, const PaintState& state, bool undo, bool
     }
 }
 
+// A thin line along one row is one run of cells, written as a whole.
+void PaintRow(PaintSurface& surface, PaintState& state, bool undo, bool writeRule, int32_t x0, int32_t& x1,
+              int32_t y)
+{
+    state.lineExtentX = static_cast<int32_t>(std::min<int64_t>(std::llabs(int64_t{x1} - x0) + 1, INT32_MAX));
+    state.lineExtentY = 1;
+    state.lastGapLeg = 0;
+    x1 = std::clamp(x1, 1, state.width);
+    CellWriter writer(surface, state);
+    writer.WriteRun(std::min(x0, x1), std::max(x0, x1), y, undo, writeRule ? WriteMode::Rule : WriteMode::Always);
+}
+
 }  // namespace
 
 void PaintBrush(PaintSurface& surface, PaintState& state, bool saveUndo, bool writeRule, int32_t x0, int32_t& x1,
@@ -49,6 +61,10 @@ void PaintBrush(PaintSurface& surface, PaintState& state, bool saveUndo, bool wr
     y0 = static_cast<int32_t>(std::clamp<int64_t>(y0, 1, state.height - lw));
     if (s.Staircase() && state.tool != 16) {
         PaintSpan(surface, state, writeRule, x0, x1, y0, y1);
+        return;
+    }
+    if (lw == 0 && s.slopeX == 1 && s.slopeY == 1 && y1 == y0) {
+        PaintRow(surface, state, saveUndo, writeRule, x0, x1, y0);
         return;
     }
     const int64_t widen = state.stepByte != 0 ? 1 : lw + 1;
@@ -65,13 +81,14 @@ void PaintBrush(PaintSurface& surface, PaintState& state, bool saveUndo, bool wr
         if (kind != StampKind::Walk) {
             StampBrushRows(writer, state, saveUndo, writeRule, x, y);
             state.lastGapLeg = kind == StampKind::VerticalLeg ? 1 : 2;
-            return;
+            return false;
         }
         if (!room.Contains(x, y))
-            return;
+            return false;
         for (int64_t r = 0; r <= lw; ++r)
             for (int64_t c = 0; c <= lw; ++c)
                 writer.Write(x + c, y + r, saveUndo, mode);
+        return true;
     };
     LinePoint last;
     if (line.Walk(PictureCells(state), gate, stamp, last)) {
@@ -138,6 +155,7 @@ void PaintMotifRows(PaintSurface& surface, PaintState& state, bool saveUndo, uin
         for (int64_t r = 0; r <= lw; ++r)
             for (int64_t c = 0; c <= lw; ++c)
                 writer.Write(x + c, y + r, saveUndo, writeMode);
+        return true;
     };
     LinePoint last;
     line.Walk(PictureCells(state), gate, stamp, last);

@@ -38,6 +38,7 @@ void StepLine(PaintSurface& surface, PaintState& state, uint8_t, int32_t x0, int
     auto stamp = [&](int64_t x, int64_t y, StampKind) {
         if (visible.Contains(x, y))
             FrameBrush(surface, state, x, y);
+        return true;
     };
     LinePoint last;
     line.Walk(visible, [](int64_t) { return true; }, stamp, last);

@@ -34,10 +34,10 @@ public:
 
     // Walks the line. gate(minor coordinate) tells whether the walk may go
     // on in that row (flat) or column (steep); the first refusal ends it.
-    // stamp(x, y, kind) is called for every walk point and gap cell. The
-    // walk also ends once it and its last point lie beyond `reach` in its
-    // direction, where nothing can be stamped any more. Gives the last point
-    // the gate let through, or nothing (false).
+    // stamp(x, y, kind) is called for every walk point and gap cell and
+    // tells whether it stamped. The walk also ends once it and its last
+    // point lie beyond `reach` in its direction, where nothing can be
+    // stamped any more. Gives the last walk point stamped, or nothing (false).
     template <class Gate, class Stamp>
     bool Walk(const CellBox& reach, Gate gate, Stamp stamp, LinePoint& last) const;
 
@@ -81,13 +81,14 @@ bool LineWalk::Walk(const CellBox& reach, Gate gate, Stamp stamp, LinePoint& las
     for (;;) {
         if (!gate(cur[b]))
             break;
-        stamp(cur[0], cur[1], StampKind::Walk);
+        if (stamp(cur[0], cur[1], StampKind::Walk)) {
+            last = {cur[0], cur[1]};
+            any = true;
+        }
         if (gaps_)
             Legs(prev, cur, stamp);
         prev[0] = cur[0];
         prev[1] = cur[1];
-        last = {cur[0], cur[1]};
-        any = true;
         count += slope_[a];
         if (cur[b] != end_[b]) {
             if (runOf != cur[b]) {
