@@ -423,6 +423,9 @@ void PaintCore::UndoZuruecksetzen()
 void PaintCore::UndoZurueckLesen(bool redraw)
 {
     int32_t x1 = 60000, y1 = 60000, x2 = 0, y2 = 0;
+    // The anchor ends on the step's first record, whichever order the
+    // records come back in.
+    uint32_t anchorOffset = UINT32_MAX;
     const bool popped = undo_.PopStep([&](const UndoRecord& r, std::span<const uint8_t> bytes) {
         if (r.kind == UndoKind::Motif) {
             if (bytes.size() == sizeof motif_)
@@ -436,8 +439,11 @@ void PaintCore::UndoZurueckLesen(bool redraw)
             return;
         std::memcpy(row.data() + r.x0, bytes.data(), r.length);
         surface_.RowChanged(r.level, r.y);
-        state_.anchorX = r.x0 + 1;
-        state_.anchorY = r.y;
+        if (r.offset <= anchorOffset) {
+            anchorOffset = r.offset;
+            state_.anchorX = r.x0 + 1;
+            state_.anchorY = r.y;
+        }
         x1 = std::min<int32_t>(x1, r.x0 + 1);
         y1 = std::min<int32_t>(y1, r.y);
         x2 = std::max<int32_t>(x2, static_cast<int32_t>(end));

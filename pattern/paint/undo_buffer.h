@@ -28,7 +28,19 @@ public:
     // Begins a new step at the current record count.
     void PosInc();
     // Saves a row run; false when the limit (or memory) refuses it.
-    bool Append(uint8_t level, uint16_t y, uint16_t x0, std::span<const uint8_t> bytes);
+    bool Append(uint8_t level, uint16_t y, uint16_t x0, std::span<const uint8_t> bytes)
+    {
+        // A painted cell is one byte: with room already there it is two
+        // stores, which keeps a long stroke's saving close to a plain copy.
+        if (bytes.size() == 1 && records_.size() < records_.capacity() && pool_.size() < pool_.capacity() &&
+            used_ + 1 + sizeof(UndoRecord) <= limit_ && pool_.size() < UINT32_MAX) {
+            records_.push_back({x0, y, level, UndoKind::RowRun, 1, static_cast<uint32_t>(pool_.size())});
+            pool_.push_back(bytes[0]);
+            used_ += 1 + sizeof(UndoRecord);
+            return true;
+        }
+        return AppendRun(level, y, x0, bytes);
+    }
     // Saves the motif block; false when refused.
     bool AppendMotif(const MotifBlock& block);
 
@@ -47,9 +59,15 @@ public:
     void Reserve(size_t poolBytes, size_t records);
 
 private:
-    bool Grow(size_t bytes);
+    bool OrderedAndDisjoint(size_t first) const;
+    bool AppendRun(uint8_t level, uint16_t y, uint16_t x0, std::span<const uint8_t> bytes);
+    // Within the limit; notes the refused count when not.
+    bool Fits(size_t bytes);
+    bool Push(const UndoRecord& record, const uint8_t* bytes, size_t n);
 
     uint64_t limit_;
+    // Pool bytes plus 12 bytes a record.
+    uint64_t used_ = 0;
     std::vector<uint8_t> pool_;
     std::vector<UndoRecord> records_;
     std::vector<int32_t> marks_{0};

@@ -42,32 +42,40 @@ TEST(WriteRule, KeepsProtectedCellsAndTransparentColours)
     }
 }
 
-TEST(WriteRule, RunFormsMatchTheRuleCellByCell)
+// A few protected colours and many take different ways through the runs.
+void CheckRunsAgainstCells(int protectedCount)
 {
     std::mt19937 random(7);
     ColourFlags T{}, P{};
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < 40; ++i)
         T[random() % 256] = 1;
-        P[random() % 256] = 1;
-    }
-    std::vector<uint8_t> cells(1000), colours(1000);
+    for (int i = 0; i < protectedCount; ++i)
+        P[random() % 40] = 1;
+    T[77] = 0;
+    std::vector<uint8_t> cells(1003), colours(1003);
     for (size_t i = 0; i < cells.size(); ++i) {
-        cells[i] = static_cast<uint8_t>(random());
+        cells[i] = static_cast<uint8_t>(random() % 40);
         colours[i] = static_cast<uint8_t>(random());
     }
     std::vector<uint8_t> expected = cells, row = cells;
     for (size_t i = 0; i < cells.size(); ++i)
         FilterPaintColour(T, P, colours[i], expected[i]);
     FilterPaintRow(T, P, colours, row);
-    EXPECT_EQ(row, expected);
+    EXPECT_EQ(row, expected) << protectedCount << " protected";
 
     for (uint8_t colour : {uint8_t{0}, uint8_t{77}, uint8_t{255}}) {
         std::vector<uint8_t> byCell = cells, run = cells;
         for (uint8_t& c : byCell)
             FilterPaintColour(T, P, colour, c);
         FilterPaintRun(T, P, colour, run);
-        EXPECT_EQ(run, byCell) << int{colour};
+        EXPECT_EQ(run, byCell) << int{colour} << " with " << protectedCount << " protected";
     }
+}
+
+TEST(WriteRule, RunFormsMatchTheRuleCellByCell)
+{
+    for (int protectedCount : {1, 3, 40})
+        CheckRunsAgainstCells(protectedCount);
 }
 
 struct PopupCase {
