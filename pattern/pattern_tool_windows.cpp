@@ -3,9 +3,19 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "pattern/zeichenfunktionen.h"
+
 void HidePatternToolWindows()
 {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("Zeichenfunktionen") || w->objectName() == QLatin1String("Farbauswahl"))
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String("Zeichenfunktionen")) {
+            // The palette also gives up the focus it may hold.
+            if (auto* palette = qobject_cast<TZeichenfunktionen*>(w))
+                palette->F_Visible(0);
+            else
+                w->hide();
+        } else if (w->objectName() == QLatin1String("Farbauswahl")) {
             w->hide();
+        }
+    }
 }

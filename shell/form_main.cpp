@@ -486,7 +486,8 @@ void TFormMain::FormCreate()
     // What comes with later windows stays disabled until they do.
     for (const char* name :
          {"MnuStrickschema", "MnuNadelraum", "MnuFadenfuehrer", "MnuRuestblatt", "ToolButtonStrickschema",
-          "ToolButtonNadelraum", "ToolButtonFadenfuehrer", "ToolButtonRuestblatt", "MnuSkrelEditor", "MnuSkrelCompiler", "ToolButtonSkrelEditor", "MnuGTest",
+          "ToolButtonNadelraum", "ToolButtonFadenfuehrer", "ToolButtonRuestblatt",
+          "MnuSkrelEditor", "MnuSkrelCompiler", "ToolButtonSkrelEditor", "MnuGTest",
           "MnuPTest", "MnuExportSkrel", "ToolButtonGTest", "ToolButtonPTest", "ToolButtonExportSkrel"})
         if (QAction* a = Action(name))
             a->setEnabled(false);
