@@ -31,26 +31,19 @@ void TakeRectangle(PaintCore& core, const CellInput& in)
 
 void MarkTool::Event(PaintCore& core, const CellInput& in)
 {
-    PaintState& s = core.State();
     PaintView& view = core.View();
     if (core.Phase() == 0) {
         if (in.B == 0)
             return;
         core.Motif().allLevels = in.B == 3 ? 1 : 0;
-        view.ClearFeedback();
-        s.anchorX = in.x;
-        s.anchorY = in.y;
-        core.SetPhase(1);
+        BeginFrameDrag(core, in);
         core.SetButtonFlag(in.B == 2 ? 1 : 0);
         return;
     }
     if (core.Phase() != 1)
         return;
     if (in.B != 0) {
-        view.FeedbackFrame(s.anchorX, s.anchorY, in.x, in.y);
-        const std::string size = core.DragSize(in.x, in.y);
-        view.ShowCellHint(size);
-        core.StatusText(2, size);
+        ShowFrameDrag(core, in);
         return;
     }
     view.HideCellHint();

@@ -4,22 +4,14 @@
 
 void MeasureTool::Event(PaintCore& core, const CellInput& in)
 {
-    PaintState& s = core.State();
     PaintView& view = core.View();
     if (core.Phase() == 0) {
-        if (in.B == 0)
-            return;
-        view.ClearFeedback();
-        s.anchorX = in.x;
-        s.anchorY = in.y;
-        core.SetPhase(1);
+        if (in.B != 0)
+            BeginFrameDrag(core, in);
         return;
     }
     if (in.B != 0) {
-        view.FeedbackFrame(s.anchorX, s.anchorY, in.x, in.y);
-        const std::string size = core.DragSize(in.x, in.y);
-        view.ShowCellHint(size);
-        core.StatusText(2, size);
+        ShowFrameDrag(core, in);
         return;
     }
     view.HideCellHint();

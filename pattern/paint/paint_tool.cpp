@@ -18,6 +18,23 @@ void PaintTool::BeginDrag(PaintCore& core, const CellInput& in)
         core.SetButtonFlag(in.B == 2 ? 1 : 0);
 }
 
+void PaintTool::BeginFrameDrag(PaintCore& core, const CellInput& in)
+{
+    core.View().ClearFeedback();
+    core.State().anchorX = in.x;
+    core.State().anchorY = in.y;
+    core.SetPhase(1);
+}
+
+void PaintTool::ShowFrameDrag(PaintCore& core, const CellInput& in)
+{
+    const PaintState& s = core.State();
+    core.View().FeedbackFrame(s.anchorX, s.anchorY, in.x, in.y);
+    const std::string size = core.DragSize(in.x, in.y);
+    core.View().ShowCellHint(size);
+    core.StatusText(2, size);
+}
+
 void PaintTool::EndDrag(PaintCore& core, const CellInput& in, uint8_t nextPhase)
 {
     core.View().HideCellHint();

@@ -33,5 +33,9 @@ protected:
 
     // The common press and release, for tools that override Event.
     void BeginDrag(PaintCore& core, const CellInput& in);
+    // The marking and measuring drags: a frame from the cell, its size in
+    // the cell hint and the status bar.
+    void BeginFrameDrag(PaintCore& core, const CellInput& in);
+    void ShowFrameDrag(PaintCore& core, const CellInput& in);
     void EndDrag(PaintCore& core, const CellInput& in, uint8_t nextPhase);
 };
