@@ -141,19 +141,20 @@ bool TFormBildLevels::eventFilter(QObject* watched, QEvent* event)
     auto* button = qobject_cast<QToolButton*>(watched);
     if (!button || !Zeichenfunktionen || button->window() != Zeichenfunktionen)
         return T_FormBildKKZoom::eventFilter(watched, event);
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseButtonRelease)
+        return false;
     const QString name = button->objectName();
     auto* mouse = static_cast<QMouseEvent*>(event);
-    if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::RightButton &&
+    if (type == QEvent::MouseButtonPress && mouse->button() == Qt::RightButton &&
         (name == "ColSchutz_SpeedButton" || name == "ColTransp_SpeedButton")) {
         QMenu* menu = name == "ColSchutz_SpeedButton" ? Zeichenfunktionen->ColSchutz_PopupMenu
                                                       : Zeichenfunktionen->ColTransp_PopupMenu;
         menu->popup(mouse->globalPosition().toPoint());
         return true;
     }
-    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
+    if (type != QEvent::MouseButtonRelease)
         return button->isEnabled();
-    if (event->type() != QEvent::MouseButtonRelease)
-        return false;
     if (!button->isEnabled() || !button->rect().contains(mouse->position().toPoint()))
         return true;
     if (name == "GrosserCursor_SpeedButton") {
