@@ -35,30 +35,36 @@ FillMatch::FillMatch(uint8_t c0_, uint8_t r0_, const std::array<uint8_t, 256>& T
 namespace {
 
 // Whole words of eight alike cells at a time; gives where they stop.
-template <bool kSameLevel>
+template <bool kSameLevel, bool kMarks>
 int64_t ScanWords(const uint8_t* current, const uint8_t* reference, const uint8_t* marks, uint64_t c0s, uint64_t r0s,
                   int64_t i, int64_t end, int step, bool fillable)
 {
     auto misfits = [&](int64_t at) {
-        uint64_t w = (Load(current + at) ^ c0s) | Load(marks + at);
+        uint64_t w = Load(current + at) ^ c0s;
+        if constexpr (kMarks)
+            w |= Load(marks + at);
         if constexpr (!kSameLevel)
             w |= Load(reference + at) ^ r0s;
         return w;
     };
+    // Four words a turn first: the loads overlap.
+    auto fits = [&](int64_t at) { return misfits(at) == 0; };
+    auto blocked = [&](int64_t at) { return !HasZeroByte(misfits(at)); };
+    auto four = [&](int64_t at) {
+        if (fillable)
+            return (misfits(at) | misfits(at + 8) | misfits(at + 16) | misfits(at + 24)) == 0;
+        return blocked(at) && blocked(at + 8) && blocked(at + 16) && blocked(at + 24);
+    };
     if (step > 0) {
-        if (fillable)
-            while (i + 7 <= end && misfits(i) == 0)
-                i += 8;
-        else
-            while (i + 7 <= end && !HasZeroByte(misfits(i)))
-                i += 8;
+        while (i + 31 <= end && four(i))
+            i += 32;
+        while (i + 7 <= end && (fillable ? fits(i) : blocked(i)))
+            i += 8;
     } else {
-        if (fillable)
-            while (i - 7 >= end && misfits(i - 7) == 0)
-                i -= 8;
-        else
-            while (i - 7 >= end && !HasZeroByte(misfits(i - 7)))
-                i -= 8;
+        while (i - 31 >= end && four(i - 31))
+            i -= 32;
+        while (i - 7 >= end && (fillable ? fits(i - 7) : blocked(i - 7)))
+            i -= 8;
     }
     return i;
 }
@@ -70,8 +76,9 @@ int64_t FillRow::Scan(int64_t i, int64_t end, int step, bool fillable) const
     if (match_->plain) {
         const uint64_t c0s = kOnes * match_->c0;
         const uint64_t r0s = kOnes * match_->r0;
-        i = match_->sameLevel ? ScanWords<true>(current_, reference_, marks_, c0s, r0s, i, end, step, fillable)
-                              : ScanWords<false>(current_, reference_, marks_, c0s, r0s, i, end, step, fillable);
+        const auto scan = match_->sameLevel ? (match_->marks ? ScanWords<true, true> : ScanWords<true, false>)
+                                            : (match_->marks ? ScanWords<false, true> : ScanWords<false, false>);
+        i = scan(current_, reference_, marks_, c0s, r0s, i, end, step, fillable);
     }
     for (; step > 0 ? i <= end : i >= end; i += step)
         if (Fillable(i) != fillable)
@@ -81,5 +88,7 @@ int64_t FillRow::Scan(int64_t i, int64_t end, int step, bool fillable) const
 
 void FillRow::Mark(int64_t i1, int64_t i2)
 {
+    if (!match_->marks)
+        return;
     std::memset(marks_ + i1, 1, static_cast<size_t>(i2 - i1 + 1));
 }

@@ -17,6 +17,9 @@ struct FillMatch {
     bool sameLevel;
     // Only the start colours join: eight cells are tested at once.
     bool plain;
+    // Cells taken are marked; not needed when every cell painted takes a
+    // colour that does not join.
+    bool marks = true;
 };
 
 class FillRow {
@@ -28,7 +31,7 @@ public:
 
     bool Fillable(int64_t i) const
     {
-        if (marks_[i] != 0 || match_->currentOk[current_[i]] == 0)
+        if ((match_->marks && marks_[i] != 0) || match_->currentOk[current_[i]] == 0)
             return false;
         return match_->sameLevel || match_->referenceOk[reference_[i]] != 0;
     }

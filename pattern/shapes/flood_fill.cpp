@@ -117,6 +117,8 @@ bool ScanlineFill::Start()
     match_ = std::make_unique<FillMatch>(c[static_cast<size_t>(ax - 1)], r[static_cast<size_t>(ax - 1)], state_.T,
                                          reference_ == current_);
     anyProtected_ = std::any_of(state_.P.begin(), state_.P.end(), [](uint8_t p) { return p != 0; });
+    const uint8_t colour = state_.currentColour;
+    match_->marks = search_ || usePattern_ || anyProtected_ || state_.T[colour] != 0 || match_->currentOk[colour] != 0;
     return seeds_.Push({static_cast<uint16_t>(ax), static_cast<uint16_t>(ay)});
 }
 

@@ -67,8 +67,7 @@ void PaintBrush(PaintSurface& surface, PaintState& state, bool saveUndo, bool wr
         PaintRow(surface, state, saveUndo, writeRule, x0, x1, y0);
         return;
     }
-    const int64_t widen = state.stepByte != 0 ? 1 : lw + 1;
-    const LineWalk line(x0, x1, y0, y1, widen * s.slopeX, widen * s.slopeY, s.slopeX, s.slopeY);
+    const LineWalk line = BrushLine(state, x0, x1, y0, y1);
     state.lineExtentX = static_cast<int32_t>(std::min<int64_t>(line.ExtentX(), INT32_MAX));
     state.lineExtentY = static_cast<int32_t>(std::min<int64_t>(line.ExtentY(), INT32_MAX));
     state.lastGapLeg = 0;

@@ -30,8 +30,7 @@ void StepLine(PaintSurface& surface, PaintState& state, uint8_t, int32_t x0, int
     }
     if (x0 < 1 || x1 < 1 || y0 < 1 || y1 < 1)
         return;
-    const int64_t widen = state.stepByte != 0 ? 1 : s.lineWidth + 1;
-    const LineWalk line(x0, x1, y0, y1, widen * s.slopeX, widen * s.slopeY, s.slopeX, s.slopeY);
+    const LineWalk line = BrushLine(state, x0, x1, y0, y1);
     state.lineExtentX = static_cast<int32_t>(std::min<int64_t>(line.ExtentX(), INT32_MAX));
     state.lineExtentY = static_cast<int32_t>(std::min<int64_t>(line.ExtentY(), INT32_MAX));
     const CellBox visible = VisibleCells(state);

@@ -82,3 +82,11 @@ bool LineWalk::Beyond(int64_t v, const CellBox& reach) const
         return step_[0] > 0 ? v > reach.x2 : v < reach.x1;
     return step_[1] > 0 ? v > reach.y2 : v < reach.y1;
 }
+
+LineWalk BrushLine(const PaintState& state, int64_t x0, int64_t x1, int64_t y0, int64_t y1)
+{
+    const ShapeSettings& s = state.settings;
+    // With the step byte off the steps grow with the brush.
+    const int64_t widen = state.stepByte != 0 ? 1 : s.lineWidth + 1;
+    return LineWalk(x0, x1, y0, y1, widen * s.slopeX, widen * s.slopeY, s.slopeX, s.slopeY);
+}

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "pattern/shapes/cell_box.h"
+#include "pattern/shapes/paint_state.h"
 
 enum class StampKind { Walk, VerticalLeg, HorizontalLeg };
 
@@ -66,6 +67,10 @@ private:
     int64_t lower_ = 0;
     int64_t stride_ = 1;
 };
+
+// The line the brush painters lay out from (x0, y0) towards (x1, y1) with
+// the state's slopes and step byte.
+LineWalk BrushLine(const PaintState& state, int64_t x0, int64_t x1, int64_t y0, int64_t y1);
 
 template <class Gate, class Stamp>
 bool LineWalk::Walk(const CellBox& reach, Gate gate, Stamp stamp, LinePoint& last) const

@@ -2,6 +2,7 @@
 
 #include "pattern/shapes/line_painter.h"
 #include "pattern/shapes/line_preview.h"
+#include "pattern/shapes/line_walk.h"
 
 namespace {
 
@@ -43,13 +44,21 @@ public:
         : surface_(surface), state_(state), flag_(flag)
     {
     }
+    // The corner is where the painter's edge will end, so that the preview
+    // shows the rhombus release paints.
     bool Segment(int32_t x0, int32_t y0, int32_t& x1, int32_t& y1, bool corner) override
     {
         StepLine(surface_, state_, flag_, x0, x1, y0, y1);
-        if (!corner || !state_.settings.Staircase())
+        if (!corner)
             return false;
-        x1 = state_.staircaseEndX;
-        y1 = state_.staircaseEndY;
+        if (state_.settings.Staircase()) {
+            x1 = state_.staircaseEndX;
+            y1 = state_.staircaseEndY;
+        } else {
+            const LinePoint end = BrushLine(state_, x0, x1, y0, y1).End();
+            x1 = static_cast<int32_t>(end.x);
+            y1 = static_cast<int32_t>(end.y);
+        }
         return true;
     }
 

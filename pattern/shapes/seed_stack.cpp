@@ -32,7 +32,8 @@ bool SeedStack::Push(Seed seed)
     const auto offset = static_cast<long>((count_ - kInMemory) * 4);
     const unsigned char bytes[4] = {static_cast<unsigned char>(seed.x & 0xff), static_cast<unsigned char>(seed.x >> 8),
                                     static_cast<unsigned char>(seed.y & 0xff), static_cast<unsigned char>(seed.y >> 8)};
-    if (std::fseek(file_, offset, SEEK_SET) != 0 || std::fwrite(bytes, 1, 4, file_) != 4)
+    // Flushed at once, so a full disk fails this seed and not a later one.
+    if (std::fseek(file_, offset, SEEK_SET) != 0 || std::fwrite(bytes, 1, 4, file_) != 4 || std::fflush(file_) != 0)
         return false;
     ++count_;
     ++spilled_;

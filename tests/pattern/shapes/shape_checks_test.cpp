@@ -258,3 +258,23 @@ TEST(ShapeProbe, ShortCellsFileIsAnError)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ShapeProbe, SeedFileThatCannotGrowIsDeleted)
+{
+    // The file takes 256 seeds, then writes fail: the fill stops with the
+    // file partly written, and it is gone afterwards.
+    WriteTestFile(TestHome() + "comb.bin", CombGrid());
+    const std::string file = TestHome() + "Fuell.Tmp";
+    std::string out;
+    const int status = RunCommand("bash -c \"trap '' XFSZ; ulimit -f 1; " + ToolsFolder() +
+                                      "shape_probe --size 2000x3 --cells " + TestHome() +
+                                      "comb.bin --fill-file " + file + " fill paint 1 2\"",
+                                  &out);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(SplitLines(out), (std::vector<std::string>{"FILL 0 LOWEST 65535 SPILLED 256", "UNDO 0"}));
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+}  // namespace
