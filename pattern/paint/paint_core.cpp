@@ -123,9 +123,9 @@ void PaintCore::CellEvent(const CellInput& in)
     state_.settings = PaintUnitSettings();
     const uint8_t tool = state_.tool;
     PaintTool* handler = tools_.Tool(tool);
+    // While the zoom bar places its frame it owns the feedback layer, which
+    // it wiped of any tool preview before drawing that frame.
     if (in.zoomPending) {
-        if (!IsMotifTool(tool))
-            view_.ClearFeedback();
         if (in.B == 0 && phase_ == 1 && handler)
             phase_ = handler->AbandonedPhase(phase_);
         return;
