@@ -51,6 +51,8 @@
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/qt/processes.h"
+#include "check/ui/install_check_windows.h"
+#include "shell/check_windows_link.h"
 #include "shell/dde_hndl_zorit.h"
 #include "shell/edit_separators.h"
 #include "shell/file_dialogs.h"
@@ -149,6 +151,8 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
 
 TFormMain::~TFormMain()
 {
+    if (checkWindowsLink && CheckShell() == checkWindowsLink.get())
+        UninstallCheckWindows();
     qApp->removeEventFilter(this);
     if (StatusTextProc && MainForm == this) {
         StatusTextProc = {};
@@ -478,8 +482,7 @@ void TFormMain::FormCreate()
     for (const char* name :
          {"MnuStrickschema", "MnuNadelraum", "MnuFadenfuehrer", "MnuRuestblatt", "ToolButtonStrickschema",
           "ToolButtonNadelraum", "ToolButtonFadenfuehrer", "ToolButtonRuestblatt", "MnuPatronenansehen",
-          "ToolButtonPatrone", "MnuSkrelEditor", "MnuSkrelCompiler", "ToolButtonSkrelEditor", "MnuGTest",
-          "MnuPTest", "MnuExportSkrel", "ToolButtonGTest", "ToolButtonPTest", "ToolButtonExportSkrel"})
+          "ToolButtonPatrone", "MnuSkrelEditor", "MnuSkrelCompiler", "ToolButtonSkrelEditor"})
         if (QAction* a = Action(name))
             a->setEnabled(false);
 
@@ -524,6 +527,9 @@ void TFormMain::FormCreate()
         Action("MnuExportSkrel")->setToolTip(hint);
         Action("ToolButtonExportSkrel")->setToolTip(hint);
     }
+    // The test items open the checker windows.
+    checkWindowsLink = std::make_unique<MainCheckWindowsShell>(*this);
+    InstallCheckWindows(*checkWindowsLink);
     // 20
     SettingsPath = IniFilePath();
     MainFormName = objectName();
@@ -821,11 +827,14 @@ void TFormMain::closeEvent(QCloseEvent* event)
 {
     if (ProgramBusy()) {
         event->ignore();
+        // A running walk ends at its next stroke; the close follows it.
+        StopCheckWalk();
         RunWhenIdle(kCloseWhenIdle, [this] { close(); });
         return;
     }
     if (!closing_) {
         closing_ = true;
+        CloseCheckWindowsForShutdown();
         MnuCreateRamCopyClick();
         for (int n = 1; n <= 4; ++n)
             P_WriteIni("System", "LoadFile" + std::to_string(n), RecentCaptionOf(n).toStdString());

@@ -9,6 +9,7 @@
 #include "kernel/model/globals.h"
 #include "kernel/model/newprogram.h"
 #include "kernel/model/programmodel.h"
+#include "check/ui/install_check_windows.h"
 #include "kernel/ui/forms.h"
 #include "lists/list_editors.h"
 #include "shell/form_main.h"
@@ -34,6 +35,7 @@ void P_NeuesProgramm(bool clearScript)
         std::error_code ec;
         std::filesystem::remove(TempPfad + "Script.Skx", ec);
     }
+    P_GTestReset();
 }
 
 void P_CloseProgrammFenster()
@@ -53,6 +55,8 @@ void P_CloseProgrammFenster()
             f.form->close();
             break;
         case FormRole::Simulation:
+            CloseSimulationWindow(f.form);
+            break;
         case FormRole::Other:
             continue;
         }

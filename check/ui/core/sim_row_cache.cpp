@@ -23,7 +23,7 @@ void SimRowCache::Load(int32_t y)
         return;
     const uint16_t row = static_cast<uint16_t>(std::clamp<int32_t>(y, 0, 65535));
     const uint16_t fromTop = static_cast<uint16_t>(std::clamp<int32_t>(int32_t(height_) - y + 1, 0, 65535));
-    if (!source_.row(fromTop, cellWidth_, row, !switches_.oldYarn, !switches_.density, row_)) {
+    if (!source_->row(fromTop, cellWidth_, row, !switches_.oldYarn, !switches_.density, row_)) {
         row_.shape.clear();
         row_.colour.clear();
         row_.third.clear();

@@ -26,7 +26,13 @@ struct SimDisplaySwitches {
 
 class SimRowCache {
 public:
-    explicit SimRowCache(SimRowSource& source) : source_(source) {}
+    explicit SimRowCache(SimRowSource& source) : source_(&source) {}
+    // Another source: the cached row goes.
+    void SetSource(SimRowSource& source)
+    {
+        source_ = &source;
+        Drop();
+    }
 
     // Every change of what a row returns drops the cached row.
     void SetSwitches(const SimDisplaySwitches& s);
@@ -54,7 +60,7 @@ private:
     void Load(int32_t y);
     SimCell CellOf(size_t i, int32_t y) const;
 
-    SimRowSource& source_;
+    SimRowSource* source_;
     SimDisplaySwitches switches_;
     uint16_t cellWidth_ = 1;
     uint16_t height_ = 0;
