@@ -289,7 +289,7 @@ void TFormPTest::ButtonExportMaTypClick()
 {
     const bool folder = maTyp_.empty() || IsMaTypFolder(maTyp_);
     std::string start = folder ? maTyp_ : FolderPart(maTyp_);
-    if (folder && !start.empty())
+    if (!start.empty() && (start.back() == '/' || start.back() == '\\'))
         start.pop_back();
     const QString startFolder = Q(NormalizePath(start));
     const QString startFile = folder ? QString() : Q(FileNamePart(maTyp_));
