@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QMap>
 #include <QWidget>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -97,6 +98,12 @@ protected:
     }
 
     QAction* A(const char* name) { return shell->action(name); }
+    // With ZORIT_SCREENSHOT_DIR set, the window as a PNG there (to look at).
+    static void Screenshot(QWidget& w, const char* name)
+    {
+        if (const char* dir = std::getenv("ZORIT_SCREENSHOT_DIR"))
+            w.grab().save(QString(dir) + "/" + name);
+    }
 
     RecordingKernelHost host;
     FakeCheckShell* shell = nullptr;

@@ -68,6 +68,11 @@ TEST_F(GTestWindowTest, FastRunEndsWithTheStrokeCount)
               (std::vector<std::string>{"Keine Fehler gefunden! ", "", "Anzahl der Schlittenhübe: 12"}));
     for (const char* name : {"MnuGTest", "MnuPTest", "MnuExportSkrel"})
         EXPECT_FALSE(A(name)->isEnabled()) << name;
+    g.resize(500, 400);
+    g.SetCellSize(8);
+    Screenshot(g, "gtest.png");
+    GTestText->show();
+    Screenshot(*GTestText, "gtesttext.png");
 
     // The carrier bar: 8 rows above the fabric.
     g.ToolButton("ToolButtonFadenfuehrer")->trigger();
@@ -125,6 +130,36 @@ TEST_F(GTestWindowTest, RemoteStepsNeverWait)
     MnuGTestClick();
     EXPECT_FALSE(g.isVisible());
     Fernsteuerung = false;
+}
+
+TEST_F(GTestWindowTest, StitchesShowInTheCarrierColour)
+{
+    // Palette entry i = (i, 3i mod 256, 255 - i).
+    std::string palette;
+    for (int i = 0; i < 256; ++i)
+        palette += {char(i), char((3 * i) % 256), char(255 - i), 0};
+    WriteTestFile(ProgrammPfad + "P.pal", palette);
+    P_WriteIni("Files", "Palette", "P.pal");
+    ASSERT_TRUE(Compile("stitches.Skx"));
+    MnuGTestClick();
+    TFormGTestZorit& g = *G_Test;
+    EXPECT_EQ(g.ShownRows(), 4);
+    g.resize(500, 400);
+    g.SetCellSize(8);
+    Screenshot(g, "gtest_stitches.png");
+    const PictureGeometry geo = g.Geometry(0);
+    const QImage& image = g.Pane(0)->keptImage;
+    int carrier = 0, ground = 0;
+    for (int y = geo.CellTop(1, g.FirstVisibleRow()); y < geo.CellTop(1, g.FirstVisibleRow()) + 9; ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            carrier += (image.pixel(x, y) & 0xffffff) == 0x2060df;
+            ground += (image.pixel(x, y) & 0xffffff) == 0x0000ff;
+        }
+    EXPECT_GT(carrier, 0) << "the stitches of carrier 1";
+    EXPECT_GT(ground, 0);
+    g.ToolButton("ToolButtonFehler")->trigger();
+    EXPECT_TRUE(GTestText->isVisible());
+    EXPECT_EQ(MessageLines().back(), "Anzahl der Schlittenhübe: 2");
 }
 
 // -- a window on a scripted library --------------------------------------------
@@ -223,6 +258,7 @@ TEST_F(FakeWindowTest, DrawsShapesGridAndMarkedRows)
     EXPECT_EQ(CurrentSimInitSettings("", 3).markStart, 0);
     EXPECT_EQ(CurrentSimInitSettings("", 3).markEnd, 0);
 
+    Screenshot(g, "gtest_fake.png");
     for (auto [step, w, h] : {std::tuple{1, 1, 1}, {8, 8, 9}, {12, 12, 14}}) {
         g.SetCellSize(static_cast<uint8_t>(step));
         EXPECT_EQ(g.cellWidth, w);

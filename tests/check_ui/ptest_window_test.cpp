@@ -64,6 +64,7 @@ TEST_F(ExportSettingsTest, CancelKeepsOkTakesRemoteShows)
     EXPECT_EQ(F_ReadIni("Export", "NListeWs", "x"), "1");
     EXPECT_EQ(F_ReadIni("Export", "SListeWs", "x"), "0");
     QTimer::singleShot(0, [&d] {
+        Screenshot(d, "settings.png");
         EXPECT_TRUE(d.CheckBoxFfTyp->isChecked());
         EXPECT_FALSE(d.CheckBoxGauge->isChecked());
         EXPECT_TRUE(d.CheckBoxNListeWs->isChecked());
@@ -99,6 +100,7 @@ TEST_F(PTestWindowTest, PausesAfterAMessageAndGoesOnByButtonOrKey)
         EXPECT_EQ(w.PanelZ->text(), "Z0001");
         EXPECT_EQ(w.PanelD->text(), "0001");
         EXPECT_EQ(w.MemoPTest->toPlainText().count("erwartet!"), 2);
+        Screenshot(w, "ptest.png");
         w.ButtonStart->setEnabled(false);
         QTest::keyClick(w.MemoPTest, Qt::Key_A);
         WhenPaused([&w] {
@@ -137,6 +139,7 @@ TEST_F(PTestWindowTest, ExportWindowDefaultsAbortAndTheQuestion)
     WriteTestFile(TestHome() + "T.D10", "!M_TYP:ABC 12;\r\n");
     w.SetMaTyp(TestHome() + "T.D10");
     EXPECT_EQ(w.ButtonExportMaTyp->text(), "--> ABC 12");
+    Screenshot(w, "export.png");
 
     // A cancelled machine dialog leaves the folder.
     w.askMachineFile = [](const QString& folder, const QString& file) -> std::optional<QString> {
