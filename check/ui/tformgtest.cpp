@@ -24,6 +24,7 @@
 #include "kernel/model/globals.h"
 #include "kernel/ui/modul_dde_hndl.h"
 #include "pattern/mal_status_bar.h"
+#include "pattern/t_frame_bild_kk.h"
 #include "pattern/t_my_scroll_bar.h"
 #include "platform/codepage.h"
 #include "simlib/vpsimmod_abi.h"
@@ -111,6 +112,9 @@ void TFormGTest::SetRowSource(std::unique_ptr<SimRowSource> source)
 
 void TFormGTest::ScrollBarChange(T_MyScrollBar* bar)
 {
+    // New rows place the view themselves.
+    if (silentScroll_)
+        return;
     T_FormBildKKZoom::ScrollBarChange(bar);
 }
 
@@ -251,18 +255,35 @@ void TFormGTest::RefreshRows(uint16_t height)
     shownRows_ = height;
     if (height == old)
         return;
+    const int32_t visible = Geometry(0).visibleRows;
+    // Rows grow on top of a view that shows the highest rows: the kept
+    // images move down and only the new rows are drawn.
+    const bool following = old > 0 && height > old && (old <= visible || firstVisibleRow + visible - 1 >= old);
     const uint8_t enabled = redrawEnabled;
     redrawEnabled = 0;
+    if (following)
+        ShiftViewForNewRows(height - old);
+    // A new picture height wipes the kept images: the rows they hold stay.
+    std::vector<QImage> kept;
+    if (following)
+        for (int p = 0; p < PaneCount(); ++p)
+            kept.push_back(Pane(p)->keptImage);
+    silentScroll_ = true;
     SetPictureHeight(std::max<uint16_t>(height, 1));
+    for (size_t p = 0; p < kept.size(); ++p)
+        if (kept[p].size() == Pane(static_cast<int>(p))->keptImage.size())
+            Pane(static_cast<int>(p))->keptImage = kept[p];
     // The view follows the newest row.
-    const bool taller = Geometry(0).visibleRows < height;
+    const bool taller = visible < height;
     if (taller)
         SetBarPosition(VerScrollBar, VerScrollBar->minimum());
+    silentScroll_ = false;
+    ApplyScrollPosition();
     redrawEnabled = enabled;
-    if (taller || old < 0 || height < old)
-        RedrawCells();
-    else
+    if (following)
         RedrawCells(1, std::min(old, oldFabric) + 1, PictureWidth(), height);
+    else
+        RedrawCells();
 }
 
 void TFormGTest::P_SimulationAnzeigen(bool ended)

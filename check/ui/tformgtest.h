@@ -129,6 +129,7 @@ private:
     std::array<uint32_t, 256> colours_{};
     std::array<uint32_t, 256> originalColours_{};
     int32_t shownRows_ = 0;
+    bool silentScroll_ = false;
     std::string pending_;
     QChar startLetter_ = 'S';
     QChar stepLetter_ = 'E';

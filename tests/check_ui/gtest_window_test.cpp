@@ -266,6 +266,33 @@ TEST_F(FakeWindowTest, DrawsShapesGridAndMarkedRows)
     }
 }
 
+TEST_F(FakeWindowTest, NewRowsDrawnAloneMatchAFullRepaint)
+{
+    TFormGTestZorit& g = *G_Test;
+    for (uint16_t y = 1; y <= 90; ++y) {
+        rows->rows[y] = FakeSimRows::Uniform(3, static_cast<uint8_t>(y % 3), static_cast<uint8_t>(32 + y % 9), -1, 0);
+        rows->comments[y] = "S0001 Z0001";
+    }
+    g.resize(300, 200);
+    g.RefreshRows(0);
+    for (uint16_t h = 2; h <= 90; h += 2) {
+        g.RefreshRows(h);
+    }
+    EXPECT_EQ(g.PictureHeight(), 90);
+    const QImage stepwise = g.Pane(0)->keptImage.copy();
+    EXPECT_EQ(g.FirstVisibleRow() + g.Geometry(0).visibleRows - 1, 90) << "the view follows the newest row";
+    g.RedrawCells();
+    const QImage& whole = g.Pane(0)->keptImage;
+    int differing = -1;
+    for (int y = 0; y < whole.height() && differing < 0; ++y)
+        for (int x = 0; x < whole.width(); ++x)
+            if (whole.pixel(x, y) != stepwise.pixel(x, y)) {
+                differing = y;
+                break;
+            }
+    EXPECT_EQ(differing, -1) << "first differing pixel line";
+}
+
 TEST_F(FakeWindowTest, PointingShowsTheStrokeAndMovesTheLists)
 {
     TFormGTestZorit& g = *G_Test;

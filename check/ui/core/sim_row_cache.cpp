@@ -53,46 +53,35 @@ void SimRowCache::SetBackground(int32_t y, uint8_t colour)
     displayRow_ = -1;
 }
 
-SimCell SimRowCache::CellOf(size_t i, int32_t y) const
+SimRowView SimRowCache::View(int32_t y)
 {
-    SimCell cell;
-    const uint8_t c0 = row_.background;
-    cell.c = {c0, c0, c0, 255, 255};
-    // Columns past the arrays (the machine width) are empty fabric.
-    if (i >= row_.shape.size() || i >= row_.colour.size() || i >= row_.third.size()) {
-        cell.shape = switches_.grid ? 128 : 0;
-        cell.xOffset = switches_.grid ? 0 : row_.xOffset;
-        return cell;
-    }
-    // Shapes above 127 are the library's own grid forms: the grid adds its
-    // 128 to the plain shape, never past the table.
-    cell.shape = switches_.grid ? static_cast<uint8_t>((row_.shape[i] & 127) + 128) : row_.shape[i];
-    cell.xOffset = switches_.grid ? 0 : row_.xOffset;
-    cell.c[1] = row_.colour[i];
-    const int8_t third = row_.third[i];
-    if (switches_.oldYarn && third == vpsim::kThirdOldYarn)
-        cell.c[2] = 254;
-    else if (!switches_.oldYarn && (!switches_.carriers || y <= fabricRows_))
-        cell.c[2] = c0;
-    else
-        cell.c[2] = third == vpsim::kThirdNone ? c0 : static_cast<uint8_t>(third);
-    return cell;
+    Load(y);
+    SimRowView v;
+    v.count = std::min({row_.shape.size(), row_.colour.size(), row_.third.size()});
+    v.shape = row_.shape.data();
+    v.colour = row_.colour.data();
+    v.third = row_.third.data();
+    v.background = row_.background;
+    v.xOffset = row_.xOffset;
+    v.grid = switches_.grid;
+    v.oldYarn = switches_.oldYarn;
+    v.passingYarn = switches_.carriers && y > fabricRows_;
+    return v;
 }
 
 SimCell SimRowCache::GetSimCell(int32_t x, int32_t y)
 {
-    Load(y);
-    return CellOf(static_cast<size_t>(std::max(x - 1, 0)), y);
+    return View(y).Cell(static_cast<size_t>(std::max(x - 1, 0)));
 }
 
 std::span<const uint8_t> SimRowCache::DisplayCells(int32_t x, int32_t y)
 {
     Load(y);
     if (displayRow_ != y) {
-        const size_t n = row_.shape.size();
-        display_.resize(n);
-        for (size_t i = 0; i < n; ++i) {
-            const SimCell cell = CellOf(i, y);
+        const SimRowView v = View(y);
+        display_.resize(v.count);
+        for (size_t i = 0; i < v.count; ++i) {
+            const SimCell cell = v.Cell(i);
             display_[i] = (cell.shape & 127) != 0 ? cell.c[1] : cell.c[2];
         }
         displayRow_ = y;

@@ -24,6 +24,45 @@ struct SimDisplaySwitches {
     bool density = false;
 };
 
+// One loaded row as the drawing walks it, and the cell rule over it.
+struct SimRowView {
+    const uint8_t* shape = nullptr;
+    const uint8_t* colour = nullptr;
+    const int8_t* third = nullptr;
+    size_t count = 0;
+    uint8_t background = 0;
+    uint8_t xOffset = 0;
+    bool grid = false;
+    bool oldYarn = false;
+    // c2 takes the passing yarn (the carrier bar above the fabric).
+    bool passingYarn = false;
+
+    // Cell i (0-based); cells past the row are empty fabric.
+    SimCell Cell(size_t i) const
+    {
+        SimCell cell;
+        const uint8_t c0 = background;
+        cell.c = {c0, c0, c0, 255, 255};
+        cell.xOffset = grid ? 0 : xOffset;
+        if (i >= count) {
+            cell.shape = grid ? 128 : 0;
+            return cell;
+        }
+        // Shapes above 127 are the library's own grid forms: the grid adds
+        // its 128 to the plain shape, never past the table.
+        cell.shape = grid ? static_cast<uint8_t>((shape[i] & 127) + 128) : shape[i];
+        cell.c[1] = colour[i];
+        const int8_t t = third[i];
+        if (oldYarn && t == -2)
+            cell.c[2] = 254;
+        else if (!oldYarn && !passingYarn)
+            cell.c[2] = c0;
+        else
+            cell.c[2] = t == -1 ? c0 : static_cast<uint8_t>(t);
+        return cell;
+    }
+};
+
 class SimRowCache {
 public:
     explicit SimRowCache(SimRowSource& source) : source_(&source) {}
@@ -55,10 +94,11 @@ public:
     std::span<const uint8_t> DisplayCells(int32_t x, int32_t y);
     // The row as it came (loaded when needed).
     const SimDllRow& Row(int32_t y);
+    // Row y for walking its cells (valid until another row is loaded).
+    SimRowView View(int32_t y);
 
 private:
     void Load(int32_t y);
-    SimCell CellOf(size_t i, int32_t y) const;
 
     SimRowSource* source_;
     SimDisplaySwitches switches_;
