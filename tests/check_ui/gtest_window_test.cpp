@@ -49,10 +49,25 @@ void When(std::function<bool()> condition, std::function<void()> then)
     poll->start(10);
 }
 
+// Palette entry i = (i, 3i mod 256, 255 - i).
+void WritePalette()
+{
+    std::string bytes;
+    for (int i = 0; i < 256; ++i)
+        bytes += {char(i), char((3 * i) % 256), char(255 - i), 0};
+    WriteTestFile(ProgrammPfad + "P.pal", bytes);
+    P_WriteIni("Files", "Palette", "P.pal");
+}
+
 TEST_F(GTestWindowTest, FastRunEndsWithTheStrokeCount)
 {
     ASSERT_TRUE(Compile("nested.Skx"));
+    QWidget patrone, tools;
+    patrone.setObjectName("Patrone");
+    tools.setObjectName("Zeichenfunktionen");
+    tools.show();
     MnuGTestClick();
+    EXPECT_FALSE(tools.isVisible()) << "the pattern window's tools go away";
     ASSERT_TRUE(G_Test);
     TFormGTestZorit& g = *G_Test;
     EXPECT_EQ(g.objectName(), "G_Test");
@@ -134,12 +149,7 @@ TEST_F(GTestWindowTest, RemoteStepsNeverWait)
 
 TEST_F(GTestWindowTest, StitchesShowInTheCarrierColour)
 {
-    // Palette entry i = (i, 3i mod 256, 255 - i).
-    std::string palette;
-    for (int i = 0; i < 256; ++i)
-        palette += {char(i), char((3 * i) % 256), char(255 - i), 0};
-    WriteTestFile(ProgrammPfad + "P.pal", palette);
-    P_WriteIni("Files", "Palette", "P.pal");
+    WritePalette();
     ASSERT_TRUE(Compile("stitches.Skx"));
     MnuGTestClick();
     TFormGTestZorit& g = *G_Test;
@@ -164,35 +174,6 @@ TEST_F(GTestWindowTest, StitchesShowInTheCarrierColour)
 
 // -- a window on a scripted library --------------------------------------------
 
-// Palette entry i = (i, 3i mod 256, 255 - i).
-void WritePalette()
-{
-    std::string bytes;
-    for (int i = 0; i < 256; ++i)
-        bytes += {char(i), char((3 * i) % 256), char(255 - i), 0};
-    WriteTestFile(ProgrammPfad + "P.pal", bytes);
-    P_WriteIni("Files", "Palette", "P.pal");
-}
-
-// Shape k of every width: code k & 127 everywhere; 128 + k with the grid.
-std::vector<uint8_t> ShapeTables()
-{
-    std::vector<uint8_t> t(vpsim::kShapeBytes, 0);
-    for (int w = 2; w <= 12; ++w) {
-        const int h = vpsim::ShapeHeight(w);
-        uint8_t* table = t.data() + vpsim::ShapeTableOffset(w);
-        for (int k = 0; k < 256; ++k)
-            for (int j = 0; j < h; ++j)
-                for (int i = 0; i < w; ++i) {
-                    uint8_t code = static_cast<uint8_t>(k & 127);
-                    if (k >= 128)
-                        code = j == h - 1 && i == w - 1 ? 7 : j == h - 1 ? 5 : i == w - 1 ? 6 : code;
-                    table[size_t(k) * w * h + size_t(j * w + i)] = code;
-                }
-    }
-    return t;
-}
-
 class FakeWindowTest : public CheckWindowsTest {
 protected:
     void SetUp() override
@@ -209,7 +190,7 @@ protected:
         G_Test->SetRowSource(std::move(source));
         G_Test->resize(400, 300);
         G_Test->show();
-        G_Test->LibraryStarted(3, ShapeTables());
+        G_Test->LibraryStarted(3, TestShapeTables());
         G_Test->RefreshRows(12);
         G_Test->SetCellSize(4);
     }
@@ -275,9 +256,8 @@ TEST_F(FakeWindowTest, NewRowsDrawnAloneMatchAFullRepaint)
     }
     g.resize(300, 200);
     g.RefreshRows(0);
-    for (uint16_t h = 2; h <= 90; h += 2) {
+    for (uint16_t h = 2; h <= 90; h += 2)
         g.RefreshRows(h);
-    }
     EXPECT_EQ(g.PictureHeight(), 90);
     const QImage stepwise = g.Pane(0)->keptImage.copy();
     EXPECT_EQ(g.FirstVisibleRow() + g.Geometry(0).visibleRows - 1, 90) << "the view follows the newest row";

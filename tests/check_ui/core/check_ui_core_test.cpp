@@ -140,23 +140,6 @@ struct Canvas {
     uint32_t At(int x, int y) const { return px[size_t(y * w + x)]; }
 };
 
-// Shapes of width 4 and height 5: shape k is filled with code k (k < 16),
-// shape 128 + k as k with the grid's last line and column.
-std::vector<uint8_t> TestShapes()
-{
-    const int w = 4, h = 5;
-    std::vector<uint8_t> t(256u * w * h, 0);
-    for (int k = 0; k < 256; ++k)
-        for (int j = 0; j < h; ++j)
-            for (int i = 0; i < w; ++i) {
-                uint8_t code = static_cast<uint8_t>(k & 127);
-                if (k >= 128)
-                    code = j == h - 1 && i == w - 1 ? 7 : j == h - 1 ? 5 : i == w - 1 ? 6 : code;
-                t[size_t(k * w * h + j * w + i)] = code;
-            }
-    return t;
-}
-
 BandRequest Band(Canvas& c, int columns, int rows)
 {
     BandRequest b;
@@ -165,7 +148,7 @@ BandRequest Band(Canvas& c, int columns, int rows)
     b.columns = columns;
     b.rows = rows;
     b.cellWidth = 4;
-    b.cellHeight = 5;
+    b.cellHeight = 4;
     b.accentColour = kSimGridColour;
     b.target = c.View();
     return b;
@@ -174,7 +157,8 @@ BandRequest Band(Canvas& c, int columns, int rows)
 TEST(SimRowPainter, CodesGridUnknownShapesAndMarks)
 {
     const auto palette = TestPalette();
-    const auto shapes = TestShapes();
+    const auto tables = TestShapeTables();
+    const auto shapes = SimRowPainter::ShapesOfWidth(tables, 4);
     FakeSimRows src;
     for (uint16_t y = 1; y <= 12; ++y)
         src.rows[y] = FakeSimRows::Uniform(3, 0, 17, -1, 0);
@@ -182,25 +166,25 @@ TEST(SimRowPainter, CodesGridUnknownShapesAndMarks)
     SimRowCache cache(src);
     cache.SetFabricRows(12);
     SimRowPainter painter(cache);
-    Canvas c(12, 60);
+    Canvas c(12, 48);
     SimPaintSettings s{shapes, &palette, 10, {}, {}};
     ASSERT_TRUE(painter.DrawRowsCustom2(Band(c, 3, 12), s));
-    // Row 1 is the bottom band of 5 pixel lines.
-    EXPECT_EQ(c.At(0, 59), 0xff1133eeu) << "code 1 shows c1 (17)";
-    EXPECT_EQ(c.At(4, 59), 0xff0000ffu) << "shape 9 is filled with code 9: unknown, the background";
-    EXPECT_EQ(c.At(8, 59), 0xff0000ffu) << "code 0";
+    // Row 1 is the bottom band of 4 pixel lines.
+    EXPECT_EQ(c.At(0, 47), 0xff1133eeu) << "code 1 shows c1 (17)";
+    EXPECT_EQ(c.At(4, 47), 0xff0000ffu) << "shape 9 is filled with code 9: unknown, the background";
+    EXPECT_EQ(c.At(8, 47), 0xff0000ffu) << "code 0";
 
     cache.SetSwitches({true, false, false, false});
     ASSERT_TRUE(painter.DrawRowsCustom2(Band(c, 3, 12), s));
-    EXPECT_EQ(c.At(3, 57), 0xffd68229u) << "last column of a grid shape";
-    EXPECT_EQ(c.At(1, 59), 0xffd68229u) << "last line";
-    EXPECT_EQ(c.At(0, 55), 0xff1133eeu);
+    EXPECT_EQ(c.At(3, 45), 0xffd68229u) << "last column of a grid shape";
+    EXPECT_EQ(c.At(1, 47), 0xffd68229u) << "last line";
+    EXPECT_EQ(c.At(0, 44), 0xff1133eeu);
 
     cache.SetSwitches({});
     s.marks = {1, 3, 5};
     ASSERT_TRUE(painter.DrawRowsCustom2(Band(c, 3, 12), s));
     for (int row = 1; row <= 12; ++row) {
-        const int y = 60 - 5 * row + 2;
+        const int y = 48 - 4 * row + 1;
         const uint32_t want = row >= 5 && row <= 10 ? 0xff0000ffu : 0xffda8e25u;
         EXPECT_EQ(c.At(8, y), want) << "cell row " << row;
     }
@@ -209,14 +193,15 @@ TEST(SimRowPainter, CodesGridUnknownShapesAndMarks)
 TEST(SimRowPainter, BackRowsShiftIntoTheNeighbourAndStayInsideTheBand)
 {
     const auto palette = TestPalette();
-    const auto shapes = TestShapes();
+    const auto tables = TestShapeTables();
+    const auto shapes = SimRowPainter::ShapesOfWidth(tables, 4);
     FakeSimRows src;
     src.rows[1] = FakeSimRows::Uniform(5, 1, 17, -1, 0, 2);
     src.rows[1].shape[0] = 0;  // the cell left of the band: nothing
     SimRowCache cache(src);
     cache.SetFabricRows(1);
     SimRowPainter painter(cache);
-    Canvas c(16, 5);
+    Canvas c(16, 4);
     std::fill(c.px.begin(), c.px.end(), 0xff123456u);
     BandRequest b = Band(c, 2, 1);
     b.firstColumn = 2;

@@ -3,8 +3,10 @@
 // every read counted.
 #include <map>
 #include <string>
+#include <vector>
 
 #include "check/ui/core/sim_row_source.h"
+#include "simlib/vpsimmod_abi.h"
 
 class FakeSimRows : public SimRowSource {
 public:
@@ -54,3 +56,24 @@ public:
         return it == comments.end() ? std::string() : it->second;
     }
 };
+
+// Shape tables as the library hands them over: shape k of every width is
+// filled with code k & 127, shape 128 + k is k with the grid (code 5 on its
+// last line, 6 in its last column, 7 in that corner).
+inline std::vector<uint8_t> TestShapeTables()
+{
+    std::vector<uint8_t> t(vpsim::kShapeBytes, 0);
+    for (int w = 2; w <= 12; ++w) {
+        const int h = vpsim::ShapeHeight(w);
+        uint8_t* table = t.data() + vpsim::ShapeTableOffset(w);
+        for (int k = 0; k < 256; ++k)
+            for (int j = 0; j < h; ++j)
+                for (int i = 0; i < w; ++i) {
+                    uint8_t code = static_cast<uint8_t>(k & 127);
+                    if (k >= 128)
+                        code = j == h - 1 && i == w - 1 ? 7 : j == h - 1 ? 5 : i == w - 1 ? 6 : code;
+                    table[size_t(k) * w * h + size_t(j * w + i)] = code;
+                }
+    }
+    return t;
+}
