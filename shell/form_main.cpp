@@ -25,6 +25,7 @@
 #include <system_error>
 #include <tuple>
 
+#include "check/ui/install_check_windows.h"
 #include "kernel/dispatch/busystate.h"
 #include "kernel/language/language.h"
 #include "kernel/model/family_data.h"
@@ -51,7 +52,6 @@
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/qt/processes.h"
-#include "check/ui/install_check_windows.h"
 #include "shell/check_windows_link.h"
 #include "shell/dde_hndl_zorit.h"
 #include "shell/edit_separators.h"

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "check/ui/install_check_windows.h"
 #include "kernel/model/globals.h"
 #include "kernel/model/newprogram.h"
 #include "kernel/model/programmodel.h"
-#include "check/ui/install_check_windows.h"
 #include "kernel/ui/forms.h"
 #include "lists/list_editors.h"
 #include "shell/form_main.h"
