@@ -2,6 +2,7 @@
 
 #include <QTimer>
 
+#include "check/ui/install_check_windows.h"
 #include "kernel/dispatch/busystate.h"
 #include "kernel/model/globals.h"
 #include "kernel/model/programmodel.h"
@@ -21,6 +22,8 @@ public:
     RemoteQuiet() : before_(Fernsteuerung) { Fernsteuerung = true; }
     ~RemoteQuiet() { Fernsteuerung = Fernsteuerung && before_; }
     void keep() { before_ = true; }
+    // Whether the design program asked for remote control.
+    bool asked() const { return before_; }
     RemoteQuiet(const RemoteQuiet&) = delete;
     RemoteQuiet& operator=(const RemoteQuiet&) = delete;
 
@@ -62,11 +65,23 @@ void TDdeHndlZorit::P_DdeBefehlEmpfangen(const std::string& text)
         // After the answer: the close waits for the command's end.
         QTimer::singleShot(0, main, [main] { main->close(); });
         break;
-    case DdeCommand::Simulation:
+    case DdeCommand::Simulation: {
+        // Only a simulation under remote control reports and closes itself.
+        const bool quietFlag = Fernsteuerung;
+        Fernsteuerung = quiet.asked();
+        DdeSimulation();
+        Fernsteuerung = quietFlag;
+        break;
+    }
     case DdeCommand::ExportMaFile:
+        DdeExportMaFile(c.argument);
+        break;
     case DdeCommand::ExportExtented:
+        DdeExportExtented(c.argument);
+        break;
     case DdeCommand::ExportDo:
-        // The checker windows carry these out.
+        DdeExportDo();
+        break;
     case DdeCommand::None:
         break;
     }

@@ -26,6 +26,7 @@
 #include <system_error>
 #include <tuple>
 
+#include "check/ui/install_check_windows.h"
 #include "kernel/dispatch/busystate.h"
 #include "kernel/language/language.h"
 #include "kernel/model/family_data.h"
@@ -54,6 +55,7 @@
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/qt/processes.h"
+#include "shell/check_windows_link.h"
 #include "shell/dde_hndl_zorit.h"
 #include "shell/edit_separators.h"
 #include "shell/file_dialogs.h"
@@ -154,6 +156,8 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent)
 
 TFormMain::~TFormMain()
 {
+    if (checkWindowsLink && CheckShell() == checkWindowsLink.get())
+        UninstallCheckWindows();
     qApp->removeEventFilter(this);
     if (StatusTextProc && MainForm == this) {
         StatusTextProc = {};
@@ -491,13 +495,6 @@ void TFormMain::FormCreate()
         if (DdeHndlZorit->ReadProgramPath(sibling).empty())
             Action(QString("Mnu") + sibling)->setEnabled(false);
 
-    // What comes with later windows stays disabled until they do.
-    for (const char* name :
-         {"MnuGTest",
-          "MnuPTest", "MnuExportSkrel", "ToolButtonGTest", "ToolButtonPTest", "ToolButtonExportSkrel"})
-        if (QAction* a = Action(name))
-            a->setEnabled(false);
-
     for (const char* name :
          {"MnuNeu", "ToolButtonNeu", "MnuOeffnen", "ToolButtonOeffnen", "MnuSpeichern", "ToolButtonSpeichern",
           "MnuSpeichernunter", "MnuLoadFile1", "MnuLoadFile2", "MnuLoadFile3", "MnuLoadFile4", "MnuReadRamCopy",
@@ -540,6 +537,9 @@ void TFormMain::FormCreate()
         Action("MnuExportSkrel")->setToolTip(hint);
         Action("ToolButtonExportSkrel")->setToolTip(hint);
     }
+    // The test items open the checker windows.
+    checkWindowsLink = std::make_unique<MainCheckWindowsShell>(*this);
+    InstallCheckWindows(*checkWindowsLink);
     // 20
     SettingsPath = IniFilePath();
     MainFormName = objectName();
@@ -849,11 +849,14 @@ void TFormMain::closeEvent(QCloseEvent* event)
 {
     if (ProgramBusy()) {
         event->ignore();
+        // A running walk ends at its next stroke; the close follows it.
+        StopCheckWalk();
         RunWhenIdle(kCloseWhenIdle, [this] { close(); });
         return;
     }
     if (!closing_) {
         closing_ = true;
+        CloseCheckWindowsForShutdown();
         MnuCreateRamCopyClick();
         for (int n = 1; n <= 4; ++n)
             P_WriteIni("System", "LoadFile" + std::to_string(n), RecentCaptionOf(n).toStdString());

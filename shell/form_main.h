@@ -7,6 +7,7 @@
 #include <QPair>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -17,6 +18,7 @@ class QFrame;
 class QStatusBar;
 class StatusPanels;
 class T_MyHintWindow;
+class MainCheckWindowsShell;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
@@ -117,6 +119,7 @@ private:
     QString dialogFilter_;
     QString dialogFolder_;
     int separators_ = 0;
+    std::unique_ptr<MainCheckWindowsShell> checkWindowsLink;
 };
 
 extern TFormMain* FormMain;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "check/ui/install_check_windows.h"
 #include "kernel/model/globals.h"
 #include "kernel/model/newprogram.h"
 #include "kernel/model/programmodel.h"
@@ -56,6 +57,7 @@ void P_NeuesProgramm(bool clearScript)
         std::error_code ec;
         std::filesystem::remove(TempPfad + "Script.Skx", ec);
     }
+    P_GTestReset();
 }
 
 void P_CloseProgrammFenster()
@@ -75,6 +77,8 @@ void P_CloseProgrammFenster()
             f.form->close();
             break;
         case FormRole::Simulation:
+            CloseSimulationWindow(f.form);
+            break;
         case FormRole::Other:
             continue;
         }

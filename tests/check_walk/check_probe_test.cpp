@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Golden{"direction", "test"}, Golden{"first_row", "test"}, Golden{"machine_stop", "test"},
                     Golden{"racking", "test"}, Golden{"overlap", "test"}, Golden{"jacquard", "test"},
                     Golden{"wide_division", "test"}, Golden{"carrier", "test"}, Golden{"nested", "test"},
-                    Golden{"nested", "sim"}, Golden{"carrier", "export"}),
+                    Golden{"nested", "sim"}, Golden{"carrier", "export"}, Golden{"stitches", "sim"}),
     [](const testing::TestParamInfo<Golden>& info) {
         return std::string(info.param.script) + "_" + info.param.mode;
     });

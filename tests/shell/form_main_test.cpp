@@ -71,11 +71,10 @@ TEST_F(FormMainTest, ShortcutsAreUniqueAndTheLaterWindowsItemsWait)
     EXPECT_TRUE(A("MnuRuestblatt")->shortcut().isEmpty());
 
     for (const char* name : {"ToolButtonRueckgaengig", "ToolButtonAusschneiden", "ToolButtonKopieren",
-                             "ToolButtonEinfuegen", "ToolButtonLoeschen", "MnuRueckgaengig", "MnuSuchen",
-                             "MnuGTest", "MnuPTest", "MnuExportSkrel", "ToolButtonExportSkrel"})
+                             "ToolButtonEinfuegen", "ToolButtonLoeschen", "MnuRueckgaengig", "MnuSuchen"})
         EXPECT_FALSE(A(name)->isEnabled()) << name;
-    for (const char* name : {"MnuNeu", "ToolButtonNeu", "MnuReadRamCopy", "MnuArbeitsebeneumschalten", "MnuOeffnen",
-                             "MnuSpeichern", "MnuSpeichernunter", "ToolButtonOeffnen", "ToolButtonSpeichern"})
+    for (const char* name : {"MnuGTest", "MnuPTest", "MnuExportSkrel", "ToolButtonExportSkrel", "MnuNeu",
+                             "ToolButtonNeu", "MnuReadRamCopy", "MnuArbeitsebeneumschalten", "MnuOeffnen", "MnuSpeichern", "MnuSpeichernunter", "ToolButtonOeffnen", "ToolButtonSpeichern"})
         EXPECT_TRUE(A(name)->isEnabled()) << name;
     for (int n = 1; n <= 4; ++n)
         EXPECT_FALSE(A(qPrintable(QString("MnuLoadFile%1").arg(n)))->isVisible());

@@ -1,0 +1,28 @@
+#include "check/ui/ptest_check_host.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include "check/rules/checkstate.h"
+#include "check/ui/wait_loop.h"
+
+PTestCheckHost::PTestCheckHost()
+{
+    SetCheckHost(this);
+}
+
+PTestCheckHost::~PTestCheckHost()
+{
+    SetCheckHost(nullptr);
+}
+
+void PTestCheckHost::processEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void PTestCheckHost::waitForContinue()
+{
+    WaitLoop([] { return CheckState.continueFlag != 0 || CheckState.userAbort != 0; });
+}

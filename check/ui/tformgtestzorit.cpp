@@ -1,0 +1,72 @@
+#include "check/ui/tformgtestzorit.h"
+
+#include <QAction>
+
+#include "check/programcheck.h"
+#include "check/simdll.h"
+#include "check/simlibrary.h"
+#include "check/ui/check_items.h"
+#include "check/ui/tformgtesttext.h"
+#include "check/ui/tformtoolbarsim.h"
+#include "kernel/language/language.h"
+#include "kernel/model/globals.h"
+#include "kernel/services/services.h"
+#include "kernel/ui/forms.h"
+#include "kernel/ui/shell_values.h"
+#include "kernel/ui/translate_form.h"
+#include "pattern/crosshair_cursor.h"
+#include "pattern/pattern_tool_windows.h"
+#include "pattern/t_frame_bild_kk.h"
+#include "pattern/pane_paint_box.h"
+#include "platform/codepage.h"
+
+TFormGTestZorit* G_Test = nullptr;
+
+TFormGTestZorit::TFormGTestZorit(QWidget* parent) : T_FormGTestFarben(parent)
+{
+    for (int p = 0; p < PaneCount(); ++p)
+        Pane(p)->ShowBild->setCursor(LoadCrosshairCursor());
+    move(x(), std::max(CoolBarMainBottom, 0));
+    statusWords.ff = " " + F_TRANS("Ff");
+    statusWords.density = " " + F_TRANS("Festigkeit") + " ";
+    statusWords.racking = " " + F_TRANS("Versatz");
+    systemWord = Utf8ToCp1252(F_TRANS("System"));
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    setWindowTitle("G-Test");
+    LoadPaletteFile(F_ReadIni("Files", "Palette", "Kelt.Pal"));
+    TakePaletteColours();
+    const bool marking = ExportOffered();
+    for (const char* name : {"ToolButtonTrindelStart", "ToolButtonTrindelEnde"})
+        ToolButton(name)->setVisible(marking);
+    TranslateForm(this);
+    TranslateForm(FormToolBarSim);
+}
+
+std::string TFormGTestZorit::ValueText(uint16_t value)
+{
+    return value == 0 ? std::string() : std::to_string(value / 100);
+}
+
+void TFormGTestZorit::FormActivate()
+{
+    if (FormExists("Patrone"))
+        HidePatternToolWindows();
+    if (Run().mode() != GTestRunState::Created)
+        return;
+    TestModus = 1;
+    SetSimLibrary(nullptr);
+    if (!StartSimDll(std::string(), F_NadelStart()))
+        return;
+    LibraryStarted(CheckNeedleStart(), SimDllGetSimSym());
+    listZ = 10000;
+    listField = 0;
+    listS = 10000;
+    SetCheckItemsEnabled(false);
+    InstallSinks();
+}
+
+TFormGTestZorit::~TFormGTestZorit()
+{
+    if (G_Test == this)
+        G_Test = nullptr;
+}

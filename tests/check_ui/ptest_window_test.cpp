@@ -1,0 +1,203 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "check/export_options.h"
+#include "check/ui/tformexporterweitert.h"
+#include "check/ui/tformptest.h"
+#include "kernel/services/services.h"
+#include "tests/check_ui/check_windows_fixture.h"
+
+namespace {
+
+using ExportSettingsTest = CheckWindowsTest;
+using PTestWindowTest = CheckWindowsTest;
+
+std::vector<std::string> MemoLines(const TFormPTest& w)
+{
+    std::vector<std::string> lines;
+    for (const QString& l : w.MemoPTest->toPlainText().split('\n'))
+        lines.push_back(l.toStdString());
+    return lines;
+}
+
+// Runs `then` once the walk has paused (the start button came back).
+void WhenPaused(std::function<void()> then)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, then] {
+        if (!FormPTest || !FormPTest->ButtonStart->isEnabled())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        then();
+    });
+    poll->start(20);
+}
+
+TEST_F(ExportSettingsTest, CancelKeepsOkTakesRemoteShows)
+{
+    ASSERT_TRUE(FormExportErweitert);
+    ExportFfTypTrans = 1, ExportNListeWs = 0, ExportSListeWs = 0, ExportGgChange = 1;
+    TFormExportErweitert& d = *FormExportErweitert;
+    auto answer = [&](bool ok) {
+        QTimer::singleShot(0, [&d, ok] {
+            d.CheckBoxFfTyp->click();
+            d.CheckBoxSListeWs->click();
+            (ok ? d.ButtonOk : d.ButtonCancel)->click();
+        });
+        d.exec();
+    };
+    answer(false);
+    EXPECT_EQ((std::array{ExportFfTypTrans, ExportNListeWs, ExportSListeWs, ExportGgChange}),
+              (std::array<uint8_t, 4>{1, 0, 0, 1}));
+    answer(true);
+    EXPECT_EQ((std::array{ExportFfTypTrans, ExportNListeWs, ExportSListeWs, ExportGgChange}),
+              (std::array<uint8_t, 4>{0, 0, 1, 1}));
+
+    EXPECT_TRUE(DdeExportExtented("1010"));
+    EXPECT_EQ(F_ReadIni("Export", "FfTypTrans", "x"), "1");
+    EXPECT_EQ(F_ReadIni("Export", "GgChange", "x"), "0");
+    EXPECT_EQ(F_ReadIni("Export", "NListeWs", "x"), "1");
+    EXPECT_EQ(F_ReadIni("Export", "SListeWs", "x"), "0");
+    QTimer::singleShot(0, [&d] {
+        Screenshot(d, "settings.png");
+        EXPECT_TRUE(d.CheckBoxFfTyp->isChecked());
+        EXPECT_FALSE(d.CheckBoxGauge->isChecked());
+        EXPECT_TRUE(d.CheckBoxNListeWs->isChecked());
+        EXPECT_FALSE(d.CheckBoxSListeWs->isChecked());
+        d.ButtonCancel->click();
+    });
+    d.exec();
+
+    EXPECT_FALSE(DdeExportExtented("101"));
+    ASSERT_FALSE(host.calls.empty());
+    EXPECT_EQ(host.calls.back().text, "Befehl EXPORT EXTENTED\r\nDaten falsch\r\n101");
+    EXPECT_EQ(ExportFfTypTrans, 1);
+    EXPECT_EQ(ExportGgChange, 0);
+}
+
+TEST_F(PTestWindowTest, PausesAfterAMessageAndGoesOnByButtonOrKey)
+{
+    ASSERT_TRUE(Compile("first_row.Skx"));
+    MnuPTestClick();
+    ASSERT_TRUE(FormPTest);
+    TFormPTest& w = *FormPTest;
+    EXPECT_EQ(w.windowTitle(), "P-Test");
+    EXPECT_EQ(w.ButtonStart->text(), "Start");
+    EXPECT_FALSE(w.ButtonExportMaTyp->isVisible());
+    EXPECT_FALSE(w.ButtonErweitert->isVisible());
+    for (const char* name : {"MnuGTest", "MnuPTest", "MnuExportSkrel", "ToolButtonGTest"})
+        EXPECT_FALSE(A(name)->isEnabled()) << name;
+
+    // First by key: one stroke on, then the pause again at row 2.
+    WhenPaused([&w] {
+        EXPECT_EQ(w.ButtonStart->text(), "&Weiter");
+        EXPECT_EQ(w.PanelS->text(), "S0001");
+        EXPECT_EQ(w.PanelZ->text(), "Z0001");
+        EXPECT_EQ(w.PanelD->text(), "0001");
+        EXPECT_EQ(w.MemoPTest->toPlainText().count("erwartet!"), 2);
+        Screenshot(w, "ptest.png");
+        w.ButtonStart->setEnabled(false);
+        QTest::keyClick(w.MemoPTest, Qt::Key_A);
+        WhenPaused([&w] {
+            QTest::qWait(100);
+            EXPECT_EQ(w.PanelZ->text(), "Z0002");
+            w.ButtonStart->click();
+        });
+    });
+    w.ButtonStartClick();
+    QTest::qWait(150);
+    EXPECT_EQ(w.ButtonStart->text(), "&Beenden");
+    std::vector<std::string> want;
+    for (const std::string& line : Expected("first_row.out"))
+        want.push_back(line + " ");
+    EXPECT_EQ(MemoLines(w), want);
+    EXPECT_FALSE(SimDllRecord.module()) << "a program test loads no library";
+
+    w.ButtonStart->click();
+    EXPECT_FALSE(w.isVisible());
+    for (const char* name : {"MnuGTest", "MnuPTest", "MnuExportSkrel", "ToolButtonExportSkrel"})
+        EXPECT_TRUE(A(name)->isEnabled()) << name;
+}
+
+TEST_F(PTestWindowTest, ExportWindowDefaultsAbortAndTheQuestion)
+{
+    ASSERT_TRUE(Compile("plain.Skx"));
+    MnuExportSkrelClick();
+    TFormPTest& w = *FormPTest;
+    EXPECT_EQ(w.windowTitle(), "Export");
+    EXPECT_TRUE(w.ButtonErweitert->isVisible());
+    for (const auto& [key, value] : {std::pair{"NListeWs", "1"}, {"SListeWs", "0"}, {"FfTypTrans", "1"},
+                                     {"GgChange", "1"}, {"MaTyp", ""}})
+        EXPECT_EQ(F_ReadIni("Export", key, "unset"), value) << key;
+    w.SetMaTyp("/w/");
+    EXPECT_EQ(w.ButtonExportMaTyp->text(), "");
+    WriteTestFile(TestHome() + "T.D10", "!M_TYP:ABC 12;\r\n");
+    w.SetMaTyp(TestHome() + "T.D10");
+    EXPECT_EQ(w.ButtonExportMaTyp->text(), "--> ABC 12");
+    Screenshot(w, "export.png");
+
+    // A cancelled machine dialog leaves the folder.
+    w.askMachineFile = [](const QString& folder, const QString& file) -> std::optional<QString> {
+        EXPECT_EQ(file, "T.D10");
+        EXPECT_EQ(folder.toStdString() + "/", TestHome());
+        return std::nullopt;
+    };
+    w.ButtonExportMaTypClick();
+    EXPECT_EQ(w.MaTyp(), TestHome());
+    EXPECT_EQ(w.ButtonExportMaTyp->text(), "");
+
+    // "Abbrechen" before the first stroke.
+    QMetaObject::invokeMethod(w.ButtonStop, "click", Qt::QueuedConnection);
+    w.ButtonStartClick();
+    QTest::qWait(150);
+    EXPECT_EQ(MemoLines(w), (std::vector<std::string>{"S0001 Z0001: Abbruch durch Anwender! ", " "}));
+    EXPECT_EQ(w.ButtonStart->text(), "&Beenden");
+    w.ButtonStart->click();
+    EXPECT_EQ(F_ReadIni("Export", "MaTyp", "unset"), TestHome());
+
+    // A run to the end asks to start the target, which gets "/L" + the file.
+    P_WriteIni("Files", "SkrelStart", "/w/rec.sh");
+    MnuExportSkrelClick();
+    std::vector<std::string> started;
+    QString asked;
+    w.askStartTarget = [&asked](const QString& text) {
+        asked = text;
+        return true;
+    };
+    w.runProgram = [&started](const std::string& line) { started.push_back(line); };
+    w.ButtonStartClick();
+    QTest::qWait(150);
+    EXPECT_EQ(asked, "Soll jetzt Skrel mit diesem Muster gestartet werden?");
+    EXPECT_EQ(started, (std::vector<std::string>{"/w/rec.sh /L" + TempPfad + "Wandel.Sma"}));
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(ReadTestFile(TempPfad + "Wandel.Sma").find("ENDE 2") != std::string::npos);
+}
+
+TEST_F(PTestWindowTest, RemoteExportActsOnlyOnTheShownExportWindow)
+{
+    ASSERT_TRUE(Compile("plain.Skx"));
+    EXPECT_FALSE(DdeExportDo()) << "no window";
+    A("MnuExportSkrel")->setEnabled(true);
+    MnuPTestClick();
+    EXPECT_FALSE(DdeExportDo()) << "a program test window";
+    FormPTest->hide();
+    DdeExportMaFile("/w/X.D10");
+    ASSERT_TRUE(FormPTest->isVisible());
+    EXPECT_EQ(FormPTest->Mode(), 2);
+    EXPECT_EQ(FormPTest->MaTyp(), "/w/X.D10");
+    DdeExportMaFile("");
+    EXPECT_EQ(FormPTest->MaTyp(), "") << "the shown window takes the new target";
+    EXPECT_TRUE(DdeExportDo());
+    QTest::qWait(150);
+    EXPECT_EQ(FormPTest->ButtonStart->text(), "&Beenden");
+    DdeExportMaFile("/w/Y.D10");
+    EXPECT_TRUE(FormPTest->isVisible());
+    EXPECT_EQ(FormPTest->ButtonStart->text(), "Start") << "a finished window shows afresh";
+}
+
+}  // namespace
