@@ -1,0 +1,65 @@
+# What the pattern window's runs under a virtual X server share: a fresh
+# program folder with its own configuration, runtime and drive folders, the
+# test palette (entry i = (i, 3i mod 256, 255 - i)), a 40 x 30 program
+# compiled with a banded pattern, the DDE command, finding windows and
+# starting the program. Sourced after `bin`, `probe` and `work` are set.
+
+pid=
+cleanup() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+# make_program_folder DIR: the program copy in $work and PROGRAMM1.3XH (with
+# its pattern) in $work/DIR.
+make_program_folder() {
+    cp "$bin/Zorit" "$bin/libVpSimMod.so" "$bin/libVpZik.so" "$work/"
+    mkdir -p "$work/config" "$work/run" "$work/drive" "$work/$1"
+    chmod 700 "$work/run"
+    export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run ZORIT_DRIVE_ROOT=$work/drive
+    python3 -c "
+import sys
+sys.stdout.buffer.write(bytes(b for i in range(256) for b in (i, 3 * i % 256, 255 - i, 0)))" >"$work/P.pal"
+    printf '[Files]\r\nPalette=P.pal\r\n' >"$work/Zorit.INI"
+    printf 'MODULSET TEST;\r\nBEGIN\r\n$ZR_TYP=311;\r\n$NR1=1,101;\r\n$S_1=Z1,1,D1;[]=MAIN;\r\nEND;\r\nMODUL MAIN;\r\nBEGIN\r\nS1=>,FF1;\r\nTZ=50;\r\nWA=D10;\r\nS1=<,FF1;END;\r\n' >"$work/S.Skx"
+    "$probe" tiff-write "$work/S.TIF" --size 40x30 --bands >/dev/null
+    "$probe" --home "$work/probe" compile "$work/S.Skx" --pattern "$work/S.TIF" --save "$work/$1/PROGRAMM1.3XH" \
+        >/dev/null || fail "no program"
+}
+
+dde() {
+    printf '%s\0' "$1" | socat -t 60 - "UNIX-CONNECT:$work/run/dde-ZORIT-DDESERVER1" | xxd -p
+}
+
+# Waits up to ten seconds for a visible window of that exact name.
+window() {
+    local w=
+    for _ in $(seq 100); do
+        w=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) && [ -n "$w" ] && break
+        sleep 0.1
+    done
+    echo "$w"
+}
+
+# Starts the program in $work and sets `main` to its main window, after the
+# start window has gone (within 1.5 s).
+start_program() {
+    for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    cd "$work"
+    ./Zorit >/dev/null 2>"$work/stderr.txt" &
+    pid=$!
+    main=
+    for _ in $(seq 300); do
+        for w in $(xdotool search --onlyvisible --pid "$pid" --name '^ZORIT$' 2>/dev/null); do
+            [ "$(xdotool getwindowgeometry --shell "$w" | sed -n 's/^WIDTH=//p')" -ge 800 ] && main=$w && return
+        done
+        sleep 0.1
+    done
+    fail "no main window"
+}
