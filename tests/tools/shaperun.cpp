@@ -25,20 +25,6 @@ const char* const kShapeProbeUsage =
 
 namespace {
 
-long Number(const std::string& text, long lo, long hi, const std::string& what)
-{
-    size_t used = 0;
-    long v = 0;
-    try {
-        v = std::stol(text, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used == 0 || used != text.size() || v < lo || v > hi)
-        throw ProbeUsage{"bad " + what + ": " + text};
-    return v;
-}
-
 std::vector<std::string> Split(const std::string& text, char separator)
 {
     std::vector<std::string> parts;
@@ -57,7 +43,7 @@ std::vector<long> Numbers(const std::string& text, char separator, size_t count,
 {
     std::vector<long> values;
     for (const std::string& part : Split(text, separator))
-        values.push_back(Number(part, lo, hi, what));
+        values.push_back(ProbeNumber(part, lo, hi, what));
     if (count != 0 && values.size() != count)
         throw ProbeUsage{"bad " + what + ": " + text};
     return values;
@@ -95,13 +81,13 @@ FillPattern ParsePattern(const std::string& text)
     FillPattern p;
     p.width = static_cast<int32_t>(size[0]);
     p.height = static_cast<int32_t>(size[1]);
-    p.originX = static_cast<int32_t>(Number(parts[1], -65536, 65536, "--pattern origin"));
-    p.originY = static_cast<int32_t>(Number(parts[2], -65536, 65536, "--pattern origin"));
+    p.originX = static_cast<int32_t>(ProbeNumber(parts[1], -65536, 65536, "--pattern origin"));
+    p.originY = static_cast<int32_t>(ProbeNumber(parts[2], -65536, 65536, "--pattern origin"));
     const std::string& hex = parts[3];
     if (hex.size() != static_cast<size_t>(p.width * p.height * 2))
         throw ProbeUsage{"--pattern needs W x H bytes of hex"};
     for (size_t i = 0; i < hex.size(); i += 2)
-        p.pixels.push_back(static_cast<uint8_t>(Number("0x" + hex.substr(i, 2), 0, 255, "hex") & 0xff));
+        p.pixels.push_back(static_cast<uint8_t>(ProbeNumber(hex.substr(i, 2), 0, 255, "hex", 16)));
     return p;
 }
 
@@ -126,7 +112,7 @@ Setup TakeOptions(ProbeArgs& args)
     s.cells2 = TakeOption(args, "--cells2");
     auto option = [&](const std::string& name, long fallback, long lo, long hi) {
         const std::string v = TakeOption(args, name);
-        return v.empty() ? fallback : Number(v, lo, hi, name);
+        return v.empty() ? fallback : ProbeNumber(v, lo, hi, name);
     };
     st.currentLevel = static_cast<uint16_t>(option("--level", 1, 0, 2));
     st.referenceLevel = static_cast<uint16_t>(option("--reference", 255, 0, 255));
@@ -176,7 +162,7 @@ std::vector<int32_t> Points(const ProbeArgs& args, size_t first, size_t count)
         throw ProbeUsage{args[0] + " takes " + std::to_string(count) + " numbers"};
     std::vector<int32_t> values;
     for (size_t i = first; i < args.size(); ++i)
-        values.push_back(static_cast<int32_t>(Number(args[i], -1000000, 1000000, "number")));
+        values.push_back(static_cast<int32_t>(ProbeNumber(args[i], -1000000, 1000000, "number")));
     return values;
 }
 
@@ -273,7 +259,7 @@ int RunShapes(ProbeArgs args, std::string& out)
     } else if (op == "rows") {
         if (args.size() < 2)
             throw ProbeUsage{"rows needs a MODE"};
-        const auto mode = static_cast<uint8_t>(Number(args[1], 1, 4, "mode"));
+        const auto mode = static_cast<uint8_t>(ProbeNumber(args[1], 1, 4, "mode"));
         const std::vector<int32_t> p = Points(args, 2, 4);
         PaintMotifRows(grid, state, setup.undo, mode, p[0], p[2], p[1], p[3]);
     } else if (op == "snap") {

@@ -249,6 +249,14 @@ TEST(ShapeProbe, BadUsageExitsWithTwo)
     }
 }
 
+TEST(ShapeProbe, FillPatternTakesHexBytes)
+{
+    std::string out;
+    EXPECT_EQ(RunCommand(ToolsFolder() + "shape_probe --size 5x2 --pattern 2x1,1,1,0a1f brush 1 1 4 1", &out), 0);
+    EXPECT_EQ(out, "SET 1 1 10\nSET 2 1 31\nSET 3 1 10\nSET 4 1 31\nEND 4 1\nUNDO 4\n");
+    EXPECT_EQ(RunCommand(ToolsFolder() + "shape_probe --size 5x2 --pattern 2x1,1,1,0a1g brush 1 1 4 1 2>/dev/null"), 2);
+}
+
 TEST(ShapeProbe, ShortCellsFileIsAnError)
 {
     WriteTestFile(TestHome() + "short.bin", std::string(10, '\0'));

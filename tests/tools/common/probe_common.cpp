@@ -44,6 +44,20 @@ bool TakeSwitch(ProbeArgs& args, const std::string& name)
     return false;
 }
 
+long ProbeNumber(const std::string& text, long low, long high, const std::string& what, int base)
+{
+    size_t used = 0;
+    long v = 0;
+    try {
+        v = std::stol(text, &used, base);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used == 0 || used != text.size() || v < low || v > high)
+        throw ProbeUsage{"bad " + what + ": " + text};
+    return v;
+}
+
 std::string HexBytes(const void* data, size_t n)
 {
     static const char digits[] = "0123456789abcdef";

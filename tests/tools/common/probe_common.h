@@ -24,6 +24,9 @@ std::string TakeOption(ProbeArgs& args, const std::string& name);
 ProbeArgs TakeOptionValues(ProbeArgs& args, const std::string& name, size_t count);
 // Takes a "--name" switch out of args.
 bool TakeSwitch(ProbeArgs& args, const std::string& name);
+// The whole of text as a number in base (10 or 16) within low..high; a
+// usage error naming what otherwise.
+long ProbeNumber(const std::string& text, long low, long high, const std::string& what, int base = 10);
 // Lower-case hex, two digits a byte.
 std::string HexBytes(const void* data, size_t n);
 

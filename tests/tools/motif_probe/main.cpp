@@ -21,20 +21,6 @@ const char* const kUsage =
     "       motif_probe angle X1 Y1 X2 Y2 GX GY X Y\n"
     "ops: scale W H | mirror 1|2|3 | rotate90 | rotate TANGENT | shear N h|v";
 
-long Integer(const std::string& text, long low, long high)
-{
-    size_t used = 0;
-    long v = 0;
-    try {
-        v = std::stol(text, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used == 0 || used != text.size() || v < low || v > high)
-        throw ProbeUsage{"bad number " + text};
-    return v;
-}
-
 double Real(const std::string& text)
 {
     size_t used = 0;
@@ -45,14 +31,14 @@ double Real(const std::string& text)
         used = 0;
     }
     if (used == 0 || used != text.size())
-        throw ProbeUsage{"bad number " + text};
+        throw ProbeUsage{"bad number: " + text};
     return v;
 }
 
 uint8_t DefaultColour(ProbeArgs& args)
 {
     const std::string c = TakeOption(args, "--default");
-    return static_cast<uint8_t>(c.empty() ? 0 : Integer(c, 0, 255));
+    return static_cast<uint8_t>(c.empty() ? 0 : ProbeNumber(c, 0, 255, "number"));
 }
 
 int Report(const ExchangeResult& r)
@@ -82,12 +68,12 @@ MotifImage Transformed(const MotifImage& m, const ProbeArgs& op, uint8_t transpa
     const std::string& name = op.front();
     if (name == "scale") {
         want(3);
-        return MirrorScaleMotif(m, Integer(op[1], 1, Bmp8::kMaxWidth), Integer(op[2], 1, Bmp8::kMaxHeight),
-                                kMirrorNone);
+        return MirrorScaleMotif(m, ProbeNumber(op[1], 1, Bmp8::kMaxWidth, "width"),
+                                ProbeNumber(op[2], 1, Bmp8::kMaxHeight, "height"), kMirrorNone);
     }
     if (name == "mirror") {
         want(2);
-        return MirrorScaleMotif(m, 0, 0, static_cast<int>(Integer(op[1], 1, 3)));
+        return MirrorScaleMotif(m, 0, 0, static_cast<int>(ProbeNumber(op[1], 1, 3, "number")));
     }
     if (name == "rotate90") {
         want(1);
@@ -103,7 +89,7 @@ MotifImage Transformed(const MotifImage& m, const ProbeArgs& op, uint8_t transpa
         want(3);
         if (op[2] != "h" && op[2] != "v")
             throw ProbeUsage{"shear takes h or v"};
-        return StretchMotif(m, static_cast<int32_t>(Integer(op[1], -Bmp8::kMaxWidth, Bmp8::kMaxWidth)),
+        return StretchMotif(m, static_cast<int32_t>(ProbeNumber(op[1], -Bmp8::kMaxWidth, Bmp8::kMaxWidth, "number")),
                             op[2] == "v", transparent);
     }
     throw ProbeUsage{"unknown operation " + name};
@@ -121,10 +107,10 @@ int Transform(ProbeArgs& args)
         std::cout << "ERROR " << error << std::endl;
         return 1;
     }
-    const MotifImage m = MotifImage::FromBmp(picture, levels.empty() ? 1 : Integer(levels, 1, 255));
+    const MotifImage m = MotifImage::FromBmp(picture, levels.empty() ? 1 : ProbeNumber(levels, 1, 255, "number"));
     const ProbeArgs op(args.begin() + 2, args.end());
     const MotifImage t =
-        Transformed(m, op, static_cast<uint8_t>(transparent.empty() ? 255 : Integer(transparent, 0, 255)));
+        Transformed(m, op, static_cast<uint8_t>(transparent.empty() ? 255 : ProbeNumber(transparent, 0, 255, "number")));
     Bmp8 out = t.ToBmp();
     out.xPixelsPerMetre = picture.xPixelsPerMetre;
     out.yPixelsPerMetre = picture.yPixelsPerMetre;
