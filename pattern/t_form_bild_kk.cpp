@@ -4,15 +4,18 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 #include <filesystem>
 
 #include "kernel/services/services.h"
 #include "kernel/ui/my_hint_window.h"
+#include "kernel/ui/shell_values.h"
 #include "pattern/activate_main_form.h"
 #include "pattern/crosshair_cursor.h"
 #include "pattern/mal_status_bar.h"
@@ -377,6 +380,15 @@ void TFormBildKK::ReadPlacement()
     if (iniFileName.empty() || iniKey_.empty())
         return;
     const std::string text = IniProfile(iniFileName).ReadString("Windows", iniKey_, "");
+    if (text.empty()) {
+        // Never placed yet: open below the main window's tool bars at a size
+        // to work in, not at the minimum.
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const int top = std::max<int>(ListWindowTop, screen.top());
+        resize(std::min(800, screen.width() * 2 / 3), std::min(600, (screen.bottom() - top) * 2 / 3));
+        move(std::max<int>(ListWindowLeft, screen.left()), top);
+        return;
+    }
     savedMonitor_ = ApplyFormPlacement(this, text, true);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "kernel/ui/forms.h"
+#include "kernel/ui/shell_values.h"
 #include "pattern/mal_status_bar.h"
 #include "pattern/pane_paint_box.h"
 #include "pattern/pane_splitter.h"
@@ -260,9 +261,20 @@ TEST(PictureWindow, PlacementReadAndWritten)
         EXPECT_EQ(w->SavedMonitor(), 0);
         EXPECT_TRUE(w->isVisible());
     }
+    {
+        // Never placed: below the tool bars at a size to work in.
+        const QRect free = QGuiApplication::primaryScreen()->availableGeometry();
+        ListWindowLeft = 0;
+        ListWindowTop = 90;
+        auto w = ShownWindow("New");
+        EXPECT_EQ(w->pos(), QPoint(free.left(), std::max(90, free.top())));
+        EXPECT_EQ(w->size(), QSize(std::min(800, free.width() * 2 / 3),
+                                   std::min(600, (free.bottom() - std::max(90, free.top())) * 2 / 3)));
+        ListWindowTop = 0;
+    }
     // Without a key nothing is read or written.
     ShownWindow().reset();
-    EXPECT_EQ(ini.ReadSectionKeys("Windows"), (std::vector<std::string>{"Probe", "Bad"}));
+    EXPECT_EQ(ini.ReadSectionKeys("Windows"), (std::vector<std::string>{"Probe", "Bad", "New"}));
 }
 
 TEST(PictureWindow, MaximumSizeFromMargins)
