@@ -134,4 +134,28 @@ TEST_F(PaintingWindowTest, UndoEntryFollowsHidingActivationAndRedisplay)
     EXPECT_FALSE(UndoEnabled());
 }
 
+TEST_F(PaintingWindowTest, ToolsStopAtThePicturesEdges)
+{
+    // Cells beyond the pattern's width lie in the same plane row: they must
+    // stay as they are.
+    QTest::keyClick(FormPatrone, 'A');  // colour 19
+    Drag(36, 30, 45, 30);
+    Click("RechteckVoll_SpeedButton", Qt::RightButton);
+    Drag(38, 1, 44, 2);
+    Click("KreisVoll_SpeedButton", Qt::RightButton);
+    Drag(20, 15, 100, 15);  // a filled circle over the whole picture
+    for (int32_t y = 1; y <= 30; ++y)
+        for (int32_t x = 1; x <= 60; ++x)
+            ASSERT_EQ(Cell(x, y), x <= 40 ? 19 : 0) << x << ", " << y;
+    for (int32_t x = 1; x <= 60; ++x)
+        ASSERT_EQ(PatternPlane(0)->rows[x - 1], 0) << x;
+
+    // The circle's step: what the brush and the rectangle painted stays.
+    QTest::keyClick(FormPatrone, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(Cell(1, 1), 0);
+    EXPECT_EQ(Cell(20, 15), 0);
+    EXPECT_EQ(Cell(40, 30), 19);
+    EXPECT_EQ(Cell(40, 1), 19);
+}
+
 }  // namespace
