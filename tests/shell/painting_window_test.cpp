@@ -158,4 +158,32 @@ TEST_F(PaintingWindowTest, ToolsStopAtThePicturesEdges)
     EXPECT_EQ(Cell(40, 1), 19);
 }
 
+TEST_F(PaintingWindowTest, OneCellPatternTakesNothingAroundIt)
+{
+    // The plane keeps its 30 rows; the pattern shrinks to one cell.
+    ProgrammKopf.SetWidth(1);
+    ProgrammKopf.SetHeight(1);
+    P_UpdateFenster();
+    FormPatrone->SetCellSize(4);
+    QTest::keyClick(FormPatrone, 'A');  // colour 19
+    Click("RechteckVoll_SpeedButton", Qt::RightButton);
+    Drag(1, 1, 5, 5);
+    for (int32_t y = 1; y <= 6; ++y)
+        for (int32_t x = 1; x <= 6; ++x)
+            EXPECT_EQ(Cell(x, y), x == 1 && y == 1 ? 19 : 0) << x << ", " << y;
+    QTest::keyClick(FormPatrone, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(Cell(1, 1), 0);
+}
+
+TEST_F(PaintingWindowTest, ReloadedPatternHasNoHistory)
+{
+    QTest::keyClick(FormPatrone, 'A');  // colour 19
+    Drag(5, 10, 12, 10);
+    ASSERT_TRUE(UndoEnabled());
+    FormPatrone->MarkForRebuild();  // as after loading a pattern file
+    EXPECT_FALSE(UndoEnabled());
+    QTest::keyClick(FormPatrone, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(Cell(8, 10), 19);
+}
+
 }  // namespace
