@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QToolButton>
 #include <QtTest/QTest>
@@ -184,6 +185,27 @@ TEST_F(PaintingWindowTest, ReloadedPatternHasNoHistory)
     EXPECT_FALSE(UndoEnabled());
     QTest::keyClick(FormPatrone, Qt::Key_Backspace, Qt::AltModifier);
     EXPECT_EQ(Cell(8, 10), 19);
+}
+
+TEST_F(PaintingWindowTest, WorkingLevelSwitchPaintsTheOtherPlane)
+{
+    PatternPlane(1)->allocate(30);
+    PatternPlane(1)->present = true;
+    P_UpdateFenster();
+    FormPatrone->SetCellSize(4);
+    QTest::mouseDClick(static_cast<QWidget*>(FormPatrone->LevelTab(1)), Qt::LeftButton);
+    ASSERT_EQ(FormPatrone->Levels().CurrentLevel(), 2);
+    QTest::keyClick(FormPatrone, 'A');  // colour 19
+    Drag(5, 10, 12, 10);
+    EXPECT_EQ(PatternPlane(1)->rows[10 * kPatternStride + 7], 19);
+    EXPECT_EQ(Cell(8, 10), 0);
+
+    // The step names its plane: undo restores it from the other level too.
+    QTest::mouseDClick(static_cast<QWidget*>(FormPatrone->LevelTab(0)), Qt::LeftButton);
+    ASSERT_EQ(FormPatrone->Levels().CurrentLevel(), 1);
+    QTest::keyClick(FormPatrone, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(PatternPlane(1)->rows[10 * kPatternStride + 7], 0);
+    EXPECT_EQ(Cell(8, 10), 0);
 }
 
 }  // namespace
