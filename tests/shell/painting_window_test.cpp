@@ -79,6 +79,9 @@ TEST_F(PaintingWindowTest, BrushDragWritesThePlaneAndUndoTakesItBack)
 {
     QTest::keyClick(FormPatrone, 'A');  // colour 19
     EXPECT_EQ(FormPatrone->Core().Foreground(), 19);
+    EXPECT_EQ(palette->Vordergrund_Panel->text(), "A");
+    EXPECT_EQ(palette->Vordergrund_Panel->palette().color(QPalette::Window).rgb(),
+              FormPatrone->Palette().Argb()[19] | 0xff000000u);
     Drag(5, 10, 12, 10);
     for (int32_t x = 5; x <= 12; ++x)
         EXPECT_EQ(Cell(x, 10), 19) << x;
