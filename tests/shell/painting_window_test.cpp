@@ -211,4 +211,20 @@ TEST_F(PaintingWindowTest, WorkingLevelSwitchPaintsTheOtherPlane)
     EXPECT_EQ(Cell(8, 10), 0);
 }
 
+TEST_F(PaintingWindowTest, FillStopsAtThePatternsTopRow)
+{
+    // The picture reaches past the pattern's 30 rows; those rows hold nothing.
+    P_UpdateFenster();
+    FormPatrone->SetCellSize(4);
+    ASSERT_GT(FormPatrone->PictureHeight(), 30);
+    QTest::keyClick(FormPatrone, 'A');  // colour 19
+    Click("Fuellen_SpeedButton");
+    Drag(3, 3, 3, 3);
+    for (int32_t y = 0; y <= 30; ++y)
+        for (int32_t x = 1; x <= 41; ++x)
+            ASSERT_EQ(PatternPlane(0)->rows[y * kPatternStride + x - 1], x <= 40 && y >= 1 ? 19 : 0) << x << ", " << y;
+    QTest::keyClick(FormPatrone, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(Cell(40, 30), 0);
+}
+
 }  // namespace
