@@ -24,6 +24,15 @@ enum class Plot { Preview, Outline, Run };
 
 void PlotPoint(PaintSurface& surface, PaintState& state, Plot plot, int64_t x, int64_t y, int64_t toX)
 {
+    if (plot == Plot::Run) {
+        // The painter draws nothing when both ends lie outside: a run that
+        // spans the whole picture would leave its row empty.
+        const int64_t right = int64_t{state.width} - state.settings.lineWidth;
+        if (right >= 1 && std::min(x, toX) < 1 && std::max(x, toX) > right) {
+            x = x < toX ? 1 : right;
+            toX = x == 1 ? right : 1;
+        }
+    }
     int32_t endX = Cell(plot == Plot::Run ? toX : x);
     int32_t endY = Cell(y);
     if (plot == Plot::Preview)

@@ -38,6 +38,7 @@ sleep 1
 # Cell (x, y) lies at (L + x - 1, B - y + 1): (L, B) is the first entry-0
 # pixel (#0000ff) of the picture's lowest line.
 shot "$patrone" "$work/before.png"
+shot "$main" "$work/main0.png"
 read -r L0 B0 < <(python3 - "$work/before.png" <<'PY'
 import subprocess, sys
 out = subprocess.run(["convert", sys.argv[1], "-depth", "8", "txt:-"], capture_output=True, text=True).stdout
@@ -86,7 +87,7 @@ for l in out.splitlines()[1:]:
 print(round(n["#1339EC"] / 36), round(n["#0D27F2"] / 36))
 PY
 )
-echo "zoomed cells: $counts"
+[ "$counts" = "26 11" ] || fail "zoomed cells: $counts, not 26 of entry 19 and 11 of entry 13"
 xdotool windowfocus --sync "$patrone" key --clearmodifiers space
 shot "$palette" "$work/palette.png"
 panel=$(convert "$work/palette.png" -crop "1x1+30+225" -depth 8 txt:- | tail -1 | awk '{print $3}')
@@ -96,6 +97,7 @@ panel=$(convert "$work/palette.png" -crop "1x1+30+225" -depth 8 txt:- | tail -1 
 xdotool windowfocus --sync "$patrone" key --clearmodifiers alt+BackSpace
 sleep 0.3
 shot "$patrone" "$work/undone.png"
+shot "$main" "$work/main1.png"
 picture "$work/undone.png" "$work/picture1.png"
 [ "$(convert "$work/picture1.png" -depth 8 txt:- | grep -c '#0D27F2' || true)" = 0 ] || fail "stroke 3 still shown"
 xdotool windowfocus --sync "$patrone" key --clearmodifiers ctrl+s
@@ -115,9 +117,15 @@ sleep 1.5
 got=$("$probe" tiff-read "$saved" | tail -1)
 [ "$got" = "40 30 c22dd90fc2ac457d" ] || fail "saved after three undos: $got"
 shot "$patrone" "$work/after.png"
+shot "$main" "$work/main2.png"
 picture "$work/after.png" "$work/picture2.png"
 diff=$(compare -metric AE "$work/picture0.png" "$work/picture2.png" null: 2>&1 || true)
 [ "$diff" = 0 ] || fail "picture differs from before painting by $diff pixels"
+# The main window's tool bar: the undo button greyed before painting and
+# after the last undo, in colour after the first.
+for i in 0 1 2; do convert "$work/main$i.png" -crop 660x26+0+20 +repage "$work/bar$i.png"; done
+[ "$(compare -metric AE "$work/bar0.png" "$work/bar2.png" null: 2>&1 || true)" = 0 ] || fail "undo button not greyed"
+[ "$(compare -metric AE "$work/bar0.png" "$work/bar1.png" null: 2>&1 || true)" != 0 ] || fail "undo button greyed"
 if [ -n "${SHOTS:-}" ]; then
     mkdir -p "$SHOTS"
     cp "$work"/*.png "$SHOTS/"

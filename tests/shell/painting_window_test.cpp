@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QToolButton>
 #include <QtTest/QTest>
@@ -78,6 +79,9 @@ TEST_F(PaintingWindowTest, BrushDragWritesThePlaneAndUndoTakesItBack)
 {
     QTest::keyClick(FormPatrone, 'A');  // colour 19
     EXPECT_EQ(FormPatrone->Core().Foreground(), 19);
+    EXPECT_EQ(palette->Vordergrund_Panel->text(), "A");
+    EXPECT_EQ(palette->Vordergrund_Panel->palette().color(QPalette::Window).rgb(),
+              FormPatrone->Palette().Argb()[19] | 0xff000000u);
     Drag(5, 10, 12, 10);
     for (int32_t x = 5; x <= 12; ++x)
         EXPECT_EQ(Cell(x, 10), 19) << x;
@@ -132,6 +136,95 @@ TEST_F(PaintingWindowTest, UndoEntryFollowsHidingActivationAndRedisplay)
     FormPatrone->hide();
     EXPECT_EQ(FormPatrone->Core().ToolNow(), 0);
     EXPECT_FALSE(UndoEnabled());
+}
+
+TEST_F(PaintingWindowTest, ToolsStopAtThePicturesEdges)
+{
+    // Cells beyond the pattern's width lie in the same plane row: they must
+    // stay as they are.
+    QTest::keyClick(FormPatrone, 'A');  // colour 19
+    Drag(36, 30, 45, 30);
+    Click("RechteckVoll_SpeedButton", Qt::RightButton);
+    Drag(38, 1, 44, 2);
+    Click("KreisVoll_SpeedButton", Qt::RightButton);
+    Drag(20, 15, 100, 15);  // a filled circle over the whole picture
+    for (int32_t y = 1; y <= 30; ++y)
+        for (int32_t x = 1; x <= 60; ++x)
+            ASSERT_EQ(Cell(x, y), x <= 40 ? 19 : 0) << x << ", " << y;
+    for (int32_t x = 1; x <= 60; ++x)
+        ASSERT_EQ(PatternPlane(0)->rows[x - 1], 0) << x;
+
+    // The circle's step: what the brush and the rectangle painted stays.
+    QTest::keyClick(FormPatrone, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(Cell(1, 1), 0);
+    EXPECT_EQ(Cell(20, 15), 0);
+    EXPECT_EQ(Cell(40, 30), 19);
+    EXPECT_EQ(Cell(40, 1), 19);
+}
+
+TEST_F(PaintingWindowTest, OneCellPatternTakesNothingAroundIt)
+{
+    // The plane keeps its 30 rows; the pattern shrinks to one cell.
+    ProgrammKopf.SetWidth(1);
+    ProgrammKopf.SetHeight(1);
+    P_UpdateFenster();
+    FormPatrone->SetCellSize(4);
+    QTest::keyClick(FormPatrone, 'A');  // colour 19
+    Click("RechteckVoll_SpeedButton", Qt::RightButton);
+    Drag(1, 1, 5, 5);
+    for (int32_t y = 1; y <= 6; ++y)
+        for (int32_t x = 1; x <= 6; ++x)
+            EXPECT_EQ(Cell(x, y), x == 1 && y == 1 ? 19 : 0) << x << ", " << y;
+    QTest::keyClick(FormPatrone, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(Cell(1, 1), 0);
+}
+
+TEST_F(PaintingWindowTest, ReloadedPatternHasNoHistory)
+{
+    QTest::keyClick(FormPatrone, 'A');  // colour 19
+    Drag(5, 10, 12, 10);
+    ASSERT_TRUE(UndoEnabled());
+    FormPatrone->MarkForRebuild();  // as after loading a pattern file
+    EXPECT_FALSE(UndoEnabled());
+    QTest::keyClick(FormPatrone, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(Cell(8, 10), 19);
+}
+
+TEST_F(PaintingWindowTest, WorkingLevelSwitchPaintsTheOtherPlane)
+{
+    PatternPlane(1)->allocate(30);
+    PatternPlane(1)->present = true;
+    P_UpdateFenster();
+    FormPatrone->SetCellSize(4);
+    QTest::mouseDClick(static_cast<QWidget*>(FormPatrone->LevelTab(1)), Qt::LeftButton);
+    ASSERT_EQ(FormPatrone->Levels().CurrentLevel(), 2);
+    QTest::keyClick(FormPatrone, 'A');  // colour 19
+    Drag(5, 10, 12, 10);
+    EXPECT_EQ(PatternPlane(1)->rows[10 * kPatternStride + 7], 19);
+    EXPECT_EQ(Cell(8, 10), 0);
+
+    // The step names its plane: undo restores it from the other level too.
+    QTest::mouseDClick(static_cast<QWidget*>(FormPatrone->LevelTab(0)), Qt::LeftButton);
+    ASSERT_EQ(FormPatrone->Levels().CurrentLevel(), 1);
+    QTest::keyClick(FormPatrone, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(PatternPlane(1)->rows[10 * kPatternStride + 7], 0);
+    EXPECT_EQ(Cell(8, 10), 0);
+}
+
+TEST_F(PaintingWindowTest, FillStopsAtThePatternsTopRow)
+{
+    // The picture reaches past the pattern's 30 rows; those rows hold nothing.
+    P_UpdateFenster();
+    FormPatrone->SetCellSize(4);
+    ASSERT_GT(FormPatrone->PictureHeight(), 30);
+    QTest::keyClick(FormPatrone, 'A');  // colour 19
+    Click("Fuellen_SpeedButton");
+    Drag(3, 3, 3, 3);
+    for (int32_t y = 0; y <= 30; ++y)
+        for (int32_t x = 1; x <= 41; ++x)
+            ASSERT_EQ(PatternPlane(0)->rows[y * kPatternStride + x - 1], x <= 40 && y >= 1 ? 19 : 0) << x << ", " << y;
+    QTest::keyClick(FormPatrone, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(Cell(40, 30), 0);
 }
 
 }  // namespace

@@ -116,6 +116,8 @@ const ShapeCase kCases[] = {
      {"UNDO 56", "REDRAW 7 7 14 14"}},
     {"CirclePreview", "circle preview 10 10 13 10", "", 7,
      "7:9-11;8:8,12;9:7,13;10:7,13;11:7,13;12:8,12;13:9-11", 24, {}},
+    {"FilledCircleWiderThanThePictureFillsItsRows", "--size 5x5 circle filled 3 3 3 9", "1:1-5;2:1-5;3:1-5;4:1-5;5:1-5",
+     7, "", 0, {"UNDO 30", "REDRAW -3 -3 10 10"}},
     {"CircleOfRadiusZeroIsItsCentre", "circle frame 10 10 10 10", "10:10", 7, "", 0, {"UNDO 8", "REDRAW 10 10 11 11"}},
     {"EllipseFilled", "ellipse filled 1 1 5 3", "1:2-4;2:1-5;3:2-4", 7, "", 0, {"UNDO 40", "REDRAW 0 0 5 3"}},
     {"EllipseOfOneCell", "ellipse frame 4 4 4 4", "4:4", 7, "", 0, {"UNDO 8", "REDRAW 3 3 4 4"}},
