@@ -1287,7 +1287,9 @@ void ListWindowCore::EditChoice(char32_t c)
         return;
     const EditField& field = Field(Feld_);
     const int count = ChoiceEntryCount(field.characters);
-    const int current = static_cast<int>(CursorCell().LongTag);
+    // An entry past the list stands after the last one: the first comes next.
+    const uint32_t tag = CursorCell().LongTag;
+    const int current = tag < static_cast<uint32_t>(count) ? static_cast<int>(tag) : -1;
     // One cycle at most: with every entry masked the cell stays as it is.
     for (int k = 1; k <= count; ++k) {
         const int entry = ((current + k) % count + count) % count;

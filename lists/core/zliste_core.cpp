@@ -536,8 +536,10 @@ bool ZListeCore::StoreField(uint8_t* p, int field, int32_t value, const std::opt
         if (letter == ' ' && value > 100)
             break;
         const size_t index = letter ? std::string("A* W").find(letter) : std::string::npos;
+        // A fast run has no value, however it was typed.
+        const bool valued = index != std::string::npos && index != 1;
         p[0] = static_cast<uint8_t>(index == std::string::npos ? 0 : index);
-        put_u16(p, 2, static_cast<uint16_t>(index == std::string::npos ? 0 : value));
+        put_u16(p, 2, static_cast<uint16_t>(valued ? value : 0));
         break;
     }
     case Role::FastRun:

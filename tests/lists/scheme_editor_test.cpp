@@ -205,7 +205,7 @@ TEST_F(SchemeTest, SpeedAndTakeDownLimits)
     const Case cases[] = {
         {kSpeed, "1 01", 4, "00000000"}, {kSpeed, "1 00", 4, "01006400"}, {kSpeed, "2D55", 4, "0200ff00"},
         {kSpeed, "2D56", 4, "00000000"}, {kTakeDown, "1 01", 0, "00000000"}, {kTakeDown, "1 00", 0, "02006400"},
-        {kTakeDown, "7", 0, "00000700"},
+        {kTakeDown, "7", 0, "00000700"}, {kTakeDown, "100*", 0, "01000000"},
     };
     for (const Case& c : cases) {
         CreateProgramModel();

@@ -244,6 +244,10 @@ TEST_F(SheetTest, GaugeAndCouplingOfACoupledModel)
     d->Key(kUp);
     d->Down();
     EXPECT_EQ(ProgrammKopf.Gauge(), 14);
+    // A blank steps from it to the first gauge, as from the last entry.
+    d->Key(kUp);
+    d->Key(' ', ' ');
+    EXPECT_EQ(ProgrammKopf.Gauge(), 3);
 }
 
 TEST_F(SheetTest, ModelChangesCloseTheWindowsUnlessBusy)
