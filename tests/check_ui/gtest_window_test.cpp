@@ -25,7 +25,7 @@ using GTestWindowTest = CheckWindowsTest;
 std::vector<std::string> MessageLines()
 {
     std::vector<std::string> lines;
-    for (const QString& l : GTestText->Lines())
+    for (const QString& l : GTestText->ShownLines())
         lines.push_back(l.toStdString());
     return lines;
 }
@@ -88,6 +88,9 @@ TEST_F(GTestWindowTest, FastRunEndsWithTheStrokeCount)
     Screenshot(g, "gtest.png");
     GTestText->show();
     Screenshot(*GTestText, "gtesttext.png");
+    QTest::keyClick(GTestText, Qt::Key_X);
+    QTest::keyClick(GTestText, Qt::Key_Delete);
+    EXPECT_EQ(MessageLines(), lines) << "the messages cannot be edited";
 
     // The carrier bar: 8 rows above the fabric.
     g.ToolButton("ToolButtonFadenfuehrer")->trigger();
