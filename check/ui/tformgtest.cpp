@@ -92,14 +92,22 @@ void TFormGTest::AttachToolBar()
 
 void TFormGTest::TakePaletteColours()
 {
-    colours_ = Palette().Argb();
-    originalColours_ = colours_;
+    originalEntries_ = Palette().Entries();
+}
+
+void TFormGTest::CopyColour(uint8_t from, uint8_t to)
+{
+    auto entries = Palette().Entries();
+    std::copy_n(entries.begin() + 4 * from, 3, entries.begin() + 4 * to);
+    SetPaletteEntries(entries);
 }
 
 void TFormGTest::RestoreCarrierColours()
 {
-    std::copy(originalColours_.begin() + 32, originalColours_.begin() + 96, colours_.begin() + 32);
-    RedrawCells();
+    // The carrier colours are entries 32 to 95.
+    auto entries = Palette().Entries();
+    std::copy(originalEntries_.begin() + 4 * 32, originalEntries_.begin() + 4 * 96, entries.begin() + 4 * 32);
+    SetPaletteEntries(entries);
 }
 
 void TFormGTest::SetRowSource(std::unique_ptr<SimRowSource> source)
@@ -164,7 +172,7 @@ void TFormGTest::DrawRowsCustom2(const BandRequest& band)
     cache_.SetCellWidth(band.cellWidth);
     SimPaintSettings s;
     s.shapes = SimRowPainter::ShapesOfWidth(shapes_, band.cellWidth);
-    s.argb = &colours_;
+    s.argb = &Palette().Argb();
     s.gridPeriod = gridPeriod;
     s.marks = marks;
     if (interruptible)

@@ -83,8 +83,11 @@ public:
     std::pair<uint16_t, uint16_t> MarkedRows() const;
     void ClearMarks();
 
-    // The colours the fabric is drawn with (the carrier colours can change).
-    std::array<uint32_t, 256>& SimColours() { return colours_; }
+    // The colours the fabric is drawn with at every cell size: the
+    // window's palette, whose carrier colours the user may change.
+    const std::array<uint32_t, 256>& SimColours() const { return Palette().Argb(); }
+    // Entry `to` takes the colour of entry `from`.
+    void CopyColour(uint8_t from, uint8_t to);
     void RestoreCarrierColours();
     // The carrier colour of the last right click (0: none).
     uint8_t selectedColour = 0;
@@ -126,8 +129,8 @@ private:
     SimRowCache cache_;
     SimRowPainter painter_;
     std::vector<uint8_t> shapes_;
-    std::array<uint32_t, 256> colours_{};
-    std::array<uint32_t, 256> originalColours_{};
+    // The palette as read, for restoring the carrier colours.
+    std::array<uint8_t, kPaletteFileBytes> originalEntries_{};
     int32_t shownRows_ = 0;
     bool silentScroll_ = false;
     std::string pending_;

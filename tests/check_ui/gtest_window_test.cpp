@@ -205,6 +205,16 @@ protected:
         const int top = geo.CellTop(y, G_Test->FirstVisibleRow());
         return G_Test->Pane(0)->keptImage.pixel(left + i, top + j) | 0xff000000u;
     }
+    // A left click on cell (2, y).
+    void Click(int32_t y)
+    {
+        TFormGTestZorit& g = *G_Test;
+        g.currentCellX = 2;
+        g.currentCellY = y;
+        const PictureGeometry geo = g.Geometry(0);
+        const QPoint at(geo.CellLeft(2, g.FirstVisibleColumn()) + 1, geo.CellTop(y, g.FirstVisibleRow()) + 2);
+        QTest::mouseClick(g.Pane(0)->ShowBild, Qt::LeftButton, {}, at);
+    }
     FakeSimRows* rows = nullptr;
 };
 
@@ -221,13 +231,7 @@ TEST_F(FakeWindowTest, DrawsShapesGridAndMarkedRows)
     g.ToolButton("ToolButtonGitter")->trigger();
 
     A("MnuExportSkrel")->setProperty("Tag", 1);
-    auto click = [&g](int32_t y) {
-        g.currentCellX = 2;
-        g.currentCellY = y;
-        const PictureGeometry geo = g.Geometry(0);
-        const QPoint at(geo.CellLeft(2, g.FirstVisibleColumn()) + 1, geo.CellTop(y, g.FirstVisibleRow()) + 2);
-        QTest::mouseClick(g.Pane(0)->ShowBild, Qt::LeftButton, {}, at);
-    };
+    auto click = [this](int32_t y) { Click(y); };
     g.ToolButton("ToolButtonTrindelStart")->trigger();
     click(5);
     g.ToolButton("ToolButtonTrindelEnde")->trigger();
@@ -319,8 +323,13 @@ TEST_F(FakeWindowTest, ColourPopUpActsOnTheClickedCarrier)
     g.MnuFarbenClick(3);
     EXPECT_EQ(g.SimColours()[33], g.SimColours()[3]);
     EXPECT_EQ(Pixel(1, 1, 0, 0), g.SimColours()[3] | 0xff000000u);
+    g.SetCellSize(1);
+    EXPECT_EQ(Pixel(1, 1, 0, 0), g.SimColours()[3] | 0xff000000u) << "the chosen colour at one pixel a cell";
     FormToolBarSim->MnuFarbenOriginal->trigger();
     EXPECT_EQ(g.SimColours()[33], original);
+    EXPECT_EQ(Pixel(1, 1, 0, 0), original | 0xff000000u);
+    g.SetCellSize(4);
+    EXPECT_EQ(Pixel(1, 1, 0, 0), original | 0xff000000u);
 }
 
 }  // namespace
