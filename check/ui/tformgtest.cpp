@@ -372,7 +372,14 @@ std::pair<uint16_t, uint16_t> TFormGTest::MarkedRows() const
 void TFormGTest::ClearMarks()
 {
     marks = {};
+    rowStored_ = false;
     ReleaseMarkButtons();
+}
+
+void TFormGTest::TakeSideMargin(uint16_t margin)
+{
+    if (!rowStored_)
+        marks.start = margin;
 }
 
 void TFormGTest::ReleaseMarkButtons()
@@ -389,7 +396,7 @@ void TFormGTest::ToolButtonClick(QAction* button)
     const bool markButton = name == "ToolButtonTrindelStart" || name == "ToolButtonTrindelEnde";
     if (!markButton) {
         ReleaseMarkButtons();
-        marks.state = marks.start || marks.end ? 1 : 0;
+        marks.state = rowStored_ ? 1 : 0;
     }
     SimDisplaySwitches s = Switches();
     if (name == "ToolButtonStart") {
@@ -424,7 +431,7 @@ void TFormGTest::ToolButtonClick(QAction* button)
     } else if (markButton) {
         const bool start = name == "ToolButtonTrindelStart";
         FormToolBarSim->ShowState(start ? "ToolButtonTrindelEnde" : "ToolButtonTrindelStart", false);
-        marks.state = on ? (start ? 2 : 3) : (marks.start || marks.end ? 1 : 0);
+        marks.state = on ? (start ? 2 : 3) : (rowStored_ ? 1 : 0);
     }
     if (button->isCheckable() && !markButton)
         FormToolBarSim->ShowState(name, button->isChecked());
@@ -444,6 +451,7 @@ void TFormGTest::ShowBildMouseDown(TFrameBildKK* pane, QMouseEvent* event)
         if (marks.state == 2 || marks.state == 3) {
             (marks.state == 2 ? marks.start : marks.end) = static_cast<uint16_t>((y + 1) / 2);
             marks.state = 1;
+            rowStored_ = true;
             ReleaseMarkButtons();
             RedrawCells();
         } else if (Switches().carriers && y > FabricRows()) {

@@ -82,6 +82,9 @@ public:
     // The marks the library is handed (0, 0 while none are set).
     std::pair<uint16_t, uint16_t> MarkedRows() const;
     void ClearMarks();
+    // A new library start: the start row word takes the side margin, unless
+    // the user has marked a row (the marks outlive the window's runs).
+    void TakeSideMargin(uint16_t margin);
 
     // The colours the fabric is drawn with at every cell size: the
     // window's palette, whose carrier colours the user may change.
@@ -133,6 +136,9 @@ private:
     std::array<uint8_t, kPaletteFileBytes> originalEntries_{};
     int32_t shownRows_ = 0;
     bool silentScroll_ = false;
+    // A click has stored a start or end row since the last reset: only such
+    // a row switches the marks on, never a word the start filled in.
+    bool rowStored_ = false;
     std::string pending_;
     QChar startLetter_ = 'S';
     QChar stepLetter_ = 'E';

@@ -58,6 +58,7 @@ void TFormGTestZorit::FormActivate()
     if (!StartSimDll(std::string(), F_NadelStart()))
         return;
     LibraryStarted(CheckNeedleStart(), SimDllGetSimSym());
+    TakeSideMargin(CheckSideMargin());
     listZ = 10000;
     listField = 0;
     listS = 10000;

@@ -175,6 +175,20 @@ TEST_F(GTestWindowTest, StitchesShowInTheCarrierColour)
     EXPECT_EQ(MessageLines().back(), "Anzahl der Schlittenhübe: 2");
 }
 
+TEST_F(GTestWindowTest, AStartFillsTheStartRowWithTheSideMargin)
+{
+    ASSERT_TRUE(Compile("nested.Skx"));
+    // A machine with the comb take-down: margin = round(7 x 6.37) + 5.
+    ProgrammKopf.b[11] = 1;
+    ProgrammKopf.SetGauge(7);
+    MnuGTestClick();
+    TFormGTestZorit& g = *G_Test;
+    EXPECT_EQ(g.marks.start, 50);
+    EXPECT_EQ(g.MarkedRows(), (std::pair<uint16_t, uint16_t>{0, 0})) << "no row is marked";
+    g.ToolButton("ToolButtonGitter")->trigger();
+    EXPECT_EQ(g.marks.state, 0) << "the margin alone switches no marks on";
+}
+
 // -- a window on a scripted library --------------------------------------------
 
 class FakeWindowTest : public CheckWindowsTest {
@@ -252,6 +266,24 @@ TEST_F(FakeWindowTest, DrawsShapesGridAndMarkedRows)
         EXPECT_EQ(g.cellWidth, w);
         EXPECT_EQ(g.cellHeight, h);
     }
+}
+
+TEST_F(FakeWindowTest, TheMarginStartsTheMarksButMarkedRowsStay)
+{
+    TFormGTestZorit& g = *G_Test;
+    g.TakeSideMargin(2);
+    g.ToolButton("ToolButtonGitter")->trigger();
+    EXPECT_EQ(g.marks.state, 0);
+    EXPECT_EQ(Pixel(2, 1, 1, 1), 0xff0000ffu) << "no row is dimmed";
+    g.ToolButton("ToolButtonTrindelEnde")->trigger();
+    Click(10);
+    EXPECT_EQ(g.MarkedRows(), (std::pair<uint16_t, uint16_t>{2, 5})) << "the margin is the start row";
+    EXPECT_EQ(Pixel(2, 2, 1, 1), 0xffda8e25u);
+    EXPECT_EQ(Pixel(2, 3, 1, 1), 0xff0000ffu);
+    g.ToolButton("ToolButtonTrindelStart")->trigger();
+    Click(7);
+    g.TakeSideMargin(2);
+    EXPECT_EQ(g.MarkedRows(), (std::pair<uint16_t, uint16_t>{4, 5})) << "a marked start row stays";
 }
 
 TEST_F(FakeWindowTest, NewRowsDrawnAloneMatchAFullRepaint)
