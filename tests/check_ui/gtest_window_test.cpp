@@ -110,6 +110,7 @@ TEST_F(GTestWindowTest, StepsWaitAndACloseOnlyStopsTheWalk)
     TFormGTestZorit& g = *G_Test;
     g.close();
     const std::string log = TestHome() + "sim.log";
+    setenv("VPSIMMOD_LOG", log.c_str(), 1);
 
     PostKey(&g, Qt::Key_E, "E");
     int checks = 0;
@@ -130,10 +131,25 @@ TEST_F(GTestWindowTest, StepsWaitAndACloseOnlyStopsTheWalk)
     const auto lines = MessageLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "S0003 Z0001: Abbruch durch Anwender! "), lines.end());
     EXPECT_EQ(g.Run().mode(), GTestRunState::Created);
+    // The library is freed once the walk has stopped using it.
+    const std::vector<std::string> calls = SplitLines(ReadTestFile(log));
+    auto last = [&calls](const std::string& name) {
+        for (size_t i = calls.size(); i-- > 0;)
+            if (calls[i].rfind(name, 0) == 0)
+                return static_cast<int>(i);
+        return -1;
+    };
+    EXPECT_GT(last("P_DllSpeicherFrei"), last("P_DllZeileFertig"));
+    EXPECT_GE(last("P_DllZeileFertig"), 0);
 
     MnuGTestClick();
+    unsetenv("VPSIMMOD_LOG");
     EXPECT_EQ(g.Run().mode(), GTestRunState::Ended) << "the next show runs again in full";
     EXPECT_EQ(g.ShownRows(), 24);
+    int inits = 0;
+    for (const std::string& line : SplitLines(ReadTestFile(log)))
+        inits += line.rfind("P_DllInit ", 0) == 0;
+    EXPECT_EQ(inits, 2) << "the library starts anew";
 }
 
 TEST_F(GTestWindowTest, RemoteStepsNeverWait)
