@@ -1,6 +1,7 @@
 #include "check/ui/tformgtesttext.h"
 
 #include "kernel/language/language.h"
+#include "kernel/services/services.h"
 #include "kernel/ui/translate_form.h"
 #include "platform/codepage.h"
 
@@ -13,7 +14,8 @@ TFormGTestText::TFormGTestText(QWidget* parent) : TFormTextEdit(parent, "GTestTe
     setWindowTitle(QString::fromStdString(F_TRANS("Fehler und Meldungen")));
     SetReadOnly(true);
     closeOnEsc = true;
-    resize(460, 260);
+    if (F_ReadIni("Windows", "GTestText", "").empty())
+        resize(460, 260);
     TranslateForm(this);
 }
 
