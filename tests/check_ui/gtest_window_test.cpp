@@ -178,14 +178,18 @@ TEST_F(GTestWindowTest, StitchesShowInTheCarrierColour)
     Screenshot(g, "gtest_stitches.png");
     const PictureGeometry geo = g.Geometry(0);
     const QImage& image = g.Pane(0)->keptImage;
-    int carrier = 0, ground = 0;
-    for (int y = geo.CellTop(1, g.FirstVisibleRow()); y < geo.CellTop(1, g.FirstVisibleRow()) + 9; ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            carrier += (image.pixel(x, y) & 0xffffff) == 0x2060df;
-            ground += (image.pixel(x, y) & 0xffffff) == 0x0000ff;
-        }
-    EXPECT_GT(carrier, 0) << "the stitches of carrier 1";
-    EXPECT_GT(ground, 0);
+    // Both strokes knit on the front bed: its rows are the odd ones.
+    for (const int32_t row : {1, 3}) {
+        int carrier = 0, ground = 0;
+        const int top = geo.CellTop(row, g.FirstVisibleRow());
+        for (int y = top; y < top + 9; ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                carrier += (image.pixel(x, y) & 0xffffff) == 0x2060df;
+                ground += (image.pixel(x, y) & 0xffffff) == 0x0000ff;
+            }
+        EXPECT_GT(carrier, 0) << "the stitches of carrier 1 in row " << row;
+        EXPECT_GT(ground, 0) << row;
+    }
     g.ToolButton("ToolButtonFehler")->trigger();
     EXPECT_TRUE(GTestText->isVisible());
     EXPECT_EQ(MessageLines().back(), "Anzahl der Schlittenhübe: 2");
