@@ -112,6 +112,9 @@ def scenario_remote_export():
         time.sleep(0.2)
     check(question is not None, "the question comes")
     if question:
+        # Kept to look at: it names Pelsavo.
+        time.sleep(0.3)
+        shot(question, "question.png")
         xdo("windowfocus", "--sync", question)
         xdo("key", "Return")
     time.sleep(1.5)
