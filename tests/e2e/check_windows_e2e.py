@@ -235,13 +235,19 @@ def click_at(win, x, y):
     time.sleep(0.3)
 
 
-def scenario_screenshots():
-    # The program test paused on first_row's first message.
+def opened(home, program, key, title):
+    """Zorit with the program loaded and the window the key opens."""
+    proc, win = start(home, program)
+    keys(win, key)
+    found = window_named(proc, title)
+    check(found is not None, "the window %s shows" % title)
+    return proc, found
+
+
+def shots_program_test():
+    """The program test paused on first_row's first message, then at its end."""
     home = Home()
-    proc, win = start(home, "first_row")
-    keys(win, "ctrl+F8")
-    ptest = window_named(proc, "P-Test")
-    check(ptest is not None, "the program test window shows")
+    proc, ptest = opened(home, "first_row", "ctrl+F8", "P-Test")
     if ptest:
         keys(ptest, "space")
         time.sleep(1.5)
@@ -255,14 +261,13 @@ def scenario_screenshots():
         check(window_named(proc, "P-Test", wait=1) is None, "the program test window is gone")
     finish(home, proc)
 
-    # The export window and its settings dialog.
+
+def shots_export():
+    """The export window and its settings dialog."""
     home = Home()
     home.write("w/T.D10", "!M_TYP:ABC 12;\r\n")
     home.write("Zorit.INI", "[Export]\r\nMaTyp=%s\r\n" % home.path("w", "T.D10"))
-    proc, win = start(home, "nested")
-    keys(win, "ctrl+F10")
-    export = window_named(proc, "Export")
-    check(export is not None, "the export window shows")
+    proc, export = opened(home, "nested", "ctrl+F10", "Export")
     if export:
         time.sleep(0.5)
         shot(export, "export.png")
@@ -276,14 +281,13 @@ def scenario_screenshots():
             keys(settings, "Escape")
     finish(home, proc)
 
-    # The simulation after a fast run of stitches, at zoom step 8.
+
+def shots_simulation():
+    """The simulation after a fast run of stitches, at zoom step 8, and its messages."""
     home = Home()
     home.write("P.pal", PALETTE)
     home.write("Zorit.INI", "[Files]\r\nPalette=P.pal\r\n")
-    proc, win = start(home, "stitches")
-    keys(win, "ctrl+F7")
-    gtest = window_named(proc, "G-Test")
-    check(gtest is not None, "the simulation window shows")
+    proc, gtest = opened(home, "stitches", "ctrl+F7", "G-Test")
     if gtest:
         time.sleep(1.0)
         keys(gtest, "8")
@@ -305,6 +309,12 @@ def scenario_screenshots():
     knits = [l for l in log_lines(home) if l.startswith("P_DllAddSelektion ")]
     check(len(knits) == 2 and all("+2=4d4d" in l for l in knits), "both strokes knit ('M') on the room")
     finish(home, proc)
+
+
+def scenario_screenshots():
+    shots_program_test()
+    shots_export()
+    shots_simulation()
 
 
 # Where ToolButtonFehler sits in the simulation window (its fifth button,
