@@ -363,6 +363,12 @@ PaletteLoad TFormBildKK::LoadPaletteFile(const std::string& name)
     return result;
 }
 
+void TFormBildKK::SetPaletteEntries(const std::array<uint8_t, kPaletteFileBytes>& entries)
+{
+    palette_.SetEntries(entries);
+    RedrawCells();
+}
+
 void TFormBildKK::BuildSymbolTextMap(const std::string& symbolText)
 {
     ::BuildSymbolTextMap(glyphs_, symbolText);

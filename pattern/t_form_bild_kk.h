@@ -172,6 +172,8 @@ public:
     PaletteLoad LoadPaletteFile(const std::string& name);
     void BuildSymbolTextMap(const std::string& symbolText);
     const PaletteTable& Palette() const { return palette_; }
+    // Colours changed in the window (entries as a palette file holds them).
+    void SetPaletteEntries(const std::array<uint8_t, kPaletteFileBytes>& entries);
     const GlyphTable& Glyphs() const { return glyphs_; }
     const std::string& SymbolText() const { return symbolText_; }
     // The colour table as an indexed QImage takes it.

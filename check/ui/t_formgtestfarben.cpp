@@ -54,6 +54,5 @@ void T_FormGTestFarben::MnuFarbenClick(int n)
 {
     if (selectedColour == 0 || n < 1 || n > kColourItems)
         return;
-    SimColours()[selectedColour] = SimColours()[size_t(n)];
-    RedrawCells();
+    CopyColour(static_cast<uint8_t>(n), selectedColour);
 }

@@ -92,14 +92,22 @@ void TFormGTest::AttachToolBar()
 
 void TFormGTest::TakePaletteColours()
 {
-    colours_ = Palette().Argb();
-    originalColours_ = colours_;
+    originalEntries_ = Palette().Entries();
+}
+
+void TFormGTest::CopyColour(uint8_t from, uint8_t to)
+{
+    auto entries = Palette().Entries();
+    std::copy_n(entries.begin() + 4 * from, 3, entries.begin() + 4 * to);
+    SetPaletteEntries(entries);
 }
 
 void TFormGTest::RestoreCarrierColours()
 {
-    std::copy(originalColours_.begin() + 32, originalColours_.begin() + 96, colours_.begin() + 32);
-    RedrawCells();
+    // The carrier colours are entries 32 to 95.
+    auto entries = Palette().Entries();
+    std::copy(originalEntries_.begin() + 4 * 32, originalEntries_.begin() + 4 * 96, entries.begin() + 4 * 32);
+    SetPaletteEntries(entries);
 }
 
 void TFormGTest::SetRowSource(std::unique_ptr<SimRowSource> source)
@@ -164,7 +172,7 @@ void TFormGTest::DrawRowsCustom2(const BandRequest& band)
     cache_.SetCellWidth(band.cellWidth);
     SimPaintSettings s;
     s.shapes = SimRowPainter::ShapesOfWidth(shapes_, band.cellWidth);
-    s.argb = &colours_;
+    s.argb = &Palette().Argb();
     s.gridPeriod = gridPeriod;
     s.marks = marks;
     if (interruptible)
@@ -364,7 +372,14 @@ std::pair<uint16_t, uint16_t> TFormGTest::MarkedRows() const
 void TFormGTest::ClearMarks()
 {
     marks = {};
+    rowStored_ = false;
     ReleaseMarkButtons();
+}
+
+void TFormGTest::TakeSideMargin(uint16_t margin)
+{
+    if (!rowStored_)
+        marks.start = margin;
 }
 
 void TFormGTest::ReleaseMarkButtons()
@@ -381,7 +396,7 @@ void TFormGTest::ToolButtonClick(QAction* button)
     const bool markButton = name == "ToolButtonTrindelStart" || name == "ToolButtonTrindelEnde";
     if (!markButton) {
         ReleaseMarkButtons();
-        marks.state = marks.start || marks.end ? 1 : 0;
+        marks.state = rowStored_ ? 1 : 0;
     }
     SimDisplaySwitches s = Switches();
     if (name == "ToolButtonStart") {
@@ -416,7 +431,7 @@ void TFormGTest::ToolButtonClick(QAction* button)
     } else if (markButton) {
         const bool start = name == "ToolButtonTrindelStart";
         FormToolBarSim->ShowState(start ? "ToolButtonTrindelEnde" : "ToolButtonTrindelStart", false);
-        marks.state = on ? (start ? 2 : 3) : (marks.start || marks.end ? 1 : 0);
+        marks.state = on ? (start ? 2 : 3) : (rowStored_ ? 1 : 0);
     }
     if (button->isCheckable() && !markButton)
         FormToolBarSim->ShowState(name, button->isChecked());
@@ -436,6 +451,7 @@ void TFormGTest::ShowBildMouseDown(TFrameBildKK* pane, QMouseEvent* event)
         if (marks.state == 2 || marks.state == 3) {
             (marks.state == 2 ? marks.start : marks.end) = static_cast<uint16_t>((y + 1) / 2);
             marks.state = 1;
+            rowStored_ = true;
             ReleaseMarkButtons();
             RedrawCells();
         } else if (Switches().carriers && y > FabricRows()) {

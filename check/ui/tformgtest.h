@@ -82,9 +82,15 @@ public:
     // The marks the library is handed (0, 0 while none are set).
     std::pair<uint16_t, uint16_t> MarkedRows() const;
     void ClearMarks();
+    // A new library start: the start row word takes the side margin, unless
+    // the user has marked a row (the marks outlive the window's runs).
+    void TakeSideMargin(uint16_t margin);
 
-    // The colours the fabric is drawn with (the carrier colours can change).
-    std::array<uint32_t, 256>& SimColours() { return colours_; }
+    // The colours the fabric is drawn with at every cell size: the
+    // window's palette, whose carrier colours the user may change.
+    const std::array<uint32_t, 256>& SimColours() const { return Palette().Argb(); }
+    // Entry `to` takes the colour of entry `from`.
+    void CopyColour(uint8_t from, uint8_t to);
     void RestoreCarrierColours();
     // The carrier colour of the last right click (0: none).
     uint8_t selectedColour = 0;
@@ -126,10 +132,13 @@ private:
     SimRowCache cache_;
     SimRowPainter painter_;
     std::vector<uint8_t> shapes_;
-    std::array<uint32_t, 256> colours_{};
-    std::array<uint32_t, 256> originalColours_{};
+    // The palette as read, for restoring the carrier colours.
+    std::array<uint8_t, kPaletteFileBytes> originalEntries_{};
     int32_t shownRows_ = 0;
     bool silentScroll_ = false;
+    // A click has stored a start or end row since the last reset: only such
+    // a row switches the marks on, never a word the start filled in.
+    bool rowStored_ = false;
     std::string pending_;
     QChar startLetter_ = 'S';
     QChar stepLetter_ = 'E';

@@ -1,42 +1,53 @@
 #include "check/ui/tformgtesttext.h"
 
-#include <QPlainTextEdit>
-#include <QVBoxLayout>
-
-#include "kernel/ui/forms.h"
+#include "kernel/language/language.h"
+#include "kernel/services/services.h"
 #include "kernel/ui/translate_form.h"
+#include "platform/codepage.h"
 
 TFormGTestText* GTestText = nullptr;
 
-TFormGTestText::TFormGTestText(QWidget* parent) : QWidget(parent, Qt::Tool)
+TFormGTestText::TFormGTestText(QWidget* parent) : TFormTextEdit(parent, "GTestText", FormRole::Other)
 {
     setObjectName("GTestText");
-    setWindowTitle("Fehler und Meldungen");
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    Memo = new QPlainTextEdit(this);
-    Memo->setObjectName("Memo");
-    Memo->setReadOnly(true);
-    Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    layout->addWidget(Memo);
-    resize(460, 260);
+    setWindowFlags(Qt::Tool);
+    setWindowTitle(QString::fromStdString(F_TRANS("Fehler und Meldungen")));
+    SetReadOnly(true);
+    closeOnEsc = true;
+    if (F_ReadIni("Windows", "GTestText", "").empty())
+        resize(460, 260);
     TranslateForm(this);
-    RegisterForm(this, FormRole::Other);
 }
 
 void TFormGTestText::AddLine(const QString& line)
 {
-    Memo->appendPlainText(line);
+    T_MyStringList& lines = Lines();
+    const std::string text = Utf8ToCp1252(line.toStdString());
+    // The view's append breaks long lines but makes no empty one.
+    if (text.empty())
+        lines.Add(text);
+    else
+        AppendText(text);
+    // Nobody saves this text: no "changed" in the status.
+    lines.SetModified(false);
+    SetTextCursor(1, lines.Count() - 1);
+    ScrollCursorIntoView();
 }
 
 void TFormGTestText::Clear()
 {
-    Memo->clear();
+    T_MyStringList& lines = Lines();
+    lines.Clear();
+    lines.SetModified(false);
+    SetTextCursor(1, 0);
 }
 
-QStringList TFormGTestText::Lines() const
+QStringList TFormGTestText::ShownLines()
 {
-    return Memo->toPlainText().split('\n');
+    QStringList out;
+    for (const std::string& l : Lines().Lines())
+        out << QString::fromStdString(Cp1252ToUtf8(l));
+    return out;
 }
 
 TFormGTestText::~TFormGTestText()

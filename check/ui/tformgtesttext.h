@@ -1,21 +1,22 @@
 #pragma once
 // The simulation's message window: the checker's messages of the run, one
-// line each; lines are only appended, the user reads but cannot edit.
-#include <QWidget>
+// line each, in the text editor; lines are only appended, the user reads,
+// selects and copies but cannot edit.
+#include <QStringList>
 
-class QPlainTextEdit;
+#include "textedit/tformtextedit.h"
 
-class TFormGTestText : public QWidget {
+class TFormGTestText : public TFormTextEdit {
     Q_OBJECT
 public:
     explicit TFormGTestText(QWidget* parent = nullptr);
     ~TFormGTestText() override;
 
-    QPlainTextEdit* Memo = nullptr;
-
+    // Appends one line (UTF-8) and keeps it in view.
     void AddLine(const QString& line);
     void Clear();
-    QStringList Lines() const;
+    // The lines as shown (UTF-8).
+    QStringList ShownLines();
 };
 
 // Created by the first simulation window.

@@ -26,6 +26,10 @@ TFormGTestZorit::TFormGTestZorit(QWidget* parent) : T_FormGTestFarben(parent)
 {
     for (int p = 0; p < PaneCount(); ++p)
         Pane(p)->ShowBild->setCursor(LoadCrosshairCursor());
+    // Without a stored placement the window opens large enough to show
+    // the fabric, not at its minimum.
+    if (F_ReadIni("Windows", "G-Test", "").empty())
+        resize(640, 480);
     move(x(), std::max(CoolBarMainBottom, 0));
     statusWords.ff = " " + F_TRANS("Ff");
     statusWords.density = " " + F_TRANS("Festigkeit") + " ";
@@ -58,6 +62,7 @@ void TFormGTestZorit::FormActivate()
     if (!StartSimDll(std::string(), F_NadelStart()))
         return;
     LibraryStarted(CheckNeedleStart(), SimDllGetSimSym());
+    TakeSideMargin(CheckSideMargin());
     listZ = 10000;
     listField = 0;
     listS = 10000;

@@ -25,7 +25,7 @@ using GTestWindowTest = CheckWindowsTest;
 std::vector<std::string> MessageLines()
 {
     std::vector<std::string> lines;
-    for (const QString& l : GTestText->Lines())
+    for (const QString& l : GTestText->ShownLines())
         lines.push_back(l.toStdString());
     return lines;
 }
@@ -88,6 +88,9 @@ TEST_F(GTestWindowTest, FastRunEndsWithTheStrokeCount)
     Screenshot(g, "gtest.png");
     GTestText->show();
     Screenshot(*GTestText, "gtesttext.png");
+    QTest::keyClick(GTestText, Qt::Key_X);
+    QTest::keyClick(GTestText, Qt::Key_Delete);
+    EXPECT_EQ(MessageLines(), lines) << "the messages cannot be edited";
 
     // The carrier bar: 8 rows above the fabric.
     g.ToolButton("ToolButtonFadenfuehrer")->trigger();
@@ -107,6 +110,7 @@ TEST_F(GTestWindowTest, StepsWaitAndACloseOnlyStopsTheWalk)
     TFormGTestZorit& g = *G_Test;
     g.close();
     const std::string log = TestHome() + "sim.log";
+    setenv("VPSIMMOD_LOG", log.c_str(), 1);
 
     PostKey(&g, Qt::Key_E, "E");
     int checks = 0;
@@ -127,10 +131,25 @@ TEST_F(GTestWindowTest, StepsWaitAndACloseOnlyStopsTheWalk)
     const auto lines = MessageLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "S0003 Z0001: Abbruch durch Anwender! "), lines.end());
     EXPECT_EQ(g.Run().mode(), GTestRunState::Created);
+    // The library is freed once the walk has stopped using it.
+    const std::vector<std::string> calls = SplitLines(ReadTestFile(log));
+    auto last = [&calls](const std::string& name) {
+        for (size_t i = calls.size(); i-- > 0;)
+            if (calls[i].rfind(name, 0) == 0)
+                return static_cast<int>(i);
+        return -1;
+    };
+    EXPECT_GT(last("P_DllSpeicherFrei"), last("P_DllZeileFertig"));
+    EXPECT_GE(last("P_DllZeileFertig"), 0);
 
     MnuGTestClick();
+    unsetenv("VPSIMMOD_LOG");
     EXPECT_EQ(g.Run().mode(), GTestRunState::Ended) << "the next show runs again in full";
     EXPECT_EQ(g.ShownRows(), 24);
+    int inits = 0;
+    for (const std::string& line : SplitLines(ReadTestFile(log)))
+        inits += line.rfind("P_DllInit ", 0) == 0;
+    EXPECT_EQ(inits, 2) << "the library starts anew";
 }
 
 TEST_F(GTestWindowTest, RemoteStepsNeverWait)
@@ -159,17 +178,35 @@ TEST_F(GTestWindowTest, StitchesShowInTheCarrierColour)
     Screenshot(g, "gtest_stitches.png");
     const PictureGeometry geo = g.Geometry(0);
     const QImage& image = g.Pane(0)->keptImage;
-    int carrier = 0, ground = 0;
-    for (int y = geo.CellTop(1, g.FirstVisibleRow()); y < geo.CellTop(1, g.FirstVisibleRow()) + 9; ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            carrier += (image.pixel(x, y) & 0xffffff) == 0x2060df;
-            ground += (image.pixel(x, y) & 0xffffff) == 0x0000ff;
-        }
-    EXPECT_GT(carrier, 0) << "the stitches of carrier 1";
-    EXPECT_GT(ground, 0);
+    // Both strokes knit on the front bed: its rows are the odd ones.
+    for (const int32_t row : {1, 3}) {
+        int carrier = 0, ground = 0;
+        const int top = geo.CellTop(row, g.FirstVisibleRow());
+        for (int y = top; y < top + 9; ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                carrier += (image.pixel(x, y) & 0xffffff) == 0x2060df;
+                ground += (image.pixel(x, y) & 0xffffff) == 0x0000ff;
+            }
+        EXPECT_GT(carrier, 0) << "the stitches of carrier 1 in row " << row;
+        EXPECT_GT(ground, 0) << row;
+    }
     g.ToolButton("ToolButtonFehler")->trigger();
     EXPECT_TRUE(GTestText->isVisible());
     EXPECT_EQ(MessageLines().back(), "Anzahl der Schlittenhübe: 2");
+}
+
+TEST_F(GTestWindowTest, AStartFillsTheStartRowWithTheSideMargin)
+{
+    ASSERT_TRUE(Compile("nested.Skx"));
+    // A machine with the comb take-down: margin = round(7 x 6.37) + 5.
+    ProgrammKopf.b[11] = 1;
+    ProgrammKopf.SetGauge(7);
+    MnuGTestClick();
+    TFormGTestZorit& g = *G_Test;
+    EXPECT_EQ(g.marks.start, 50);
+    EXPECT_EQ(g.MarkedRows(), (std::pair<uint16_t, uint16_t>{0, 0})) << "no row is marked";
+    g.ToolButton("ToolButtonGitter")->trigger();
+    EXPECT_EQ(g.marks.state, 0) << "the margin alone switches no marks on";
 }
 
 // -- a window on a scripted library --------------------------------------------
@@ -202,6 +239,16 @@ protected:
         const int top = geo.CellTop(y, G_Test->FirstVisibleRow());
         return G_Test->Pane(0)->keptImage.pixel(left + i, top + j) | 0xff000000u;
     }
+    // A left click on cell (2, y).
+    void Click(int32_t y)
+    {
+        TFormGTestZorit& g = *G_Test;
+        g.currentCellX = 2;
+        g.currentCellY = y;
+        const PictureGeometry geo = g.Geometry(0);
+        const QPoint at(geo.CellLeft(2, g.FirstVisibleColumn()) + 1, geo.CellTop(y, g.FirstVisibleRow()) + 2);
+        QTest::mouseClick(g.Pane(0)->ShowBild, Qt::LeftButton, {}, at);
+    }
     FakeSimRows* rows = nullptr;
 };
 
@@ -218,13 +265,7 @@ TEST_F(FakeWindowTest, DrawsShapesGridAndMarkedRows)
     g.ToolButton("ToolButtonGitter")->trigger();
 
     A("MnuExportSkrel")->setProperty("Tag", 1);
-    auto click = [&g](int32_t y) {
-        g.currentCellX = 2;
-        g.currentCellY = y;
-        const PictureGeometry geo = g.Geometry(0);
-        const QPoint at(geo.CellLeft(2, g.FirstVisibleColumn()) + 1, geo.CellTop(y, g.FirstVisibleRow()) + 2);
-        QTest::mouseClick(g.Pane(0)->ShowBild, Qt::LeftButton, {}, at);
-    };
+    auto click = [this](int32_t y) { Click(y); };
     g.ToolButton("ToolButtonTrindelStart")->trigger();
     click(5);
     g.ToolButton("ToolButtonTrindelEnde")->trigger();
@@ -245,6 +286,24 @@ TEST_F(FakeWindowTest, DrawsShapesGridAndMarkedRows)
         EXPECT_EQ(g.cellWidth, w);
         EXPECT_EQ(g.cellHeight, h);
     }
+}
+
+TEST_F(FakeWindowTest, TheMarginStartsTheMarksButMarkedRowsStay)
+{
+    TFormGTestZorit& g = *G_Test;
+    g.TakeSideMargin(2);
+    g.ToolButton("ToolButtonGitter")->trigger();
+    EXPECT_EQ(g.marks.state, 0);
+    EXPECT_EQ(Pixel(2, 1, 1, 1), 0xff0000ffu) << "no row is dimmed";
+    g.ToolButton("ToolButtonTrindelEnde")->trigger();
+    Click(10);
+    EXPECT_EQ(g.MarkedRows(), (std::pair<uint16_t, uint16_t>{2, 5})) << "the margin is the start row";
+    EXPECT_EQ(Pixel(2, 2, 1, 1), 0xffda8e25u);
+    EXPECT_EQ(Pixel(2, 3, 1, 1), 0xff0000ffu);
+    g.ToolButton("ToolButtonTrindelStart")->trigger();
+    Click(7);
+    g.TakeSideMargin(2);
+    EXPECT_EQ(g.MarkedRows(), (std::pair<uint16_t, uint16_t>{4, 5})) << "a marked start row stays";
 }
 
 TEST_F(FakeWindowTest, NewRowsDrawnAloneMatchAFullRepaint)
@@ -316,8 +375,13 @@ TEST_F(FakeWindowTest, ColourPopUpActsOnTheClickedCarrier)
     g.MnuFarbenClick(3);
     EXPECT_EQ(g.SimColours()[33], g.SimColours()[3]);
     EXPECT_EQ(Pixel(1, 1, 0, 0), g.SimColours()[3] | 0xff000000u);
+    g.SetCellSize(1);
+    EXPECT_EQ(Pixel(1, 1, 0, 0), g.SimColours()[3] | 0xff000000u) << "the chosen colour at one pixel a cell";
     FormToolBarSim->MnuFarbenOriginal->trigger();
     EXPECT_EQ(g.SimColours()[33], original);
+    EXPECT_EQ(Pixel(1, 1, 0, 0), original | 0xff000000u);
+    g.SetCellSize(4);
+    EXPECT_EQ(Pixel(1, 1, 0, 0), original | 0xff000000u);
 }
 
 }  // namespace

@@ -109,6 +109,10 @@ TEST_F(PTestWindowTest, PausesAfterAMessageAndGoesOnByButtonOrKey)
             w.ButtonStart->click();
         });
     });
+    QTimer::singleShot(0, [&w] {
+        EXPECT_EQ(w.ButtonStart->text(), "&Weiter");
+        EXPECT_FALSE(w.ButtonStart->isEnabled()) << "until the walk pauses";
+    });
     w.ButtonStartClick();
     QTest::qWait(150);
     EXPECT_EQ(w.ButtonStart->text(), "&Beenden");
@@ -151,11 +155,16 @@ TEST_F(PTestWindowTest, ExportWindowDefaultsAbortAndTheQuestion)
     EXPECT_EQ(w.MaTyp(), TestHome());
     EXPECT_EQ(w.ButtonExportMaTyp->text(), "");
 
-    // "Abbrechen" before the first stroke.
+    // "Abbrechen" before the first stroke: the export's end is skipped.
+    const std::string log = TestHome() + "sim.log";
+    setenv("VPSIMMOD_LOG", log.c_str(), 1);
     QMetaObject::invokeMethod(w.ButtonStop, "click", Qt::QueuedConnection);
     w.ButtonStartClick();
     QTest::qWait(150);
+    unsetenv("VPSIMMOD_LOG");
     EXPECT_EQ(MemoLines(w), (std::vector<std::string>{"S0001 Z0001: Abbruch durch Anwender! ", " "}));
+    EXPECT_NE(ReadTestFile(log).find("P_DllInit "), std::string::npos);
+    EXPECT_EQ(ReadTestFile(log).find("P_DllInfoEnde"), std::string::npos);
     EXPECT_EQ(w.ButtonStart->text(), "&Beenden");
     w.ButtonStart->click();
     EXPECT_EQ(F_ReadIni("Export", "MaTyp", "unset"), TestHome());
@@ -176,6 +185,31 @@ TEST_F(PTestWindowTest, ExportWindowDefaultsAbortAndTheQuestion)
     EXPECT_EQ(started, (std::vector<std::string>{"/w/rec.sh /L" + TempPfad + "Wandel.Sma"}));
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(ReadTestFile(TempPfad + "Wandel.Sma").find("ENDE 2") != std::string::npos);
+}
+
+TEST_F(PTestWindowTest, AnOrdalinTargetIsAskedForAndTheWindowCloses)
+{
+    ASSERT_TRUE(Compile("plain.Skx"));
+    P_WriteIni("System", "Skrel", "ordalin");
+    shell->main.show();
+    for (const bool ok : {false, true}) {
+        SCOPED_TRACE(ok ? "OK" : "Cancel");
+        MnuExportSkrelClick();
+        TFormPTest& w = *FormPTest;
+        QString asked;
+        int started = 0;
+        w.askStartTarget = [&asked, ok](const QString& text) {
+            asked = text;
+            return ok;
+        };
+        w.runProgram = [&started](const std::string&) { ++started; };
+        w.ButtonStartClick();
+        QTest::qWait(150);
+        EXPECT_EQ(asked, "Soll jetzt ordalin mit diesem Muster gestartet werden?");
+        EXPECT_EQ(started, 0) << "Ordalin is reached by its commands, not started";
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_EQ(shell->main.isMinimized(), ok) << "the application gives way to Ordalin";
+    }
 }
 
 TEST_F(PTestWindowTest, RemoteExportActsOnlyOnTheShownExportWindow)
