@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define ZORIT_BYTE_SHUFFLE 1
+#endif
+
 namespace {
 
 using Cells16 = uint8_t __attribute__((vector_size(16)));
@@ -65,13 +70,62 @@ Cells16 Reversed(Cells16 v)
 
 }  // namespace
 
-void ReverseCells(const uint8_t* in, uint8_t* out, int32_t n)
+namespace {
+
+// Reverses the lines in blocks of 64 cells by reverse16, then the rest.
+template <typename Reverse16>
+inline __attribute__((always_inline)) void ReverseLine(const uint8_t* in, uint8_t* out, int32_t n,
+                                                       const uint8_t* upcoming, Reverse16 reverse16)
 {
     int32_t i = 0;
+    for (; i + 64 <= n; i += 64) {
+        // Lines read from their end backwards, one after the other, defeat
+        // the hardware's guess of what comes next: fetch the upcoming line
+        // alongside.
+        __builtin_prefetch(upcoming + n - 64 - i);
+        const uint8_t* from = in + n - 64 - i;
+#pragma GCC unroll 4
+        for (int k = 0; k < 4; ++k)
+            reverse16(from + 48 - 16 * k, out + i + 16 * k);
+    }
     for (; i + 16 <= n; i += 16)
-        Store(out + i, Reversed(Load(in + n - 16 - i)));
+        reverse16(in + n - 16 - i, out + i);
     for (; i < n; ++i)
         out[i] = in[n - 1 - i];
+}
+
+#ifdef ZORIT_BYTE_SHUFFLE
+// One byte shuffle where the processor has it.
+__attribute__((target("ssse3"))) void ReverseCellsByShuffle(const uint8_t* in, uint8_t* out, int32_t n,
+                                                            const uint8_t* upcoming)
+{
+    const __m128i order = _mm_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+    ReverseLine(in, out, n, upcoming, [order](const uint8_t* from, uint8_t* to) __attribute__((target("ssse3"))) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_shuffle_epi8(v, order));
+    });
+}
+
+const bool kByteShuffle = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("ssse3") != 0;
+}();
+#endif
+
+}  // namespace
+
+void ReverseCells(const uint8_t* in, uint8_t* out, int32_t n, const uint8_t* upcoming)
+{
+#ifdef ZORIT_BYTE_SHUFFLE
+    if (kByteShuffle)
+        return ReverseCellsByShuffle(in, out, n, upcoming);
+#endif
+    ReverseCellsPortably(in, out, n, upcoming);
+}
+
+void ReverseCellsPortably(const uint8_t* in, uint8_t* out, int32_t n, const uint8_t* upcoming)
+{
+    ReverseLine(in, out, n, upcoming, [](const uint8_t* from, uint8_t* to) { Store(to, Reversed(Load(from))); });
 }
 
 void OddCells(const uint8_t* in, uint8_t* out, int32_t n)

@@ -53,7 +53,10 @@ ColumnMap KindOf(const std::vector<int32_t>& from, int32_t sourceCount)
     return ColumnMap::Any;
 }
 
-void CopyLine(const uint8_t* in, uint8_t* out, const std::vector<int32_t>& from, ColumnMap kind)
+// Copies a line by the column map; upcoming is the source line copied next
+// but one, for the kernels that fetch ahead.
+void CopyLine(const uint8_t* in, uint8_t* out, const std::vector<int32_t>& from, ColumnMap kind,
+              const uint8_t* upcoming)
 {
     const auto n = static_cast<int32_t>(from.size());
     switch (kind) {
@@ -61,7 +64,7 @@ void CopyLine(const uint8_t* in, uint8_t* out, const std::vector<int32_t>& from,
         std::memcpy(out, in, from.size());
         return;
     case ColumnMap::Reversed:
-        ReverseCells(in, out, n);
+        ReverseCells(in, out, n, upcoming);
         return;
     case ColumnMap::Halved:
         OddCells(in, out, n);
@@ -196,6 +199,9 @@ void MirrorScaleMotif(const MotifImage& source, int32_t width, int32_t rows, int
     const std::vector<int32_t> columns = NearestCells(source.width, width, mirror & kMirrorLeftRight);
     const std::vector<int32_t> lines = NearestCells(sourceRows, rows, mirror & kMirrorTopBottom);
     const ColumnMap kind = KindOf(columns, source.width);
+    const auto line = [&](int32_t k, int32_t r) {
+        return source.Line(k * sourceRows + lines[static_cast<size_t>(std::min(r, rows - 1))]);
+    };
     for (int32_t k = 0; k < source.levels; ++k) {
         for (int32_t r = 0; r < rows; ++r) {
             uint8_t* out = t.Line(k * rows + r);
@@ -203,7 +209,7 @@ void MirrorScaleMotif(const MotifImage& source, int32_t width, int32_t rows, int
             if (r > 0 && lines[static_cast<size_t>(r)] == lines[static_cast<size_t>(r - 1)])
                 std::memcpy(out, out - width, static_cast<size_t>(width));
             else
-                CopyLine(source.Line(k * sourceRows + lines[static_cast<size_t>(r)]), out, columns, kind);
+                CopyLine(line(k, r), out, columns, kind, line(k, r + 2));
         }
     }
 }
