@@ -14,9 +14,11 @@ using Cells16 = uint8_t __attribute__((vector_size(16)));
 using Pairs8 = uint16_t __attribute__((vector_size(16)));
 using Quads4 = uint32_t __attribute__((vector_size(16)));
 
-// Source columns a turn handles at a time, so that the target lines they
-// fill stay few enough for the caches.
-constexpr int32_t kColumnTile = 256;
+// A quarter turn walks sixteen source columns down a band of source rows at
+// a time: the sixteen target lines it fills are long runs the caches can
+// stream, and the band's source lines are still at hand for the next
+// sixteen columns.
+constexpr int32_t kRowBand = 1024;
 
 Cells16 Load(const uint8_t* p)
 {
@@ -144,12 +146,17 @@ void TurnBlock(const uint8_t* in, size_t inStride, int32_t width, int32_t rows, 
 {
     auto target = [&](int32_t column) { return out + static_cast<size_t>(width - 1 - column) * outStride; };
     auto cell = [&](int32_t y, int32_t c) { return in[static_cast<size_t>(y) * inStride + c]; };
-    for (int32_t tile = 0; tile < width; tile += kColumnTile) {
-        const int32_t tileEnd = std::min(width, tile + kColumnTile);
-        int32_t y0 = 0;
-        for (; y0 + 16 <= rows; y0 += 16) {
-            int32_t c0 = tile;
-            for (; c0 + 16 <= tileEnd; c0 += 16) {
+    auto cellByCell = [&](int32_t c0, int32_t c1, int32_t y0, int32_t y1) {
+        for (int32_t y = y0; y < y1; ++y)
+            for (int32_t c = c0; c < c1; ++c)
+                target(c)[y] = cell(y, c);
+    };
+    for (int32_t band = 0; band < rows; band += kRowBand) {
+        const int32_t bandEnd = std::min(rows, band + kRowBand);
+        int32_t c0 = 0;
+        for (; c0 + 16 <= width; c0 += 16) {
+            int32_t y0 = band;
+            for (; y0 + 16 <= bandEnd; y0 += 16) {
                 Cells16 v[16];
 #pragma GCC unroll 16
                 for (int k = 0; k < 16; ++k)
@@ -159,12 +166,8 @@ void TurnBlock(const uint8_t* in, size_t inStride, int32_t width, int32_t rows, 
                 for (int j = 0; j < 16; ++j)
                     Store(target(c0 + j) + y0, v[j]);
             }
-            for (; c0 < tileEnd; ++c0)
-                for (int32_t y = y0; y < y0 + 16; ++y)
-                    target(c0)[y] = cell(y, c0);
+            cellByCell(c0, c0 + 16, y0, bandEnd);
         }
-        for (int32_t y = y0; y < rows; ++y)
-            for (int32_t c = tile; c < tileEnd; ++c)
-                target(c)[y] = cell(y, c);
+        cellByCell(c0, width, band, bandEnd);
     }
 }

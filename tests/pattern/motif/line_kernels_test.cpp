@@ -41,7 +41,7 @@ TEST(LineKernels, HalveAndTurnEverySize)
             ASSERT_EQ(out[static_cast<size_t>(i)], in[static_cast<size_t>(2 * i + 1)]) << n;
     }
     for (int32_t width : {1, 2, 15, 16, 17, 33, 70})
-        for (int32_t rows : {1, 3, 16, 31, 48}) {
+        for (int32_t rows : {1, 3, 16, 31, 48, 1041}) {
             const std::vector<uint8_t> in = Numbered(static_cast<size_t>(width * rows), 9);
             std::vector<uint8_t> out(static_cast<size_t>(width * rows), 0);
             TurnBlock(in.data(), static_cast<size_t>(width), width, rows, out.data(), static_cast<size_t>(rows));
