@@ -74,7 +74,8 @@ Cells16 Reversed(Cells16 v)
 
 namespace {
 
-// Reverses the lines in blocks of 64 cells by reverse16, then the rest.
+// Reverses a line 64 cells at a time, sixteen by each reverse16, then
+// sixteen and one at a time.
 template <typename Reverse16>
 inline __attribute__((always_inline)) void ReverseLine(const uint8_t* in, uint8_t* out, int32_t n,
                                                        const uint8_t* upcoming, Reverse16 reverse16)

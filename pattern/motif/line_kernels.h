@@ -1,6 +1,7 @@
 #pragma once
 // The inner loops of the motif transformations, sixteen cells at a time
-// where the lines allow it (portable vector code, a plain loop for the rest).
+// where the lines allow it (portable vector code or the processor's byte
+// shuffle, a plain loop for the rest).
 #include <cstddef>
 #include <cstdint>
 
