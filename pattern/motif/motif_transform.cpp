@@ -130,11 +130,11 @@ struct TurnSpan {
     int64_t b;
 };
 
-// A level's source walked from its centre.
+// A level's source walked from its centre: the lines by their row about
+// the centre row, each taken at the centre column (a table costs the walk
+// less than a multiplication per cell).
 struct TurnWalk {
-    const uint8_t* level;
-    std::ptrdiff_t centre;
-    std::ptrdiff_t lineLength;
+    const uint8_t* const* lines;
     int64_t da;
     int64_t db;
 
@@ -143,13 +143,11 @@ struct TurnWalk {
     // compiler would otherwise read again after each store.
     void Cells(uint8_t* out, int32_t first, int32_t last, int64_t a, int64_t b) const
     {
-        const uint8_t* const in = level;
-        const std::ptrdiff_t c = centre;
-        const std::ptrdiff_t length = lineLength;
+        const uint8_t* const* const from = lines;
         const int64_t stepA = da;
         const int64_t stepB = db;
         for (int32_t x = first; x <= last; ++x, a += stepA, b += stepB)
-            out[x] = in[c + (b >> kShift) * length + (a >> kShift)];
+            out[x] = from[b >> kShift][a >> kShift];
     }
 };
 
@@ -283,10 +281,11 @@ void RotateMotif90(const MotifImage& source, double degrees, int32_t width, int3
         s.a = a0 + s.first * 2 * cosine;
         s.b = b0 + s.first * 2 * sine;
     }
-    const auto lineLength = static_cast<std::ptrdiff_t>(source.width);
+    std::vector<const uint8_t*> lines(static_cast<size_t>(sourceRows));
     for (int32_t k = 0; k < source.levels; ++k) {
-        const TurnWalk walk{source.Line(k * sourceRows), std::ptrdiff_t{scy} * lineLength + scx, lineLength,
-                            2 * cosine, 2 * sine};
+        for (int32_t y = 0; y < sourceRows; ++y)
+            lines[static_cast<size_t>(y)] = source.Line(k * sourceRows + y) + scx;
+        const TurnWalk walk{lines.data() + scy, 2 * cosine, 2 * sine};
         for (int32_t r = 0; r < targetRows; r += kTurnBand)
             TurnBand(walk, spans.data(), r, std::min(targetRows, r + kTurnBand), t.Line(k * targetRows), t.width,
                      transparent);
