@@ -82,9 +82,8 @@ inline __attribute__((always_inline)) void ReverseLine(const uint8_t* in, uint8_
 {
     int32_t i = 0;
     for (; i + 64 <= n; i += 64) {
-        // Lines read from their end backwards, one after the other, defeat
-        // the hardware's guess of what comes next: fetch the upcoming line
-        // alongside.
+        // Lines reversed one after the other break the streams the
+        // hardware fetches ahead: fetch the upcoming line alongside.
         __builtin_prefetch(upcoming + n - 64 - i);
         const uint8_t* from = in + n - 64 - i;
 #pragma GCC unroll 4

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 // out[i] = in[n - 1 - i] for i < n; upcoming is a line of n cells to be
-// read next (in itself when there is none).
+// read or written soon, fetched alongside (in itself when there is none).
 void ReverseCells(const uint8_t* in, uint8_t* out, int32_t n, const uint8_t* upcoming);
 // The same in steps every vector unit has, for processors without a byte
 // shuffle.

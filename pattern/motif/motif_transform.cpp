@@ -53,7 +53,7 @@ ColumnMap KindOf(const std::vector<int32_t>& from, int32_t sourceCount)
     return ColumnMap::Any;
 }
 
-// Copies a line by the column map; upcoming is the source line copied next
+// Copies a line by the column map; upcoming is the target line made next
 // but one, for the kernels that fetch ahead.
 void CopyLine(const uint8_t* in, uint8_t* out, const std::vector<int32_t>& from, ColumnMap kind,
               const uint8_t* upcoming)
@@ -197,17 +197,22 @@ void MirrorScaleMotif(const MotifImage& source, int32_t width, int32_t rows, int
     const std::vector<int32_t> columns = NearestCells(source.width, width, mirror & kMirrorLeftRight);
     const std::vector<int32_t> lines = NearestCells(sourceRows, rows, mirror & kMirrorTopBottom);
     const ColumnMap kind = KindOf(columns, source.width);
-    const auto line = [&](int32_t k, int32_t r) {
-        return source.Line(k * sourceRows + lines[static_cast<size_t>(std::min(r, rows - 1))]);
-    };
+    // Reversed lines are read from their ends backwards: taken from the
+    // bottom line up, the reads run through the motif as one stream.
+    const bool upwards = kind == ColumnMap::Reversed;
+    const auto from = [&](int32_t r) { return lines[static_cast<size_t>(r)]; };
     for (int32_t k = 0; k < source.levels; ++k) {
-        for (int32_t r = 0; r < rows; ++r) {
+        for (int32_t i = 0; i < rows; ++i) {
+            const int32_t r = upwards ? rows - 1 - i : i;
+            const int32_t before = upwards ? r + 1 : r - 1;
             uint8_t* out = t.Line(k * rows + r);
-            // Enlarged lines repeat the line before them.
-            if (r > 0 && lines[static_cast<size_t>(r)] == lines[static_cast<size_t>(r - 1)])
-                std::memcpy(out, out - width, static_cast<size_t>(width));
-            else
-                CopyLine(line(k, r), out, columns, kind, line(k, r + 2));
+            // Enlarged lines repeat the line made before them.
+            if (i > 0 && from(r) == from(before)) {
+                std::memcpy(out, t.Line(k * rows + before), static_cast<size_t>(width));
+                continue;
+            }
+            const int32_t ahead = upwards ? std::max(r - 2, 0) : std::min(r + 2, rows - 1);
+            CopyLine(source.Line(k * sourceRows + from(r)), out, columns, kind, t.Line(k * rows + ahead));
         }
     }
 }
