@@ -283,8 +283,8 @@ void RotateMotif90(const MotifImage& source, double degrees, int32_t width, int3
         s.last = t.width - 1;
         Within(a0, 2 * cosine, -scx * kCell, (source.width - scx) * kCell, s.first, s.last);
         Within(b0, 2 * sine, -scy * kCell, (sourceRows - scy) * kCell, s.first, s.last);
-        s.a = a0 + s.first * 2 * cosine;
-        s.b = b0 + s.first * 2 * sine;
+        s.a = a0 + int64_t{s.first} * 2 * cosine;
+        s.b = b0 + int64_t{s.first} * 2 * sine;
     }
     std::vector<const uint8_t*> lines(static_cast<size_t>(sourceRows));
     for (int32_t k = 0; k < source.levels; ++k) {

@@ -159,7 +159,7 @@ TEST(MotifTransform, TurnsOfAnySizeFollowTheCellRule)
         MotifImage m = MotifImage::Blank(size.width, size.rows, size.levels, 0);
         for (size_t i = 0; i < m.indices.size(); ++i)
             m.indices[i] = static_cast<uint8_t>(i * 7 + 1);
-        for (double degrees : {0.0, 5.5, 16.7, -40.0, 63.0, 89.9, 90.0})
+        for (double degrees : {0.0, 5.5, 16.7, -40.0, 63.0, 89.9, 89.99999999, -89.99999999, 90.0})
             EXPECT_EQ(DifferingFromTurnRule(m, degrees), 0) << size.width << "x" << size.rows << " " << degrees;
     }
 }
