@@ -53,7 +53,10 @@ ColumnMap KindOf(const std::vector<int32_t>& from, int32_t sourceCount)
     return ColumnMap::Any;
 }
 
-void CopyLine(const uint8_t* in, uint8_t* out, const std::vector<int32_t>& from, ColumnMap kind)
+// Copies a line by the column map; upcoming is the target line made next
+// but one, for the kernels that fetch ahead.
+void CopyLine(const uint8_t* in, uint8_t* out, const std::vector<int32_t>& from, ColumnMap kind,
+              const uint8_t* upcoming)
 {
     const auto n = static_cast<int32_t>(from.size());
     switch (kind) {
@@ -61,7 +64,7 @@ void CopyLine(const uint8_t* in, uint8_t* out, const std::vector<int32_t>& from,
         std::memcpy(out, in, from.size());
         return;
     case ColumnMap::Reversed:
-        ReverseCells(in, out, n);
+        ReverseCells(in, out, n, upcoming);
         return;
     case ColumnMap::Halved:
         OddCells(in, out, n);
@@ -82,8 +85,11 @@ constexpr int64_t kOne = int64_t{1} << 32;
 constexpr int kShift = 33;
 // One source cell in turned doubled coordinates.
 constexpr int64_t kCell = int64_t{1} << kShift;
-constexpr int32_t kTurnStrip = 128;
-constexpr int32_t kTurnBand = 128;
+// Target cells a turn walks at a time: a strip of columns over a band of
+// rows, so that the source lines one strip row reads are read again by the
+// rows below it while they are still in the nearest cache.
+constexpr int32_t kTurnStrip = 64;
+constexpr int32_t kTurnBand = 256;
 
 int32_t TurnCentre(int32_t side)
 {
@@ -115,25 +121,65 @@ void Within(int64_t a, int64_t d, int64_t lo, int64_t hi, int32_t& first, int32_
     last = static_cast<int32_t>(std::clamp<int64_t>(to, INT32_MIN, INT32_MAX));
 }
 
-// One target line of a turn from cell first to last, all inside the source:
-// the turned coordinates at first, their steps and the source's centre.
-struct TurnWalk {
+// A target line's cells whose source lies inside the motif, first to last
+// (first > last when none), and the turned coordinates at first.
+struct TurnSpan {
+    int32_t first;
+    int32_t last;
     int64_t a;
     int64_t b;
-    int64_t da;
-    int64_t db;
-    int32_t cx;
-    int32_t cy;
 };
 
-// Its own function with its values in registers: the cells written could
-// alias anything the compiler would otherwise read again after each store.
-void TurnLine(const uint8_t* in, size_t stride, uint8_t* out, int32_t first, int32_t last, TurnWalk w)
+// A level's source walked from its centre: the lines by their row about
+// the centre row, each taken at the centre column (a table costs the walk
+// less than a multiplication per cell).
+struct TurnWalk {
+    const uint8_t* const* lines;
+    int64_t da;
+    int64_t db;
+
+    // The cells from first to last of a line starting at a, b, all inside
+    // the source. Kept in locals: the cells written could alias anything the
+    // compiler would otherwise read again after each store.
+    void Cells(uint8_t* out, int32_t first, int32_t last, int64_t a, int64_t b) const
+    {
+        const uint8_t* const* const from = lines;
+        const int64_t stepA = da;
+        const int64_t stepB = db;
+        for (int32_t x = first; x <= last; ++x, a += stepA, b += stepB)
+            out[x] = from[b >> kShift][a >> kShift];
+    }
+};
+
+// Target lines outside their span take the transparent index.
+void FillOutside(uint8_t* out, int32_t width, const TurnSpan& s, uint8_t transparent)
 {
-    const auto lineLength = static_cast<std::ptrdiff_t>(stride);
-    const std::ptrdiff_t centre = std::ptrdiff_t{w.cy} * lineLength + w.cx;
-    for (int32_t x = first; x <= last; ++x, w.a += w.da, w.b += w.db)
-        out[x] = in[centre + (w.b >> kShift) * lineLength + (w.a >> kShift)];
+    const int32_t inside = std::max(0, s.last - s.first + 1);
+    const int32_t lead = inside > 0 ? s.first : width;
+    std::memset(out, transparent, static_cast<size_t>(lead));
+    std::memset(out + lead + inside, transparent, static_cast<size_t>(width - lead - inside));
+}
+
+// Lines from..to (exclusive) of one level's turn: what lies outside each
+// line's span first, then the spans strip by strip.
+void TurnBand(const TurnWalk& walk, const TurnSpan* spans, int32_t from, int32_t to, uint8_t* out, int32_t width,
+              uint8_t transparent)
+{
+    const auto line = [&](int32_t r) { return out + static_cast<size_t>(r) * static_cast<size_t>(width); };
+    for (int32_t r = from; r < to; ++r)
+        FillOutside(line(r), width, spans[r], transparent);
+    for (int32_t x0 = 0; x0 < width; x0 += kTurnStrip) {
+        const int32_t x1 = std::min(width, x0 + kTurnStrip) - 1;
+        for (int32_t r = from; r < to; ++r) {
+            const TurnSpan& s = spans[r];
+            const int32_t first = std::max(s.first, x0);
+            const int32_t last = std::min(s.last, x1);
+            if (first > last)
+                continue;
+            const int64_t skip = first - s.first;
+            walk.Cells(line(r), first, last, s.a + skip * walk.da, s.b + skip * walk.db);
+        }
+    }
 }
 
 }  // namespace
@@ -151,14 +197,22 @@ void MirrorScaleMotif(const MotifImage& source, int32_t width, int32_t rows, int
     const std::vector<int32_t> columns = NearestCells(source.width, width, mirror & kMirrorLeftRight);
     const std::vector<int32_t> lines = NearestCells(sourceRows, rows, mirror & kMirrorTopBottom);
     const ColumnMap kind = KindOf(columns, source.width);
+    // Reversed lines are read from their ends backwards: taken from the
+    // bottom line up, the reads run through the motif as one stream.
+    const bool upwards = kind == ColumnMap::Reversed;
+    const auto from = [&](int32_t r) { return lines[static_cast<size_t>(r)]; };
     for (int32_t k = 0; k < source.levels; ++k) {
-        for (int32_t r = 0; r < rows; ++r) {
+        for (int32_t i = 0; i < rows; ++i) {
+            const int32_t r = upwards ? rows - 1 - i : i;
+            const int32_t before = upwards ? r + 1 : r - 1;
             uint8_t* out = t.Line(k * rows + r);
-            // Enlarged lines repeat the line before them.
-            if (r > 0 && lines[static_cast<size_t>(r)] == lines[static_cast<size_t>(r - 1)])
-                std::memcpy(out, out - width, static_cast<size_t>(width));
-            else
-                CopyLine(source.Line(k * sourceRows + lines[static_cast<size_t>(r)]), out, columns, kind);
+            // Enlarged lines repeat the line made before them.
+            if (i > 0 && from(r) == from(before)) {
+                std::memcpy(out, t.Line(k * rows + before), static_cast<size_t>(width));
+                continue;
+            }
+            const int32_t ahead = upwards ? std::max(r - 2, 0) : std::min(r + 2, rows - 1);
+            CopyLine(source.Line(k * sourceRows + from(r)), out, columns, kind, t.Line(k * rows + ahead));
         }
     }
 }
@@ -215,25 +269,31 @@ void RotateMotif90(const MotifImage& source, double degrees, int32_t width, int3
     const int32_t dcx = TurnCentre(t.width);
     const int32_t dcy = TurnCentre(t.Rows());
     const int64_t u0 = 2 * int64_t{-dcx} + 1;
-    for (int32_t r = 0; r < t.Rows(); ++r) {
+    const int32_t targetRows = t.Rows();
+    if (t.width == 0 || targetRows == 0)
+        return;
+    std::vector<TurnSpan> spans(static_cast<size_t>(targetRows));
+    for (int32_t r = 0; r < targetRows; ++r) {
         const int64_t v = 2 * int64_t{r - dcy} + 1;
         // The turned doubled coordinates less one half at x = 0.
         const int64_t a0 = u0 * cosine - v * sine - kOne / 2;
         const int64_t b0 = u0 * sine + v * cosine - kOne / 2;
-        int32_t first = 0;
-        int32_t last = t.width - 1;
-        Within(a0, 2 * cosine, -scx * kCell, (source.width - scx) * kCell, first, last);
-        Within(b0, 2 * sine, -scy * kCell, (sourceRows - scy) * kCell, first, last);
-        // Cells whose source lies outside stay transparent.
-        const int32_t inside = std::max(0, last - first + 1);
-        const int32_t lead = inside > 0 ? first : t.width;
-        const TurnWalk walk{a0 + first * 2 * cosine, b0 + first * 2 * sine, 2 * cosine, 2 * sine, scx, scy};
-        for (int32_t k = 0; k < source.levels; ++k) {
-            uint8_t* out = t.Line(k * t.Rows() + r);
-            std::memset(out, transparent, static_cast<size_t>(lead));
-            std::memset(out + lead + inside, transparent, static_cast<size_t>(t.width - lead - inside));
-            TurnLine(source.Line(k * sourceRows), static_cast<size_t>(source.width), out, first, last, walk);
-        }
+        TurnSpan& s = spans[static_cast<size_t>(r)];
+        s.first = 0;
+        s.last = t.width - 1;
+        Within(a0, 2 * cosine, -scx * kCell, (source.width - scx) * kCell, s.first, s.last);
+        Within(b0, 2 * sine, -scy * kCell, (sourceRows - scy) * kCell, s.first, s.last);
+        s.a = a0 + int64_t{s.first} * 2 * cosine;
+        s.b = b0 + int64_t{s.first} * 2 * sine;
+    }
+    std::vector<const uint8_t*> lines(static_cast<size_t>(sourceRows));
+    for (int32_t k = 0; k < source.levels; ++k) {
+        for (int32_t y = 0; y < sourceRows; ++y)
+            lines[static_cast<size_t>(y)] = source.Line(k * sourceRows + y) + scx;
+        const TurnWalk walk{lines.data() + scy, 2 * cosine, 2 * sine};
+        for (int32_t r = 0; r < targetRows; r += kTurnBand)
+            TurnBand(walk, spans.data(), r, std::min(targetRows, r + kTurnBand), t.Line(k * targetRows), t.width,
+                     transparent);
     }
 }
 

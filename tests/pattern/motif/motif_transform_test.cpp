@@ -27,6 +27,33 @@ const LinesT k123456 = {{1, 2, 3}, {4, 5, 6}};
 const LinesT k12345 = {{1, 2, 3, 4, 5}};
 const LinesT k123456Tall = {{1, 2}, {3, 4}, {5, 6}};
 
+// Cells of a turn by degrees into its box that differ from the rule: target
+// (x, r) takes the source cell of the doubled coordinates about the centres,
+// odd sides taken one larger, cells from outside transparent.
+int DifferingFromTurnRule(const MotifImage& m, double degrees)
+{
+    const int32_t rows = m.Rows();
+    const MotifSize box = RotatedMotifSize(m.width, rows, degrees);
+    const MotifImage t = RotateMotif90(m, degrees, box.width, box.rows, T);
+    const double a = degrees * 3.14159265358979323846 / 180.0;
+    const int32_t scx = (m.width + 1) / 2, scy = (rows + 1) / 2;
+    const int32_t dcx = (box.width + 1) / 2, dcy = (box.rows + 1) / 2;
+    int differing = 0;
+    for (int32_t k = 0; k < m.levels; ++k)
+        for (int32_t r = 0; r < box.rows; ++r)
+            for (int32_t x = 0; x < box.width; ++x) {
+                const double u = 2.0 * (x - dcx) + 1, v = 2.0 * (r - dcy) + 1;
+                const long su = std::lrint(u * std::cos(a) - v * std::sin(a));
+                const long sv = std::lrint(u * std::sin(a) + v * std::cos(a));
+                const long sx = static_cast<long>(std::floor((su - 1) / 2.0)) + scx;
+                const long sy = static_cast<long>(std::floor((sv - 1) / 2.0)) + scy;
+                const bool inside = sx >= 0 && sx < m.width && sy >= 0 && sy < rows;
+                const uint8_t want = inside ? m.Line(k * rows + int32_t(sy))[sx] : T;
+                differing += t.Line(k * box.rows + r)[x] != want;
+            }
+    return differing;
+}
+
 TEST(MotifTransform, IndicesOfEachLevel)
 {
     struct Case {
@@ -43,6 +70,12 @@ TEST(MotifTransform, IndicesOfEachLevel)
          {{3, 2, 1}, {6, 5, 4}}},
         {"top-bottom", k123456, 1, [](auto& m) { return MirrorScaleMotif(m, 0, 0, kMirrorTopBottom); },
          {{4, 5, 6}, {1, 2, 3}}},
+        {"left-right twice as high", k123456, 1, [](auto& m) { return MirrorScaleMotif(m, 0, 4, kMirrorLeftRight); },
+         {{3, 2, 1}, {3, 2, 1}, {6, 5, 4}, {6, 5, 4}}},
+        {"half turn twice as high", k123456, 1, [](auto& m) { return MirrorScaleMotif(m, 0, 4, kMirrorBoth); },
+         {{6, 5, 4}, {6, 5, 4}, {3, 2, 1}, {3, 2, 1}}},
+        {"levels half-turn apart", {{1, 2}, {3, 4}, {5, 6}, {7, 8}}, 2,
+         [](auto& m) { return MirrorScaleMotif(m, 0, 0, kMirrorBoth); }, {{4, 3}, {2, 1}, {8, 7}, {6, 5}}},
         {"to width 2", k12345, 1, [](auto& m) { return MirrorScaleMotif(m, 2, 1, kMirrorNone); }, {{2, 4}}},
         {"to width 4", k12345, 1, [](auto& m) { return MirrorScaleMotif(m, 4, 1, kMirrorNone); }, {{1, 2, 4, 5}}},
         {"halving 1 keeps 1", {{8}}, 1, [](auto& m) { return MirrorScaleMotif(m, 1, 1, kMirrorNone); }, {{8}}},
@@ -111,28 +144,23 @@ TEST(MotifTransform, LargeMotifsFollowTheCellRules)
                 }
             }
 
-    // Turns by any angle: target (x, r) takes the source cell of the doubled
-    // coordinates about the centres, odd sides taken one larger.
-    for (double degrees : {17.0, -33.3, 45.0, 71.0, 90.0}) {
-        const MotifSize box = RotatedMotifSize(m.width, rows, degrees);
-        const MotifImage t = RotateMotif90(m, degrees, box.width, box.rows, T);
-        const double a = degrees * 3.14159265358979323846 / 180.0;
-        const int32_t scx = (m.width + 1) / 2, scy = (rows + 1) / 2;
-        const int32_t dcx = (box.width + 1) / 2, dcy = (box.rows + 1) / 2;
-        int differing = 0;
-        for (int32_t k = 0; k < 2; ++k)
-            for (int32_t r = 0; r < box.rows; ++r)
-                for (int32_t x = 0; x < box.width; ++x) {
-                    const double u = 2.0 * (x - dcx) + 1, v = 2.0 * (r - dcy) + 1;
-                    const long su = std::lrint(u * std::cos(a) - v * std::sin(a));
-                    const long sv = std::lrint(u * std::sin(a) + v * std::cos(a));
-                    const long sx = static_cast<long>(std::floor((su - 1) / 2.0)) + scx;
-                    const long sy = static_cast<long>(std::floor((sv - 1) / 2.0)) + scy;
-                    const bool inside = sx >= 0 && sx < m.width && sy >= 0 && sy < rows;
-                    const uint8_t want = inside ? cell(k, int32_t(sx), int32_t(sy)) : T;
-                    differing += t.Line(k * box.rows + r)[x] != want;
-                }
-        EXPECT_EQ(differing, 0) << degrees;
+    for (double degrees : {17.0, -33.3, 45.0, 71.0, 90.0})
+        EXPECT_EQ(DifferingFromTurnRule(m, degrees), 0) << degrees;
+}
+
+// Turns of motifs down to one cell, and of boxes over several of the
+// blocks a turn walks in.
+TEST(MotifTransform, TurnsOfAnySizeFollowTheCellRule)
+{
+    const struct {
+        int32_t width, rows, levels;
+    } sizes[] = {{1, 1, 1}, {1, 5, 2}, {6, 1, 1}, {7, 2, 1}, {2, 9, 3}, {150, 310, 1}, {301, 77, 2}};
+    for (const auto& size : sizes) {
+        MotifImage m = MotifImage::Blank(size.width, size.rows, size.levels, 0);
+        for (size_t i = 0; i < m.indices.size(); ++i)
+            m.indices[i] = static_cast<uint8_t>(i * 7 + 1);
+        for (double degrees : {0.0, 5.5, 16.7, -40.0, 63.0, 89.9, 89.99999999, -89.99999999, 90.0})
+            EXPECT_EQ(DifferingFromTurnRule(m, degrees), 0) << size.width << "x" << size.rows << " " << degrees;
     }
 }
 
