@@ -63,6 +63,8 @@ TFormPatrone::TFormPatrone(QWidget* parent) : TFormBildLevels(parent, "PatroneMa
     BuildSymbolTextMap(ZrVar.Symbols);
     stepByte = 1;
     cutFillsWithBackground = 1;
+    // The brush, waiting for its first event.
+    Core().StartWithTool(1);
     BuildLevelTabs({"Nadel", QString::fromUtf8("Fadenf\u00fchrer"), "Festigkeit"}, {-25, -25, -25}, {3, 0, 0}, {});
     SetPictureWidth(kInitialWidth);
     SetPictureHeight(kInitialHeight);

@@ -72,8 +72,8 @@ public:
     void ShowMouseCell() override;
 
     // --- picture size, bounds, panes and levels ---
-    void SetPictureWidth(uint16_t width);
-    void SetPictureHeight(uint16_t height);
+    virtual void SetPictureWidth(uint16_t width);
+    virtual void SetPictureHeight(uint16_t height);
     uint16_t PictureWidth() const { return pictureWidth_; }
     uint16_t PictureHeight() const { return pictureHeight_; }
     // Maximum width (height) := primary screen size - n, or the smaller of

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "pattern/form_paint_view.h"
+#include "pattern/paint/paint_core.h"
 #include "pattern/shapes/paint_state.h"
 #include "pattern/shapes/paint_surface.h"
 #include "pattern/t_form_bild_kk_zoom.h"
@@ -97,11 +99,44 @@ public:
     void PreviewCell(int32_t x, int32_t y) override;
     void StatusText(int panel, const std::string& text) override;
 
+    // --- painting: the tool machine, the write rule's run forms and undo
+    // (t_form_bild_levels_paint.cpp) ---
+    PaintCore& Core() { return *core_; }
+    const PaintCore& Core() const { return *core_; }
+    void CellEvent() override;
+    uint8_t HandleKey(char32_t key) override;
+    bool ClaimsKey(const QKeyEvent* event) const override;
+    void FilterPaintRow(std::span<const uint8_t> colours, std::span<uint8_t> cells) override;
+    std::vector<std::span<uint8_t>> GetRowBytes(int32_t i, uint8_t mode) override;
+    // A new size drops the history of the old picture.
+    void SetPictureWidth(uint16_t width) override;
+    void SetPictureHeight(uint16_t height) override;
+    // The Edit menu's undo.
+    void Rueckgaengig1Click();
+    void SpeedButtonMouseUp(QObject* button, Qt::MouseButton mouse);
+    void ColSchutzTranspPopUp_Click(ColourFlagKind kind, int item);
+
 protected:
     // Row bytes of a level entry, or the shared zero row.
     std::span<const uint8_t> EntryBytes(int32_t level);
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Points the palette's buttons and pop-ups at this form.
+    void WirePalette();
+    // Size, levels, visible area and symbols into the painting core.
+    void SyncPaintCore();
+
+    std::unique_ptr<FormPaintView> paintView_ =
+        std::make_unique<FormPaintView>(*this, [this] { Rueckgaengig1Click(); });
+    PaintHooks paintHooks_;
+    // Paints through this form's level table, with the form's routine state.
+    std::unique_ptr<PaintCore> core_ =
+        std::make_unique<PaintCore>(*this, *paintView_, paintHooks_, UndoBuffer::kDefaultLimit, &paint);
+    bool paletteWired_ = false;
     std::vector<LevelRow> levelTable_;
     std::vector<uint8_t> zeroRow_;
 };

@@ -56,6 +56,13 @@ public:
     virtual void ShowMouseCell() {}
     // Stores a colour into a cell unless the window refuses it.
     virtual void FilterPaintColour(uint8_t colour, uint8_t& cell) { cell = colour; }
+    // The same for a row of cells, cell i offered colours[i] (the shorter
+    // length counts); a window with a rule of its own may do it faster.
+    virtual void FilterPaintRow(std::span<const uint8_t> colours, std::span<uint8_t> cells)
+    {
+        for (size_t i = 0; i < colours.size() && i < cells.size(); ++i)
+            FilterPaintColour(colours[i], cells[i]);
+    }
 
     // The cell bytes of the shown level from (x, y) to the end of its row.
     virtual std::span<const uint8_t> GetCellPointer(int32_t, int32_t) { return {}; }

@@ -1,0 +1,151 @@
+#include "pattern/form_paint_view.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QToolButton>
+
+#include "kernel/language/language.h"
+#include "kernel/services/services.h"
+#include "pattern/bind_edit_action.h"
+#include "pattern/t_form_bild_levels.h"
+#include "pattern/zeichenfunktionen.h"
+
+namespace {
+
+QString Symbol(const TFormBildLevels& form, uint8_t colour)
+{
+    const std::u32string& symbols = form.Core().Symbols();
+    return colour < symbols.size() ? QString::fromUcs4(&symbols[colour], 1) : QString();
+}
+
+void PaintPanel(QWidget* panel, QRgb rgb)
+{
+    if (!panel)
+        return;
+    const QColor c = QColor::fromRgb(rgb);
+    QPalette pal = panel->palette();
+    pal.setColor(QPalette::Window, c);
+    // The symbol stays readable on dark and light colours alike.
+    pal.setColor(QPalette::WindowText, c.lightness() < 128 ? Qt::white : Qt::black);
+    panel->setPalette(pal);
+    panel->setAutoFillBackground(true);
+}
+
+}  // namespace
+
+FormPaintView::FormPaintView(TFormBildLevels& form, std::function<void()> undo)
+    : form_(form), undo_(std::move(undo))
+{
+}
+
+void FormPaintView::FeedbackFrame(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
+{
+    ClearFeedback();
+    for (int p = 0; p < form_.PaneCount(); ++p)
+        form_.FeedbackFrame(p, x1, y1, x2, y2);
+}
+
+void FormPaintView::ClearFeedback()
+{
+    form_.FeedbackBegin();
+    form_.FeedbackWipe();
+}
+
+void FormPaintView::SetMarkedRange(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
+{
+    if (x2 < x1 || y2 < y1 || x1 < 1)
+        form_.SetMarkedRange(-1, -1, -1, -1);
+    else
+        form_.SetMarkedRange(x1, y1, x2, y2);
+}
+
+void FormPaintView::ShowCellHint(const std::string& text)
+{
+    form_.ShowCellHint(QString::fromStdString(text));
+}
+
+void FormPaintView::HideCellHint()
+{
+    form_.ShowCellHint(QString());
+}
+
+void FormPaintView::SetBusy(bool busy)
+{
+    if (busy) {
+        if (busy_++ == 0)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (busy_ > 0 && --busy_ == 0) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void FormPaintView::SetToolHint(const std::string& first, const std::string& second)
+{
+    std::string hint = first.empty() ? std::string() : F_TRANS(first);
+    if (!second.empty())
+        hint += "\xc2\xbf" + F_TRANS(second);
+    form_.setToolTip(QString::fromStdString(hint));
+}
+
+void FormPaintView::SetToolButtonDown(const std::string& button, bool down)
+{
+    if (QToolButton* b = form_.Zeichenfunktionen ? form_.Zeichenfunktionen->Button(QString::fromStdString(button))
+                                                  : nullptr)
+        b->setChecked(down);
+}
+
+void FormPaintView::SetButtonGlyph(const std::string& button, int image)
+{
+    TZeichenfunktionen* palette = form_.Zeichenfunktionen;
+    if (!palette || image < 0 || image >= palette->ImageList1.size())
+        return;
+    if (QToolButton* b = palette->Button(QString::fromStdString(button))) {
+        b->setIcon(palette->ImageList1[image]);
+        b->setProperty("glyph", image);
+    }
+}
+
+void FormPaintView::BindUndo(bool bound)
+{
+    BindEditAction(1, !bound, bound ? undo_ : nullptr);
+}
+
+void FormPaintView::RebindUndo()
+{
+    BindEditAction(1, false, undo_);
+}
+
+void FormPaintView::Warning(const std::string& text)
+{
+    P_WarningBox(text);
+}
+
+void FormPaintView::TakeFocus()
+{
+    if (form_.isVisible())
+        form_.setFocus();
+}
+
+void FormPaintView::ForegroundChanged(uint8_t colour)
+{
+    TZeichenfunktionen* palette = form_.Zeichenfunktionen;
+    if (!palette)
+        return;
+    PaintPanel(palette->Vordergrund_Panel, form_.Palette().Argb()[colour]);
+    palette->Vordergrund_Panel->setText(Symbol(form_, colour));
+}
+
+void FormPaintView::BackgroundChanged(uint8_t colour)
+{
+    TZeichenfunktionen* palette = form_.Zeichenfunktionen;
+    if (!palette)
+        return;
+    PaintPanel(palette->Hintergrund_Panel, form_.Palette().Argb()[colour]);
+    palette->Hintergrund_Panel->setProperty("symbol", Symbol(form_, colour));
+}
+
+// The colour window that shows the marks comes later.
+void FormPaintView::FlagMarkChanged(ColourFlagKind, uint8_t, bool) {}
+
+// The motif commands come with the motif operations.
+void FormPaintView::P_KopierenButtonEnable(bool) {}

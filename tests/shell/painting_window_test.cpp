@@ -1,0 +1,137 @@
+// Painting in "Patrone" as a user meets it: a brush drag, the palette's
+// buttons and pop-ups, undo through the main window's Edit entry, and the
+// entry following hiding, activation and a redisplay.
+#include "kernel/model/workrecord.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenu>
+#include <QToolButton>
+#include <QtTest/QTest>
+
+#include "kernel/model/programmodel.h"
+#include "kernel/ui/forms.h"
+#include "pattern/formpatrone.h"
+#include "pattern/pane_paint_box.h"
+#include "pattern/t_frame_bild_kk.h"
+#include "pattern/zeichenfunktionen.h"
+#include "shell/program_windows.h"
+#include "tests/shell/main_window_fixture.h"
+#include "tests/support/test_env.h"
+
+namespace {
+
+class PaintingWindowTest : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        // The Edit menu's short-cuts work while the main window is up.
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        ProgrammKopf.SetWidth(40);
+        ProgrammKopf.SetHeight(30);
+        PatternPlane(0)->allocate(30);
+        PatternPlane(0)->present = true;
+        A("MnuPatronenansehen")->trigger();
+        ASSERT_TRUE(QTest::qWaitFor([] { return FormPatrone && FormPatrone->firstActivation == 0; }));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(FormPatrone));
+        FormPatrone->resize(500, 400);
+        QApplication::processEvents();
+        FormPatrone->SetCellSize(4);
+        FormPatrone->pointerPosition = [this] { return Box()->mapToGlobal(pointer); };
+        palette = FormPatrone->Zeichenfunktionen;
+    }
+    QWidget* Box() { return FormPatrone->Pane(0)->ShowBild; }
+    QPoint Pixel(int32_t x, int32_t y)
+    {
+        const PictureGeometry g = FormPatrone->Geometry(0);
+        return {g.CellLeft(x, FormPatrone->Pane(0)->firstVisibleColumn) + 1,
+                g.CellTop(y, FormPatrone->FirstVisibleRow()) + 1};
+    }
+    void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
+    {
+        pointer = at;
+        QMouseEvent e(type, at, Box()->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(Box(), &e);
+    }
+    void Drag(int32_t x0, int32_t y0, int32_t x1, int32_t y1)
+    {
+        Send(QEvent::MouseMove, Pixel(x0, y0), Qt::NoButton, Qt::NoButton);
+        Send(QEvent::MouseButtonPress, Pixel(x0, y0), Qt::LeftButton, Qt::LeftButton);
+        Send(QEvent::MouseMove, Pixel(x1, y1), Qt::NoButton, Qt::LeftButton);
+        Send(QEvent::MouseButtonRelease, Pixel(x1, y1), Qt::LeftButton, Qt::NoButton);
+    }
+    void Click(const char* button, Qt::MouseButton mouse = Qt::LeftButton)
+    {
+        QTest::mouseClick(palette->Button(button), mouse);
+    }
+    uint8_t Cell(int32_t x, int32_t y) { return PatternPlane(0)->rows[y * kPatternStride + x - 1]; }
+    bool UndoEnabled() { return A("MnuRueckgaengig")->isEnabled() && A("ToolButtonRueckgaengig")->isEnabled(); }
+
+    TZeichenfunktionen* palette = nullptr;
+    QPoint pointer;
+};
+
+TEST_F(PaintingWindowTest, BrushDragWritesThePlaneAndUndoTakesItBack)
+{
+    QTest::keyClick(FormPatrone, 'A');  // colour 19
+    EXPECT_EQ(FormPatrone->Core().Foreground(), 19);
+    Drag(5, 10, 12, 10);
+    for (int32_t x = 5; x <= 12; ++x)
+        EXPECT_EQ(Cell(x, 10), 19) << x;
+    EXPECT_TRUE(palette->Button("FreiHand_SpeedButton")->isChecked());
+    EXPECT_TRUE(UndoEnabled());
+
+    QTest::keyClick(FormPatrone, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(Cell(8, 10), 0);
+    EXPECT_FALSE(UndoEnabled());
+}
+
+TEST_F(PaintingWindowTest, PaletteButtonsChooseTools)
+{
+    Click("Linie_SpeedButton");
+    EXPECT_TRUE(palette->Button("Linie_SpeedButton")->isChecked());
+    EXPECT_FALSE(palette->Button("FreiHand_SpeedButton")->isChecked());
+    EXPECT_EQ(FormPatrone->Core().ToolNow(), 14);
+
+    Click("RechteckVoll_SpeedButton", Qt::RightButton);
+    EXPECT_EQ(palette->Button("RechteckVoll_SpeedButton")->property("glyph").toInt(), 5);
+    EXPECT_EQ(FormPatrone->Core().ToolNow(), 6);
+    EXPECT_TRUE(FormPatrone->toolTip().startsWith(QString::fromUtf8("Gefülltes Rechteck")));
+    EXPECT_FALSE(palette->Button("Spray_SpeedButton")->isEnabled());
+
+    QTest::mousePress(palette->Button("ColTransp_SpeedButton"), Qt::RightButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return palette->ColTransp_PopupMenu->isVisible(); }));
+    EXPECT_EQ(palette->ColTransp_PopupMenu->actions().size(), 4);
+    palette->ColTransp_PopupMenu->actions()[3]->trigger();  // Umkehren
+    EXPECT_EQ(FormPatrone->Core().State().T[255], 0);
+    palette->ColTransp_PopupMenu->hide();
+}
+
+TEST_F(PaintingWindowTest, UndoEntryFollowsHidingActivationAndRedisplay)
+{
+    Drag(3, 3, 6, 3);
+    ASSERT_TRUE(UndoEnabled());
+
+    // Another window takes the shared entry; back in "Patrone" it is ours again.
+    A("MnuRueckgaengig")->setEnabled(false);
+    A("ToolButtonRueckgaengig")->setEnabled(false);
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    FormPatrone->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(FormPatrone));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return UndoEnabled(); }));
+
+    P_UpdateFenster();
+    EXPECT_FALSE(UndoEnabled());
+
+    Drag(3, 5, 6, 5);
+    ASSERT_TRUE(UndoEnabled());
+    FormPatrone->hide();
+    EXPECT_EQ(FormPatrone->Core().ToolNow(), 0);
+    EXPECT_FALSE(UndoEnabled());
+}
+
+}  // namespace
