@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "pattern/farbauswahl.h"
 #include "pattern/zeichenfunktionen.h"
 
 void HidePatternToolWindows()
@@ -15,7 +16,10 @@ void HidePatternToolWindows()
             else
                 w->hide();
         } else if (w->objectName() == QLatin1String("Farbauswahl")) {
-            w->hide();
+            if (auto* colours = qobject_cast<TFarbauswahl*>(w))
+                colours->F_Visible(0);
+            else
+                w->hide();
         }
     }
 }

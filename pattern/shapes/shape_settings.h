@@ -12,7 +12,7 @@ struct ShapeSettings {
     uint8_t snap = 0;
     uint8_t staircase = 0;
     uint8_t free = 1;
-    uint16_t outlineMode = 1;    // 1..5
+    uint16_t outlineMode = 5;    // 1..5
     uint16_t insertDeleteCode = 1;  // 1..4, plus 8 for the same within the motif
 
     // The staircase painters run whenever neither free nor snap is set.
