@@ -178,7 +178,9 @@ void PaintCore::P_EinSchalten_SpeedButton(bool on)
 void PaintCore::ShowToolHint()
 {
     const ToolInfo* info = tools_.Info(state_.tool);
-    if (info)
+    if (state_.tool == 24)
+        view_.SetToolHint(InsertDeleteHint(PaintUnitSettings().insertDeleteCode), {});
+    else if (info)
         view_.SetToolHint(std::string(info->hint), std::string(info->hint2));
     else
         view_.SetToolHint({}, {});

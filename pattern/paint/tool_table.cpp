@@ -1,6 +1,7 @@
 #include "pattern/paint/tool_table.h"
 
 #include "pattern/paint/arc_tool.h"
+#include "pattern/paint/area_tool.h"
 #include "pattern/paint/brush_tool.h"
 #include "pattern/paint/colour_swap_tool.h"
 #include "pattern/paint/fill_tool.h"
@@ -12,6 +13,7 @@
 #include "pattern/paint/rectangle_tool.h"
 #include "pattern/paint/rhombus_tool.h"
 #include "pattern/paint/round_shape_tool.h"
+#include "pattern/paint/spray_tool.h"
 
 namespace {
 
@@ -32,6 +34,7 @@ ToolTable::ToolTable()
     const auto left = MouseButton::Left;
     const auto right = MouseButton::Right;
     Register({1, "FreiHand_SpeedButton", left, Hint("Pinsel:"), {}, -1}, std::make_shared<BrushTool>());
+    Register({2, "Spray_SpeedButton", left, Hint("Sprühen:"), {}, -1}, std::make_shared<SprayTool>());
     Register({4, "BereichMarkieren_SpeedButton", left,
               "Motivbereich markieren:\xc2\xbf\"LT\" Bereich definieren\xc2\xbf\"RT\" Farbbereich als Motiv definieren",
               "Strg+\"LT\" Bereich in allen aktiven Ebenen definieren", -1},
@@ -45,6 +48,9 @@ ToolTable::ToolTable()
               "Hintergrundfarbe mit Vordergrundfarbe austauschen",
               {}, -1},
              std::make_shared<ColourSwapTool>());
+    Register({8, "FarbeTauschen_SpeedButton", right,
+              "Motiv tauschen:\xc2\xbf\"LT\" Motiv mit Vordergrundfarbe überschreiben", {}, -1},
+             std::make_shared<AreaTool>(AreaTool::Kind::MotifSwap));
     Register({9, "Bogen_SpeedButton", left, Hint("Bogen:"), {}, -1}, std::make_shared<ArcTool>());
     Register({10, "KreisVoll_SpeedButton", left, Hint("Ungefüllter Kreis:"), {}, 2},
              std::make_shared<RoundShapeTool>(R::CircleFrame));
@@ -64,6 +70,9 @@ ToolTable::ToolTable()
     Register({20, "ColSchutz_SpeedButton", left, {}, {}, -1}, std::make_shared<FlagTool>());
     Register({21, "ColTransp_SpeedButton", left, {}, {}, -1}, std::make_shared<FlagTool>());
     Register({22, "Fuellen_SpeedButton", left, Hint("Füllen:"), {}, -1}, std::make_shared<FillTool>());
+    Register({23, "Umranden_SpeedButton", left, "Farben umranden", {}, -1},
+             std::make_shared<AreaTool>(AreaTool::Kind::Outline));
+    Register({24, "InsDel_SpeedButton", left, {}, {}, -1}, std::make_shared<AreaTool>(AreaTool::Kind::InsertDelete));
     Register({30, "Lineal_SpeedButton", left, "Lineal:", {}, -1}, std::make_shared<MeasureTool>());
 }
 
@@ -96,6 +105,22 @@ const ToolInfo* ToolTable::ByButton(std::string_view button, MouseButton mouse) 
 bool ToolTable::HasLeftTool(std::string_view button) const
 {
     return ByButton(button, MouseButton::Left) != nullptr;
+}
+
+std::string InsertDeleteHint(uint16_t code)
+{
+    const std::string keep = "\xc2\xbf\"LT\" mit Bereich erhalten\xc2\xbf\"RT\" mit Hintergrundfarbe füllen";
+    switch (code) {
+    case 1: return "Zeilen einfügen:" + keep;
+    case 2: return "Spalten einfügen" + keep;
+    case 3: return "Zeilen löschen";
+    case 4: return "Spalten löschen";
+    case 9: return "Zeilen einfügen (innerhalb Motiv):" + keep;
+    case 10: return "Spalten einfügen (innerhalb Motiv):" + keep;
+    case 11: return "Zeilen löschen (innerhalb Motiv)";
+    case 12: return "Spalten löschen (innerhalb Motiv)";
+    default: return {};
+    }
 }
 
 std::string_view ToolTable::ButtonOf(uint8_t tool)
