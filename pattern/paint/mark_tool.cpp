@@ -1,6 +1,7 @@
 #include "pattern/paint/mark_tool.h"
 
 #include "pattern/paint/drag_rect.h"
+#include "pattern/paint/motif_edit.h"
 #include "pattern/paint/paint_core.h"
 
 namespace {
@@ -53,6 +54,11 @@ void MarkTool::Event(PaintCore& core, const CellInput& in)
     if (core.ButtonFlag() != 0)
         return;
     TakeRectangle(core, in);
+    // Pasting gives way to moving what was just marked.
+    if (core.PreviousTool() == 29)
+        core.SetPreviousTool(26);
     core.ReturnToPreviousTool();
     view.P_KopierenButtonEnable(true);
+    if (core.ToolNow() >= 25 && core.ToolNow() <= 28)
+        CopyRegionToMotif(core);
 }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "pattern/motif/take_over_palette.h"
+#include "pattern/paint/motif_edit.h"
 #include "pattern/paint/paint_tool.h"
 #include "pattern/shapes/shape_settings.h"
 
@@ -224,17 +226,7 @@ void PaintCore::Hide()
 void PaintCore::SpeedButtonMouseUp(std::string_view button, MouseButton mouse)
 {
     if (button == "BereichMarkieren_SpeedButton" && mouse == MouseButton::Right) {
-        view_.ClearFeedback();
-        motif_.Clear();
-        view_.SetMarkedRange(0, 0, 0, 0);
-        if (IsMotifTool(state_.tool)) {
-            if (IsMotifTool(previousTool_))
-                previousTool_ = 1;
-            ReturnToPreviousTool();
-        }
-        if (!state_.motifIsForeground)
-            view_.P_KopierenButtonEnable(false);
-        hooks_.P_SymbolCopyZuruecksetzen(false);
+        ClearMarking();
         view_.TakeFocus();
         return;
     }
@@ -246,12 +238,52 @@ void PaintCore::SpeedButtonMouseUp(std::string_view button, MouseButton mouse)
     // The pipette and the two flag tools give the previous tool back when
     // chosen again.
     const uint8_t t = info->tool;
+    // The placing tools lift the marked region at once, unless a placing
+    // tool already holds it.
+    if ((t == 25 || t == 26 || t == 27 || t == 28) && !(state_.tool >= 25 && state_.tool <= 28) && !motif_.Empty())
+        CopyRegionToMotif(*this);
     if ((t == 19 || t == 20 || t == 21) && state_.tool == t) {
         ReturnToPreviousTool();
         view_.TakeFocus();
         return;
     }
     SelectTool(t);
+}
+
+// ---------------------------------------------------------------- motif
+
+void PaintCore::ClearMarking()
+{
+    view_.ClearFeedback();
+    motif_.Clear();
+    view_.SetMarkedRange(0, 0, 0, 0);
+    if (IsMotifTool(state_.tool)) {
+        if (IsMotifTool(previousTool_))
+            previousTool_ = 1;
+        ReturnToPreviousTool();
+    }
+    if (!state_.motifIsForeground)
+        view_.P_KopierenButtonEnable(false);
+    hooks_.P_SymbolCopyZuruecksetzen(false);
+}
+
+void PaintCore::TakePalette(const std::array<uint32_t, 256>& motifColours)
+{
+    PaletteTakeOver how;
+    how.count = static_cast<int32_t>(PanelCount());
+    how.transparent = state_.transparentColour;
+    TakeOverPalette(motifColours, colours, how);
+    view_.PaletteChanged(colours);
+}
+
+void PaintCore::BeginTransformDrag(uint8_t tool)
+{
+    P_EinSchalten_SpeedButton(false);
+    previousTool_ = state_.tool;
+    savedPhase_ = phase_;
+    state_.tool = tool;
+    phase_ = 0;
+    ShowToolHint();
 }
 
 // ---------------------------------------------------------------- colours

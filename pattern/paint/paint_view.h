@@ -3,6 +3,7 @@
 // feedback, hints, the tool window's buttons, the undo entry of the edit
 // menu, colour panels and messages. The window implements it; the probe
 // prints it.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -36,4 +37,14 @@ public:
     // A colour's protect or transparent mark; only colours with a panel.
     virtual void FlagMarkChanged(ColourFlagKind kind, uint8_t colour, bool on) = 0;
     virtual void P_KopierenButtonEnable(bool on) = 0;
+    // The motif commands of the Edit menu (paste, the file commands and
+    // the transformations) bound or unbound.
+    virtual void BindMotifCommands(bool) {}
+    // The work bitmap was written: the motif's width and rows.
+    virtual void MotifChanged(int32_t, int32_t) {}
+    // How often tool 28 places the motif; 1 without asking.
+    virtual int MultiCopyCount(uint8_t) { return 1; }
+    virtual void SetCaption(const std::string&) {}
+    // The colour table after a motif's colours were taken over (0xffRRGGBB).
+    virtual void PaletteChanged(const std::array<uint32_t, 256>&) {}
 };

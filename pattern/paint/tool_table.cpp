@@ -8,6 +8,7 @@
 #include "pattern/paint/flag_tool.h"
 #include "pattern/paint/line_tool.h"
 #include "pattern/paint/mark_tool.h"
+#include "pattern/paint/motif_place_tool.h"
 #include "pattern/paint/measure_tool.h"
 #include "pattern/paint/pipette_tool.h"
 #include "pattern/paint/rectangle_tool.h"
@@ -73,6 +74,16 @@ ToolTable::ToolTable()
     Register({23, "Umranden_SpeedButton", left, "Farben umranden", {}, -1},
              std::make_shared<AreaTool>(AreaTool::Kind::Outline));
     Register({24, "InsDel_SpeedButton", left, {}, {}, -1}, std::make_shared<AreaTool>(AreaTool::Kind::InsertDelete));
+    auto place = std::make_shared<MotifPlaceTool>();
+    Register({25, "RasterKopie_SpeedButton", left, "Motiv im Raster kopieren", {}, -1}, place);
+    Register({26, "Bewegen_SpeedButton", left, "Motiv bewegen", {}, -1}, place);
+    Register({27, "Kopieren_SpeedButton", left,
+              "Kopieren:\xc2\xbf\"LT\" Motiv setzen\xc2\xbf\"RT\" Motiv relativ zum letzten Vorgang setzen", {}, -1},
+             place);
+    Register({28, "Kopieren_SpeedButton", right,
+              "Kopieren:\xc2\xbf\"LT\" Motiv setzen\xc2\xbf anschliesend Wiederholungsfaktor eingeben", {}, -1},
+             place);
+    Register({29, {}, left, "Motiv einfügen:", {}, -1}, place);
     Register({30, "Lineal_SpeedButton", left, "Lineal:", {}, -1}, std::make_shared<MeasureTool>());
 }
 

@@ -6,6 +6,7 @@
 
 #include "kernel/model/workrecord.h"
 #include "pattern/paint/area_tools.h"
+#include "pattern/paint/motif_edit.h"
 #include "pattern/shapes/grid_surface.h"
 #include "pattern/shapes/tool_options.h"
 #include "platform/codepage.h"
@@ -99,6 +100,11 @@ public:
     void BackgroundChanged(uint8_t colour) override { out_ << "BG " << int{colour} << '\n'; }
     void FlagMarkChanged(ColourFlagKind, uint8_t, bool) override {}
     void P_KopierenButtonEnable(bool) override {}
+    void MotifChanged(int32_t w, int32_t h) override { out_ << "MOTIF " << w << ' ' << h << '\n'; }
+    int MultiCopyCount(uint8_t tool) override { return tool == 28 ? multiCopy : 1; }
+    void SetCaption(const std::string& text) override { out_ << "CAPTION " << text << '\n'; }
+
+    int multiCopy = 1;
 
 private:
     std::ostream& out_;
@@ -133,6 +139,9 @@ PaintScriptOptions ReadPaintScriptOptions(std::vector<std::string> args)
     const std::string limit = TakeOption(args, "--undo-limit");
     if (!limit.empty())
         o.undoLimit = std::stoull(limit);
+    const std::string work = TakeOption(args, "--work");
+    if (!work.empty())
+        o.workBmp = work;
     const std::string seed = TakeOption(args, "--seed");
     if (!seed.empty())
         o.seed = static_cast<uint32_t>(Number(seed));
@@ -153,6 +162,10 @@ PaintScript::PaintScript(const PaintScriptOptions& o, std::ostream& out)
     core_->SetSymbols(o.symbols);
     core_->StartWithTool(1);
     PaintUnitSettings() = ShapeSettings{};
+    core_->workBmp = o.workBmp;
+    // The test palette: entry i is (i, 3i mod 256, 255 - i).
+    for (uint32_t i = 0; i < 256; ++i)
+        core_->colours[i] = 0xff000000u | i << 16 | ((3 * i) % 256) << 8 | (255 - i);
     if (o.seed)
         SeedSprayRandom(*o.seed);
     baseline_ = Snapshot();
@@ -279,6 +292,21 @@ void PaintScript::Run(const std::string& line)
     } else if (op == "bg") {
         need(1);
         core_->P_SetzeFarbenInFarbauswahl(MouseButton::Right, Number(a[0]) + 1);
+    } else if (op == "edit") {
+        need(1);
+        EditCommand command;
+        if (!EditCommandByName(a[0], command))
+            throw ProbeUsage{"unknown edit command: " + a[0]};
+        RunEditCommand(*core_, command, a.size() > 1 ? a[1] : std::string());
+    } else if (op == "insert") {
+        need(1);
+        RunEditCommand(*core_, EditCommand::InsertFrom, a[0]);
+    } else if (op == "copyto") {
+        need(1);
+        RunEditCommand(*core_, EditCommand::CopyTo, a[0]);
+    } else if (op == "multicopy") {
+        need(1);
+        view_->multiCopy = Number(a[0]);
     } else if (op == "option") {
         need(2);
         Option(a[0], Number(a[1]));

@@ -21,6 +21,8 @@ struct PaintScriptOptions {
     uint64_t undoLimit = UndoBuffer::kDefaultLimit;
     std::string script;
     std::optional<uint32_t> seed;
+    // The work bitmap; its untouched copy is the name + "O".
+    std::string workBmp = "Clip.bmp";
 };
 
 // The options of paint_probe's command line (the work record's symbols
