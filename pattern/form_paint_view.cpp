@@ -1,5 +1,7 @@
 #include "pattern/form_paint_view.h"
 
+#include "pattern/form_multicopy.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QToolButton>
@@ -147,5 +149,27 @@ void FormPaintView::BackgroundChanged(uint8_t colour)
 // The colour window that shows the marks comes later.
 void FormPaintView::FlagMarkChanged(ColourFlagKind, uint8_t, bool) {}
 
-// The motif commands come with the motif operations.
-void FormPaintView::P_KopierenButtonEnable(bool) {}
+void FormPaintView::P_KopierenButtonEnable(bool on)
+{
+    form_.P_KopierenButtonEnable(on);
+}
+
+void FormPaintView::BindMotifCommands(bool on)
+{
+    form_.BindMotifCommands(on);
+}
+
+int FormPaintView::MultiCopyCount(uint8_t tool)
+{
+    return ::MultiCopyCount(tool);
+}
+
+void FormPaintView::SetCaption(const std::string& text)
+{
+    form_.setWindowTitle(QString::fromStdString(text));
+}
+
+void FormPaintView::PaletteChanged(const std::array<uint32_t, 256>& colours)
+{
+    form_.SetPaletteColours(colours);
+}

@@ -32,6 +32,10 @@ public:
     void BackgroundChanged(uint8_t colour) override;
     void FlagMarkChanged(ColourFlagKind kind, uint8_t colour, bool on) override;
     void P_KopierenButtonEnable(bool on) override;
+    void BindMotifCommands(bool on) override;
+    int MultiCopyCount(uint8_t tool) override;
+    void SetCaption(const std::string& text) override;
+    void PaletteChanged(const std::array<uint32_t, 256>& colours) override;
 
     // Binds the undo entry again (after another window took it).
     void RebindUndo();

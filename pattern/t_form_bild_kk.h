@@ -172,6 +172,8 @@ public:
     PaletteLoad LoadPaletteFile(const std::string& name);
     void BuildSymbolTextMap(const std::string& symbolText);
     const PaletteTable& Palette() const { return palette_; }
+    // A colour table (0xffRRGGBB) taken over, from a motif's colours.
+    void SetPaletteColours(const std::array<uint32_t, 256>& argb);
     const GlyphTable& Glyphs() const { return glyphs_; }
     const std::string& SymbolText() const { return symbolText_; }
     // The colour table as an indexed QImage takes it.

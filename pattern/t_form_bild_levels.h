@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "pattern/form_paint_view.h"
+#include "pattern/paint/motif_edit.h"
 #include "pattern/paint/paint_core.h"
 #include "pattern/shapes/paint_state.h"
 #include "pattern/shapes/paint_surface.h"
@@ -116,6 +117,18 @@ public:
     void SpeedButtonMouseUp(QObject* button, Qt::MouseButton mouse);
     void ColSchutzTranspPopUp_Click(ColourFlagKind kind, int item);
 
+    // --- the motif and the Edit menu (t_form_bild_levels_motif.cpp) ---
+    void RunEdit(EditCommand command);
+    // The file dialogs, then the exchange.
+    virtual void Einfuegenaus1Click();
+    virtual void Kopierennach1Click();
+    // Rebinds the form's Edit menu entries: paste, copy and cut with on,
+    // the motif commands while there is a motif.
+    void P_KopierenButtonEnable(bool on);
+    void BindMotifCommands(bool on);
+    // The file name last used with a motif file dialog.
+    QString lastMotifFile;
+
 protected:
     // Row bytes of a level entry, or the shared zero row.
     std::span<const uint8_t> EntryBytes(int32_t level);
@@ -129,6 +142,8 @@ private:
     void WirePalette();
     // Size, levels, visible area and symbols into the painting core.
     void SyncPaintCore();
+    void BindEditEntry(int entry, bool on);
+    void BindEditOnShow();
 
     std::unique_ptr<FormPaintView> paintView_ =
         std::make_unique<FormPaintView>(*this, [this] { Rueckgaengig1Click(); });

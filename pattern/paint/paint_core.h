@@ -70,7 +70,7 @@ public:
     // The colour table the motif files carry (0xffRRGGBB).
     std::array<uint32_t, 256> colours{};
     // A cut fills with the background colour (else the transparent one).
-    bool cutFillsWithBackground = true;
+    bool cutFillsWithBackground = false;
     // The motif's colours become the colour table but for the special
     // indices.
     void TakePalette(const std::array<uint32_t, 256>& motifColours);
