@@ -34,6 +34,8 @@ TFormMulticopy::TFormMulticopy(QWidget* parent) : QDialog(parent)
     OK_Button->setDefault(true);
     Cancel_Button = new QPushButton("Abbrechen", this);
     Cancel_Button->setObjectName("Cancel_Button");
+    // Return always means OK, whichever button last had the focus.
+    Cancel_Button->setAutoDefault(false);
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);
     grid->addWidget(MaskEdit1, 0, 1);
@@ -42,6 +44,13 @@ TFormMulticopy::TFormMulticopy(QWidget* parent) : QDialog(parent)
     connect(OK_Button, &QPushButton::clicked, this, &TFormMulticopy::OkClick);
     connect(Cancel_Button, &QPushButton::clicked, this, &TFormMulticopy::reject);
     TranslateForm(this);
+}
+
+void TFormMulticopy::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    MaskEdit1->setFocus();
+    MaskEdit1->selectAll();
 }
 
 void TFormMulticopy::OkClick()

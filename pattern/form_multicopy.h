@@ -26,6 +26,10 @@ public:
 public slots:
     void reject() override;
 
+protected:
+    // The count is typed at once, over the last one.
+    void showEvent(QShowEvent* event) override;
+
 private:
     void OkClick();
 };
