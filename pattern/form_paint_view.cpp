@@ -47,6 +47,13 @@ void FormPaintView::FeedbackFrame(int32_t x1, int32_t y1, int32_t x2, int32_t y2
         form_.FeedbackFrame(p, x1, y1, x2, y2);
 }
 
+void FormPaintView::FeedbackQuad(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4,
+                                 int32_t y4)
+{
+    ClearFeedback();
+    form_.FeedbackQuad(x1, y1, x2, y2, x3, y3, x4, y4);
+}
+
 void FormPaintView::ClearFeedback()
 {
     form_.FeedbackBegin();

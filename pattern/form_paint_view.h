@@ -18,6 +18,8 @@ public:
 
     void FeedbackFrame(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
     void ClearFeedback() override;
+    void FeedbackQuad(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4,
+                      int32_t y4) override;
     void SetMarkedRange(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
     void ShowCellHint(const std::string& text) override;
     void HideCellHint() override;

@@ -16,6 +16,8 @@ public:
     // The drag frame from one cell to another, or none.
     virtual void FeedbackFrame(int32_t x1, int32_t y1, int32_t x2, int32_t y2) = 0;
     virtual void ClearFeedback() = 0;
+    // A four-sided frame through the cells given corner by corner.
+    virtual void FeedbackQuad(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) {}
     // The marked motif rectangle; an empty rectangle (width or height 0)
     // clears the marking.
     virtual void SetMarkedRange(int32_t x1, int32_t y1, int32_t x2, int32_t y2) = 0;

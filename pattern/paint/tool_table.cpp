@@ -15,6 +15,7 @@
 #include "pattern/paint/rhombus_tool.h"
 #include "pattern/paint/round_shape_tool.h"
 #include "pattern/paint/spray_tool.h"
+#include "pattern/paint/transform_drag_tool.h"
 
 namespace {
 
@@ -85,6 +86,12 @@ ToolTable::ToolTable()
              place);
     Register({29, {}, left, "Motiv einfügen:", {}, -1}, place);
     Register({30, "Lineal_SpeedButton", left, "Lineal:", {}, -1}, std::make_shared<MeasureTool>());
+    auto transform = std::make_shared<TransformDragTool>();
+    for (uint8_t t : {32, 33})
+        Register({t, {}, left, "Motiv verzerren", {}, -1}, transform);
+    for (uint8_t t : {34, 35, 36})
+        Register({t, {}, left, "Motiv strecken", {}, -1}, transform);
+    Register({37, {}, left, "Motiv drehen", {}, -1}, transform);
 }
 
 ToolTable::~ToolTable() = default;

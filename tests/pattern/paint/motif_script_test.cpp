@@ -124,6 +124,31 @@ TEST_F(MotifScript, MirrorTwiceRestoresAndTheQuarterTurnSwapsTheSides)
     EXPECT_TRUE(Has(out, "MOTIF 2 4")) << out;
 }
 
+// Stretching, shearing and turning by a drag, each from the untouched copy;
+// the tool before comes back on release.
+TEST_F(MotifScript, DragTransformations)
+{
+    const struct {
+        const char* command;
+        const char* drag;
+        const char* motif;
+        const char* state;
+    } cases[] = {
+        {"stretch-both", "ev 1 1 1\nev 8 4 1\nev 8 4 0\n", "MOTIF 8 4", "tool=1 phase=0"},
+        {"stretch-height", "ev 4 3 1\nev 9 6 1\nev 9 6 0\n", "MOTIF 4 6", "motif=1,1,4,6"},
+        {"stretch-width", "ev 4 3 1\nev 9 6 1\nev 9 6 0\n", "MOTIF 9 3", "motif=1,1,9,3"},
+        {"distort-lr", "ev 2 2 1\nev 4 2 1\nev 4 2 0\n", "MOTIF 6 3", "motif=1,1,6,3"},
+        {"distort-tb", "ev 2 2 1\nev 2 1 1\nev 2 1 0\n", "MOTIF 4 4", "motif=1,1,4,4"},
+        {"rotate-any", "ev 4 3 1\nev 1 4 1\nev 1 4 0\n", "MOTIF 3 4", "tool=1 phase=0"},
+    };
+    for (const auto& c : cases) {
+        const std::string out = RunScript(Mark(1, 1, 4, 3) + "edit copy\nedit " + c.command + "\n" + c.drag);
+        EXPECT_TRUE(Has(out, c.motif)) << c.command << "\n" << out;
+        EXPECT_NE(out.find(c.state), std::string::npos) << c.command << "\n" << out;
+        EXPECT_NE(ReadTestFile(Work()), ReadTestFile(Work() + "O")) << c.command;
+    }
+}
+
 TEST_F(MotifScript, ExchangeThroughPcx)
 {
     const std::string pcx = TestHome() + "muster.PCX";
