@@ -140,6 +140,7 @@ void FormPaintView::ForegroundChanged(uint8_t colour)
     TZeichenfunktionen* palette = form_.Zeichenfunktionen;
     if (!palette)
         return;
+    form_.ColourChosen(false, colour);
     PaintPanel(palette->Vordergrund_Panel, form_.Palette().Argb()[colour]);
     palette->Vordergrund_Panel->setText(Symbol(form_, colour));
 }
@@ -149,12 +150,15 @@ void FormPaintView::BackgroundChanged(uint8_t colour)
     TZeichenfunktionen* palette = form_.Zeichenfunktionen;
     if (!palette)
         return;
+    form_.ColourChosen(true, colour);
     PaintPanel(palette->Hintergrund_Panel, form_.Palette().Argb()[colour]);
     palette->Hintergrund_Panel->setProperty("symbol", Symbol(form_, colour));
 }
 
-// The colour window that shows the marks comes later.
-void FormPaintView::FlagMarkChanged(ColourFlagKind, uint8_t, bool) {}
+void FormPaintView::FlagMarkChanged(ColourFlagKind kind, uint8_t colour, bool on)
+{
+    form_.ColourMarkChanged(kind, colour, on);
+}
 
 void FormPaintView::P_KopierenButtonEnable(bool on)
 {

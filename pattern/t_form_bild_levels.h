@@ -5,6 +5,7 @@
 // of the included ones, the reference level) and keeps the values the
 // drawing tools read: transparent and protected colours, the grid option,
 // the behaviour bytes, tool and phase. It finds or creates the tool palette.
+#include <QPointer>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -18,6 +19,7 @@
 #include "pattern/shapes/paint_surface.h"
 #include "pattern/t_form_bild_kk_zoom.h"
 
+class TFarbauswahl;
 class TZeichenfunktionen;
 
 class TFormBildLevels : public T_FormBildKKZoom, public PaintSurface {
@@ -129,6 +131,14 @@ public:
     // The file name last used with a motif file dialog.
     QString lastMotifFile;
 
+    // --- the colour window (t_form_bild_levels_colours.cpp) ---
+    TFarbauswahl* ColourWindow() const;
+    // Creates "Farben" beside the palette when there is none, and shows it
+    // with this form's colours and marks.
+    void ShowColourWindow();
+    void ColourMarkChanged(ColourFlagKind kind, uint8_t colour, bool on);
+    void ColourChosen(bool background, uint8_t colour);
+
 protected:
     // Row bytes of a level entry, or the shared zero row.
     std::span<const uint8_t> EntryBytes(int32_t level);
@@ -152,6 +162,8 @@ private:
     std::unique_ptr<PaintCore> core_ =
         std::make_unique<PaintCore>(*this, *paintView_, paintHooks_, UndoBuffer::kDefaultLimit, &paint);
     bool paletteWired_ = false;
+    void MotifPanelPressed(int n, Qt::MouseButton button);
+    QPointer<TFarbauswahl> colourWindow_;
     std::vector<LevelRow> levelTable_;
     std::vector<uint8_t> zeroRow_;
 };

@@ -201,6 +201,7 @@ void TFormBildLevels::showEvent(QShowEvent* event)
     if (core_->ToolNow() != 0)
         core_->P_EinSchalten_SpeedButton(true);
     BindEditOnShow();
+    ShowColourWindow();
 }
 
 void TFormBildLevels::hideEvent(QHideEvent* event)

@@ -13,6 +13,7 @@
 #include "kernel/model/globals.h"
 #include "kernel/model/programmodel.h"
 #include "kernel/ui/edit_bindings.h"
+#include "pattern/farbauswahl.h"
 #include "pattern/formpatrone.h"
 #include "pattern/motif_file_dialog.h"
 #include "pattern/pane_paint_box.h"
@@ -152,6 +153,40 @@ TEST_F(MotifMenuTest, CopyToAndInsertFromAPcxFile)
     SetMotifFileChooser([](QWidget*, bool, const QString&) { return QString(); });
     A("MnuEinfuegenAus")->trigger();
     EXPECT_EQ(FormPatrone->windowTitle(), pcx + "  (5x2)");
+}
+
+// "Farben" comes with the window: its panels pick the colours and show
+// the flags; a stored motif becomes the pattern the brush paints with.
+TEST_F(MotifMenuTest, ColourWindowPicksAndMarksColours)
+{
+    TFarbauswahl* colours = FormPatrone->ColourWindow();
+    ASSERT_TRUE(colours);
+    EXPECT_TRUE(colours->isVisible());
+    EXPECT_EQ(colours->ColourCount(), static_cast<int>(FormPatrone->Core().PanelCount()));
+    emit colours->ColourPanelPressed(5, Qt::LeftButton);
+    EXPECT_EQ(FormPatrone->Core().Foreground(), 4);
+    EXPECT_EQ(colours->Foreground(), 4);
+    emit colours->ColourPanelPressed(8, Qt::RightButton);
+    EXPECT_EQ(FormPatrone->Core().Background(), 7);
+    QTest::mouseClick(palette->Button("ColSchutz_SpeedButton"), Qt::LeftButton);
+    emit colours->ColourPanelPressed(3, Qt::LeftButton);
+    EXPECT_TRUE(colours->MarkShown(PanelMark::Protect, 2));
+    EXPECT_EQ(FormPatrone->paint.P[2], 1);
+
+    // Stored from the work bitmap while copying, then painted with.
+    Cell(1, 1) = 9;
+    Mark(1, 1, 1, 1);
+    QTest::mouseClick(palette->Button("Kopieren_SpeedButton"), Qt::LeftButton);
+    emit colours->MotifPanelPressed(3, Qt::RightButton);
+    EXPECT_EQ(ReadTestFile(colours->MotifFile(3)), ReadTestFile(TempPfad + "Clip.bmp"));
+    emit colours->MotifPanelPressed(3, Qt::LeftButton);
+    EXPECT_EQ(FormPatrone->paint.motifIsForeground, 1);
+    QTest::mouseClick(palette->Button("FreiHand_SpeedButton"), Qt::LeftButton);
+    Drag(10, 10, 12, 10);
+    EXPECT_EQ(Cell(11, 10), 9);
+
+    FormPatrone->close();
+    EXPECT_FALSE(colours->isVisible());
 }
 
 }  // namespace
