@@ -2,6 +2,13 @@
 
 #include "pattern/form_multicopy.h"
 
+#include <QFontDialog>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+#include "pattern/motif/motif_image.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QToolButton>
@@ -183,4 +190,56 @@ void FormPaintView::SetCaption(const std::string& text)
 void FormPaintView::PaletteChanged(const std::array<uint32_t, 256>& colours)
 {
     form_.SetPaletteColours(colours);
+}
+
+bool FormPaintView::ChooseFont()
+{
+    const QFont start = form_.textFont.value_or(form_.font());
+    std::optional<QFont> chosen;
+    if (form_.fontChooser) {
+        chosen = form_.fontChooser(start);
+    } else {
+        bool ok = false;
+        const QFont font = QFontDialog::getFont(&ok, start, &form_);
+        if (ok)
+            chosen = font;
+    }
+    if (chosen)
+        form_.textFont = *chosen;
+    return chosen.has_value();
+}
+
+// Drawn without smoothing on the transparent colour, every pixel is either
+// the text's colour or the ground's: no mixed shades to map.
+bool FormPaintView::RenderText(const std::u32string& text, MotifImage& motif)
+{
+    QFont font = form_.textFont.value_or(form_.font());
+    font.setStyleStrategy(QFont::NoAntialias);
+    const QFontMetrics metrics(font);
+    const QString string = QString::fromStdU32String(text);
+    const int width = metrics.horizontalAdvance(string);
+    const int height = metrics.height();
+    if (width <= 0 || height <= 0)
+        return false;
+    const PaintState& s = form_.paint;
+    const uint8_t foreground = form_.Core().Foreground();
+    const QRgb ground = form_.Palette().Argb()[s.transparentColour] | 0xff000000u;
+    const QRgb ink = form_.Palette().Argb()[foreground] | 0xff000000u;
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(ground);
+    {
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.setPen(QColor::fromRgb(ink == ground ? ground ^ 0x00ffffffu : ink));
+        painter.drawText(0, metrics.ascent(), string);
+    }
+    motif = MotifImage::Blank(width, height, 1, s.transparentColour);
+    for (int y = 0; y < height; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        uint8_t* out = motif.Line(y);
+        for (int x = 0; x < width; ++x)
+            if ((line[x] | 0xff000000u) != ground)
+                out[x] = foreground;
+    }
+    return true;
 }

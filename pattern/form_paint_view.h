@@ -38,6 +38,8 @@ public:
     int MultiCopyCount(uint8_t tool) override;
     void SetCaption(const std::string& text) override;
     void PaletteChanged(const std::array<uint32_t, 256>& colours) override;
+    bool ChooseFont() override;
+    bool RenderText(const std::u32string& text, MotifImage& motif) override;
 
     // Binds the undo entry again (after another window took it).
     void RebindUndo();

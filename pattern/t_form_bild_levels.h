@@ -5,7 +5,10 @@
 // of the included ones, the reference level) and keeps the values the
 // drawing tools read: transparent and protected colours, the grid option,
 // the behaviour bytes, tool and phase. It finds or creates the tool palette.
+#include <QFont>
 #include <QPointer>
+#include <functional>
+#include <optional>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -130,6 +133,10 @@ public:
     void BindMotifCommands(bool on);
     // The file name last used with a motif file dialog.
     QString lastMotifFile;
+    // The text tool's font; the form's own until one is chosen.
+    std::optional<QFont> textFont;
+    // Replaces the font dialog (tests).
+    std::function<std::optional<QFont>(const QFont&)> fontChooser;
 
     // --- the colour window (t_form_bild_levels_colours.cpp) ---
     TFarbauswahl* ColourWindow() const;

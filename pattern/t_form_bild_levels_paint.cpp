@@ -18,8 +18,6 @@
 
 namespace {
 
-// The text tool comes with the text motif.
-const char* const kLaterButtons[] = {"Letter_SpeedButton"};
 
 // Buttons that open their option pop-up on a click of their own.
 bool IsOptionButton(const QString& name)
@@ -136,9 +134,6 @@ void TFormBildLevels::WirePalette()
     paletteWired_ = true;
     for (QToolButton* b : palette->Buttons())
         b->installEventFilter(this);
-    for (const char* name : kLaterButtons)
-        if (QToolButton* b = palette->Button(name))
-            b->setEnabled(false);
     // Choosing an outline mode or an insert/delete code chooses its tool.
     ConnectToolOptionButtons(palette, this, [this](ToolOption option, int chosen) {
         if (chosen == 0 || !Zeichenfunktionen)

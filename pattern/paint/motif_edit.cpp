@@ -385,6 +385,35 @@ void PasteMotif(PaintCore& core, int32_t x, int32_t y, bool takePalette)
     core.View().SetMarkedRange(m.x1, m.y1, m.x2, m.y2);
 }
 
+void TextMotif(PaintCore& core, const std::u32string& text, bool replace)
+{
+    if (replace && core.textStepShown) {
+        core.UndoZurueckLesen(true);
+        core.textStepShown = false;
+    }
+    MotifBlock& m = core.Motif();
+    MotifImage motif;
+    if (text.empty() || m.x1 < 1 || m.y1 < 1 || !core.View().RenderText(text, motif) || motif.width == 0)
+        return;
+    motif.colours = core.colours;
+    m.allLevels = 0;
+    m.width = motif.width;
+    m.height = motif.Rows();
+    m.x2 = m.x1 + m.width - 1;
+    m.y2 = m.y1 + m.height - 1;
+    core.UndoPosInc();
+    const PaintState& s = core.State();
+    const int32_t x2 = std::min(m.x2, s.width), y2 = std::min(m.y2, s.height);
+    if (x2 >= m.x1 && y2 >= m.y1)
+        core.EbenenInUndoSchreiben(m.y1, m.x1, y2 - m.y1 + 1, x2 - m.x1 + 1);
+    if (SaveWorkMotif(core, motif, true))
+        core.Hooks().P_SymbolCopyLevelLoeschen();
+    WriteMotifIntoLevels(core, motif, m.x1, m.y1);
+    core.textStepShown = true;
+    core.RedrawChanged(m.x1, m.y1, x2, y2);
+    core.View().SetMarkedRange(m.x1, m.y1, m.x2, m.y2);
+}
+
 void RunEditCommand(PaintCore& core, EditCommand command, const std::string& file)
 {
     switch (command) {

@@ -59,6 +59,12 @@ void CutMotif(PaintCore& core);
 // asked, and writes it into the levels.
 void PasteMotif(PaintCore& core, int32_t x, int32_t y, bool takePalette);
 
+// The text drawn by the view as the motif at the motif rectangle's lower
+// left cell: it becomes the work bitmap and is written into the levels in
+// a step of its own. With replace the text's last step is undone first (it
+// moved or changed). An empty text only takes the last one away.
+void TextMotif(PaintCore& core, const std::u32string& text, bool replace);
+
 // Runs an Edit menu command; file commands take the chosen file name
 // (empty: the dialog was cancelled).
 void RunEditCommand(PaintCore& core, EditCommand command, const std::string& file = {});

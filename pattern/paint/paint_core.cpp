@@ -154,7 +154,9 @@ bool PaintCore::TemporaryPick(const CellInput& in)
 
 bool PaintCore::TakesKey(char32_t key) const
 {
-    if (state_.tool == 31 || (key >= U'0' && key <= U'9'))
+    if (state_.tool == 31)
+        return key == 8 || key >= 32;
+    if (key >= U'0' && key <= U'9')
         return false;
     const size_t p = symbols_.find(key);
     return p != std::u32string::npos && p < 256;
@@ -164,6 +166,17 @@ bool PaintCore::HandleKey(char32_t key)
 {
     if (!TakesKey(key))
         return false;
+    // Typing draws the text anew where it was placed.
+    if (state_.tool == 31) {
+        if (key == 8) {
+            if (!typedText.empty())
+                typedText.pop_back();
+        } else {
+            typedText += key;
+        }
+        TextMotif(*this, typedText, true);
+        return true;
+    }
     P_SetzeFarbenInFarbauswahl(MouseButton::Left, static_cast<int>(symbols_.find(key)) + 1);
     return true;
 }
@@ -229,6 +242,19 @@ void PaintCore::SpeedButtonMouseUp(std::string_view button, MouseButton mouse)
         ClearMarking();
         view_.TakeFocus();
         return;
+    }
+    // The text button: left starts a new text in a font chosen now; right,
+    // while texting, draws the running text in another font.
+    if (button == "Letter_SpeedButton") {
+        if (mouse == MouseButton::Right) {
+            if (state_.tool == 31 && view_.ChooseFont())
+                TextMotif(*this, typedText, true);
+            view_.TakeFocus();
+            return;
+        }
+        typedText.clear();
+        textStepShown = false;
+        view_.ChooseFont();
     }
     const ToolInfo* info = tools_.ByButton(button, mouse);
     if (!info) {
@@ -448,6 +474,7 @@ void PaintCore::StateInUndoSchreiben()
 
 void PaintCore::UndoZuruecksetzen()
 {
+    textStepShown = false;
     undo_.Reset();
     refusalShown_ = false;
     BindUndo(false);

@@ -80,6 +80,9 @@ public:
     // release, then the tool before it again.
     void BeginTransformDrag(uint8_t tool);
     uint8_t SavedPhase() const { return savedPhase_; }
+    // The text tool's text, and whether its last step shows it.
+    std::u32string typedText;
+    bool textStepShown = false;
 
     // --- colours
     // Colour n - 1 becomes the foreground (left) or background colour.

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+struct MotifImage;
+
 enum class ColourFlagKind { Protected, Transparent };
 
 class PaintView {
@@ -47,6 +49,12 @@ public:
     // How often tool 28 places the motif; 1 without asking.
     virtual int MultiCopyCount(uint8_t) { return 1; }
     virtual void SetCaption(const std::string&) {}
+    // The text in the chosen font as a motif of one level: the foreground
+    // colour's index where the text is drawn, the transparent index around
+    // it. False when there is nothing to draw with.
+    virtual bool RenderText(const std::u32string&, MotifImage&) { return false; }
+    // The font dialog for the text tool; false when cancelled.
+    virtual bool ChooseFont() { return false; }
     // The colour table after a motif's colours were taken over (0xffRRGGBB).
     virtual void PaletteChanged(const std::array<uint32_t, 256>&) {}
 };

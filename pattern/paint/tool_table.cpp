@@ -15,6 +15,7 @@
 #include "pattern/paint/rhombus_tool.h"
 #include "pattern/paint/round_shape_tool.h"
 #include "pattern/paint/spray_tool.h"
+#include "pattern/paint/text_tool.h"
 #include "pattern/paint/transform_drag_tool.h"
 
 namespace {
@@ -86,6 +87,7 @@ ToolTable::ToolTable()
              place);
     Register({29, {}, left, "Motiv einfügen:", {}, -1}, place);
     Register({30, "Lineal_SpeedButton", left, "Lineal:", {}, -1}, std::make_shared<MeasureTool>());
+    Register({31, "Letter_SpeedButton", left, "Text", {}, -1}, std::make_shared<TextTool>());
     auto transform = std::make_shared<TransformDragTool>();
     for (uint8_t t : {32, 33})
         Register({t, {}, left, "Motiv verzerren", {}, -1}, transform);

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <set>
 #include <QMenu>
 #include <QToolButton>
 #include <QtTest/QTest>
@@ -13,6 +15,7 @@
 #include "kernel/model/globals.h"
 #include "kernel/model/programmodel.h"
 #include "kernel/ui/edit_bindings.h"
+#include "pattern/core/bmp8_file.h"
 #include "pattern/farbauswahl.h"
 #include "pattern/formpatrone.h"
 #include "pattern/motif_file_dialog.h"
@@ -153,6 +156,43 @@ TEST_F(MotifMenuTest, CopyToAndInsertFromAPcxFile)
     SetMotifFileChooser([](QWidget*, bool, const QString&) { return QString(); });
     A("MnuEinfuegenAus")->trigger();
     EXPECT_EQ(FormPatrone->windowTitle(), pcx + "  (5x2)");
+}
+
+// Typed text becomes the motif: drawn without smoothing, only the
+// foreground colour on the transparent one, the copy refreshed with it.
+TEST_F(MotifMenuTest, TypedTextIsTheMotif)
+{
+    QFont font("DejaVu Sans", 14);
+    FormPatrone->fontChooser = [&](const QFont&) { return std::optional<QFont>(font); };
+    QTest::keyClick(FormPatrone, 'A');  // colour 19
+    QTest::mouseClick(palette->Button("Letter_SpeedButton"), Qt::LeftButton);
+    ASSERT_EQ(FormPatrone->Core().ToolNow(), 31);
+    Send(QEvent::MouseMove, Pixel(3, 5), Qt::NoButton, Qt::NoButton);
+    Send(QEvent::MouseButtonPress, Pixel(3, 5), Qt::LeftButton, Qt::LeftButton);
+    Send(QEvent::MouseButtonRelease, Pixel(3, 5), Qt::LeftButton, Qt::NoButton);
+    QTest::keyClicks(FormPatrone, "AB");
+    font.setStyleStrategy(QFont::NoAntialias);
+    const QFontMetrics metrics(font);
+    Bmp8 picture;
+    std::string error;
+    const std::string work = TempPfad + "Clip.bmp";
+    ASSERT_TRUE(ReadBmp8(work, picture, error)) << error;
+    EXPECT_EQ(picture.width, metrics.horizontalAdvance("AB"));
+    EXPECT_EQ(picture.height, metrics.height());
+    std::set<uint8_t> used(picture.pixels.begin(), picture.pixels.end());
+    EXPECT_EQ(used, (std::set<uint8_t>{19, 255}));
+    EXPECT_EQ(ReadTestFile(work), ReadTestFile(work + "O"));
+    EXPECT_EQ(Motif().x1, 3);
+    EXPECT_EQ(Motif().width, picture.width);
+    // The text stands in the plane; Backspace draws it shorter.
+    int inked = 0;
+    for (int32_t y = 5; y < 5 + picture.height && y <= 30; ++y)
+        for (int32_t x = 3; x < 3 + picture.width; ++x)
+            inked += Cell(x, y) == 19;
+    EXPECT_GT(inked, 0);
+    QTest::keyClick(FormPatrone, Qt::Key_Backspace);
+    ASSERT_TRUE(ReadBmp8(work, picture, error));
+    EXPECT_EQ(picture.width, metrics.horizontalAdvance("A"));
 }
 
 // "Farben" comes with the window: its panels pick the colours and show
