@@ -149,6 +149,22 @@ TEST_F(MotifScript, DragTransformations)
     }
 }
 
+// The right button marks the region of the cell's colour: lifted out with
+// the background colour, it moves with tool 26; cells around it are
+// transparent and stay.
+TEST_F(MotifScript, ColourRegionBecomesTheMotif)
+{
+    const std::string out = RunScript("bg 0\nset 1 3 3 5\nset 1 4 3 5\nset 1 4 4 5\nset 1 3 4 8\n"
+                                      "button BereichMarkieren_SpeedButton left\nev 3 3 2\nev 3 3 0\nprint\n"
+                                      "ev 10 10 1\nev 10 10 0\n");
+    EXPECT_TRUE(Has(out, "MOTIF 2 2")) << out;
+    EXPECT_TRUE(Has(out, "STATE tool=26 phase=2 previous=4 steps=1 records=3 motif=3,3,4,4")) << out;
+    EXPECT_TRUE(Has(out, "SET 1 10 10 5"));
+    EXPECT_TRUE(Has(out, "SET 1 11 11 5"));
+    EXPECT_FALSE(Has(out, "SET 1 10 11 5"));
+    EXPECT_FALSE(Has(out, "SET 1 3 4 0"));
+}
+
 TEST_F(MotifScript, ExchangeThroughPcx)
 {
     const std::string pcx = TestHome() + "muster.PCX";
