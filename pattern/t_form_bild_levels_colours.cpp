@@ -66,9 +66,17 @@ void TFormBildLevels::ShowColourWindow()
         w->SetMark(PanelMark::Protect, static_cast<uint8_t>(c), paint.P[c] != 0);
         w->SetMark(PanelMark::Transparent, static_cast<uint8_t>(c), paint.T[c] != 0);
     }
-    if (Zeichenfunktionen && !w->isVisible())
-        w->move(Zeichenfunktionen->frameGeometry().right() + 1, Zeichenfunktionen->frameGeometry().top());
+    // Below the palette; below this window too when it would cover the
+    // panels (both stay on top).
+    if (Zeichenfunktionen && !w->isVisible()) {
+        QRect place = w->frameGeometry();
+        place.moveTopLeft({Zeichenfunktionen->frameGeometry().left(), Zeichenfunktionen->frameGeometry().bottom() + 1});
+        if (place.intersects(frameGeometry()))
+            place.moveTop(frameGeometry().bottom() + 1);
+        w->move(place.topLeft());
+    }
     w->F_Visible(1);
+    w->raise();
 }
 
 void TFormBildLevels::ColourMarkChanged(ColourFlagKind kind, uint8_t colour, bool on)
