@@ -57,6 +57,10 @@ int OpenToolOptionPopup(ToolOption option, QWidget* toolWindow)
         return 0;
     const int chosen = popup->Chosen();
     delete popup;
+    // Left by Esc: the palette button comes up all the same.
+    if (chosen == 0 && toolWindow)
+        if (auto* button = toolWindow->findChild<QToolButton*>(ToolOptionPopup::PaletteButtonName(option)))
+            button->setChecked(false);
     return chosen;
 }
 

@@ -143,7 +143,9 @@ TEST_F(OptionPopupTest, OutlineAndInsertDeleteOpenLevelWithTheirButton)
 TEST_F(OptionPopupTest, EscapeChoosesNothing)
 {
     const ShapeSettings before = PaintUnitSettings();
+    PaletteButton(ToolOption::LineWidth)->setChecked(true);
     EXPECT_EQ(Open(ToolOption::LineWidth, [](ToolOptionPopup& p) { QTest::keyClick(&p, Qt::Key_Escape); }), 0);
+    EXPECT_FALSE(PaletteButton(ToolOption::LineWidth)->isChecked());
     EXPECT_EQ(PaintUnitSettings().lineWidth, before.lineWidth);
     EXPECT_FALSE(FormExists("LokalLinienStaerke_Form"));
 }
