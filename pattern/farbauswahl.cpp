@@ -62,6 +62,8 @@ TFarbauswahl::TFarbauswahl(QWidget* parent)
     tabFile = ProgrammPfad + QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString() +
               ".TAB";
     FormCreate();
+    if (parent)
+        parent->installEventFilter(this);
 }
 
 TFarbauswahl::~TFarbauswahl()
@@ -124,9 +126,21 @@ void TFarbauswahl::showEvent(QShowEvent* event)
     BuildColourGrid();
 }
 
+// The user cannot close the window; the end of the program can: quitting
+// closes every window and gives up when one refuses.
 void TFarbauswahl::closeEvent(QCloseEvent* event)
 {
-    event->ignore();
+    if (programEnding_)
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TFarbauswahl::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Close)
+        programEnding_ = true;
+    return QWidget::eventFilter(watched, event);
 }
 
 ColourPanel* TFarbauswahl::Panel(int i) const

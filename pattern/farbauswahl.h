@@ -110,6 +110,8 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The main window closing ends the program, and this window with it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -126,4 +128,5 @@ private:
     uint8_t background_ = kDefaultBackground;
     QWidget* colourGrid_ = nullptr;
     QWidget* motifGrid_ = nullptr;
+    bool programEnding_ = false;
 };

@@ -1,5 +1,14 @@
 #include "pattern/form_paint_view.h"
 
+#include "pattern/form_multicopy.h"
+
+#include <QFontDialog>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+#include "pattern/motif/motif_image.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QToolButton>
@@ -43,6 +52,13 @@ void FormPaintView::FeedbackFrame(int32_t x1, int32_t y1, int32_t x2, int32_t y2
     ClearFeedback();
     for (int p = 0; p < form_.PaneCount(); ++p)
         form_.FeedbackFrame(p, x1, y1, x2, y2);
+}
+
+void FormPaintView::FeedbackQuad(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4,
+                                 int32_t y4)
+{
+    ClearFeedback();
+    form_.FeedbackQuad(x1, y1, x2, y2, x3, y3, x4, y4);
 }
 
 void FormPaintView::ClearFeedback()
@@ -131,6 +147,7 @@ void FormPaintView::ForegroundChanged(uint8_t colour)
     TZeichenfunktionen* palette = form_.Zeichenfunktionen;
     if (!palette)
         return;
+    form_.ColourChosen(false, colour);
     PaintPanel(palette->Vordergrund_Panel, form_.Palette().Argb()[colour]);
     palette->Vordergrund_Panel->setText(Symbol(form_, colour));
 }
@@ -140,12 +157,89 @@ void FormPaintView::BackgroundChanged(uint8_t colour)
     TZeichenfunktionen* palette = form_.Zeichenfunktionen;
     if (!palette)
         return;
+    form_.ColourChosen(true, colour);
     PaintPanel(palette->Hintergrund_Panel, form_.Palette().Argb()[colour]);
     palette->Hintergrund_Panel->setProperty("symbol", Symbol(form_, colour));
 }
 
-// The colour window that shows the marks comes later.
-void FormPaintView::FlagMarkChanged(ColourFlagKind, uint8_t, bool) {}
+void FormPaintView::FlagMarkChanged(ColourFlagKind kind, uint8_t colour, bool on)
+{
+    form_.ColourMarkChanged(kind, colour, on);
+}
 
-// The motif commands come with the motif operations.
-void FormPaintView::P_KopierenButtonEnable(bool) {}
+void FormPaintView::P_KopierenButtonEnable(bool on)
+{
+    form_.P_KopierenButtonEnable(on);
+}
+
+void FormPaintView::BindMotifCommands(bool on)
+{
+    form_.BindMotifCommands(on);
+}
+
+int FormPaintView::MultiCopyCount(uint8_t tool)
+{
+    return ::MultiCopyCount(tool);
+}
+
+void FormPaintView::SetCaption(const std::string& text)
+{
+    form_.setWindowTitle(QString::fromStdString(text));
+}
+
+void FormPaintView::PaletteChanged(const std::array<uint32_t, 256>& colours)
+{
+    form_.SetPaletteColours(colours);
+}
+
+bool FormPaintView::ChooseFont()
+{
+    const QFont start = form_.textFont.value_or(form_.font());
+    std::optional<QFont> chosen;
+    if (form_.fontChooser) {
+        chosen = form_.fontChooser(start);
+    } else {
+        bool ok = false;
+        const QFont font = QFontDialog::getFont(&ok, start, &form_);
+        if (ok)
+            chosen = font;
+    }
+    if (chosen)
+        form_.textFont = *chosen;
+    return chosen.has_value();
+}
+
+// Drawn without smoothing on the transparent colour, every pixel is either
+// the text's colour or the ground's: no mixed shades to map.
+bool FormPaintView::RenderText(const std::u32string& text, MotifImage& motif)
+{
+    QFont font = form_.textFont.value_or(form_.font());
+    font.setStyleStrategy(QFont::NoAntialias);
+    const QFontMetrics metrics(font);
+    const QString string = QString::fromStdU32String(text);
+    const int width = metrics.horizontalAdvance(string);
+    const int height = metrics.height();
+    if (width <= 0 || height <= 0)
+        return false;
+    const PaintState& s = form_.paint;
+    const uint8_t foreground = form_.Core().Foreground();
+    const QRgb ground = form_.Palette().Argb()[s.transparentColour] | 0xff000000u;
+    const QRgb ink = form_.Palette().Argb()[foreground] | 0xff000000u;
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(ground);
+    {
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.setPen(QColor::fromRgb(ink == ground ? ground ^ 0x00ffffffu : ink));
+        painter.drawText(0, metrics.ascent(), string);
+    }
+    motif = MotifImage::Blank(width, height, 1, s.transparentColour);
+    for (int y = 0; y < height; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        uint8_t* out = motif.Line(y);
+        for (int x = 0; x < width; ++x)
+            if ((line[x] | 0xff000000u) != ground)
+                out[x] = foreground;
+    }
+    return true;
+}

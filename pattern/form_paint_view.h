@@ -18,6 +18,8 @@ public:
 
     void FeedbackFrame(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
     void ClearFeedback() override;
+    void FeedbackQuad(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4,
+                      int32_t y4) override;
     void SetMarkedRange(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
     void ShowCellHint(const std::string& text) override;
     void HideCellHint() override;
@@ -32,6 +34,12 @@ public:
     void BackgroundChanged(uint8_t colour) override;
     void FlagMarkChanged(ColourFlagKind kind, uint8_t colour, bool on) override;
     void P_KopierenButtonEnable(bool on) override;
+    void BindMotifCommands(bool on) override;
+    int MultiCopyCount(uint8_t tool) override;
+    void SetCaption(const std::string& text) override;
+    void PaletteChanged(const std::array<uint32_t, 256>& colours) override;
+    bool ChooseFont() override;
+    bool RenderText(const std::u32string& text, MotifImage& motif) override;
 
     // Binds the undo entry again (after another window took it).
     void RebindUndo();

@@ -369,6 +369,17 @@ void TFormBildKK::SetPaletteEntries(const std::array<uint8_t, kPaletteFileBytes>
     RedrawCells();
 }
 
+void TFormBildKK::SetPaletteColours(const std::array<uint32_t, 256>& argb)
+{
+    std::array<uint8_t, kPaletteFileBytes> bytes = palette_.Entries();
+    for (size_t i = 0; i < argb.size(); ++i) {
+        bytes[4 * i] = static_cast<uint8_t>(argb[i] >> 16);
+        bytes[4 * i + 1] = static_cast<uint8_t>(argb[i] >> 8);
+        bytes[4 * i + 2] = static_cast<uint8_t>(argb[i]);
+    }
+    SetPaletteEntries(bytes);
+}
+
 void TFormBildKK::BuildSymbolTextMap(const std::string& symbolText)
 {
     ::BuildSymbolTextMap(glyphs_, symbolText);

@@ -174,6 +174,8 @@ public:
     const PaletteTable& Palette() const { return palette_; }
     // Colours changed in the window (entries as a palette file holds them).
     void SetPaletteEntries(const std::array<uint8_t, kPaletteFileBytes>& entries);
+    // A colour table (0xffRRGGBB) taken over, from a motif's colours.
+    void SetPaletteColours(const std::array<uint32_t, 256>& argb);
     const GlyphTable& Glyphs() const { return glyphs_; }
     const std::string& SymbolText() const { return symbolText_; }
     // The colour table as an indexed QImage takes it.

@@ -5,6 +5,10 @@
 // of the included ones, the reference level) and keeps the values the
 // drawing tools read: transparent and protected colours, the grid option,
 // the behaviour bytes, tool and phase. It finds or creates the tool palette.
+#include <QFont>
+#include <QPointer>
+#include <functional>
+#include <optional>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -12,11 +16,13 @@
 #include <vector>
 
 #include "pattern/form_paint_view.h"
+#include "pattern/paint/motif_edit.h"
 #include "pattern/paint/paint_core.h"
 #include "pattern/shapes/paint_state.h"
 #include "pattern/shapes/paint_surface.h"
 #include "pattern/t_form_bild_kk_zoom.h"
 
+class TFarbauswahl;
 class TZeichenfunktionen;
 
 class TFormBildLevels : public T_FormBildKKZoom, public PaintSurface {
@@ -116,6 +122,30 @@ public:
     void SpeedButtonMouseUp(QObject* button, Qt::MouseButton mouse);
     void ColSchutzTranspPopUp_Click(ColourFlagKind kind, int item);
 
+    // --- the motif and the Edit menu (t_form_bild_levels_motif.cpp) ---
+    void RunEdit(EditCommand command);
+    // The file dialogs, then the exchange.
+    virtual void Einfuegenaus1Click();
+    virtual void Kopierennach1Click();
+    // Rebinds the form's Edit menu entries: paste, copy and cut with on,
+    // the motif commands while there is a motif.
+    void P_KopierenButtonEnable(bool on);
+    void BindMotifCommands(bool on);
+    // The file name last used with a motif file dialog.
+    QString lastMotifFile;
+    // The text tool's font; the form's own until one is chosen.
+    std::optional<QFont> textFont;
+    // Replaces the font dialog (tests).
+    std::function<std::optional<QFont>(const QFont&)> fontChooser;
+
+    // --- the colour window (t_form_bild_levels_colours.cpp) ---
+    TFarbauswahl* ColourWindow() const;
+    // Creates "Farben" beside the palette when there is none, and shows it
+    // with this form's colours and marks.
+    void ShowColourWindow();
+    void ColourMarkChanged(ColourFlagKind kind, uint8_t colour, bool on);
+    void ColourChosen(bool background, uint8_t colour);
+
 protected:
     // Row bytes of a level entry, or the shared zero row.
     std::span<const uint8_t> EntryBytes(int32_t level);
@@ -129,6 +159,8 @@ private:
     void WirePalette();
     // Size, levels, visible area and symbols into the painting core.
     void SyncPaintCore();
+    void BindEditEntry(int entry, bool on);
+    void BindEditOnShow();
 
     std::unique_ptr<FormPaintView> paintView_ =
         std::make_unique<FormPaintView>(*this, [this] { Rueckgaengig1Click(); });
@@ -137,6 +169,8 @@ private:
     std::unique_ptr<PaintCore> core_ =
         std::make_unique<PaintCore>(*this, *paintView_, paintHooks_, UndoBuffer::kDefaultLimit, &paint);
     bool paletteWired_ = false;
+    void MotifPanelPressed(int n, Qt::MouseButton button);
+    QPointer<TFarbauswahl> colourWindow_;
     std::vector<LevelRow> levelTable_;
     std::vector<uint8_t> zeroRow_;
 };

@@ -10,17 +10,24 @@
 
 #include "kernel/dispatch/busystate.h"
 #include "pattern/bind_edit_action.h"
+#include "pattern/tool_option_buttons.h"
+#include "pattern/tool_option_popup.h"
 #include "pattern/t_form_bild_levels.h"
 #include "pattern/zeichenfunktionen.h"
 #include "platform/codepage.h"
 
 namespace {
 
-// Buttons whose tools come with the motif, text and option windows.
-const char* const kLaterButtons[] = {"Spray_SpeedButton",       "Umranden_SpeedButton",   "InsDel_SpeedButton",
-                                     "Letter_SpeedButton",      "RasterKopie_SpeedButton", "Bewegen_SpeedButton",
-                                     "Kopieren_SpeedButton",    "LinienStufe_SpeedButton", "Linienart_SpeedButton",
-                                     "LinienStaerke_SpeedButton"};
+
+// Buttons that open their option pop-up on a click of their own.
+bool IsOptionButton(const QString& name)
+{
+    for (ToolOption option : {ToolOption::Slope, ToolOption::LineType, ToolOption::LineWidth, ToolOption::Outline,
+                              ToolOption::InsertDelete})
+        if (name == QLatin1String(ToolOptionPopup::PaletteButtonName(option)))
+            return true;
+    return false;
+}
 
 MouseButton ToMouse(Qt::MouseButton b)
 {
@@ -35,6 +42,9 @@ void TFormBildLevels::SyncPaintCore()
         core_->SetPictureSize(PictureWidth(), PictureHeight());
     UpdatePaintState();
     core_->SetLevelStates(Levels().States());
+    core_->workBmp = workBitmapFile;
+    core_->colours = Palette().Argb();
+    core_->cutFillsWithBackground = cutFillsWithBackground != 0;
     paint.currentLevel = Levels().CurrentLevel();
     paint.referenceLevel = Levels().ReferenceLevel();
     const QString symbols = QString::fromStdString(Cp1252ToUtf8(SymbolText()));
@@ -124,9 +134,13 @@ void TFormBildLevels::WirePalette()
     paletteWired_ = true;
     for (QToolButton* b : palette->Buttons())
         b->installEventFilter(this);
-    for (const char* name : kLaterButtons)
-        if (QToolButton* b = palette->Button(name))
-            b->setEnabled(false);
+    // Choosing an outline mode or an insert/delete code chooses its tool.
+    ConnectToolOptionButtons(palette, this, [this](ToolOption option, int chosen) {
+        if (chosen == 0 || !Zeichenfunktionen)
+            return;
+        if (option == ToolOption::Outline || option == ToolOption::InsertDelete)
+            SpeedButtonMouseUp(Zeichenfunktionen->Button(ToolOptionPopup::PaletteButtonName(option)), Qt::LeftButton);
+    });
     const std::pair<QMenu*, ColourFlagKind> menus[] = {{palette->ColSchutz_PopupMenu, ColourFlagKind::Protected},
                                                        {palette->ColTransp_PopupMenu, ColourFlagKind::Transparent}};
     for (auto [menu, kind] : menus) {
@@ -145,6 +159,8 @@ bool TFormBildLevels::eventFilter(QObject* watched, QEvent* event)
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseButtonRelease)
         return false;
     const QString name = button->objectName();
+    if (IsOptionButton(name))
+        return false;
     auto* mouse = static_cast<QMouseEvent*>(event);
     if (type == QEvent::MouseButtonPress && mouse->button() == Qt::RightButton &&
         (name == "ColSchutz_SpeedButton" || name == "ColTransp_SpeedButton")) {
@@ -179,6 +195,8 @@ void TFormBildLevels::showEvent(QShowEvent* event)
     paintView_->BackgroundChanged(core_->Background());
     if (core_->ToolNow() != 0)
         core_->P_EinSchalten_SpeedButton(true);
+    BindEditOnShow();
+    ShowColourWindow();
 }
 
 void TFormBildLevels::hideEvent(QHideEvent* event)

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "pattern/motif/take_over_palette.h"
+#include "pattern/paint/motif_edit.h"
 #include "pattern/paint/paint_tool.h"
 #include "pattern/shapes/shape_settings.h"
 
@@ -152,7 +154,9 @@ bool PaintCore::TemporaryPick(const CellInput& in)
 
 bool PaintCore::TakesKey(char32_t key) const
 {
-    if (state_.tool == 31 || (key >= U'0' && key <= U'9'))
+    if (state_.tool == 31)
+        return key == 8 || key >= 32;
+    if (key >= U'0' && key <= U'9')
         return false;
     const size_t p = symbols_.find(key);
     return p != std::u32string::npos && p < 256;
@@ -162,6 +166,17 @@ bool PaintCore::HandleKey(char32_t key)
 {
     if (!TakesKey(key))
         return false;
+    // Typing draws the text anew where it was placed.
+    if (state_.tool == 31) {
+        if (key == 8) {
+            if (!typedText.empty())
+                typedText.pop_back();
+        } else {
+            typedText += key;
+        }
+        TextMotif(*this, typedText, true);
+        return true;
+    }
     P_SetzeFarbenInFarbauswahl(MouseButton::Left, static_cast<int>(symbols_.find(key)) + 1);
     return true;
 }
@@ -178,7 +193,9 @@ void PaintCore::P_EinSchalten_SpeedButton(bool on)
 void PaintCore::ShowToolHint()
 {
     const ToolInfo* info = tools_.Info(state_.tool);
-    if (info)
+    if (state_.tool == 24)
+        view_.SetToolHint(InsertDeleteHint(PaintUnitSettings().insertDeleteCode), {});
+    else if (info)
         view_.SetToolHint(std::string(info->hint), std::string(info->hint2));
     else
         view_.SetToolHint({}, {});
@@ -222,19 +239,22 @@ void PaintCore::Hide()
 void PaintCore::SpeedButtonMouseUp(std::string_view button, MouseButton mouse)
 {
     if (button == "BereichMarkieren_SpeedButton" && mouse == MouseButton::Right) {
-        view_.ClearFeedback();
-        motif_.Clear();
-        view_.SetMarkedRange(0, 0, 0, 0);
-        if (IsMotifTool(state_.tool)) {
-            if (IsMotifTool(previousTool_))
-                previousTool_ = 1;
-            ReturnToPreviousTool();
-        }
-        if (!state_.motifIsForeground)
-            view_.P_KopierenButtonEnable(false);
-        hooks_.P_SymbolCopyZuruecksetzen(false);
+        ClearMarking();
         view_.TakeFocus();
         return;
+    }
+    // The text button: left starts a new text in a font chosen now; right,
+    // while texting, draws the running text in another font.
+    if (button == "Letter_SpeedButton") {
+        if (mouse == MouseButton::Right) {
+            if (state_.tool == 31 && view_.ChooseFont())
+                TextMotif(*this, typedText, true);
+            view_.TakeFocus();
+            return;
+        }
+        typedText.clear();
+        textStepShown = false;
+        view_.ChooseFont();
     }
     const ToolInfo* info = tools_.ByButton(button, mouse);
     if (!info) {
@@ -244,12 +264,52 @@ void PaintCore::SpeedButtonMouseUp(std::string_view button, MouseButton mouse)
     // The pipette and the two flag tools give the previous tool back when
     // chosen again.
     const uint8_t t = info->tool;
+    // The placing tools lift the marked region at once, unless a placing
+    // tool already holds it.
+    if ((t == 25 || t == 26 || t == 27 || t == 28) && !(state_.tool >= 25 && state_.tool <= 28) && !motif_.Empty())
+        CopyRegionToMotif(*this);
     if ((t == 19 || t == 20 || t == 21) && state_.tool == t) {
         ReturnToPreviousTool();
         view_.TakeFocus();
         return;
     }
     SelectTool(t);
+}
+
+// ---------------------------------------------------------------- motif
+
+void PaintCore::ClearMarking()
+{
+    view_.ClearFeedback();
+    motif_.Clear();
+    view_.SetMarkedRange(0, 0, 0, 0);
+    if (IsMotifTool(state_.tool)) {
+        if (IsMotifTool(previousTool_))
+            previousTool_ = 1;
+        ReturnToPreviousTool();
+    }
+    if (!state_.motifIsForeground)
+        view_.P_KopierenButtonEnable(false);
+    hooks_.P_SymbolCopyZuruecksetzen(false);
+}
+
+void PaintCore::TakePalette(const std::array<uint32_t, 256>& motifColours)
+{
+    PaletteTakeOver how;
+    how.count = static_cast<int32_t>(PanelCount());
+    how.transparent = state_.transparentColour;
+    TakeOverPalette(motifColours, colours, how);
+    view_.PaletteChanged(colours);
+}
+
+void PaintCore::BeginTransformDrag(uint8_t tool)
+{
+    P_EinSchalten_SpeedButton(false);
+    previousTool_ = state_.tool;
+    savedPhase_ = phase_;
+    state_.tool = tool;
+    phase_ = 0;
+    ShowToolHint();
 }
 
 // ---------------------------------------------------------------- colours
@@ -414,6 +474,7 @@ void PaintCore::StateInUndoSchreiben()
 
 void PaintCore::UndoZuruecksetzen()
 {
+    textStepShown = false;
     undo_.Reset();
     refusalShown_ = false;
     BindUndo(false);

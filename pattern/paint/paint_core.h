@@ -5,6 +5,7 @@
 // surface the routines paint on: rows, redraws and feedback go to the
 // surface it wraps (the window's level table), the old bytes they save go
 // into its own history.
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -63,6 +64,26 @@ public:
     // Hiding the form: no tool, its button up, the undo entry unbound.
     void Hide();
 
+    // --- the motif
+    // The work bitmap's file; empty: no motif files.
+    std::string workBmp;
+    // The colour table the motif files carry (0xffRRGGBB).
+    std::array<uint32_t, 256> colours{};
+    // A cut fills with the background colour (else the transparent one).
+    bool cutFillsWithBackground = false;
+    // The motif's colours become the colour table but for the special
+    // indices.
+    void TakePalette(const std::array<uint32_t, 256>& motifColours);
+    // The marking gone: the motif tools give way, the commands unbound.
+    void ClearMarking();
+    // Stretching, distorting or turning by a drag: the tool until the
+    // release, then the tool before it again.
+    void BeginTransformDrag(uint8_t tool);
+    uint8_t SavedPhase() const { return savedPhase_; }
+    // The text tool's text, and whether its last step shows it.
+    std::u32string typedText;
+    bool textStepShown = false;
+
     // --- colours
     // Colour n - 1 becomes the foreground (left) or background colour.
     void P_SetzeFarbenInFarbauswahl(MouseButton mouse, int n);
@@ -101,11 +122,13 @@ public:
     PaintHooks& Hooks() { return hooks_; }
     const ToolTable& Tools() const { return tools_; }
     MotifBlock& Motif() { return motif_; }
+    const MotifBlock& Motif() const { return motif_; }
     uint8_t ToolNow() const { return state_.tool; }
     uint8_t Phase() const { return phase_; }
     uint8_t PreviousTool() const { return previousTool_; }
     uint8_t ButtonFlag() const { return buttonFlag_; }
     void SetPhase(uint8_t phase) { phase_ = phase; }
+    void SetPreviousTool(uint8_t tool) { previousTool_ = tool; }
     void SetButtonFlag(uint8_t flag) { buttonFlag_ = flag; }
     void MarkChanged() { changed_ = 1; }
     uint8_t Changed() const { return changed_; }
@@ -170,6 +193,7 @@ private:
     uint8_t previousTool_ = 0;
     uint8_t phase_ = 0;
     uint8_t buttonFlag_ = 0;
+    uint8_t savedPhase_ = 0;
     uint8_t changed_ = 0;
     bool guard_ = false;
     bool undoBound_ = false;

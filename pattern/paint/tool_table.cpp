@@ -1,17 +1,22 @@
 #include "pattern/paint/tool_table.h"
 
 #include "pattern/paint/arc_tool.h"
+#include "pattern/paint/area_tool.h"
 #include "pattern/paint/brush_tool.h"
 #include "pattern/paint/colour_swap_tool.h"
 #include "pattern/paint/fill_tool.h"
 #include "pattern/paint/flag_tool.h"
 #include "pattern/paint/line_tool.h"
 #include "pattern/paint/mark_tool.h"
+#include "pattern/paint/motif_place_tool.h"
 #include "pattern/paint/measure_tool.h"
 #include "pattern/paint/pipette_tool.h"
 #include "pattern/paint/rectangle_tool.h"
 #include "pattern/paint/rhombus_tool.h"
 #include "pattern/paint/round_shape_tool.h"
+#include "pattern/paint/spray_tool.h"
+#include "pattern/paint/text_tool.h"
+#include "pattern/paint/transform_drag_tool.h"
 
 namespace {
 
@@ -32,6 +37,7 @@ ToolTable::ToolTable()
     const auto left = MouseButton::Left;
     const auto right = MouseButton::Right;
     Register({1, "FreiHand_SpeedButton", left, Hint("Pinsel:"), {}, -1}, std::make_shared<BrushTool>());
+    Register({2, "Spray_SpeedButton", left, Hint("Sprühen:"), {}, -1}, std::make_shared<SprayTool>());
     Register({4, "BereichMarkieren_SpeedButton", left,
               "Motivbereich markieren:\xc2\xbf\"LT\" Bereich definieren\xc2\xbf\"RT\" Farbbereich als Motiv definieren",
               "Strg+\"LT\" Bereich in allen aktiven Ebenen definieren", -1},
@@ -45,6 +51,9 @@ ToolTable::ToolTable()
               "Hintergrundfarbe mit Vordergrundfarbe austauschen",
               {}, -1},
              std::make_shared<ColourSwapTool>());
+    Register({8, "FarbeTauschen_SpeedButton", right,
+              "Motiv tauschen:\xc2\xbf\"LT\" Motiv mit Vordergrundfarbe überschreiben", {}, -1},
+             std::make_shared<AreaTool>(AreaTool::Kind::MotifSwap));
     Register({9, "Bogen_SpeedButton", left, Hint("Bogen:"), {}, -1}, std::make_shared<ArcTool>());
     Register({10, "KreisVoll_SpeedButton", left, Hint("Ungefüllter Kreis:"), {}, 2},
              std::make_shared<RoundShapeTool>(R::CircleFrame));
@@ -64,7 +73,27 @@ ToolTable::ToolTable()
     Register({20, "ColSchutz_SpeedButton", left, {}, {}, -1}, std::make_shared<FlagTool>());
     Register({21, "ColTransp_SpeedButton", left, {}, {}, -1}, std::make_shared<FlagTool>());
     Register({22, "Fuellen_SpeedButton", left, Hint("Füllen:"), {}, -1}, std::make_shared<FillTool>());
+    Register({23, "Umranden_SpeedButton", left, "Farben umranden", {}, -1},
+             std::make_shared<AreaTool>(AreaTool::Kind::Outline));
+    Register({24, "InsDel_SpeedButton", left, {}, {}, -1}, std::make_shared<AreaTool>(AreaTool::Kind::InsertDelete));
+    auto place = std::make_shared<MotifPlaceTool>();
+    Register({25, "RasterKopie_SpeedButton", left, "Motiv im Raster kopieren", {}, -1}, place);
+    Register({26, "Bewegen_SpeedButton", left, "Motiv bewegen", {}, -1}, place);
+    Register({27, "Kopieren_SpeedButton", left,
+              "Kopieren:\xc2\xbf\"LT\" Motiv setzen\xc2\xbf\"RT\" Motiv relativ zum letzten Vorgang setzen", {}, -1},
+             place);
+    Register({28, "Kopieren_SpeedButton", right,
+              "Kopieren:\xc2\xbf\"LT\" Motiv setzen\xc2\xbf anschliesend Wiederholungsfaktor eingeben", {}, -1},
+             place);
+    Register({29, {}, left, "Motiv einfügen:", {}, -1}, place);
     Register({30, "Lineal_SpeedButton", left, "Lineal:", {}, -1}, std::make_shared<MeasureTool>());
+    Register({31, "Letter_SpeedButton", left, "Text", {}, -1}, std::make_shared<TextTool>());
+    auto transform = std::make_shared<TransformDragTool>();
+    for (uint8_t t : {32, 33})
+        Register({t, {}, left, "Motiv verzerren", {}, -1}, transform);
+    for (uint8_t t : {34, 35, 36})
+        Register({t, {}, left, "Motiv strecken", {}, -1}, transform);
+    Register({37, {}, left, "Motiv drehen", {}, -1}, transform);
 }
 
 ToolTable::~ToolTable() = default;
@@ -96,6 +125,22 @@ const ToolInfo* ToolTable::ByButton(std::string_view button, MouseButton mouse) 
 bool ToolTable::HasLeftTool(std::string_view button) const
 {
     return ByButton(button, MouseButton::Left) != nullptr;
+}
+
+std::string InsertDeleteHint(uint16_t code)
+{
+    const std::string keep = "\xc2\xbf\"LT\" mit Bereich erhalten\xc2\xbf\"RT\" mit Hintergrundfarbe füllen";
+    switch (code) {
+    case 1: return "Zeilen einfügen:" + keep;
+    case 2: return "Spalten einfügen" + keep;
+    case 3: return "Zeilen löschen";
+    case 4: return "Spalten löschen";
+    case 9: return "Zeilen einfügen (innerhalb Motiv):" + keep;
+    case 10: return "Spalten einfügen (innerhalb Motiv):" + keep;
+    case 11: return "Zeilen löschen (innerhalb Motiv)";
+    case 12: return "Spalten löschen (innerhalb Motiv)";
+    default: return {};
+    }
 }
 
 std::string_view ToolTable::ButtonOf(uint8_t tool)

@@ -21,6 +21,9 @@ struct ToolInfo {
     int glyph = -1;          // image of the tool window's list, or none
 };
 
+// Tool 24's hint names what its insert/delete code does.
+std::string InsertDeleteHint(uint16_t code);
+
 class ToolTable {
 public:
     static constexpr uint8_t kMaxTool = 37;

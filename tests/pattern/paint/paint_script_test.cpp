@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 #include "tests/support/test_env.h"
@@ -25,6 +26,34 @@ const std::string kRow5 = "set 1 1 5 5\nset 1 2 5 7\nset 1 3 5 5\nset 1 4 5 7\ns
 const std::string kRow1 = "set 1 1 1 6\nset 1 2 1 3\nset 1 3 1 9\nset 1 4 1 6\nset 1 5 1 3\n";
 const std::string kThreeStrokes =
     "fg 7\nstroke 2 2 6 2\nfg 5\nstroke 2 3 2 8\nfg 9\nstroke 1 5 8 5\n";
+// Row r of a 3 x 10 picture holds r; row 1 of a 10 x 1 picture holds 1..10.
+std::string Rows3x10()
+{
+    std::string out = "bg 0\n";
+    for (int r = 1; r <= 10; ++r)
+        for (int x = 1; x <= 3; ++x)
+            out += "set 1 " + std::to_string(x) + ' ' + std::to_string(r) + ' ' + std::to_string(r) + '\n';
+    return out;
+}
+std::string Row10x1()
+{
+    std::string out = "bg 0\n";
+    for (int x = 1; x <= 10; ++x)
+        out += "set 1 " + std::to_string(x) + " 1 " + std::to_string(x) + '\n';
+    return out;
+}
+// Column 1 of rows 1..10 as SET lines of the values given (changed rows only).
+std::vector<std::string> Column1(const std::vector<int>& values)
+{
+    std::vector<std::string> out;
+    for (size_t r = 0; r < values.size(); ++r)
+        if (values[r] != static_cast<int>(r) + 1)
+            out.push_back("SET 1 1 " + std::to_string(r + 1) + ' ' + std::to_string(values[r]));
+    return out;
+}
+const std::string kMarkTwo =
+    "button BereichMarkieren_SpeedButton left\nev 1 1 1\nev 2 1 1\nev 2 1 0\n"
+    "button FarbeTauschen_SpeedButton right\nfg 3\nstroke 1 1 5 1\n";
 const std::string kLineHint = "TOOLHINT Linie:\xc2\xbf\"LT\" Vordergrundfarbe\xc2\xbf\"RT\" Hintergrundfarbe";
 
 std::vector<ScriptCase> Cases()
@@ -134,6 +163,36 @@ std::vector<ScriptCase> Cases()
          "stroke 1 1 1 1\nbutton Lineal_SpeedButton left\nev 3 2 1\nev 6 4 1\nev 6 4 0\n",
          {"HINT 4:3", "STATUS 2 4:3", "STATE tool=30 phase=0 previous=1 steps=1"},
          {"SET 1 3 2 0"}},
+        {"outline around a protected cell", {}, "bg 0\nset 1 10 10 5\nprotect 5\nfg 3\noption outline 5\nstroke 8 8 12 12\n",
+         {"REDRAW 7 7 13 13", "SET 1 10 9 3", "SET 1 9 10 3", "SET 1 11 10 3", "SET 1 10 11 3", "records=4"},
+         {}},
+        {"outline right of protected cells only", {}, "bg 0\nset 1 10 10 5\nprotect 5\nfg 3\noption outline 3\nstroke 8 8 12 12\n",
+         {"SET 1 11 10 3", "records=1"}, {}},
+        {"outline at the edge", {}, "bg 0\nset 1 1 1 5\nprotect 5\nfg 3\noption outline 5\nstroke 1 1 3 3\n",
+         {"SET 1 2 1 3", "SET 1 1 2 3", "records=2"}, {}},
+        {"motif swap", {}, "bg 0\nset 1 1 1 1\nset 1 2 1 2\nset 1 3 1 1\nset 1 4 1 2\n" + kMarkTwo,
+         {"TOOLHINT Motiv tauschen:", "SET 1 1 1 3", "SET 1 2 1 3", "SET 1 3 1 3", "SET 1 4 1 3", "motif=1,1,2,1"},
+         {"SET 1 5 1 3"}},
+        {"motif swap, overlapping occurrences", {}, "bg 0\nset 1 1 1 1\nset 1 2 1 1\nset 1 3 1 1\n" + kMarkTwo,
+         {"SET 1 1 1 3", "SET 1 2 1 3"}, {"SET 1 3 1 3"}},
+        {"motif swap without a motif", {}, "bg 0\nbutton FarbeTauschen_SpeedButton right\nfg 3\nstroke 1 1 5 1\n",
+         {"MSG Kein Motiv im Bild markiert", "records=0"}, {"SET 1 1 1 3"}},
+        {"delete rows", {"--size", "3x10"}, Rows3x10() + "option insdel 3\nstroke 1 5 1 6\n",
+         Column1({1, 2, 3, 4, 7, 8, 9, 10, 0, 0}), {}},
+        {"insert rows keeping them", {"--size", "3x10"}, Rows3x10() + "option insdel 1\nstroke 1 5 1 6\n",
+         Column1({1, 2, 3, 4, 5, 6, 5, 6, 7, 8}), {}},
+        {"insert rows filled", {"--size", "3x10"}, Rows3x10() + "option insdel 1\nstroke 1 5 1 6 2\n",
+         Column1({1, 2, 3, 4, 0, 0, 5, 6, 7, 8}), {}},
+        {"insert rows undone", {"--size", "3x10"}, Rows3x10() + "option insdel 1\nstroke 1 5 1 6 2\nundo\n",
+         {"STATE tool=24 phase=2 previous=1 steps=0 records=0 motif=0,0,0,0"}, {"SET 1 1 5 0"}},
+        {"insert columns filled", {"--size", "10x1"}, Row10x1() + "option insdel 2\nstroke 3 1 4 1 2\n",
+         {"SET 1 3 1 0", "SET 1 4 1 0", "SET 1 5 1 3", "SET 1 10 1 8"}, {}},
+        {"delete columns", {"--size", "10x1"}, Row10x1() + "option insdel 4\nstroke 3 1 4 1\n",
+         {"SET 1 3 1 5", "SET 1 8 1 10", "SET 1 9 1 0", "SET 1 10 1 0"}, {}},
+        {"delete rows within a missed motif", {"--size", "3x10"},
+         Rows3x10() + "button BereichMarkieren_SpeedButton left\nev 1 1 1\nev 3 2 1\nev 3 2 0\n"
+                      "option insdel 11\nstroke 1 5 1 6\n",
+         {"TOOLHINT Zeilen l\xc3\xb6schen (innerhalb Motiv)", "records=1"}, {"SET 1 1 5 7"}},
     };
 }
 
@@ -170,6 +229,30 @@ TEST(PaintScript, InProcessAndThroughTheProbe)
         ASSERT_EQ(RunCommand(command + " " + path, &probeOut), 0) << c.name;
         EXPECT_EQ(probeOut, out.str()) << c.name;
     }
+}
+
+// Two strokes in the square of side 8 around the cell, cut to the picture;
+// a seed repeats them.
+TEST(PaintScript, SprayStaysInItsSquare)
+{
+    const std::string script = "bg 0\nfg 3\nbutton Spray_SpeedButton left\nev 3 10 0\nev 3 10 1\nev 3 10 0\n";
+    auto run = [&] {
+        std::ostringstream out;
+        std::istringstream in(script);
+        PaintScript(ReadPaintScriptOptions({"--seed", "7", "script"}), out).RunAll(in);
+        return out.str();
+    };
+    const std::string first = run();
+    EXPECT_EQ(run(), first);
+    int sets = 0;
+    for (const std::string& line : SplitLines(first)) {
+        int l = 0, x = 0, y = 0, v = 0;
+        if (std::sscanf(line.c_str(), "SET %d %d %d %d", &l, &x, &y, &v) != 4)
+            continue;
+        ++sets;
+        EXPECT_TRUE(x >= 1 && x <= 6 && y >= 6 && y <= 13) << line;
+    }
+    EXPECT_GT(sets, 0);
 }
 
 TEST(PaintScript, BadUsage)

@@ -10,10 +10,10 @@
 namespace {
 
 const char* const kUsage =
-    "usage: paint_probe [--size WxH] [--levels N] [--states S,...] [--symbols TEXT] [--undo-limit BYTES] SCRIPT\n"
+    "usage: paint_probe [--size WxH] [--levels N] [--states S,...] [--symbols TEXT] [--undo-limit BYTES] [--seed N] [--work FILE] SCRIPT\n"
     "commands, one a line: set L X Y V | button NAME left|right | ev X Y B [zoom] | stroke X0 Y0 X1 Y1 [B]\n"
     "  | key C | panel I left|right | popup protect|transparent ITEM | fg C | protect C... | transparent C...\n"
-    "  | undo | print";
+    "  | bg C | edit NAME [FILE] | insert FILE | copyto FILE | multicopy N | option slope|type|width|outline|insdel V | undo | print";
 
 }  // namespace
 

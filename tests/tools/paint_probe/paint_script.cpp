@@ -1,10 +1,14 @@
 #include "tests/tools/paint_probe/paint_script.h"
 
 #include <iostream>
+#include <map>
 #include <sstream>
 
 #include "kernel/model/workrecord.h"
+#include "pattern/paint/area_tools.h"
+#include "pattern/paint/motif_edit.h"
 #include "pattern/shapes/grid_surface.h"
+#include "pattern/shapes/tool_options.h"
 #include "platform/codepage.h"
 #include "tests/tools/common/probe_common.h"
 
@@ -96,6 +100,11 @@ public:
     void BackgroundChanged(uint8_t colour) override { out_ << "BG " << int{colour} << '\n'; }
     void FlagMarkChanged(ColourFlagKind, uint8_t, bool) override {}
     void P_KopierenButtonEnable(bool) override {}
+    void MotifChanged(int32_t w, int32_t h) override { out_ << "MOTIF " << w << ' ' << h << '\n'; }
+    int MultiCopyCount(uint8_t tool) override { return tool == 28 ? multiCopy : 1; }
+    void SetCaption(const std::string& text) override { out_ << "CAPTION " << text << '\n'; }
+
+    int multiCopy = 1;
 
 private:
     std::ostream& out_;
@@ -130,6 +139,12 @@ PaintScriptOptions ReadPaintScriptOptions(std::vector<std::string> args)
     const std::string limit = TakeOption(args, "--undo-limit");
     if (!limit.empty())
         o.undoLimit = std::stoull(limit);
+    const std::string work = TakeOption(args, "--work");
+    if (!work.empty())
+        o.workBmp = work;
+    const std::string seed = TakeOption(args, "--seed");
+    if (!seed.empty())
+        o.seed = static_cast<uint32_t>(Number(seed));
     if (args.size() != 1 || o.width < 0 || o.height < 0 || o.levels < 1 || o.levels > 255)
         throw ProbeUsage{"one script and sound sizes"};
     o.script = args[0];
@@ -146,6 +161,13 @@ PaintScript::PaintScript(const PaintScriptOptions& o, std::ostream& out)
     core_->SetLevelStates(o.states);
     core_->SetSymbols(o.symbols);
     core_->StartWithTool(1);
+    PaintUnitSettings() = ShapeSettings{};
+    core_->workBmp = o.workBmp;
+    // The test palette: entry i is (i, 3i mod 256, 255 - i).
+    for (uint32_t i = 0; i < 256; ++i)
+        core_->colours[i] = 0xff000000u | i << 16 | ((3 * i) % 256) << 8 | (255 - i);
+    if (o.seed)
+        SeedSprayRandom(*o.seed);
     baseline_ = Snapshot();
 }
 
@@ -170,6 +192,38 @@ void PaintScript::Flags(ColourFlagKind kind, std::istringstream& in)
 {
     for (std::string c; in >> c;)
         core_->SetFlag(kind, static_cast<uint8_t>(Number(c)), true);
+}
+
+// As the pop-up's button with that value: the slope by its tag, the line
+// type and width by their number, the outline mode and the insert/delete
+// code by themselves.
+void PaintScript::Option(const std::string& name, int value)
+{
+    static const std::map<std::string, ToolOption> kOptions{{"slope", ToolOption::Slope},
+                                                            {"type", ToolOption::LineType},
+                                                            {"width", ToolOption::LineWidth},
+                                                            {"outline", ToolOption::Outline},
+                                                            {"insdel", ToolOption::InsertDelete}};
+    const auto it = kOptions.find(name);
+    if (it == kOptions.end())
+        throw ProbeUsage{"unknown option: " + name};
+    int button = value;
+    if (it->second == ToolOption::Outline || it->second == ToolOption::InsertDelete) {
+        button = 0;
+        for (int b = 1; b <= ToolOptionButtonCount(it->second); ++b) {
+            const uint16_t v = it->second == ToolOption::Outline ? kOutlineModes[static_cast<size_t>(b - 1)]
+                                                                 : InsertDeleteButtons()[static_cast<size_t>(b - 1)].code;
+            if (v == value)
+                button = b;
+        }
+    }
+    if (!ApplyToolOption(PaintUnitSettings(), it->second, button))
+        throw ProbeUsage{"no such " + name + " button: " + std::to_string(value)};
+    // Tools 23 and 24 are chosen by their option's button.
+    if (it->second == ToolOption::Outline)
+        core_->SpeedButtonMouseUp("Umranden_SpeedButton", MouseButton::Left);
+    else if (it->second == ToolOption::InsertDelete)
+        core_->SpeedButtonMouseUp("InsDel_SpeedButton", MouseButton::Left);
 }
 
 void PaintScript::RunAll(std::istream& script)
@@ -235,6 +289,27 @@ void PaintScript::Run(const std::string& line)
     } else if (op == "fg") {
         need(1);
         core_->P_SetzeFarbenInFarbauswahl(MouseButton::Left, Number(a[0]) + 1);
+    } else if (op == "bg") {
+        need(1);
+        core_->P_SetzeFarbenInFarbauswahl(MouseButton::Right, Number(a[0]) + 1);
+    } else if (op == "edit") {
+        need(1);
+        EditCommand command;
+        if (!EditCommandByName(a[0], command))
+            throw ProbeUsage{"unknown edit command: " + a[0]};
+        RunEditCommand(*core_, command, a.size() > 1 ? a[1] : std::string());
+    } else if (op == "insert") {
+        need(1);
+        RunEditCommand(*core_, EditCommand::InsertFrom, a[0]);
+    } else if (op == "copyto") {
+        need(1);
+        RunEditCommand(*core_, EditCommand::CopyTo, a[0]);
+    } else if (op == "multicopy") {
+        need(1);
+        view_->multiCopy = Number(a[0]);
+    } else if (op == "option") {
+        need(2);
+        Option(a[0], Number(a[1]));
     } else if (op == "protect") {
         Flags(ColourFlagKind::Protected, in);
     } else if (op == "transparent") {

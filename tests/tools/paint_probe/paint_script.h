@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@ struct PaintScriptOptions {
     std::u32string symbols;
     uint64_t undoLimit = UndoBuffer::kDefaultLimit;
     std::string script;
+    std::optional<uint32_t> seed;
+    // The work bitmap; its untouched copy is the name + "O".
+    std::string workBmp = "Clip.bmp";
 };
 
 // The options of paint_probe's command line (the work record's symbols
@@ -43,6 +47,7 @@ private:
     std::vector<uint8_t> Snapshot();
     void Event(int32_t x, int32_t y, int b, bool zoom);
     void Flags(ColourFlagKind kind, std::istringstream& in);
+    void Option(const std::string& name, int value);
 
     std::ostream& out_;
     std::unique_ptr<PrintingSurface> grid_;

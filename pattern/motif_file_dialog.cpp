@@ -1,0 +1,34 @@
+#include "pattern/motif_file_dialog.h"
+
+#include <QFileDialog>
+
+namespace {
+
+MotifFileChooser& Chooser()
+{
+    static MotifFileChooser chooser;
+    return chooser;
+}
+
+}  // namespace
+
+QString ChooseMotifFile(QWidget* parent, bool save, const QString& start)
+{
+    if (Chooser())
+        return Chooser()(parent, save, start);
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters({"PCX (*.PCX *.pcx)", "BMP (*.BMP *.bmp)"});
+    dialog.setDefaultSuffix("PCX");
+    if (!start.isEmpty())
+        dialog.selectFile(start);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+void SetMotifFileChooser(MotifFileChooser chooser)
+{
+    Chooser() = std::move(chooser);
+}

@@ -1,0 +1,119 @@
+// The colour window "Farben" beside the tool palette: its panels pick and
+// flag colours of the painting form, its motif panels keep motifs and
+// lend them to the tools as the pattern to paint with.
+#include <QApplication>
+#include <QLabel>
+#include <QPixmap>
+
+#include "kernel/model/globals.h"
+#include "kernel/ui/shell_values.h"
+#include "pattern/core/bmp8_file.h"
+#include "pattern/farbauswahl.h"
+#include "pattern/t_form_bild_levels.h"
+#include "pattern/zeichenfunktionen.h"
+#include "platform/codepage.h"
+
+namespace {
+
+// Like the tool palette, one colour window serves every painting form.
+TFarbauswahl* FindOrCreateColourWindow()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<TFarbauswahl*>(w); found && found->objectName() == "Farbauswahl")
+            return found;
+    return new TFarbauswahl(MainForm);
+}
+
+MouseButton FromQt(Qt::MouseButton b)
+{
+    return b == Qt::RightButton ? MouseButton::Right : MouseButton::Left;
+}
+
+}  // namespace
+
+TFarbauswahl* TFormBildLevels::ColourWindow() const
+{
+    return colourWindow_;
+}
+
+void TFormBildLevels::ShowColourWindow()
+{
+    if (!colourWindow_) {
+        colourWindow_ = FindOrCreateColourWindow();
+        TFarbauswahl* w = colourWindow_;
+        w->motifFolder = TempPfad;
+        connect(w, &TFarbauswahl::ColourPanelPressed, this, [this](int panel, Qt::MouseButton b) {
+            if (!isVisible())
+                return;
+            SyncPaintCore();
+            core_->IkonCol_MouseDown(panel, FromQt(b));
+        });
+        connect(w, &TFarbauswahl::MotifPanelPressed, this, [this](int n, Qt::MouseButton b) {
+            if (isVisible())
+                MotifPanelPressed(n, b);
+        });
+    }
+    TFarbauswahl* w = colourWindow_;
+    w->colourText = QString::fromStdString(Cp1252ToUtf8(SymbolText()));
+    w->refreshColours = [this] {
+        if (colourWindow_)
+            colourWindow_->PaintPanels(Palette());
+    };
+    w->BuildColourGrid();
+    w->SetForeground(core_->Foreground());
+    w->SetBackground(core_->Background());
+    for (size_t c = 0; c < core_->PanelCount(); ++c) {
+        w->SetMark(PanelMark::Protect, static_cast<uint8_t>(c), paint.P[c] != 0);
+        w->SetMark(PanelMark::Transparent, static_cast<uint8_t>(c), paint.T[c] != 0);
+    }
+    // Below the palette; below this window too when it would cover the
+    // panels (both stay on top).
+    if (Zeichenfunktionen && !w->isVisible()) {
+        QRect place = w->frameGeometry();
+        place.moveTopLeft({Zeichenfunktionen->frameGeometry().left(), Zeichenfunktionen->frameGeometry().bottom() + 1});
+        if (place.intersects(frameGeometry()))
+            place.moveTop(frameGeometry().bottom() + 1);
+        w->move(place.topLeft());
+    }
+    w->F_Visible(1);
+    w->raise();
+}
+
+void TFormBildLevels::ColourMarkChanged(ColourFlagKind kind, uint8_t colour, bool on)
+{
+    if (colourWindow_)
+        colourWindow_->SetMark(kind == ColourFlagKind::Protected ? PanelMark::Protect : PanelMark::Transparent, colour,
+                               on);
+}
+
+void TFormBildLevels::ColourChosen(bool background, uint8_t colour)
+{
+    if (!colourWindow_)
+        return;
+    if (background)
+        colourWindow_->SetBackground(colour);
+    else
+        colourWindow_->SetForeground(colour);
+}
+
+// A stored motif becomes the pattern the tools paint with; the right button
+// in a placing tool stores the work bitmap in the panel instead.
+void TFormBildLevels::MotifPanelPressed(int n, Qt::MouseButton button)
+{
+    QLabel* image = Zeichenfunktionen ? Zeichenfunktionen->MotivFill_Image : nullptr;
+    const TFarbauswahl::MotifPress done =
+        colourWindow_->PressMotifPanel(n, button, currentTool, workBitmapFile, image);
+    if (done != TFarbauswahl::MotifPress::Painting)
+        return;
+    Bmp8 picture;
+    std::string error;
+    if (!ReadBmp8(colourWindow_->MotifFile(n), picture, error))
+        return;
+    FillPattern& p = paint.pattern;
+    p.width = picture.width;
+    p.height = picture.height;
+    p.pixels = picture.pixels;
+    p.originX = std::max(core_->Motif().x1, 1);
+    p.originY = std::max(core_->Motif().y1, 1);
+    paint.motifIsForeground = 1;
+}

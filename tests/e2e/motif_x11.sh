@@ -1,0 +1,218 @@
+#!/bin/bash
+# The motif in the real program under a virtual X server: a region marked
+# with the mark tool, copied by Ctrl+C, written as a PCX file through the
+# file dialog, turned by Ctrl+D, and a PCX file inserted, placed by a click
+# and saved with the pattern.
+#   motif_x11.sh BIN_DIR KERNEL_PROBE PAINT_PROBE   (run it under xvfb-run)
+# SHOTS=DIR keeps the screenshots.
+set -euo pipefail
+unset QT_QPA_PLATFORM
+bin=$1
+probe=$2
+paint=$3
+work=$(mktemp -d)
+pid=
+cleanup() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+cp "$bin/Zorit" "$bin/libVpSimMod.so" "$bin/libVpZik.so" "$work/"
+mkdir -p "$work/config" "$work/run" "$work/drive" "$work/w/A" "$work/Temp"
+chmod 700 "$work/run"
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run ZORIT_DRIVE_ROOT=$work/drive
+# Palette entry i = (i, 3i mod 256, 255 - i).
+python3 -c "
+import sys
+sys.stdout.buffer.write(bytes(b for i in range(256) for b in (i, 3 * i % 256, 255 - i, 0)))" >"$work/P.pal"
+printf '[Files]\r\nPalette=P.pal\r\n' >"$work/Zorit.INI"
+printf 'MODULSET TEST;\r\nBEGIN\r\n$ZR_TYP=311;\r\n$NR1=1,101;\r\n$S_1=Z1,1,D1;[]=MAIN;\r\nEND;\r\nMODUL MAIN;\r\nBEGIN\r\nS1=>,FF1;\r\nTZ=50;\r\nWA=D10;\r\nS1=<,FF1;END;\r\n' >"$work/S.Skx"
+"$probe" tiff-write "$work/S.TIF" --size 40x30 --bands >/dev/null
+"$probe" --home "$work/probe" compile "$work/S.Skx" --pattern "$work/S.TIF" --save "$work/w/A/PROGRAMM1.3XH" \
+    >/dev/null || fail "no program"
+saved=$work/w/A/PROGRA_p.TIF
+# The motif to insert: rows from the top 7 7 7 62 63 and 0 0 200 200 200.
+printf 'set 1 1 2 7\nset 1 2 2 7\nset 1 3 2 7\nset 1 4 2 62\nset 1 5 2 63\nset 1 3 1 200\nset 1 4 1 200\nset 1 5 1 200
+button BereichMarkieren_SpeedButton left\nev 1 1 1\nev 5 2 1\nev 5 2 0\ncopyto %s\n' "$work/w/muster.PCX" >"$work/m.txt"
+"$paint" --work "$work/probe.bmp" "$work/m.txt" >/dev/null || fail "no muster.PCX"
+
+dde() {
+    printf '%s\0' "$1" | socat -t 60 - "UNIX-CONNECT:$work/run/dde-ZORIT-DDESERVER1" | xxd -p
+}
+window() {
+    local w=
+    for _ in $(seq 100); do
+        w=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) && [ -n "$w" ] && break
+        sleep 0.1
+    done
+    echo "$w"
+}
+shot() {
+    sleep 0.7
+    import -window "$1" "$2"
+}
+# Cell values of a saved pattern, row 30 first: the red of P.pal is the index.
+cells() {
+    convert "$1" -depth 8 txt:- | python3 -c "
+import sys
+rows = {}
+for l in sys.stdin.read().splitlines()[1:]:
+    xy, rest = l.split(':', 1)
+    x, y = map(int, xy.split(','))
+    rows.setdefault(y, {})[x] = int(rest.split('(')[1].split(',')[0])
+for y in sorted(rows):
+    print(' '.join(str(rows[y][x]) for x in sorted(rows[y])))"
+}
+picture() {
+    convert "$1" -crop "40x30+$L0+$((B0 - 29))" +repage "$2"
+}
+size() {
+    identify -format '%w %h' "$1"
+}
+
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+cd "$work"
+./Zorit >/dev/null 2>"$work/stderr.txt" &
+pid=$!
+main=
+for _ in $(seq 300); do
+    for w in $(xdotool search --onlyvisible --pid "$pid" --name '^ZORIT$' 2>/dev/null); do
+        [ "$(xdotool getwindowgeometry --shell "$w" | sed -n 's/^WIDTH=//p')" -ge 800 ] && main=$w && break 2
+    done
+    sleep 0.1
+done
+[ -n "$main" ] || fail "no main window"
+sleep 2
+[ "$(dde "LOADPATTERN $work/w/A/PROGRAMM1.3XH")" = "01" ] || fail "LOADPATTERN refused"
+
+xdotool windowfocus --sync "$main" key --clearmodifiers alt+p
+sleep 0.3
+xdotool key --clearmodifiers p
+patrone=$(window Patrone)
+[ -n "$patrone" ] || fail "no Patrone window"
+palette=$(window Werkzeuge)
+colours=$(window Farben)
+[ -n "$colours" ] || fail "no Farben window"
+sleep 1
+
+shot "$patrone" "$work/before.png"
+read -r L0 B0 < <(python3 - "$work/before.png" <<'PY'
+import subprocess, sys
+out = subprocess.run(["convert", sys.argv[1], "-depth", "8", "txt:-"], capture_output=True, text=True).stdout
+blue = [tuple(map(int, l.split(":")[0].split(","))) for l in out.splitlines()[1:] if "#0000FF" in l]
+bottom = max(y for _, y in blue)
+print(min(x for x, y in blue if y == bottom), bottom)
+PY
+)
+eval "$(xdotool getwindowgeometry --shell "$patrone")"
+L=$((X + L0))
+B=$((Y + B0))
+at() {
+    echo "$((L + $1 - 1)) $((B - $2 + 1))"
+}
+drag() {
+    xdotool mousemove $(at "$1" "$2")
+    sleep 0.2
+    xdotool mousedown 1
+    sleep 0.2
+    xdotool mousemove $(at "$3" "$4")
+    sleep 0.2
+    xdotool mouseup 1
+    sleep 0.3
+}
+# The mark button is the first of the palette's motif row.
+tool() {
+    xdotool mousemove --window "$palette" "$1" "$2" click 1
+    sleep 0.3
+}
+shot "$colours" "$work/farben.png"
+shot "$palette" "$work/werkzeuge.png"
+import -window root "$work/screen.png"
+
+tool 15 143
+drag 5 2 9 9
+xdotool windowfocus --sync "$patrone" key --clearmodifiers ctrl+c
+sleep 0.5
+clip=$work/Temp/Clip.bmp
+[ -f "$clip" ] || fail "no Clip.bmp"
+[ "$(size "$clip")" = "5 8" ] || fail "Clip.bmp is $(size "$clip")"
+cmp -s "$clip" "$clip"O || fail "Clip.bmpO differs"
+
+# "Kopieren nach" through the file dialog.
+xdotool windowfocus --sync "$main" key --clearmodifiers alt+b
+sleep 0.3
+xdotool key --clearmodifiers n
+sleep 1
+xdotool type --delay 20 "$work/w/m.pcx"
+xdotool key Return
+sleep 1
+[ -f "$work/w/m.pcx" ] || fail "no m.pcx"
+pcxtoppm "$work/w/m.pcx" >"$work/m.ppm" 2>/dev/null || fail "m.pcx unreadable"
+[ "$(size "$work/m.ppm")" = "5 8" ] || fail "m.pcx is $(size "$work/m.ppm")"
+cells "$work/m.ppm" | awk '{print $1}' | tr '\n' ' ' >"$work/m.txt"
+echo "m.pcx first column: $(cat "$work/m.txt")"
+
+xdotool windowfocus --sync "$patrone" key --clearmodifiers ctrl+d
+sleep 0.5
+[ "$(size "$clip")" = "8 5" ] || fail "turned Clip.bmp is $(size "$clip")"
+
+# "Einfügen aus", placed by a click at (20, 20).
+xdotool windowfocus --sync "$main" key --clearmodifiers alt+b
+sleep 0.3
+xdotool key --clearmodifiers u
+sleep 1
+xdotool type --delay 20 "$work/w/muster.PCX"
+xdotool key Return
+sleep 1
+title=$(xdotool getwindowname "$patrone")
+[ "$title" = "$work/w/muster.PCX  (5x2)" ] || fail "caption $title"
+shot "$patrone" "$work/inserted.png"
+xdotool mousemove $(at 20 20)
+sleep 0.2
+xdotool click 1
+sleep 0.5
+xdotool windowfocus --sync "$patrone" key --clearmodifiers ctrl+s
+sleep 1.5
+[ "$("$probe" tiff-read "$saved" | tail -1)" != "40 30 c22dd90fc2ac457d" ] || fail "pattern not saved"
+# At one pixel a cell the picture shows the colour of each cell; the red of
+# P.pal is the index. The right button on the mark button takes the frame
+# away.
+shot "$patrone" "$work/framed.png"
+xdotool mousemove --window "$palette" 15 143 click 3
+sleep 0.3
+shot "$patrone" "$work/placed.png"
+picture "$work/before.png" "$work/picture0.png"
+picture "$work/placed.png" "$work/picture1.png"
+cells "$work/picture0.png" >"$work/cells0.txt"
+cells "$work/picture1.png" >"$work/cells1.txt"
+python3 - "$work/cells0.txt" "$work/cells1.txt" <<'PY' || fail "placed motif"
+import sys
+before = [list(map(int, l.split())) for l in open(sys.argv[1])]
+after = [list(map(int, l.split())) for l in open(sys.argv[2])]
+want = [r[:] for r in before]
+# Lines run from the top (row 30); row y is line 30 - y.
+want[30 - 21][19:24] = [7, 7, 7, 62, 63]
+want[30 - 20][19:24] = [0, 0, 200, 200, 200]
+if after != want:
+    for y, (a, w) in enumerate(zip(after, want)):
+        if a != w:
+            print("row", 30 - y, "got", a, "want", w)
+    sys.exit(1)
+PY
+import -window root "$work/screen_end.png"
+if [ -n "${SHOTS:-}" ]; then
+    mkdir -p "$SHOTS"
+    cp "$work"/*.png "$SHOTS/"
+fi
+
+[ "$(dde CLOSE)" = "01" ] || fail "CLOSE refused"
+for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "still running after CLOSE: $(cat "$work/stderr.txt")"
+wait "$pid" || fail "exit status $?"
+pid=
+echo "OK"
