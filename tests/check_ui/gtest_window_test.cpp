@@ -385,3 +385,29 @@ TEST_F(FakeWindowTest, ColourPopUpActsOnTheClickedCarrier)
 }
 
 }  // namespace
+
+TEST_F(GTestWindowTest, ANewProgramClosesOnlyAShownSimulation)
+{
+    ASSERT_TRUE(Compile("nested.Skx"));
+    MnuGTestClick();
+    TFormGTestZorit& g = *G_Test;
+    ASSERT_EQ(g.Run().mode(), GTestRunState::Ended);
+
+    // Shown and ended: the new program closes it and frees the items.
+    CloseSimulationWindow(&g);
+    EXPECT_FALSE(g.isVisible());
+    EXPECT_EQ(g.Run().mode(), GTestRunState::Created);
+    EXPECT_TRUE(A("MnuGTest")->isEnabled());
+
+    // Put away before: the program test that is open keeps the items off.
+    MnuPTestClick();
+    ASSERT_FALSE(A("MnuGTest")->isEnabled());
+    CloseSimulationWindow(&g);
+    for (const char* name : {"MnuGTest", "MnuPTest", "MnuExportSkrel", "ToolButtonGTest"})
+        EXPECT_FALSE(A(name)->isEnabled()) << name;
+    EXPECT_EQ(g.Run().mode(), GTestRunState::Created);
+    FormPTest->close();
+    MnuGTestClick();
+    EXPECT_EQ(g.Run().mode(), GTestRunState::Ended) << "the next simulation runs";
+    EXPECT_EQ(g.ShownRows(), 24);
+}
