@@ -8,6 +8,7 @@
 #include "check/export_options.h"
 #include "check/ui/tformexporterweitert.h"
 #include "check/ui/tformptest.h"
+#include "kernel/dispatch/busystate.h"
 #include "kernel/services/services.h"
 #include "tests/check_ui/check_windows_fixture.h"
 
@@ -174,14 +175,18 @@ TEST_F(PTestWindowTest, ExportWindowDefaultsAbortAndTheQuestion)
     MnuExportSkrelClick();
     std::vector<std::string> started;
     QString asked;
-    w.askStartTarget = [&asked](const QString& text) {
+    bool heldCommands = false;
+    w.askStartTarget = [&asked, &heldCommands](const QString& text) {
         asked = text;
+        heldCommands = ProgramBusy();
         return true;
     };
     w.runProgram = [&started](const std::string& line) { started.push_back(line); };
     w.ButtonStartClick();
     QTest::qWait(150);
     EXPECT_EQ(asked, "Soll jetzt Skrel mit diesem Muster gestartet werden?");
+    EXPECT_TRUE(heldCommands) << "a remote export waits for the answer";
+    EXPECT_FALSE(ProgramBusy());
     EXPECT_EQ(started, (std::vector<std::string>{"/w/rec.sh /L" + TempPfad + "Wandel.Sma"}));
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(ReadTestFile(TempPfad + "Wandel.Sma").find("ENDE 2") != std::string::npos);
