@@ -92,15 +92,22 @@ def scenario_remote_simulation():
     finish(home, proc)
 
 
-def scenario_remote_export():
+def remote_export_start():
+    """nested under remote control with the machine file T.D10 and a start
+    entry that adds each argument it gets as a line of w/args."""
     home = Home()
     home.write("w/T.D10", "!M_TYP:ABC 12;\r\n")
-    home.write("w/rec.sh", "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > %s\n" % home.path("w", "args"))
+    home.write("w/rec.sh", "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done >> %s\n" % home.path("w", "args"))
     os.chmod(home.path("w", "rec.sh"), 0o755)
     home.write("Zorit.INI", "[Files]\r\nSkrelStart=%s\r\n" % home.path("w", "rec.sh"))
     proc, win = start(home, "nested")
     derodi = Partner(home, "Derodi")
     check(dde(home, "FERNSTEUERUNG") == "01", "FERNSTEUERUNG answered")
+    return home, proc, derodi
+
+
+def scenario_remote_export():
+    home, proc, derodi = remote_export_start()
     check(dde(home, "EXPORT EXTENTED 0100") == "01", "EXPORT EXTENTED answered")
     check(dde(home, "EXPORT MA-FILE " + home.path("w", "T.D10")) == "01", "EXPORT MA-FILE answered")
     check(dde(home, "EXPORT DO") == "01", "EXPORT DO answered")
@@ -182,14 +189,7 @@ def scenario_as_probe():
 def scenario_export_while_asked():
     """The design program hears the end before the question and sends its
     next export at once: it waits for the answer, then runs in full."""
-    home = Home()
-    home.write("w/T.D10", "!M_TYP:ABC 12;\r\n")
-    home.write("w/rec.sh", "#!/bin/sh\necho \"$@\" >> %s\n" % home.path("w", "args"))
-    os.chmod(home.path("w", "rec.sh"), 0o755)
-    home.write("Zorit.INI", "[Files]\r\nSkrelStart=%s\r\n" % home.path("w", "rec.sh"))
-    proc, win = start(home, "nested")
-    derodi = Partner(home, "Derodi")
-    check(dde(home, "FERNSTEUERUNG") == "01", "FERNSTEUERUNG answered")
+    home, proc, derodi = remote_export_start()
     check(dde(home, "EXPORT MA-FILE " + home.path("w", "T.D10")) == "01", "EXPORT MA-FILE answered")
     check(dde(home, "EXPORT DO") == "01", "EXPORT DO answered")
     path = home.path("run", "dde-ZORIT-DDESERVER1")
