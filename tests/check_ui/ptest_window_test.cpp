@@ -7,6 +7,7 @@
 
 #include "check/export_options.h"
 #include "check/ui/tformexporterweitert.h"
+#include "check/ui/tformgtestzorit.h"
 #include "check/ui/tformptest.h"
 #include "kernel/dispatch/busystate.h"
 #include "kernel/services/services.h"
@@ -237,6 +238,34 @@ TEST_F(PTestWindowTest, RemoteExportActsOnlyOnTheShownExportWindow)
     DdeExportMaFile("/w/Y.D10");
     EXPECT_TRUE(FormPTest->isVisible());
     EXPECT_EQ(FormPTest->ButtonStart->text(), "Start") << "a finished window shows afresh";
+}
+
+// Every checker program, good or bad, runs through both windows to their
+// end and gives the items back.
+TEST_F(PTestWindowTest, EveryProgramEndsInBothWindows)
+{
+    for (const char* name : {"carrier", "direction", "first_row", "jacquard", "last_right", "machine_stop", "nested",
+                             "no_room", "no_sequence", "overlap", "pattern_overlap", "plain", "racking", "stitches",
+                             "wide_division"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(Compile(std::string(name) + ".Skx"));
+        MnuGTestClick();
+        ASSERT_TRUE(G_Test);
+        EXPECT_EQ(G_Test->Run().mode(), GTestRunState::Ended);
+        G_Test->close();
+        EXPECT_TRUE(A("MnuExportSkrel")->isEnabled());
+
+        MnuExportSkrelClick();
+        TFormPTest& w = *FormPTest;
+        w.askStartTarget = [](const QString&) { return false; };
+        w.ButtonStartClick();
+        QTest::qWait(100);
+        EXPECT_EQ(w.ButtonStart->text(), "&Beenden");
+        EXPECT_FALSE(MemoLines(w).empty());
+        w.ButtonStart->click();
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_TRUE(A("MnuGTest")->isEnabled());
+    }
 }
 
 }  // namespace
