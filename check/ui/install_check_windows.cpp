@@ -189,7 +189,10 @@ bool DdeExportDo()
 void CloseSimulationWindow(QWidget* form)
 {
     auto* window = dynamic_cast<TFormGTest*>(form);
-    if (!window)
+    // A hidden window has been closed already and holds no run; an abort
+    // mark would stay on it (no close reaches a hidden window) and keep
+    // every later simulation from running.
+    if (!window || window->isHidden())
         return;
     window->Run().SetMode(GTestRunState::Aborted);
     P_SimulationAnzeigen(window);

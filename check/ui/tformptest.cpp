@@ -28,6 +28,7 @@
 #include "check/ui/ptest_check_host.h"
 #include "check/ui/wait_loop.h"
 #include "check/ui/tformexporterweitert.h"
+#include "kernel/dispatch/busystate.h"
 #include "kernel/language/language.h"
 #include "kernel/model/globals.h"
 #include "kernel/services/services.h"
@@ -332,7 +333,12 @@ void TFormPTest::TimerPTestTimer()
     if (!CheckState.checkFinished)
         return;
     TimerPTest->stop();
-    ExportEnd();
+    {
+        // The design program hears the end before the question and may send
+        // its next export at once: remote commands wait for the answer.
+        ProgramBusyScope busy;
+        ExportEnd();
+    }
     ButtonStart->setText(Q(F_TRANS("&Beenden")));
     ButtonStart->setEnabled(true);
 }

@@ -385,3 +385,70 @@ TEST_F(FakeWindowTest, ColourPopUpActsOnTheClickedCarrier)
 }
 
 }  // namespace
+
+TEST_F(GTestWindowTest, ANewProgramClosesOnlyAShownSimulation)
+{
+    ASSERT_TRUE(Compile("nested.Skx"));
+    MnuGTestClick();
+    TFormGTestZorit& g = *G_Test;
+    ASSERT_EQ(g.Run().mode(), GTestRunState::Ended);
+
+    // Shown and ended: the new program closes it and frees the items.
+    CloseSimulationWindow(&g);
+    EXPECT_FALSE(g.isVisible());
+    EXPECT_EQ(g.Run().mode(), GTestRunState::Created);
+    EXPECT_TRUE(A("MnuGTest")->isEnabled());
+
+    // Put away before: the program test that is open keeps the items off.
+    MnuPTestClick();
+    ASSERT_FALSE(A("MnuGTest")->isEnabled());
+    CloseSimulationWindow(&g);
+    for (const char* name : {"MnuGTest", "MnuPTest", "MnuExportSkrel", "ToolButtonGTest"})
+        EXPECT_FALSE(A(name)->isEnabled()) << name;
+    EXPECT_EQ(g.Run().mode(), GTestRunState::Created);
+    FormPTest->close();
+    MnuGTestClick();
+    EXPECT_EQ(g.Run().mode(), GTestRunState::Ended) << "the next simulation runs";
+    EXPECT_EQ(g.ShownRows(), 24);
+}
+
+TEST_F(GTestWindowTest, MarkedRowsGoToTheNextStartUntilANewProgram)
+{
+    ASSERT_TRUE(Compile("nested.Skx"));
+    MnuGTestClick();
+    TFormGTestZorit& g = *G_Test;
+    g.resize(500, 400);
+    g.SetCellSize(4);
+    auto click = [&g](int32_t y) {
+        g.currentCellX = 2;
+        g.currentCellY = y;
+        const PictureGeometry geo = g.Geometry(0);
+        const QPoint at(geo.CellLeft(2, g.FirstVisibleColumn()) + 1, geo.CellTop(y, g.FirstVisibleRow()) + 1);
+        QTest::mouseClick(g.Pane(0)->ShowBild, Qt::LeftButton, {}, at);
+    };
+    g.ToolButton("ToolButtonTrindelStart")->trigger();
+    click(5);
+    g.ToolButton("ToolButtonTrindelEnde")->trigger();
+    click(10);
+    EXPECT_EQ(g.MarkedRows(), (std::pair<uint16_t, uint16_t>{3, 5}));
+
+    const std::string log = TestHome() + "sim.log";
+    setenv("VPSIMMOD_LOG", log.c_str(), 1);
+    auto initBlock = [&log] {
+        std::string last;
+        for (const std::string& line : SplitLines(ReadTestFile(log)))
+            if (line.rfind("P_DllInit ", 0) == 0)
+                last = line.substr(10, 162);
+        return last;
+    };
+    g.close();
+    MnuGTestClick();
+    ASSERT_EQ(initBlock().size(), 162u);
+    EXPECT_EQ(initBlock().substr(2 * 77, 8), "03000500") << "the marks outlive the close";
+
+    g.close();
+    P_GTestReset();
+    MnuGTestClick();
+    unsetenv("VPSIMMOD_LOG");
+    EXPECT_EQ(initBlock().substr(2 * 77, 8), "00000000") << "a new program drops them";
+}

@@ -7,7 +7,9 @@
 
 #include "check/export_options.h"
 #include "check/ui/tformexporterweitert.h"
+#include "check/ui/tformgtestzorit.h"
 #include "check/ui/tformptest.h"
+#include "kernel/dispatch/busystate.h"
 #include "kernel/services/services.h"
 #include "tests/check_ui/check_windows_fixture.h"
 
@@ -174,14 +176,18 @@ TEST_F(PTestWindowTest, ExportWindowDefaultsAbortAndTheQuestion)
     MnuExportSkrelClick();
     std::vector<std::string> started;
     QString asked;
-    w.askStartTarget = [&asked](const QString& text) {
+    bool heldCommands = false;
+    w.askStartTarget = [&asked, &heldCommands](const QString& text) {
         asked = text;
+        heldCommands = ProgramBusy();
         return true;
     };
     w.runProgram = [&started](const std::string& line) { started.push_back(line); };
     w.ButtonStartClick();
     QTest::qWait(150);
     EXPECT_EQ(asked, "Soll jetzt Skrel mit diesem Muster gestartet werden?");
+    EXPECT_TRUE(heldCommands) << "a remote export waits for the answer";
+    EXPECT_FALSE(ProgramBusy());
     EXPECT_EQ(started, (std::vector<std::string>{"/w/rec.sh /L" + TempPfad + "Wandel.Sma"}));
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(ReadTestFile(TempPfad + "Wandel.Sma").find("ENDE 2") != std::string::npos);
@@ -232,6 +238,34 @@ TEST_F(PTestWindowTest, RemoteExportActsOnlyOnTheShownExportWindow)
     DdeExportMaFile("/w/Y.D10");
     EXPECT_TRUE(FormPTest->isVisible());
     EXPECT_EQ(FormPTest->ButtonStart->text(), "Start") << "a finished window shows afresh";
+}
+
+// Every checker program, good or bad, runs through both windows to their
+// end and gives the items back.
+TEST_F(PTestWindowTest, EveryProgramEndsInBothWindows)
+{
+    for (const char* name : {"carrier", "direction", "first_row", "jacquard", "last_right", "machine_stop", "nested",
+                             "no_room", "no_sequence", "overlap", "pattern_overlap", "plain", "racking", "stitches",
+                             "wide_division"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(Compile(std::string(name) + ".Skx"));
+        MnuGTestClick();
+        ASSERT_TRUE(G_Test);
+        EXPECT_EQ(G_Test->Run().mode(), GTestRunState::Ended);
+        G_Test->close();
+        EXPECT_TRUE(A("MnuExportSkrel")->isEnabled());
+
+        MnuExportSkrelClick();
+        TFormPTest& w = *FormPTest;
+        w.askStartTarget = [](const QString&) { return false; };
+        w.ButtonStartClick();
+        QTest::qWait(100);
+        EXPECT_EQ(w.ButtonStart->text(), "&Beenden");
+        EXPECT_FALSE(MemoLines(w).empty());
+        w.ButtonStart->click();
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_TRUE(A("MnuGTest")->isEnabled());
+    }
 }
 
 }  // namespace

@@ -92,15 +92,22 @@ def scenario_remote_simulation():
     finish(home, proc)
 
 
-def scenario_remote_export():
+def remote_export_start():
+    """nested under remote control with the machine file T.D10 and a start
+    entry that adds each argument it gets as a line of w/args."""
     home = Home()
     home.write("w/T.D10", "!M_TYP:ABC 12;\r\n")
-    home.write("w/rec.sh", "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > %s\n" % home.path("w", "args"))
+    home.write("w/rec.sh", "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done >> %s\n" % home.path("w", "args"))
     os.chmod(home.path("w", "rec.sh"), 0o755)
     home.write("Zorit.INI", "[Files]\r\nSkrelStart=%s\r\n" % home.path("w", "rec.sh"))
     proc, win = start(home, "nested")
     derodi = Partner(home, "Derodi")
     check(dde(home, "FERNSTEUERUNG") == "01", "FERNSTEUERUNG answered")
+    return home, proc, derodi
+
+
+def scenario_remote_export():
+    home, proc, derodi = remote_export_start()
     check(dde(home, "EXPORT EXTENTED 0100") == "01", "EXPORT EXTENTED answered")
     check(dde(home, "EXPORT MA-FILE " + home.path("w", "T.D10")) == "01", "EXPORT MA-FILE answered")
     check(dde(home, "EXPORT DO") == "01", "EXPORT DO answered")
@@ -176,6 +183,40 @@ def scenario_as_probe():
     if export:
         # Kept to look at: the start button reads "Beenden".
         shot(export.splitlines()[0], "export_done.png")
+    finish(home, proc)
+
+
+def scenario_export_while_asked():
+    """The design program hears the end before the question and sends its
+    next export at once: it waits for the answer, then runs in full."""
+    home, proc, derodi = remote_export_start()
+    check(dde(home, "EXPORT MA-FILE " + home.path("w", "T.D10")) == "01", "EXPORT MA-FILE answered")
+    check(dde(home, "EXPORT DO") == "01", "EXPORT DO answered")
+    path = home.path("run", "dde-ZORIT-DDESERVER1")
+    senders = []
+    for command in ("EXPORT MA-FILE " + home.path("w", "T.D10"), "EXPORT DO"):
+        time.sleep(0.5)
+        sender = subprocess.Popen(["socat", "-t", "60", "-", "UNIX-CONNECT:" + path], stdin=subprocess.PIPE,
+                                  stdout=subprocess.PIPE)
+        sender.stdin.write(command.encode("cp1252") + b"\0")
+        sender.stdin.flush()
+        senders.append(sender)
+    answered = 0
+    end = time.time() + 30
+    while time.time() < end and answered < 2:
+        found = xdo("search", "--onlyvisible", "--name", "^Bestätigung$").split()
+        check(len(found) <= 1, "one question at a time")
+        if found:
+            time.sleep(0.3)
+            keys(found[0], "Return")
+            answered += 1
+            time.sleep(1.0)
+        time.sleep(0.2)
+    check(answered == 2, "both exports ask")
+    check([s.communicate(timeout=70)[0].hex() for s in senders] == ["01", "01"], "both commands answered")
+    args = home.read("w", "args").decode() if os.path.exists(home.path("w", "args")) else ""
+    check(args == ("/L" + home.path("Temp", "Wandel.Sma") + "\n") * 2, "the target starts twice: " + args)
+    check(derodi.lines().count("CMD EXPORT FERTIG") == 2, "Derodi hears both ends")
     finish(home, proc)
 
 
@@ -327,6 +368,7 @@ SCENARIOS = {
     "remote_simulation": scenario_remote_simulation,
     "remote_export": scenario_remote_export,
     "as_probe": scenario_as_probe,
+    "export_while_asked": scenario_export_while_asked,
 }
 
 if __name__ == "__main__":
