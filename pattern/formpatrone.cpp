@@ -114,6 +114,8 @@ void TFormPatrone::FormActivate()
         SetPictureWidth(ProgrammKopf.Width());
         SetPictureHeight(ProgrammKopf.Height());
         RedrawCells();
+        // Now that this window has its size.
+        PlaceColourWindow();
     }
     // Showing the palette may have moved the activation to it.
     activateWindow();

@@ -427,6 +427,7 @@ void TFormBildKK::EndMoveOrSize()
         move(kept.left, kept.top);
         keepingOffMargins_ = false;
     }
+    MoveOrSizeEnded();
 }
 
 void TFormBildKK::showEvent(QShowEvent* event)

@@ -54,6 +54,8 @@ public:
     virtual void ShowBildPaint(TFrameBildKK* pane, QPainter& painter, const QRect& rect);
     // At the end of a deactivation.
     virtual void DeactivateHook() {}
+    // After a move or resize has ended and the window kept off the margins.
+    virtual void MoveOrSizeEnded() {}
     // Takes the level states when they fit the tabs, styles the tabs, sets
     // current and reference level, redraws.
     virtual void ApplyLevelStates(const std::vector<uint8_t>& states);

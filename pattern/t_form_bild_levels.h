@@ -145,6 +145,8 @@ public:
     void ShowColourWindow();
     void ColourMarkChanged(ColourFlagKind kind, uint8_t colour, bool on);
     void ColourChosen(bool background, uint8_t colour);
+    // Below or beside the palette, clear of this window, on the screen.
+    void PlaceColourWindow();
 
 protected:
     // Row bytes of a level entry, or the shared zero row.
@@ -153,6 +155,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void MoveOrSizeEnded() override;
 
 private:
     // Points the palette's buttons and pop-ups at this form.

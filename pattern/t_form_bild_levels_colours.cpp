@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPixmap>
+#include <QScreen>
 
 #include "kernel/model/globals.h"
 #include "kernel/ui/shell_values.h"
@@ -22,6 +23,12 @@ TFarbauswahl* FindOrCreateColourWindow()
         if (auto* found = qobject_cast<TFarbauswahl*>(w); found && found->objectName() == "Farbauswahl")
             return found;
     return new TFarbauswahl(MainForm);
+}
+
+ScreenRect Frame(const QWidget* w)
+{
+    const QRect r = w->frameGeometry();
+    return {r.x(), r.y(), r.width(), r.height()};
 }
 
 MouseButton FromQt(Qt::MouseButton b)
@@ -66,17 +73,32 @@ void TFormBildLevels::ShowColourWindow()
         w->SetMark(PanelMark::Protect, static_cast<uint8_t>(c), paint.P[c] != 0);
         w->SetMark(PanelMark::Transparent, static_cast<uint8_t>(c), paint.T[c] != 0);
     }
-    // Below the palette; below this window too when it would cover the
-    // panels (both stay on top).
-    if (Zeichenfunktionen && !w->isVisible()) {
-        QRect place = w->frameGeometry();
-        place.moveTopLeft({Zeichenfunktionen->frameGeometry().left(), Zeichenfunktionen->frameGeometry().bottom() + 1});
-        if (place.intersects(frameGeometry()))
-            place.moveTop(frameGeometry().bottom() + 1);
-        w->move(place.topLeft());
-    }
+    const bool placing = !w->isVisible();
     w->F_Visible(1);
+    // Placed once shown: only then does it have its size.
+    if (placing)
+        PlaceColourWindow();
     w->raise();
+}
+
+void TFormBildLevels::PlaceColourWindow()
+{
+    TFarbauswahl* w = colourWindow_;
+    if (!w || !Zeichenfunktionen)
+        return;
+    const QRect screen = Zeichenfunktionen->screen()->availableGeometry();
+    const ScreenRect place =
+        PlaceBesidePalette(Frame(Zeichenfunktionen), Frame(this), w->frameGeometry().width(),
+                           w->frameGeometry().height(),
+                           w->layoutScreen.value_or(ScreenRect{screen.x(), screen.y(), screen.width(), screen.height()}));
+    w->move(place.left, place.top);
+}
+
+// Both stay on top: a colour window under this one would hide its panels.
+void TFormBildLevels::MoveOrSizeEnded()
+{
+    if (colourWindow_ && colourWindow_->isVisible() && colourWindow_->frameGeometry().intersects(frameGeometry()))
+        PlaceColourWindow();
 }
 
 void TFormBildLevels::ColourMarkChanged(ColourFlagKind kind, uint8_t colour, bool on)

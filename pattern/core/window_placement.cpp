@@ -123,3 +123,32 @@ ScreenRect KeepOffMargins(ScreenRect form, uint16_t monitor, int32_t widthMargin
     }
     return form;
 }
+
+namespace {
+
+bool Inside(const ScreenRect& r, const ScreenRect& screen)
+{
+    return r.left >= screen.left && r.top >= screen.top && r.left + r.width <= screen.left + screen.width &&
+           r.top + r.height <= screen.top + screen.height;
+}
+
+}  // namespace
+
+ScreenRect PlaceBesidePalette(const ScreenRect& palette, const ScreenRect& picture, int32_t width, int32_t height,
+                              const ScreenRect& screen)
+{
+    const int32_t paletteBottom = palette.top + palette.height;
+    const ScreenRect places[] = {
+        {palette.left, paletteBottom, width, height},
+        {palette.left + palette.width, palette.top, width, height},
+        {palette.left, std::max(paletteBottom, picture.top + picture.height), width, height},
+        {picture.left + picture.width, palette.top, width, height},
+    };
+    for (const ScreenRect& place : places)
+        if (Inside(place, screen) && Overlap(place, picture) == 0)
+            return place;
+    ScreenRect kept = places[0];
+    kept.left = std::clamp(kept.left, screen.left, std::max(screen.left, screen.left + screen.width - width));
+    kept.top = std::clamp(kept.top, screen.top, std::max(screen.top, screen.top + screen.height - height));
+    return kept;
+}

@@ -54,3 +54,11 @@ int32_t ShownLeft(int32_t left, uint16_t savedMonitor, const std::vector<ScreenR
 // kept off the margins the window leaves free (SetMaxWidthMargin and
 // SetMaxHeightMargin).
 ScreenRect KeepOffMargins(ScreenRect form, uint16_t monitor, int32_t widthMargin, int32_t heightMargin);
+
+// Where a tool window of the given size goes beside the palette: below it at
+// its left edge, else to its right at its top, else below the palette but
+// also below the picture window, else to the picture window's right: the
+// first place that stays on the screen and leaves the picture window clear.
+// When none does, below the palette, kept on the screen.
+ScreenRect PlaceBesidePalette(const ScreenRect& palette, const ScreenRect& picture, int32_t width, int32_t height,
+                              const ScreenRect& screen);

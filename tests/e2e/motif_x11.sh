@@ -11,47 +11,15 @@ bin=$1
 probe=$2
 paint=$3
 work=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-cp "$bin/Zorit" "$bin/libVpSimMod.so" "$bin/libVpZik.so" "$work/"
-mkdir -p "$work/config" "$work/run" "$work/drive" "$work/w/A" "$work/Temp"
-chmod 700 "$work/run"
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run ZORIT_DRIVE_ROOT=$work/drive
-# Palette entry i = (i, 3i mod 256, 255 - i).
-python3 -c "
-import sys
-sys.stdout.buffer.write(bytes(b for i in range(256) for b in (i, 3 * i % 256, 255 - i, 0)))" >"$work/P.pal"
-printf '[Files]\r\nPalette=P.pal\r\n' >"$work/Zorit.INI"
-printf 'MODULSET TEST;\r\nBEGIN\r\n$ZR_TYP=311;\r\n$NR1=1,101;\r\n$S_1=Z1,1,D1;[]=MAIN;\r\nEND;\r\nMODUL MAIN;\r\nBEGIN\r\nS1=>,FF1;\r\nTZ=50;\r\nWA=D10;\r\nS1=<,FF1;END;\r\n' >"$work/S.Skx"
-"$probe" tiff-write "$work/S.TIF" --size 40x30 --bands >/dev/null
-"$probe" --home "$work/probe" compile "$work/S.Skx" --pattern "$work/S.TIF" --save "$work/w/A/PROGRAMM1.3XH" \
-    >/dev/null || fail "no program"
+source "$(dirname "$0")/pattern_x11_common.sh"
+make_program_folder w/A
+mkdir -p "$work/Temp"
 saved=$work/w/A/PROGRA_p.TIF
 # The motif to insert: rows from the top 7 7 7 62 63 and 0 0 200 200 200.
 printf 'set 1 1 2 7\nset 1 2 2 7\nset 1 3 2 7\nset 1 4 2 62\nset 1 5 2 63\nset 1 3 1 200\nset 1 4 1 200\nset 1 5 1 200
 button BereichMarkieren_SpeedButton left\nev 1 1 1\nev 5 2 1\nev 5 2 0\ncopyto %s\n' "$work/w/muster.PCX" >"$work/m.txt"
 "$paint" --work "$work/probe.bmp" "$work/m.txt" >/dev/null || fail "no muster.PCX"
 
-dde() {
-    printf '%s\0' "$1" | socat -t 60 - "UNIX-CONNECT:$work/run/dde-ZORIT-DDESERVER1" | xxd -p
-}
-window() {
-    local w=
-    for _ in $(seq 100); do
-        w=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) && [ -n "$w" ] && break
-        sleep 0.1
-    done
-    echo "$w"
-}
 shot() {
     sleep 0.7
     import -window "$1" "$2"
@@ -75,18 +43,7 @@ size() {
     identify -format '%w %h' "$1"
 }
 
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-cd "$work"
-./Zorit >/dev/null 2>"$work/stderr.txt" &
-pid=$!
-main=
-for _ in $(seq 300); do
-    for w in $(xdotool search --onlyvisible --pid "$pid" --name '^ZORIT$' 2>/dev/null); do
-        [ "$(xdotool getwindowgeometry --shell "$w" | sed -n 's/^WIDTH=//p')" -ge 800 ] && main=$w && break 2
-    done
-    sleep 0.1
-done
-[ -n "$main" ] || fail "no main window"
+start_program
 sleep 2
 [ "$(dde "LOADPATTERN $work/w/A/PROGRAMM1.3XH")" = "01" ] || fail "LOADPATTERN refused"
 

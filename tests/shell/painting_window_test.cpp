@@ -6,13 +6,20 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QToolButton>
 #include <QtTest/QTest>
+#include <filesystem>
+#include <fstream>
 
+#include "kernel/model/globals.h"
 #include "kernel/model/programmodel.h"
 #include "kernel/ui/forms.h"
+#include "pattern/colour_panel.h"
+#include "pattern/farbauswahl.h"
 #include "pattern/formpatrone.h"
 #include "pattern/pane_paint_box.h"
 #include "pattern/t_frame_bild_kk.h"
@@ -183,6 +190,81 @@ TEST_F(PaintingWindowTest, FillStopsAtThePatternsTopRow)
             ASSERT_EQ(PatternPlane(0)->rows[y * kPatternStride + x - 1], x <= 40 && y >= 1 ? 19 : 0) << x << ", " << y;
     QTest::keyClick(FormPatrone, Qt::Key_Backspace, Qt::AltModifier);
     EXPECT_EQ(Cell(40, 30), 0);
+}
+
+// "Farben" stands by the palette and keeps clear of "Patrone", also after
+// "Patrone" has taken its size on the first activation and after it has
+// been moved over the colours.
+TEST_F(PaintingWindowTest, ColourWindowKeepsClearOfThePicture)
+{
+    TFarbauswahl* colours = FormPatrone->ColourWindow();
+    ASSERT_TRUE(colours && colours->isVisible());
+    colours->layoutScreen = ScreenRect{0, 0, 1280, 1024};
+    const auto clear = [&] {
+        QApplication::processEvents();
+        const QRect c = colours->frameGeometry();
+        const QRect p = palette->frameGeometry();
+        EXPECT_FALSE(c.intersects(FormPatrone->frameGeometry()));
+        EXPECT_TRUE(QRect(0, 0, 1280, 1024).contains(c));
+        // Below the palette at its left, or right of it at its top, or
+        // further down in the palette's column.
+        EXPECT_TRUE((c.left() == p.left() && c.top() > p.bottom()) ||
+                    (c.left() > p.right() && c.top() == p.top()) || c.top() > FormPatrone->frameGeometry().bottom())
+            << c.x() << "," << c.y();
+    };
+    FormPatrone->move(palette->frameGeometry().right() + 1, palette->y());
+    FormPatrone->resize(600, 500);
+    FormPatrone->MarkForRebuild();
+    clear();
+    // Moved over the colours: they make way once the move has ended.
+    FormPatrone->move(colours->pos());
+    clear();
+    FormPatrone->move(0, colours->y() - 10);
+    clear();
+}
+
+// A ".TAB" beside the program (its name + ".TAB") gives the panels their
+// hints; protecting or making a colour transparent marks its panel.
+class PaintingColourTableTest : public PaintingWindowTest {
+protected:
+    void SetUp() override
+    {
+        tab = ProgrammPfad + QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString() +
+              ".TAB";
+        const unsigned char records[] = {0x64, 0, 1, 2, 3, 4, 5, 0xd0, 0x07, 9, 9, 9, 9, 9};
+        std::ofstream(tab, std::ios::binary).write(reinterpret_cast<const char*>(records), sizeof records);
+        PaintingWindowTest::SetUp();
+    }
+    void TearDown() override
+    {
+        PaintingWindowTest::TearDown();
+        std::filesystem::remove(tab);
+    }
+    std::string tab;
+};
+
+TEST_F(PaintingColourTableTest, HintsFromTheProgramsTableAndMarksOfFlaggedColours)
+{
+    TFarbauswahl* colours = FormPatrone->ColourWindow();
+    ASSERT_TRUE(colours);
+    ASSERT_GE(colours->ColourCount(), 8);
+    EXPECT_EQ(colours->Panel(1)->toolTip(), "100");
+    EXPECT_EQ(colours->Panel(2)->toolTip(), "2000");
+    EXPECT_NE(colours->Panel(3)->toolTip(), "");  // the panels' own hint
+    EXPECT_NE(colours->Panel(3)->toolTip(), colours->Panel(1)->toolTip());
+
+    Click("ColSchutz_SpeedButton");
+    QTest::mouseClick(colours->Panel(3), Qt::LeftButton);
+    EXPECT_EQ(FormPatrone->Core().State().P[2], 1);
+    EXPECT_TRUE(colours->MarkShown(PanelMark::Protect, 2));
+    EXPECT_FALSE(colours->MarkShown(PanelMark::Transparent, 2));
+    Click("ColTransp_SpeedButton");
+    QTest::mouseClick(colours->Panel(5), Qt::LeftButton);
+    EXPECT_EQ(FormPatrone->Core().State().T[4], 1);
+    EXPECT_TRUE(colours->MarkShown(PanelMark::Transparent, 4));
+    QTest::mouseClick(colours->Panel(5), Qt::LeftButton);
+    EXPECT_FALSE(colours->MarkShown(PanelMark::Transparent, 4));
+    EXPECT_TRUE(colours->MarkShown(PanelMark::Protect, 2));
 }
 
 }  // namespace

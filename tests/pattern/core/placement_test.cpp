@@ -88,4 +88,36 @@ TEST(WindowPlacement, MonitorsAndMargins)
     EXPECT_EQ(KeepOffMargins({10, 20, 300, 200}, 1, 100, 50).left, 10);
 }
 
+TEST(WindowPlacement, BesideThePalette)
+{
+    // Palette 80 x 400 at (0, 100); the tool window 324 x 120; screen 1280 x 1024.
+    const ScreenRect palette{0, 100, 80, 400};
+    const ScreenRect screen{0, 0, 1280, 1024};
+    struct Case {
+        ScreenRect picture;
+        int32_t left, top;
+    };
+    const Case cases[] = {
+        // Clear below the palette.
+        {{400, 100, 500, 300}, 0, 500},
+        // Below is covered, its right is free.
+        {{0, 520, 900, 300}, 80, 100},
+        // Both covered: below the palette and the picture.
+        {{80, 100, 800, 600}, 0, 700},
+        // Too tall to go below: right of the picture.
+        {{80, 100, 800, 850}, 880, 100},
+        // Nowhere free: below the palette, kept on the screen.
+        {{0, 0, 1280, 1024}, 0, 500},
+    };
+    for (const Case& c : cases) {
+        const ScreenRect r = PlaceBesidePalette(palette, c.picture, 324, 120, screen);
+        EXPECT_EQ(r.left, c.left) << c.picture.left << "," << c.picture.top;
+        EXPECT_EQ(r.top, c.top) << c.picture.left << "," << c.picture.top;
+        EXPECT_EQ(r.width, 324);
+        EXPECT_EQ(r.height, 120);
+    }
+    // A palette at the screen's bottom: the window stays on the screen.
+    EXPECT_EQ(PlaceBesidePalette({1200, 900, 80, 100}, {0, 0, 1200, 1024}, 324, 120, screen).top, 904);
+}
+
 }  // namespace
