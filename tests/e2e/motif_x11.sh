@@ -58,20 +58,8 @@ colours=$(window Farben)
 sleep 1
 
 shot "$patrone" "$work/before.png"
-read -r L0 B0 < <(python3 - "$work/before.png" <<'PY'
-import subprocess, sys
-out = subprocess.run(["convert", sys.argv[1], "-depth", "8", "txt:-"], capture_output=True, text=True).stdout
-blue = [tuple(map(int, l.split(":")[0].split(","))) for l in out.splitlines()[1:] if "#0000FF" in l]
-bottom = max(y for _, y in blue)
-print(min(x for x, y in blue if y == bottom), bottom)
-PY
-)
-eval "$(xdotool getwindowgeometry --shell "$patrone")"
-L=$((X + L0))
-B=$((Y + B0))
-at() {
-    echo "$((L + $1 - 1)) $((B - $2 + 1))"
-}
+locate_picture "$work/before.png" "$patrone"
+
 drag() {
     xdotool mousemove $(at "$1" "$2")
     sleep 0.2

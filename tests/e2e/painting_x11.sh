@@ -35,26 +35,11 @@ patrone=$(window Patrone)
 palette=$(window Werkzeuge)
 sleep 1
 
-# Cell (x, y) lies at (L + x - 1, B - y + 1): (L, B) is the first entry-0
-# pixel (#0000ff) of the picture's lowest line.
 shot "$patrone" "$work/before.png"
 shot "$main" "$work/main0.png"
-read -r L0 B0 < <(python3 - "$work/before.png" <<'PY'
-import subprocess, sys
-out = subprocess.run(["convert", sys.argv[1], "-depth", "8", "txt:-"], capture_output=True, text=True).stdout
-blue = [tuple(map(int, l.split(":")[0].split(","))) for l in out.splitlines()[1:] if "#0000FF" in l]
-bottom = max(y for _, y in blue)
-print(min(x for x, y in blue if y == bottom), bottom)
-PY
-)
-eval "$(xdotool getwindowgeometry --shell "$patrone")"
-L=$((X + L0))
-B=$((Y + B0))
+locate_picture "$work/before.png" "$patrone"
 picture "$work/before.png" "$work/picture0.png"
 
-at() {
-    echo "$((L + $1 - 1)) $((B - $2 + 1))"
-}
 stroke() {
     xdotool mousemove $(at "$1" "$2")
     sleep 0.2

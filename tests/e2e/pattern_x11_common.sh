@@ -63,3 +63,25 @@ start_program() {
     done
     fail "no main window"
 }
+
+# Sets L0, B0 (in the shot) and L, B (on the screen) to the first entry-0
+# pixel (#0000ff) of the picture's lowest line in a shot of window $2:
+# cell (x, y) then lies at (L + x - 1, B - y + 1).
+locate_picture() {
+    read -r L0 B0 < <(python3 - "$1" <<'PY'
+import subprocess, sys
+out = subprocess.run(["convert", sys.argv[1], "-depth", "8", "txt:-"], capture_output=True, text=True).stdout
+blue = [tuple(map(int, l.split(":")[0].split(","))) for l in out.splitlines()[1:] if "#0000FF" in l]
+bottom = max(y for _, y in blue)
+print(min(x for x, y in blue if y == bottom), bottom)
+PY
+)
+    eval "$(xdotool getwindowgeometry --shell "$2")"
+    L=$((X + L0))
+    B=$((Y + B0))
+}
+
+# The screen position of cell (x, y).
+at() {
+    echo "$((L + $1 - 1)) $((B - $2 + 1))"
+}
