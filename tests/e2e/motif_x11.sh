@@ -36,23 +36,11 @@ for l in sys.stdin.read().splitlines()[1:]:
 for y in sorted(rows):
     print(' '.join(str(rows[y][x]) for x in sorted(rows[y])))"
 }
-picture() {
-    convert "$1" -crop "40x30+$L0+$((B0 - 29))" +repage "$2"
-}
 size() {
     identify -format '%w %h' "$1"
 }
 
-start_program
-sleep 2
-[ "$(dde "LOADPATTERN $work/w/A/PROGRAMM1.3XH")" = "01" ] || fail "LOADPATTERN refused"
-
-xdotool windowfocus --sync "$main" key --clearmodifiers alt+p
-sleep 0.3
-xdotool key --clearmodifiers p
-patrone=$(window Patrone)
-[ -n "$patrone" ] || fail "no Patrone window"
-palette=$(window Werkzeuge)
+open_pattern_window w/A
 colours=$(window Farben)
 [ -n "$colours" ] || fail "no Farben window"
 sleep 1

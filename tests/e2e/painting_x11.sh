@@ -18,21 +18,8 @@ shot() {
     sleep 0.7
     import -window "$1" "$2"
 }
-# Colours of the 40 x 30 picture in a shot at one pixel per cell, row 30 first.
-picture() {
-    convert "$1" -crop "40x30+$L0+$((B0 - 29))" +repage "$2"
-}
 
-start_program
-sleep 2
-[ "$(dde "LOADPATTERN $work/w/A/PROGRAMM1.3XH")" = "01" ] || fail "LOADPATTERN refused"
-
-xdotool windowfocus --sync "$main" key --clearmodifiers alt+p
-sleep 0.3
-xdotool key --clearmodifiers p
-patrone=$(window Patrone)
-[ -n "$patrone" ] || fail "no Patrone window"
-palette=$(window Werkzeuge)
+open_pattern_window w/A
 sleep 1
 
 shot "$patrone" "$work/before.png"

@@ -28,18 +28,9 @@ expect_pixel() {
     [ "$got" = "$3" ] || fail "pixel ($1, $2) is $got, not $3"
 }
 
-start_program
-sleep 2
-[ "$(dde "LOADPATTERN $work/w/PROGRAMM1.3XH")" = "01" ] || fail "LOADPATTERN refused"
-
-xdotool windowfocus --sync "$main" key --clearmodifiers alt+p
-sleep 0.3
-xdotool key --clearmodifiers p
-patrone=$(window Patrone)
-[ -n "$patrone" ] || fail "no Patrone window"
+open_pattern_window w
 sleep 1
 [ "$(visible_count Patrone)" = 1 ] || fail "more than one Patrone"
-palette=$(window Werkzeuge)
 [ -n "$palette" ] || fail "no palette"
 geometry=$(xdotool getwindowgeometry "$palette")
 echo "$geometry" | grep -q "Geometry: 109x244" || fail "palette: $geometry"

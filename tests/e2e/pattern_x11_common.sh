@@ -85,3 +85,22 @@ PY
 at() {
     echo "$((L + $1 - 1)) $((B - $2 + 1))"
 }
+
+# Starts the program, loads $work/$1/PROGRAMM1.3XH over DDE and opens
+# "Patrone" from the menu with the keyboard; sets `patrone` and `palette`.
+open_pattern_window() {
+    start_program
+    sleep 2
+    [ "$(dde "LOADPATTERN $work/$1/PROGRAMM1.3XH")" = "01" ] || fail "LOADPATTERN refused"
+    xdotool windowfocus --sync "$main" key --clearmodifiers alt+p
+    sleep 0.3
+    xdotool key --clearmodifiers p
+    patrone=$(window Patrone)
+    [ -n "$patrone" ] || fail "no Patrone window"
+    palette=$(window Werkzeuge)
+}
+
+# The 40 x 30 picture cut from a shot at one pixel per cell, row 30 first.
+picture() {
+    convert "$1" -crop "40x30+$L0+$((B0 - 29))" +repage "$2"
+}
