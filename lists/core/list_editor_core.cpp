@@ -42,16 +42,7 @@ void ListEditorCore::Begin(const std::string& formKey, const std::string& title)
 
 int ListEditorCore::Column(const std::string& caption, const std::string& widthMask, bool field)
 {
-    ColumnDef def;
-    def.caption = caption;
-    def.hint = caption;
-    def.widthMask = widthMask;
-    def.width = -8;
-    def.x = -2;
-    def.font = 4;
-    def.createField = field;
-    def.noField = !field;
-    return DefineColumn(def);
+    return DefineColumn(MaskColumn(caption, widthMask, field));
 }
 
 void ListEditorCore::DefineField(int field, int kind, const std::string& characters, int maximum,

@@ -1334,3 +1334,17 @@ void ListWindowCore::EditSymbols(char32_t c, std::u32string& t)
             t.insert(t.begin(), c);
     }
 }
+
+ColumnDef MaskColumn(const std::string& caption, const std::string& widthMask, bool field)
+{
+    ColumnDef def;
+    def.caption = caption;
+    def.hint = caption;
+    def.widthMask = widthMask;
+    def.width = -8;
+    def.x = -2;
+    def.font = 4;
+    def.createField = field;
+    def.noField = !field;
+    return def;
+}

@@ -45,6 +45,10 @@ struct ColumnDef {
     int width = 40;  // negative: the mask's width plus |width|
 };
 
+// The list editors' column: as wide as its mask plus 8, 2 pixels after the
+// previous one, in font 4, the caption its hint; with or without a field.
+ColumnDef MaskColumn(const std::string& caption, const std::string& widthMask, bool field);
+
 struct EditFieldDef {
     int field = 0;
     int kind = 1;

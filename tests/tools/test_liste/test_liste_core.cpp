@@ -27,16 +27,7 @@ TestListeCore::TestListeCore(ListWindowHost& host) : ListWindowCore(host)
     SetLineCount(SListe ? SListe->Count() : 0);
     CreateCells(0);
     auto column = [this](const std::string& caption, const std::string& widthMask, bool field) {
-        ColumnDef def;
-        def.caption = caption;
-        def.hint = caption;
-        def.widthMask = widthMask;
-        def.width = -8;
-        def.x = -2;
-        def.font = 4;
-        def.createField = field;
-        def.noField = !field;
-        return DefineColumn(def);
+        return DefineColumn(MaskColumn(caption, widthMask, field));
     };
     column("T", "W", false);
     const int nr = column("Nr", "8888", true);
