@@ -47,17 +47,6 @@ sleep 1
 
 shot "$patrone" "$work/before.png"
 locate_picture "$work/before.png" "$patrone"
-
-drag() {
-    xdotool mousemove $(at "$1" "$2")
-    sleep 0.2
-    xdotool mousedown 1
-    sleep 0.2
-    xdotool mousemove $(at "$3" "$4")
-    sleep 0.2
-    xdotool mouseup 1
-    sleep 0.3
-}
 # The mark button is the first of the palette's motif row.
 tool() {
     xdotool mousemove --window "$palette" "$1" "$2" click 1

@@ -27,22 +27,11 @@ shot "$main" "$work/main0.png"
 locate_picture "$work/before.png" "$patrone"
 picture "$work/before.png" "$work/picture0.png"
 
-stroke() {
-    xdotool mousemove $(at "$1" "$2")
-    sleep 0.2
-    xdotool mousedown 1
-    sleep 0.2
-    xdotool mousemove $(at "$3" "$4")
-    sleep 0.2
-    xdotool mouseup 1
-    sleep 0.3
-}
-
 xdotool windowfocus --sync "$patrone" type A
-stroke 5 10 20 10
-stroke 5 12 14 21
+drag 5 10 20 10
+drag 5 12 14 21
 xdotool windowfocus --sync "$patrone" type X
-stroke 30 25 40 25
+drag 30 25 40 25
 
 # The strokes on the bands, under the temporary zoom of 7 x 7 pixels.
 xdotool windowfocus --sync "$patrone" key --clearmodifiers space

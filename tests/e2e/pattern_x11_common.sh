@@ -104,3 +104,15 @@ open_pattern_window() {
 picture() {
     convert "$1" -crop "40x30+$L0+$((B0 - 29))" +repage "$2"
 }
+
+# A left-button drag from cell ($1, $2) to cell ($3, $4).
+drag() {
+    xdotool mousemove $(at "$1" "$2")
+    sleep 0.2
+    xdotool mousedown 1
+    sleep 0.2
+    xdotool mousemove $(at "$3" "$4")
+    sleep 0.2
+    xdotool mouseup 1
+    sleep 0.3
+}
