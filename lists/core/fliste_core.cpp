@@ -8,7 +8,6 @@
 namespace {
 std::vector<uint8_t> clipboard;
 constexpr int kComment = 16;
-constexpr int kInsert = 45, kDelete = 46;
 constexpr uint8_t kLetterW = 2;
 // Letter byte and value of the left and the right carriage.
 constexpr size_t kLeft = 2, kRight = 6;
@@ -108,14 +107,9 @@ bool FListeCore::StoreField(uint8_t* p, int field, int32_t value, const std::opt
 bool FListeCore::InsertDeleteKey(int field, int row, char32_t c, int key)
 {
     (void)c;
-    if (field != Marker || (key != kInsert && key != kDelete))
+    if (field != Marker)
         return false;
-    const int line = Grid().At(row, 1).line;
-    if (key == kInsert)
-        InsertContinuation(line);
-    else
-        DeleteContinuation(line);
-    return true;
+    return ContinuationKey(row, key);
 }
 
 // The selector editor follows the cursor to the W line of the value under

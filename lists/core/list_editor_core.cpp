@@ -177,6 +177,19 @@ int ListEditorCore::TranslateListNumber(int n)
     return appendRow;
 }
 
+bool ListEditorCore::ContinuationKey(int row, int key)
+{
+    constexpr int kInsert = 45, kDelete = 46;  // VK_INSERT, VK_DELETE
+    if (key != kInsert && key != kDelete)
+        return false;
+    const int line = Grid().At(row, 1).line;
+    if (key == kInsert)
+        InsertContinuation(line);
+    else
+        DeleteContinuation(line);
+    return true;
+}
+
 bool ListEditorCore::InsertContinuation(int line)
 {
     if (line < 1 || line > List().Count() || List().Count() >= List().MaxLines())

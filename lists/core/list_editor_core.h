@@ -78,6 +78,9 @@ protected:
     // deleted when it is one.
     bool InsertContinuation(int line);
     bool DeleteContinuation(int line);
+    // Insert or Delete on row's marker cell: the continuation line of the
+    // row's line inserted or deleted; false for any other key.
+    bool ContinuationKey(int row, int key);
 
     // Moves a linked editor by form name; nothing when it is not open.
     static void Jump(const std::string& form, int line, int field);

@@ -10,7 +10,6 @@ namespace {
 std::vector<uint8_t> clipboard;
 constexpr int kComment = 16;
 constexpr uint16_t kNoOffset = 32768;
-constexpr int kInsert = 45, kDelete = 46;
 
 // A line without a carrier (rail 0) keeps nothing else.
 void ClearCarrier(uint8_t* p)
@@ -134,12 +133,7 @@ bool PListeCore::StoreField(uint8_t* p, int field, int32_t value, const std::opt
 bool PListeCore::InsertDeleteKey(int field, int row, char32_t c, int key)
 {
     (void)c;
-    if (field != Marker || (key != kInsert && key != kDelete) || FieldCell(row, field).readOnly)
+    if (field != Marker || FieldCell(row, field).readOnly)
         return false;
-    const int line = Grid().At(row, 1).line;
-    if (key == kInsert)
-        InsertContinuation(line);
-    else
-        DeleteContinuation(line);
-    return true;
+    return ContinuationKey(row, key);
 }
