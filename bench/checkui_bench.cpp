@@ -13,7 +13,7 @@
 #include "check/ui/core/sim_row_cache.h"
 #include "check/ui/core/sim_row_painter.h"
 #include "check/ui/core/sim_row_source.h"
-#include "check/ui/tformgtest.h"
+#include "check/ui/form_gtest.h"
 #include "simlib/vpsimmod_abi.h"
 
 namespace {

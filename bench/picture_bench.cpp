@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "pattern/core/picture_geometry.h"
-#include "pattern/render/band_renderer.h"
+#include "picture/core/picture_geometry.h"
+#include "picture/render/band_renderer.h"
 
 namespace {
 

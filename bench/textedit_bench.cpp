@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "pattern/t_frame_bild_kk.h"
+#include "picture/frame_bild_kk.h"
 #include "text_fakes.h"
-#include "textedit/tformtexteditshow.h"
+#include "textedit/form_text_edit_show.h"
 
 namespace {
 

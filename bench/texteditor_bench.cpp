@@ -12,8 +12,8 @@
 #include <memory>
 #include <unistd.h>
 
-#include "textedit/findreplacedialog.h"
-#include "textedit/tformtextedit.h"
+#include "textedit/find_replace_dialog.h"
+#include "textedit/form_text_edit.h"
 
 namespace {
 

@@ -28,7 +28,7 @@
 #include "lists/form_multi_selection.h"
 #include "lists/form_selection.h"
 #include "lists/form_text_eingabe.h"
-#include "lists/listglobals.h"
+#include "lists/list_globals.h"
 #include "lists/panel_color.h"
 #include "platform/ini_profile.h"
 #include "platform/qt/vkeys.h"

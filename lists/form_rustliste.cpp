@@ -2,7 +2,7 @@
 
 #include "lists/form_ffliste.h"
 #include "lists/list_forms.h"
-#include "lists/listglobals.h"
+#include "lists/list_globals.h"
 
 TFormRustListe* FormRustListe = nullptr;
 

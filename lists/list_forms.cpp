@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "kernel/ui/fonts.h"
-#include "lists/listglobals.h"
+#include "lists/list_globals.h"
 
 int MaxPartWidth(const std::string& text, int fontIndex)
 {

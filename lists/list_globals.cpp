@@ -1,4 +1,4 @@
-#include "lists/listglobals.h"
+#include "lists/list_globals.h"
 
 std::function<void()> CloseMainWindowProc;
 std::function<void()> ListEditMenuBound;

@@ -15,9 +15,9 @@
 #include "kernel/model/globals.h"
 #include "kernel/services/services.h"
 #include "kernel/ui/translate_form.h"
-#include "pattern/core/palette_table.h"
 #include "pattern/core/tab_hints.h"
-#include "pattern/screen_placement.h"
+#include "picture/core/palette_table.h"
+#include "picture/screen_placement.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
 

@@ -1,12 +1,12 @@
-#include "pattern/t_form_bild_levels.h"
+#include "pattern/form_bild_levels.h"
 
 #include <algorithm>
 
 #include "kernel/ui/forms.h"
 #include "kernel/ui/shell_values.h"
-#include "pattern/mal_status_bar.h"
-#include "pattern/t_frame_bild_kk.h"
 #include "pattern/zeichenfunktionen.h"
+#include "picture/frame_bild_kk.h"
+#include "picture/mal_status_bar.h"
 
 namespace {
 

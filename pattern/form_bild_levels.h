@@ -20,7 +20,7 @@
 #include "pattern/paint/paint_core.h"
 #include "pattern/shapes/paint_state.h"
 #include "pattern/shapes/paint_surface.h"
-#include "pattern/t_form_bild_kk_zoom.h"
+#include "picture/form_bild_kk_zoom.h"
 
 class TFarbauswahl;
 class TZeichenfunktionen;

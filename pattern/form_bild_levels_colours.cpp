@@ -8,10 +8,10 @@
 
 #include "kernel/model/globals.h"
 #include "kernel/ui/shell_values.h"
-#include "pattern/core/bmp8_file.h"
 #include "pattern/farbauswahl.h"
-#include "pattern/t_form_bild_levels.h"
+#include "pattern/form_bild_levels.h"
 #include "pattern/zeichenfunktionen.h"
+#include "picture/core/bmp8_file.h"
 #include "platform/codepage.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include "kernel/dispatch/busystate.h"
 #include "kernel/ui/edit_bindings.h"
 #include "pattern/bind_edit_action.h"
+#include "pattern/form_bild_levels.h"
 #include "pattern/motif_file_dialog.h"
-#include "pattern/t_form_bild_levels.h"
 #include "pattern/zeichenfunktionen.h"
 #include "platform/paths.h"
 

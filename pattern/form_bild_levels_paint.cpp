@@ -10,9 +10,9 @@
 
 #include "kernel/dispatch/busystate.h"
 #include "pattern/bind_edit_action.h"
+#include "pattern/form_bild_levels.h"
 #include "pattern/tool_option_buttons.h"
 #include "pattern/tool_option_popup.h"
-#include "pattern/t_form_bild_levels.h"
 #include "pattern/zeichenfunktionen.h"
 #include "platform/codepage.h"
 

@@ -1,4 +1,4 @@
-#include "pattern/form_multicopy.h"
+#include "pattern/form_multi_copy.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "pattern/form_paint_view.h"
 
-#include "pattern/form_multicopy.h"
+#include "pattern/form_multi_copy.h"
 
 #include <QFontDialog>
 #include <QFontMetrics>
@@ -16,7 +16,7 @@
 #include "kernel/language/language.h"
 #include "kernel/services/services.h"
 #include "pattern/bind_edit_action.h"
-#include "pattern/t_form_bild_levels.h"
+#include "pattern/form_bild_levels.h"
 #include "pattern/zeichenfunktionen.h"
 
 namespace {

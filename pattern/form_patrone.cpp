@@ -2,7 +2,7 @@
 // keyword would swallow.
 #include "kernel/model/workrecord.h"
 
-#include "pattern/formpatrone.h"
+#include "pattern/form_patrone.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -16,8 +16,8 @@
 #include "kernel/ui/translate_form.h"
 #include "lists/list_forms.h"
 #include "pattern/pattern_tool_windows.h"
-#include "pattern/screen_placement.h"
 #include "pattern/zeichenfunktionen.h"
+#include "picture/screen_placement.h"
 
 TFormPatrone* FormPatrone = nullptr;
 

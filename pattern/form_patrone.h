@@ -3,7 +3,7 @@
 // planes of the program, shown as the levels "Nadel", "Fadenführer" and
 // "Festigkeit", with the tool palette beside it. Created on first show,
 // hidden by closing, freed by the main window when the program goes.
-#include "pattern/t_form_bild_levels.h"
+#include "pattern/form_bild_levels.h"
 
 class TFormPatrone : public TFormBildLevels {
     Q_OBJECT

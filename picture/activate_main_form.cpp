@@ -1,4 +1,4 @@
-#include "pattern/activate_main_form.h"
+#include "picture/activate_main_form.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "pattern/crosshair_cursor.h"
+#include "picture/crosshair_cursor.h"
 
 const QCursor& LoadCrosshairCursor()
 {

@@ -1,4 +1,4 @@
-#include "pattern/t_form_bild_kk.h"
+#include "picture/form_bild_kk.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -16,13 +16,13 @@
 #include "kernel/services/services.h"
 #include "kernel/ui/my_hint_window.h"
 #include "kernel/ui/shell_values.h"
-#include "pattern/activate_main_form.h"
-#include "pattern/crosshair_cursor.h"
-#include "pattern/mal_status_bar.h"
-#include "pattern/pane_paint_box.h"
-#include "pattern/screen_placement.h"
-#include "pattern/t_frame_bild_kk.h"
-#include "pattern/t_my_scroll_bar.h"
+#include "picture/activate_main_form.h"
+#include "picture/crosshair_cursor.h"
+#include "picture/frame_bild_kk.h"
+#include "picture/mal_status_bar.h"
+#include "picture/my_scroll_bar.h"
+#include "picture/pane_paint_box.h"
+#include "picture/screen_placement.h"
 #include "platform/ini_profile.h"
 #include "platform/paths.h"
 

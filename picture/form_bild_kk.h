@@ -15,14 +15,14 @@
 #include <vector>
 
 #include "kernel/ui/forms.h"
-#include "pattern/core/auto_scroll.h"
-#include "pattern/core/level_states.h"
-#include "pattern/core/palette_file.h"
-#include "pattern/core/pane_layout.h"
-#include "pattern/core/picture_client.h"
-#include "pattern/core/picture_geometry.h"
-#include "pattern/core/picture_input.h"
-#include "pattern/core/symbol_glyphs.h"
+#include "picture/core/auto_scroll.h"
+#include "picture/core/level_states.h"
+#include "picture/core/palette_file.h"
+#include "picture/core/pane_layout.h"
+#include "picture/core/picture_client.h"
+#include "picture/core/picture_geometry.h"
+#include "picture/core/picture_input.h"
+#include "picture/core/symbol_glyphs.h"
 
 class QKeyEvent;
 class QLabel;

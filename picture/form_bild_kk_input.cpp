@@ -9,10 +9,10 @@
 #include <algorithm>
 
 #include "kernel/ui/my_hint_window.h"
-#include "pattern/pane_paint_box.h"
-#include "pattern/t_form_bild_kk.h"
-#include "pattern/t_frame_bild_kk.h"
-#include "pattern/t_my_scroll_bar.h"
+#include "picture/form_bild_kk.h"
+#include "picture/frame_bild_kk.h"
+#include "picture/my_scroll_bar.h"
+#include "picture/pane_paint_box.h"
 #include "platform/qt/vkeys.h"
 
 namespace {

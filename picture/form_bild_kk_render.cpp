@@ -7,13 +7,13 @@
 #include <cstring>
 #include <filesystem>
 
-#include "pattern/mal_status_bar.h"
-#include "pattern/pane_paint_box.h"
-#include "pattern/render/band_renderer.h"
-#include "pattern/render/clipboard_picture.h"
-#include "pattern/t_form_bild_kk.h"
-#include "pattern/t_frame_bild_kk.h"
-#include "pattern/t_my_scroll_bar.h"
+#include "picture/form_bild_kk.h"
+#include "picture/frame_bild_kk.h"
+#include "picture/mal_status_bar.h"
+#include "picture/my_scroll_bar.h"
+#include "picture/pane_paint_box.h"
+#include "picture/render/band_renderer.h"
+#include "picture/render/clipboard_picture.h"
 #include "platform/paths.h"
 
 namespace {

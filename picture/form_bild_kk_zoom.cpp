@@ -1,13 +1,13 @@
-#include "pattern/t_form_bild_kk_zoom.h"
+#include "picture/form_bild_kk_zoom.h"
 
 #include <QEvent>
 #include <QLabel>
 
 #include "kernel/language/language.h"
-#include "pattern/core/placing_frame.h"
-#include "pattern/core/zoom_bar_layout.h"
-#include "pattern/pane_paint_box.h"
-#include "pattern/t_frame_bild_kk.h"
+#include "picture/core/placing_frame.h"
+#include "picture/core/zoom_bar_layout.h"
+#include "picture/frame_bild_kk.h"
+#include "picture/pane_paint_box.h"
 
 namespace {
 

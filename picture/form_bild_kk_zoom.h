@@ -5,7 +5,7 @@
 // click there zooms onto it.
 #include <QList>
 
-#include "pattern/t_form_bild_kk.h"
+#include "picture/form_bild_kk.h"
 
 class QLabel;
 

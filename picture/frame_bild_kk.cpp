@@ -1,10 +1,10 @@
-#include "pattern/t_frame_bild_kk.h"
+#include "picture/frame_bild_kk.h"
 
 #include <QVariant>
 
-#include "pattern/pane_paint_box.h"
-#include "pattern/pane_splitter.h"
-#include "pattern/t_my_scroll_bar.h"
+#include "picture/my_scroll_bar.h"
+#include "picture/pane_paint_box.h"
+#include "picture/pane_splitter.h"
 
 TFrameBildKK::TFrameBildKK(int index, QWidget* parent) : QWidget(parent)
 {

@@ -1,4 +1,4 @@
-#include "pattern/mal_status_bar.h"
+#include "picture/mal_status_bar.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "pattern/t_my_scroll_bar.h"
+#include "picture/my_scroll_bar.h"
 
 #include <QMouseEvent>
 #include <QWheelEvent>

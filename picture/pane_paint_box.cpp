@@ -1,9 +1,9 @@
-#include "pattern/pane_paint_box.h"
+#include "picture/pane_paint_box.h"
 
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "pattern/t_frame_bild_kk.h"
+#include "picture/frame_bild_kk.h"
 
 PanePaintBox::PanePaintBox(TFrameBildKK* pane) : QWidget(pane)
 {

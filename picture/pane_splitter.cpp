@@ -1,4 +1,4 @@
-#include "pattern/pane_splitter.h"
+#include "picture/pane_splitter.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "pattern/screen_placement.h"
+#include "picture/screen_placement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "pattern/core/window_placement.h"
+#include "picture/core/window_placement.h"
 
 class QWidget;
 

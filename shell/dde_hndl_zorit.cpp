@@ -7,9 +7,9 @@
 #include "kernel/model/globals.h"
 #include "kernel/model/programmodel.h"
 #include "platform/paths.h"
-#include "shell/ddezorit.h"
+#include "shell/dde_zorit.h"
 #include "shell/form_main.h"
-#include "shell/programfiles.h"
+#include "shell/program_files.h"
 
 TDdeHndlZorit* DdeHndlZorit = nullptr;
 

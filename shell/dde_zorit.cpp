@@ -1,4 +1,4 @@
-#include "shell/ddezorit.h"
+#include "shell/dde_zorit.h"
 
 #include <array>
 

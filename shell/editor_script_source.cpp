@@ -1,6 +1,6 @@
-#include "shell/editorscriptsource.h"
+#include "shell/editor_script_source.h"
 
-#include "textedit/tformskreleditor.h"
+#include "textedit/form_skrel_editor.h"
 
 void EditorScriptSource::ensure()
 {

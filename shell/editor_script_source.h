@@ -1,7 +1,7 @@
 #pragma once
 // The script editor as the compile driver's script: the text is the
 // editor's, made hidden when first needed.
-#include "shell/scriptsource.h"
+#include "shell/script_source.h"
 
 class EditorScriptSource : public ScriptSource {
 public:

@@ -49,8 +49,8 @@
 #include "kernel/ui/translate_form.h"
 #include "lists/core/symbol_farben.h"
 #include "lists/list_editors.h"
-#include "lists/listglobals.h"
-#include "pattern/formpatrone.h"
+#include "lists/list_globals.h"
+#include "pattern/form_patrone.h"
 #include "pattern/pattern_tool_windows.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
@@ -60,10 +60,10 @@
 #include "shell/edit_separators.h"
 #include "shell/file_dialogs.h"
 #include "shell/image_lists.h"
+#include "shell/program_files.h"
 #include "shell/program_windows.h"
-#include "shell/programfiles.h"
-#include "shell/scriptsource.h"
-#include "textedit/tformskreleditor.h"
+#include "shell/script_source.h"
+#include "textedit/form_skrel_editor.h"
 
 TFormMain* FormMain = nullptr;
 

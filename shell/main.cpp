@@ -22,11 +22,11 @@
 #include "platform/paths.h"
 #include "platform/single_instance.h"
 #include "shell/dde_hndl_zorit.h"
-#include "shell/editorscriptsource.h"
+#include "shell/editor_script_source.h"
 #include "shell/form_main.h"
 #include "shell/form_programm_start.h"
 #include "shell/program_windows.h"
-#include "shell/scriptsource.h"
+#include "shell/script_source.h"
 #include "shell/zorit_application.h"
 
 int main(int argc, char* argv[])

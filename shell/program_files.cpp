@@ -2,7 +2,7 @@
 // keyword would swallow.
 #include "kernel/model/workrecord.h"
 
-#include "shell/programfiles.h"
+#include "shell/program_files.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -28,12 +28,12 @@
 #include "kernel/tkf/programsave.h"
 #include "kernel/ui/forms.h"
 #include "lists/form_fortschritt.h"
-#include "pattern/formpatrone.h"
+#include "pattern/form_patrone.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "shell/form_main.h"
 #include "shell/program_windows.h"
-#include "shell/scriptsource.h"
+#include "shell/script_source.h"
 
 namespace {
 constexpr size_t kProgramNameLength = 8;

@@ -12,10 +12,10 @@
 #include "kernel/model/programmodel.h"
 #include "kernel/ui/forms.h"
 #include "lists/list_editors.h"
-#include "pattern/formpatrone.h"
-#include "pattern/screen_placement.h"
+#include "pattern/form_patrone.h"
+#include "picture/screen_placement.h"
 #include "shell/form_main.h"
-#include "shell/scriptsource.h"
+#include "shell/script_source.h"
 
 namespace {
 // The pattern window follows a replaced program; with no pattern it goes.

@@ -1,4 +1,4 @@
-#include "shell/scriptsource.h"
+#include "shell/script_source.h"
 
 #include <fstream>
 #include <iterator>

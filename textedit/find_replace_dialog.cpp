@@ -1,4 +1,4 @@
-#include "textedit/findreplacedialog.h"
+#include "textedit/find_replace_dialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -2,7 +2,7 @@
 // keyword would swallow.
 #include "kernel/model/workrecord.h"
 
-#include "textedit/tformskreleditor.h"
+#include "textedit/form_skrel_editor.h"
 
 #include "kernel/language/language.h"
 #include "kernel/model/globals.h"
@@ -10,7 +10,7 @@
 #include "kernel/ui/forms.h"
 #include "kernel/ui/shell_values.h"
 #include "kernel/ui/translate_form.h"
-#include "lists/listglobals.h"
+#include "lists/list_globals.h"
 
 TFormSkrelEditor* FormSkrelEditor = nullptr;
 

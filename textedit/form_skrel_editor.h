@@ -2,7 +2,7 @@
 // The one script editor: bound to the working copy "Script.Skx" in the
 // temporary folder, saved every 3 seconds and whenever it loses the focus,
 // with the script's syntax colours.
-#include "textedit/tformtexteditskrel.h"
+#include "textedit/form_text_edit_skrel.h"
 
 class TFormSkrelEditor : public TFormTextEditSkrel {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "textedit/tformtextedit.h"
+#include "textedit/form_text_edit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,7 +17,7 @@
 #include "kernel/ui/translate_form.h"
 #include "platform/paths.h"
 #include "platform/qt/vkeys.h"
-#include "textedit/findreplacedialog.h"
+#include "textedit/find_replace_dialog.h"
 
 namespace {
 constexpr int kEditTag = 3;

@@ -9,11 +9,11 @@
 
 #include "textedit/core/edit_command_table.h"
 #include "textedit/core/file_stamp.h"
-#include "textedit/core/t_opensavevar.h"
+#include "textedit/core/open_save_var.h"
 #include "textedit/core/text_editor_commands.h"
 #include "textedit/core/text_editor_host.h"
+#include "textedit/form_text_edit_show.h"
 #include "textedit/text_file_dialog.h"
-#include "textedit/tformtexteditshow.h"
 
 class FindReplaceDialog;
 class QTimer;

@@ -1,4 +1,4 @@
-#include "textedit/tformtexteditshow.h"
+#include "textedit/form_text_edit_show.h"
 
 #include <QClipboard>
 #include <QEvent>
@@ -12,11 +12,11 @@
 #include <array>
 
 #include "kernel/ui/fonts.h"
-#include "pattern/core/contrast_colour.h"
-#include "pattern/mal_status_bar.h"
-#include "pattern/pane_paint_box.h"
-#include "pattern/t_frame_bild_kk.h"
-#include "pattern/t_my_scroll_bar.h"
+#include "picture/core/contrast_colour.h"
+#include "picture/frame_bild_kk.h"
+#include "picture/mal_status_bar.h"
+#include "picture/my_scroll_bar.h"
+#include "picture/pane_paint_box.h"
 #include "platform/codepage.h"
 #include "platform/qt/vkeys.h"
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "pattern/t_form_bild_kk.h"
-#include "textedit/core/texteditcore.h"
+#include "picture/form_bild_kk.h"
+#include "textedit/core/text_edit_core.h"
 
 class QTimer;
 

@@ -1,4 +1,4 @@
-#include "textedit/tformtexteditskrel.h"
+#include "textedit/form_text_edit_skrel.h"
 
 #include "kernel/language/language.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // A text editor whose block and insert dialogs offer script files.
-#include "textedit/tformtextedit.h"
+#include "textedit/form_text_edit.h"
 
 class TFormTextEditSkrel : public TFormTextEdit {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "check/ui/tformexporterweitert.h"
+#include "check/ui/form_export_erweitert.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "check/ui/tformgtest.h"
+#include "check/ui/form_gtest.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -15,17 +15,17 @@
 #include "check/ui/check_windows_shell.h"
 #include "check/ui/core/sim_status_text.h"
 #include "check/ui/core/stroke_label.h"
+#include "check/ui/form_gtest_text.h"
+#include "check/ui/form_tool_bar_sim.h"
 #include "check/ui/gtest_check_host.h"
 #include "check/ui/list_cursor.h"
-#include "check/ui/tformgtesttext.h"
-#include "check/ui/tformtoolbarsim.h"
 #include "check/ui/wait_loop.h"
 #include "kernel/language/language.h"
 #include "kernel/model/globals.h"
 #include "kernel/ui/modul_dde_hndl.h"
-#include "pattern/mal_status_bar.h"
-#include "pattern/t_frame_bild_kk.h"
-#include "pattern/t_my_scroll_bar.h"
+#include "picture/frame_bild_kk.h"
+#include "picture/mal_status_bar.h"
+#include "picture/my_scroll_bar.h"
 #include "platform/codepage.h"
 #include "simlib/vpsimmod_abi.h"
 

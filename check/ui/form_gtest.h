@@ -13,7 +13,7 @@
 #include "check/ui/core/sim_row_painter.h"
 #include "check/ui/core/sim_row_source.h"
 #include "check/ui/core/sim_status_text.h"
-#include "pattern/t_form_bild_kk_zoom.h"
+#include "picture/form_bild_kk_zoom.h"
 
 class QAction;
 

@@ -1,10 +1,10 @@
-#include "check/ui/t_formgtestfarben.h"
+#include "check/ui/form_gtest_farben.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QPixmap>
 
-#include "check/ui/tformtoolbarsim.h"
+#include "check/ui/form_tool_bar_sim.h"
 
 T_FormGTestFarben::T_FormGTestFarben(QWidget* parent) : TFormGTest(parent)
 {

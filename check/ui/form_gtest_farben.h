@@ -1,7 +1,7 @@
 #pragma once
 // The simulation view with the carrier colour pop-up: 16 colours to give
 // the clicked cell's carrier, and the original carrier colours back.
-#include "check/ui/tformgtest.h"
+#include "check/ui/form_gtest.h"
 
 class T_FormGTestFarben : public TFormGTest {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "check/ui/tformgtesttext.h"
+#include "check/ui/form_gtest_text.h"
 
 #include "kernel/language/language.h"
 #include "kernel/services/services.h"

@@ -4,7 +4,7 @@
 // selects and copies but cannot edit.
 #include <QStringList>
 
-#include "textedit/tformtextedit.h"
+#include "textedit/form_text_edit.h"
 
 class TFormGTestText : public TFormTextEdit {
     Q_OBJECT

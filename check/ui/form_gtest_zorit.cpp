@@ -1,4 +1,4 @@
-#include "check/ui/tformgtestzorit.h"
+#include "check/ui/form_gtest_zorit.h"
 
 #include <QAction>
 
@@ -6,18 +6,18 @@
 #include "check/simdll.h"
 #include "check/simlibrary.h"
 #include "check/ui/check_items.h"
-#include "check/ui/tformgtesttext.h"
-#include "check/ui/tformtoolbarsim.h"
+#include "check/ui/form_gtest_text.h"
+#include "check/ui/form_tool_bar_sim.h"
 #include "kernel/language/language.h"
 #include "kernel/model/globals.h"
 #include "kernel/services/services.h"
 #include "kernel/ui/forms.h"
 #include "kernel/ui/shell_values.h"
 #include "kernel/ui/translate_form.h"
-#include "pattern/crosshair_cursor.h"
 #include "pattern/pattern_tool_windows.h"
-#include "pattern/t_frame_bild_kk.h"
-#include "pattern/pane_paint_box.h"
+#include "picture/crosshair_cursor.h"
+#include "picture/frame_bild_kk.h"
+#include "picture/pane_paint_box.h"
 #include "platform/codepage.h"
 
 TFormGTestZorit* G_Test = nullptr;

@@ -2,7 +2,7 @@
 // The simulation window the program makes ("G_Test"): the crosshair, the
 // palette of the settings, the translated status words, and the steps of
 // its activation and closing.
-#include "check/ui/t_formgtestfarben.h"
+#include "check/ui/form_gtest_farben.h"
 
 class TFormGTestZorit : public T_FormGTestFarben {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "check/ui/tformptest.h"
+#include "check/ui/form_ptest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,10 +24,10 @@
 #include "check/ui/core/export_end_plan.h"
 #include "check/ui/core/ma_typ_caption.h"
 #include "check/ui/core/ptest_panel_texts.h"
+#include "check/ui/form_export_erweitert.h"
 #include "check/ui/list_cursor.h"
 #include "check/ui/ptest_check_host.h"
 #include "check/ui/wait_loop.h"
-#include "check/ui/tformexporterweitert.h"
 #include "kernel/dispatch/busystate.h"
 #include "kernel/language/language.h"
 #include "kernel/model/globals.h"

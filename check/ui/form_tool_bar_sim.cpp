@@ -1,4 +1,4 @@
-#include "check/ui/tformtoolbarsim.h"
+#include "check/ui/form_tool_bar_sim.h"
 
 #include <QAction>
 #include <QHBoxLayout>

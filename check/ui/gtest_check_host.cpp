@@ -1,6 +1,6 @@
 #include "check/ui/gtest_check_host.h"
 
-#include "check/ui/tformgtest.h"
+#include "check/ui/form_gtest.h"
 
 GTestCheckHost::GTestCheckHost(TFormGTest& window) : window_(window)
 {

@@ -4,7 +4,7 @@
 // the screen's bottom; and as many motif panels, at least 40 with few colours.
 #include <cstdint>
 
-#include "pattern/core/window_placement.h"
+#include "picture/core/window_placement.h"
 
 struct ColourGridInput {
     int32_t count = 0;  // colour panels

@@ -1,6 +1,6 @@
-#include "pattern/core/bmp8_file.h"
 #include "pattern/motif/motif_exchange.h"
 #include "pattern/motif/pcx_header.h"
+#include "picture/core/bmp8_file.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "pattern/core/bmp8_file.h"
+#include "picture/core/bmp8_file.h"
 
 struct MotifImage {
     int32_t width = 0;
@@ -31,5 +31,5 @@ struct MotifImage {
     // pattern counts them.
     uint8_t* LevelRow(int32_t k, int32_t r) { return Line(MotifLevelLine(k, r, Rows())); }
 
-    static int32_t MotifLevelLine(int32_t level, int32_t row, int32_t rows) { return level * rows + rows - 1 - row; }
+    static int32_t MotifLevelLine(int32_t level, int32_t row, int32_t rows) { return LevelBlockLine(level, row, rows); }
 };

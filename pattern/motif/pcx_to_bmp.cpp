@@ -3,9 +3,9 @@
 #include <fstream>
 
 #include "kernel/model/bytes.h"
-#include "pattern/core/bmp8_file.h"
 #include "pattern/motif/motif_exchange.h"
 #include "pattern/motif/pcx_header.h"
+#include "picture/core/bmp8_file.h"
 #include "platform/paths.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "pattern/core/auto_scroll.h"
+#include "picture/core/auto_scroll.h"
 
 void AutoScroll::Reset()
 {

@@ -1,4 +1,4 @@
-#include "pattern/core/bmp8_file.h"
+#include "picture/core/bmp8_file.h"
 
 #include <fstream>
 #include <iterator>

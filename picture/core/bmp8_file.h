@@ -25,6 +25,11 @@ struct Bmp8 {
     const uint8_t* Line(int32_t y) const { return pixels.data() + static_cast<size_t>(y) * width; }
 };
 
+// A picture of several levels stacks one block of rows per level, each block
+// upright as the level shows it: the line of level k's row r, rows counted
+// from the bottom as the pattern counts them.
+constexpr int32_t LevelBlockLine(int32_t level, int32_t row, int32_t rows) { return level * rows + rows - 1 - row; }
+
 // Writes through a temporary file renamed into place; an old file stays
 // when the write fails. Empty on success, else the reason.
 std::string WriteBmp8(const std::string& path, const Bmp8& picture);

@@ -1,4 +1,4 @@
-#include "pattern/core/cell_size.h"
+#include "picture/core/cell_size.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "pattern/core/contrast_colour.h"
+#include "picture/core/contrast_colour.h"
 
-#include "pattern/core/palette_table.h"
+#include "picture/core/palette_table.h"
 
 namespace {
 bool IsDark(uint8_t r, uint8_t g, uint8_t b)

@@ -1,4 +1,4 @@
-#include "pattern/core/default_palette.h"
+#include "picture/core/default_palette.h"
 
 namespace {
 struct Rgb {

@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdint>
 
-#include "pattern/core/palette_table.h"
+#include "picture/core/palette_table.h"
 
 // In the palette file's layout: red, green, blue and a zero byte per entry.
 const std::array<uint8_t, kPaletteFileBytes>& DefaultPaletteBytes();

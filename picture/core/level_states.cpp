@@ -1,4 +1,4 @@
-#include "pattern/core/level_states.h"
+#include "picture/core/level_states.h"
 
 #include <algorithm>
 

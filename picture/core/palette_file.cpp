@@ -1,4 +1,4 @@
-#include "pattern/core/palette_file.h"
+#include "picture/core/palette_file.h"
 
 #include <fstream>
 

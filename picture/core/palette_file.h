@@ -3,7 +3,7 @@
 // into a picture window's colour table.
 #include <string>
 
-#include "pattern/core/palette_table.h"
+#include "picture/core/palette_table.h"
 
 enum class PaletteLoad { Loaded, Missing, TooShort };
 

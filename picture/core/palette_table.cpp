@@ -1,7 +1,7 @@
-#include "pattern/core/palette_table.h"
+#include "picture/core/palette_table.h"
 
-#include "pattern/core/contrast_colour.h"
-#include "pattern/core/default_palette.h"
+#include "picture/core/contrast_colour.h"
+#include "picture/core/default_palette.h"
 
 PaletteTable::PaletteTable()
 {

@@ -1,4 +1,4 @@
-#include "pattern/core/pane_layout.h"
+#include "picture/core/pane_layout.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,6 +1,6 @@
-#include "pattern/core/picture_client.h"
+#include "picture/core/picture_client.h"
 
-#include "pattern/core/cell_size.h"
+#include "picture/core/cell_size.h"
 
 uint8_t PictureClient::CellSizeFromZoom(uint8_t step)
 {

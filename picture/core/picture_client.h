@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "pattern/core/picture_geometry.h"
+#include "picture/core/picture_geometry.h"
 
 // A block of 32-bit pixels (0xffRRGGBB) that a band is drawn into.
 struct PixelView {

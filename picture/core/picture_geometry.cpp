@@ -1,4 +1,4 @@
-#include "pattern/core/picture_geometry.h"
+#include "picture/core/picture_geometry.h"
 
 #include <algorithm>
 

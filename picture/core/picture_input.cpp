@@ -1,4 +1,4 @@
-#include "pattern/core/picture_input.h"
+#include "picture/core/picture_input.h"
 
 #include <algorithm>
 #include <cstdlib>

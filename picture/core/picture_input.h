@@ -4,7 +4,7 @@
 // following the keyboard cursor and the centring on a cell.
 #include <cstdint>
 
-#include "pattern/core/picture_geometry.h"
+#include "picture/core/picture_geometry.h"
 
 struct KeyState {
     bool ctrl = false;

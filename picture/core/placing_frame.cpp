@@ -1,4 +1,4 @@
-#include "pattern/core/placing_frame.h"
+#include "picture/core/placing_frame.h"
 
 #include <algorithm>
 

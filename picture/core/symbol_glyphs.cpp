@@ -1,4 +1,4 @@
-#include "pattern/core/symbol_glyphs.h"
+#include "picture/core/symbol_glyphs.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "pattern/core/window_placement.h"
+#include "picture/core/window_placement.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "pattern/core/zoom_bar_layout.h"
+#include "picture/core/zoom_bar_layout.h"
 
 #include <algorithm>
 

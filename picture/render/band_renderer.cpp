@@ -1,4 +1,4 @@
-#include "pattern/render/band_renderer.h"
+#include "picture/render/band_renderer.h"
 
 #include <algorithm>
 #include <cstring>

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <functional>
 
-#include "pattern/core/palette_table.h"
-#include "pattern/core/picture_client.h"
-#include "pattern/core/picture_geometry.h"
-#include "pattern/core/symbol_glyphs.h"
+#include "picture/core/palette_table.h"
+#include "picture/core/picture_client.h"
+#include "picture/core/picture_geometry.h"
+#include "picture/core/symbol_glyphs.h"
 
 struct RenderSettings {
     int32_t pictureWidth = 1;

@@ -1,9 +1,8 @@
-#include "pattern/render/clipboard_picture.h"
+#include "picture/render/clipboard_picture.h"
 
 #include <algorithm>
 #include <unordered_map>
 
-#include "pattern/motif/motif_image.h"
 
 Bmp8 ClipboardPicture::Copy(PictureClient& client, int32_t width, int32_t rows, int32_t levels,
                             const PaletteTable& palette)
@@ -20,7 +19,7 @@ Bmp8 ClipboardPicture::Copy(PictureClient& client, int32_t width, int32_t rows, 
         const int32_t count = std::min<int32_t>(levels, static_cast<int32_t>(spans.size()));
         for (int32_t k = 0; k < count; ++k) {
             const size_t n = std::min<size_t>(p.width, spans[k].size());
-            std::copy_n(spans[k].data(), n, p.Line(MotifImage::MotifLevelLine(k, r, rows)));
+            std::copy_n(spans[k].data(), n, p.Line(LevelBlockLine(k, r, rows)));
         }
     }
     return p;
@@ -35,7 +34,7 @@ void ClipboardPicture::Paste(PictureClient& client, const Bmp8& picture, int32_t
         const auto spans = client.GetRowBytes(r, static_cast<uint8_t>(std::min(levels, 255)));
         const int32_t count = std::min<int32_t>(levels, static_cast<int32_t>(spans.size()));
         for (int32_t k = 0; k < count; ++k) {
-            const uint8_t* line = picture.Line(MotifImage::MotifLevelLine(k, r, rows));
+            const uint8_t* line = picture.Line(LevelBlockLine(k, r, rows));
             const size_t n = std::min<size_t>({static_cast<size_t>(std::max(0, width)),
                                                static_cast<size_t>(picture.width), spans[k].size()});
             for (size_t i = 0; i < n; ++i)

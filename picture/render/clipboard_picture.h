@@ -5,9 +5,9 @@
 #include <QImage>
 #include <cstdint>
 
-#include "pattern/core/bmp8_file.h"
-#include "pattern/core/palette_table.h"
-#include "pattern/core/picture_client.h"
+#include "picture/core/bmp8_file.h"
+#include "picture/core/palette_table.h"
+#include "picture/core/picture_client.h"
 
 class ClipboardPicture {
 public:

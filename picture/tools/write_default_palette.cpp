@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "pattern/core/default_palette.h"
+#include "picture/core/default_palette.h"
 
 int main(int argc, char** argv)
 {

@@ -6,9 +6,9 @@
 #include <QTimer>
 
 #include "check/export_options.h"
-#include "check/ui/tformexporterweitert.h"
-#include "check/ui/tformgtestzorit.h"
-#include "check/ui/tformptest.h"
+#include "check/ui/form_export_erweitert.h"
+#include "check/ui/form_gtest_zorit.h"
+#include "check/ui/form_ptest.h"
 #include "kernel/dispatch/busystate.h"
 #include "kernel/services/services.h"
 #include "tests/check_ui/check_windows_fixture.h"

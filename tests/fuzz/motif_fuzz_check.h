@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pattern/core/bmp8_file.h"
+#include "picture/core/bmp8_file.h"
 
 namespace fuzz {
 

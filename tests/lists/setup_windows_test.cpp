@@ -17,7 +17,7 @@
 #include "kernel/ui/shell_values.h"
 #include "lists/core/symbol_farben.h"
 #include "lists/list_editors.h"
-#include "lists/listglobals.h"
+#include "lists/list_globals.h"
 #include "lists/panel_color.h"
 #include "tests/support/test_env.h"
 

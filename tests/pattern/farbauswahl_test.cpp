@@ -12,10 +12,10 @@
 
 #include "kernel/model/globals.h"
 #include "kernel/services/services.h"
-#include "pattern/core/bmp8_file.h"
-#include "pattern/core/palette_table.h"
 #include "pattern/farbauswahl.h"
 #include "pattern/pattern_tool_windows.h"
+#include "picture/core/bmp8_file.h"
+#include "picture/core/palette_table.h"
 #include "tests/support/test_env.h"
 
 namespace {

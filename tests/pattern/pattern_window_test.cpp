@@ -16,10 +16,10 @@
 #include "kernel/model/globals.h"
 #include "kernel/model/programmodel.h"
 #include "kernel/ui/forms.h"
-#include "pattern/formpatrone.h"
+#include "pattern/form_patrone.h"
 #include "pattern/shapes/shapes.h"
-#include "pattern/t_frame_bild_kk.h"
 #include "pattern/zeichenfunktionen.h"
+#include "picture/frame_bild_kk.h"
 #include "tests/support/test_env.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "kernel/ui/forms.h"
-#include "pattern/form_multicopy.h"
+#include "pattern/form_multi_copy.h"
 #include "pattern/option_glyphs.h"
 #include "pattern/tool_glyphs.h"
 #include "pattern/tool_option_buttons.h"

@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "kernel/ui/my_hint_window.h"
-#include "pattern/mal_status_bar.h"
-#include "pattern/pane_paint_box.h"
-#include "pattern/t_frame_bild_kk.h"
-#include "pattern/t_my_scroll_bar.h"
+#include "picture/frame_bild_kk.h"
+#include "picture/mal_status_bar.h"
+#include "picture/my_scroll_bar.h"
+#include "picture/pane_paint_box.h"
 #include "tests/support/qt/test_picture_window.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "pattern/core/bmp8_file.h"
+#include "picture/core/bmp8_file.h"
 #include "platform/ini_profile.h"
 #include "tests/support/test_env.h"
 

@@ -10,9 +10,9 @@
 
 #include "kernel/model/programmodel.h"
 #include "kernel/ui/forms.h"
-#include "pattern/formpatrone.h"
+#include "pattern/form_patrone.h"
+#include "shell/program_files.h"
 #include "shell/program_windows.h"
-#include "shell/programfiles.h"
 #include "tests/kernel/tkf/tkf_testing.h"
 #include "tests/shell/main_window_fixture.h"
 #include "tests/support/recording_host.h"

@@ -9,10 +9,10 @@
 #include <QtTest/QTest>
 
 #include "kernel/model/programmodel.h"
-#include "pattern/formpatrone.h"
-#include "pattern/pane_paint_box.h"
-#include "pattern/t_frame_bild_kk.h"
+#include "pattern/form_patrone.h"
 #include "pattern/zeichenfunktionen.h"
+#include "picture/frame_bild_kk.h"
+#include "picture/pane_paint_box.h"
 #include "tests/shell/main_window_fixture.h"
 
 class PatternWindowFixture : public MainWindowFixture {

@@ -16,13 +16,13 @@
 
 #include "kernel/model/globals.h"
 #include "lists/form_fortschritt.h"
-#include "pattern/mal_status_bar.h"
-#include "shell/editorscriptsource.h"
+#include "picture/mal_status_bar.h"
+#include "shell/editor_script_source.h"
 #include "shell/form_main.h"
 #include "tests/shell/main_window_fixture.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
-#include "textedit/tformskreleditor.h"
+#include "textedit/form_skrel_editor.h"
 
 namespace fs = std::filesystem;
 

@@ -12,12 +12,12 @@
 #include <filesystem>
 #include <sys/stat.h>
 
-#include "pattern/mal_status_bar.h"
+#include "picture/mal_status_bar.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
-#include "textedit/findreplacedialog.h"
-#include "textedit/tformtextedit.h"
-#include "textedit/tformtexteditskrel.h"
+#include "textedit/find_replace_dialog.h"
+#include "textedit/form_text_edit.h"
+#include "textedit/form_text_edit_skrel.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <map>
 
-#include "pattern/mal_status_bar.h"
-#include "pattern/pane_paint_box.h"
-#include "pattern/t_frame_bild_kk.h"
-#include "pattern/t_my_scroll_bar.h"
+#include "picture/frame_bild_kk.h"
+#include "picture/mal_status_bar.h"
+#include "picture/my_scroll_bar.h"
+#include "picture/pane_paint_box.h"
 #include "tests/support/test_env.h"
-#include "textedit/tformtexteditshow.h"
+#include "textedit/form_text_edit_show.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "textedit/core/t_mystringlist.h"
+#include "textedit/core/my_string_list.h"
 
 RecordingTextView::RecordingTextView(int32_t columns, int32_t rows) : columns(columns), rows(rows) {}
 

@@ -1,4 +1,4 @@
-#include "textedit/core/t_mystringlist.h"
+#include "textedit/core/my_string_list.h"
 
 #include <algorithm>
 #include <cerrno>

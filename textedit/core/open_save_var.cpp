@@ -1,4 +1,4 @@
-#include "textedit/core/t_opensavevar.h"
+#include "textedit/core/open_save_var.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "textedit/core/texteditcore.h"
+#include "textedit/core/text_edit_core.h"
 
 #include <algorithm>
 #include <utility>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "textedit/core/t_mystringlist.h"
+#include "textedit/core/my_string_list.h"
 #include "textedit/core/text_clipboard.h"
 #include "textedit/core/text_colours.h"
 #include "textedit/core/text_view_port.h"

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <utility>
 
-#include "textedit/core/texteditcore.h"
+#include "textedit/core/text_edit_core.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "textedit/core/edit_command_table.h"
 #include "textedit/core/prefix_keys.h"
-#include "textedit/core/texteditcore.h"
+#include "textedit/core/text_edit_core.h"
 
 class TextEditorHost;
 

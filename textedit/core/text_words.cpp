@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "textedit/core/t_mystringlist.h"
+#include "textedit/core/my_string_list.h"
 
 namespace {
 

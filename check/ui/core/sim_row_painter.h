@@ -6,7 +6,7 @@
 #include <functional>
 #include <span>
 
-#include "pattern/core/picture_client.h"
+#include "picture/core/picture_client.h"
 
 class SimRowCache;
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "pattern/core/bmp8_file.h"
+#include "picture/core/bmp8_file.h"
 
 namespace motif_files {
 

@@ -1,7 +1,7 @@
 // motif_probe's files read by other programs: PIL, ImageMagick and netpbm.
 #include <gtest/gtest.h>
 
-#include "pattern/core/bmp8_file.h"
+#include "picture/core/bmp8_file.h"
 #include "tests/pattern/motif/motif_files.h"
 #include "tests/support/test_env.h"
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "pattern/core/bmp8_file.h"
+#include "picture/core/bmp8_file.h"
 #include "tests/support/test_env.h"
 #include "tests/tools/paint_probe/paint_script.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "pattern/core/auto_scroll.h"
+#include "picture/core/auto_scroll.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "kernel/model/bytes.h"
-#include "pattern/core/bmp8_file.h"
+#include "picture/core/bmp8_file.h"
 #include "tests/support/test_env.h"
 
 namespace {

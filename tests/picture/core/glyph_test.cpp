@@ -3,7 +3,7 @@
 #include <set>
 
 #include "kernel/model/workrecord.h"
-#include "pattern/core/symbol_glyphs.h"
+#include "picture/core/symbol_glyphs.h"
 
 namespace {
 

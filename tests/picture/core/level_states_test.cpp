@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "pattern/core/level_states.h"
+#include "picture/core/level_states.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <set>
 
 #include "kernel/model/globals.h"
-#include "pattern/core/contrast_colour.h"
-#include "pattern/core/palette_file.h"
+#include "picture/core/contrast_colour.h"
+#include "picture/core/palette_file.h"
 #include "tests/support/test_env.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "pattern/core/cell_size.h"
-#include "pattern/core/pane_layout.h"
+#include "picture/core/cell_size.h"
+#include "picture/core/pane_layout.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "pattern/core/picture_geometry.h"
+#include "picture/core/picture_geometry.h"
 
 namespace {
 

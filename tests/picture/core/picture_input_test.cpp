@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "pattern/core/picture_input.h"
+#include "picture/core/picture_input.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "pattern/core/window_placement.h"
+#include "picture/core/window_placement.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "pattern/core/placing_frame.h"
-#include "pattern/core/zoom_bar_layout.h"
+#include "picture/core/placing_frame.h"
+#include "picture/core/zoom_bar_layout.h"
 
 namespace {
 

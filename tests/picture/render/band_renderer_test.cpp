@@ -2,8 +2,8 @@
 
 #include <QImage>
 
-#include "pattern/render/band_renderer.h"
-#include "pattern/render/clipboard_picture.h"
+#include "picture/render/band_renderer.h"
+#include "picture/render/clipboard_picture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "pattern/t_form_bild_kk_zoom.h"
+#include "picture/form_bild_kk_zoom.h"
 
 class TestPictureWindow : public T_FormBildKKZoom {
     Q_OBJECT

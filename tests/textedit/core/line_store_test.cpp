@@ -2,7 +2,7 @@
 
 #include "platform/safe_file.h"
 #include "tests/support/test_env.h"
-#include "textedit/core/t_mystringlist.h"
+#include "textedit/core/my_string_list.h"
 
 namespace {
 

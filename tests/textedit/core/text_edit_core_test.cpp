@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "text_fakes.h"
-#include "textedit/core/texteditcore.h"
+#include "textedit/core/text_edit_core.h"
 
 namespace {
 

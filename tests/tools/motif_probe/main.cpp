@@ -6,11 +6,11 @@
 #include <stdexcept>
 #include <string>
 
-#include "tests/tools/common/probe_common.h"
-#include "pattern/core/bmp8_file.h"
 #include "pattern/motif/motif_exchange.h"
 #include "pattern/motif/motif_image.h"
 #include "pattern/motif/motif_transform.h"
+#include "picture/core/bmp8_file.h"
+#include "tests/tools/common/probe_common.h"
 
 namespace {
 

@@ -19,13 +19,13 @@
 #include <optional>
 #include <sstream>
 
-#include "pattern/core/cell_size.h"
-#include "pattern/core/palette_file.h"
-#include "pattern/core/symbol_glyphs.h"
-#include "pattern/pane_paint_box.h"
-#include "pattern/pane_splitter.h"
-#include "pattern/t_frame_bild_kk.h"
-#include "pattern/t_my_scroll_bar.h"
+#include "picture/core/cell_size.h"
+#include "picture/core/palette_file.h"
+#include "picture/core/symbol_glyphs.h"
+#include "picture/frame_bild_kk.h"
+#include "picture/my_scroll_bar.h"
+#include "picture/pane_paint_box.h"
+#include "picture/pane_splitter.h"
 #include "tests/support/qt/test_picture_window.h"
 #include "tests/tools/common/probe_common.h"
 

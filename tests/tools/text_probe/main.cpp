@@ -9,9 +9,9 @@
 #include "kernel/services/services.h"
 #include "platform/codepage.h"
 #include "text_fakes.h"
+#include "textedit/core/text_edit_core.h"
 #include "textedit/core/text_editor_commands.h"
 #include "textedit/core/text_editor_host.h"
-#include "textedit/core/texteditcore.h"
 
 namespace {
 
