@@ -15,31 +15,6 @@ source "$(dirname "$0")/pattern_x11_common.sh"
 make_program_folder w/A
 mkdir -p "$work/Temp"
 
-shot() {
-    sleep 0.7
-    import -window "$1" "$2"
-}
-# The colours ImageMagick reads from a picture, one line per pixel row from
-# the top, each pixel as RRGGBB.
-colours() {
-    convert "$1" -depth 8 txt:- | python3 -c "
-import sys
-rows = {}
-for l in sys.stdin.read().splitlines()[1:]:
-    xy, rest = l.split(':', 1)
-    x, y = map(int, xy.split(','))
-    rows.setdefault(y, {})[x] = rest.split('#')[1][:6].lower()
-for y in sorted(rows):
-    print(' '.join(rows[y][x] for x in sorted(rows[y])))"
-}
-# Cell values of a shot cut to the picture, row 30 first: the red of P.pal
-# is the index.
-cells() {
-    colours "$1" | python3 -c "
-import sys
-for l in sys.stdin:
-    print(' '.join(str(int(p[:2], 16)) for p in l.split()))"
-}
 # "Einfügen aus" (u) or "Kopieren nach" (n) from the Edit menu, with the
 # file name typed into the dialog.
 edit_file() {
@@ -92,33 +67,12 @@ sleep 0.5
 xdotool mousemove --window "$palette" 15 143 click 3
 sleep 0.3
 shot "$patrone" "$work/placed.png"
-picture "$work/before.png" "$work/picture0.png"
-picture "$work/placed.png" "$work/picture1.png"
-cells "$work/picture0.png" >"$work/cells0.txt"
-cells "$work/picture1.png" >"$work/cells1.txt"
-python3 - "$work/cells0.txt" "$work/cells1.txt" <<'PY' || fail "placed motifs"
-import sys
-before = [list(map(int, l.split())) for l in open(sys.argv[1])]
-after = [list(map(int, l.split())) for l in open(sys.argv[2])]
-want = [r[:] for r in before]
+expect_cells "$work/before.png" "$work/placed.png" <<'PY' || fail "placed motifs"
 # Row y is line 30 - y; the marked area is columns 3..8 of rows 1..5.
 for x0, y0 in ((20, 20), (30, 10)):
     for r in range(5):
         want[30 - (y0 + r)][x0 - 1:x0 + 5] = before[30 - (1 + r)][2:8]
-if after != want:
-    for y, (a, w) in enumerate(zip(after, want)):
-        if a != w:
-            print("row", 30 - y, "got", a, "want", w)
-    sys.exit(1)
 PY
-if [ -n "${SHOTS:-}" ]; then
-    mkdir -p "$SHOTS"
-    cp "$work"/*.png "$SHOTS/"
-fi
-
-[ "$(dde CLOSE)" = "01" ] || fail "CLOSE refused"
-for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "still running after CLOSE: $(cat "$work/stderr.txt")"
-wait "$pid" || fail "exit status $?"
-pid=
+keep_shots
+close_program
 echo "OK"
