@@ -190,6 +190,7 @@ void FormPaintView::SetCaption(const std::string& text)
 void FormPaintView::PaletteChanged(const std::array<uint32_t, 256>& colours)
 {
     form_.SetPaletteColours(colours);
+    form_.FarbpaletteamBildschirmaktualisieren();
 }
 
 bool FormPaintView::ChooseFont()
