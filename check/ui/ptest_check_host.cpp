@@ -19,10 +19,12 @@ PTestCheckHost::~PTestCheckHost()
 
 void PTestCheckHost::processEvents()
 {
-    QCoreApplication::processEvents();
+    if (pace_.Due())
+        QCoreApplication::processEvents();
 }
 
 void PTestCheckHost::waitForContinue()
 {
     WaitLoop([] { return CheckState.continueFlag != 0 || CheckState.userAbort != 0; });
+    pace_.Reset();
 }

@@ -2,6 +2,7 @@
 // The program test window's side of the walk: events between rows, and the
 // pause after a message until the user goes on (or stops).
 #include "check/checkhost.h"
+#include "check/ui/core/frame_pace.h"
 
 class PTestCheckHost : public CheckHost {
 public:
@@ -11,7 +12,12 @@ public:
     PTestCheckHost(const PTestCheckHost&) = delete;
     PTestCheckHost& operator=(const PTestCheckHost&) = delete;
 
+    // Once a frame: the panels follow the 70 ms timer, keys and buttons
+    // answer within a frame, and a long walk is not bound by looking.
     void processEvents() override;
     void waitForContinue() override;
+
+private:
+    FramePace pace_;
 };
 

@@ -352,6 +352,49 @@ def shots_simulation():
     finish(home, proc)
 
 
+def scenario_long_run():
+    """long_run's 30,000 strokes: remote, the count reaches the design
+    program; at the keyboard, slowed down, the rows show while the run goes,
+    E stops it at once and S runs it to its end."""
+    home = Home()
+    proc, win = start(home, "long_run")
+    derodi = Partner(home, "Derodi")
+    check(dde(home, "FERNSTEUERUNG") == "01", "FERNSTEUERUNG answered")
+    check(dde(home, "SIMULATION") == "01", "SIMULATION answered")
+    end = time.time() + 60
+    while time.time() < end and not any(l.startswith("P_DllInfoEnde") for l in log_lines(home)):
+        time.sleep(0.2)
+    time.sleep(0.5)
+    check("CMD CARRIAGEAMOUNT 30000" in derodi.lines(), "Derodi hears 30,000 strokes")
+    finish(home, proc)
+
+    home = Home()
+    home.write("P.pal", PALETTE)
+    home.write("Zorit.INI", "[Files]\r\nPalette=P.pal\r\n")
+    home.env["VPSIMMOD_ROW_DELAY_US"] = "200"
+    proc, gtest = opened(home, "long_run", "ctrl+F7", "G-Test")
+    if gtest:
+        time.sleep(2.0)
+        running = shot(gtest, "long_run.png")
+        stitches = colour_lines(running, "2060DF")
+        check(len(stitches) > 50, "rows are drawn while the run goes: %d pixel lines of stitches" % len(stitches))
+        keys(gtest, "e")
+        time.sleep(0.5)
+        rows = lambda: sum(l.startswith("P_DllZeileFertig") for l in log_lines(home))
+        first = open(shot(gtest, "long_run_stopped.png"), "rb").read()
+        done = rows()
+        time.sleep(1.0)
+        check(open(shot(gtest, "long_run_stopped2.png"), "rb").read() == first, "E stopped the run: the picture stands still")
+        check(rows() == done and 0 < done < 30000, "E stopped the walk at once: %d strokes" % done)
+        # S goes on fast to the end.
+        keys(gtest, "s")
+        end = time.time() + 60
+        while time.time() < end and not any(l.startswith("P_DllInfoEnde") for l in log_lines(home)):
+            time.sleep(0.2)
+        check(rows() > done, "S went on to the end")
+    finish(home, proc)
+
+
 def scenario_screenshots():
     shots_program_test()
     shots_export()
@@ -369,6 +412,7 @@ SCENARIOS = {
     "remote_export": scenario_remote_export,
     "as_probe": scenario_as_probe,
     "export_while_asked": scenario_export_while_asked,
+    "long_run": scenario_long_run,
 }
 
 if __name__ == "__main__":
