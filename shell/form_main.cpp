@@ -37,6 +37,7 @@
 #include "kernel/services/free_resources.h"
 #include "kernel/services/services.h"
 #include "kernel/ui/edit_bindings.h"
+#include "kernel/ui/file_dialog_folder.h"
 #include "kernel/ui/forms.h"
 #include "kernel/ui/icon.h"
 #include "kernel/ui/language_menu.h"
@@ -702,7 +703,7 @@ void TFormMain::MnuOeffnenClick()
     if (askOpenName) {
         std::tie(file, filter) = askOpenName();
     } else {
-        QFileDialog dialog(this, QString::fromStdString(F_TRANS("Öffnen")), dialogFolder_);
+        QFileDialog dialog(this, QString::fromStdString(F_TRANS("Öffnen")), DialogStartFolder(dialogFolder_));
         dialog.setObjectName("OpenDialog1");
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::ExistingFile);
@@ -711,6 +712,7 @@ void TFormMain::MnuOeffnenClick()
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return;
         file = dialog.selectedFiles().first();
+        RememberDialogFile(file);
         filter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
     }
     // Filter 2 puts a script into the editor without showing it; 3 does nothing.
@@ -749,7 +751,8 @@ void TFormMain::MnuSpeichernUnterClick()
     if (askSaveName) {
         file = askSaveName(suggested);
     } else {
-        QFileDialog dialog(this, QString::fromStdString(F_TRANS("Speichern unter")), dialogFolder_);
+        QFileDialog dialog(this, QString::fromStdString(F_TRANS("Speichern unter")),
+                           DialogStartFolder(dialogFolder_));
         dialog.setObjectName("SaveDialog");
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -759,6 +762,7 @@ void TFormMain::MnuSpeichernUnterClick()
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return;
         file = dialog.selectedFiles().first();
+        RememberDialogFile(file);
     }
     if (!file.isEmpty())
         P_MusterSichern(file.toStdString());

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <string>
+
+#include "kernel/language/language.h"
+#include "kernel/ui/language_menu.h"
+#include "kernel/ui/qt_translation.h"
+#include "tests/kernel_ui/ui_test_util.h"
+
+namespace {
+
+struct DialogTexts {
+    QString accept;
+    QString reject;
+    QString fileName;
+};
+
+// What Qt's own open dialog shows on its buttons and beside the name field.
+DialogTexts OpenDialogTexts()
+{
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    auto* box = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    auto* label = dialog.findChild<QLabel*>(QStringLiteral("fileNameLabel"));
+    if (!box || !label)
+        return {};
+    const auto* open = box->button(QDialogButtonBox::Open);
+    const auto* cancel = box->button(QDialogButtonBox::Cancel);
+    return {open ? open->text() : QString(), cancel ? cancel->text() : QString(), label->text()};
+}
+
+// Qt's translations place the accelerator marks as they like.
+QString WithoutMarks(QString text)
+{
+    return text.remove(QLatin1Char('&'));
+}
+
+class QtTranslation : public testing::Test {
+protected:
+    void TearDown() override
+    {
+        DoneLanguage();
+        InstallQtTranslation(kEnglish);
+    }
+    // Starts the program's language as the main window does.
+    void start(const std::string& language)
+    {
+        settings.stored = language;
+        InitLanguage(nullptr, nullptr, 0, &settings, nullptr, "DbLang.Txt", ' ');
+    }
+    TestLanguageSettings settings;
+};
+
+TEST_F(QtTranslation, FileDialogSpeaksTheProgramsLanguage)
+{
+    struct Case {
+        const char* language;
+        const char* accept;
+        const char* reject;
+        const char* fileName;
+    };
+    const Case cases[] = {
+        {"Deutsch", "\xC3\x96" "ffnen", "Abbrechen", "Dateiname:"},
+        {"Englisch", "&Open", "Cancel", "File &name:"},
+        {"Franz\xC3\xB6sisch", "&Ouvrir", "Annuler", "&Nom de fichier :"},
+        // Back to German after another language: one translation at a time.
+        {"Deutsch", "\xC3\x96" "ffnen", "Abbrechen", "Dateiname:"},
+    };
+    for (const Case& c : cases) {
+        start(c.language);
+        const DialogTexts texts = OpenDialogTexts();
+        EXPECT_EQ(WithoutMarks(texts.accept), WithoutMarks(c.accept)) << c.language;
+        EXPECT_EQ(texts.reject, c.reject) << c.language;
+        EXPECT_EQ(WithoutMarks(texts.fileName), WithoutMarks(c.fileName)) << c.language;
+    }
+}
+
+TEST_F(QtTranslation, LanguagesMapToQtsTranslations)
+{
+    EXPECT_EQ(QtLocaleOfLanguage(2), "de");
+    EXPECT_EQ(QtLocaleOfLanguage(3), "");
+    EXPECT_EQ(QtLocaleOfLanguage(6), "pt_BR");
+    EXPECT_EQ(QtLocaleOfLanguage(9), "ja");
+    EXPECT_TRUE(InstallQtTranslation(2));
+    EXPECT_FALSE(InstallQtTranslation(3));
+    // Qt ships no Greek: its English stays rather than German left over.
+    InstallQtTranslation(2);
+    EXPECT_FALSE(InstallQtTranslation(8));
+    EXPECT_EQ(OpenDialogTexts().reject, "Cancel");
+}
+
+}  // namespace
