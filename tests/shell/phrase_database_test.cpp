@@ -7,24 +7,19 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLabel>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QTest>
 #include <QToolButton>
 #include <set>
 #include <string>
 
 #include "check/ui/install_check_windows.h"
 #include "kernel/language/language.h"
-#include "kernel/model/globals.h"
-#include "kernel/model/programmodel.h"
 #include "kernel/ui/forms.h"
 #include "pattern/form_patrone.h"
 #include "platform/registry_ini_file.h"
-#include "tests/shell/main_window_fixture.h"
+#include "tests/shell/pattern_window_fixture.h"
 #include "tests/support/test_env.h"
 
 namespace {
@@ -39,7 +34,8 @@ std::set<std::string> LearntPhrases(const std::string& shipped, const std::strin
     return learnt;
 }
 
-class ShippedPhrases : public MainWindowFixture {
+// The main window with the pattern window open over a 40 x 30 pattern.
+class ShippedPhrases : public PatternWindowFixture {
 protected:
     void SetUp() override
     {
@@ -47,18 +43,16 @@ protected:
         ASSERT_FALSE(shipped.empty()) << ZORIT_DB_LANG;
         WriteTestFile(TestHome() + "DbLang.Txt", shipped);
         RegistryIniFile().WriteString("System", "Language", "Englisch");
-        MainWindowFixture::SetUp();
+        PatternWindowFixture::SetUp();
     }
     void TearDown() override
     {
-        MainWindowFixture::TearDown();
+        PatternWindowFixture::TearDown();
         DoneLanguage();
     }
-    // Opens every window the main window's menus open.
+    // Opens every other window the main window's menus open.
     void OpenEveryWindow()
     {
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         for (const char* item : {"MnuVersatz", "MnuWarenabzug", "MnuWahlschalter", "MnuFFPosition", "MnuFestigkeit",
                                  "MnuNadeleinteilung", "MnuSchemaablauf", "MnuStrickschema", "MnuNadelraum",
                                  "MnuFadenfuehrer", "MnuRuestblatt", "MnuSkrelEditor"}) {
@@ -66,12 +60,6 @@ protected:
             ASSERT_NE(A(item), nullptr);
             A(item)->trigger();
         }
-        ProgrammKopf.SetWidth(40);
-        ProgrammKopf.SetHeight(30);
-        PatternPlane(0)->allocate(30);
-        PatternPlane(0)->present = true;
-        A("MnuPatronenansehen")->trigger();
-        ASSERT_TRUE(QTest::qWaitFor([] { return FormPatrone && FormPatrone->firstActivation == 0; }));
         P_ShowPTest();
         QApplication::processEvents();
     }
