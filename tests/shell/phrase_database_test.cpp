@@ -14,8 +14,11 @@
 #include <set>
 #include <string>
 
+#include "check/ui/form_gtest_text.h"
+#include "check/ui/form_gtest_zorit.h"
 #include "check/ui/install_check_windows.h"
 #include "kernel/language/language.h"
+#include "kernel/model/globals.h"
 #include "kernel/ui/forms.h"
 #include "pattern/form_patrone.h"
 #include "platform/registry_ini_file.h"
@@ -131,6 +134,22 @@ TEST_F(ShippedPhrases, EveryWindowSpeaksEnglish)
     for (QWidget* w : FindForm("V_Liste")->findChildren<QWidget*>())
         labels << w->toolTip();
     EXPECT_TRUE(labels.contains("Main racking")) << labels.join('|').toStdString();
+}
+
+// The simulation window translates its tool bar a second time (and so looks
+// its English texts up again): it is checked by sample only.
+TEST_F(ShippedPhrases, SimulationWindowSpeaksEnglish)
+{
+    TestModus = 1;
+    P_ShowGTest(-1);
+    ASSERT_NE(G_Test, nullptr);
+    QStringList hints;
+    for (QAction* a : G_Test->findChildren<QAction*>())
+        hints << a->toolTip();
+    for (const char* hint : {"Grid", "S - Fast run", "Stitch density", "Yarn carrier", "Show the old yarn"})
+        EXPECT_TRUE(hints.contains(hint)) << hint << " in " << hints.join('|').toStdString();
+    ASSERT_NE(GTestText, nullptr);
+    EXPECT_EQ(GTestText->windowTitle(), "Errors and messages");
 }
 
 // Messages come from the compiler, the checker, the file routines and the
