@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "kernel/language/language.h"
+#include "kernel/ui/translate_form.h"
 
 namespace {
 
@@ -48,5 +49,6 @@ bool InstallQtTranslation(std::uint16_t language)
         return false;
     QCoreApplication::installTranslator(translator.get());
     installed = std::move(translator);
+    PutKeyNameTranslatorFirst();
     return true;
 }

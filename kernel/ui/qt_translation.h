@@ -12,6 +12,7 @@ QString QtLocaleOfLanguage(std::uint16_t language);
 
 // Replaces the installed Qt translation by the one for the language, looked
 // up in Qt's translations folder. English, or a language without a
-// translation there, leaves Qt's own English texts. Returns whether a
-// translation is installed now. Needs a QCoreApplication.
+// translation there, leaves Qt's own English texts. The key names of menu
+// short-cuts stay the phrase database's. Returns whether a translation is
+// installed now. Needs a QCoreApplication.
 bool InstallQtTranslation(std::uint16_t language);

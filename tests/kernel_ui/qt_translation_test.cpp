@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <string>
@@ -9,6 +10,7 @@
 #include "kernel/language/language.h"
 #include "kernel/ui/language_menu.h"
 #include "kernel/ui/qt_translation.h"
+#include "kernel/ui/translate_form.h"
 #include "tests/kernel_ui/ui_test_util.h"
 
 namespace {
@@ -92,6 +94,18 @@ TEST_F(QtTranslation, LanguagesMapToQtsTranslations)
     InstallQtTranslation(2);
     EXPECT_FALSE(InstallQtTranslation(8));
     EXPECT_EQ(OpenDialogTexts().reject, "Cancel");
+}
+
+// The short-cut key names in menus come from the phrase database, not from
+// Qt's translation, whichever was installed last.
+TEST_F(QtTranslation, KeyNamesStayThePhraseDatabases)
+{
+    WriteTestFile(TestHome() + "DbLang.Txt", "$:Strg\r\nG:Strg\r\nE:Ctrl\r\nF:Touche Ctrl\r\n");
+    InstallKeyNameTranslator();
+    start("Franz\xC3\xB6sisch");
+    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_S).toString(QKeySequence::NativeText), "Touche Ctrl+S");
+    start("Deutsch");
+    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_S).toString(QKeySequence::NativeText), "Strg+S");
 }
 
 }  // namespace
