@@ -2,7 +2,7 @@
 
 #include <QFileDialog>
 
-#include "kernel/ui/file_dialog_folder.h"
+#include "kernel/ui/file_dialog_start.h"
 
 namespace {
 
@@ -20,6 +20,7 @@ QString ChooseMotifFile(QWidget* parent, bool save, const QString& start)
         return Chooser()(parent, save, start);
     QFileDialog dialog(parent, QString(), DialogStartFolder());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    FitFileDialogColumns(dialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters({"PCX (*.PCX *.pcx)", "BMP (*.BMP *.bmp)"});

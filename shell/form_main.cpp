@@ -37,7 +37,7 @@
 #include "kernel/services/free_resources.h"
 #include "kernel/services/services.h"
 #include "kernel/ui/edit_bindings.h"
-#include "kernel/ui/file_dialog_folder.h"
+#include "kernel/ui/file_dialog_start.h"
 #include "kernel/ui/forms.h"
 #include "kernel/ui/icon.h"
 #include "kernel/ui/language_menu.h"
@@ -706,6 +706,7 @@ void TFormMain::MnuOeffnenClick()
         QFileDialog dialog(this, QString::fromStdString(F_TRANS("Öffnen")), DialogStartFolder(dialogFolder_));
         dialog.setObjectName("OpenDialog1");
         dialog.setOption(QFileDialog::DontUseNativeDialog);
+        FitFileDialogColumns(dialog);
         dialog.setFileMode(QFileDialog::ExistingFile);
         const QStringList filters = QtNameFilters(dialogFilter_);
         dialog.setNameFilters(filters);
@@ -755,6 +756,7 @@ void TFormMain::MnuSpeichernUnterClick()
                            DialogStartFolder(dialogFolder_));
         dialog.setObjectName("SaveDialog");
         dialog.setOption(QFileDialog::DontUseNativeDialog);
+        FitFileDialogColumns(dialog);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(extension);
         dialog.setNameFilters(QtNameFilters(dialogFilter_.section('|', 0, 0) + "|*." + extension + "|"));

@@ -2,12 +2,16 @@
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTest>
+#include <QTreeView>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <string>
 
 #include "kernel/language/language.h"
+#include "kernel/ui/file_dialog_start.h"
 #include "kernel/ui/language_menu.h"
 #include "kernel/ui/qt_translation.h"
 #include "kernel/ui/translate_form.h"
@@ -106,6 +110,30 @@ TEST_F(QtTranslation, KeyNamesStayThePhraseDatabases)
     EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_S).toString(QKeySequence::NativeText), "Touche Ctrl+S");
     start("Deutsch");
     EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_S).toString(QKeySequence::NativeText), "Strg+S");
+}
+
+// German column texts are wider than Qt's default columns: the program's
+// dialogs show them whole.
+TEST_F(QtTranslation, FileDialogColumnsShowGermanTextsWhole)
+{
+    start("Deutsch");
+    WriteTestFile(TestHome() + "Muster/ROCK.8AS", "");
+    QFileDialog dialog(nullptr, QString(), QString::fromStdString(TestHome()));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::Detail);
+    FitFileDialogColumns(dialog);
+    dialog.show();
+    auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(details, nullptr);
+    const int folderType = details->fontMetrics().horizontalAdvance(QStringLiteral("Verzeichnis"));
+    const int dateHead = details->fontMetrics().horizontalAdvance(QStringLiteral("\u00c4nderungsdatum"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return details->header()->sectionSize(2) > folderType; }))
+        << details->header()->sectionSize(2) << " for " << folderType;
+    EXPECT_GT(details->header()->sectionSize(3), dateHead);
+    // No column pushed out of sight: the name column gives way.
+    const QHeaderView* header = details->header();
+    EXPECT_LE(header->sectionPosition(3) + header->sectionSize(3), details->viewport()->width());
+    EXPECT_GT(header->sectionSize(0), details->fontMetrics().horizontalAdvance(QStringLiteral("ROCK.8AS")));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "kernel/model/globals.h"
-#include "kernel/ui/file_dialog_folder.h"
+#include "kernel/ui/file_dialog_start.h"
 #include "tests/shell/main_window_fixture.h"
 #include "tests/support/test_env.h"
 
