@@ -37,6 +37,7 @@
 #include "kernel/services/free_resources.h"
 #include "kernel/services/services.h"
 #include "kernel/ui/edit_bindings.h"
+#include "kernel/ui/file_dialog_start.h"
 #include "kernel/ui/forms.h"
 #include "kernel/ui/icon.h"
 #include "kernel/ui/language_menu.h"
@@ -702,15 +703,17 @@ void TFormMain::MnuOeffnenClick()
     if (askOpenName) {
         std::tie(file, filter) = askOpenName();
     } else {
-        QFileDialog dialog(this, QString::fromStdString(F_TRANS("Öffnen")), dialogFolder_);
+        QFileDialog dialog(this, QString::fromStdString(F_TRANS("Öffnen")), DialogStartFolder(dialogFolder_));
         dialog.setObjectName("OpenDialog1");
         dialog.setOption(QFileDialog::DontUseNativeDialog);
+        FitFileDialogColumns(dialog);
         dialog.setFileMode(QFileDialog::ExistingFile);
         const QStringList filters = QtNameFilters(dialogFilter_);
         dialog.setNameFilters(filters);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return;
         file = dialog.selectedFiles().first();
+        RememberDialogFile(file);
         filter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
     }
     // Filter 2 puts a script into the editor without showing it; 3 does nothing.
@@ -749,9 +752,11 @@ void TFormMain::MnuSpeichernUnterClick()
     if (askSaveName) {
         file = askSaveName(suggested);
     } else {
-        QFileDialog dialog(this, QString::fromStdString(F_TRANS("Speichern unter")), dialogFolder_);
+        QFileDialog dialog(this, QString::fromStdString(F_TRANS("Speichern unter")),
+                           DialogStartFolder(dialogFolder_));
         dialog.setObjectName("SaveDialog");
         dialog.setOption(QFileDialog::DontUseNativeDialog);
+        FitFileDialogColumns(dialog);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(extension);
         dialog.setNameFilters(QtNameFilters(dialogFilter_.section('|', 0, 0) + "|*." + extension + "|"));
@@ -759,6 +764,7 @@ void TFormMain::MnuSpeichernUnterClick()
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return;
         file = dialog.selectedFiles().first();
+        RememberDialogFile(file);
     }
     if (!file.isEmpty())
         P_MusterSichern(file.toStdString());

@@ -273,15 +273,31 @@ private:
 
 }  // namespace
 
+namespace {
+// Owned by the application; the guard forgets it with the application.
+QPointer<KeyNameTranslator>& InstalledKeyNames()
+{
+    static QPointer<KeyNameTranslator> installed;
+    return installed;
+}
+}  // namespace
+
 void InstallKeyNameTranslator()
 {
-    // Owned by the application; the guard forgets it with the application.
-    static QPointer<KeyNameTranslator> installed;
     QCoreApplication* app = QCoreApplication::instance();
-    if (!app || installed)
+    if (!app || InstalledKeyNames())
         return;
-    installed = new KeyNameTranslator(app);
-    QCoreApplication::installTranslator(installed);
+    InstalledKeyNames() = new KeyNameTranslator(app);
+    QCoreApplication::installTranslator(InstalledKeyNames());
+}
+
+void PutKeyNameTranslatorFirst()
+{
+    // The application asks the translator installed last first.
+    if (KeyNameTranslator* names = InstalledKeyNames()) {
+        QCoreApplication::removeTranslator(names);
+        QCoreApplication::installTranslator(names);
+    }
 }
 
 void TranslateForm(QWidget* form)

@@ -11,3 +11,8 @@ void TranslateForm(QWidget* form);
 // Makes the key names of menu short-cuts ("Ctrl", "Del" ...) come out as the
 // translations of their German names. Idempotent; needs a QCoreApplication.
 void InstallKeyNameTranslator();
+
+// Puts the key-name translator (once installed) before every translator
+// installed since, so that the phrase database names the keys even where
+// Qt's own translation names them too.
+void PutKeyNameTranslatorFirst();
