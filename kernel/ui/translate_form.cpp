@@ -73,15 +73,33 @@ QString DerivedActionToolTip(const QAction* a)
     return out.trimmed();
 }
 
+// Remembers the translated tooltip, so that a hint set already translated
+// is not translated a second time when its window is translated.
+constexpr char kTranslatedHint[] = "TranslatedHint";
+
 template <typename T>
 void TranslateHintOf(T* o, const QString& source)
 {
     if (source.isEmpty())
         return;
+    if (const QVariant done = o->property(kTranslatedHint); done.isValid() && done.toString() == source)
+        return;
     const Hint h = TranslatedHint(source);
     o->setToolTip(h.shortText);
     o->setStatusTip(h.longText);
+    o->setProperty(kTranslatedHint, h.shortText);
 }
+
+}  // namespace
+
+void SetTranslatedHint(QWidget* widget, const QString& hint)
+{
+    widget->setToolTip(QString());
+    widget->setStatusTip(QString());
+    TranslateHintOf(widget, hint);
+}
+
+namespace {
 
 template <typename T>
 void TranslateHint(T* o)
