@@ -116,6 +116,7 @@ void TFormBildKK::CreateComponents()
     PanelContainerButton = Panel(PanelHintergrundMalStatusBar, "PanelContainerButton");
     StatusBar = new MalStatusBar(PanelHintergrundMalStatusBar);
     StatusBar->setProperty("Tag", 0);
+    FitStatusPanels();
     // Empty until a subclass gives them content: tool bar, tabs, zoom bar.
     PanelToolBar->resize(0, 0);
     PanelRegisterGrund->resize(0, 0);
