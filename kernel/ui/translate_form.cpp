@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFrame>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
@@ -180,6 +181,9 @@ void TranslateComponent(QObject* o)
         for (int i = 0; i < cb->count(); ++i)
             cb->setItemText(i, Phrase(cb->itemText(i)));
         TranslateHint(cb);
+    } else if (auto* panel = qobject_cast<QFrame*>(o); panel && panel->metaObject() == &QFrame::staticMetaObject) {
+        // A plain frame is what the windows build their panels from.
+        TranslateHint(panel);
     }
 }
 
