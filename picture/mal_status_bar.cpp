@@ -35,8 +35,9 @@ int MalStatusBar::NeededWidth(const QString& text) const
     QString others = text;
     others.remove(QRegularExpression(QStringLiteral("[0-9]")));
     const auto digits = text.size() - others.size();
-    // The text is drawn 2 px inside the panel's sunken frame on either side.
-    return fm.horizontalAdvance(others) + static_cast<int>(digits) * digit + 2 * (kTextMargin + 1);
+    // The text is drawn 2 px inside the panel's sunken frame on either side,
+    // and a little air keeps it off the frame.
+    return fm.horizontalAdvance(others) + static_cast<int>(digits) * digit + 2 * (kTextMargin + 1) + 4;
 }
 
 void MalStatusBar::FitPanel(int panel, const QString& longestText)

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QtTest/QTest>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -307,6 +308,12 @@ TEST(PictureWindow, StatusPanelsHoldTheirLongestText)
             EXPECT_GE(room(panel), m.horizontalAdvance(text)) << panel << " " << text;
     }
     EXPECT_EQ(bar.PanelRect(1).left(), bar.PanelRect(0).right() + 1);
+    if (const char* dir = std::getenv("ZORIT_SHOT_DIR")) {
+        bar.SetStatusText(0, "1:9999");
+        bar.SetStatusText(1, "1236:9465");
+        bar.SetStatusText(2, "2000:9999");
+        bar.grab().save(QString::fromStdString(std::string(dir) + "/picture_status.png"));
+    }
 
     bar.SetStatusText(1, "123456:1234567");
     EXPECT_GE(room(1), m.horizontalAdvance("123456:1234567"));
