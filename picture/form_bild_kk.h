@@ -56,6 +56,9 @@ public:
     virtual void DeactivateHook() {}
     // After a move or resize has ended and the window kept off the margins.
     virtual void MoveOrSizeEnded() {}
+    // Fits the status panels to the longest texts they show, so that none is
+    // cut: here the largest cell coordinates of the picture.
+    virtual void FitStatusPanels();
     // Takes the level states when they fit the tabs, styles the tabs, sets
     // current and reference level, redraws.
     virtual void ApplyLevelStates(const std::vector<uint8_t>& states);

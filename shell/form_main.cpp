@@ -553,6 +553,8 @@ void TFormMain::FormCreate()
     MainClientWidth = static_cast<uint16_t>(std::max(0, width()));
     MainClientHeight = static_cast<uint16_t>(std::max(0, height()));
 
+    // Installed first, so that this window's filter sees a hint event before it.
+    InstallHintEventFilter();
     qApp->installEventFilter(this);
 }
 
@@ -960,19 +962,10 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget || widget->toolTip().isEmpty())
             return false;
+        // The hint itself is shown by the application's hint filter.
         panels_->setText(1, QString::number(FreeResources(0)) + "%");
-        if (!hint_)
-            hint_ = new T_MyHintWindow(this);
-        hint_->ActivateHint(static_cast<QHelpEvent*>(event)->globalPos() + QPoint(0, 20), widget->toolTip());
-        return true;
-    }
-    case QEvent::Leave:
-    case QEvent::MouseButtonPress:
-    case QEvent::KeyPress:
-    case QEvent::Wheel:
-        if (hint_ && hint_->isVisible())
-            hint_->ReleaseHint();
         return false;
+    }
     case QEvent::MouseButtonDblClick:
         // The program header's panels open the set-up sheet.
         if (watched == PanelMaschine || watched == PanelGauge || watched == PanelName) {

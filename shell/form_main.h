@@ -17,7 +17,6 @@ class QToolBar;
 class QFrame;
 class QStatusBar;
 class StatusPanels;
-class T_MyHintWindow;
 class MainCheckWindowsShell;
 
 class TFormMain : public QMainWindow {
@@ -112,7 +111,6 @@ private:
     QMap<QString, QAction*> actions_;
     QMap<QString, QMenu*> menus_;
     StatusPanels* panels_ = nullptr;
-    T_MyHintWindow* hint_ = nullptr;
     bool restartWanted_ = false;
     bool closing_ = false;
     bool firstPaint_ = true;

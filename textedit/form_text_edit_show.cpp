@@ -138,6 +138,14 @@ void TFormTextEditShow::ShowCursorPos()
     StatusBar->SetStatusText(0, QString::fromStdString(core_->CursorText()));
 }
 
+void TFormTextEditShow::FitStatusPanels()
+{
+    // The position panel shows column:line; the column runs one past the
+    // longest line, the line up to the number of lines.
+    const auto lines = core_ ? std::max<int32_t>(core_->Lines().Count(), PictureHeight()) : PictureHeight();
+    StatusBar->FitPanel(0, QStringLiteral("%1:%2").arg(PictureWidth() + 1).arg(lines));
+}
+
 void TFormTextEditShow::ModeChanged()
 {
     StatusBar->SetStatusText(1, QString::fromStdString(core_->ModeText()));

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFrame>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
@@ -73,15 +74,33 @@ QString DerivedActionToolTip(const QAction* a)
     return out.trimmed();
 }
 
+// Remembers the translated tooltip, so that a hint set already translated
+// is not translated a second time when its window is translated.
+constexpr char kTranslatedHint[] = "TranslatedHint";
+
 template <typename T>
 void TranslateHintOf(T* o, const QString& source)
 {
     if (source.isEmpty())
         return;
+    if (const QVariant done = o->property(kTranslatedHint); done.isValid() && done.toString() == source)
+        return;
     const Hint h = TranslatedHint(source);
     o->setToolTip(h.shortText);
     o->setStatusTip(h.longText);
+    o->setProperty(kTranslatedHint, h.shortText);
 }
+
+}  // namespace
+
+void SetTranslatedHint(QWidget* widget, const QString& hint)
+{
+    widget->setToolTip(QString());
+    widget->setStatusTip(QString());
+    TranslateHintOf(widget, hint);
+}
+
+namespace {
 
 template <typename T>
 void TranslateHint(T* o)
@@ -162,6 +181,9 @@ void TranslateComponent(QObject* o)
         for (int i = 0; i < cb->count(); ++i)
             cb->setItemText(i, Phrase(cb->itemText(i)));
         TranslateHint(cb);
+    } else if (auto* panel = qobject_cast<QFrame*>(o); panel && panel->metaObject() == &QFrame::staticMetaObject) {
+        // A plain frame is what the windows build their panels from.
+        TranslateHint(panel);
     }
 }
 

@@ -294,6 +294,11 @@ TEST_F(PatternWindowTest, ToolPalette)
     EXPECT_EQ(palette.Button("Fuellen_SpeedButton")->toolTip(), QString::fromUtf8("F\u00fcllen"));
     EXPECT_EQ(palette.Button("Ellipse_SpeedButton")->toolTip(),
               QString::fromUtf8("\"LT\": Rahmen\n\"RT\": Gef\u00fcllte Ellipse"));
+    // The colour panels' hints are translated too, the symbol letter's panel included.
+    EXPECT_EQ(palette.Vordergrund_Panel->toolTip(),
+              QString::fromUtf8("\"LT\": Vordergrundfarbe aktivieren\n\"RT\": Motiv als Vordergrundfarbe definieren"));
+    EXPECT_EQ(palette.Hintergrund_Panel->statusTip(),
+              QString::fromUtf8("aktuelle Hintergrundfarbe  (beim Kopieren Transparentfarbe)  "));
     EXPECT_EQ(palette.Button("LinienStufe_SpeedButton")->text(), "11");
     EXPECT_EQ(palette.ImageList1.size(), 8);
     EXPECT_EQ(palette.ColSchutz_PopupMenu->actions().size(), 4);

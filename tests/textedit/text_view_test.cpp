@@ -110,6 +110,21 @@ TEST(TextView, StatusPanelsAndCaretShapes)
     EXPECT_NE(g.pixelColor(1, ch - 5), Qt::black);
 }
 
+TEST(TextView, PositionPanelHoldsTheLastLineAndColumn)
+{
+    std::vector<std::string> lines(10000, std::string(40, 'x'));
+    View v(lines);
+    v.form.SetTextCursor(33, 9999);
+    QApplication::processEvents();
+    EXPECT_EQ(v.Panel(0), "33:10000");
+    const MalStatusBar& bar = *v.form.StatusBar;
+    const int room = bar.PanelRect(0).width() - 6;
+    EXPECT_GE(room, bar.fontMetrics().horizontalAdvance("33:10000"));
+    EXPECT_GE(room, bar.fontMetrics().horizontalAdvance("257:10000"));
+    if (const char* dir = std::getenv("ZORIT_SHOT_DIR"))
+        v.form.grab().save(QString::fromStdString(std::string(dir) + "/text_view_position.png"));
+}
+
 TEST(TextView, MouseClicksAndDrag)
 {
     View v({"abcdef", "ghijkl", "mnopqr"});
