@@ -487,7 +487,9 @@ void TFormMain::FormCreate()
     CreateToolBars();
     CreateStatus();
     // 8, 9
-    InitLanguage(this, MnuEinstellungen1, static_cast<int>(MnuEinstellungen1->actions().size()), DdeHndlZorit,
+    // "Sprache" is the second entry of the settings menu, below the working
+    // level and above the machines.
+    InitLanguage(this, MnuEinstellungen1, 1, DdeHndlZorit,
                  [this](const std::string&) { P_RestartCallback(); }, "DbLang.Txt", ' ');
     TranslateForm(this);
     // 10
@@ -689,6 +691,7 @@ bool TFormMain::OpenProgram(const std::string& file, bool viaNew)
         P_ShowProgrammKopf();
         return false;
     }
+    programFile_ = path;
     if (!viaNew && ProgrammKopf.Model() != model)
         P_CloseProgrammFenster();
     P_UpdateFenster();
@@ -737,7 +740,7 @@ void TFormMain::MnuSpeichernClick()
         MnuSpeichernUnterClick();
         return;
     }
-    P_MusterSichern(AppendSeparator(dialogFolder_.toStdString()) + name + "." + F_ProgrammExtension());
+    SaveProgram(SaveTarget(programFile_, ProgrammKopf.Name(), dialogFolder_.toStdString(), F_ProgrammExtension()));
 }
 
 void TFormMain::MnuSpeichernUnterClick()
@@ -761,7 +764,13 @@ void TFormMain::MnuSpeichernUnterClick()
         file = dialog.selectedFiles().first();
     }
     if (!file.isEmpty())
-        P_MusterSichern(file.toStdString());
+        SaveProgram(file.toStdString());
+}
+
+void TFormMain::SaveProgram(const std::string& file)
+{
+    if (P_MusterSichern(file))
+        programFile_ = ResolveForWrite(file);
 }
 
 QString TFormMain::RecentCaptionOf(int n) const

@@ -103,6 +103,8 @@ private:
     void LayoutPanels();
     void PublishToolBarArea();
     void ShowLevelPicture();
+    // Saves the program as file; "&Speichern" writes that file from then on.
+    void SaveProgram(const std::string& file);
 
     QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, int picture = -1,
                      const QKeySequence& key = {});
@@ -118,6 +120,8 @@ private:
     bool firstPaint_ = true;
     QString dialogFilter_;
     QString dialogFolder_;
+    // The file the program was last loaded from or saved as.
+    std::string programFile_;
     int separators_ = 0;
     std::unique_ptr<MainCheckWindowsShell> checkWindowsLink;
 };

@@ -229,6 +229,18 @@ std::string ProgramNameOf(const std::string& fileName)
     return name.substr(0, std::min(name.size() - 4, kProgramNameLength));
 }
 
+std::string SaveTarget(const std::string& lastFile, const std::string& programName, const std::string& folder,
+                       const std::string& extension)
+{
+    if (lastFile.empty() || ProgramNameOf(lastFile) != programName)
+        return AppendSeparator(folder) + Cp1252ToUtf8(programName) + "." + extension;
+    const std::string name = FileNamePart(lastFile);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos && AsciiUpper(name.substr(dot + 1)) == AsciiUpper(extension))
+        return lastFile;
+    return ReplaceExtension(lastFile, "." + extension);
+}
+
 uint16_t IncrementOf(const std::string& text)
 {
     bool ok = text.size() >= 3 && text.front() == '(' && text.back() == ')' && text.size() <= 8;

@@ -80,6 +80,12 @@ TEST(ProgramFileRules, NamesExtensionsIncrementsAndFilters)
     EXPECT_EQ(DdeProgramName("/home/u/Kurz"), "Kurz");
     EXPECT_EQ(DdeProgramName("C:\\X\\M\xc3\xbcllerstr.SMA"), "M\xfcllerst");
 
+    // The file "&Speichern" writes.
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3xh", "LONGNAME", "/b", "3XH"), "/a/LONGNAME99.3xh");
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "LONGNAME", "/b", "8DH"), "/a/LONGNAME99.8DH");
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "NEU2", "/b", "3XH"), "/b/NEU2.3XH");
+    EXPECT_EQ(SaveTarget("", "M\xfcller", "C:\\b", "3XH"), "C:\\b\\M\xc3\xbcller.3XH");
+
     EXPECT_EQ(IncrementOf("(3)"), 3);
     EXPECT_EQ(IncrementOf("(2)"), 2);
     EXPECT_EQ(IncrementOf("3"), 2);
@@ -257,4 +263,40 @@ TEST_F(ProgramFilesTest, RemoteLoadsLeaveTheRecentItemsUsable)
                                                  RecentCaption(ProgrammKopf.Model(), path).find('&'), 1, "&&"));
     recent->trigger();
     EXPECT_EQ(ProgrammKopf.Name(), "PAMP");
+}
+
+TEST_F(ProgramFilesTest, SaveWritesTheFileLastLoadedOrSavedAs)
+{
+    ScopedRecordingHost host;
+    Fernsteuerung = true;
+    const std::string ext = "." + F_ProgrammExtension();
+    const std::string longName = TestHome() + "w/LONGNAME99" + ext;
+    FillProgram();
+    form->askSaveName = [&](const QString&) { return QString::fromStdString(longName); };
+    form->MnuSpeichernUnterClick();
+    ASSERT_TRUE(fs::exists(longName));
+    EXPECT_EQ(ProgrammKopf.Name(), "LONGNAME");
+
+    fs::remove(longName);
+    form->askSaveName = [](const QString&) { return QString(); };
+    form->MnuSpeichernClick();
+    EXPECT_TRUE(fs::exists(longName));
+    EXPECT_FALSE(fs::exists(TestHome() + "w/LONGNAME" + ext));
+
+    // A program loaded from another folder goes back where it came from,
+    // under its own spelling.
+    const std::string loaded = TestHome() + "v/Gemischt12" + ext;
+    fs::create_directories(TestHome() + "v");
+    fs::copy_file(longName, loaded);
+    ASSERT_TRUE(form->OpenProgram(loaded, false));
+    fs::remove(loaded);
+    form->MnuSpeichernClick();
+    EXPECT_TRUE(fs::exists(loaded));
+    EXPECT_FALSE(fs::exists(TestHome() + "w/Gemischt" + ext));
+
+    // A name given since (the design program's NAME) is saved under that
+    // name, in the folder of the last file.
+    DdeHndlZorit->P_DdeBefehlEmpfangen("NAME C:\\DIR\\NEU2.SMA");
+    form->MnuSpeichernClick();
+    EXPECT_TRUE(fs::exists(TestHome() + "v/NEU2" + ext));
 }
