@@ -54,6 +54,7 @@
 #include "pattern/pattern_tool_windows.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
+#include "platform/save_journal.h"
 #include "platform/qt/processes.h"
 #include "shell/check_windows_link.h"
 #include "shell/dde_hndl_zorit.h"
@@ -518,6 +519,7 @@ void TFormMain::FormCreate()
     // 14: counting down keeps the stored order.
     for (int n = 4; n >= 1; --n)
         P_AddLoadFile(F_ReadIni("System", "LoadFile" + std::to_string(n), ""));
+    CompleteInterruptedSaves();
     // 15
     for (const char* model : kTandemModels)
         if (QAction* a = Action(QString("MnuZr") + model)) {
@@ -646,6 +648,19 @@ void TFormMain::MnuReadRamCopyClick()
     ShowLevelPicture();
     P_ShowProgrammKopf();
     P_UpdateFenster();
+}
+
+void TFormMain::CompleteInterruptedSaves()
+{
+    // A save the last run did not finish is completed in the folders this
+    // program keeps its files in, before a program is opened from them.
+    std::vector<std::string> folders = {AppendSeparator(ProgrammPfad), AppendSeparator(TempPfad)};
+    for (int n = 1; n <= 4; ++n)
+        if (const std::string path = RecentPath(RecentCaptionOf(n).toStdString()); !path.empty())
+            folders.push_back(FolderPart(FindExisting(path).empty() ? path : FindExisting(path)));
+    for (const std::string& folder : folders)
+        if (!folder.empty())
+            CompleteInterruptedSave(folder);
 }
 
 void TFormMain::ShowLevelPicture()

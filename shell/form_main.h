@@ -103,6 +103,7 @@ private:
     void LayoutPanels();
     void PublishToolBarArea();
     void ShowLevelPicture();
+    void CompleteInterruptedSaves();
     // Saves the program as file; "&Speichern" writes that file from then on.
     void SaveProgram(const std::string& file);
 

@@ -185,6 +185,8 @@ bool P_MusterLaden(const std::string& fileName)
     ProgrammKopf.SetWidth(0);
     ProgrammKopf.SetHeight(0);
     // Tag order: planes 0, 2, 1; each read says whether more files follow.
+    // A pattern file the program names but that cannot be read fails the
+    // whole load: a program saved without it would lose its pattern.
     const int planes[3] = {0, 2, 1};
     for (int i = 0; i < 3; ++i) {
         if (names[size_t(i)].empty())
@@ -192,7 +194,16 @@ bool P_MusterLaden(const std::string& fileName)
         bool more = false;
         for (int j = i + 1; j < 3; ++j)
             more = more || !names[size_t(j)].empty();
-        ReadTiffPattern(folder + names[size_t(i)], more, planes[i]);
+        const std::string named = folder + names[size_t(i)];
+        const std::string file = FindExisting(named);
+        bool aborted = false;
+        const std::string failure = file.empty() ? F_TRANS("Datei nicht gefunden!")
+                                                 : ReadTiffPatternFor(file, more, planes[i], aborted);
+        if (!failure.empty()) {
+            host.infoHide();
+            P_WarningBox(failure + "\r\n" + (file.empty() ? named : file));
+            return false;
+        }
     }
     if (FormPatrone && FormExists("Patrone") && ProgrammKopf.Width() != 0 && ProgrammKopf.Height() != 0 &&
         FormPatrone->isVisible())

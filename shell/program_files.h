@@ -22,8 +22,9 @@ std::string F_GetProgrammDatei(const std::string& base, const std::string& exten
 int32_t CompileProgramFiles(const std::string& base);
 
 // Loads a complete program with its pattern files. A program file that the
-// bridge refuses leaves the program as it was before the call, shows why
-// once and gives false.
+// bridge refuses, or a pattern file it names that is missing or cannot be
+// read, shows why once (naming the pattern file) and gives false; the
+// caller puts the program as it was back.
 bool P_MusterLaden(const std::string& fileName);
 // Saves the program as fileName with its pattern files. False when the save
 // failed (its message shown; the old files stay).

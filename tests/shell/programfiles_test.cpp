@@ -17,8 +17,10 @@
 #include "kernel/model/newprogram.h"
 #include "kernel/model/programmodel.h"
 #include "kernel/services/debuglog.h"
+#include "kernel/services/services.h"
 #include "kernel/ui/program_actions.h"
 #include "lists/form_fortschritt.h"
+#include "platform/save_journal.h"
 #include "shell/dde_hndl_zorit.h"
 #include "shell/dde_zorit.h"
 #include "shell/file_dialogs.h"
@@ -299,4 +301,72 @@ TEST_F(ProgramFilesTest, SaveWritesTheFileLastLoadedOrSavedAs)
     DdeHndlZorit->P_DdeBefehlEmpfangen("NAME C:\\DIR\\NEU2.SMA");
     form->MnuSpeichernClick();
     EXPECT_TRUE(fs::exists(TestHome() + "v/NEU2" + ext));
+}
+
+TEST_F(ProgramFilesTest, APatternFileThatCannotBeReadFailsTheWholeLoad)
+{
+    ScopedRecordingHost host;
+    Fernsteuerung = true;
+    const std::string path = TestHome() + "w/JACQ01.8DH";
+    SaveFullProgram(path);
+    const std::string pattern = TestHome() + "w/JACQ01_p.TIF";
+    const std::string good = ReadTestFile(pattern);
+    const std::string programBytes = ReadTestFile(path);
+    std::string noise(good.size(), '\0');
+    for (size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 7919 + 13) % 251);
+    const struct {
+        const char* name;
+        std::string bytes;  // empty: the file is missing
+        const char* reason;
+    } cases[] = {
+        {"random bytes", noise, "Kein Intelformat !"},
+        {"cut short", good.substr(0, good.size() / 2), ""},
+        {"missing", "", "Datei nicht gefunden!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(pattern);
+        if (!c.bytes.empty())
+            WriteTestFile(pattern, c.bytes);
+        P_NeuesProgramm(false);
+        FillProgram();
+        ProgrammKopf.SetName("VORHER");
+        const std::string before = DumpLines("ZNWSVFPAKRB");
+        const QString recent = form->RecentCaptionOf(1);
+        host.host.calls.clear();
+
+        EXPECT_FALSE(form->OpenProgram(path, false));
+        EXPECT_EQ(DumpLines("ZNWSVFPAKRB"), before);
+        EXPECT_EQ(ProgrammKopf.Name(), "VORHER");
+        EXPECT_EQ(form->RecentCaptionOf(1), recent);
+        ASSERT_EQ(host.host.messages().size(), 1u);
+        const std::string message = host.host.messages()[0];
+        EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+        EXPECT_NE(message.find("JACQ01_p.TIF"), std::string::npos) << message;
+        EXPECT_EQ(ReadTestFile(path), programBytes);
+    }
+    // With its pattern back the program loads.
+    WriteTestFile(pattern, good);
+    EXPECT_TRUE(form->OpenProgram(path, false));
+    EXPECT_EQ(ProgrammKopf.Name(), "JACQ01");
+    EXPECT_EQ(ProgrammKopf.Width(), 40);
+}
+
+TEST_F(ProgramFilesTest, AtTheStartASaveKilledEarlierIsCompletedInTheProgramsFolders)
+{
+    const std::string folder = TestHome() + "w/";
+    fs::create_directories(folder);
+    WriteTestFile(folder + "A.8DH", "alt");
+    WriteTestFile(folder + ".A.8DH.99999999-1.tmp", "neu");
+    ASSERT_EQ(WriteSaveJournal(folder, {{".A.8DH.99999999-1.tmp", "A.8DH"}}, {}), 0);
+    P_WriteIni("System", "LoadFile1", RecentCaption("311", folder + "A.8DH"));
+
+    FormFortschritt = nullptr;
+    form.reset();
+    form = std::make_unique<TFormMain>();
+    FormFortschritt = new TFormFortschritt(form.get());
+    EXPECT_EQ(ReadTestFile(folder + "A.8DH"), "neu");
+    EXPECT_FALSE(fs::exists(folder + kSaveJournalName));
+    EXPECT_FALSE(fs::exists(folder + ".A.8DH.99999999-1.tmp"));
 }
