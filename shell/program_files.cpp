@@ -243,13 +243,9 @@ std::string ProgramNameOf(const std::string& fileName)
 std::string SaveTarget(const std::string& lastFile, const std::string& programName, const std::string& folder,
                        const std::string& extension)
 {
-    if (lastFile.empty() || ProgramNameOf(lastFile) != programName)
-        return AppendSeparator(folder) + Cp1252ToUtf8(programName) + "." + extension;
-    const std::string name = FileNamePart(lastFile);
-    const size_t dot = name.rfind('.');
-    if (dot != std::string::npos && AsciiUpper(name.substr(dot + 1)) == AsciiUpper(extension))
+    if (!lastFile.empty() && ProgramNameOf(lastFile) == programName)
         return lastFile;
-    return ReplaceExtension(lastFile, "." + extension);
+    return AppendSeparator(folder) + Cp1252ToUtf8(programName) + "." + extension;
 }
 
 uint16_t IncrementOf(const std::string& text)

@@ -195,8 +195,8 @@ def scenario_siblings():
 def scenario_restart():
     home = Home()
     proc, win = start_and_window(home)
-    # Einstellungen > Sprache (the last item) > the fifth offered language.
-    keys(win, "alt+e", "Up", "Right", "Down", "Down", "Down", "Down", "Return")
+    # Einstellungen > Sprache (the second item) > the fifth offered language.
+    keys(win, "alt+e", "Down", "Right", "Down", "Down", "Down", "Down", "Return")
     box = other_window(proc.pid, win, 5)
     check(box is not None, "the restart message")
     if box:

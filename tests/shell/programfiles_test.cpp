@@ -84,7 +84,7 @@ TEST(ProgramFileRules, NamesExtensionsIncrementsAndFilters)
 
     // The file "&Speichern" writes.
     EXPECT_EQ(SaveTarget("/a/LONGNAME99.3xh", "LONGNAME", "/b", "3XH"), "/a/LONGNAME99.3xh");
-    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "LONGNAME", "/b", "8DH"), "/a/LONGNAME99.8DH");
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "LONGNAME", "/b", "8DH"), "/a/LONGNAME99.3XH");
     EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "NEU2", "/b", "3XH"), "/b/NEU2.3XH");
     EXPECT_EQ(SaveTarget("", "M\xfcller", "C:\\b", "3XH"), "C:\\b\\M\xc3\xbcller.3XH");
 
