@@ -152,6 +152,8 @@ int WriteSaveJournal(const std::string& folder, const std::vector<JournalRename>
     AddField(bytes, kEnd);
 
     const std::string path = folder + kSaveJournalName;
+    // A journal that a killed save was still writing never got its name.
+    RemoveStaleTemporaries(path);
     std::string temp;
     const int fd = CreateTemporaryBeside(path, temp);
     if (fd < 0)
@@ -183,8 +185,6 @@ int RemoveSaveJournal(const std::string& folder)
 int CompleteInterruptedSave(const std::string& folder)
 {
     const std::string path = folder + kSaveJournalName;
-    // A journal that a killed save was still writing never got its name.
-    RemoveStaleTemporaries(path);
     std::string bytes;
     if (const int err = ReadWhole(path, bytes))
         return err == ENOENT ? 0 : err;

@@ -645,6 +645,8 @@ void TFormMain::MnuCreateRamCopyClick()
 void TFormMain::MnuReadRamCopyClick()
 {
     ReadRamCopy(RamCopyPath().toStdString(), [] { P_NeuesProgramm(false); });
+    // The snapshot's program came from no file this run knows of.
+    programFile_.clear();
     ShowLevelPicture();
     P_ShowProgrammKopf();
     P_UpdateFenster();
@@ -677,6 +679,7 @@ void TFormMain::MnuNeuClick()
     QPointer<QWidget> patrone = FindForm("Patrone");
     const bool patroneShown = patrone && patrone->isVisible();
     P_NeuesProgramm(true);
+    programFile_.clear();
     P_CloseProgrammFenster();
     if (patrone && patroneShown) {
         DestroyForm(patrone);
@@ -696,6 +699,7 @@ bool TFormMain::OpenProgram(const std::string& file, bool viaNew)
     }
     // A refused file must not cost the program it was to replace.
     const std::string before = SerializeProgram();
+    const std::string beforeFile = programFile_;
     const std::string model = ProgrammKopf.Model();
     if (viaNew)
         MnuNeuClick();
@@ -703,6 +707,7 @@ bool TFormMain::OpenProgram(const std::string& file, bool viaNew)
         P_NeuesProgramm(false);
     if (!P_MusterLaden(path)) {
         DeserializeProgram(before);
+        programFile_ = beforeFile;
         P_ShowProgrammKopf();
         return false;
     }

@@ -295,6 +295,13 @@ TEST_F(ProgramFilesTest, SaveWritesTheFileLastLoadedOrSavedAs)
     form->MnuSpeichernClick();
     EXPECT_TRUE(fs::exists(loaded));
     EXPECT_FALSE(fs::exists(TestHome() + "w/Gemischt" + ext));
+    // A load that fails keeps the file of the program that stays.
+    WriteTestFile(TestHome() + "v/KAPUTT" + ext, "kein Programm");
+    DdeHndlZorit->P_DdeBefehlEmpfangen("LOADPATTERN " + TestHome() + "v/KAPUTT" + ext);
+    EXPECT_EQ(ProgrammKopf.Name(), "Gemischt");
+    fs::remove(loaded);
+    form->MnuSpeichernClick();
+    EXPECT_TRUE(fs::exists(loaded));
 
     // A name given since (the design program's NAME) is saved under that
     // name, in the folder of the last file.
