@@ -222,9 +222,11 @@ TEST_F(ProgramSave, AJournalThatIsNotWholeIsDropped)
     ASSERT_EQ(SaveWholeProgram(program, TempPfad), 0);
     const auto before = Files();
     WriteTestFile(folder + ".LONGNAME.8DH.99999999-1.tmp", "new");
-    for (const std::string& damaged : {std::string("ZORIT SAVE JOURNAL 1\0R\0.LONGNAME.8DH.99999999-1.tmp\0", 55),
-                                       std::string("ZORIT SAVE JOURNAL 2\0E\0", 24),
-                                       std::string("R\0../x\0LONGNAME.8DH\0E\0", 23)}) {
+    using namespace std::string_literals;
+    // Cut before its end, of another version, a name leaving the folder.
+    for (const std::string& damaged : {"ZORIT SAVE JOURNAL 1\0R\0.LONGNAME.8DH.99999999-1.tmp\0"s,
+                                       "ZORIT SAVE JOURNAL 2\0E\0"s,
+                                       "ZORIT SAVE JOURNAL 1\0R\0../x\0LONGNAME.8DH\0E\0"s}) {
         WriteTestFile(folder + kSaveJournalName, damaged);
         EXPECT_EQ(CompleteInterruptedSave(folder), 0);
         EXPECT_FALSE(fs::exists(folder + kSaveJournalName));
