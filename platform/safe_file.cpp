@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "platform/paths.h"
+#include "platform/save_journal.h"
 
 namespace {
 
@@ -137,6 +138,10 @@ bool SafeFileWriter::Create(const std::string& path)
         return fail(ENOENT);
     if (::stat(dest_.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
         return fail(EISDIR);
+    // A killed save's journal names temporaries that the sweep below would
+    // take for leftovers: its renames are completed first.
+    if (const int err = CompleteInterruptedSave(FolderPart(dest_)))
+        return fail(err);
     RemoveStaleTemporaries(dest_);
     fd_ = CreateTemporaryBeside(dest_, temp_);
     if (fd_ >= 0)

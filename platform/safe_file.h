@@ -43,6 +43,8 @@ public:
     bool diskFull() const;
     // The path that is (or would be) replaced.
     const std::string& destination() const { return dest_; }
+    // The temporary file while one stands (empty once committed or dropped).
+    const std::string& temporary() const { return temp_; }
 
 private:
     bool fail(int err);

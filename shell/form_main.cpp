@@ -55,6 +55,7 @@
 #include "pattern/pattern_tool_windows.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
+#include "platform/save_journal.h"
 #include "platform/qt/processes.h"
 #include "shell/check_windows_link.h"
 #include "shell/dde_hndl_zorit.h"
@@ -488,7 +489,9 @@ void TFormMain::FormCreate()
     CreateToolBars();
     CreateStatus();
     // 8, 9
-    InitLanguage(this, MnuEinstellungen1, static_cast<int>(MnuEinstellungen1->actions().size()), DdeHndlZorit,
+    // "Sprache" is the second entry of the settings menu, below the working
+    // level and above the machines.
+    InitLanguage(this, MnuEinstellungen1, 1, DdeHndlZorit,
                  [this](const std::string&) { P_RestartCallback(); }, "DbLang.Txt", ' ');
     TranslateForm(this);
     // 10
@@ -517,6 +520,7 @@ void TFormMain::FormCreate()
     // 14: counting down keeps the stored order.
     for (int n = 4; n >= 1; --n)
         P_AddLoadFile(F_ReadIni("System", "LoadFile" + std::to_string(n), ""));
+    CompleteInterruptedSaves();
     // 15
     for (const char* model : kTandemModels)
         if (QAction* a = Action(QString("MnuZr") + model)) {
@@ -644,9 +648,24 @@ void TFormMain::MnuCreateRamCopyClick()
 void TFormMain::MnuReadRamCopyClick()
 {
     ReadRamCopy(RamCopyPath().toStdString(), [] { P_NeuesProgramm(false); });
+    // The snapshot's program came from no file this run knows of.
+    programFile_.clear();
     ShowLevelPicture();
     P_ShowProgrammKopf();
     P_UpdateFenster();
+}
+
+void TFormMain::CompleteInterruptedSaves()
+{
+    // A save the last run did not finish is completed in the folders this
+    // program keeps its files in, before a program is opened from them.
+    std::vector<std::string> folders = {AppendSeparator(ProgrammPfad), AppendSeparator(TempPfad)};
+    for (int n = 1; n <= 4; ++n)
+        if (const std::string path = RecentPath(RecentCaptionOf(n).toStdString()); !path.empty())
+            folders.push_back(FolderPart(FindExisting(path).empty() ? path : FindExisting(path)));
+    for (const std::string& folder : folders)
+        if (!folder.empty())
+            CompleteInterruptedSave(folder);
 }
 
 void TFormMain::ShowLevelPicture()
@@ -663,6 +682,7 @@ void TFormMain::MnuNeuClick()
     QPointer<QWidget> patrone = FindForm("Patrone");
     const bool patroneShown = patrone && patrone->isVisible();
     P_NeuesProgramm(true);
+    programFile_.clear();
     P_CloseProgrammFenster();
     if (patrone && patroneShown) {
         DestroyForm(patrone);
@@ -682,6 +702,7 @@ bool TFormMain::OpenProgram(const std::string& file, bool viaNew)
     }
     // A refused file must not cost the program it was to replace.
     const std::string before = SerializeProgram();
+    const std::string beforeFile = programFile_;
     const std::string model = ProgrammKopf.Model();
     if (viaNew)
         MnuNeuClick();
@@ -689,9 +710,11 @@ bool TFormMain::OpenProgram(const std::string& file, bool viaNew)
         P_NeuesProgramm(false);
     if (!P_MusterLaden(path)) {
         DeserializeProgram(before);
+        programFile_ = beforeFile;
         P_ShowProgrammKopf();
         return false;
     }
+    programFile_ = path;
     if (!viaNew && ProgrammKopf.Model() != model)
         P_CloseProgrammFenster();
     P_UpdateFenster();
@@ -742,7 +765,7 @@ void TFormMain::MnuSpeichernClick()
         MnuSpeichernUnterClick();
         return;
     }
-    P_MusterSichern(AppendSeparator(dialogFolder_.toStdString()) + name + "." + F_ProgrammExtension());
+    SaveProgram(SaveTarget(programFile_, ProgrammKopf.Name(), dialogFolder_.toStdString(), F_ProgrammExtension()));
 }
 
 void TFormMain::MnuSpeichernUnterClick()
@@ -769,7 +792,13 @@ void TFormMain::MnuSpeichernUnterClick()
         RememberDialogFile(file);
     }
     if (!file.isEmpty())
-        P_MusterSichern(file.toStdString());
+        SaveProgram(file.toStdString());
+}
+
+void TFormMain::SaveProgram(const std::string& file)
+{
+    if (P_MusterSichern(file))
+        programFile_ = ResolveForWrite(file);
 }
 
 QString TFormMain::RecentCaptionOf(int n) const

@@ -102,6 +102,9 @@ private:
     void LayoutPanels();
     void PublishToolBarArea();
     void ShowLevelPicture();
+    void CompleteInterruptedSaves();
+    // Saves the program as file; "&Speichern" writes that file from then on.
+    void SaveProgram(const std::string& file);
 
     QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, int picture = -1,
                      const QKeySequence& key = {});
@@ -116,6 +119,8 @@ private:
     bool firstPaint_ = true;
     QString dialogFilter_;
     QString dialogFolder_;
+    // The file the program was last loaded from or saved as.
+    std::string programFile_;
     int separators_ = 0;
     std::unique_ptr<MainCheckWindowsShell> checkWindowsLink;
 };

@@ -339,3 +339,14 @@ TEST_F(FormMainTest, HeaderPanelsOpenTheSetUpSheet)
     setKernelHost(nullptr);
 }
 }  // namespace
+
+TEST_F(FormMainTest, LanguageIsTheSecondEntryOfTheSettingsMenu)
+{
+    const QList<QAction*> entries = form->MnuEinstellungen1->actions();
+    ASSERT_GE(entries.size(), 3);
+    EXPECT_EQ(entries[0]->text(), "&Arbeitsebene umschalten");
+    EXPECT_EQ(entries[1]->objectName(), "MnuSpracheB");
+    ASSERT_TRUE(entries[1]->menu());
+    EXPECT_EQ(entries[1]->menu()->actions().first()->objectName(), "MnuSprache2");
+    EXPECT_EQ(entries[2]->text(), "&Maschine");
+}
