@@ -509,6 +509,11 @@ void TFormListe::ShowStatusHint(const std::string& hint)
     P_StatusText(QString::fromStdString(hint));
 }
 
+void TFormListe::Beep()
+{
+    QApplication::beep();
+}
+
 void TFormListe::ShowFatalMessage(const std::string& text)
 {
     LanDialogs::MessageDlg(QString::fromStdString(F_TRANS(text)), MsgKind::Error, {MsgButton::OK});

@@ -553,8 +553,22 @@ void ListWindowCore::OnEnter(int row, int column)
     remembered_ = CursorCell().text;
     cellChanged_ = false;
     RefreshEditor();
-    host_.ShowStatusHint(CursorCell().hint);
+    host_.ShowStatusHint(refusal_.empty() ? CursorCell().hint : refusal_);
+    refusal_.clear();
     CellTextChanged(CursorLine(), Feld_, Zeile_, CursorCell().text);
+}
+
+void ListWindowCore::ShowLineAtCursor(int line)
+{
+    ZeileOffset_ = std::max(1, line - Zeile_ + 1);
+    ShowPage();
+}
+
+void ListWindowCore::RefuseStore(const std::string& text)
+{
+    refusal_ = text;
+    host_.ShowStatusHint(text);
+    host_.Beep();
 }
 
 void ListWindowCore::OnExit(int row, int column)

@@ -237,11 +237,18 @@ protected:
 
     // The cell of a field in a row.
     Cell& FieldCell(int row, int field) { return grid_.At(row, Field(field).column); }
+    // A store the list cannot take: a beep, and the text in the status bar
+    // until the cell after the next is entered (the move that committed the
+    // store enters a cell whose hint would otherwise hide it at once).
+    void RefuseStore(const std::string& text);
+    // Scrolls so that the cursor row shows the line, and shows the page.
+    void ShowLineAtCursor(int line);
     // Formatting after a LongTag change (kinds 4, 5, 6).
     void FormatCell(int row, int column);
     MarkedRange range_;
 
 private:
+    std::string refusal_;
     // Layout.
     void ComputeNeighbours();
     void AddGridRow();
