@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "kernel/language/language.h"
 #include "kernel/services/services.h"
@@ -843,7 +844,12 @@ void ListWindowCore::Wheel(int delta, bool ctrl, bool shift)
         step = large;
     else if (shift && !ctrl)
         step = 1;
+    // The scroll-bar code is ignored while the last key held Shift (a
+    // Shift+arrow marks lines instead); the wheel's own Shift picks its
+    // step and must still scroll.
+    const bool shiftKey = std::exchange(shift_, false);
     ScrollBarMoved(scrollPos_ - notches * step);
+    shift_ = shiftKey;
 }
 
 void ListWindowCore::ScrollBarMoved(int position)
