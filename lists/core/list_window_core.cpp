@@ -565,6 +565,12 @@ void ListWindowCore::ShowLineAtCursor(int line)
     ShowPage();
 }
 
+int ListWindowCore::KeyCode(int key, bool ctrl) const
+{
+    constexpr int kDeleteKey = 46;  // VK_DELETE
+    return key == kDeleteKey && ctrl && range_.first != 0 && HasLineExchange() ? kCmdDelete : key;
+}
+
 void ListWindowCore::RefuseStore(const std::string& text)
 {
     refusal_ = text;

@@ -117,6 +117,9 @@ public:
 
     // Keys: true when used.
     bool HandleKey(int key);
+    // The key HandleKey gets for a pressed key: Ctrl+Del is the Edit menu's
+    // delete (shown as "Strg+Entf") while lines are marked.
+    int KeyCode(int key, bool ctrl) const;
     // The cell's key-down handling after no shortcut took the key.
     bool KeyDown(int key, bool shift, bool alt, bool ctrl);
     void KeyUp(bool shift);
