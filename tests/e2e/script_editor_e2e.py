@@ -40,9 +40,22 @@ def mtime(path):
         return None
 
 
+def geometry(win):
+    return dict(line.split("=", 1) for line in xdo("getwindowgeometry", "--shell", win).splitlines() if "=" in line)
+
+
 def position(win):
-    values = dict(line.split("=", 1) for line in xdo("getwindowgeometry", "--shell", win).splitlines() if "=" in line)
+    values = geometry(win)
     return int(values.get("X", -1)), int(values.get("Y", -1))
+
+
+def shown_editor(home):
+    """The program started in home and its editor opened with Ctrl+F9."""
+    proc, win = start_and_window(home)
+    keys(win, "ctrl+F9")
+    editor = editor_window(proc.pid, win)
+    check(editor is not None, "Ctrl+F9 shows the editor")
+    return proc, win, editor
 
 
 def scenario_first_use():
@@ -77,10 +90,7 @@ def scenario_first_use():
 def scenario_placement():
     """The editor's place goes to [Windows] at the end and comes back."""
     home = Home()
-    proc, win = start_and_window(home)
-    keys(win, "ctrl+F9")
-    editor = editor_window(proc.pid, win)
-    check(editor is not None, "Ctrl+F9 shows the editor")
+    proc, win, editor = shown_editor(home)
     if editor:
         xdo("windowmove", "--sync", editor, "300", "250")
         time.sleep(0.5)
@@ -100,16 +110,10 @@ def scenario_placement():
     home.cleanup()
 
 
-def shots_dir():
-    """Where the screenshots are kept: $SHOTS, else beside the run."""
-    d = os.environ.get("SHOTS") or os.path.join(os.getcwd(), "script_editor_shots")
-    os.makedirs(d, exist_ok=True)
-    return d
-
-
-def ink_rows(win, name):
-    """The pixel lines (y) of the window's screenshot that hold black."""
-    path = os.path.join(shots_dir(), name)
+def ink_rows(home, win, name):
+    """The pixel lines (y) of the window's screenshot that hold black; the
+    picture is kept in $SHOTS when set."""
+    path = os.path.join(os.environ.get("SHOTS") or home.dir, name)
     subprocess.run(["import", "-window", win, path], check=False)
     out = subprocess.run(["convert", path, "-depth", "8", "txt:-"], capture_output=True, text=True).stdout
     return sorted({int(line.split(":")[0].split(",")[1]) for line in out.splitlines() if "#000000" in line})
@@ -121,23 +125,18 @@ def scenario_long_script():
     os.makedirs(home.path("Temp"), exist_ok=True)
     lines = ["{ Anfang }"] + [""] * 99998 + ["ENDE" * 12]
     home.write("Temp/Script.Skx", "\r\n".join(lines) + "\r\n")
-    proc, win = start_and_window(home)
-    keys(win, "ctrl+F9")
-    editor = editor_window(proc.pid, win)
-    check(editor is not None, "Ctrl+F9 shows the editor")
+    proc, win, editor = shown_editor(home)
     if editor:
         keys(editor, "ctrl+Home")
         time.sleep(0.3)
-        top = ink_rows(editor, "long_script_top.png")
+        top = ink_rows(home, editor, "long_script_top.png")
         keys(editor, "ctrl+End")
         time.sleep(0.5)
-        end = ink_rows(editor, "long_script_end.png")
+        end = ink_rows(home, editor, "long_script_end.png")
         # At the top the first line shows; at the end only the last line
         # holds text, drawn in the lower part of the pane.
         check(len(top) > 0, "the first line is drawn")
-        geometry = dict(line.split("=", 1) for line in xdo("getwindowgeometry", "--shell", editor).splitlines()
-                        if "=" in line)
-        height = int(geometry.get("HEIGHT", 0))
+        height = int(geometry(editor).get("HEIGHT", 0))
         check(any(height // 2 < y < height - 20 for y in end), "the last line is drawn near the bottom: %s" % end[:5])
     check(quit_program(proc, win) == 0, "exit status 0")
     home.cleanup()
@@ -146,10 +145,7 @@ def scenario_long_script():
 def scenario_find_after_typing():
     """Ctrl+F and Ctrl+R open their windows after a key was typed."""
     home = Home()
-    proc, win = start_and_window(home)
-    keys(win, "ctrl+F9")
-    editor = editor_window(proc.pid, win)
-    check(editor is not None, "Ctrl+F9 shows the editor")
+    proc, win, editor = shown_editor(home)
     if editor:
         keys(editor, "x")
         keys(editor, "ctrl+f")
