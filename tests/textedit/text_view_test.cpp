@@ -225,6 +225,10 @@ TEST(TextView, EveryLineOfALongTextCanBeReached)
     const QColor ink = v.form.palette().color(QPalette::Text);
     EXPECT_TRUE(v.CellHas(shot, 4, rows - 1, ink));
     EXPECT_FALSE(v.CellHas(shot, 4, rows - 2, ink));
+    // A click lands on the line drawn there.
+    QTest::mouseClick(v.Box(), Qt::LeftButton, {}, v.CellCentre(2, 0));
+    EXPECT_EQ(v.form.Core().CursorLine(), kLines - rows);
+    QTest::keyClick(&v.form, Qt::Key_End, Qt::ControlModifier);
 
     // Back up past the old limit and down again with the page key.
     v.form.SetTextCursor(1, 70000);
