@@ -319,6 +319,11 @@ void TFormBildKK::SetPictureWidth(uint16_t width)
 
 void TFormBildKK::SetPictureHeight(uint16_t height)
 {
+    SetPictureRows(height);
+}
+
+void TFormBildKK::SetPictureRows(int32_t height)
+{
     if (height == pictureHeight_)
         return;
     pictureHeight_ = height;

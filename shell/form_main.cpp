@@ -203,6 +203,7 @@ QAction* TFormMain::AddButton(QToolBar* bar, const QString& name, const QString&
     auto* a = new QAction(MnuBildIcon(picture), QString(), this);
     a->setObjectName(name);
     a->setToolTip(hint);
+    a->setProperty("ImageIndex", picture);
     bar->addAction(a);
     actions_.insert(name, a);
     return a;

@@ -331,6 +331,30 @@ def scenario_save_after_save_as():
     home.cleanup()
 
 
+def scenario_read_only_save():
+    """A program file the user made read-only: Ctrl+S leaves every file as
+    it was and says so once."""
+    home = Home()
+    program = make_program(home, "w/A", "PROG1.3XH")
+    folder = home.path("w", "A")
+    for name in os.listdir(folder):
+        os.chmod(os.path.join(folder, name), 0o444)
+    before = {name: open(os.path.join(folder, name), "rb").read() for name in os.listdir(folder)}
+    proc, win = start_and_window(home)
+    check(dde(home, "LOADPATTERN " + program) == "01", "LOADPATTERN answered")
+    keys(win, "ctrl+s")
+    box = other_window(proc.pid, win, 10)
+    check(box is not None, "a message window")
+    if box:
+        keys(box, "Return")
+    check(other_window(proc.pid, win, 1.0) is None, "one message only")
+    after = {name: open(os.path.join(folder, name), "rb").read() for name in os.listdir(folder)}
+    check(after == before, "every file byte for byte as before: %s" % sorted(after))
+    check(all(os.stat(os.path.join(folder, n)).st_mode & 0o777 == 0o444 for n in after), "still read-only")
+    check(close(home, proc) == 0, "exit status 0")
+    home.cleanup()
+
+
 def make_set_smz(script, layer, d10):
     """An exchange container: image 21 the script (raw), 22, 23 and 24 the
     layer (compressed), 10 the machine-type file (raw)."""
@@ -405,6 +429,7 @@ def scenario_queue():
 
 
 SCENARIOS = {
+    "read_only_save": scenario_read_only_save,
     "queue": scenario_queue,
     "exchange_smz": scenario_exchange_smz,
     "command_line": scenario_command_line,

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QTest>
 #include <filesystem>
+#include <map>
 #include <memory>
 
 #include "kernel/model/globals.h"
@@ -198,6 +199,35 @@ TEST_F(ProgramFilesTest, ARefusedOrMissingFileChangesNothing)
     form->MnuLoadFileClick(1);
     EXPECT_EQ(DumpLines("ZNWSVFPAKRB"), before);
     EXPECT_EQ(host.host.messages().size(), 2u);
+}
+
+// Files the user made read-only are not replaced by a save: it fails with
+// the refused-write text, once, and every file stays as it was.
+TEST_F(ProgramFilesTest, ReadOnlyFilesStopTheSave)
+{
+    ScopedRecordingHost host;
+    Fernsteuerung = true;
+    const std::string path = TestHome() + "w/GUARD.8DH";
+    SaveFullProgram(path);
+    // The pattern writer names every failure but a full disk alike.
+    for (auto [name, message] : {std::pair{"GUARD.8DH", "Zugriff verweigert!"},
+                                 std::pair{"GUARD_y.TIF", "Unbekannter Fehler am Laufwerk!"}}) {
+        SCOPED_TRACE(name);
+        const std::string locked = TestHome() + "w/" + name;
+        std::map<std::string, std::string> before;
+        for (const auto& f : fs::directory_iterator(TestHome() + "w"))
+            before[f.path().string()] = ReadTestFile(f.path().string());
+        fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        PatternPlane(0)->rows[kPatternStride + 1] ^= 1;
+        host.host.calls.clear();
+        EXPECT_FALSE(P_MusterSichern(path));
+        EXPECT_EQ(host.host.messages(), (std::vector<std::string>{message}));
+        std::map<std::string, std::string> after;
+        for (const auto& f : fs::directory_iterator(TestHome() + "w"))
+            after[f.path().string()] = ReadTestFile(f.path().string());
+        EXPECT_EQ(after, before);
+        fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
+    }
 }
 
 TEST_F(ProgramFilesTest, SaveWithoutAFolderAsksForTheName)
