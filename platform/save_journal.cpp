@@ -152,7 +152,6 @@ int WriteSaveJournal(const std::string& folder, const std::vector<JournalRename>
     AddField(bytes, kEnd);
 
     const std::string path = folder + kSaveJournalName;
-    // A journal that a killed save was still writing never got its name.
     RemoveStaleTemporaries(path);
     std::string temp;
     const int fd = CreateTemporaryBeside(path, temp);
@@ -185,6 +184,9 @@ int RemoveSaveJournal(const std::string& folder)
 int CompleteInterruptedSave(const std::string& folder)
 {
     const std::string path = folder + kSaveJournalName;
+    // A journal that a killed save was still writing never got its name: it
+    // names nothing to complete, and no later save need find it there.
+    RemoveStaleTemporaries(path);
     std::string bytes;
     if (const int err = ReadWhole(path, bytes))
         return err == ENOENT ? 0 : err;

@@ -343,11 +343,13 @@ def scenario_read_only_save():
     proc, win = start_and_window(home)
     check(dde(home, "LOADPATTERN " + program) == "01", "LOADPATTERN answered")
     keys(win, "ctrl+s")
-    box = other_window(proc.pid, win, 10)
+    # The progress box of the save stands behind the message while it shows.
+    box = other_window(proc.pid, win, 10, "Warnung")
     check(box is not None, "a message window")
     if box:
         keys(box, "Return")
-    check(other_window(proc.pid, win, 1.0) is None, "one message only")
+    check(other_window(proc.pid, win, 1.0, "Warnung") is None, "one message only")
+    check(other_window(proc.pid, win, 1.0) is None, "nothing else left open")
     after = {name: open(os.path.join(folder, name), "rb").read() for name in os.listdir(folder)}
     check(after == before, "every file byte for byte as before: %s" % sorted(after))
     check(all(os.stat(os.path.join(folder, n)).st_mode & 0o777 == 0o444 for n in after), "still read-only")
