@@ -67,6 +67,8 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption)
 {
     auto* b = new QPushButton(QString::fromUtf8(caption), parent);
     b->setObjectName(name);
+    // Enter presses the focused button, as Space does.
+    b->setAutoDefault(true);
     SetFont(4, *b);
     return b;
 }
@@ -226,6 +228,8 @@ void TFormPTest::FormShow()
     ProgressBarMain->hide();
     ProgressBarSub->hide();
     lastZ_ = lastS_ = -1;
+    strokePosition_ = {};
+    shownPanels_ = {};
     runStarted_ = false;
     hidePending_ = false;
     pending_.clear();
@@ -264,7 +268,7 @@ void TFormPTest::ButtonStartClick()
         TimerPTest->start();
         runStarted_ = true;
         {
-            PTestCheckHost host;
+            PTestCheckHost host(strokePosition_);
             RunProgramCheck();
         }
         if (hidePending_)
@@ -308,16 +312,18 @@ void TFormPTest::ButtonErweitertClick()
 
 void TFormPTest::ShowPosition()
 {
-    const T_CheckPosition p = CheckPosition;
-    if (p.zRow == lastZ_ && p.sLine == lastS_)
-        return;
+    const T_CheckPosition& p = strokePosition_;
     if (p.zRow != lastZ_)
         MoveListCursor("Z_Liste", p.zRow, 65535);
     if (p.sLine != lastS_)
         MoveListCursor("S_Liste", p.sLine, 65535);
     lastZ_ = p.zRow;
     lastS_ = p.sLine;
+    // The repetition counters change while the S line and Z row stay.
     const PTestPanelTexts t = MakePTestPanelTexts(p);
+    if (t == shownPanels_)
+        return;
+    shownPanels_ = t;
     PanelS->setText(Q(t.s));
     PanelZ->setText(Q(t.z));
     PanelD->setText(Q(t.d));
@@ -328,8 +334,12 @@ void TFormPTest::ShowPosition()
 void TFormPTest::TimerPTestTimer()
 {
     ShowPosition();
-    if (CheckState.pauseFlag && !ButtonStart->isEnabled())
+    if (CheckState.pauseFlag && !ButtonStart->isEnabled()) {
         ButtonStart->setEnabled(true);
+        // Disabling it moved the focus on to "Abbrechen": Space or Enter
+        // must go on, not abort.
+        ButtonStart->setFocus();
+    }
     if (!CheckState.checkFinished)
         return;
     TimerPTest->stop();

@@ -8,6 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "check/programcheck.h"
+#include "check/ui/core/ptest_panel_texts.h"
+
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
@@ -82,6 +85,9 @@ private:
     std::string maTyp_;
     int lastZ_ = -1;
     int lastS_ = -1;
+    // The walk's position at its last stroke, and what the panels show.
+    T_CheckPosition strokePosition_;
+    PTestPanelTexts shownPanels_;
 };
 
 // The one program test window (nullptr until first shown).

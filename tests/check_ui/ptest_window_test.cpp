@@ -40,6 +40,21 @@ void WhenPaused(std::function<void()> then)
     poll->start(20);
 }
 
+// Runs `then` once the memo holds the text n times and the start button is
+// on again.
+void WhenMemoHolds(const TFormPTest& w, const QString& text, int n, std::function<void()> then)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, &w, text, n, then] {
+        if (w.MemoPTest->toPlainText().count(text) < n || !w.ButtonStart->isEnabled())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        then();
+    });
+    poll->start(20);
+}
+
 TEST_F(ExportSettingsTest, CancelKeepsOkTakesRemoteShows)
 {
     ASSERT_TRUE(FormExportErweitert);
@@ -128,6 +143,39 @@ TEST_F(PTestWindowTest, PausesAfterAMessageAndGoesOnByButtonOrKey)
     EXPECT_FALSE(w.isVisible());
     for (const char* name : {"MnuGTest", "MnuPTest", "MnuExportSkrel", "ToolButtonExportSkrel"})
         EXPECT_TRUE(A(name)->isEnabled()) << name;
+}
+
+// Four pauses in a nested repetition: each shows its own counters, Space
+// on the focused button goes on each time, and the end shows the last stroke.
+TEST_F(PTestWindowTest, SpaceAtEachPauseGoesOnAndThePanelsFollowEveryCounter)
+{
+    ASSERT_TRUE(Compile("nested_stop.Skx"));
+    MnuPTestClick();
+    TFormPTest& w = *FormPTest;
+    auto panels = [&w] {
+        return (w.PanelSInner->text() + " " + w.PanelDInner->text() + " " + w.PanelS->text() + " " +
+                w.PanelZ->text() + " " + w.PanelD->text())
+            .toStdString();
+    };
+    std::vector<std::string> seen;
+    std::vector<bool> focusOnWeiter;
+    std::function<void()> atPause = [&] {
+        QTest::qWait(150);
+        seen.push_back(panels());
+        focusOnWeiter.push_back(w.focusWidget() == w.ButtonStart);
+        QTest::keyClick(w.focusWidget(), Qt::Key_Space);
+        if (seen.size() < 4)
+            WhenMemoHolds(w, "Maschine Stop!", int(seen.size()) + 1, atPause);
+    };
+    WhenMemoHolds(w, "Maschine Stop!", 1, atPause);
+    w.ButtonStartClick();
+    QTest::qWait(150);
+    EXPECT_EQ(seen, (std::vector<std::string>{"S0001 0001 S0003 Z0002 0001", "S0001 0001 S0003 Z0002 0002",
+                                              "S0001 0002 S0003 Z0002 0001", "S0001 0002 S0003 Z0002 0002"}));
+    EXPECT_EQ(focusOnWeiter, std::vector<bool>(4, true));
+    EXPECT_EQ(w.MemoPTest->toPlainText().count("Abbruch durch Anwender!"), 0);
+    EXPECT_EQ(w.ButtonStart->text(), "&Beenden");
+    EXPECT_EQ(panels(), "S0001 0002 S0003 Z0002 0002") << "the line the walk ended on";
 }
 
 TEST_F(PTestWindowTest, ExportWindowDefaultsAbortAndTheQuestion)
