@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
+#include <filesystem>
 
 #include "check/export_options.h"
 #include "check/programcheck.h"
@@ -76,6 +77,12 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption)
 const char* const kOptionKeys[] = {"NListeWs", "SListeWs", "FfTypTrans", "GgChange"};
 uint8_t* const kOptionValues[] = {&ExportNListeWs, &ExportSListeWs, &ExportFfTypTrans, &ExportGgChange};
 const char* const kOptionDefaults[] = {"1", "0", "1", "1"};
+
+// Where the library writes the export.
+std::string WandelPath()
+{
+    return TempPfad + "Wandel.Sma";
+}
 
 }  // namespace
 
@@ -255,6 +262,10 @@ void TFormPTest::ButtonStartClick()
     if (!runStarted_) {
         TestModus = mode_;
         if (mode_ == 2) {
+            // A run that writes no file must not leave the last program's
+            // file behind under the name the export target reads.
+            std::error_code ignored;
+            std::filesystem::remove(WandelPath(), ignored);
             SetSimLibrary(nullptr);
             if (!StartSimDll(TargetForLibrary(), F_NadelStart())) {
                 close();
@@ -349,6 +360,8 @@ void TFormPTest::TimerPTestTimer()
         ProgramBusyScope busy;
         ExportEnd();
     }
+    if (mode_ == 2 && !std::filesystem::exists(WandelPath()))
+        P_PTestMeldung(F_TRANS("Wandel.Sma wurde nicht geschrieben!"));
     ButtonStart->setText(Q(F_TRANS("&Beenden")));
     ButtonStart->setEnabled(true);
 }
@@ -364,7 +377,7 @@ void TFormPTest::ExportEnd()
     in.usable = CheckExportEnd().usable;
     in.startEntry = F_ReadIni("Files", "SkrelStart", "");
     in.target = F_ReadIni("System", "Skrel", "Skrel");
-    in.wandelPath = TempPfad + "Wandel.Sma";
+    in.wandelPath = WandelPath();
     const ExportEndPlan plan = MakeExportEndPlan(in, F_TRANS("Soll jetzt $ mit diesem Muster gestartet werden?"));
     TModulDdeHndl* dde = CheckShell() ? CheckShell()->dde() : nullptr;
     if (plan.sendFertig && dde) {

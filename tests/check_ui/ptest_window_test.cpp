@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "check/export_options.h"
 #include "check/ui/form_export_erweitert.h"
@@ -212,7 +213,8 @@ TEST_F(PTestWindowTest, ExportWindowDefaultsAbortAndTheQuestion)
     w.ButtonStartClick();
     QTest::qWait(150);
     unsetenv("VPSIMMOD_LOG");
-    EXPECT_EQ(MemoLines(w), (std::vector<std::string>{"S0001 Z0001: Abbruch durch Anwender! ", " "}));
+    EXPECT_EQ(MemoLines(w), (std::vector<std::string>{"S0001 Z0001: Abbruch durch Anwender! ", " ",
+                                                      "Wandel.Sma wurde nicht geschrieben! "}));
     EXPECT_NE(ReadTestFile(log).find("P_DllInit "), std::string::npos);
     EXPECT_EQ(ReadTestFile(log).find("P_DllInfoEnde"), std::string::npos);
     EXPECT_EQ(w.ButtonStart->text(), "&Beenden");
@@ -239,6 +241,27 @@ TEST_F(PTestWindowTest, ExportWindowDefaultsAbortAndTheQuestion)
     EXPECT_EQ(started, (std::vector<std::string>{"/w/rec.sh /L" + TempPfad + "Wandel.Sma"}));
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(ReadTestFile(TempPfad + "Wandel.Sma").find("ENDE 2") != std::string::npos);
+}
+
+// A good export, then one that stops at a fatal message: the second leaves
+// no file under the export's name and says so; the design program still
+// hears the end.
+TEST_F(PTestWindowTest, AFailedExportLeavesNoEarlierFileAndSaysSo)
+{
+    const std::string wandel = TempPfad + "Wandel.Sma";
+    for (const auto& [program, written] : {std::pair{"plain.Skx", true}, {"racking.Skx", false}}) {
+        SCOPED_TRACE(program);
+        ASSERT_TRUE(Compile(program));
+        MnuExportSkrelClick();
+        TFormPTest& w = *FormPTest;
+        w.askStartTarget = [](const QString&) { return false; };
+        w.ButtonStartClick();
+        QTest::qWait(150);
+        EXPECT_EQ(std::filesystem::exists(wandel), written);
+        EXPECT_EQ(MemoLines(w).back() == "Wandel.Sma wurde nicht geschrieben! ", !written);
+        EXPECT_EQ(w.ButtonStart->text(), "&Beenden");
+        w.ButtonStart->click();
+    }
 }
 
 TEST_F(PTestWindowTest, AnOrdalinTargetIsAskedForAndTheWindowCloses)
