@@ -311,6 +311,50 @@ TEST_F(PTestWindowTest, RemoteExportActsOnlyOnTheShownExportWindow)
     EXPECT_EQ(FormPTest->ButtonStart->text(), "Start") << "a finished window shows afresh";
 }
 
+// A remote command is carried out only when it can be: a finished or idle
+// checker window is put away first, a running one refuses the command.
+TEST_F(PTestWindowTest, RemoteCommandsPutAwayFinishedWindowsAndRefuseRunningOnes)
+{
+    ASSERT_TRUE(Compile("first_row.Skx"));
+    MnuGTestClick();
+    ASSERT_TRUE(G_Test && G_Test->isVisible());
+    ASSERT_EQ(G_Test->Run().mode(), GTestRunState::Ended);
+    EXPECT_TRUE(DdeExportMaFile("/w/T.D10")) << "the finished simulation gives way";
+    EXPECT_FALSE(G_Test->isVisible());
+    ASSERT_TRUE(FormPTest && FormPTest->isVisible());
+    EXPECT_EQ(FormPTest->MaTyp(), "/w/T.D10");
+
+    // The idle export window gives way to a simulation, which ends.
+    EXPECT_TRUE(DdeSimulation());
+    EXPECT_FALSE(FormPTest->isVisible());
+    EXPECT_EQ(G_Test->Run().mode(), GTestRunState::Ended);
+    G_Test->close();
+
+    // A paused program test holds its walk: nothing else may start.
+    MnuPTestClick();
+    TFormPTest& w = *FormPTest;
+    std::vector<bool> answers;
+    WhenPaused([&] {
+        answers = {DdeSimulation(), DdeExportMaFile("/w/T.D10"), DdeExportDo()};
+        w.ButtonStopClick();
+    });
+    w.ButtonStartClick();
+    QTest::qWait(100);
+    EXPECT_EQ(answers, (std::vector<bool>{false, false, false}));
+    EXPECT_EQ(w.Mode(), 0);
+    EXPECT_FALSE(G_Test->isVisible());
+}
+
+// The argument's length counts characters, as the design program wrote them.
+TEST_F(ExportSettingsTest, ExtentedCountsCharactersNotBytes)
+{
+    EXPECT_TRUE(DdeExportExtented("1\u00e40\u00fc"));
+    EXPECT_EQ((std::array{ExportFfTypTrans, ExportGgChange, ExportNListeWs, ExportSListeWs}),
+              (std::array<uint8_t, 4>{1, 0, 0, 0}));
+    EXPECT_FALSE(DdeExportExtented("1\u00e41"));
+    EXPECT_FALSE(DdeExportExtented("\u00e4\u00e4\u00e4\u00e4\u00e4"));
+}
+
 // Every checker program, good or bad, runs through both windows to their
 // end and gives the items back.
 TEST_F(PTestWindowTest, EveryProgramEndsInBothWindows)
