@@ -150,6 +150,11 @@ TFormPTest::TFormPTest(QWidget* parent) : QWidget(parent, Qt::Tool)
     };
     runProgram = [](const std::string& commandLine) { P_RunProgram(commandLine, false, false); };
 
+    // Below the main window's tool bars: at the screen's corner the window
+    // would cover the menu and the first tool bar.
+    if (QWidget* main = CheckShell() ? CheckShell()->mainWindow() : nullptr)
+        move(main->frameGeometry().left(), std::max(CoolBarMainBottom, main->frameGeometry().top()));
+
     TranslateForm(this);
     RegisterForm(this, FormRole::Other);
     // The library reports to this window from now on.

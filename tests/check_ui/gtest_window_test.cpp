@@ -11,6 +11,7 @@
 #include "check/ui/form_ptest.h"
 #include "check/ui/form_tool_bar_sim.h"
 #include "kernel/services/services.h"
+#include "kernel/ui/shell_values.h"
 #include "picture/frame_bild_kk.h"
 #include "picture/mal_status_bar.h"
 #include "picture/pane_paint_box.h"
@@ -101,6 +102,29 @@ TEST_F(GTestWindowTest, FastRunEndsWithTheStrokeCount)
     EXPECT_FALSE(g.isVisible());
     EXPECT_EQ(g.Run().mode(), GTestRunState::Created) << "a closed window starts anew";
     EXPECT_TRUE(A("MnuGTest")->isEnabled());
+}
+
+// The message window and the program test window open where they hide
+// nothing the user needs and stay in front of the simulation.
+TEST_F(GTestWindowTest, MessageAndTestWindowsOpenBesideWhatTheyWouldCover)
+{
+    ASSERT_TRUE(Compile("first_row.Skx"));
+    shell->main.setGeometry(0, 0, 1200, 900);
+    CoolBarMainBottom = 80;
+    MnuGTestClick();
+    ASSERT_TRUE(G_Test);
+    G_Test->resize(300, 300);
+    G_Test->ToolButton("ToolButtonFehler")->trigger();
+    ASSERT_TRUE(GTestText->isVisible());
+    EXPECT_FALSE(GTestText->frameGeometry().intersects(G_Test->frameGeometry()))
+        << "beside the simulation, not under it";
+    EXPECT_TRUE(GTestText->windowFlags() & Qt::WindowStaysOnTopHint) << "on the simulation's level";
+    G_Test->close();
+
+    MnuPTestClick();
+    ASSERT_TRUE(FormPTest);
+    EXPECT_GE(FormPTest->frameGeometry().top(), 80) << "below the main window's tool bars";
+    CoolBarMainBottom = 0;
 }
 
 TEST_F(GTestWindowTest, StepsWaitAndACloseOnlyStopsTheWalk)
