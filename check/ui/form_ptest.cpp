@@ -8,11 +8,13 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
+#include <QToolBar>
 #include <filesystem>
 
 #include "check/export_options.h"
@@ -150,11 +152,6 @@ TFormPTest::TFormPTest(QWidget* parent) : QWidget(parent, Qt::Tool)
     };
     runProgram = [](const std::string& commandLine) { P_RunProgram(commandLine, false, false); };
 
-    // Below the main window's tool bars: at the screen's corner the window
-    // would cover the menu and the first tool bar.
-    if (QWidget* main = CheckShell() ? CheckShell()->mainWindow() : nullptr)
-        move(main->frameGeometry().left(), std::max(CoolBarMainBottom, main->frameGeometry().top()));
-
     TranslateForm(this);
     RegisterForm(this, FormRole::Other);
     // The library reports to this window from now on.
@@ -201,6 +198,29 @@ void TFormPTest::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (!event->spontaneous())
         FormShow();
+}
+
+void TFormPTest::PlaceBelowToolBars()
+{
+    if (placed_)
+        return;
+    QWidget* main = CheckShell() ? CheckShell()->mainWindow() : nullptr;
+    if (!main)
+        return;
+    placed_ = true;
+    // Measured now: a window manager moves the main window down by its
+    // title bar after the tool bars were laid out.
+    int bottom = 0;
+    for (const QWidget* bar : main->findChildren<QToolBar*>())
+        if (bar->isVisibleTo(main))
+            bottom = std::max(bottom, bar->mapTo(main, QPoint(0, bar->height())).y());
+    if (const QWidget* menu = main->findChild<QMenuBar*>(); menu && menu->isVisibleTo(main))
+        bottom = std::max(bottom, menu->mapTo(main, QPoint(0, menu->height())).y());
+    // Before its first show the window's frame is not known yet, and the
+    // position places its inside: its title bar would cover the tool bar.
+    // The main window's title bar stands for it.
+    const int title = main->geometry().top() - main->frameGeometry().top();
+    move(main->frameGeometry().left(), main->mapToGlobal(QPoint(0, bottom)).y() + title);
 }
 
 void TFormPTest::hideEvent(QHideEvent* event)

@@ -45,6 +45,9 @@ public:
 
     // The export target: a ".D10" file, or a folder (ending in "\" or "/").
     const std::string& MaTyp() const { return maTyp_; }
+    // Before the first show: below the main window's menu and tool bars,
+    // which the window would otherwise cover.
+    void PlaceBelowToolBars();
     // Replaces the target and renews the button's caption.
     void SetMaTyp(const std::string& file);
     // The mode the window was shown in.
@@ -81,6 +84,7 @@ private:
     int mode_ = 0;
     bool runStarted_ = false;
     bool hidePending_ = false;
+    bool placed_ = false;
     std::string pending_;
     std::string maTyp_;
     int lastZ_ = -1;

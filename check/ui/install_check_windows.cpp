@@ -112,6 +112,7 @@ void P_ShowPTest()
 {
     if (!FormExists("FormPTest"))
         FormPTest = new TFormPTest(MainWindow());
+    FormPTest->PlaceBelowToolBars();
     FormPTest->show();
     FormPTest->raise();
     FormPTest->activateWindow();

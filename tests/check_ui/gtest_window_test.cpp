@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <fstream>
 
 #include "check/programcheck.h"
@@ -11,7 +12,6 @@
 #include "check/ui/form_ptest.h"
 #include "check/ui/form_tool_bar_sim.h"
 #include "kernel/services/services.h"
-#include "kernel/ui/shell_values.h"
 #include "picture/frame_bild_kk.h"
 #include "picture/mal_status_bar.h"
 #include "picture/pane_paint_box.h"
@@ -110,7 +110,8 @@ TEST_F(GTestWindowTest, MessageAndTestWindowsOpenBesideWhatTheyWouldCover)
 {
     ASSERT_TRUE(Compile("first_row.Skx"));
     shell->main.setGeometry(0, 0, 1200, 900);
-    CoolBarMainBottom = 80;
+    auto* bar = new QToolBar(&shell->main);
+    bar->setGeometry(0, 30, 1200, 50);
     MnuGTestClick();
     ASSERT_TRUE(G_Test);
     G_Test->resize(300, 300);
@@ -123,8 +124,8 @@ TEST_F(GTestWindowTest, MessageAndTestWindowsOpenBesideWhatTheyWouldCover)
 
     MnuPTestClick();
     ASSERT_TRUE(FormPTest);
-    EXPECT_GE(FormPTest->frameGeometry().top(), 80) << "below the main window's tool bars";
-    CoolBarMainBottom = 0;
+    EXPECT_GE(FormPTest->frameGeometry().top(), shell->main.mapToGlobal(QPoint(0, 80)).y())
+        << "below the main window's tool bars";
 }
 
 TEST_F(GTestWindowTest, StepsWaitAndACloseOnlyStopsTheWalk)
