@@ -90,6 +90,9 @@ constexpr Rgb kTints[16] = {
     {115, 46, 72}
 };
 
+// The simulation draws its grid lines in this entry.
+constexpr int kSimulationGrid = 214;
+
 void Put(std::array<uint8_t, kPaletteFileBytes>& bytes, int index, Rgb c)
 {
     bytes[4 * index] = c.r;
@@ -97,21 +100,18 @@ void Put(std::array<uint8_t, kPaletteFileBytes>& bytes, int index, Rgb c)
     bytes[4 * index + 2] = c.b;
 }
 
-// The simulation's stitch densities 0 to 25 (x 100) at 210 to 235: pale for
-// loose, dark for tight. The simulation draws its grid in entry 214 too, so
-// the grid is as light as a loose stitch and never hides a stitch.
+// The simulation's stitch densities 0 to 25 (x 100) at 210 to 235: amber for
+// loose, dark wine for tight, each visible on the white fabric ground. The
+// simulation draws its grid in entry 214 as well: that entry is a light grey
+// instead, so that the grid never hides a stitch (density 4 then shows in
+// the grid's grey).
 void PutDensityRamp(std::array<uint8_t, kPaletteFileBytes>& bytes)
 {
-    // Pale straw to orange over the first half, orange to dark wine after.
-    constexpr Rgb kPale{250, 245, 205}, kMiddle{230, 120, 40}, kDark{110, 20, 60};
-    auto mix = [](uint8_t a, uint8_t b, int num, int den) { return static_cast<uint8_t>(a + (int(b) - a) * num / den); };
-    for (int d = 0; d <= 25; ++d) {
-        const bool first = d <= 12;
-        const Rgb& from = first ? kPale : kMiddle;
-        const Rgb& to = first ? kMiddle : kDark;
-        const int num = first ? d : d - 12, den = first ? 12 : 13;
-        Put(bytes, 210 + d, {mix(from.r, to.r, num, den), mix(from.g, to.g, num, den), mix(from.b, to.b, num, den)});
-    }
+    constexpr Rgb kLoose{240, 190, 60}, kTight{110, 20, 60};
+    auto mix = [](uint8_t a, uint8_t b, int d) { return static_cast<uint8_t>(a + (int(b) - a) * d / 25); };
+    for (int d = 0; d <= 25; ++d)
+        Put(bytes, 210 + d, {mix(kLoose.r, kTight.r, d), mix(kLoose.g, kTight.g, d), mix(kLoose.b, kTight.b, d)});
+    Put(bytes, kSimulationGrid, {208, 208, 208});
 }
 
 std::array<uint8_t, kPaletteFileBytes> MakeDefault()

@@ -5,8 +5,8 @@
 // 95 (eight rails of eight), tints for the blended levels at 128 to 143, grid
 // greys at 200 and 201, lettering white and black at 202 and 203, three
 // bright colours for tool frames, crosshair and marked range at 205 to 207,
-// and the simulation's stitch density ramp at 210 to 235 (its grid colour 214
-// among them). The other entries are black.
+// and the simulation's stitch density ramp at 210 to 235, where 214 is the
+// simulation's light grey grid. The other entries are black.
 #include <array>
 #include <cstdint>
 
