@@ -463,6 +463,9 @@ def scenario_pipe_target():
                 answers.append("timeout")
         check(answers == ["01", "01"], "EXPORT MA-FILE %s answered and the program goes on: %s" % (target, answers))
         if answers != ["01", "01"]:
+            # A program that stopped answering is not asked to close.
+            proc.kill()
+            proc.wait(timeout=20)
             break
     finish(home, proc)
 
