@@ -1,14 +1,26 @@
 // The simulation view's drawing: a full repaint of a 1600 x 1000 pane by the
 // row painter from a scripted library, and the refresh after one stroke,
-// against Qt's conversion of an indexed image of that size to RGB32.
+// against Qt's conversion of an indexed image of that size to RGB32. Then
+// the fast run of a 30,000-stroke program in the simulation window against
+// the same walk with the library alone.
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <array>
 #include <cstdlib>
 #include <memory>
 #include <vector>
+
+#include "bench/long_program.h"
+#include "check/programcheck.h"
+#include "check/rules/checkstate.h"
+#include "check/simdll.h"
+#include "check/ui/check_windows_shell.h"
+#include "check/ui/form_gtest_zorit.h"
+#include "check/ui/install_check_windows.h"
+#include "kernel/model/globals.h"
 
 #include "check/ui/core/sim_row_cache.h"
 #include "check/ui/core/sim_row_painter.h"
@@ -145,6 +157,82 @@ void BM_SimStrokeRefresh(benchmark::State& state)
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SimStrokeRefresh)->Unit(benchmark::kMillisecond);
+
+// The main window's six checker items, enabled.
+class BenchShell : public CheckWindowsShell {
+public:
+    QWidget main;
+    BenchShell()
+    {
+        main.setObjectName("FormMain");
+        for (const char* name : {"MnuGTest", "MnuPTest", "MnuExportSkrel", "ToolButtonGTest", "ToolButtonPTest",
+                                 "ToolButtonExportSkrel"}) {
+            auto* a = new QAction(name, &main);
+            a->setObjectName(name);
+        }
+    }
+    QWidget* mainWindow() override { return &main; }
+    QAction* action(const QString& name) override { return main.findChild<QAction*>(name); }
+    QIcon menuIcon(int) override { return {}; }
+    TModulDdeHndl* dde() override { return nullptr; }
+};
+
+// The long program, compiled once.
+bool LongProgramReady(benchmark::State& state)
+{
+    static const std::string error = PrepareLongProgram();
+    if (!error.empty())
+        state.SkipWithError(error.c_str());
+    return error.empty();
+}
+
+// The walk with the library alone, as the check command of the probe runs it.
+void BM_LongRunWalk(benchmark::State& state)
+{
+    if (!LongProgramReady(state))
+        return;
+    for (auto _ : state) {
+        TestModus = 1;
+        if (!StartSimDll("", F_NadelStart())) {
+            state.SkipWithError("the simulation library does not start");
+            return;
+        }
+        RunProgramCheck();
+        CheckExportEnd();
+        SimDllSpeicherFrei();
+        FreeSimDll();
+        if (CheckStrokeCount() != 30000)
+            state.SkipWithError("not 30,000 strokes");
+    }
+}
+BENCHMARK(BM_LongRunWalk)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same run in the simulation window, from the menu item to the stroke
+// count in the message window.
+void BM_LongRunWindow(benchmark::State& state)
+{
+    if (!LongProgramReady(state))
+        return;
+    auto* shell = new BenchShell;
+    InstallCheckWindows(*shell);
+    for (auto _ : state) {
+        MnuGTestClick();
+        if (!G_Test || G_Test->Run().mode() != GTestRunState::Ended || CheckStrokeCount() != 30000) {
+            state.SkipWithError("the fast run did not end with 30,000 strokes");
+            break;
+        }
+        G_Test->close();
+        FreeSimDll();
+    }
+    UninstallCheckWindows();
+    // The windows the main window owns go with it.
+    delete shell;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        delete w;
+    CheckState.messageSink = nullptr;
+    CheckState.carrierReportSink = nullptr;
+}
+BENCHMARK(BM_LongRunWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

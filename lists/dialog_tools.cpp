@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLayout>
 #include <QScreen>
 #include <QTableWidget>
 #include <algorithm>
@@ -56,6 +57,12 @@ void FitGrid(QTableWidget& grid, int extraWidth)
     const int lineWidth = grid.showGrid() ? 1 : 0;
     grid.setFixedSize(width + 2 * grid.frameWidth() + extraWidth,
                       (rowHeight + lineWidth) * std::max(1, grid.rowCount()) + 3);
-    if (QWidget* window = grid.window())
+    if (QWidget* window = grid.window()) {
+        // The window is exactly its contents: a plain adjustSize widens a
+        // window of expanding contents to 200 px, over the cells beside the
+        // edited one.
+        if (QLayout* layout = window->layout())
+            layout->setSizeConstraint(QLayout::SetFixedSize);
         window->adjustSize();
+    }
 }

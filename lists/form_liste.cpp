@@ -411,7 +411,7 @@ bool TFormListe::CellKey(TPanelColor& panel, QEvent* event)
     (void)panel;
     auto* key = static_cast<QKeyEvent*>(event);
     const Qt::KeyboardModifiers mods = key->modifiers();
-    const int vk = VirtualKeyFromQt(key->key(), mods);
+    const int vk = core_->KeyCode(VirtualKeyFromQt(key->key(), mods), mods & Qt::ControlModifier);
     if (event->type() == QEvent::KeyRelease) {
         Run([&] { core_->KeyUp(key->key() != Qt::Key_Shift && (mods & Qt::ShiftModifier)); });
         return false;
@@ -507,6 +507,11 @@ void TFormListe::SetBlinking(bool on)
 void TFormListe::ShowStatusHint(const std::string& hint)
 {
     P_StatusText(QString::fromStdString(hint));
+}
+
+void TFormListe::Beep()
+{
+    QApplication::beep();
 }
 
 void TFormListe::ShowFatalMessage(const std::string& text)

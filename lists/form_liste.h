@@ -51,6 +51,7 @@ public:
     void CloseMainWindow() override;
     void SetBlinking(bool on) override;
     void ShowStatusHint(const std::string& hint) override;
+    void Beep() override;
     void ShowFatalMessage(const std::string& text) override;
     void ShowProgress(const std::string& label, int value) override;
     void HideProgress() override;

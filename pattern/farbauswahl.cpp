@@ -31,11 +31,6 @@ constexpr uint8_t kLastMotifTool = 29;
 const char* const kColourHint = "\"LT\" Vordergrundfarbe\u00bf\"RT\" Hintergrundfarbe";
 const char* const kMotifHint = "\"LT\" Mit Motiv malen\u00bf\"RT\" Motiv speichern";
 
-QString Translated(const char* text)
-{
-    return QString::fromStdString(F_TRANS(text));
-}
-
 // Copies a file's bytes over the destination, the old file kept on failure.
 bool CopyFileSafely(const std::string& source, const std::string& dest)
 {
@@ -188,7 +183,7 @@ void TFarbauswahl::MakePanels(int count)
     for (int i = 1; i <= count; ++i) {
         auto* p = new ColourPanel(i, colourGrid_);
         p->setObjectName(QString("IkonCol_Panel%1").arg(i));
-        p->setToolTip(Translated(kColourHint));
+        SetTranslatedHint(p, QString::fromUtf8(kColourHint));
         place(p, i);
         connect(p, &ColourPanel::pressed, this, &TFarbauswahl::ColourPanelPressed);
         panels_.push_back(p);
@@ -196,7 +191,7 @@ void TFarbauswahl::MakePanels(int count)
     for (int n = 1; n <= layout_.motifCount; ++n) {
         auto* p = new ColourPanel(n, motifGrid_);
         p->setObjectName(QString("IkonMuster_Panel%1").arg(n));
-        p->setToolTip(Translated(kMotifHint));
+        SetTranslatedHint(p, QString::fromUtf8(kMotifHint));
         p->SetColour(palette().color(QPalette::Button), Qt::black);
         place(p, n);
         connect(p, &ColourPanel::pressed, this, &TFarbauswahl::MotifPanelPressed);

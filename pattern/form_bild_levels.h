@@ -143,6 +143,8 @@ public:
     // Creates "Farben" beside the palette when there is none, and shows it
     // with this form's colours and marks.
     void ShowColourWindow();
+    // The colour panels in the colours of the palette as it now stands.
+    void FarbpaletteamBildschirmaktualisieren();
     void ColourMarkChanged(ColourFlagKind kind, uint8_t colour, bool on);
     void ColourChosen(bool background, uint8_t colour);
     // Below or beside the palette, clear of this window, on the screen.

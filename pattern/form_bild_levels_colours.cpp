@@ -62,10 +62,7 @@ void TFormBildLevels::ShowColourWindow()
     }
     TFarbauswahl* w = colourWindow_;
     w->colourText = QString::fromStdString(Cp1252ToUtf8(SymbolText()));
-    w->refreshColours = [this] {
-        if (colourWindow_)
-            colourWindow_->PaintPanels(Palette());
-    };
+    w->refreshColours = [this] { FarbpaletteamBildschirmaktualisieren(); };
     w->BuildColourGrid();
     w->SetForeground(core_->Foreground());
     w->SetBackground(core_->Background());
@@ -138,4 +135,10 @@ void TFormBildLevels::MotifPanelPressed(int n, Qt::MouseButton button)
     p.originX = std::max(core_->Motif().x1, 1);
     p.originY = std::max(core_->Motif().y1, 1);
     paint.motifIsForeground = 1;
+}
+
+void TFormBildLevels::FarbpaletteamBildschirmaktualisieren()
+{
+    if (colourWindow_)
+        colourWindow_->PaintPanels(Palette());
 }

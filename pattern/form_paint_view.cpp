@@ -15,6 +15,7 @@
 
 #include "kernel/language/language.h"
 #include "kernel/services/services.h"
+#include "kernel/ui/translate_form.h"
 #include "pattern/bind_edit_action.h"
 #include "pattern/form_bild_levels.h"
 #include "pattern/zeichenfunktionen.h"
@@ -97,10 +98,12 @@ void FormPaintView::SetBusy(bool busy)
 
 void FormPaintView::SetToolHint(const std::string& first, const std::string& second)
 {
-    std::string hint = first.empty() ? std::string() : F_TRANS(first);
+    // The hint translation takes each part on its own and turns the mouse
+    // markers into the form the hint window draws as pictures.
+    std::string hint = first;
     if (!second.empty())
-        hint += "\xc2\xbf" + F_TRANS(second);
-    form_.setToolTip(QString::fromStdString(hint));
+        hint += "\xc2\xbf" + second;
+    SetTranslatedHint(&form_, QString::fromStdString(hint));
 }
 
 void FormPaintView::SetToolButtonDown(const std::string& button, bool down)
@@ -190,6 +193,7 @@ void FormPaintView::SetCaption(const std::string& text)
 void FormPaintView::PaletteChanged(const std::array<uint32_t, 256>& colours)
 {
     form_.SetPaletteColours(colours);
+    form_.FarbpaletteamBildschirmaktualisieren();
 }
 
 bool FormPaintView::ChooseFont()

@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 
+#include "kernel/ui/file_dialog_start.h"
+
 namespace {
 
 MotifFileChooser& Chooser()
@@ -16,7 +18,9 @@ QString ChooseMotifFile(QWidget* parent, bool save, const QString& start)
 {
     if (Chooser())
         return Chooser()(parent, save, start);
-    QFileDialog dialog(parent);
+    QFileDialog dialog(parent, QString(), DialogStartFolder());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    FitFileDialogColumns(dialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters({"PCX (*.PCX *.pcx)", "BMP (*.BMP *.bmp)"});
@@ -25,6 +29,7 @@ QString ChooseMotifFile(QWidget* parent, bool save, const QString& start)
         dialog.selectFile(start);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    RememberDialogFile(dialog.selectedFiles().first());
     return dialog.selectedFiles().first();
 }
 

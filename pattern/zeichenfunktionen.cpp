@@ -164,8 +164,9 @@ void TZeichenfunktionen::CreatePanels()
     Vordergrund_Panel->setAlignment(Qt::AlignCenter);
     Vordergrund_Panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Vordergrund_Panel->setGeometry(6, 6, 60, kColourPanelHeight - 12);
-    Vordergrund_Panel->setToolTip(
-        QString::fromUtf8("\"LT\"Vordergrundfarbe aktivieren\u00bf\"RT\" Motiv als Vordergrundfarbe definieren"));
+    // The panel keeps its symbol letter untranslated, its hint not.
+    SetTranslatedHint(Vordergrund_Panel,
+                      QString::fromUtf8("\"LT\"Vordergrundfarbe aktivieren\u00bf\"RT\" Motiv als Vordergrundfarbe definieren"));
     Paint(Vordergrund_Panel, Colour(0, 255, 255));
     MotivFill_Image = new QLabel(Vordergrund_Panel);
     MotivFill_Image->setObjectName("MotivFill_Image");

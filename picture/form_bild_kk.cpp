@@ -15,6 +15,7 @@
 
 #include "kernel/services/services.h"
 #include "kernel/ui/my_hint_window.h"
+#include "kernel/ui/translate_form.h"
 #include "kernel/ui/shell_values.h"
 #include "picture/activate_main_form.h"
 #include "picture/crosshair_cursor.h"
@@ -115,6 +116,7 @@ void TFormBildKK::CreateComponents()
     PanelContainerButton = Panel(PanelHintergrundMalStatusBar, "PanelContainerButton");
     StatusBar = new MalStatusBar(PanelHintergrundMalStatusBar);
     StatusBar->setProperty("Tag", 0);
+    FitStatusPanels();
     // Empty until a subclass gives them content: tool bar, tabs, zoom bar.
     PanelToolBar->resize(0, 0);
     PanelRegisterGrund->resize(0, 0);
@@ -297,7 +299,7 @@ void TFormBildKK::BuildLevelTabs(const std::vector<QString>& names, const std::v
         auto* tab = new QLabel(names[i], PanelRegisterGrund);
         tab->setObjectName(QStringLiteral("Tab%1").arg(i));
         tab->setProperty("Tag", i);
-        tab->setToolTip(kTabHint);
+        SetTranslatedHint(tab, kTabHint);
         tab->setAlignment(Qt::AlignCenter);
         tab->setAutoFillBackground(true);
         const int w = TabWidth(names[i], widths[i]);

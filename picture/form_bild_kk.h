@@ -56,6 +56,9 @@ public:
     virtual void DeactivateHook() {}
     // After a move or resize has ended and the window kept off the margins.
     virtual void MoveOrSizeEnded() {}
+    // Fits the status panels to the longest texts they show, so that none is
+    // cut: here the largest cell coordinates of the picture.
+    virtual void FitStatusPanels();
     // Takes the level states when they fit the tabs, styles the tabs, sets
     // current and reference level, redraws.
     virtual void ApplyLevelStates(const std::vector<uint8_t>& states);
@@ -77,7 +80,7 @@ public:
     virtual void SetPictureWidth(uint16_t width);
     virtual void SetPictureHeight(uint16_t height);
     uint16_t PictureWidth() const { return pictureWidth_; }
-    uint16_t PictureHeight() const { return pictureHeight_; }
+    int32_t PictureHeight() const { return pictureHeight_; }
     // Maximum width (height) := primary screen size - n, or the smaller of
     // that and a maximum already set.
     void SetMaxWidthMargin(int32_t n);
@@ -275,6 +278,9 @@ protected:
     void LayOut();
     // Sets a bar's position within its range; the bar's change handler runs.
     void SetBarPosition(T_MyScrollBar* bar, int32_t position);
+    // Any number of rows: a text of more lines than the pattern windows'
+    // 16-bit height must still be reachable to its last line.
+    void SetPictureRows(int32_t height);
 
 private:
     void CreateComponents();
@@ -309,7 +315,7 @@ private:
 
     std::string iniKey_;
     uint16_t pictureWidth_ = 1000;
-    uint16_t pictureHeight_ = 1000;
+    int32_t pictureHeight_ = 1000;
     PaneLayout panes_;
     std::vector<TFrameBildKK*> frames_;
     LevelStates levels_;

@@ -76,6 +76,13 @@ void TFormBildKK::SetStatus(int panel, const QString& text)
     emit statusChanged(panel, text);
 }
 
+void TFormBildKK::FitStatusPanels()
+{
+    const QString largest = QStringLiteral("%1:%2").arg(pictureWidth_).arg(pictureHeight_);
+    for (int panel = 0; panel < MalStatusBar::kPanels - 1; ++panel)
+        StatusBar->FitPanel(panel, largest);
+}
+
 void TFormBildKK::SetBarRange(T_MyScrollBar* bar, const ScrollRange& range)
 {
     bar->setRange(range.minimum, range.maximum);
@@ -304,6 +311,7 @@ void TFormBildKK::SetPictureWidth(uint16_t width)
     if (width == pictureWidth_)
         return;
     pictureWidth_ = width;
+    FitStatusPanels();
     UpdateScrollRanges();
     ApplyScrollPosition();
     RedrawCells();
@@ -311,9 +319,15 @@ void TFormBildKK::SetPictureWidth(uint16_t width)
 
 void TFormBildKK::SetPictureHeight(uint16_t height)
 {
+    SetPictureRows(height);
+}
+
+void TFormBildKK::SetPictureRows(int32_t height)
+{
     if (height == pictureHeight_)
         return;
     pictureHeight_ = height;
+    FitStatusPanels();
     UpdateScrollRanges();
     // Row 1 sits at the bottom: the bar starts at its end.
     adjustingBars_ = true;

@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "kernel/language/language.h"
+#include "kernel/ui/translate_form.h"
 #include "picture/core/placing_frame.h"
 #include "picture/core/zoom_bar_layout.h"
 #include "picture/frame_bild_kk.h"
@@ -32,7 +33,7 @@ void T_FormBildKKZoom::EnableZoomBar(uint8_t n)
         panel->setProperty("Tag", i + 1);
         panel->setAlignment(Qt::AlignCenter);
         panel->setAutoFillBackground(true);
-        panel->setToolTip(kZoomHint);
+        SetTranslatedHint(panel, kZoomHint);
         panel->installEventFilter(this);
         zoomPanels_.push_back(panel);
     }

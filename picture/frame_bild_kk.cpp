@@ -2,6 +2,7 @@
 
 #include <QVariant>
 
+#include "kernel/ui/translate_form.h"
 #include "picture/my_scroll_bar.h"
 #include "picture/pane_paint_box.h"
 #include "picture/pane_splitter.h"
@@ -15,7 +16,7 @@ TFrameBildKK::TFrameBildKK(int index, QWidget* parent) : QWidget(parent)
     HorScrollBar = new T_MyScrollBar(Qt::Horizontal, PanelHorScrollBar);
     HorScrollBar->setSingleStep(1);
     HorScrollBar->setPageStep(10);
-    HorScrollBar->setToolTip(QStringLiteral("\"RT\" Bildschirm teilen"));
+    SetTranslatedHint(HorScrollBar, QStringLiteral("\"RT\" Bildschirm teilen"));
     keptImage.fill(Qt::white);
     connect(HorScrollBar, &T_MyScrollBar::rightReleased, this, &TFrameBildKK::splitHere);
     connect(SplitterSenk, &PaneSplitter::rightReleased, this, &TFrameBildKK::joinHere);

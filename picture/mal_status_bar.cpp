@@ -1,8 +1,15 @@
 #include "picture/mal_status_bar.h"
 
 #include <QPainter>
+#include <QRegularExpression>
 #include <algorithm>
 #include <qdrawutil.h>
+
+namespace {
+
+constexpr int kTextMargin = 2;
+
+}  // namespace
 
 MalStatusBar::MalStatusBar(QWidget* parent) : QWidget(parent)
 {
@@ -14,7 +21,30 @@ void MalStatusBar::SetStatusText(int panel, const QString& text)
     if (panel < 0 || panel >= kPanels || texts_[panel] == text)
         return;
     texts_[panel] = text;
+    if (panel < kPanels - 1 && NeededWidth(text) > widths_[panel])
+        widths_[panel] = NeededWidth(text);
     update();
+}
+
+int MalStatusBar::NeededWidth(const QString& text) const
+{
+    const QFontMetrics fm = fontMetrics();
+    int digit = 0;
+    for (char c = '0'; c <= '9'; ++c)
+        digit = std::max(digit, fm.horizontalAdvance(QLatin1Char(c)));
+    QString others = text;
+    others.remove(QRegularExpression(QStringLiteral("[0-9]")));
+    const auto digits = text.size() - others.size();
+    // The text is drawn 2 px inside the panel's sunken frame on either side,
+    // and a little air keeps it off the frame.
+    return fm.horizontalAdvance(others) + static_cast<int>(digits) * digit + 2 * (kTextMargin + 1) + 4;
+}
+
+void MalStatusBar::FitPanel(int panel, const QString& longestText)
+{
+    if (panel < 0 || panel >= kPanels)
+        return;
+    SetPanelWidth(panel, std::max(kFirstWidths[panel], NeededWidth(longestText)));
 }
 
 QString MalStatusBar::StatusText(int panel) const
@@ -53,6 +83,6 @@ void MalStatusBar::paintEvent(QPaintEvent*)
         const QRect r = PanelRect(i);
         qDrawShadePanel(&painter, r, palette(), true, 1);
         const int align = (i < 3 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter;
-        painter.drawText(r.adjusted(2, 0, -2, 0), align, texts_[i]);
+        painter.drawText(r.adjusted(kTextMargin, 0, -kTextMargin, 0), align, texts_[i]);
     }
 }

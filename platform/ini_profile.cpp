@@ -1,5 +1,7 @@
 #include "platform/ini_profile.h"
 
+#include "platform/safe_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +14,7 @@
 
 #include "platform/codepage.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 namespace {
 
@@ -167,6 +170,10 @@ bool WriteAll(int fd, std::string_view data)
 // one, so that a crash or a full disk never leaves a half-written profile.
 bool ReplaceFile(const std::string& path, std::string_view data)
 {
+    if (const int err = WriteRefusal(path)) {
+        errno = err;
+        return false;
+    }
     static std::atomic<unsigned> counter{0};
     std::string temp;
     int fd = -1;

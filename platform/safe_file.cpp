@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "platform/paths.h"
+#include "platform/save_journal.h"
 
 namespace {
 
@@ -68,6 +69,16 @@ void SetSafeFileFaultForTesting(const SafeFileFault& f)
     fault = f;
     faultWritten = 0;
     faultRenames = 0;
+}
+
+int WriteRefusal(const std::string& path)
+{
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return 0;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return EACCES;
+    return ::access(path.c_str(), W_OK) == 0 ? 0 : errno;
 }
 
 int CreateTemporaryBeside(const std::string& dest, std::string& temp)
@@ -135,12 +146,24 @@ bool SafeFileWriter::Create(const std::string& path)
     struct stat st{};
     if (dest_.empty())
         return fail(ENOENT);
-    if (::stat(dest_.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+    const bool exists = ::stat(dest_.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode))
         return fail(EISDIR);
+    if (const int err = WriteRefusal(dest_))
+        return fail(err);
+    // A killed save's journal names temporaries that the sweep below would
+    // take for leftovers: its renames are completed first.
+    if (const int err = CompleteInterruptedSave(FolderPart(dest_)))
+        return fail(err);
     RemoveStaleTemporaries(dest_);
     fd_ = CreateTemporaryBeside(dest_, temp_);
-    if (fd_ >= 0)
+    if (fd_ >= 0) {
+        // A replacement keeps the old file's permissions: a file the user
+        // closed to others stays closed.
+        if (exists && S_ISREG(st.st_mode))
+            ::fchmod(fd_, st.st_mode & 0777);
         return true;
+    }
     const int err = errno;
     temp_.clear();
     return fail(err);
@@ -222,7 +245,10 @@ bool SafeFileWriter::Commit()
     if (!finished_ && !Finish())
         return false;
     finished_ = false;
-    if (const int err = Rename(temp_, dest_)) {
+    int err = WriteRefusal(dest_);
+    if (err == 0)
+        err = Rename(temp_, dest_);
+    if (err != 0) {
         fail(err);
         Discard();
         return false;

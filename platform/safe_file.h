@@ -15,7 +15,9 @@ public:
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
     // Starts the temporary file for path (an existing file of that name in
-    // any letter case is the one replaced). False when it cannot be made.
+    // any letter case is the one replaced, and it lends the new file its
+    // permissions). False when it cannot be made or the existing file may
+    // not be written (WriteRefusal).
     bool Create(const std::string& path);
     // Writes count bytes at the current end. False (and failed() from then
     // on) when fewer bytes were written.
@@ -30,8 +32,9 @@ public:
     // is then removed.
     bool Finish();
     // Finishes the file when that is still to do, then renames it into
-    // place. False when any step failed; the old file then stays and the
-    // temporary file is removed.
+    // place unless the existing file may not be written by now. False when
+    // any step failed; the old file then stays and the temporary file is
+    // removed.
     bool Commit();
     // Drops the temporary file.
     void Discard();
@@ -43,6 +46,8 @@ public:
     bool diskFull() const;
     // The path that is (or would be) replaced.
     const std::string& destination() const { return dest_; }
+    // The temporary file while one stands (empty once committed or dropped).
+    const std::string& temporary() const { return temp_; }
 
 private:
     bool fail(int err);
@@ -56,6 +61,12 @@ private:
     std::string temp_;
 };
 
+// EACCES (or EROFS) when path names an existing file this process may not
+// write: no write permission, or every write bit cleared, the read-only mark
+// a user sets, which even the superuser's saves respect. 0 otherwise. A
+// rename would replace such a file, since only the folder's write bit
+// counts for it.
+int WriteRefusal(const std::string& path);
 // A fresh temporary file beside dest, named ".NAME.PID-N.tmp" after dest's
 // name and the writing process. The descriptor, or -1 with errno set.
 int CreateTemporaryBeside(const std::string& dest, std::string& temp);

@@ -3,8 +3,8 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgm
                 zlib1g-dev libtiff-dev libjpeg62-turbo-dev)
 # The fuzz build: clang with libFuzzer and the sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
-# The windows' fonts.
-RUN_PACKAGES=("${BUILD_PACKAGES[@]}" fonts-dejavu-core xvfb xauth xdotool)
+# The windows' fonts and Qt's own translations of its dialogs.
+RUN_PACKAGES=("${BUILD_PACKAGES[@]}" fonts-dejavu-core qt6-translations-l10n xvfb xauth xdotool)
 # libtiff's tools check our TIFF files; xxd reads bytes; socat and xdotool
 # drive DDE and windows from outside; djpeg decodes the start picture for
 # comparison; xwininfo and import look at the running program's windows;

@@ -6,6 +6,7 @@
 #include "kernel/dispatch/busystate.h"
 #include "kernel/model/globals.h"
 #include "kernel/model/programmodel.h"
+#include "kernel/ui/remote_message_hold.h"
 #include "platform/paths.h"
 #include "shell/dde_zorit.h"
 #include "shell/form_main.h"
@@ -46,6 +47,9 @@ void TDdeHndlZorit::P_DdeBefehlEmpfangen(const std::string& text)
     TFormMain* main = FormMain;
     if (c.command == DdeCommand::None || !main)
         return;
+    // Declared first, so that the held messages are let go last, once the
+    // command has returned and its answer can go out.
+    RemoteMessageHold messages;
     ProgramBusyScope busy;
     RemoteQuiet quiet;
     switch (c.command) {

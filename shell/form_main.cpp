@@ -37,6 +37,7 @@
 #include "kernel/services/free_resources.h"
 #include "kernel/services/services.h"
 #include "kernel/ui/edit_bindings.h"
+#include "kernel/ui/file_dialog_start.h"
 #include "kernel/ui/forms.h"
 #include "kernel/ui/icon.h"
 #include "kernel/ui/language_menu.h"
@@ -54,6 +55,7 @@
 #include "pattern/pattern_tool_windows.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
+#include "platform/save_journal.h"
 #include "platform/qt/processes.h"
 #include "shell/check_windows_link.h"
 #include "shell/dde_hndl_zorit.h"
@@ -201,6 +203,7 @@ QAction* TFormMain::AddButton(QToolBar* bar, const QString& name, const QString&
     auto* a = new QAction(MnuBildIcon(picture), QString(), this);
     a->setObjectName(name);
     a->setToolTip(hint);
+    a->setProperty("ImageIndex", picture);
     bar->addAction(a);
     actions_.insert(name, a);
     return a;
@@ -487,7 +490,9 @@ void TFormMain::FormCreate()
     CreateToolBars();
     CreateStatus();
     // 8, 9
-    InitLanguage(this, MnuEinstellungen1, static_cast<int>(MnuEinstellungen1->actions().size()), DdeHndlZorit,
+    // "Sprache" is the second entry of the settings menu, below the working
+    // level and above the machines.
+    InitLanguage(this, MnuEinstellungen1, 1, DdeHndlZorit,
                  [this](const std::string&) { P_RestartCallback(); }, "DbLang.Txt", ' ');
     TranslateForm(this);
     // 10
@@ -516,6 +521,7 @@ void TFormMain::FormCreate()
     // 14: counting down keeps the stored order.
     for (int n = 4; n >= 1; --n)
         P_AddLoadFile(F_ReadIni("System", "LoadFile" + std::to_string(n), ""));
+    CompleteInterruptedSaves();
     // 15
     for (const char* model : kTandemModels)
         if (QAction* a = Action(QString("MnuZr") + model)) {
@@ -552,6 +558,8 @@ void TFormMain::FormCreate()
     MainClientWidth = static_cast<uint16_t>(std::max(0, width()));
     MainClientHeight = static_cast<uint16_t>(std::max(0, height()));
 
+    // Installed first, so that this window's filter sees a hint event before it.
+    InstallHintEventFilter();
     qApp->installEventFilter(this);
 }
 
@@ -641,9 +649,24 @@ void TFormMain::MnuCreateRamCopyClick()
 void TFormMain::MnuReadRamCopyClick()
 {
     ReadRamCopy(RamCopyPath().toStdString(), [] { P_NeuesProgramm(false); });
+    // The snapshot's program came from no file this run knows of.
+    programFile_.clear();
     ShowLevelPicture();
     P_ShowProgrammKopf();
     P_UpdateFenster();
+}
+
+void TFormMain::CompleteInterruptedSaves()
+{
+    // A save the last run did not finish is completed in the folders this
+    // program keeps its files in, before a program is opened from them.
+    std::vector<std::string> folders = {AppendSeparator(ProgrammPfad), AppendSeparator(TempPfad)};
+    for (int n = 1; n <= 4; ++n)
+        if (const std::string path = RecentPath(RecentCaptionOf(n).toStdString()); !path.empty())
+            folders.push_back(FolderPart(FindExisting(path).empty() ? path : FindExisting(path)));
+    for (const std::string& folder : folders)
+        if (!folder.empty())
+            CompleteInterruptedSave(folder);
 }
 
 void TFormMain::ShowLevelPicture()
@@ -660,6 +683,7 @@ void TFormMain::MnuNeuClick()
     QPointer<QWidget> patrone = FindForm("Patrone");
     const bool patroneShown = patrone && patrone->isVisible();
     P_NeuesProgramm(true);
+    programFile_.clear();
     P_CloseProgrammFenster();
     if (patrone && patroneShown) {
         DestroyForm(patrone);
@@ -679,6 +703,7 @@ bool TFormMain::OpenProgram(const std::string& file, bool viaNew)
     }
     // A refused file must not cost the program it was to replace.
     const std::string before = SerializeProgram();
+    const std::string beforeFile = programFile_;
     const std::string model = ProgrammKopf.Model();
     if (viaNew)
         MnuNeuClick();
@@ -686,9 +711,11 @@ bool TFormMain::OpenProgram(const std::string& file, bool viaNew)
         P_NeuesProgramm(false);
     if (!P_MusterLaden(path)) {
         DeserializeProgram(before);
+        programFile_ = beforeFile;
         P_ShowProgrammKopf();
         return false;
     }
+    programFile_ = path;
     if (!viaNew && ProgrammKopf.Model() != model)
         P_CloseProgrammFenster();
     P_UpdateFenster();
@@ -702,15 +729,17 @@ void TFormMain::MnuOeffnenClick()
     if (askOpenName) {
         std::tie(file, filter) = askOpenName();
     } else {
-        QFileDialog dialog(this, QString::fromStdString(F_TRANS("Öffnen")), dialogFolder_);
+        QFileDialog dialog(this, QString::fromStdString(F_TRANS("Öffnen")), DialogStartFolder(dialogFolder_));
         dialog.setObjectName("OpenDialog1");
         dialog.setOption(QFileDialog::DontUseNativeDialog);
+        FitFileDialogColumns(dialog);
         dialog.setFileMode(QFileDialog::ExistingFile);
         const QStringList filters = QtNameFilters(dialogFilter_);
         dialog.setNameFilters(filters);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return;
         file = dialog.selectedFiles().first();
+        RememberDialogFile(file);
         filter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
     }
     // Filter 2 puts a script into the editor without showing it; 3 does nothing.
@@ -737,7 +766,7 @@ void TFormMain::MnuSpeichernClick()
         MnuSpeichernUnterClick();
         return;
     }
-    P_MusterSichern(AppendSeparator(dialogFolder_.toStdString()) + name + "." + F_ProgrammExtension());
+    SaveProgram(SaveTarget(programFile_, ProgrammKopf.Name(), dialogFolder_.toStdString(), F_ProgrammExtension()));
 }
 
 void TFormMain::MnuSpeichernUnterClick()
@@ -749,9 +778,11 @@ void TFormMain::MnuSpeichernUnterClick()
     if (askSaveName) {
         file = askSaveName(suggested);
     } else {
-        QFileDialog dialog(this, QString::fromStdString(F_TRANS("Speichern unter")), dialogFolder_);
+        QFileDialog dialog(this, QString::fromStdString(F_TRANS("Speichern unter")),
+                           DialogStartFolder(dialogFolder_));
         dialog.setObjectName("SaveDialog");
         dialog.setOption(QFileDialog::DontUseNativeDialog);
+        FitFileDialogColumns(dialog);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(extension);
         dialog.setNameFilters(QtNameFilters(dialogFilter_.section('|', 0, 0) + "|*." + extension + "|"));
@@ -759,9 +790,16 @@ void TFormMain::MnuSpeichernUnterClick()
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return;
         file = dialog.selectedFiles().first();
+        RememberDialogFile(file);
     }
     if (!file.isEmpty())
-        P_MusterSichern(file.toStdString());
+        SaveProgram(file.toStdString());
+}
+
+void TFormMain::SaveProgram(const std::string& file)
+{
+    if (P_MusterSichern(file))
+        programFile_ = ResolveForWrite(file);
 }
 
 QString TFormMain::RecentCaptionOf(int n) const
@@ -954,19 +992,10 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget || widget->toolTip().isEmpty())
             return false;
+        // The hint itself is shown by the application's hint filter.
         panels_->setText(1, QString::number(FreeResources(0)) + "%");
-        if (!hint_)
-            hint_ = new T_MyHintWindow(this);
-        hint_->ActivateHint(static_cast<QHelpEvent*>(event)->globalPos() + QPoint(0, 20), widget->toolTip());
-        return true;
-    }
-    case QEvent::Leave:
-    case QEvent::MouseButtonPress:
-    case QEvent::KeyPress:
-    case QEvent::Wheel:
-        if (hint_ && hint_->isVisible())
-            hint_->ReleaseHint();
         return false;
+    }
     case QEvent::MouseButtonDblClick:
         // The program header's panels open the set-up sheet.
         if (watched == PanelMaschine || watched == PanelGauge || watched == PanelName) {

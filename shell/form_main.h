@@ -17,7 +17,6 @@ class QToolBar;
 class QFrame;
 class QStatusBar;
 class StatusPanels;
-class T_MyHintWindow;
 class MainCheckWindowsShell;
 
 class TFormMain : public QMainWindow {
@@ -103,6 +102,9 @@ private:
     void LayoutPanels();
     void PublishToolBarArea();
     void ShowLevelPicture();
+    void CompleteInterruptedSaves();
+    // Saves the program as file; "&Speichern" writes that file from then on.
+    void SaveProgram(const std::string& file);
 
     QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, int picture = -1,
                      const QKeySequence& key = {});
@@ -112,12 +114,13 @@ private:
     QMap<QString, QAction*> actions_;
     QMap<QString, QMenu*> menus_;
     StatusPanels* panels_ = nullptr;
-    T_MyHintWindow* hint_ = nullptr;
     bool restartWanted_ = false;
     bool closing_ = false;
     bool firstPaint_ = true;
     QString dialogFilter_;
     QString dialogFolder_;
+    // The file the program was last loaded from or saved as.
+    std::string programFile_;
     int separators_ = 0;
     std::unique_ptr<MainCheckWindowsShell> checkWindowsLink;
 };

@@ -23,8 +23,9 @@ constexpr QRgb kLevel = 0xff34495e;
 constexpr std::array<Bild, kBildCount> kBilder = {{
     {"N", kFile},  {"Ö", kFile},  {"S", kFile},  {"S+", kFile}, {"R<", kFile}, {"R>", kFile}, {"X", kFile},
     {"↶", kEdit},  {"✂", kEdit},  {"C", kEdit},  {"V", kEdit},  {"⌫", kEdit},  {"?", kEdit},  {"⇄", kEdit},
-    {"FP", kList}, {"NE", kList}, {"Z", kList},  {"A", kList},  {"F", kList},  {"W", kList},  {"V", kList},
-    {"WS", kList}, {"NR", kList}, {"FF", kList}, {"RB", kList}, {"▦", kList},  {"G", kTest},  {"P", kTest},
+    // A list's picture shows the letter code its window and the scripts use.
+    {"P", kList},  {"N", kList},  {"Z", kList},  {"S", kList},  {"F", kList},  {"A", kList},  {"V", kList},
+    {"W", kList},  {"NR", kList}, {"FF", kList}, {"RB", kList}, {"▦", kList},  {"G", kTest},  {"P", kTest},
     {"Ed", kTool}, {"C", kTool},  {"E", kTool},  {"M", kTool},  {"1", kLevel}, {"2", kLevel}, {"L", kTool},
 }};
 
@@ -68,6 +69,11 @@ QPixmap Mouse(bool left)
     return pm;
 }
 }  // namespace
+
+QString MnuBildSign(int index)
+{
+    return index >= 0 && index < kBildCount ? QString::fromUtf8(kBilder[static_cast<size_t>(index)].sign) : QString();
+}
 
 const QList<QPixmap>& ImageListMnuBild()
 {

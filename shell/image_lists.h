@@ -47,6 +47,8 @@ enum MnuBild : int {
 
 // The pictures of ImageListMnuBild, 16 x 16, index as above.
 const QList<QPixmap>& ImageListMnuBild();
+// The sign a picture shows (a list's picture: the list's letter code).
+QString MnuBildSign(int index);
 QIcon MnuBildIcon(int index);
 // Picture 0 the left, picture 1 the right mouse button, 16 x 16.
 const QList<QPixmap>& ImageListMaus();

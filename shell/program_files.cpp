@@ -185,6 +185,8 @@ bool P_MusterLaden(const std::string& fileName)
     ProgrammKopf.SetWidth(0);
     ProgrammKopf.SetHeight(0);
     // Tag order: planes 0, 2, 1; each read says whether more files follow.
+    // A pattern file the program names but that cannot be read fails the
+    // whole load: a program saved without it would lose its pattern.
     const int planes[3] = {0, 2, 1};
     for (int i = 0; i < 3; ++i) {
         if (names[size_t(i)].empty())
@@ -192,7 +194,16 @@ bool P_MusterLaden(const std::string& fileName)
         bool more = false;
         for (int j = i + 1; j < 3; ++j)
             more = more || !names[size_t(j)].empty();
-        ReadTiffPattern(folder + names[size_t(i)], more, planes[i]);
+        const std::string named = folder + names[size_t(i)];
+        const std::string file = FindExisting(named);
+        bool aborted = false;
+        const std::string failure = file.empty() ? F_TRANS("Datei nicht gefunden!")
+                                                 : ReadTiffPatternFor(file, more, planes[i], aborted);
+        if (!failure.empty()) {
+            host.infoHide();
+            P_WarningBox(failure + "\r\n" + (file.empty() ? named : file));
+            return false;
+        }
     }
     if (FormPatrone && FormExists("Patrone") && ProgrammKopf.Width() != 0 && ProgrammKopf.Height() != 0 &&
         FormPatrone->isVisible())
@@ -227,6 +238,14 @@ std::string ProgramNameOf(const std::string& fileName)
     if (name.size() <= 4)
         return std::string();
     return name.substr(0, std::min(name.size() - 4, kProgramNameLength));
+}
+
+std::string SaveTarget(const std::string& lastFile, const std::string& programName, const std::string& folder,
+                       const std::string& extension)
+{
+    if (!lastFile.empty() && ProgramNameOf(lastFile) == programName)
+        return lastFile;
+    return AppendSeparator(folder) + Cp1252ToUtf8(programName) + "." + extension;
 }
 
 uint16_t IncrementOf(const std::string& text)

@@ -22,8 +22,9 @@ std::string F_GetProgrammDatei(const std::string& base, const std::string& exten
 int32_t CompileProgramFiles(const std::string& base);
 
 // Loads a complete program with its pattern files. A program file that the
-// bridge refuses leaves the program as it was before the call, shows why
-// once and gives false.
+// bridge refuses, or a pattern file it names that is missing or cannot be
+// read, shows why once (naming the pattern file) and gives false; the
+// caller puts the program as it was back.
 bool P_MusterLaden(const std::string& fileName);
 // Saves the program as fileName with its pattern files. False when the save
 // failed (its message shown; the old files stay).
@@ -33,6 +34,12 @@ bool P_MusterSichern(const std::string& fileName);
 // characters (the extension), in Windows-1252, cut to 8 characters; empty
 // for a name of four characters or fewer.
 std::string ProgramNameOf(const std::string& fileName);
+// The file "&Speichern" writes: lastFile (the file the program was last
+// loaded from or saved as, by its full name) while the program still has the
+// name that file gave it; otherwise the program name (Windows-1252) with the
+// extension in folder.
+std::string SaveTarget(const std::string& lastFile, const std::string& programName, const std::string& folder,
+                       const std::string& extension);
 // The course increment of a text "(n)"; 2 when the text is not of that form.
 uint16_t IncrementOf(const std::string& text);
 

@@ -13,7 +13,6 @@
 #include "kernel/ui/forms.h"
 #include "lists/list_editors.h"
 #include "pattern/form_patrone.h"
-#include "picture/screen_placement.h"
 #include "shell/form_main.h"
 #include "shell/script_source.h"
 
@@ -33,7 +32,7 @@ void UpdatePatternWindow(QWidget* form)
     // Level 1 stays current even when the program has no needle plane.
     const std::vector<uint8_t> states{3, uint8_t(BildEbene1.present ? 1 : 0), uint8_t(BildEbene2.present ? 1 : 0)};
     patrone->SetPictureWidth(ProgrammKopf.Width());
-    patrone->SetPictureHeight(std::max<int>(ProgrammKopf.Height(), PrimaryScreenRect().height));
+    patrone->SetPictureHeight(ProgrammKopf.Height());
     patrone->ApplyLevelStates(states);
     patrone->RedrawCells(-1, -1, -1, -1);
 }

@@ -1,7 +1,10 @@
 // The entry points: each checks its block, reads the fields (handles through
 // the host's table), hands them to the run and logs the call.
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "kernel/model/bytes.h"
 #include "simlib/call_log.h"
@@ -249,10 +252,25 @@ void P_DllFfEinAus(uint8_t* block)
 }
 
 #ifndef SIMLIB_NO_ZEILEFERTIG
+namespace {
+// End-to-end runs that look at a simulation while it runs slow it down by
+// VPSIMMOD_ROW_DELAY_US microseconds a finished row.
+void RowDelay()
+{
+    static const long delay = [] {
+        const char* v = std::getenv("VPSIMMOD_ROW_DELAY_US");
+        return v ? std::atol(v) : 0L;
+    }();
+    if (delay > 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(delay));
+}
+}  // namespace
+
 void P_DllZeileFertig()
 {
     LogPlain(kZeileFertig);
     Run().zeileFertig();
+    RowDelay();
 }
 #endif
 

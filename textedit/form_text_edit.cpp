@@ -205,6 +205,7 @@ void TFormTextEdit::hideEvent(QHideEvent* e)
     for (EditPair p : {EditPair::Find, EditPair::Replace}) {
         PairOf(p).Unbind();
         PairOf(p).SetVisible(false);
+        bound_[static_cast<size_t>(p)] = false;
     }
 }
 
@@ -223,7 +224,7 @@ bool TFormTextEdit::ClaimsKey(const QKeyEvent* e) const
 {
     const bool ctrl = (e->modifiers() & Qt::ControlModifier) != 0;
     return commands_.ClaimsKey(VirtualKeyFromQt(e->key(), e->modifiers()), ctrl) ||
-           TFormTextEditShow::ClaimsKey(e);
+           TFormTextEditShow::ClaimsKey(e) || HiddenEditItemOf(e).has_value();
 }
 
 bool TFormTextEdit::FormShortCut(const QKeyEvent* e)
@@ -231,7 +232,28 @@ bool TFormTextEdit::FormShortCut(const QKeyEvent* e)
     const bool ctrl = (e->modifiers() & Qt::ControlModifier) != 0;
     if (commands_.ShortCut(VirtualKeyFromQt(e->key(), e->modifiers()), ctrl))
         return true;
+    if (const std::optional<EditPair> pair = HiddenEditItemOf(e)) {
+        HandlerOf(*pair)();
+        return true;
+    }
     return TFormTextEditShow::FormShortCut(e);
+}
+
+std::optional<EditPair> TFormTextEdit::HiddenEditItemOf(const QKeyEvent* e) const
+{
+    // Each key hides the Edit menu's other items, and Qt lets a hidden
+    // action's shortcut die with it: the editor takes the key of a command
+    // it has bound itself, so find and replace keep their keys.
+    const QKeySequence pressed(e->keyCombination());
+    for (int i = 0; i < kEditPairCount; ++i) {
+        const auto pair = static_cast<EditPair>(i);
+        const QAction* item = PairOf(pair).item();
+        // A hidden action reports itself disabled: what this window bound is kept here.
+        if (bound_[static_cast<size_t>(i)] && item && !item->isVisible() && !item->shortcut().isEmpty() &&
+            item->shortcut().matches(pressed) == QKeySequence::ExactMatch)
+            return pair;
+    }
+    return std::nullopt;
 }
 
 void TFormTextEdit::keyPressEvent(QKeyEvent* e)
@@ -331,6 +353,7 @@ void TFormTextEdit::BindEditCommand(EditPair pair, bool disable, std::function<v
 {
     T_EditPair& p = PairOf(pair);
     p.SetVisible(true);
+    bound_[static_cast<size_t>(pair)] = !disable && handler;
     // Item and button share one handler: the button is enabled exactly when its item is.
     p.Bind(disable ? std::function<void()>() : std::move(handler));
 }

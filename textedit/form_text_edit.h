@@ -3,8 +3,10 @@
 // when the file changed behind its back and saves on deactivation, every few
 // seconds and at its end; it owns the main window's Edit menu while active
 // and adds block commands, find and replace and the two-key commands.
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "textedit/core/edit_command_table.h"
@@ -107,6 +109,9 @@ protected:
 
 private:
     std::function<void()> HandlerOf(EditPair pair);
+    // The Edit pair this window bound whose item is hidden and has the key
+    // as its shortcut.
+    std::optional<EditPair> HiddenEditItemOf(const QKeyEvent* event) const;
     FindReplaceDialog* MakeDialog(bool replace);
     void ShowDialog(FindReplaceDialog* dialog);
     // Reloads or clears the text when the bound file changed behind the
@@ -130,6 +135,8 @@ private:
     // The find or replace dialog took the focus: the caret stays drawn.
     bool keepCaret_ = false;
     bool leftDown_ = false;
+    // The Edit pairs this window has bound to its own commands.
+    std::array<bool, kEditPairCount> bound_{};
     // While set, the view's notices wait for one update at the end.
     bool batching_ = false;
     TextViewGeometry batchGeometry_;

@@ -135,7 +135,21 @@ void TFormTextEditShow::UpdateSymbolColours()
 
 void TFormTextEditShow::ShowCursorPos()
 {
-    StatusBar->SetStatusText(0, QString::fromStdString(core_->CursorText()));
+    const QString text = QString::fromStdString(core_->CursorText());
+    // A long script's line numbers outgrow the picture window's 60 px: the
+    // panel grows with them (and never shrinks back, so it does not jitter).
+    const int needed = StatusBar->fontMetrics().horizontalAdvance(text) + 20;
+    if (needed > StatusBar->PanelWidth(0))
+        StatusBar->SetPanelWidth(0, needed);
+    StatusBar->SetStatusText(0, text);
+}
+
+void TFormTextEditShow::FitStatusPanels()
+{
+    // The position panel shows column:line; the column runs one past the
+    // longest line, the line up to the number of lines.
+    const auto lines = core_ ? std::max<int32_t>(core_->Lines().Count(), PictureHeight()) : PictureHeight();
+    StatusBar->FitPanel(0, QStringLiteral("%1:%2").arg(PictureWidth() + 1).arg(lines));
 }
 
 void TFormTextEditShow::ModeChanged()
@@ -205,7 +219,7 @@ void TFormTextEditShow::SetTopLine(int32_t line)
 
 bool TFormTextEditShow::LayOutText(int32_t topLine)
 {
-    const int32_t height = std::min(std::max(core_->Lines().Count(), VisibleTextRows()), 65535);
+    const int32_t height = std::max(core_->Lines().Count(), VisibleTextRows());
     const bool grown = height != PictureHeight();
     const uint8_t enabled = redrawEnabled;
     redrawEnabled = 0;
@@ -213,7 +227,7 @@ bool TFormTextEditShow::LayOutText(int32_t topLine)
     const bool stale = Pane(0)->keptImage.size() != Pane(0)->ShowBild->size() ||
                        VerScrollBar->maximum() != Geometry(0).VerticalRange().maximum;
     if (grown)
-        SetPictureHeight(static_cast<uint16_t>(height));
+        SetPictureRows(height);
     else if (stale)
         UpdateScrollRanges();
     {

@@ -55,6 +55,7 @@ public:
     void GetDisplayCell(uint16_t x, uint16_t y, uint32_t& shown, uint8_t& reference, uint8_t& combined) override;
     void ShowViewOrigin(int32_t, int32_t) override {}
     void ShowMouseCell() override {}
+    void FitStatusPanels() override;
     uint8_t HandleKey(char32_t c) override;
     void DrawRowsCustom(const BandRequest& band) override;
     void CellEvent() override;

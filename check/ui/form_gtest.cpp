@@ -235,6 +235,7 @@ void TFormGTest::DropRun()
 void TFormGTest::RunCheckRoutine()
 {
     remote = Fernsteuerung;
+    pace_.Reset();
     TestModus = 1;
     GTestCheckHost host(*this);
     RunProgramCheck();
@@ -300,6 +301,10 @@ void TFormGTest::RefreshRows(uint16_t height)
 
 void TFormGTest::P_SimulationAnzeigen(bool ended)
 {
+    // A fast run draws once a frame: the strokes between only count, since
+    // no screen shows more. Single steps and the run's end draw every time.
+    if (!ended && run_.mode() == GTestRunState::Fast && !pace_.Due())
+        return;
     // Keys and buttons of the window between two strokes.
     if (!ended)
         QCoreApplication::processEvents();
@@ -309,8 +314,11 @@ void TFormGTest::P_SimulationAnzeigen(bool ended)
     }
     RefreshRows(source_->height());
     if (!ended) {
-        if (run_.AfterStroke(remote))
+        if (run_.AfterStroke(remote)) {
             WaitLoop([this] { return run_.mode() != GTestRunState::Waiting; });
+            // A run going on fast after the wait draws its next stroke.
+            pace_.Reset();
+        }
         return;
     }
     if (run_.mode() == GTestRunState::Ended)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "check/ui/core/frame_pace.h"
 #include "check/ui/core/gtest_run_state.h"
 #include "check/ui/core/sim_row_cache.h"
 #include "check/ui/core/sim_row_painter.h"
@@ -128,6 +129,8 @@ private:
     void EndOfRun();
 
     GTestRunState run_;
+    // The fast run's frames.
+    FramePace pace_;
     std::unique_ptr<SimRowSource> source_;
     SimRowCache cache_;
     SimRowPainter painter_;

@@ -20,11 +20,13 @@ PTestCheckHost::~PTestCheckHost()
 void PTestCheckHost::processEvents()
 {
     strokePosition_ = CheckPosition;
-    QCoreApplication::processEvents();
+    if (pace_.Due())
+        QCoreApplication::processEvents();
 }
 
 void PTestCheckHost::waitForContinue()
 {
     strokePosition_ = CheckPosition;
     WaitLoop([] { return CheckState.continueFlag != 0 || CheckState.userAbort != 0; });
+    pace_.Reset();
 }

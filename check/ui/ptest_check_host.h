@@ -3,6 +3,7 @@
 // pause after a message until the user goes on (or stops).
 #include "check/checkhost.h"
 #include "check/programcheck.h"
+#include "check/ui/core/frame_pace.h"
 
 class PTestCheckHost : public CheckHost {
 public:
@@ -15,10 +16,13 @@ public:
     PTestCheckHost(const PTestCheckHost&) = delete;
     PTestCheckHost& operator=(const PTestCheckHost&) = delete;
 
+    // Once a frame: the panels follow the 70 ms timer, keys and buttons
+    // answer within a frame, and a long walk is not bound by looking.
     void processEvents() override;
     void waitForContinue() override;
 
 private:
     T_CheckPosition& strokePosition_;
+    FramePace pace_;
 };
 

@@ -164,7 +164,11 @@ std::vector<int32_t> CompilerErrorCodes()
 
 std::string CompilerErrorMessage(uint16_t line, uint8_t column, const std::string& text, int32_t code)
 {
-    std::string message = CompilerErrorText(code);
+    // The report speaks the user's language, the message as well as its
+    // position lines; only the word of an unlisted code is looked up, not
+    // every number with it.
+    const std::string message = CompilerErrorHasText(code) ? F_TRANS(CompilerErrorText(code))
+                                                           : F_TRANS("Fehler") + " " + std::to_string(code);
     std::string detail = Cp1252ToUtf8(text);
     if (line == 0 && column == 0)
         return detail + "\r\n" + message;

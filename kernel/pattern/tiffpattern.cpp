@@ -619,12 +619,11 @@ std::string StageTiffPattern(SafeFileWriter& file, const std::string& fileName, 
     return failure;
 }
 
-bool ReadTiffPattern(const std::string& fileName, bool patternOnly, int plane)
+std::string ReadTiffPatternFor(const std::string& fileName, bool patternOnly, int plane, bool& aborted)
 {
     KernelHost& host = kernelHost();
     host.infoShow(F_TRANS("Patrone laden"), InfoLabels());
     bool ok = false;
-    bool aborted = false;
     std::string message;
     {
         TiffReader reader(fileName, plane);
@@ -640,9 +639,18 @@ bool ReadTiffPattern(const std::string& fileName, bool patternOnly, int plane)
             host.messageDlg(patternOnly ? F_TRANS("Patrone erfolgreich geladen")
                                         : F_TRANS("Listen und Patrone erfolgreich geladen"),
                             MsgKind::Information, {MsgButton::OK});
-    } else if (!aborted) {
-        P_WarningBox(message);
     }
     host.infoHide();
-    return ok;
+    if (ok || aborted)
+        return std::string();
+    return message.empty() ? F_TRANS("Fehler beim Diskhandling") : message;
+}
+
+bool ReadTiffPattern(const std::string& fileName, bool patternOnly, int plane)
+{
+    bool aborted = false;
+    const std::string failure = ReadTiffPatternFor(fileName, patternOnly, plane, aborted);
+    if (!failure.empty())
+        P_WarningBox(failure);
+    return failure.empty() && !aborted;
 }

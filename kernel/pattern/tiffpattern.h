@@ -24,3 +24,6 @@ std::string StageTiffPattern(SafeFileWriter& file, const std::string& fileName, 
 // (Fernsteuerung). Esc in the progress box stops after a strip without a
 // message; the rows read stay.
 bool ReadTiffPattern(const std::string& fileName, bool patternOnly, int plane);
+// As ReadTiffPattern, but a failure is handed back instead of shown: the
+// message (empty on success and after Esc); aborted tells Esc apart.
+std::string ReadTiffPatternFor(const std::string& fileName, bool patternOnly, int plane, bool& aborted);

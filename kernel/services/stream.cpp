@@ -215,6 +215,10 @@ void P_DiskCreate(const std::string& path, bool& error, bool toFile)
         stream.refuse(error, dest.empty() ? ENOENT : EISDIR);
         return;
     }
+    if (const int err = WriteRefusal(dest)) {
+        stream.refuse(error, err);
+        return;
+    }
     std::string temp;
     RemoveStaleTemporaries(dest);
     const int fd = CreateTemporaryBeside(dest, temp);

@@ -13,6 +13,7 @@
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
+#include "platform/save_journal.h"
 
 EngineBridge engineBridge;
 
@@ -175,6 +176,12 @@ uint16_t EngineBridge::P_SaveProgram(const std::string& destination, const Patte
 uint16_t EngineBridge::P_LoadProgram(const std::string& scanPath, const std::string& targetFolder,
                                      const std::string& file, PatternNames& names)
 {
+    // A save killed between its renames is completed first: the files read
+    // below are then one whole set, all old or all new.
+    if (CompleteInterruptedSave(FolderPart(file)) != 0) {
+        names = {};
+        return kFileNotOpen;
+    }
     FirstCallReset();
     ZrVar.PatternFiles = {};
     ZrVar.RunFlag = 1;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
@@ -18,6 +19,7 @@
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
+#include "platform/save_journal.h"
 
 namespace {
 
@@ -72,19 +74,22 @@ bool Exists(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-// Puts finished files in place in their order. Until the last one is in
-// place, each old file stays reachable under a temporary name (a second
-// link), so that a rename that fails can put back the ones done before it.
+// Puts finished files of one folder in place in their order, under a
+// journal, so that a save killed between two renames is completed by
+// whoever next saves or opens there. Until the last file is in place, each
+// old file stays reachable under a temporary name (a second link), so that
+// a rename that fails can put back the ones done before it.
 class Replacement {
 public:
+    explicit Replacement(std::string folder) : folder_(std::move(folder)) {}
     ~Replacement()
     {
-        for (const Step& s : done_)
+        for (const Step& s : steps_)
             if (!s.kept.empty())
                 ::unlink(s.kept.c_str());
     }
 
-    // 0, or the system's error number of the rename that failed; the old
+    // 0, or the system's error number of the step that failed; the old
     // files are then back.
     int Run(const std::vector<SafeFileWriter*>& files)
     {
@@ -92,14 +97,23 @@ public:
             Step step{file->destination(), {}, Exists(file->destination())};
             if (step.existed)
                 KeepOld(step);
-            if (!file->Commit()) {
-                if (!step.kept.empty())
-                    ::unlink(step.kept.c_str());
-                PutBack();
-                return file->error();
-            }
-            done_.push_back(step);
+            steps_.push_back(step);
         }
+        SaveStepPoint();
+        if (const int err = WriteSaveJournal(folder_, ForwardRenames(files), KeptNames()))
+            return err;
+        SaveStepPoint();
+        for (size_t i = 0; i < files.size(); ++i) {
+            if (!files[i]->Commit()) {
+                Undo(i, files);
+                return files[i]->error();
+            }
+            SaveStepPoint();
+        }
+        // The new files stand whole: a journal that could not go is
+        // completed, to no effect, by the next save or open.
+        RemoveSaveJournal(folder_);
+        SaveStepPoint();
         return 0;
     }
 
@@ -125,17 +139,51 @@ private:
             step.kept.clear();
     }
 
-    void PutBack()
+    static std::vector<JournalRename> ForwardRenames(const std::vector<SafeFileWriter*>& files)
     {
-        for (auto s = done_.rbegin(); s != done_.rend(); ++s) {
-            if (!s->kept.empty() && ::rename(s->kept.c_str(), s->dest.c_str()) == 0)
-                s->kept.clear();
-            else if (!s->existed)
-                ::unlink(s->dest.c_str());
-        }
+        std::vector<JournalRename> renames;
+        for (const SafeFileWriter* file : files)
+            renames.push_back({FileNamePart(file->temporary()), FileNamePart(file->destination())});
+        return renames;
     }
 
-    std::vector<Step> done_;
+    std::vector<std::string> KeptNames() const
+    {
+        std::vector<std::string> names;
+        for (const Step& s : steps_)
+            if (!s.kept.empty())
+                names.push_back(FileNamePart(s.kept));
+        return names;
+    }
+
+    // The renames before the failed one are turned back: the journal is
+    // turned round first, so that a kill while putting back still ends
+    // with the old files.
+    void Undo(size_t failed, const std::vector<SafeFileWriter*>& files)
+    {
+        std::vector<JournalRename> back;
+        std::vector<std::string> removals;
+        for (size_t i = 0; i < failed; ++i) {
+            if (!steps_[i].kept.empty())
+                back.push_back({FileNamePart(steps_[i].kept), FileNamePart(steps_[i].dest)});
+            else if (!steps_[i].existed)
+                removals.push_back(FileNamePart(steps_[i].dest));
+        }
+        for (size_t i = failed + 1; i < files.size(); ++i)
+            removals.push_back(FileNamePart(files[i]->temporary()));
+        WriteSaveJournal(folder_, back, removals);
+        for (size_t i = failed; i-- > 0;) {
+            Step& s = steps_[i];
+            if (!s.kept.empty() && ::rename(s.kept.c_str(), s.dest.c_str()) == 0)
+                s.kept.clear();
+            else if (!s.existed)
+                ::unlink(s.dest.c_str());
+        }
+        RemoveSaveJournal(folder_);
+    }
+
+    std::string folder_;
+    std::vector<Step> steps_;
 };
 
 }  // namespace
@@ -186,7 +234,7 @@ uint16_t SaveWholeProgram(const std::string& programFile, const std::string& tem
     for (const auto& p : patterns)
         order.push_back(p.get());
     order.push_back(&program);
-    if (const int err = Replacement().Run(order))
+    if (const int err = Replacement(folder).Run(order))
         return Refused(err);
     return 0;
 }

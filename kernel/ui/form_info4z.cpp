@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QScreen>
 
+#include "kernel/ui/elided_path.h"
 #include "kernel/ui/translate_form.h"
 
 TFormInfo4Z* FormInfo4Z = nullptr;
@@ -76,10 +77,18 @@ QLabel* TFormInfo4Z::Panel(int column, int line) const
 void TFormInfo4Z::SetInfoLine(int line, const QString& text)
 {
     QLabel* value = Panel(3, line);
-    if (!value || value->text() == text)
+    if (!value || values_[static_cast<size_t>(line - 1)] == text)
         return;
-    value->setText(text);
+    values_[static_cast<size_t>(line - 1)] = text;
+    // A long path keeps its file name in view: it is shortened in the middle.
+    const int room = value->contentsRect().width() - 2 * value->indent();
+    value->setText(ElidedPath(text, value->fontMetrics(), room));
     QCoreApplication::processEvents();
+}
+
+QString TFormInfo4Z::InfoLine(int line) const
+{
+    return line >= 1 && line <= 4 ? values_[static_cast<size_t>(line - 1)] : QString();
 }
 
 void TFormInfo4Z::SetCaption(const QString& caption)
@@ -97,6 +106,7 @@ void TFormInfo4Z::ClearValues()
 {
     for (QLabel* value : panels_[2])
         value->clear();
+    values_ = {};
 }
 
 void TFormInfo4Z::reject() {}

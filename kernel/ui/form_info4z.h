@@ -14,11 +14,14 @@ public:
 
     // Line 1..4: a new value text is shown and pending events are processed,
     // so that the box repaints during the job; the same text again costs
-    // nothing. Other line numbers do nothing.
+    // nothing. A path too long for its field is shortened in the middle.
+    // Other line numbers do nothing.
     void SetInfoLine(int line, const QString& text);
     void SetCaption(const QString& caption);
     // The caption panel of line 1..4.
     void SetLabel(int line, const QString& text);
+    // The text last given to line 1..4's value panel, whole.
+    QString InfoLine(int line) const;
     // Empties the four value panels.
     void ClearValues();
 
@@ -40,6 +43,8 @@ protected:
 private:
     QFrame* back_ = nullptr;
     std::array<std::array<QLabel*, 4>, 3> panels_{};
+    // The texts given to the value panels, before shortening.
+    std::array<QString, 4> values_{};
     bool abortRequested_ = false;
 };
 

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "kernel/language/language.h"
+#include "kernel/ui/remote_message_hold.h"
 
 namespace {
 
@@ -235,6 +236,8 @@ void ShowMessage(const QString& text)
 
 int MessageDlgPos(const QString& text, MsgKind kind, MsgButtons buttons, long, int x, int y)
 {
+    if (int result = 0; HoldRemoteMessage(text, kind, buttons, result))
+        return result;
     auto dialog = CreateMessageDialog(text, kind, buttons);
     dialog->PlaceAt(x, y);
     return dialog->exec();

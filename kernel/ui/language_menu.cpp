@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "kernel/dispatch/kernel_host.h"
+#include "kernel/ui/qt_translation.h"
 #include "kernel/ui/sprach_menu.h"
 
 namespace {
@@ -24,6 +25,7 @@ void InitLanguage(QWidget* form, QMenu* parentMenu, int insertIndex, LanguageSet
     // One language menu at a time: a new start replaces the old one.
     FreeLanguageMenu();
     InitLanguage(settings, std::move(restart), fileName, letter);
+    InstallQtTranslation(CurrentLanguage);
     if (!form || !parentMenu)
         return;
     try {

@@ -1,6 +1,8 @@
 #include "kernel/ui/my_hint_window.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QToolTip>
@@ -22,13 +24,41 @@ int ScreenWidth(const QPoint& globalPos)
     return screen ? screen->geometry().width() : 1024;
 }
 
-// Takes the next line (up to CR LF) off the text.
+// Takes the next line off the text. A line ends at CR LF; a lone LF, as
+// hints set on Qt widgets carry, ends it as well.
 QString TakeLine(QString& rest)
 {
-    const int end = rest.indexOf(QLatin1String("\r\n"));
+    const int end = rest.indexOf(QLatin1Char('\n'));
     QString line = end < 0 ? rest : rest.left(end);
-    rest = end < 0 ? QString() : rest.mid(end + 2);
+    rest = end < 0 ? QString() : rest.mid(end + 1);
+    if (line.endsWith(QLatin1Char('\r')))
+        line.chop(1);
     return line;
+}
+
+bool StartsWithLineEnd(const QString& text)
+{
+    return text.startsWith(QLatin1String("\r\n")) || text.startsWith(QLatin1Char('\n'));
+}
+
+// The picture of the marker at the position, or -1.
+int MarkerAt(const QString& line, int at)
+{
+    if (QStringView(line).mid(at).startsWith(LeftButtonMarker))
+        return 0;
+    if (QStringView(line).mid(at).startsWith(RightButtonMarker))
+        return 1;
+    return -1;
+}
+
+// The next marker at or after the position; the line's length when none.
+int NextMarker(const QString& line, int from)
+{
+    const int left = line.indexOf(LeftButtonMarker, from);
+    const int right = line.indexOf(RightButtonMarker, from);
+    if (left < 0)
+        return right < 0 ? line.size() : right;
+    return right < 0 ? left : std::min(left, right);
 }
 
 }  // namespace
@@ -47,27 +77,42 @@ void P_HintZeichnen(QPainter* painter, QRect& rect, const QString& text, bool me
     int right = left;
     int y = top;
     QString rest = text;
-    while (!rest.isEmpty() && !rest.startsWith(QLatin1String("\r\n"))) {
-        QString line = TakeLine(rest);
+    while (!rest.isEmpty() && !StartsWithLineEnd(rest)) {
+        const QString line = TakeLine(rest);
         int x = left;
         int lineHeight = fm.height();
-        for (int picture : {0, 1}) {
-            const QString& marker = picture == 0 ? LeftButtonMarker : RightButtonMarker;
-            if (!line.startsWith(marker))
+        int at = 0;
+        while (at < line.size()) {
+            if (const int picture = MarkerAt(line, at); picture >= 0) {
+                const QPixmap pixmap = HintMousePicture(picture);
+                if (draw)
+                    painter->drawPixmap(x, y, pixmap);
+                lineHeight = std::max(lineHeight, pixmap.height() + 2);
+                x += pixmap.width();
+                right = std::max(right, x);
+                at += LeftButtonMarker.size();
                 continue;
-            line.remove(0, marker.size());
-            const QPixmap pixmap = HintMousePicture(picture);
+            }
+            const int end = NextMarker(line, at);
+            const QString part = line.mid(at, end - at);
+            at = end;
+            if (at < line.size()) {
+                // Text between markers stays on the line with its pictures.
+                if (draw)
+                    painter->drawText(QRect(x, y, fm.horizontalAdvance(part), fm.height()), TextFlags, part);
+                x += fm.horizontalAdvance(part);
+                right = std::max(right, x);
+                continue;
+            }
+            // The line's last text wraps within the width left to it.
+            const QRect bounds(x, y, std::max(1, maxWidth - (x - left)), INT_MAX / 4);
+            const QRect textRect = fm.boundingRect(bounds, TextFlags, part);
             if (draw)
-                painter->drawPixmap(x, y, pixmap);
-            lineHeight = std::max(lineHeight, pixmap.height() + 2);
-            x += pixmap.width();
+                painter->drawText(QRect(x, y, textRect.width(), textRect.height()), TextFlags, part);
+            right = std::max(right, x + textRect.width());
+            lineHeight = std::max(lineHeight, textRect.height());
         }
-        const QRect bounds(x, y, std::max(1, maxWidth - (x - left)), INT_MAX / 4);
-        const QRect textRect = fm.boundingRect(bounds, TextFlags, line);
-        if (draw)
-            painter->drawText(QRect(x, y, textRect.width(), textRect.height()), TextFlags, line);
-        right = std::max(right, x + textRect.width());
-        y += std::max(lineHeight, textRect.height());
+        y += lineHeight;
     }
     rect = QRect(left, top, right - left + 6, y - top + 2);
 }
@@ -123,4 +168,51 @@ void T_MyHintWindow::paintEvent(QPaintEvent*)
     p.drawRect(rect().adjusted(0, 0, -1, -1));
     QRect area = rect().adjusted(2, 2, 0, 0);
     P_HintZeichnen(&p, area, caption_, false, maxWidth_);
+}
+
+HintEventFilter::HintEventFilter(QObject* parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("HintEventFilter"));
+    // The filter lives as long as the application object, longer than any
+    // window may: its hint window goes when the event loop ends.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { delete hint_; });
+}
+
+bool HintEventFilter::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Show:
+        if (auto* window = qobject_cast<QWidget*>(watched); window && window->isWindow() && window != hint_)
+            window->setAttribute(Qt::WA_AlwaysShowToolTips);
+        return false;
+    case QEvent::ToolTip: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || widget->toolTip().isEmpty())
+            return false;
+        if (!hint_)
+            hint_ = new T_MyHintWindow();
+        // A hint in the two-part form "short|long" shows its short part.
+        const QString hint = widget->toolTip().section(QLatin1Char('|'), 0, 0);
+        hint_->ActivateHint(static_cast<QHelpEvent*>(event)->globalPos() + QPoint(0, 20), hint);
+        return true;
+    }
+    case QEvent::Leave:
+    case QEvent::MouseButtonPress:
+    case QEvent::KeyPress:
+    case QEvent::Wheel:
+        if (hint_ && hint_->isVisible())
+            hint_->ReleaseHint();
+        return false;
+    default:
+        return false;
+    }
+}
+
+HintEventFilter* InstallHintEventFilter()
+{
+    if (auto* existing = qApp->findChild<HintEventFilter*>(QStringLiteral("HintEventFilter"), Qt::FindDirectChildrenOnly))
+        return existing;
+    auto* filter = new HintEventFilter(qApp);
+    qApp->installEventFilter(filter);
+    return filter;
 }

@@ -3,6 +3,8 @@
 // line with a mouse-button marker, drawn as the button's picture.
 #include <QRect>
 #include <QString>
+#include <QObject>
+#include <QPointer>
 #include <QWidget>
 
 class QPainter;
@@ -10,8 +12,9 @@ class QPainter;
 // Draws (painter given, measureOnly false) or measures a hint text from the
 // rectangle's top left. A line ends at CR LF; an empty line ends the hint. A
 // line may begin with "LT" and then "RT" (with their double quotes), drawn as
-// mouse pictures 0 and 1; such a line is at least the picture height + 2 high.
-// The text of a line wraps within maxWidth. On return the rectangle holds
+// mouse pictures 0 and 1, and so is a marker further on in the line; a line
+// with a picture is at least the picture height + 2 high. A lone LF ends a
+// line as CR LF does. The line's last text wraps within maxWidth. On return the rectangle holds
 // the widest line and all lines, plus 6 to the right and 2 below. Measuring
 // without a painter uses the hint window's font.
 void P_HintZeichnen(QPainter* painter, QRect& rect, const QString& text, bool measureOnly, int maxWidth);
@@ -43,3 +46,25 @@ private:
     QString caption_;
     int maxWidth_;
 };
+
+// Shows the hint of whatever widget the pointer rests on through one
+// T_MyHintWindow, in every window of the program. Tool windows never become
+// the active window, and Qt would show hints only in the active one, so every
+// window is marked to show them regardless.
+class HintEventFilter : public QObject {
+    Q_OBJECT
+public:
+    explicit HintEventFilter(QObject* parent = nullptr);
+
+    // The hint window, created with the first hint.
+    T_MyHintWindow* HintWindow() const { return hint_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPointer<T_MyHintWindow> hint_;
+};
+
+// Installs the one hint filter on the application; later calls return it.
+HintEventFilter* InstallHintEventFilter();

@@ -13,6 +13,7 @@
 #include "kernel/services/services.h"
 #include "kernel/ui/flag_pictures.h"
 #include "kernel/ui/language_flag_item.h"
+#include "kernel/ui/qt_translation.h"
 
 namespace {
 
@@ -126,6 +127,8 @@ void T_SprachMenu::LanguageClick(QAction* item)
             return;
         }
     }
+    // Whatever Qt shows until the restart already speaks the new language.
+    InstallQtTranslation(CurrentLanguage);
     // A copy: the callback may well end the engine on its way out.
     const RestartCallback restart = LanguageRestartCallback();
     if (restart)

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFrame>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
@@ -73,15 +74,33 @@ QString DerivedActionToolTip(const QAction* a)
     return out.trimmed();
 }
 
+// Remembers the translated tooltip, so that a hint set already translated
+// is not translated a second time when its window is translated.
+constexpr char kTranslatedHint[] = "TranslatedHint";
+
 template <typename T>
 void TranslateHintOf(T* o, const QString& source)
 {
     if (source.isEmpty())
         return;
+    if (const QVariant done = o->property(kTranslatedHint); done.isValid() && done.toString() == source)
+        return;
     const Hint h = TranslatedHint(source);
     o->setToolTip(h.shortText);
     o->setStatusTip(h.longText);
+    o->setProperty(kTranslatedHint, h.shortText);
 }
+
+}  // namespace
+
+void SetTranslatedHint(QWidget* widget, const QString& hint)
+{
+    widget->setToolTip(QString());
+    widget->setStatusTip(QString());
+    TranslateHintOf(widget, hint);
+}
+
+namespace {
 
 template <typename T>
 void TranslateHint(T* o)
@@ -162,6 +181,9 @@ void TranslateComponent(QObject* o)
         for (int i = 0; i < cb->count(); ++i)
             cb->setItemText(i, Phrase(cb->itemText(i)));
         TranslateHint(cb);
+    } else if (auto* panel = qobject_cast<QFrame*>(o); panel && panel->metaObject() == &QFrame::staticMetaObject) {
+        // A plain frame is what the windows build their panels from.
+        TranslateHint(panel);
     }
 }
 
@@ -273,15 +295,31 @@ private:
 
 }  // namespace
 
+namespace {
+// Owned by the application; the guard forgets it with the application.
+QPointer<KeyNameTranslator>& InstalledKeyNames()
+{
+    static QPointer<KeyNameTranslator> installed;
+    return installed;
+}
+}  // namespace
+
 void InstallKeyNameTranslator()
 {
-    // Owned by the application; the guard forgets it with the application.
-    static QPointer<KeyNameTranslator> installed;
     QCoreApplication* app = QCoreApplication::instance();
-    if (!app || installed)
+    if (!app || InstalledKeyNames())
         return;
-    installed = new KeyNameTranslator(app);
-    QCoreApplication::installTranslator(installed);
+    InstalledKeyNames() = new KeyNameTranslator(app);
+    QCoreApplication::installTranslator(InstalledKeyNames());
+}
+
+void PutKeyNameTranslatorFirst()
+{
+    // The application asks the translator installed last first.
+    if (KeyNameTranslator* names = InstalledKeyNames()) {
+        QCoreApplication::removeTranslator(names);
+        QCoreApplication::installTranslator(names);
+    }
 }
 
 void TranslateForm(QWidget* form)

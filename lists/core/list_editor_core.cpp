@@ -105,15 +105,26 @@ std::optional<std::string> ListEditorCore::StoreCell(int field, int row, int32_t
 {
     if (field == listNumberField_ || Field(field).kind == 0)
         return std::nullopt;
-    uint8_t* p = LineForStore(line);
-    if (!p)
-        return std::nullopt;
+    // An empty list counts as one line, so its append row is line 2:
+    // typing there begins line 1, which the row then shows.
+    const int target = List().Count() == 0 && line == 2 ? 1 : line;
+    uint8_t* p = LineForStore(target);
+    if (!p) {
+        // A full list takes no further line: the refusal is heard and read,
+        // and the row shows what the list holds, not what was typed.
+        RefuseStore(F_TRANS("Die Liste ist voll"));
+        ShowLine(row, line, record);
+        return FieldCell(row, field).text;
+    }
     NormaliseLine(p);
     if (field == commentField_)
         StoreComment(p, commentOffset_, text.value_or(""));
     else if (!StoreField(p, field, value, text))
         return std::nullopt;
-    ShowLine(row, line, record);
+    if (target != line)
+        ShowLineAtCursor(target);
+    else
+        ShowLine(row, line, record);
     return FieldCell(row, field).text;
 }
 

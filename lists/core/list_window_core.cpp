@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "kernel/language/language.h"
 #include "kernel/services/services.h"
@@ -553,8 +554,28 @@ void ListWindowCore::OnEnter(int row, int column)
     remembered_ = CursorCell().text;
     cellChanged_ = false;
     RefreshEditor();
-    host_.ShowStatusHint(CursorCell().hint);
+    host_.ShowStatusHint(refusal_.empty() ? CursorCell().hint : refusal_);
+    refusal_.clear();
     CellTextChanged(CursorLine(), Feld_, Zeile_, CursorCell().text);
+}
+
+void ListWindowCore::ShowLineAtCursor(int line)
+{
+    ZeileOffset_ = std::max(1, line - Zeile_ + 1);
+    ShowPage();
+}
+
+int ListWindowCore::KeyCode(int key, bool ctrl) const
+{
+    constexpr int kDeleteKey = 46;  // VK_DELETE
+    return key == kDeleteKey && ctrl && range_.first != 0 && HasLineExchange() ? kCmdDelete : key;
+}
+
+void ListWindowCore::RefuseStore(const std::string& text)
+{
+    refusal_ = text;
+    host_.ShowStatusHint(text);
+    host_.Beep();
 }
 
 void ListWindowCore::OnExit(int row, int column)
@@ -829,7 +850,12 @@ void ListWindowCore::Wheel(int delta, bool ctrl, bool shift)
         step = large;
     else if (shift && !ctrl)
         step = 1;
+    // The scroll-bar code is ignored while the last key held Shift (a
+    // Shift+arrow marks lines instead); the wheel's own Shift picks its
+    // step and must still scroll.
+    const bool shiftKey = std::exchange(shift_, false);
     ScrollBarMoved(scrollPos_ - notches * step);
+    shift_ = shiftKey;
 }
 
 void ListWindowCore::ScrollBarMoved(int position)

@@ -117,6 +117,9 @@ public:
 
     // Keys: true when used.
     bool HandleKey(int key);
+    // The key HandleKey gets for a pressed key: Ctrl+Del is the Edit menu's
+    // delete (shown as "Strg+Entf") while lines are marked.
+    int KeyCode(int key, bool ctrl) const;
     // The cell's key-down handling after no shortcut took the key.
     bool KeyDown(int key, bool shift, bool alt, bool ctrl);
     void KeyUp(bool shift);
@@ -237,11 +240,18 @@ protected:
 
     // The cell of a field in a row.
     Cell& FieldCell(int row, int field) { return grid_.At(row, Field(field).column); }
+    // A store the list cannot take: a beep, and the text in the status bar
+    // until the cell after the next is entered (the move that committed the
+    // store enters a cell whose hint would otherwise hide it at once).
+    void RefuseStore(const std::string& text);
+    // Scrolls so that the cursor row shows the line, and shows the page.
+    void ShowLineAtCursor(int line);
     // Formatting after a LongTag change (kinds 4, 5, 6).
     void FormatCell(int row, int column);
     MarkedRange range_;
 
 private:
+    std::string refusal_;
     // Layout.
     void ComputeNeighbours();
     void AddGridRow();

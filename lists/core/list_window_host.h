@@ -51,6 +51,8 @@ public:
     virtual void CloseMainWindow() = 0;
     virtual void SetBlinking(bool on) = 0;
     virtual void ShowStatusHint(const std::string& hint) = 0;
+    // The system's warning sound, for input that was refused.
+    virtual void Beep() {}
     // Shows a message that ends the program (the caller exits).
     virtual void ShowFatalMessage(const std::string& text) = 0;
     virtual void ShowProgress(const std::string& label, int value) = 0;

@@ -97,7 +97,11 @@ void RustListeCore::AddRow(int row, const std::string& caption, const std::strin
 {
     AddCell(caption, kCaptionX, Top(row), kCaptionWidth, false, kCaptionFont, CellAlignment::Left, hint);
     Grid().At(1, Grid().Columns()).bevel = false;
-    AddCell("", kCaptionX + kCaptionWidth, Top(row), kValueWidth, field, 4, CellAlignment::Centre, hint);
+    // The comment and the background colours may hold more than the cell
+    // shows: they start at the left edge, so their beginning stays readable.
+    const bool overflows = row == Kommentar || row == HF;
+    AddCell("", kCaptionX + kCaptionWidth, Top(row), kValueWidth, field, 4,
+            overflows ? CellAlignment::Left : CellAlignment::Centre, hint);
 }
 
 std::string RustListeCore::CouplingChoices(const std::string& model)

@@ -7,6 +7,7 @@
 
 #include "pattern/motif/motif_exchange.h"
 #include "pattern/motif/motif_transform.h"
+#include "pattern/motif/palette_match.h"
 #include "pattern/motif/take_over_palette.h"
 #include "pattern/paint/drag_rect.h"
 #include "pattern/paint/paint_core.h"
@@ -121,20 +122,30 @@ void Double(PaintCore& core, bool width, bool height)
     Scale(core, width ? m.width * 2 : m.width, height ? m.height * 2 : m.height);
 }
 
-void Mirror(PaintCore& core, int mirror)
+// Mirroring and the quarter turn lose nothing: the untouched copy turns
+// with the work bitmap, so that a later scaling starts from the motif as it
+// now stands and still from its full picture.
+template <class Transform>
+void TransformBoth(PaintCore& core, Transform transform)
 {
     MotifImage work;
     if (!LoadWorkMotif(core, false, work))
         return;
-    TakeTransformed(core, MirrorScaleMotif(work, 0, 0, mirror));
+    MotifImage original;
+    const bool untouched = LoadWorkMotif(core, true, original);
+    TakeTransformed(core, transform(work));
+    if (untouched)
+        WriteBmp8(OriginalOf(core.workBmp), transform(original).ToBmp());
+}
+
+void Mirror(PaintCore& core, int mirror)
+{
+    TransformBoth(core, [mirror](const MotifImage& m) { return MirrorScaleMotif(m, 0, 0, mirror); });
 }
 
 void Turn(PaintCore& core)
 {
-    MotifImage work;
-    if (!LoadWorkMotif(core, false, work))
-        return;
-    TakeTransformed(core, RotateMotif90(work));
+    TransformBoth(core, [](const MotifImage& m) { return RotateMotif90(m); });
 }
 
 // Stretching, distorting and turning by a drag run as tools of their own.
@@ -146,6 +157,14 @@ void StartDragTool(PaintCore& core, uint8_t tool)
 bool HasRegion(const PaintCore& core)
 {
     return !core.Motif().Empty();
+}
+
+// While a placing tool holds the motif, the work bitmap is the motif: the
+// marked rectangle may be the hole a move left or cells the motif has not
+// reached yet.
+bool PlacingHoldsTheMotif(const PaintCore& core)
+{
+    return core.ToolNow() >= 26 && core.ToolNow() <= 29;
 }
 
 void CopyCommand(PaintCore& core)
@@ -160,7 +179,7 @@ void CutCommand(PaintCore& core)
 {
     if (!HasRegion(core))
         return;
-    if (core.ToolNow() < 26 || core.ToolNow() > 29)
+    if (!PlacingHoldsTheMotif(core))
         CopyRegionToMotif(core);
     core.View().BindMotifCommands(true);
     CutMotif(core);
@@ -191,9 +210,10 @@ void InsertFrom(PaintCore& core, const std::string& file)
         return;
     const std::string& work = core.workBmp;
     MotifImage motif;
+    bool ownPalette = true;
     if (ext == ".pcx") {
         // A failed conversion leaves the work bitmap as it was.
-        const ExchangeResult r = PcxToBmp(file, work, 0);
+        const ExchangeResult r = PcxToBmp(file, work, core.State().transparentColour);
         if (!r) {
             Warn(core, r, file, work);
             return;
@@ -210,6 +230,9 @@ void InsertFrom(PaintCore& core, const std::string& file)
             core.View().Warning("Fehler beim Öffnen der Eingabedatei " + file);
             return;
         }
+        ownPalette = !picture.trueColour;
+        if (picture.trueColour)
+            MatchToPalette(picture, core.colours, static_cast<int32_t>(core.PanelCount()));
         motif = MotifImage::FromBmp(picture, 1);
         if (!SaveWorkMotif(core, motif, false)) {
             core.View().Warning("Fehler beim Erzeugen der Ausgabedatei " + work);
@@ -227,14 +250,17 @@ void InsertFrom(PaintCore& core, const std::string& file)
     m.x2 = m.width;
     m.y2 = m.height;
     core.View().MotifChanged(m.width, m.height);
-    core.TakePalette(motif.colours);
+    if (ownPalette)
+        core.TakePalette(motif.colours);
     PasteCommand(core);
     ShowCaption(core, file, motif.width, motif.height);
 }
 
 void CopyTo(PaintCore& core, const std::string& file)
 {
-    if (!HasRegion(core) || !CopyRegionToMotif(core))
+    if (!HasRegion(core))
+        return;
+    if (!PlacingHoldsTheMotif(core) && !CopyRegionToMotif(core))
         return;
     core.View().BindMotifCommands(true);
     const std::string ext = Extension(file);
@@ -243,7 +269,7 @@ void CopyTo(PaintCore& core, const std::string& file)
     const MotifBlock& m = core.Motif();
     ShowCaption(core, file, m.width, m.height);
     if (ext == ".pcx") {
-        const ExchangeResult r = BmpToPcx(core.workBmp, file, 0);
+        const ExchangeResult r = BmpToPcx(core.workBmp, file, core.State().transparentColour);
         if (!r)
             Warn(core, r, core.workBmp, file);
         return;

@@ -149,7 +149,10 @@ void TransformDragTool::Finish(PaintCore& core, const CellInput& in)
         if (Result(core, x, y, result, where)) {
             core.Motif() = where;
             core.Hooks().P_SymbolCopyLevelLoeschen();
-            SaveWorkMotif(core, result, false);
+            // A shear or a turn is the motif from now on: a later scaling
+            // starts from it. Stretching keeps the untouched picture.
+            const uint8_t tool = core.ToolNow();
+            SaveWorkMotif(core, result, tool == 32 || tool == 33 || tool == 37);
         }
     }
     view.P_KopierenButtonEnable(true);

@@ -78,7 +78,8 @@ void DrawArc(PaintSurface& surface, PaintState& state, bool preview, int32_t ax,
     const double ub = u(bx, by);
     const double uc = u(cx, cy);
     const double vc = v(cx, cy);
-    const int64_t N = std::llabs(std::llrint(ub - ax)) / 2;
+    const int64_t chord = std::llabs(std::llrint(ub - ax));
+    const int64_t N = chord / 2;
     if (N == 0) {
         // A chord of a cell or two has no room for a curve.
         pen.Join(bx, by, ax, ay);
@@ -91,13 +92,16 @@ void DrawArc(PaintSurface& surface, PaintState& state, bool preview, int32_t ax,
     if (s == 0)
         s = state.height;
     const double n = static_cast<double>(N);
-    const double base = std::min<double>(ax, ub) + n;
+    // The right branch mirrors the left one over the chord, so both end on
+    // its ends and a flat arc is the chord itself, of even length as well.
+    const double left = std::min<double>(ax, ub);
+    const double right = left + static_cast<double>(chord);
     int32_t prev[2][2] = {};
     for (int64_t t = -N; t <= 0; ++t) {
         const double td = static_cast<double>(t);
         const double vt = (td * td / n) * (h / n) + vc;
         const double shear = std::fabs(vt - ay) / s;
-        const double us[2] = {base + td - shear, base - td + 1 - shear};
+        const double us[2] = {left + n + td - shear, right - n - td - shear};
         for (int k = 0; k < 2; ++k) {
             const int32_t X = Nearest((us[k] - ax) * cosine - (vt - ay) * sine + ax);
             const int32_t Y = Nearest(ay + (us[k] - ax) * sine + (vt - ay) * cosine);

@@ -20,20 +20,16 @@ bool ReachesPicture(const PaintState& state, int64_t x0, int64_t x1, int64_t y0,
     return (inside(x0, w) || inside(x1, w)) && (inside(y0, h) || inside(y1, h));
 }
 
-// A brush row of a gap leg or a staircase point: decided once, by the
-// current colour and the row's cell at column x.
-void StampBrushRows(CellWriter& writer, const PaintState& state, bool undo, bool writeRule, int64_t x, int64_t y)
+// The brush at a gap-leg cell or a staircase point. Every cell passes the
+// write rule on its own: a protected cell anywhere in the brush must keep
+// its colour.
+void StampBrush(CellWriter& writer, const PaintState& state, bool undo, bool writeRule, int64_t x, int64_t y)
 {
     const int64_t lw = state.settings.lineWidth;
-    for (int64_t r = 0; r <= lw; ++r) {
-        if (writeRule) {
-            const int old = writer.Read(x, y + r);
-            if (old < 0 || state.T[state.currentColour] != 0 || state.P[static_cast<size_t>(old)] != 0)
-                continue;
-        }
+    const WriteMode mode = writeRule ? WriteMode::Rule : WriteMode::Always;
+    for (int64_t r = 0; r <= lw; ++r)
         for (int64_t c = 0; c <= lw; ++c)
-            writer.Write(x + c, y + r, undo, WriteMode::Always);
-    }
+            writer.Write(x + c, y + r, undo, mode);
 }
 
 // A thin line along one row is one run of cells, written as a whole.
@@ -74,23 +70,24 @@ void PaintBrush(PaintSurface& surface, PaintState& state, bool saveUndo, bool wr
 
     const CellBox room = PictureCells(state).Shrunk(lw);
     auto gate = [&](int64_t minor) { return line.MinorInside(room, minor); };
-    const WriteMode mode = writeRule ? WriteMode::Rule : WriteMode::Always;
     CellWriter writer(surface, state);
     auto stamp = [&](int64_t x, int64_t y, StampKind kind) {
         if (kind != StampKind::Walk) {
-            StampBrushRows(writer, state, saveUndo, writeRule, x, y);
+            StampBrush(writer, state, saveUndo, writeRule, x, y);
             state.lastGapLeg = kind == StampKind::VerticalLeg ? 1 : 2;
             return false;
         }
         if (!room.Contains(x, y))
             return false;
-        for (int64_t r = 0; r <= lw; ++r)
-            for (int64_t c = 0; c <= lw; ++c)
-                writer.Write(x + c, y + r, saveUndo, mode);
+        StampBrush(writer, state, saveUndo, writeRule, x, y);
         return true;
     };
+    // A leg stamped just below or left of the picture still reaches into it
+    // with the brush's upper rows and right columns.
+    const CellBox picture = PictureCells(state);
+    const CellBox reach{picture.x1 - lw, picture.y1 - lw, picture.x2, picture.y2};
     LinePoint last;
-    if (line.Walk(PictureCells(state), gate, stamp, last)) {
+    if (line.Walk(reach, gate, stamp, last)) {
         x1 = static_cast<int32_t>(last.x);
         y1 = static_cast<int32_t>(last.y);
     }
@@ -112,7 +109,7 @@ void PaintSpan(PaintSurface& surface, PaintState& state, bool writeRule, int32_t
         const int64_t y = steps.Y();
         if (!room.Contains(x, y))
             break;
-        StampBrushRows(writer, state, true, writeRule, x, y);
+        StampBrush(writer, state, true, writeRule, x, y);
         last = {x, y};
         any = true;
         if (steps.Done())

@@ -131,6 +131,7 @@ bool ReadBmp8(const std::string& path, Bmp8& picture, std::string& error)
     picture.xPixelsPerMetre = get_i32(b.data(), 38);
     picture.yPixelsPerMetre = get_i32(b.data(), 42);
     picture.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    picture.trueColour = depth == 24;
     if (depth == 24) {
         ReduceTrueColour(b.data() + pixelOffset, stride, topDown, picture);
         return true;

@@ -18,6 +18,9 @@ struct Bmp8 {
     int32_t yPixelsPerMetre = 0;
     // 0xffRRGGBB per index.
     std::array<uint32_t, 256> colours{};
+    // Read from a 24-bit file: the colours are the picture's own, gathered
+    // while reading, not a palette anyone chose.
+    bool trueColour = false;
     // height lines of width bytes, the top line first.
     std::vector<uint8_t> pixels;
 

@@ -177,6 +177,39 @@ TEST_F(GTestWindowTest, StepsWaitAndACloseOnlyStopsTheWalk)
     EXPECT_EQ(inits, 2) << "the library starts anew";
 }
 
+TEST_F(GTestWindowTest, ALongFastRunLooksOnceAFrameAndAStepKeyStopsItAtOnce)
+{
+    ASSERT_TRUE(Compile("long_run.Skx"));
+    // A zero timer fires whenever the window handles its events.
+    int looks = 0;
+    QTimer look;
+    look.setInterval(0);
+    QObject::connect(&look, &QTimer::timeout, [&looks] { ++looks; });
+    look.start();
+    MnuGTestClick();
+    look.stop();
+    TFormGTestZorit& g = *G_Test;
+    EXPECT_EQ(g.Run().mode(), GTestRunState::Ended);
+    EXPECT_EQ(MessageLines().back(), "Anzahl der Schlittenhübe: 30000");
+    EXPECT_EQ(g.ShownRows(), g.RowSource().height()) << "the end shows every row";
+    EXPECT_LT(looks, 3000) << "30,000 strokes, not a look each";
+    g.close();
+
+    PostKey(&g, Qt::Key_E, "E");
+    bool stopped = false;
+    When([&g] { return g.Run().mode() == GTestRunState::Waiting; }, [&g, &stopped] {
+        stopped = true;
+        EXPECT_LE(g.ShownRows(), 4) << "the key counts at the first frame";
+        g.close();
+    });
+    MnuGTestClick();
+    EXPECT_TRUE(stopped);
+    const auto lines = MessageLines();
+    EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                           [](const std::string& l) { return l.find("Abbruch durch Anwender!") != std::string::npos; }),
+              lines.end());
+}
+
 TEST_F(GTestWindowTest, RemoteStepsNeverWait)
 {
     ASSERT_TRUE(Compile("nested.Skx"));

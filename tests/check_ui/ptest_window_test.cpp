@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "check/export_options.h"
+#include "check/programcheck.h"
 #include "check/ui/form_export_erweitert.h"
 #include "check/ui/form_gtest_zorit.h"
 #include "check/ui/form_ptest.h"
@@ -381,6 +382,26 @@ TEST_F(PTestWindowTest, EveryProgramEndsInBothWindows)
         EXPECT_FALSE(w.isVisible());
         EXPECT_TRUE(A("MnuGTest")->isEnabled());
     }
+}
+
+TEST_F(PTestWindowTest, ALongExportLooksAtItsEventsOnceAFrame)
+{
+    ASSERT_TRUE(Compile("long_run.Skx"));
+    MnuExportSkrelClick();
+    TFormPTest& w = *FormPTest;
+    w.askStartTarget = [](const QString&) { return false; };
+    // A zero timer fires whenever the window handles its events.
+    int looks = 0;
+    QTimer look;
+    look.setInterval(0);
+    QObject::connect(&look, &QTimer::timeout, [&looks] { ++looks; });
+    look.start();
+    w.ButtonStartClick();
+    look.stop();
+    EXPECT_EQ(CheckStrokeCount(), 30000u);
+    EXPECT_LT(looks, 1500) << "15,000 rows, not a look each";
+    EXPECT_TRUE(QTest::qWaitFor([&w] { return w.ButtonStart->text() == "&Beenden"; }));
+    w.ButtonStart->click();
 }
 
 }  // namespace

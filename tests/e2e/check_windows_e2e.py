@@ -414,18 +414,12 @@ def scenario_refused_commands():
     finish(home, proc)
 
 
-# A program of 30,000 strokes: the simulation runs for a while.
-LONG_PROGRAM = b"""MODULSET TEST;\r\nBEGIN\r\n$ZR_TYP=311;\r\n$NR1=1,101;\r\n$XMAX=100;\r\n$YMAX=20;\r\n\
-$S_1=S3,0,D3;\r\n$S_3=Z1,1,D5000;[]=MAIN;\r\nEND;\r\nMODUL MAIN;\r\nBEGIN\r\nS1=>,POS;\r\nTZ=50;\r\nWA=D10;\r\nS1=<,POS;END;\r\n"""
-
-
 def scenario_close_during_simulation():
-    """CLOSE while a remote simulation runs stops the walk and closes at once."""
+    """CLOSE while a remote simulation of long_run (slowed down to half a
+    minute) runs stops the walk and closes at once."""
     home = Home()
-    home.write("w/long.SMA", b"")
-    home.write("w/long.Skx", LONG_PROGRAM)
-    proc, win = start_and_window(home)
-    check(dde(home, "LOADORDALINFILES " + home.path("w", "long.SMA")) == "01", "program loaded")
+    home.env["VPSIMMOD_ROW_DELAY_US"] = "1000"
+    proc, win = start(home, "long_run")
     path = home.path("run", "dde-ZORIT-DDESERVER1")
     simulation = subprocess.Popen(["socat", "-t", "120", "-", "UNIX-CONNECT:" + path], stdin=subprocess.PIPE,
                                   stdout=subprocess.PIPE)
@@ -550,6 +544,46 @@ def shots_default_palette():
             click_at(gtest, button[0], button[1])
         time.sleep(0.5)
         shot(gtest, "gtest_default_density.png")
+def scenario_long_run():
+    """long_run's 30,000 strokes: remote, the count reaches the design
+    program; at the keyboard, slowed down, the rows show while the run goes,
+    E stops it at once and S runs it to its end."""
+    home = Home()
+    proc, win = start(home, "long_run")
+    derodi = Partner(home, "Derodi")
+    check(dde(home, "FERNSTEUERUNG") == "01", "FERNSTEUERUNG answered")
+    check(dde(home, "SIMULATION") == "01", "SIMULATION answered")
+    end = time.time() + 60
+    while time.time() < end and not any(l.startswith("P_DllInfoEnde") for l in log_lines(home)):
+        time.sleep(0.2)
+    time.sleep(0.5)
+    check("CMD CARRIAGEAMOUNT 30000" in derodi.lines(), "Derodi hears 30,000 strokes")
+    finish(home, proc)
+
+    home = Home()
+    home.write("P.pal", PALETTE)
+    home.write("Zorit.INI", "[Files]\r\nPalette=P.pal\r\n")
+    home.env["VPSIMMOD_ROW_DELAY_US"] = "200"
+    proc, gtest = opened(home, "long_run", "ctrl+F7", "G-Test")
+    if gtest:
+        time.sleep(2.0)
+        running = shot(gtest, "long_run.png")
+        stitches = colour_lines(running, "2060DF")
+        check(len(stitches) > 50, "rows are drawn while the run goes: %d pixel lines of stitches" % len(stitches))
+        keys(gtest, "e")
+        time.sleep(0.5)
+        rows = lambda: sum(l.startswith("P_DllZeileFertig") for l in log_lines(home))
+        first = open(shot(gtest, "long_run_stopped.png"), "rb").read()
+        done = rows()
+        time.sleep(1.0)
+        check(open(shot(gtest, "long_run_stopped2.png"), "rb").read() == first, "E stopped the run: the picture stands still")
+        check(rows() == done and 0 < done < 30000, "E stopped the walk at once: %d strokes" % done)
+        # S goes on fast to the end.
+        keys(gtest, "s")
+        end = time.time() + 60
+        while time.time() < end and not any(l.startswith("P_DllInfoEnde") for l in log_lines(home)):
+            time.sleep(0.2)
+        check(rows() > done, "S went on to the end")
     finish(home, proc)
 
 
@@ -579,6 +613,7 @@ SCENARIOS = {
     "close_during_simulation": scenario_close_during_simulation,
     "pipe_target": scenario_pipe_target,
     "stacking": scenario_stacking,
+    "long_run": scenario_long_run,
 }
 
 if __name__ == "__main__":

@@ -20,22 +20,6 @@ printf 'set 1 1 2 7\nset 1 2 2 7\nset 1 3 2 7\nset 1 4 2 62\nset 1 5 2 63\nset 1
 button BereichMarkieren_SpeedButton left\nev 1 1 1\nev 5 2 1\nev 5 2 0\ncopyto %s\n' "$work/w/muster.PCX" >"$work/m.txt"
 "$paint" --work "$work/probe.bmp" "$work/m.txt" >/dev/null || fail "no muster.PCX"
 
-shot() {
-    sleep 0.7
-    import -window "$1" "$2"
-}
-# Cell values of a saved pattern, row 30 first: the red of P.pal is the index.
-cells() {
-    convert "$1" -depth 8 txt:- | python3 -c "
-import sys
-rows = {}
-for l in sys.stdin.read().splitlines()[1:]:
-    xy, rest = l.split(':', 1)
-    x, y = map(int, xy.split(','))
-    rows.setdefault(y, {})[x] = int(rest.split('(')[1].split(',')[0])
-for y in sorted(rows):
-    print(' '.join(str(rows[y][x]) for x in sorted(rows[y])))"
-}
 size() {
     identify -format '%w %h' "$1"
 }
@@ -108,33 +92,12 @@ shot "$patrone" "$work/framed.png"
 xdotool mousemove --window "$palette" 15 143 click 3
 sleep 0.3
 shot "$patrone" "$work/placed.png"
-picture "$work/before.png" "$work/picture0.png"
-picture "$work/placed.png" "$work/picture1.png"
-cells "$work/picture0.png" >"$work/cells0.txt"
-cells "$work/picture1.png" >"$work/cells1.txt"
-python3 - "$work/cells0.txt" "$work/cells1.txt" <<'PY' || fail "placed motif"
-import sys
-before = [list(map(int, l.split())) for l in open(sys.argv[1])]
-after = [list(map(int, l.split())) for l in open(sys.argv[2])]
-want = [r[:] for r in before]
+expect_cells "$work/before.png" "$work/placed.png" <<'PY' || fail "placed motif"
 # Lines run from the top (row 30); row y is line 30 - y.
 want[30 - 21][19:24] = [7, 7, 7, 62, 63]
 want[30 - 20][19:24] = [0, 0, 200, 200, 200]
-if after != want:
-    for y, (a, w) in enumerate(zip(after, want)):
-        if a != w:
-            print("row", 30 - y, "got", a, "want", w)
-    sys.exit(1)
 PY
 import -window root "$work/screen_end.png"
-if [ -n "${SHOTS:-}" ]; then
-    mkdir -p "$SHOTS"
-    cp "$work"/*.png "$SHOTS/"
-fi
-
-[ "$(dde CLOSE)" = "01" ] || fail "CLOSE refused"
-for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "still running after CLOSE: $(cat "$work/stderr.txt")"
-wait "$pid" || fail "exit status $?"
-pid=
+keep_shots
+close_program
 echo "OK"

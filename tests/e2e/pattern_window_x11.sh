@@ -61,6 +61,25 @@ expect_pixel 39 "$bottom" "#0000FF"
 expect_pixel 0 $((bottom - 3)) "#0103FE"
 expect_pixel 0 $((bottom - 29)) "#0715F8"
 
+# The palette never becomes the active window; resting the pointer on its
+# ellipse button shows the button's hint all the same, beside the pointer.
+xdotool windowfocus --sync "$patrone"
+eval "$(xdotool getwindowgeometry --shell "$palette")"
+xdotool mousemove $((X + 40)) $((Y + 38))
+sleep 0.2
+xdotool mousemove $((X + 41)) $((Y + 39))
+hint=0
+for _ in $(seq 20); do
+    sleep 0.25
+    import -window root "$work/root.png"
+    hint=$(convert "$work/root.png" -crop "300x80+$((X + 41))+$((Y + 39))" -depth 8 txt:- | grep -c "#FFFFDC" || true)
+    [ "$hint" -ge 500 ] && break
+done
+[ -z "${PALETTE_HINT_SHOT:-}" ] || cp "$work/root.png" "$PALETTE_HINT_SHOT"
+[ "$hint" -ge 500 ] || fail "no hint on the palette while Patrone is active ($hint pixels)"
+xdotool mousemove $((X + 300)) $((Y + 400))
+eval "$(xdotool getwindowgeometry --shell "$patrone")"
+
 # Space: the temporary zoom of 7 x 7 pixels with grid lines.
 xdotool windowfocus --sync "$patrone" key --clearmodifiers space
 shot "$patrone"

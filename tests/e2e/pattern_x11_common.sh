@@ -116,3 +116,70 @@ drag() {
     xdotool mouseup 1
     sleep 0.3
 }
+
+# A shot of window $1 into $2, once the window has drawn.
+shot() {
+    sleep 0.7
+    import -window "$1" "$2"
+}
+
+# The colours ImageMagick reads from a picture, one line per pixel row from
+# the top, each pixel as rrggbb.
+colours() {
+    convert "$1" -depth 8 txt:- | python3 -c "
+import sys
+rows = {}
+for l in sys.stdin.read().splitlines()[1:]:
+    xy, rest = l.split(':', 1)
+    x, y = map(int, xy.split(','))
+    rows.setdefault(y, {})[x] = rest.split('#')[1][:6].lower()
+for y in sorted(rows):
+    print(' '.join(rows[y][x] for x in sorted(rows[y])))"
+}
+
+# Cell values of a picture at one pixel a cell, row 30 first: the red of
+# P.pal is the index.
+cells() {
+    colours "$1" | python3 -c "
+import sys
+for l in sys.stdin:
+    print(' '.join(str(int(p[:2], 16)) for p in l.split()))"
+}
+
+# With SHOTS=DIR the screenshots are kept there.
+keep_shots() {
+    if [ -n "${SHOTS:-}" ]; then
+        mkdir -p "$SHOTS"
+        cp "$work"/*.png "$SHOTS/"
+    fi
+}
+
+# "CLOSE" over DDE; the program must end, and cleanly.
+close_program() {
+    [ "$(dde CLOSE)" = "01" ] || fail "CLOSE refused"
+    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$pid" 2>/dev/null && fail "still running after CLOSE: $(cat "$work/stderr.txt")"
+    wait "$pid" || fail "exit status $?"
+    pid=
+}
+
+# The picture of shot $2 against that of shot $1, cell for cell: stdin is
+# python that changes `want` (the cells of $1, row 30 first, so row y is
+# line 30 - y) into what $2 must show. Prints the rows that differ.
+expect_cells() {
+    picture "$1" "$work/picture0.png"
+    picture "$2" "$work/picture1.png"
+    cells "$work/picture0.png" >"$work/cells0.txt"
+    cells "$work/picture1.png" >"$work/cells1.txt"
+    python3 -c "
+import sys
+before = [list(map(int, l.split())) for l in open(sys.argv[1])]
+after = [list(map(int, l.split())) for l in open(sys.argv[2])]
+want = [r[:] for r in before]
+exec(sys.stdin.read())
+if after != want:
+    for y, (a, w) in enumerate(zip(after, want)):
+        if a != w:
+            print('row', 30 - y, 'got', a, 'want', w)
+    sys.exit(1)" "$work/cells0.txt" "$work/cells1.txt"
+}

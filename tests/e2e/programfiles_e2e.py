@@ -15,7 +15,7 @@ import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from zorit_harness import (BIN, FAILURES, SCENARIO, TOOLS, Home, check, ini, keys,  # noqa: E402
-                           other_window, start_and_window)
+                           other_window, start_and_window, xdo)
 
 PROBE = os.path.join(os.path.dirname(BIN), "tests", "tools", "kernel_probe")
 RAMCOPY = os.path.join(TOOLS, "ramcopy.py")
@@ -173,12 +173,13 @@ def scenario_failed_loads():
     home.write("w/A/BAD.3XH", bytes(bad))
     proc, win = start_and_window(home)
     for label, text in (("missing", "LOADPATTERNX"), ("refused", "LOADPATTERN " + home.path("w", "A", "BAD.3XH"))):
-        pending = dde(home, text, wait=False)
+        # The design program has its answer before the message opens; the
+        # message still shows for the person at the machine.
+        check(answer(dde(home, text, wait=False)) == "01", label + ": answered before the message is confirmed")
         box = other_window(proc.pid, win, 10)
         check(box is not None, label + ": a message window")
         if box:
             keys(box, "Return")
-        check(answer(pending) == "01", label + ": answered after the message")
         check(other_window(proc.pid, win, 0.5) is None, label + ": one message only")
     check(close(home, proc) == 0, "exit status 0")
     check(snapshot(home) == before, "the program as before")
@@ -256,6 +257,104 @@ def scenario_ignored_and_save():
     home.cleanup()
 
 
+def scenario_damaged_pattern():
+    """A program whose pattern file is damaged or missing is not loaded: the
+    open program stays, no recent entry, and a save writes the open one."""
+    home = Home()
+    program = make_program(home, "w/A", "PROGRAMM1.3XH")
+    jacq = make_program(home, "w/J", "JACQ01.3XH")
+    pattern = home.path("w", "J", "JACQ01_p.TIF")
+    good = open(pattern, "rb").read()
+    jacq_bytes = open(jacq, "rb").read()
+    proc, win = start_and_window(home)
+    check(dde(home, "LOADPATTERN " + program) == "01", "the first program loaded")
+    recent = None
+    # Random bytes through "Öffnen", as the technician meets it.
+    home.write("w/J/JACQ01_p.TIF", bytes((i * 7919 + 13) % 251 for i in range(len(good))))
+    keys(win, "alt+d", "f")
+    dialog = other_window(proc.pid, win, 10)
+    check(dialog is not None, "the open dialog")
+    if dialog:
+        xdo("type", "--delay", "20", jacq)
+        keys(dialog, "Return")
+        box = other_window(proc.pid, win, 10, "Warnung")
+        check(box is not None, "random bytes: a warning")
+        if box:
+            xdo("key", "--window", box, "Return")
+    # Cut short and missing through the design program's command.
+    for label, data in (("cut short", good[:len(good) // 2]), ("missing", None)):
+        os.remove(pattern)
+        if data is not None:
+            home.write("w/J/JACQ01_p.TIF", data)
+        check(answer(dde(home, "LOADPATTERN " + jacq, wait=False)) == "01", label + ": answered")
+        box = other_window(proc.pid, win, 10, "Warnung")
+        check(box is not None, label + ": a warning")
+        if box:
+            keys(box, "Return")
+    keys(win, "ctrl+s")
+    time.sleep(1.5)
+    check(close(home, proc) == 0, "exit status 0")
+    check(snapshot(home)[12:21] == b"\x08PROGRAMM", "the first program stays")
+    check(plane_hash(dump(home.path("Temp", "Saveram.Tmp")), 0) is not None, "with its pattern")
+    check("JACQ01" not in ini(home), "JACQ01 is no recent file")
+    check(open(jacq, "rb").read() == jacq_bytes, "JACQ01.3XH is not written")
+    check(sorted(os.listdir(home.path("w", "J"))) == ["JACQ01.3XH"], "nothing written beside it")
+    home.cleanup()
+
+
+def scenario_save_after_save_as():
+    """"Speichern" writes the file of the last "Speichern unter", by its full name."""
+    home = Home()
+    program = make_program(home, "w/A", "PROGRAMM1.3XH")
+    target = home.path("w", "A", "LONGNAME99.3XH")
+    proc, win = start_and_window(home)
+    check(dde(home, "LOADPATTERN " + program) == "01", "loaded")
+    keys(win, "alt+d", "u")
+    dialog = other_window(proc.pid, win, 10)
+    check(dialog is not None, "the save dialog")
+    if dialog:
+        keys(dialog, "ctrl+a")
+        xdo("type", "--delay", "20", target)
+        keys(dialog, "Return")
+    end = time.time() + 10
+    while time.time() < end and not os.path.exists(target):
+        time.sleep(0.1)
+    check(os.path.exists(target), "Speichern unter wrote LONGNAME99.3XH")
+    os.remove(target)
+    keys(win, "ctrl+s")
+    end = time.time() + 10
+    while time.time() < end and not os.path.exists(target):
+        time.sleep(0.1)
+    check(os.path.exists(target), "Speichern wrote LONGNAME99.3XH again")
+    check(not [f for f in os.listdir(home.path("w", "A")) if f.startswith("LONGNAME.")], "no LONGNAME file")
+    check(close(home, proc) == 0, "exit status 0")
+    home.cleanup()
+
+
+def scenario_read_only_save():
+    """A program file the user made read-only: Ctrl+S leaves every file as
+    it was and says so once."""
+    home = Home()
+    program = make_program(home, "w/A", "PROG1.3XH")
+    folder = home.path("w", "A")
+    for name in os.listdir(folder):
+        os.chmod(os.path.join(folder, name), 0o444)
+    before = {name: open(os.path.join(folder, name), "rb").read() for name in os.listdir(folder)}
+    proc, win = start_and_window(home)
+    check(dde(home, "LOADPATTERN " + program) == "01", "LOADPATTERN answered")
+    keys(win, "ctrl+s")
+    box = other_window(proc.pid, win, 10)
+    check(box is not None, "a message window")
+    if box:
+        keys(box, "Return")
+    check(other_window(proc.pid, win, 1.0) is None, "one message only")
+    after = {name: open(os.path.join(folder, name), "rb").read() for name in os.listdir(folder)}
+    check(after == before, "every file byte for byte as before: %s" % sorted(after))
+    check(all(os.stat(os.path.join(folder, n)).st_mode & 0o777 == 0o444 for n in after), "still read-only")
+    check(close(home, proc) == 0, "exit status 0")
+    home.cleanup()
+
+
 def make_set_smz(script, layer, d10):
     """An exchange container: image 21 the script (raw), 22, 23 and 24 the
     layer (compressed), 10 the machine-type file (raw)."""
@@ -330,6 +429,7 @@ def scenario_queue():
 
 
 SCENARIOS = {
+    "read_only_save": scenario_read_only_save,
     "queue": scenario_queue,
     "exchange_smz": scenario_exchange_smz,
     "command_line": scenario_command_line,
@@ -339,6 +439,8 @@ SCENARIOS = {
     "exchange_sma": scenario_exchange_sma,
     "name_and_ramdelete": scenario_name_and_ramdelete,
     "ignored_and_save": scenario_ignored_and_save,
+    "damaged_pattern": scenario_damaged_pattern,
+    "save_after_save_as": scenario_save_after_save_as,
 }
 
 if __name__ == "__main__":

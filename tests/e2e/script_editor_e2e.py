@@ -8,6 +8,7 @@ is kept in Zorit.INI.
 """
 import os
 import re
+import subprocess
 import sys
 import time
 
@@ -16,15 +17,20 @@ from zorit_harness import (FAILURES, SCENARIO, Home, check, ini, keys, quit_prog
                            start_and_window, xdo)
 
 
-def editor_window(pid, main, wait=10.0):
-    """The editor's window (the search may list the main window too)."""
+def titled_window(pid, main, title, wait=10.0):
+    """The program's visible window of that title (the search may list the
+    main window too)."""
     end = time.time() + wait
     while time.time() < end:
-        for win in xdo("search", "--onlyvisible", "--pid", str(pid), "--name", "^Skrel Editor$").splitlines():
-            if win != main and xdo("getwindowname", win) == "Skrel Editor":
+        for win in xdo("search", "--onlyvisible", "--pid", str(pid), "--name", "^%s$" % title).splitlines():
+            if win != main and xdo("getwindowname", win) == title:
                 return win
         time.sleep(0.1)
     return None
+
+
+def editor_window(pid, main, wait=10.0):
+    return titled_window(pid, main, "Skrel Editor", wait)
 
 
 def mtime(path):
@@ -34,9 +40,22 @@ def mtime(path):
         return None
 
 
+def geometry(win):
+    return dict(line.split("=", 1) for line in xdo("getwindowgeometry", "--shell", win).splitlines() if "=" in line)
+
+
 def position(win):
-    values = dict(line.split("=", 1) for line in xdo("getwindowgeometry", "--shell", win).splitlines() if "=" in line)
+    values = geometry(win)
     return int(values.get("X", -1)), int(values.get("Y", -1))
+
+
+def shown_editor(home):
+    """The program started in home and its editor opened with Ctrl+F9."""
+    proc, win = start_and_window(home)
+    keys(win, "ctrl+F9")
+    editor = editor_window(proc.pid, win)
+    check(editor is not None, "Ctrl+F9 shows the editor")
+    return proc, win, editor
 
 
 def scenario_first_use():
@@ -71,10 +90,7 @@ def scenario_first_use():
 def scenario_placement():
     """The editor's place goes to [Windows] at the end and comes back."""
     home = Home()
-    proc, win = start_and_window(home)
-    keys(win, "ctrl+F9")
-    editor = editor_window(proc.pid, win)
-    check(editor is not None, "Ctrl+F9 shows the editor")
+    proc, win, editor = shown_editor(home)
     if editor:
         xdo("windowmove", "--sync", editor, "300", "250")
         time.sleep(0.5)
@@ -94,7 +110,61 @@ def scenario_placement():
     home.cleanup()
 
 
-SCENARIOS = {"first_use": scenario_first_use, "placement": scenario_placement}
+def ink_rows(home, win, name):
+    """The pixel lines (y) of the window's screenshot that hold black; the
+    picture is kept in $SHOTS when set."""
+    path = os.path.join(os.environ.get("SHOTS") or home.dir, name)
+    subprocess.run(["import", "-window", win, path], check=False)
+    out = subprocess.run(["convert", path, "-depth", "8", "txt:-"], capture_output=True, text=True).stdout
+    return sorted({int(line.split(":")[0].split(",")[1]) for line in out.splitlines() if "#000000" in line})
+
+
+def scenario_long_script():
+    """A script of 100,000 lines: Ctrl+End brings its last line on screen."""
+    home = Home()
+    os.makedirs(home.path("Temp"), exist_ok=True)
+    lines = ["{ Anfang }"] + [""] * 99998 + ["ENDE" * 12]
+    home.write("Temp/Script.Skx", "\r\n".join(lines) + "\r\n")
+    proc, win, editor = shown_editor(home)
+    if editor:
+        keys(editor, "ctrl+Home")
+        time.sleep(0.3)
+        top = ink_rows(home, editor, "long_script_top.png")
+        keys(editor, "ctrl+End")
+        time.sleep(0.5)
+        end = ink_rows(home, editor, "long_script_end.png")
+        # At the top the first line shows; at the end only the last line
+        # holds text, drawn in the lower part of the pane.
+        check(len(top) > 0, "the first line is drawn")
+        height = int(geometry(editor).get("HEIGHT", 0))
+        check(any(height // 2 < y < height - 20 for y in end), "the last line is drawn near the bottom: %s" % end[:5])
+    check(quit_program(proc, win) == 0, "exit status 0")
+    home.cleanup()
+
+
+def scenario_find_after_typing():
+    """Ctrl+F and Ctrl+R open their windows after a key was typed."""
+    home = Home()
+    proc, win, editor = shown_editor(home)
+    if editor:
+        keys(editor, "x")
+        keys(editor, "ctrl+f")
+        found = titled_window(proc.pid, win, "Suchen")
+        check(found is not None, "Ctrl+F after typing shows Suchen")
+        if found:
+            keys(found, "Escape")
+        keys(editor, "y")
+        keys(editor, "ctrl+r")
+        found = titled_window(proc.pid, win, "Ersetzen")
+        check(found is not None, "Ctrl+R after typing shows Ersetzen")
+        if found:
+            keys(found, "Escape")
+    check(quit_program(proc, win) == 0, "exit status 0")
+    home.cleanup()
+
+
+SCENARIOS = {"first_use": scenario_first_use, "placement": scenario_placement,
+             "long_script": scenario_long_script, "find_after_typing": scenario_find_after_typing}
 
 if __name__ == "__main__":
     SCENARIOS[SCENARIO]()

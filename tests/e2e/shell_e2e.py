@@ -143,9 +143,10 @@ def scenario_new_program():
     rest[2534 - 44:2536 - 44] = b"\0\0"
     check(rest == bytes(2580) and new[-3:] == bytes(3), "the rest of the set-up record and the planes empty")
 
-    # Another model from the machine menu: the first one that differs.
+    # Another model from the machine menu (below "Sprache"): the first one
+    # that differs.
     proc, win = start_and_window(home)
-    keys(win, "alt+e", "Down", "Right", "Return")
+    keys(win, "alt+e", "Down", "Down", "Right", "Return")
     check(quit_program(proc, win) == 0, "exit status 0 after another model")
     other = home.read("Temp", "Saveram.Tmp")
     check(other[1:4] != model, "another model chosen")
@@ -167,7 +168,7 @@ def scenario_siblings():
     open(registry, "wb").write(text.encode("utf-8"))
     os.remove(home.path("Temp", "Saveram.Tmp"))
     proc, win = start_and_window(home)
-    keys(win, "alt+e", "Down", "Down", "Return")
+    keys(win, "alt+e", "Down", "Down", "Down", "Return")
     try:
         status = proc.wait(timeout=15)
     except subprocess.TimeoutExpired:
@@ -181,7 +182,7 @@ def scenario_siblings():
     # A registered path that does not exist: the message, the program runs on.
     open(registry, "wb").write(text.replace(script, home.path("missing")).encode("utf-8"))
     proc, win = start_and_window(home)
-    keys(win, "alt+e", "Down", "Down", "Return")
+    keys(win, "alt+e", "Down", "Down", "Down", "Return")
     box = other_window(proc.pid, win, 5)
     check(box is not None, "the message for a missing sibling")
     if box:
@@ -195,8 +196,8 @@ def scenario_siblings():
 def scenario_restart():
     home = Home()
     proc, win = start_and_window(home)
-    # Einstellungen > Sprache (the last item) > the fifth offered language.
-    keys(win, "alt+e", "Up", "Right", "Down", "Down", "Down", "Down", "Return")
+    # Einstellungen > Sprache (the second item) > the fifth offered language.
+    keys(win, "alt+e", "Down", "Right", "Down", "Down", "Down", "Down", "Return")
     box = other_window(proc.pid, win, 5)
     check(box is not None, "the restart message")
     if box:

@@ -5,9 +5,14 @@
 #include <QImage>
 #include <QPainter>
 
+#include <QTest>
+#include <QToolButton>
+
 #include "kernel/ui/mouse_pictures.h"
 #include "kernel/ui/my_hint_window.h"
 #include "kernel/ui/status_panel.h"
+#include "kernel/ui/translate_form.h"
+#include "tests/kernel_ui/ui_test_util.h"
 
 namespace {
 
@@ -94,14 +99,17 @@ TEST_F(HintDrawing, TwoLinesLedByMousePictures)
 
 TEST_F(HintDrawing, LineBreaks)
 {
-    // An empty line ends the hint; a lone LF breaks inside the line's text.
+    // An empty line ends the hint; a lone LF ends a line as CR LF does.
     EXPECT_EQ(Measure("A\r\n\r\nB"), Measure("A"));
+    EXPECT_EQ(Measure("A\n\nB"), Measure("A"));
     EXPECT_EQ(Measure("A\nB"), Measure("A\r\nB"));
+    EXPECT_EQ(Measure("A\n\"RT\"B"), Measure("A\r\n\"RT\"B"));
     EXPECT_EQ(Measure("A\r\n"), Measure("A"));
     EXPECT_EQ(Measure("\r\nA"), QRect(0, 0, 6, 2));
+    EXPECT_EQ(Measure("\nA"), QRect(0, 0, 6, 2));
     EXPECT_EQ(Measure(""), QRect(0, 0, 6, 2));
-    // A marker elsewhere than at the start is text.
-    EXPECT_EQ(Measure("A\"LT\"").width(), TextWidth("A\"LT\"") + 6);
+    // A marker further on in the line is a picture as well.
+    EXPECT_EQ(Measure("A\"LT\"").width(), QFontMetrics(HintFont()).horizontalAdvance("A") + 16 + 6);
     EXPECT_EQ(Measure("\"LT\"").height(), std::max(QFontMetrics(HintFont()).height(), 18) + 2);
 }
 
@@ -196,4 +204,102 @@ TEST_F(HintDrawing, StatusPanelDrawsTextPictureText)
     };
     EXPECT_EQ(darkBefore, ink(bold));
     EXPECT_GT(darkBefore, ink(font));
+}
+
+// The hints of the windows reach the hint window through the hint
+// translation: "¿" breaks the lines, each marker becomes its picture, on
+// every line and wherever it stands in it.
+TEST_F(HintDrawing, TranslatedHintsShowEveryMarkerAsItsPicture)
+{
+    StartLanguage("Deutsch");
+    const int line = std::max(QFontMetrics(HintFont()).height(), 18);
+    struct Case {
+        const char* hint;
+        // The picture that leads each line: 'L', 'R' or ' ' for text.
+        const char* leads;
+    } const cases[] = {
+        {"Pinsel:\u00bf\"LT\" Vordergrundfarbe\u00bf\"RT\" Hintergrundfarbe", " LR"},
+        {"\"LT\" Ebene Stufe h\u00f6her\u00bf\"RT\" Ebene ein oder aus", "LR"},
+        {"\"LT\" Rahmen\u00bf\"RT\" Gef\u00fcllte Ellipse", "LR"},
+        {"\"RT\" Bildschirm teilen", "R"},
+    };
+    for (const Case& c : cases) {
+        QWidget owner;
+        SetTranslatedHint(&owner, QString::fromUtf8(c.hint));
+        T_MyHintWindow hint;
+        hint.ActivateHint(QPoint(0, 0), owner.toolTip());
+        const QImage image = hint.grab().toImage();
+        const int lines = static_cast<int>(strlen(c.leads));
+        int top = 2;
+        for (int i = 0; i < lines; ++i) {
+            const QColor at = image.pixelColor(2, top);
+            const char lead = at == LeftColour ? 'L' : at == RightColour ? 'R' : ' ';
+            EXPECT_EQ(lead, c.leads[i]) << c.hint << " line " << i + 1;
+            top += c.leads[i] == ' ' ? QFontMetrics(HintFont()).height() : line;
+        }
+        EXPECT_EQ(image.height(), top) << c.hint;
+        // No picture is left over as text, and none is drawn twice.
+        int left = 0, right = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            left += ColumnsOf(image, y, LeftColour).size();
+            right += ColumnsOf(image, y, RightColour).size();
+        }
+        EXPECT_EQ(left, 256 * static_cast<int>(std::count(c.leads, c.leads + lines, 'L'))) << c.hint;
+        EXPECT_EQ(right, 256 * static_cast<int>(std::count(c.leads, c.leads + lines, 'R'))) << c.hint;
+    }
+}
+
+TEST_F(HintDrawing, MarkerInsideALineIsDrawnWhereItStands)
+{
+    T_MyHintWindow hint;
+    hint.ActivateHint(QPoint(0, 0), "Strg+\"LT\" Bereich");
+    const QImage image = hint.grab().toImage();
+    const int at = 2 + QFontMetrics(HintFont()).horizontalAdvance("Strg+");
+    EXPECT_EQ(ColumnsOf(image, 2, LeftColour).first(), at);
+    EXPECT_EQ(ColumnsOf(image, 2, LeftColour).size(), 16);
+    EXPECT_EQ(image.width(), at - 2 + 16 + QFontMetrics(HintFont()).boundingRect(
+                                             QRect(0, 0, 1000, 1000), Qt::TextWordWrap, " Bereich").width() + 6);
+}
+
+// Tool windows never become the active window; their hints show all the same,
+// and a hint in the two-part form shows its short part.
+TEST_F(HintDrawing, ToolWindowShowsItsHintWhileAnotherWindowIsActive)
+{
+    HintEventFilter* filter = InstallHintEventFilter();
+    EXPECT_EQ(InstallHintEventFilter(), filter);
+
+    // The program's main window, a picture window of it that is active, and
+    // a tool window of the main window beside them.
+    QWidget main;
+    main.setGeometry(0, 0, 200, 100);
+    main.show();
+    QWidget picture(&main, Qt::Window);
+    picture.setGeometry(300, 300, 200, 100);
+    picture.show();
+    QWidget tool(&main, Qt::Tool);
+    tool.setAttribute(Qt::WA_ShowWithoutActivating);
+    tool.setGeometry(20, 150, 100, 100);
+    auto* button = new QToolButton(&tool);
+    button->setGeometry(10, 10, 40, 40);
+    SetTranslatedHint(button, QString::fromUtf8("\"LT\" Rahmen\u00bf\"RT\" Gef\u00fcllte Ellipse"));
+    tool.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tool));
+    picture.activateWindow();
+    QApplication::setActiveWindow(&picture);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&picture));
+    ASSERT_FALSE(tool.isActiveWindow());
+    ASSERT_FALSE(main.isActiveWindow());
+
+    QTest::mouseMove(button, QPoint(20, 20));
+    QTest::mouseMove(button, QPoint(21, 21));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return filter->HintWindow() && filter->HintWindow()->isVisible(); }, 3000));
+    EXPECT_EQ(filter->HintWindow()->Caption(), button->toolTip());
+    EXPECT_TRUE(picture.isActiveWindow());
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_FALSE(filter->HintWindow()->isVisible());
+
+    button->setToolTip("Kurz|Lang");
+    QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), button->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(button, &help);
+    EXPECT_EQ(filter->HintWindow()->Caption(), "Kurz");
 }

@@ -22,6 +22,7 @@
 #include "kernel/ui/language_menu.h"
 #include "kernel/ui/modul_dde_hndl.h"
 #include "kernel/ui/qt_kernel_host.h"
+#include "kernel/ui/qt_translation.h"
 #include "kernel/ui/sprach_menu.h"
 #include "platform/registry_ini_file.h"
 #include "tests/kernel_ui/ui_test_util.h"
@@ -184,6 +185,9 @@ TEST_F(LanguageMenu, ChoosingALanguageStoresItAndRestarts)
     EXPECT_EQ(StoredLanguage(), "Franz\xC3\xB6sisch");
     EXPECT_EQ(restarts, std::vector<std::string>{"F"});
     EXPECT_EQ(CurrentLanguage, 7);
+    // Qt's own dialogs follow at once.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Annuler");
+    InstallQtTranslation(kEnglish);
 }
 
 TEST_F(LanguageMenu, ChoosingTheCurrentLanguageStillRestarts)

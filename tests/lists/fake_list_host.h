@@ -23,6 +23,8 @@ public:
     std::deque<std::optional<uint32_t>> entriesAnswers;
     std::deque<std::optional<std::string>> textAnswers;
     ChoiceRequest lastRequest;
+    std::string statusText;
+    int beeps = 0;
 
     int TextWidth(const std::string& text, int) const override
     {
@@ -50,7 +52,8 @@ public:
     void CloseWindow() override {}
     void CloseMainWindow() override {}
     void SetBlinking(bool) override {}
-    void ShowStatusHint(const std::string&) override {}
+    void ShowStatusHint(const std::string& hint) override { statusText = hint; }
+    void Beep() override { ++beeps; }
     void ShowFatalMessage(const std::string& text) override { std::cerr << text << std::endl; }
     void ShowProgress(const std::string&, int) override {}
     void HideProgress() override {}

@@ -359,6 +359,41 @@ TEST(ListDialogs, SelectionAndMultiSelection)
     EXPECT_EQ(multi.Select("a||a|b||b|c||c|d||d|", "", 0, QPoint(10, 10)), 9u);
 }
 
+// Both choice windows are as big as their list: short codes give a narrow
+// window that leaves the row's other cells in sight.
+TEST(ListDialogs, ChoiceWindowsAreSizedToTheirList)
+{
+    TFormSelection selection;
+    QSize shown;
+    QSize grid;
+    WhenModal([&](QWidget& dialog) {
+        shown = dialog.size();
+        grid = dialog.findChild<QTableWidget*>("StringGrid1")->size();
+        QTest::keyClick(dialog.findChild<QTableWidget*>("StringGrid1"), Qt::Key_Escape);
+    });
+    selection.Select("L||L|R||R|", "", 0, QPoint(10, 10));
+    const QFontMetrics fixed(selection.findChild<QTableWidget*>("StringGrid1")->font());
+    EXPECT_EQ(shown, grid);
+    EXPECT_LE(shown.width(), fixed.horizontalAdvance("L") + 15 + 4);
+    EXPECT_EQ(grid.height(), 2 * (fixed.height() + 4 + 1) + 3);
+
+    TFormMultiSelection multi;
+    QSize multiShown;
+    int gridWidth = 0;
+    int buttonWidth = 0;
+    WhenModal([&](QWidget& dialog) {
+        multiShown = dialog.size();
+        gridWidth = dialog.findChild<QTableWidget*>("StringGrid")->width();
+        auto* ok = dialog.findChild<QPushButton*>("ButtonOK");
+        buttonWidth = ok->sizeHint().width();
+        EXPECT_TRUE(ok->isVisible());
+        QTest::keyClick(dialog.findChild<QTableWidget*>("StringGrid"), Qt::Key_Escape);
+    });
+    multi.Select("A||A|B||B|C||C|", "", 0, QPoint(10, 10));
+    EXPECT_EQ(multiShown.width(), std::max(gridWidth, buttonWidth));
+    EXPECT_LT(multiShown.height(), 200);
+}
+
 TEST(ListDialogs, TextInputStaysOnTheScreen)
 {
     TFormTextEingabe input;

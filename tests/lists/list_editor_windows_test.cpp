@@ -118,6 +118,41 @@ TEST_F(ListEditorWindows, EditMenuIsHandedOverAndBack)
     EXPECT_TRUE(gone.isNull());
 }
 
+// Ctrl+Del is the Edit menu's "Löschen" while lines are marked; without
+// marked lines it clears the cell as Delete does.
+TEST_F(ListEditorWindows, CtrlDeleteDeletesMarkedLinesElseClearsTheCell)
+{
+    EditMenu edit;
+    for (int i = 1; i <= 10; ++i) {
+        uint8_t* v = VListe->GetLine(static_cast<uint16_t>(i));
+        v[0] = 1;
+        v[2] = static_cast<uint8_t>(i);
+    }
+    P_ShowVListe(0);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(FormVListe));
+    QTest::keyClick(Focused(), Qt::Key_Right);
+    QTest::keyClick(Focused(), Qt::Key_Down);
+    QTest::keyPress(Focused(), Qt::Key_Shift, Qt::ShiftModifier);
+    QTest::keyClick(Focused(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyRelease(Focused(), Qt::Key_Shift);
+    ASSERT_EQ(FormVListe->Core().Range().first, 2);
+    QTest::keyClick(Focused(), Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(Focused(), Qt::Key_Down);
+    std::string used;
+    for (int i = 1; i <= 5; ++i)
+        used += std::to_string(VListe->PeekLine(static_cast<uint16_t>(i))[0]);
+    EXPECT_EQ(used, "10011");
+    EXPECT_EQ(FormVListe->Core().Range().first, 2);
+
+    edit.items[6]->trigger();  // clear selection
+    ASSERT_EQ(FormVListe->Core().Range().first, 0);
+    ASSERT_EQ(FormVListe->Core().CursorLine(), 4);
+    QTest::keyClick(Focused(), Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(Focused(), Qt::Key_Down);
+    EXPECT_EQ(VListe->PeekLine(4)[0], 0);
+    EXPECT_EQ(VListe->PeekLine(5)[0], 1);
+}
+
 // Each editor with a few lines, saved to look at (ZORIT_KEEP_SCREENSHOTS
 // names a folder to keep them in).
 TEST_F(ListEditorWindows, Screenshots)

@@ -48,6 +48,44 @@ TEST(VListe, MainRackingMarksTheLineUsed)
     }
 }
 
+// A row never shows a value the list does not hold: the append row of an
+// empty list begins line 1, and a full list refuses the append row audibly.
+TEST(VListe, RowsShowOnlyWhatTheListHolds)
+{
+    {
+        EditorDriver<VListeCore> d;
+        ProgrammKopf.data()[8] = 28;
+        d.core->FormActivate();
+        d.Right();
+        d.Down();
+        ASSERT_EQ(d.core->CursorLine(), 2);
+        ASSERT_EQ(d.core->Feld(), VListeCore::Haupt);
+        d.Type("5R");
+        d.Key(37);
+        ASSERT_EQ(VListe->Count(), 1);
+        EXPECT_EQ(Hex(Line(*VListe, 1), 0, 3), "010005");
+        EXPECT_EQ(d.core->CursorLine(), 1);
+        EXPECT_EQ(d.FieldCell(VListeCore::Haupt).text, "R05");
+        EXPECT_EQ(d.host.beeps, 0);
+    }
+    {
+        EditorDriver<VListeCore> d;
+        ProgrammKopf.data()[8] = 28;
+        VListe->SetCount(VListe->MaxLines());
+        d.core->FormActivate();
+        d.Key(35);  // End: the append row
+        d.GoTo(VListeCore::Haupt);
+        ASSERT_EQ(d.core->CursorLine(), VListe->MaxLines() + 1);
+        const int row = d.core->Zeile();
+        d.Type("5R");
+        d.Key(37);
+        EXPECT_EQ(VListe->Count(), VListe->MaxLines());
+        EXPECT_EQ(d.FieldCell(VListeCore::Haupt, row).text, "");
+        EXPECT_EQ(d.host.beeps, 1);
+        EXPECT_EQ(d.host.statusText, "Die Liste ist voll");
+    }
+}
+
 TEST(VListe, MainRackingLimitFollowsTheGaugeUpTo28)
 {
     struct Case {

@@ -277,6 +277,17 @@ TEST_F(TestListe, WheelAndGotoLine)
     EXPECT_EQ(core->ZeileOffset(), 5);
     core->Wheel(240, false, false);
     EXPECT_EQ(core->ZeileOffset(), 3);
+    // With Shift held (its press went through the key handling first) a
+    // notch is one line; typing then lands on the line the row shows.
+    core->KeyDown(16, true, false, false);
+    core->Wheel(-120, false, true);
+    EXPECT_EQ(core->ZeileOffset(), 4);
+    core->Wheel(-240, false, true);
+    EXPECT_EQ(core->ZeileOffset(), 6);
+    core->KeyUp(false);
+    EXPECT_EQ(core->CursorLine(), 6 + core->Zeile() - 1);
+    core->Wheel(360, false, false);
+    EXPECT_EQ(core->ZeileOffset(), 3);
     core->GotoLine(40, 65535);
     EXPECT_EQ(core->ZeileOffset(), 3);
     EXPECT_EQ(CursorCell().background, 0x00ffffu);

@@ -126,4 +126,20 @@ TEST_F(SetupWindows, SheetRedisplaysTheCarriersAndLooks)
     EXPECT_EQ(ProgrammKopf.Gauge(), 10);
     EXPECT_EQ(headers, 1);
 }
+// Value cells that may hold more than their width shows start at the left
+// edge: a comment's beginning is always readable.
+TEST_F(SetupWindows, SheetCommentStartsAtItsLeftEdge)
+{
+    WriteShortString(RuestSchema.data(), T_RuestSchema::kComment, 80, "Testprogramm");
+    P_ShowRustListe(0);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(FormRustListe));
+    for (int field : {RustListeCore::Kommentar, RustListeCore::HF}) {
+        TPanelColor* cell = FormRustListe->Panel(1, FormRustListe->Core().Field(field).column);
+        ASSERT_NE(cell, nullptr);
+        EXPECT_TRUE(cell->Alignment() & Qt::AlignLeft) << field;
+    }
+    TPanelColor* comment = FormRustListe->Panel(1, FormRustListe->Core().Field(RustListeCore::Kommentar).column);
+    EXPECT_EQ(comment->Text(), "Testprogramm");
+    Shoot(FormRustListe, "RB_comment");
+}
 }  // namespace

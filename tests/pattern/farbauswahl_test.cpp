@@ -66,8 +66,8 @@ TEST_F(ColourWindowTest, PanelsFollowTheSymbolText)
     EXPECT_EQ(w.MotifCount(), 32);
     EXPECT_EQ(w.Panel(1)->Caption(), "V");
     EXPECT_EQ(w.Panel(32)->Caption(), "N");
-    EXPECT_EQ(w.Panel(5)->toolTip(), QString::fromUtf8("\"LT\" Vordergrundfarbe\u00bf\"RT\" Hintergrundfarbe"));
-    EXPECT_EQ(w.MotifPanel(3)->toolTip(), QString::fromUtf8("\"LT\" Mit Motiv malen\u00bf\"RT\" Motiv speichern"));
+    EXPECT_EQ(w.Panel(5)->toolTip(), QString::fromUtf8("\"LT\": Vordergrundfarbe\n\"RT\": Hintergrundfarbe"));
+    EXPECT_EQ(w.MotifPanel(3)->toolTip(), QString::fromUtf8("\"LT\": Mit Motiv malen\n\"RT\": Motiv speichern"));
     // Only the colour page is offered.
     int visibleTabs = 0;
     for (int i = 0; i < w.FAPageControl->count(); ++i)

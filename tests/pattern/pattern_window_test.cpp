@@ -16,9 +16,13 @@
 #include "kernel/model/globals.h"
 #include "kernel/model/programmodel.h"
 #include "kernel/ui/forms.h"
+#include "pattern/farbauswahl.h"
+#include "pattern/colour_panel.h"
 #include "pattern/form_patrone.h"
+#include "pattern/motif_file_dialog.h"
 #include "pattern/shapes/shapes.h"
 #include "pattern/zeichenfunktionen.h"
+#include "picture/core/bmp8_file.h"
 #include "picture/frame_bild_kk.h"
 #include "tests/support/test_env.h"
 
@@ -290,6 +294,11 @@ TEST_F(PatternWindowTest, ToolPalette)
     EXPECT_EQ(palette.Button("Fuellen_SpeedButton")->toolTip(), QString::fromUtf8("F\u00fcllen"));
     EXPECT_EQ(palette.Button("Ellipse_SpeedButton")->toolTip(),
               QString::fromUtf8("\"LT\": Rahmen\n\"RT\": Gef\u00fcllte Ellipse"));
+    // The colour panels' hints are translated too, the symbol letter's panel included.
+    EXPECT_EQ(palette.Vordergrund_Panel->toolTip(),
+              QString::fromUtf8("\"LT\": Vordergrundfarbe aktivieren\n\"RT\": Motiv als Vordergrundfarbe definieren"));
+    EXPECT_EQ(palette.Hintergrund_Panel->statusTip(),
+              QString::fromUtf8("aktuelle Hintergrundfarbe  (beim Kopieren Transparentfarbe)  "));
     EXPECT_EQ(palette.Button("LinienStufe_SpeedButton")->text(), "11");
     EXPECT_EQ(palette.ImageList1.size(), 8);
     EXPECT_EQ(palette.ColSchutz_PopupMenu->actions().size(), 4);
@@ -315,6 +324,58 @@ TEST_F(PatternWindowTest, ToolPalette)
     QTest::mouseClick(brush, Qt::LeftButton);
     EXPECT_FALSE(brush->isChecked());
     EXPECT_FALSE(palette.Button("GrosserCursor_SpeedButton")->isCheckable());
+}
+
+// "Einfügen aus" with a palette of its own: the picture and the colour
+// panels take it at once. A 24-bit file has none to give: the panels and
+// the picture keep the program's colours.
+TEST_F(PatternWindowTest, ColourPanelsFollowAnInsertedPalette)
+{
+    MakeProgram({0});
+    TFormPatrone& w = Open();
+    w.FormActivate();
+    TFarbauswahl* colours = w.ColourWindow();
+    ASSERT_NE(colours, nullptr);
+    ASSERT_GE(colours->ColourCount(), 3);
+    const QColor before = colours->Panel(3)->Fill();
+
+    Bmp8 own;
+    own.width = 3;
+    own.height = 2;
+    own.pixels = {1, 2, 1, 2, 1, 2};
+    for (uint32_t i = 0; i < 256; ++i)
+        own.colours[i] = 0xff000000u | (255 - i) << 16 | i << 8 | 40;
+    own.colours[2] = 0xff0ac81e;
+    const std::string ownFile = TestHome() + "own.bmp";
+    ASSERT_EQ(WriteBmp8(ownFile, own), "");
+    SetMotifFileChooser([&](QWidget*, bool, const QString&) { return QString::fromStdString(ownFile); });
+    w.Einfuegenaus1Click();
+    EXPECT_EQ(colours->Panel(3)->Fill(), QColor(10, 200, 30));
+    EXPECT_EQ(QColor(w.Palette().Red(2), w.Palette().Green(2), w.Palette().Blue(2)), QColor(10, 200, 30));
+
+    // Back to the program's colours, then a 24-bit file changes none.
+    w.SetPaletteColours([&] {
+        std::array<uint32_t, 256> table{};
+        for (uint32_t i = 0; i < 256; ++i)
+            table[i] = 0xff000000u | i << 16 | i << 8 | i;
+        return table;
+    }());
+    w.FarbpaletteamBildschirmaktualisieren();
+    const QColor grey = colours->Panel(3)->Fill();
+    // 2 x 2 light grey pixels, lines of 8 bytes.
+    std::string bmp24(54 + 16, static_cast<char>(0xc8));
+    const unsigned char header[] = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0,
+                                    2, 0, 0, 0, 1, 0, 24, 0};
+    std::fill(bmp24.begin(), bmp24.begin() + 54, '\0');
+    std::copy(std::begin(header), std::end(header), bmp24.begin());
+    const std::string trueFile = WriteTestFile(TestHome() + "true.bmp", bmp24);
+    SetMotifFileChooser([&](QWidget*, bool, const QString&) { return QString::fromStdString(trueFile); });
+    w.Einfuegenaus1Click();
+    SetMotifFileChooser(nullptr);
+    EXPECT_EQ(w.Core().Motif().width, 2);
+    EXPECT_EQ(colours->Panel(3)->Fill(), grey);
+    EXPECT_EQ(w.Palette().Red(2), 2);
+    EXPECT_NE(grey, before);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QtTest/QTest>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -76,7 +77,7 @@ TEST(PictureWindow, NewWindow)
     EXPECT_EQ(w->PanelVerScrollBar->width(), 17);
     EXPECT_EQ(w->PanelVerScrollBar->geometry().right() + 1, w->width());
     EXPECT_EQ(w->PanelHintergrundMalStatusBar->height(), 18);
-    EXPECT_EQ(w->Pane(0)->HorScrollBar->toolTip(), "\"RT\" Bildschirm teilen");
+    EXPECT_EQ(w->Pane(0)->HorScrollBar->toolTip(), "\"RT\": Bildschirm teilen");
     EXPECT_EQ(w->Pane(0)->HorScrollBar->property("Tag").toInt(), 0);
     EXPECT_EQ(w->Pane(0)->HorScrollBar->focusPolicy(), Qt::NoFocus);
     bool registered = false;
@@ -186,7 +187,7 @@ TEST(PictureWindow, LevelTabsLookAndDoubleClick)
     QLabel* c = w->LevelTab(2);
     EXPECT_EQ(a->property("Tag").toInt(), 0);
     EXPECT_EQ(c->property("Tag").toInt(), 2);
-    EXPECT_EQ(a->toolTip(), QString::fromUtf8("\"LT\" Ebene Stufe h\u00f6her\u00bf\"RT\" Ebene ein oder aus"));
+    EXPECT_EQ(a->toolTip(), QString::fromUtf8("\"LT\": Ebene Stufe h\u00f6her\n\"RT\": Ebene ein oder aus"));
     EXPECT_EQ(a->x(), 5);
     QFont bold = w->PanelRegisterGrund->font();
     bold.setBold(true);
@@ -290,3 +291,37 @@ TEST(PictureWindow, MaximumSizeFromMargins)
 }
 
 }  // namespace
+
+// No status panel cuts a number: the first three fit the largest cell
+// coordinates of the picture, and a text wider still widens its panel.
+TEST(PictureWindow, StatusPanelsHoldTheirLongestText)
+{
+    auto w = ShownWindow();
+    w->SetPictureWidth(2000);
+    w->SetPictureHeight(9999);
+    MalStatusBar& bar = *w->StatusBar;
+    const QFontMetrics m = bar.fontMetrics();
+    // The text is drawn 2 px inside the panel's 1 px frame on either side.
+    const auto room = [&](int panel) { return bar.PanelRect(panel).width() - 6; };
+    for (int panel = 0; panel < 3; ++panel) {
+        for (const char* text : {"2000:9999", "1236:9465", "1888:8888"})
+            EXPECT_GE(room(panel), m.horizontalAdvance(text)) << panel << " " << text;
+    }
+    EXPECT_EQ(bar.PanelRect(1).left(), bar.PanelRect(0).right() + 1);
+    if (const char* dir = std::getenv("ZORIT_SHOT_DIR")) {
+        bar.SetStatusText(0, "1:9999");
+        bar.SetStatusText(1, "1236:9465");
+        bar.SetStatusText(2, "2000:9999");
+        bar.grab().save(QString::fromStdString(std::string(dir) + "/picture_status.png"));
+    }
+
+    bar.SetStatusText(1, "123456:1234567");
+    EXPECT_GE(room(1), m.horizontalAdvance("123456:1234567"));
+    EXPECT_GE(bar.PanelRect(3).width(), 50);
+
+    // A small picture keeps the first widths.
+    auto small = ShownWindow();
+    small->SetPictureWidth(20);
+    small->SetPictureHeight(30);
+    EXPECT_EQ(small->StatusBar->PanelWidth(0), 60);
+}

@@ -214,6 +214,17 @@ TEST(IniProfile, ReplacementKeepsPermissions)
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
+TEST(IniProfile, ReadOnlyFileIsNotReplaced)
+{
+    WriteTestFile(IniPath(), "[S]\r\nK=1\r\n");
+    ASSERT_EQ(::chmod(IniPath().c_str(), 0444), 0);
+    IniProfile ini(IniPath());
+    EXPECT_FALSE(ini.WriteString("S", "K", "2"));
+    EXPECT_EQ(ReadTestFile(IniPath()), "[S]\r\nK=1\r\n");
+    EXPECT_EQ(ini.ReadString("S", "K", "d"), "1");
+    EXPECT_EQ(LeftoverTempFiles(), 0);
+}
+
 TEST(IniProfile, UnwritableFileFailsQuietly)
 {
     // Tests run as root, so a folder in the file's place is what stops a write.

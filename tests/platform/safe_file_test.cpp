@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <sys/stat.h>
 
 #include "platform/safe_file.h"
 #include "tests/support/test_env.h"
@@ -88,4 +89,45 @@ TEST_F(SafeFile, UnwritablePlaces)
     EXPECT_FALSE(w.Commit());
     fs::create_directories(TestHome() + "folder");
     EXPECT_FALSE(w.Create(TestHome() + "folder"));
+}
+
+namespace {
+uint32_t ModeOf(const std::string& path)
+{
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+}  // namespace
+
+// A file the user marked read-only is not replaced, though its folder would
+// let a rename do it; a writable one keeps its permissions.
+TEST_F(SafeFile, ReadOnlyTargetsStayAndPermissionsAreKept)
+{
+    const std::string file = WriteTestFile(TestHome() + "Prog.bin", "old");
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    SafeFileWriter w;
+    EXPECT_FALSE(w.Create(TestHome() + "PROG.BIN"));
+    EXPECT_EQ(w.error(), EACCES);
+    EXPECT_FALSE(w.Commit());
+    EXPECT_EQ(ReadTestFile(file), "old");
+    EXPECT_EQ(ModeOf(file), 0444u);
+
+    // Made read-only while the new content was written: still kept.
+    ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+    SafeFileWriter late;
+    ASSERT_TRUE(late.Create(file));
+    ASSERT_TRUE(late.Write("new", 3));
+    ASSERT_EQ(::chmod(file.c_str(), 0440), 0);
+    EXPECT_FALSE(late.Commit());
+    EXPECT_EQ(late.error(), EACCES);
+    EXPECT_EQ(ReadTestFile(file), "old");
+    EXPECT_EQ(Names(), std::vector<std::string>{"Prog.bin"});
+
+    ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+    SafeFileWriter ok;
+    ASSERT_TRUE(ok.Create(file));
+    ASSERT_TRUE(ok.Write("new", 3));
+    ASSERT_TRUE(ok.Commit());
+    EXPECT_EQ(ReadTestFile(file), "new");
+    EXPECT_EQ(ModeOf(file), 0640u);
 }

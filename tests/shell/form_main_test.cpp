@@ -29,10 +29,13 @@
 #include "kernel/ui/forms.h"
 #include "kernel/ui/qt_kernel_host.h"
 #include "kernel/ui/program_actions.h"
+#include "lists/core/list_editor_core.h"
+#include "lists/form_liste.h"
 #include "lists/form_rustliste.h"
 #include "shell/dde_hndl_zorit.h"
 #include "shell/edit_separators.h"
 #include "shell/form_main.h"
+#include "shell/image_lists.h"
 #include "shell/program_windows.h"
 #include "shell/zorit_application.h"
 #include "tests/shell/main_window_fixture.h"
@@ -299,6 +302,12 @@ TEST_F(FormMainTest, ListenItemsAndButtonsOpenTheListEditors)
         EXPECT_TRUE(editor->isVisible());
         EXPECT_EQ(editor->windowTitle(), c.title);
         EXPECT_FALSE(editor->windowIcon().isNull());
+        // The button's picture shows the letter code the window shows.
+        QAction* button = A(qPrintable(QString("ToolButton") + c.letters));
+        auto* list = qobject_cast<TFormListe*>(editor);
+        if (auto* core = list ? dynamic_cast<ListEditorCore*>(&list->Core()) : nullptr) {
+            EXPECT_EQ(MnuBildSign(button->property("ImageIndex").toInt()), QString(QChar(core->Code())));
+        }
         editor->hide();
         A(qPrintable(QString("ToolButton") + c.letters))->trigger();
         EXPECT_TRUE(editor->isVisible());
@@ -339,3 +348,14 @@ TEST_F(FormMainTest, HeaderPanelsOpenTheSetUpSheet)
     setKernelHost(nullptr);
 }
 }  // namespace
+
+TEST_F(FormMainTest, LanguageIsTheSecondEntryOfTheSettingsMenu)
+{
+    const QList<QAction*> entries = form->MnuEinstellungen1->actions();
+    ASSERT_GE(entries.size(), 3);
+    EXPECT_EQ(entries[0]->text(), "&Arbeitsebene umschalten");
+    EXPECT_EQ(entries[1]->objectName(), "MnuSpracheB");
+    ASSERT_TRUE(entries[1]->menu());
+    EXPECT_EQ(entries[1]->menu()->actions().first()->objectName(), "MnuSprache2");
+    EXPECT_EQ(entries[2]->text(), "&Maschine");
+}

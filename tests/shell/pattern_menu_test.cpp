@@ -68,7 +68,15 @@ TEST_F(PatternMenuTest, RedisplayAfterAReplacedProgram)
     P_UpdateFenster();
     EXPECT_EQ(FormPatrone->Levels().States(), (std::vector<uint8_t>{3, 0, 1}));
     EXPECT_EQ(FormPatrone->PictureWidth(), 50);
-    EXPECT_EQ(FormPatrone->PictureHeight(), QGuiApplication::primaryScreen()->geometry().height());
+    // Exactly the pattern's rows: none made up above them to fill the screen.
+    EXPECT_EQ(FormPatrone->PictureHeight(), 20);
+
+    MakePattern(40, 30, {0});
+    A("MnuCreateRamCopy")->trigger();
+    A("MnuReadRamCopy")->trigger();
+    ASSERT_NE(FormPatrone, nullptr);
+    EXPECT_EQ(FormPatrone->PictureWidth(), 40);
+    EXPECT_EQ(FormPatrone->PictureHeight(), 30);
 
     ProgrammKopf.SetWidth(0);
     P_UpdateFenster();

@@ -11,14 +11,17 @@
 #include <QApplication>
 #include <QTest>
 #include <filesystem>
+#include <map>
 #include <memory>
 
 #include "kernel/model/globals.h"
 #include "kernel/model/newprogram.h"
 #include "kernel/model/programmodel.h"
 #include "kernel/services/debuglog.h"
+#include "kernel/services/services.h"
 #include "kernel/ui/program_actions.h"
 #include "lists/form_fortschritt.h"
+#include "platform/save_journal.h"
 #include "shell/dde_hndl_zorit.h"
 #include "shell/dde_zorit.h"
 #include "shell/file_dialogs.h"
@@ -79,6 +82,12 @@ TEST(ProgramFileRules, NamesExtensionsIncrementsAndFilters)
     EXPECT_EQ(DdeProgramName("C:\\DIR\\LONGNAME1.SMA"), "LONGNAME");
     EXPECT_EQ(DdeProgramName("/home/u/Kurz"), "Kurz");
     EXPECT_EQ(DdeProgramName("C:\\X\\M\xc3\xbcllerstr.SMA"), "M\xfcllerst");
+
+    // The file "&Speichern" writes.
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3xh", "LONGNAME", "/b", "3XH"), "/a/LONGNAME99.3xh");
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "LONGNAME", "/b", "8DH"), "/a/LONGNAME99.3XH");
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "NEU2", "/b", "3XH"), "/b/NEU2.3XH");
+    EXPECT_EQ(SaveTarget("", "M\xfcller", "C:\\b", "3XH"), "C:\\b\\M\xc3\xbcller.3XH");
 
     EXPECT_EQ(IncrementOf("(3)"), 3);
     EXPECT_EQ(IncrementOf("(2)"), 2);
@@ -192,6 +201,35 @@ TEST_F(ProgramFilesTest, ARefusedOrMissingFileChangesNothing)
     EXPECT_EQ(host.host.messages().size(), 2u);
 }
 
+// Files the user made read-only are not replaced by a save: it fails with
+// the refused-write text, once, and every file stays as it was.
+TEST_F(ProgramFilesTest, ReadOnlyFilesStopTheSave)
+{
+    ScopedRecordingHost host;
+    Fernsteuerung = true;
+    const std::string path = TestHome() + "w/GUARD.8DH";
+    SaveFullProgram(path);
+    // The pattern writer names every failure but a full disk alike.
+    for (auto [name, message] : {std::pair{"GUARD.8DH", "Zugriff verweigert!"},
+                                 std::pair{"GUARD_y.TIF", "Unbekannter Fehler am Laufwerk!"}}) {
+        SCOPED_TRACE(name);
+        const std::string locked = TestHome() + "w/" + name;
+        std::map<std::string, std::string> before;
+        for (const auto& f : fs::directory_iterator(TestHome() + "w"))
+            before[f.path().string()] = ReadTestFile(f.path().string());
+        fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        PatternPlane(0)->rows[kPatternStride + 1] ^= 1;
+        host.host.calls.clear();
+        EXPECT_FALSE(P_MusterSichern(path));
+        EXPECT_EQ(host.host.messages(), (std::vector<std::string>{message}));
+        std::map<std::string, std::string> after;
+        for (const auto& f : fs::directory_iterator(TestHome() + "w"))
+            after[f.path().string()] = ReadTestFile(f.path().string());
+        EXPECT_EQ(after, before);
+        fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
+    }
+}
+
 TEST_F(ProgramFilesTest, SaveWithoutAFolderAsksForTheName)
 {
     ProgrammKopf.SetName("NAME1");
@@ -257,4 +295,115 @@ TEST_F(ProgramFilesTest, RemoteLoadsLeaveTheRecentItemsUsable)
                                                  RecentCaption(ProgrammKopf.Model(), path).find('&'), 1, "&&"));
     recent->trigger();
     EXPECT_EQ(ProgrammKopf.Name(), "PAMP");
+}
+
+TEST_F(ProgramFilesTest, SaveWritesTheFileLastLoadedOrSavedAs)
+{
+    ScopedRecordingHost host;
+    Fernsteuerung = true;
+    const std::string ext = "." + F_ProgrammExtension();
+    const std::string longName = TestHome() + "w/LONGNAME99" + ext;
+    FillProgram();
+    form->askSaveName = [&](const QString&) { return QString::fromStdString(longName); };
+    form->MnuSpeichernUnterClick();
+    ASSERT_TRUE(fs::exists(longName));
+    EXPECT_EQ(ProgrammKopf.Name(), "LONGNAME");
+
+    fs::remove(longName);
+    form->askSaveName = [](const QString&) { return QString(); };
+    form->MnuSpeichernClick();
+    EXPECT_TRUE(fs::exists(longName));
+    EXPECT_FALSE(fs::exists(TestHome() + "w/LONGNAME" + ext));
+
+    // A program loaded from another folder goes back where it came from,
+    // under its own spelling.
+    const std::string loaded = TestHome() + "v/Gemischt12" + ext;
+    fs::create_directories(TestHome() + "v");
+    fs::copy_file(longName, loaded);
+    ASSERT_TRUE(form->OpenProgram(loaded, false));
+    fs::remove(loaded);
+    form->MnuSpeichernClick();
+    EXPECT_TRUE(fs::exists(loaded));
+    EXPECT_FALSE(fs::exists(TestHome() + "w/Gemischt" + ext));
+    // A load that fails keeps the file of the program that stays.
+    WriteTestFile(TestHome() + "v/KAPUTT" + ext, "kein Programm");
+    DdeHndlZorit->P_DdeBefehlEmpfangen("LOADPATTERN " + TestHome() + "v/KAPUTT" + ext);
+    EXPECT_EQ(ProgrammKopf.Name(), "Gemischt");
+    fs::remove(loaded);
+    form->MnuSpeichernClick();
+    EXPECT_TRUE(fs::exists(loaded));
+
+    // A name given since (the design program's NAME) is saved under that
+    // name, in the folder of the last file.
+    DdeHndlZorit->P_DdeBefehlEmpfangen("NAME C:\\DIR\\NEU2.SMA");
+    form->MnuSpeichernClick();
+    EXPECT_TRUE(fs::exists(TestHome() + "v/NEU2" + ext));
+}
+
+TEST_F(ProgramFilesTest, APatternFileThatCannotBeReadFailsTheWholeLoad)
+{
+    ScopedRecordingHost host;
+    Fernsteuerung = true;
+    const std::string path = TestHome() + "w/JACQ01.8DH";
+    SaveFullProgram(path);
+    const std::string pattern = TestHome() + "w/JACQ01_p.TIF";
+    const std::string good = ReadTestFile(pattern);
+    const std::string programBytes = ReadTestFile(path);
+    std::string noise(good.size(), '\0');
+    for (size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 7919 + 13) % 251);
+    const struct {
+        const char* name;
+        std::string bytes;  // empty: the file is missing
+        const char* reason;
+    } cases[] = {
+        {"random bytes", noise, "Kein Intelformat !"},
+        {"cut short", good.substr(0, good.size() / 2), ""},
+        {"missing", "", "Datei nicht gefunden!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(pattern);
+        if (!c.bytes.empty())
+            WriteTestFile(pattern, c.bytes);
+        P_NeuesProgramm(false);
+        FillProgram();
+        ProgrammKopf.SetName("VORHER");
+        const std::string before = DumpLines("ZNWSVFPAKRB");
+        const QString recent = form->RecentCaptionOf(1);
+        host.host.calls.clear();
+
+        EXPECT_FALSE(form->OpenProgram(path, false));
+        EXPECT_EQ(DumpLines("ZNWSVFPAKRB"), before);
+        EXPECT_EQ(ProgrammKopf.Name(), "VORHER");
+        EXPECT_EQ(form->RecentCaptionOf(1), recent);
+        ASSERT_EQ(host.host.messages().size(), 1u);
+        const std::string message = host.host.messages()[0];
+        EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+        EXPECT_NE(message.find("JACQ01_p.TIF"), std::string::npos) << message;
+        EXPECT_EQ(ReadTestFile(path), programBytes);
+    }
+    // With its pattern back the program loads.
+    WriteTestFile(pattern, good);
+    EXPECT_TRUE(form->OpenProgram(path, false));
+    EXPECT_EQ(ProgrammKopf.Name(), "JACQ01");
+    EXPECT_EQ(ProgrammKopf.Width(), 40);
+}
+
+TEST_F(ProgramFilesTest, AtTheStartASaveKilledEarlierIsCompletedInTheProgramsFolders)
+{
+    const std::string folder = TestHome() + "w/";
+    fs::create_directories(folder);
+    WriteTestFile(folder + "A.8DH", "alt");
+    WriteTestFile(folder + ".A.8DH.99999999-1.tmp", "neu");
+    ASSERT_EQ(WriteSaveJournal(folder, {{".A.8DH.99999999-1.tmp", "A.8DH"}}, {}), 0);
+    P_WriteIni("System", "LoadFile1", RecentCaption("311", folder + "A.8DH"));
+
+    FormFortschritt = nullptr;
+    form.reset();
+    form = std::make_unique<TFormMain>();
+    FormFortschritt = new TFormFortschritt(form.get());
+    EXPECT_EQ(ReadTestFile(folder + "A.8DH"), "neu");
+    EXPECT_FALSE(fs::exists(folder + kSaveJournalName));
+    EXPECT_FALSE(fs::exists(folder + ".A.8DH.99999999-1.tmp"));
 }

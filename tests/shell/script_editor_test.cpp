@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 
@@ -22,6 +23,7 @@
 #include "tests/shell/main_window_fixture.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
+#include "textedit/find_replace_dialog.h"
 #include "textedit/form_skrel_editor.h"
 
 namespace fs = std::filesystem;
@@ -163,6 +165,30 @@ TEST_F(ScriptEditorTest, EditMenuFollowsTheActiveEditor)
         EXPECT_FALSE(A(name)->isEnabled()) << name;
     EXPECT_FALSE(A("MnuSuchen")->isVisible());
     EXPECT_FALSE(A("MnuErsetzen")->isVisible());
+}
+
+// Each key hides the Edit menu's other items; find and replace still answer
+// their keys, and the key types nothing into the script.
+TEST_F(ScriptEditorTest, FindAndReplaceKeysWorkAfterTyping)
+{
+    TFormSkrelEditor* editor = ShownEditor();
+    editor->activateWindow();
+    editor->setFocus();
+    Activate(editor);
+    QTest::keyClicks(editor, "x");
+    ASSERT_FALSE(A("MnuSuchen")->isVisible());
+    QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_NE(editor->FindDialog, nullptr);
+    EXPECT_TRUE(editor->FindDialog->isVisible());
+    EXPECT_EQ(editor->FindDialog->windowTitle(), "Suchen");
+    editor->FindDialog->hide();
+
+    QTest::keyClicks(editor, "y");
+    QTest::keyClick(editor, Qt::Key_R, Qt::ControlModifier);
+    ASSERT_NE(editor->ReplaceDialog, nullptr);
+    EXPECT_TRUE(editor->ReplaceDialog->isVisible());
+    editor->ReplaceDialog->hide();
+    EXPECT_EQ(editor->Lines().Get(0), "xy");
 }
 
 TEST_F(ScriptEditorTest, NewProgramEmptiesTheScript)

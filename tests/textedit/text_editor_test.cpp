@@ -143,6 +143,23 @@ TEST(TextEditor, FailedSaveWarnsOnceAndKeepsTheText)
     EXPECT_FALSE(e.form.SaveFailing());
 }
 
+TEST(TextEditor, ReadOnlyFileIsNotReplacedBySaves)
+{
+    ScopedRecordingHost recording;
+    Editor e;
+    e.form.SetTextCursor(1, 0);
+    e.Type("Z");
+    std::filesystem::permissions(e.file, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    e.Deactivate();
+    for (int tick = 0; tick < 3; ++tick)
+        e.form.TimerAutoSaveTimer();
+    EXPECT_EQ(recording.host.messages(), (std::vector<std::string>{e.file + "\r\nZugriff verweigert!"}));
+    EXPECT_EQ(ReadTestFile(e.file), "A\r\nB\r\n");
+    EXPECT_EQ(e.Panel(2), "Geändert");
+    EXPECT_TRUE(e.form.SaveFailing());
+    std::filesystem::permissions(e.file, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+}
+
 TEST(TextEditor, UnsavedTextIsWrittenWhenTheWindowGoes)
 {
     const std::string file = TestHome() + "end.txt";

@@ -110,6 +110,21 @@ TEST(TextView, StatusPanelsAndCaretShapes)
     EXPECT_NE(g.pixelColor(1, ch - 5), Qt::black);
 }
 
+TEST(TextView, PositionPanelHoldsTheLastLineAndColumn)
+{
+    std::vector<std::string> lines(10000, std::string(40, 'x'));
+    View v(lines);
+    v.form.SetTextCursor(33, 9999);
+    QApplication::processEvents();
+    EXPECT_EQ(v.Panel(0), "33:10000");
+    const MalStatusBar& bar = *v.form.StatusBar;
+    const int room = bar.PanelRect(0).width() - 6;
+    EXPECT_GE(room, bar.fontMetrics().horizontalAdvance("33:10000"));
+    EXPECT_GE(room, bar.fontMetrics().horizontalAdvance("257:10000"));
+    if (const char* dir = std::getenv("ZORIT_SHOT_DIR"))
+        v.form.grab().save(QString::fromStdString(std::string(dir) + "/text_view_position.png"));
+}
+
 TEST(TextView, MouseClicksAndDrag)
 {
     View v({"abcdef", "ghijkl", "mnopqr"});
@@ -193,6 +208,52 @@ TEST(TextView, ScrollingKeepsRowsLinesAndClicksTogether)
     EXPECT_EQ(v.form.Core().CursorLine(), scrolled);
     const TextSelection& s = v.form.Core().Selection();
     EXPECT_EQ((std::vector<int32_t>{s.x1, s.y1, s.x2, s.y2}), (std::vector<int32_t>{2, scrolled, 2, 11}));
+}
+
+// A script longer than a 16-bit picture height: the end, page keys and the
+// bar all reach its last lines, and the cursor's line is on screen.
+TEST(TextView, EveryLineOfALongTextCanBeReached)
+{
+    constexpr int kLines = 100000;
+    std::vector<std::string> lines;
+    lines.reserve(kLines);
+    for (int i = 0; i < kLines; ++i)
+        lines.push_back(i == kLines - 1 ? "a  Z" : "a");
+    View v(lines);
+    v.form.pointerPosition = [] { return QPoint(-5000, -5000); };
+    const int rows = v.form.Geometry().rows;
+
+    QTest::keyClick(&v.form, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(v.Panel(0), "5:100000");
+    QTest::keyClick(&v.form, Qt::Key_End);
+    for (int i = 0; i < 252; ++i)
+        QTest::keyClick(&v.form, Qt::Key_Right);
+    EXPECT_EQ(v.Panel(0), "256:100000");
+    const MalStatusBar& bar = *v.form.StatusBar;
+    EXPECT_GE(bar.PanelWidth(0), bar.fontMetrics().horizontalAdvance(v.Panel(0)) + 4);
+    QTest::keyClick(&v.form, Qt::Key_Home);
+    QTest::keyClick(&v.form, Qt::Key_End);
+    EXPECT_EQ(v.form.Geometry().topLine, kLines - rows);
+    EXPECT_EQ(v.form.VerScrollBar->maximum(), kLines - rows + 1);
+    // The last line fills the bottom row: nothing lies below it.
+    const QImage shot = v.Grab("long_text_end.png");
+    const QColor ink = v.form.palette().color(QPalette::Text);
+    EXPECT_TRUE(v.CellHas(shot, 4, rows - 1, ink));
+    EXPECT_FALSE(v.CellHas(shot, 4, rows - 2, ink));
+    // A click lands on the line drawn there.
+    QTest::mouseClick(v.Box(), Qt::LeftButton, {}, v.CellCentre(2, 0));
+    EXPECT_EQ(v.form.Core().CursorLine(), kLines - rows);
+    QTest::keyClick(&v.form, Qt::Key_End, Qt::ControlModifier);
+
+    // Back up past the old limit and down again with the page key.
+    v.form.SetTextCursor(1, 70000);
+    EXPECT_LE(v.form.Geometry().topLine, 70000);
+    EXPECT_GT(v.form.Geometry().topLine + rows, 70000);
+    QTest::keyClick(&v.form, Qt::Key_PageDown);
+    const int32_t line = v.form.Core().CursorLine();
+    EXPECT_EQ(line, 70000 + rows - 1);
+    EXPECT_LE(v.form.Geometry().topLine, line);
+    EXPECT_GT(v.form.Geometry().topLine + rows, line);
 }
 
 TEST(TextView, KeysReachTheTableAndTheText)

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "check/ui/core/export_end_plan.h"
+#include "check/ui/core/frame_pace.h"
 #include "check/ui/core/gtest_run_state.h"
 #include "check/ui/core/ma_typ_caption.h"
 #include "check/ui/core/ptest_panel_texts.h"
@@ -18,6 +19,27 @@
 namespace {
 
 using Mode = GTestRunState::Mode;
+
+TEST(FramePace, OnceAFrameAndAtOnceAfterAReset)
+{
+    int64_t now = 1000;
+    FramePace pace([&now] { return now; });
+    struct Step {
+        int64_t advance;
+        bool reset;
+        bool due;
+    };
+    // A frame is 16 ms from the last frame, not from the last look.
+    const Step steps[] = {{0, false, true},  {0, false, false},  {15, false, false}, {1, false, true},
+                          {10, false, false}, {10, false, true}, {2, true, true},    {1, false, false},
+                          {16, false, true}};
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        now += steps[i].advance;
+        if (steps[i].reset)
+            pace.Reset();
+        EXPECT_EQ(pace.Due(), steps[i].due) << "step " << i;
+    }
+}
 
 TEST(GTestRunState, StepsWaitAndCloseOnlyStopsARunningWalk)
 {

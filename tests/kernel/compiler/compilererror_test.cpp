@@ -6,8 +6,10 @@
 #include <string>
 
 #include "kernel/compiler/compilererror.h"
+#include "kernel/language/language.h"
 #include "kernel/model/workrecord.h"
 #include "tests/support/recording_host.h"
+#include "tests/support/test_env.h"
 
 namespace {
 struct Expected {
@@ -219,4 +221,19 @@ TEST(ShowCompilerError, DetailIsConvertedFromWindows1252)
     ShowCompilerError(0, 0, "$V_1=Gr\xf6\xdf" "e", 404);
     EXPECT_EQ(scoped.host.messages()[0], "$V_1=Gr\xc3\xb6\xc3\x9f" "e\r\nunbekannter Befehl");
     EXPECT_EQ(CompilerErrorMessage(0, 0, "", -100), "\r\nMaschine nicht definiert");
+}
+
+// A user who chose English reads the whole report in English, the message
+// included; an error without an entry keeps its German text.
+TEST(ShowCompilerError, ReportInTheChosenLanguage)
+{
+    WriteTestFile(TestHome() + "DbLang.Txt",
+                  "$:Zeile\r\nG:Zeile\r\nE:Line\r\n$:Spalte\r\nG:Spalte\r\nE:Column\r\n"
+                  "$:unbekannter Befehl\r\nG:unbekannter Befehl\r\nE:unknown command\r\n"
+                  "$:Fehler\r\nG:Fehler\r\nE:Error\r\n");
+    InitLanguage(nullptr, nullptr, "DbLang.Txt", 'E');
+    EXPECT_EQ(CompilerErrorMessage(12, 5, "$Y=1", 404), "Line: 12\r\nColumn: 5\r\n$Y=1\r\nunknown command");
+    EXPECT_EQ(CompilerErrorMessage(0, 0, "X", 303), "X\r\nError 303");
+    EXPECT_EQ(CompilerErrorMessage(0, 0, "X", 413), "X\r\nModul wurde nicht gefunden");
+    DoneLanguage();
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 #include "kernel/services/stream.h"
 #include "tests/support/test_env.h"
@@ -89,6 +90,17 @@ TEST_F(Stream, CreatedFileReplacesOldOnlyWhenJobSucceeded)
     error = true;  // the caller's job failed elsewhere
     P_DiskWrite("rest", 4, error);
     EXPECT_FALSE(P_DiskClose());
+    EXPECT_EQ(ReadTestFile(file), "new Bytes");
+    EXPECT_EQ(Files(), std::vector<std::string>{"Prog.8a"});
+
+    // A file the user made read-only is refused with "access denied".
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    error = false;
+    P_DiskCreate(file, error, true);
+    EXPECT_TRUE(error);
+    EXPECT_EQ(P_DiskLastError(), 5);
+    P_DiskWrite("x", 1, error);
+    P_DiskClose();
     EXPECT_EQ(ReadTestFile(file), "new Bytes");
     EXPECT_EQ(Files(), std::vector<std::string>{"Prog.8a"});
 }

@@ -6,12 +6,15 @@
 #include <filesystem>
 #include <map>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include "kernel/dispatch/kernelroutines.h"
 #include "kernel/model/globals.h"
 #include "kernel/model/programmodel.h"
 #include "kernel/tkf/programsave.h"
 #include "platform/safe_file.h"
+#include "platform/save_journal.h"
 #include "tests/kernel/tkf/tkf_testing.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
@@ -121,4 +124,112 @@ TEST_F(ProgramSave, RemovesTheTemporariesOfKilledSaves)
     for (const std::string& name : kept)
         EXPECT_TRUE(fs::exists(folder + name)) << name;
     EXPECT_EQ(Files().size(), 4 + kept.size());
+}
+
+namespace {
+
+// The program file's bytes with the save's date text blanked: two saves of
+// one program differ only there.
+std::string WithoutDate(const std::string& path)
+{
+    const TkfFile file(path);
+    std::string bytes = file.bytes;
+    if (const TkfFile::Entry* date = file.Find(306))
+        bytes.replace(date->value, date->count, std::string(date->count, '\0'));
+    return bytes;
+}
+
+}  // namespace
+
+TEST_F(ProgramSave, AKillBetweenAnyTwoStepsLeavesOneWholeSet)
+{
+    const std::vector<std::string> names = {"LONGNAME.8DH", "LONGNA_p.TIF", "LONGNA_q.TIF", "LONGNA_y.TIF"};
+    // The set as it stands in a folder, the program file without its date.
+    const auto set = [&](const std::string& in) {
+        std::map<std::string, std::string> files;
+        for (const std::string& name : names)
+            if (fs::exists(in + name))
+                files[name] = name == names[0] ? WithoutDate(in + name) : ReadTestFile(in + name);
+        return files;
+    };
+    ASSERT_EQ(SaveWholeProgram(program, TempPfad), 0);
+    const auto oldFiles = Files();
+    const auto oldSet = set(folder);
+    // The new program differs in the program file and every pattern file.
+    CommentPut(9, 1, "Ablauf neu");
+    ProgrammKopf.SetHeight(9);
+    for (T_Patrone* plane : {&BildEbene0, &BildEbene1, &BildEbene2})
+        plane->allocate(9);
+    Paint(2);
+    const std::string reference = TestHome() + "new/";
+    ASSERT_EQ(SaveWholeProgram(reference + "LONGNAME.8DH", TempPfad), 0);
+    const auto newSet = set(reference);
+    for (const std::string& name : names)
+        ASSERT_TRUE(oldSet.at(name) != newSet.at(name)) << name;
+
+    int kills = 0;
+    int mixedBeforeCompletion = 0;
+    int newAfterKill = 0;
+    for (int point = 1;; ++point) {
+        SCOPED_TRACE("killed at step point " + std::to_string(point));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        for (const auto& [name, bytes] : oldFiles)
+            WriteTestFile(folder + name, bytes);
+
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SetSaveStepKillForTesting(point);
+            ::_exit(SaveWholeProgram(program, TempPfad) == 0 ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        if (WIFEXITED(status)) {
+            // The save ran past its last step point.
+            EXPECT_EQ(WEXITSTATUS(status), 0);
+            EXPECT_EQ(set(folder), newSet);
+            EXPECT_EQ(Files().size(), names.size());
+            break;
+        }
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        ++kills;
+        const auto before = set(folder);
+        if (before != oldSet && before != newSet)
+            ++mixedBeforeCompletion;
+
+        // The next open or save in the folder completes what the journal
+        // names.
+        EXPECT_EQ(CompleteInterruptedSave(folder), 0);
+        EXPECT_FALSE(fs::exists(folder + kSaveJournalName));
+        const auto after = set(folder);
+        EXPECT_TRUE(after == oldSet || after == newSet);
+        if (after == newSet)
+            ++newAfterKill;
+        // Nothing of the killed save is left once the next save ran.
+        ASSERT_EQ(SaveWholeProgram(program, TempPfad), 0);
+        EXPECT_TRUE(set(folder) == newSet);
+        EXPECT_EQ(Files().size(), names.size());
+    }
+    // Staged, journal, four renames, journal gone.
+    EXPECT_EQ(kills, 7);
+    EXPECT_EQ(mixedBeforeCompletion, 3);
+    EXPECT_EQ(newAfterKill, 6);
+}
+
+TEST_F(ProgramSave, AJournalThatIsNotWholeIsDropped)
+{
+    ASSERT_EQ(SaveWholeProgram(program, TempPfad), 0);
+    const auto before = Files();
+    WriteTestFile(folder + ".LONGNAME.8DH.99999999-1.tmp", "new");
+    using namespace std::string_literals;
+    // Cut before its end, of another version, a name leaving the folder.
+    for (const std::string& damaged : {"ZORIT SAVE JOURNAL 1\0R\0.LONGNAME.8DH.99999999-1.tmp\0"s,
+                                       "ZORIT SAVE JOURNAL 2\0E\0"s,
+                                       "ZORIT SAVE JOURNAL 1\0R\0../x\0LONGNAME.8DH\0E\0"s}) {
+        WriteTestFile(folder + kSaveJournalName, damaged);
+        EXPECT_EQ(CompleteInterruptedSave(folder), 0);
+        EXPECT_FALSE(fs::exists(folder + kSaveJournalName));
+        EXPECT_EQ(ReadTestFile(program), before.at("LONGNAME.8DH"));
+    }
 }

@@ -82,6 +82,10 @@ void WriteGrids()
     reference[4 * 8 + 7] = reference[5 * 8 + 7] = 9;
     WriteTestFile(TestHome() + "wall9.bin", reference);
     WriteTestFile(TestHome() + "comb.bin", CombGrid());
+    // 12 x 6 zeros with colour 5 at (4,3).
+    std::string guarded(72, '\0');
+    guarded[2 * 12 + 3] = 5;
+    WriteTestFile(TestHome() + "guarded.bin", guarded);
 }
 
 const std::string kWallMotif = "MOTIF 1 1 8 6";
@@ -94,6 +98,14 @@ const ShapeCase kCases[] = {
     {"SlopeTwoToTheRightEndsInside", "--slope 21 brush 10 10 13 10", "10:10-12", 7, "", 0, {"END 12 10", "UNDO 4"}},
     {"SlopeTwoToTheLeftEndsBeyond", "--slope 21 brush 13 10 10 10", "10:9-13", 7, "", 0, {"END 9 10", "UNDO 7"}},
     {"WidthOneIsATwoCellSquare", "--width 1 brush 4 4 4 4", "4:4-5;5:4-5", 7, "", 0, {"END 4 4", "UNDO 4"}},
+    {"GapLegBrushKeepsAProtectedCellInItsUpperRow",
+     "--size 12x6 --cells {T}guarded.bin --protect 5 --slope 21 --width 1 brush 2 2 8 2", "2:2-9;3:2-3,5-9", 7, "",
+     0, {"END 8 2", "UNDO 40"}},
+    {"StaircaseBrushKeepsAProtectedCell",
+     "--size 12x6 --cells {T}guarded.bin --protect 5 --width 1 --type stair brush 3 2 6 5",
+     "2:3-4;3:3,5;4:4-6;5:5-7;6:6-7", 7, "", 0, {"END 6 5", "UNDO 16"}},
+    {"ThickLegsBelowThePictureStillReachTheBottomRow", "--size 12x10 --slope 21 --width 1 brush 2 3 4 -3",
+     "1:2-5;2:2-3;3:2-3;4:2-3", 7, "", 0, {"END 2 1", "UNDO 30"}},
     {"StepLineFramesWhatBrushPaints", "stepline 1 1 10 3", "", 7, "1:1-3;2:4-6;3:7-10", -1, {}},
     // Staircase.
     {"Staircase23", "--type stair --slope 23 span 5 5 9 11", "5:5;6:5;7:5;8:5-7;9:7;10:7;11:7-9", 7, "", 0,
@@ -130,8 +142,12 @@ const ShapeCase kCases[] = {
      "10:10;11:9,11;12:8,12;13:7,13;14:7,14;15:7,13;16:8,12;17:9,11;18:10;19:10", 7, "", 0, {"UNDO 19"}},
     {"RhombusDraggedLeftIsNothing", "rhombus 10 10 9 30", "", 7, "", 0, {"UNDO 0"}},
     // Arc.
-    {"Arc", "--tool 9 arc paint 10 10 20 10 15 13", "10:10,21;11:11,20;12:12,19;13:13-18", 7, "", 0,
-     {"UNDO 22", "REDRAW 10 10 21 13", "STATUS 3 0"}},
+    {"Arc", "--tool 9 arc paint 10 10 20 10 15 13", "10:10,20;11:11,19;12:12,18;13:13-17", 7, "", 0,
+     {"UNDO 22", "REDRAW 10 10 20 13", "STATUS 3 0"}},
+    {"FlatArcOfAnEvenChordIsTheChord", "--tool 9 arc paint 5 5 15 5 10 5", "5:5-15", 7, "", 0,
+     {"UNDO 22", "REDRAW 5 5 15 5", "STATUS 3 0"}},
+    {"BulgedArcEndsOnTheChordEnd", "--tool 9 arc paint 5 5 15 5 10 8",
+     "5:5,15;6:6,14;7:7,13;8:8-12", 7, "", 0, {"UNDO 22", "REDRAW 5 5 15 8", "STATUS 3 0"}},
     {"FlatArcIsTheChordOneColumnLonger", "--tool 9 arc paint 10 10 21 10 15 10", "10:10-21", 7, "", 0,
      {"UNDO 22", "REDRAW 10 10 21 10", "STATUS 3 0"}},
     {"ArcPreviewShowsTheSlope", "--tool 9 arc preview 10 10 20 15 15 15", "", 7, "", -2, {"STATUS 3 0.5"}},

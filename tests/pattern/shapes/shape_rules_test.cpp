@@ -113,7 +113,7 @@ TEST(ShapeWriteRule, KeptCellsAreStillSavedAndNeverHooked)
     EXPECT_FALSE(c.grid.RowChangedFlag(1, 2));
 }
 
-TEST(ShapeWriteRule, GapLegSkipsTheBrushRowStartingAtAProtectedCell)
+TEST(ShapeWriteRule, GapLegKeepsOnlyTheProtectedCell)
 {
     Canvas c(20, 10);
     c.state.settings.slopeX = 3;

@@ -1,6 +1,8 @@
 // The editor's commands through text_probe edit --editor.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "tests/support/test_env.h"
 
 namespace {
@@ -68,6 +70,14 @@ TEST(TextEditorProbe, CommandsAndEditTable)
                 << c.name << ": " << e << "\n" << result;
     }
     EXPECT_EQ(ReadTestFile(out), "abcd");
+
+    // Ctrl+K W onto a file the user made read-only warns and leaves it.
+    const std::string locked = WriteTestFile(TestHome() + "locked.out", "keep");
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    WriteTestFile(TestHome() + "edit.txt", four);
+    const std::string result = Probe(TestHome() + "edit.txt --editor " + block + "C-K W --block-file " + locked);
+    EXPECT_NE(result.find("WARNING 5 Zugriff verweigert!\n"), std::string::npos) << result;
+    EXPECT_EQ(ReadTestFile(locked), "keep");
 }
 
 TEST(TextEditorProbe, InsertedFileSplitsAtEveryLineEnd)

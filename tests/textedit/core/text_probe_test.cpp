@@ -67,6 +67,16 @@ TEST(TextProbe, SaveWritesCrLfAndRoundTripsEveryByte)
     EXPECT_EQ(Probe("save " + TestHome() + "ab.txt " + TestHome() + "missing/out.txt", &rc),
               "ERROR 2 Datei nicht gefunden!\n");
     EXPECT_EQ(rc, 1);
+
+    // A file the user made read-only keeps its bytes and its mode.
+    const std::string locked = WriteTestFile(TestHome() + "locked.txt", "keep\r\n");
+    ASSERT_EQ(RunCommand("chmod 444 " + locked), 0);
+    EXPECT_EQ(Probe("save " + TestHome() + "ab.txt " + locked, &rc), "ERROR 5 Zugriff verweigert!\n");
+    EXPECT_EQ(rc, 1);
+    EXPECT_EQ(ReadTestFile(locked), "keep\r\n");
+    std::string mode;
+    RunCommand("stat -c %a " + locked, &mode);
+    EXPECT_EQ(mode, "444\n");
 }
 
 struct EditCase {

@@ -1,0 +1,29 @@
+#pragma once
+// A long walk is shown at the display's pace, not the stroke's: between two
+// frames a stroke only counts, and the window redraws and looks at its keys
+// and buttons once a frame.
+#include <cstdint>
+#include <functional>
+
+class FramePace {
+public:
+    // About one screen refresh.
+    static constexpr int64_t kFrameMs = 16;
+    // Milliseconds of a monotonic clock.
+    using Clock = std::function<int64_t()>;
+
+    explicit FramePace(Clock clock = SteadyMilliseconds);
+
+    // True on the first call after a reset and whenever a frame has passed
+    // since the last true.
+    bool Due();
+    // The next call is due (a new run, the end of a wait).
+    void Reset() { started_ = false; }
+
+    static int64_t SteadyMilliseconds();
+
+private:
+    Clock clock_;
+    int64_t last_ = 0;
+    bool started_ = false;
+};

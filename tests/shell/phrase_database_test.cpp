@@ -1,0 +1,177 @@
+// The shipped phrase database as a user who picked "Englisch" meets it:
+// every window's texts come out in English, and no window shows a text the
+// database lacks (a text the engine does not find is appended to the file).
+#include "kernel/model/workrecord.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMap>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+#include <set>
+#include <string>
+
+#include "check/ui/form_gtest_text.h"
+#include "check/ui/form_gtest_zorit.h"
+#include "check/ui/install_check_windows.h"
+#include "kernel/language/language.h"
+#include "kernel/model/globals.h"
+#include "kernel/ui/forms.h"
+#include "pattern/form_patrone.h"
+#include "platform/registry_ini_file.h"
+#include "tests/shell/pattern_window_fixture.h"
+#include "tests/support/test_env.h"
+
+namespace {
+
+// The phrases appended to the file since it held the shipped bytes.
+std::set<std::string> LearntPhrases(const std::string& shipped, const std::string& now)
+{
+    std::set<std::string> learnt;
+    for (const std::string& line : SplitLines(now.substr(std::min(shipped.size(), now.size()))))
+        if (line.rfind("$:", 0) == 0)
+            learnt.insert(line.substr(2, line.find_last_not_of('\r') - 1));
+    return learnt;
+}
+
+// The main window with the pattern window open over a 40 x 30 pattern.
+class ShippedPhrases : public PatternWindowFixture {
+protected:
+    void SetUp() override
+    {
+        shipped = ReadTestFile(ZORIT_DB_LANG);
+        ASSERT_FALSE(shipped.empty()) << ZORIT_DB_LANG;
+        WriteTestFile(TestHome() + "DbLang.Txt", shipped);
+        RegistryIniFile().WriteString("System", "Language", "Englisch");
+        PatternWindowFixture::SetUp();
+    }
+    void TearDown() override
+    {
+        PatternWindowFixture::TearDown();
+        DoneLanguage();
+    }
+    // Opens every other window the main window's menus open.
+    void OpenEveryWindow()
+    {
+        for (const char* item : {"MnuVersatz", "MnuWarenabzug", "MnuWahlschalter", "MnuFFPosition", "MnuFestigkeit",
+                                 "MnuNadeleinteilung", "MnuSchemaablauf", "MnuStrickschema", "MnuNadelraum",
+                                 "MnuFadenfuehrer", "MnuRuestblatt", "MnuSkrelEditor"}) {
+            SCOPED_TRACE(item);
+            ASSERT_NE(A(item), nullptr);
+            A(item)->trigger();
+        }
+        P_ShowPTest();
+        QApplication::processEvents();
+    }
+    std::string title(const char* formName)
+    {
+        QWidget* w = FindForm(formName);
+        return w ? w->windowTitle().toStdString() : std::string("<no window>");
+    }
+    std::string shipped;
+};
+
+TEST_F(ShippedPhrases, EveryWindowShowsOnlyTextsTheDatabaseHolds)
+{
+    OpenEveryWindow();
+    const std::set<std::string> learnt = LearntPhrases(shipped, ReadTestFile(TestHome() + "DbLang.Txt"));
+    std::string listed;
+    for (const std::string& phrase : learnt)
+        listed += phrase + "\n";
+    EXPECT_TRUE(learnt.empty()) << learnt.size() << " texts without an entry:\n" << listed;
+}
+
+TEST_F(ShippedPhrases, EveryWindowSpeaksEnglish)
+{
+    OpenEveryWindow();
+    QStringList menus;
+    for (QAction* a : form->menuBar()->actions())
+        menus << a->text();
+    EXPECT_EQ(menus.join('|'), "&File|&Edit|&Lists|&Pattern|&Test|&Settings|T&ools");
+    EXPECT_EQ(A("MnuSpeichernunter")->text(), "Save &as");
+    // Alt and a letter still reach one item each, as the German menus do.
+    QList<QList<QAction*>> menuItems{form->menuBar()->actions()};
+    for (QMenu* m : form->findChildren<QMenu*>())
+        menuItems << m->actions();
+    for (const QList<QAction*>& items : menuItems) {
+        QMap<QChar, QString> letters;
+        for (QAction* a : items) {
+            const qsizetype amp = a->text().indexOf('&');
+            if (!a->isVisible() || amp < 0 || amp + 1 >= a->text().size())
+                continue;
+            const QChar letter = a->text().at(amp + 1).toLower();
+            EXPECT_FALSE(letters.contains(letter))
+                << a->text().toStdString() << " and " << letters.value(letter).toStdString();
+            letters.insert(letter, a->text());
+        }
+    }
+    EXPECT_EQ(A("MnuFFPosition")->text(), "Yarn carrier &position");
+
+    struct Window {
+        const char* form;
+        const char* title;
+    };
+    const Window windows[] = {
+        {"V_Liste", "Racking"},         {"A_Liste", "Take-down"},        {"W_Liste", "Selector"},
+        {"P_Liste", "Yarn carrier position"}, {"F_Liste", "Stitch density"}, {"N_Liste", "Needle division"},
+        {"S_Liste", "Scheme sequence"}, {"Z_Liste", "Knitting scheme"},  {"Nr_Liste", "Needle room"},
+        {"Ff_Liste", "Yarn carrier"},   {"Ruestblatt", "Set-up sheet"},
+        {"Zeichenfunktionen", "Tools"}, {"FormPTest", "P-Test"},
+    };
+    for (const Window& w : windows)
+        EXPECT_EQ(title(w.form), w.title) << w.form;
+    EXPECT_EQ(FormPatrone->windowTitle(), "Pattern");
+
+    // A tool's hint on the drawing palette, a list column's hint.
+    QStringList hints;
+    for (QToolButton* b : FindForm("Zeichenfunktionen")->findChildren<QToolButton*>())
+        hints << b->toolTip();
+    EXPECT_TRUE(hints.join('|').contains("Filled ellipse")) << hints.join('|').toStdString();
+    QStringList labels;
+    for (QWidget* w : FindForm("V_Liste")->findChildren<QWidget*>())
+        labels << w->toolTip();
+    EXPECT_TRUE(labels.contains("Main racking")) << labels.join('|').toStdString();
+}
+
+// The simulation window translates its tool bar a second time (and so looks
+// its English texts up again): it is checked by sample only.
+TEST_F(ShippedPhrases, SimulationWindowSpeaksEnglish)
+{
+    TestModus = 1;
+    P_ShowGTest(-1);
+    ASSERT_NE(G_Test, nullptr);
+    QStringList hints;
+    for (QAction* a : G_Test->findChildren<QAction*>())
+        hints << a->toolTip();
+    for (const char* hint : {"Grid", "S - Fast run", "Stitch density", "Yarn carrier", "Show the old yarn"})
+        EXPECT_TRUE(hints.contains(hint)) << hint << " in " << hints.join('|').toStdString();
+    ASSERT_NE(GTestText, nullptr);
+    EXPECT_EQ(GTestText->windowTitle(), "Errors and messages");
+}
+
+// Messages come from the compiler, the checker, the file routines and the
+// message dialogs rather than from a window's make-up.
+TEST_F(ShippedPhrases, MessagesSpeakEnglish)
+{
+    const std::pair<const char*, const char*> phrases[] = {
+        {"Unbekannte Maschine", "Unknown machine"},
+        {"'END' fehlt!", "'END' missing!"},
+        {"Y-Startwert  vorne  ist ungültig", "Y start value  front  is invalid"},
+        {"S$4 Z$4: Maschine Stop!", "S$4 Z$4: Machine stop!"},
+        {"Keine Fehler gefunden!", "No errors found!"},
+        {"Diskette ist voll!", "Disk is full!"},
+        {"Die Patrone ist zu groß!", "The pattern is too large!"},
+        {"Zur Sprachänderung wird das Programm neu gestartet!", "The program restarts to change the language!"},
+        {"Abbrechen", "Cancel"},
+        {"&Ja", "&Yes"},
+        {"Zeile:", "Line:"},
+    };
+    for (const auto& [german, english] : phrases)
+        EXPECT_EQ(F_TRANS(german), english) << german;
+    EXPECT_EQ(ReadTestFile(TestHome() + "DbLang.Txt"), shipped);
+}
+
+}  // namespace
