@@ -33,6 +33,14 @@ private:
 };
 }  // namespace
 
+void TDdeHndlZorit::CommandWaiting(const std::string& text)
+{
+    // CLOSE must not wait for a running check to finish on its own: it
+    // stops the walk, as closing the window does, and runs once it has.
+    if (ParseDdeCommand(text).command == DdeCommand::Close && ProgramBusy())
+        StopCheckWalk();
+}
+
 void TDdeHndlZorit::P_DdeBefehlEmpfangen(const std::string& text)
 {
     const ParsedDdeCommand c = ParseDdeCommand(text);
@@ -73,18 +81,23 @@ void TDdeHndlZorit::P_DdeBefehlEmpfangen(const std::string& text)
         // Only a simulation under remote control reports and closes itself.
         const bool quietFlag = Fernsteuerung;
         Fernsteuerung = quiet.asked();
-        DdeSimulation();
+        const bool carried = DdeSimulation();
         Fernsteuerung = quietFlag;
+        if (!carried)
+            RefuseCommand(text, "Simulation nicht moeglich");
         break;
     }
     case DdeCommand::ExportMaFile:
-        DdeExportMaFile(c.argument);
+        if (!DdeExportMaFile(c.argument))
+            RefuseCommand(text, "Exportfenster nicht moeglich");
         break;
     case DdeCommand::ExportExtented:
-        DdeExportExtented(c.argument);
+        if (!DdeExportExtented(c.argument))
+            RefuseCommand(text, "Daten falsch");
         break;
     case DdeCommand::ExportDo:
-        DdeExportDo();
+        if (!DdeExportDo())
+            RefuseCommand(text, "kein Exportfenster bereit");
         break;
     case DdeCommand::None:
         break;

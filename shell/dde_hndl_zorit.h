@@ -8,6 +8,7 @@ class TDdeHndlZorit : public TModulDdeHndl {
 public:
     using TModulDdeHndl::TModulDdeHndl;
     void P_DdeBefehlEmpfangen(const std::string& command) override;
+    void CommandWaiting(const std::string& command) override;
 };
 
 extern TDdeHndlZorit* DdeHndlZorit;

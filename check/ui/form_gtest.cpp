@@ -421,7 +421,10 @@ void TFormGTest::ToolButtonClick(QAction* button)
         shownRows_ = -1;
         RefreshRows(source_->height());
     } else if (name == "ToolButtonFehler") {
-        GTestText->setVisible(on);
+        if (on)
+            GTestText->ShowBeside(*this);
+        else
+            GTestText->hide();
     } else if (name == "ToolButtonAltesGarn") {
         s.oldYarn = on;
         SetSwitches(s);

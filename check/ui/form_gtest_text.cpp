@@ -1,5 +1,9 @@
 #include "check/ui/form_gtest_text.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+
 #include "kernel/language/language.h"
 #include "kernel/services/services.h"
 #include "kernel/ui/translate_form.h"
@@ -7,10 +11,30 @@
 
 TFormGTestText* GTestText = nullptr;
 
+namespace {
+
+// Right of the simulation, else left of it, else below it; where none of
+// these fits, the screen's bottom right corner.
+QPoint BesidePosition(const QRect& simulation, const QSize& own, const QRect& screen)
+{
+    const int gap = 4;
+    if (simulation.right() + gap + own.width() <= screen.right())
+        return {simulation.right() + gap, simulation.top()};
+    if (simulation.left() - gap - own.width() >= screen.left())
+        return {simulation.left() - gap - own.width(), simulation.top()};
+    if (simulation.bottom() + gap + own.height() <= screen.bottom())
+        return {simulation.left(), simulation.bottom() + gap};
+    return {std::max(screen.left(), screen.right() - own.width()), std::max(screen.top(), screen.bottom() - own.height())};
+}
+
+}  // namespace
+
 TFormGTestText::TFormGTestText(QWidget* parent) : TFormTextEdit(parent, "GTestText", FormRole::Other)
 {
     setObjectName("GTestText");
-    setWindowFlags(Qt::Tool);
+    // The simulation window stays on top: at a lower level this window
+    // would open behind it and stay there even when activated.
+    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
     setWindowTitle(QString::fromStdString(F_TRANS("Fehler und Meldungen")));
     SetReadOnly(true);
     closeOnEsc = true;
@@ -48,6 +72,20 @@ QStringList TFormGTestText::ShownLines()
     for (const std::string& l : Lines().Lines())
         out << QString::fromStdString(Cp1252ToUtf8(l));
     return out;
+}
+
+void TFormGTestText::ShowBeside(const QWidget& simulation)
+{
+    if (!placed_ && F_ReadIni("Windows", "GTestText", "").empty()) {
+        const QScreen* screen = simulation.screen() ? simulation.screen() : QGuiApplication::primaryScreen();
+        // Before the first show the frame is not known: allow for one.
+        const QSize frame = frameGeometry().size().expandedTo(size() + QSize(8, 30));
+        move(BesidePosition(simulation.frameGeometry(), frame, screen->availableGeometry()));
+    }
+    placed_ = true;
+    show();
+    raise();
+    activateWindow();
 }
 
 TFormGTestText::~TFormGTestText()

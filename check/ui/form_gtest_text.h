@@ -17,6 +17,13 @@ public:
     void Clear();
     // The lines as shown (UTF-8).
     QStringList ShownLines();
+    // Shows the window in front. Never placed by the user yet, it opens
+    // beside the simulation window, which it would otherwise cover or hide
+    // behind.
+    void ShowBeside(const QWidget& simulation);
+
+private:
+    bool placed_ = false;
 };
 
 // Created by the first simulation window.

@@ -8,11 +8,14 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
+#include <QToolBar>
+#include <filesystem>
 
 #include "check/export_options.h"
 #include "check/programcheck.h"
@@ -67,6 +70,8 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption)
 {
     auto* b = new QPushButton(QString::fromUtf8(caption), parent);
     b->setObjectName(name);
+    // Enter presses the focused button, as Space does.
+    b->setAutoDefault(true);
     SetFont(4, *b);
     return b;
 }
@@ -74,6 +79,12 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption)
 const char* const kOptionKeys[] = {"NListeWs", "SListeWs", "FfTypTrans", "GgChange"};
 uint8_t* const kOptionValues[] = {&ExportNListeWs, &ExportSListeWs, &ExportFfTypTrans, &ExportGgChange};
 const char* const kOptionDefaults[] = {"1", "0", "1", "1"};
+
+// Where the library writes the export.
+std::string WandelPath()
+{
+    return TempPfad + "Wandel.Sma";
+}
 
 }  // namespace
 
@@ -189,6 +200,29 @@ void TFormPTest::showEvent(QShowEvent* event)
         FormShow();
 }
 
+void TFormPTest::PlaceBelowToolBars()
+{
+    if (placed_)
+        return;
+    QWidget* main = CheckShell() ? CheckShell()->mainWindow() : nullptr;
+    if (!main)
+        return;
+    placed_ = true;
+    // Measured now: a window manager moves the main window down by its
+    // title bar after the tool bars were laid out.
+    int bottom = 0;
+    for (const QWidget* bar : main->findChildren<QToolBar*>())
+        if (bar->isVisibleTo(main))
+            bottom = std::max(bottom, bar->mapTo(main, QPoint(0, bar->height())).y());
+    if (const QWidget* menu = main->findChild<QMenuBar*>(); menu && menu->isVisibleTo(main))
+        bottom = std::max(bottom, menu->mapTo(main, QPoint(0, menu->height())).y());
+    // Before its first show the window's frame is not known yet, and the
+    // position places its inside: its title bar would cover the tool bar.
+    // The main window's title bar stands for it.
+    const int title = main->geometry().top() - main->frameGeometry().top();
+    move(main->frameGeometry().left(), main->mapToGlobal(QPoint(0, bottom)).y() + title);
+}
+
 void TFormPTest::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
@@ -226,6 +260,8 @@ void TFormPTest::FormShow()
     ProgressBarMain->hide();
     ProgressBarSub->hide();
     lastZ_ = lastS_ = -1;
+    strokePosition_ = {};
+    shownPanels_ = {};
     runStarted_ = false;
     hidePending_ = false;
     pending_.clear();
@@ -251,6 +287,10 @@ void TFormPTest::ButtonStartClick()
     if (!runStarted_) {
         TestModus = mode_;
         if (mode_ == 2) {
+            // A run that writes no file must not leave the last program's
+            // file behind under the name the export target reads.
+            std::error_code ignored;
+            std::filesystem::remove(WandelPath(), ignored);
             SetSimLibrary(nullptr);
             if (!StartSimDll(TargetForLibrary(), F_NadelStart())) {
                 close();
@@ -264,7 +304,7 @@ void TFormPTest::ButtonStartClick()
         TimerPTest->start();
         runStarted_ = true;
         {
-            PTestCheckHost host;
+            PTestCheckHost host(strokePosition_);
             RunProgramCheck();
         }
         if (hidePending_)
@@ -308,16 +348,18 @@ void TFormPTest::ButtonErweitertClick()
 
 void TFormPTest::ShowPosition()
 {
-    const T_CheckPosition p = CheckPosition;
-    if (p.zRow == lastZ_ && p.sLine == lastS_)
-        return;
+    const T_CheckPosition& p = strokePosition_;
     if (p.zRow != lastZ_)
         MoveListCursor("Z_Liste", p.zRow, 65535);
     if (p.sLine != lastS_)
         MoveListCursor("S_Liste", p.sLine, 65535);
     lastZ_ = p.zRow;
     lastS_ = p.sLine;
+    // The repetition counters change while the S line and Z row stay.
     const PTestPanelTexts t = MakePTestPanelTexts(p);
+    if (t == shownPanels_)
+        return;
+    shownPanels_ = t;
     PanelS->setText(Q(t.s));
     PanelZ->setText(Q(t.z));
     PanelD->setText(Q(t.d));
@@ -328,8 +370,12 @@ void TFormPTest::ShowPosition()
 void TFormPTest::TimerPTestTimer()
 {
     ShowPosition();
-    if (CheckState.pauseFlag && !ButtonStart->isEnabled())
+    if (CheckState.pauseFlag && !ButtonStart->isEnabled()) {
         ButtonStart->setEnabled(true);
+        // Disabling it moved the focus on to "Abbrechen": Space or Enter
+        // must go on, not abort.
+        ButtonStart->setFocus();
+    }
     if (!CheckState.checkFinished)
         return;
     TimerPTest->stop();
@@ -339,6 +385,8 @@ void TFormPTest::TimerPTestTimer()
         ProgramBusyScope busy;
         ExportEnd();
     }
+    if (mode_ == 2 && !std::filesystem::exists(WandelPath()))
+        P_PTestMeldung(F_TRANS("Wandel.Sma wurde nicht geschrieben!"));
     ButtonStart->setText(Q(F_TRANS("&Beenden")));
     ButtonStart->setEnabled(true);
 }
@@ -354,7 +402,7 @@ void TFormPTest::ExportEnd()
     in.usable = CheckExportEnd().usable;
     in.startEntry = F_ReadIni("Files", "SkrelStart", "");
     in.target = F_ReadIni("System", "Skrel", "Skrel");
-    in.wandelPath = TempPfad + "Wandel.Sma";
+    in.wandelPath = WandelPath();
     const ExportEndPlan plan = MakeExportEndPlan(in, F_TRANS("Soll jetzt $ mit diesem Muster gestartet werden?"));
     TModulDdeHndl* dde = CheckShell() ? CheckShell()->dde() : nullptr;
     if (plan.sendFertig && dde) {

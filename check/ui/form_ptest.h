@@ -8,6 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "check/programcheck.h"
+#include "check/ui/core/ptest_panel_texts.h"
+
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
@@ -42,6 +45,9 @@ public:
 
     // The export target: a ".D10" file, or a folder (ending in "\" or "/").
     const std::string& MaTyp() const { return maTyp_; }
+    // Before the first show: below the main window's menu and tool bars,
+    // which the window would otherwise cover.
+    void PlaceBelowToolBars();
     // Replaces the target and renews the button's caption.
     void SetMaTyp(const std::string& file);
     // The mode the window was shown in.
@@ -78,10 +84,14 @@ private:
     int mode_ = 0;
     bool runStarted_ = false;
     bool hidePending_ = false;
+    bool placed_ = false;
     std::string pending_;
     std::string maTyp_;
     int lastZ_ = -1;
     int lastS_ = -1;
+    // The walk's position at its last stroke, and what the panels show.
+    T_CheckPosition strokePosition_;
+    PTestPanelTexts shownPanels_;
 };
 
 // The one program test window (nullptr until first shown).

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <vector>
 
 #include "check/export_options.h"
 #include "check/rules/checkstate.h"
@@ -32,6 +33,44 @@ bool ItemOn(const char* name)
 QWidget* MainWindow()
 {
     return shellInUse ? shellInUse->mainWindow() : nullptr;
+}
+
+TFormPTest* ShownPTest()
+{
+    TFormPTest* window = FormExists("FormPTest") ? FormPTest : nullptr;
+    return window && window->isVisible() ? window : nullptr;
+}
+
+// A remote command finds a checker window in its way: one that stands idle
+// or has finished is put away, one whose run goes on refuses the command.
+// The export window stays when the command is meant for it.
+bool ClearWayForRemote(bool keepExportWindow)
+{
+    if (G_Test && G_Test->isVisible()) {
+        if (G_Test->WalkRunning())
+            return false;
+        G_Test->close();
+        if (G_Test && G_Test->isVisible())
+            return false;
+    }
+    if (TFormPTest* window = ShownPTest(); window && !(keepExportWindow && window->Mode() == 2)) {
+        if (window->RunStarted() && !window->Finished())
+            return false;
+        window->hide();
+    }
+    return true;
+}
+
+// Counts characters, not bytes: the command arrives in UTF-8.
+std::vector<std::string> Utf8Characters(const std::string& text)
+{
+    std::vector<std::string> characters;
+    for (const char c : text) {
+        if (characters.empty() || (static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            characters.emplace_back();
+        characters.back() += c;
+    }
+    return characters;
 }
 
 }  // namespace
@@ -73,6 +112,7 @@ void P_ShowPTest()
 {
     if (!FormExists("FormPTest"))
         FormPTest = new TFormPTest(MainWindow());
+    FormPTest->PlaceBelowToolBars();
     FormPTest->show();
     FormPTest->raise();
     FormPTest->activateWindow();
@@ -136,41 +176,46 @@ void MnuExportSkrelClick()
     P_ShowPTest();
 }
 
-void DdeSimulation()
+bool DdeSimulation()
 {
-    if (!ItemOn("MnuGTest"))
-        return;
+    if (!ClearWayForRemote(false) || !ItemOn("MnuGTest"))
+        return false;
     TestModus = 1;
     P_ShowGTest(kItemIcon);
+    return true;
 }
 
-void DdeExportMaFile(const std::string& file)
+bool DdeExportMaFile(const std::string& file)
 {
-    TFormPTest* window = FormExists("FormPTest") ? FormPTest : nullptr;
-    const bool shownForExport = window && window->isVisible() && window->Mode() == 2;
-    if (shownForExport && window->Finished())
+    if (!ClearWayForRemote(true))
+        return false;
+    TFormPTest* window = ShownPTest();
+    if (window && window->Finished())
         window->hide();
-    else if (shownForExport && !window->RunStarted()) {
+    else if (window && !window->RunStarted()) {
         window->SetMaTyp(file);
-        return;
-    }
+        return true;
+    } else if (window)
+        return false;
     if (!ItemOn("MnuExportSkrel"))
-        return;
+        return false;
     TestModus = 2;
     P_ShowPTest();
     FormPTest->SetMaTyp(file);
+    return true;
 }
 
 bool DdeExportExtented(const std::string& argument)
 {
-    if (argument.size() != 4) {
+    const std::vector<std::string> characters = Utf8Characters(argument);
+    if (characters.size() != 4) {
         P_WarningBox("Befehl EXPORT EXTENTED\r\nDaten falsch\r\n" + argument);
         return false;
     }
     uint8_t* const options[] = {&ExportFfTypTrans, &ExportGgChange, &ExportNListeWs, &ExportSListeWs};
     const char* const keys[] = {"FfTypTrans", "GgChange", "NListeWs", "SListeWs"};
     for (size_t i = 0; i < 4; ++i) {
-        *options[i] = argument[i] == '1' ? 1 : 0;
+        *options[i] = characters[i] == "1" ? 1 : 0;
         // The export window reads the options from the settings when shown.
         P_WriteIni("Export", keys[i], *options[i] ? "1" : "0");
     }
@@ -179,8 +224,8 @@ bool DdeExportExtented(const std::string& argument)
 
 bool DdeExportDo()
 {
-    TFormPTest* window = FormExists("FormPTest") ? FormPTest : nullptr;
-    if (!window || !window->isVisible() || window->Mode() != 2)
+    TFormPTest* window = ShownPTest();
+    if (!window || window->Mode() != 2 || (window->RunStarted() && !window->Finished()))
         return false;
     window->ButtonStartClick();
     return true;

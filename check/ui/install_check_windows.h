@@ -28,14 +28,16 @@ void MnuGTestClick();
 void MnuPTestClick();
 void MnuExportSkrelClick();
 
-// Remote commands.
-void DdeSimulation();
+// Remote commands: false when they could not be carried out now (a run of
+// a checker window is going on, or the item is off). A checker window that
+// stands idle or has finished its run is put away first, as the user would.
+bool DdeSimulation();
 // Shows the export window and gives it the target file (trimmed argument).
-void DdeExportMaFile(const std::string& file);
+bool DdeExportMaFile(const std::string& file);
 // "1"/other per option; false (nothing changed) unless four characters.
 bool DdeExportExtented(const std::string& argument);
 // The start button of the export window shown in export mode; false when
-// there is none.
+// there is none or its run is going on.
 bool DdeExportDo();
 
 // The shell's hooks: a simulation window met by the program windows' walk

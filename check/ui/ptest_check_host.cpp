@@ -7,7 +7,7 @@
 #include "check/rules/checkstate.h"
 #include "check/ui/wait_loop.h"
 
-PTestCheckHost::PTestCheckHost()
+PTestCheckHost::PTestCheckHost(T_CheckPosition& strokePosition) : strokePosition_(strokePosition)
 {
     SetCheckHost(this);
 }
@@ -19,12 +19,14 @@ PTestCheckHost::~PTestCheckHost()
 
 void PTestCheckHost::processEvents()
 {
+    strokePosition_ = CheckPosition;
     if (pace_.Due())
         QCoreApplication::processEvents();
 }
 
 void PTestCheckHost::waitForContinue()
 {
+    strokePosition_ = CheckPosition;
     WaitLoop([] { return CheckState.continueFlag != 0 || CheckState.userAbort != 0; });
     pace_.Reset();
 }

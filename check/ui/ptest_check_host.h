@@ -2,12 +2,16 @@
 // The program test window's side of the walk: events between rows, and the
 // pause after a message until the user goes on (or stops).
 #include "check/checkhost.h"
+#include "check/programcheck.h"
 #include "check/ui/core/frame_pace.h"
 
 class PTestCheckHost : public CheckHost {
 public:
-    // Installed for its lifetime.
-    PTestCheckHost();
+    // Installed for its lifetime. Before each stroke and at each pause the
+    // walk's position is copied to strokePosition: only there do its fields
+    // belong together (between lines the S line is the enclosing one while
+    // the Z row is still the last stroke's).
+    explicit PTestCheckHost(T_CheckPosition& strokePosition);
     ~PTestCheckHost() override;
     PTestCheckHost(const PTestCheckHost&) = delete;
     PTestCheckHost& operator=(const PTestCheckHost&) = delete;
@@ -18,6 +22,7 @@ public:
     void waitForContinue() override;
 
 private:
+    T_CheckPosition& strokePosition_;
     FramePace pace_;
 };
 

@@ -54,6 +54,10 @@ TModulDdeHndl::TModulDdeHndl(QObject* parent, const std::string& programName)
 {
     DdeServer1.setObjectName(QStringLiteral("DdeServer1"));
     DdeClient1.setObjectName(QStringLiteral("DdeClient1"));
+    DdeServer1.setWaitWatcher([this](const std::vector<std::string>& lines) {
+        if (!lines.empty())
+            CommandWaiting(lines.front());
+    });
     DdeServer1.setMacroHandler([this](const std::vector<std::string>& lines) {
         try {
             return DdeServer1ExecuteMacro(&DdeServer1, lines);
@@ -107,8 +111,17 @@ bool TModulDdeHndl::DdeServer1ExecuteMacro(QObject*, const std::vector<std::stri
 {
     if (lines.empty())
         return false;
+    refused_ = false;
     P_DdeBefehlEmpfangen(lines.front());
-    return true;
+    const bool refused = refused_;
+    refused_ = false;
+    return !refused;
+}
+
+void TModulDdeHndl::RefuseCommand(const std::string& command, const std::string& why)
+{
+    refused_ = true;
+    DebugLog({"DDE-Befehl nicht ausgefuehrt:", command, why});
 }
 
 std::string TModulDdeHndl::ReadProgramPath(const std::string& programName) const

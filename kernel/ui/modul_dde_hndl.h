@@ -25,6 +25,7 @@ class TModulDdeHndl : public QObject, public LanguageSettings {
     std::string linkedProgramName_;
     std::string linkedProgramPath_;
     bool register_ = true;
+    bool refused_ = false;
 
 public:
     // The program name defaults to the executable's file name without its
@@ -39,9 +40,12 @@ public:
 
     // One command string (the first line of an execute string).
     virtual void P_DdeBefehlEmpfangen(const std::string& command) = 0;
+    // A command string that waits behind a running job (its first line); it
+    // runs later through P_DdeBefehlEmpfangen all the same.
+    virtual void CommandWaiting(const std::string& /*command*/) {}
 
     // The server's execute handler: true when a first line went to
-    // P_DdeBefehlEmpfangen and it returned.
+    // P_DdeBefehlEmpfangen, it returned and did not refuse the command.
     bool DdeServer1ExecuteMacro(QObject* sender, const std::vector<std::string>& lines);
 
     // The registered path of a family program ("" when it never registered).
@@ -61,6 +65,13 @@ public:
     void setCommandsHeld(bool held) { DdeServer1.setCommandsHeld(held); }
 
     const std::string& programName() const { return programName_; }
+
+protected:
+    // From P_DdeBefehlEmpfangen: the command cannot be carried out now. The
+    // partner is answered 0, and the debug log says why.
+    void RefuseCommand(const std::string& command, const std::string& why);
+
+public:
     const std::string& linkedProgramName() const { return linkedProgramName_; }
     const std::string& linkedProgramPath() const { return linkedProgramPath_; }
     bool registerFlag() const { return register_; }

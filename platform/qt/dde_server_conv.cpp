@@ -111,6 +111,11 @@ public:
 
     void enqueue(DdeConnection* connection, std::string bytes)
     {
+        DdeServerConv* conv = serving();
+        if (conv && conv->waitWatcher_ && (running_ || conv->commandsHeld() || !queue_.empty())) {
+            const DdeServerConv::WaitWatcher watcher = conv->waitWatcher_;
+            watcher(DdeServerConv::SplitMacroLines(Cp1252ToUtf8(bytes)));
+        }
         queue_.push_back(Pending{connection, std::move(bytes)});
         schedule();
     }

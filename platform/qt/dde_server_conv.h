@@ -47,6 +47,11 @@ public:
     const QString& socketPath() const { return socketPath_; }
 
     void setMacroHandler(MacroHandler handler) { handler_ = std::move(handler); }
+    // Told of a string that has to wait (a handler runs, or strings are
+    // held) as it arrives, so that the program may cut the wait short; the
+    // string still runs in its turn.
+    using WaitWatcher = std::function<void(const std::vector<std::string>& lines)>;
+    void setWaitWatcher(WaitWatcher watcher) { waitWatcher_ = std::move(watcher); }
 
     ListenResult listen();
     // Stops serving; the socket goes back to the conversation that served it
@@ -81,6 +86,7 @@ private:
     std::string topic_;
     QString socketPath_;
     MacroHandler handler_;
+    WaitWatcher waitWatcher_;
     DdeEndpoint* endpoint_ = nullptr;
     bool held_ = false;
     std::string error_;

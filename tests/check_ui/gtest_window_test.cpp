@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <fstream>
 
 #include "check/programcheck.h"
@@ -101,6 +102,30 @@ TEST_F(GTestWindowTest, FastRunEndsWithTheStrokeCount)
     EXPECT_FALSE(g.isVisible());
     EXPECT_EQ(g.Run().mode(), GTestRunState::Created) << "a closed window starts anew";
     EXPECT_TRUE(A("MnuGTest")->isEnabled());
+}
+
+// The message window and the program test window open where they hide
+// nothing the user needs and stay in front of the simulation.
+TEST_F(GTestWindowTest, MessageAndTestWindowsOpenBesideWhatTheyWouldCover)
+{
+    ASSERT_TRUE(Compile("first_row.Skx"));
+    shell->main.setGeometry(0, 0, 1200, 900);
+    auto* bar = new QToolBar(&shell->main);
+    bar->setGeometry(0, 30, 1200, 50);
+    MnuGTestClick();
+    ASSERT_TRUE(G_Test);
+    G_Test->resize(300, 300);
+    G_Test->ToolButton("ToolButtonFehler")->trigger();
+    ASSERT_TRUE(GTestText->isVisible());
+    EXPECT_FALSE(GTestText->frameGeometry().intersects(G_Test->frameGeometry()))
+        << "beside the simulation, not under it";
+    EXPECT_TRUE(GTestText->windowFlags() & Qt::WindowStaysOnTopHint) << "on the simulation's level";
+    G_Test->close();
+
+    MnuPTestClick();
+    ASSERT_TRUE(FormPTest);
+    EXPECT_GE(FormPTest->frameGeometry().top(), shell->main.mapToGlobal(QPoint(0, 80)).y())
+        << "below the main window's tool bars";
 }
 
 TEST_F(GTestWindowTest, StepsWaitAndACloseOnlyStopsTheWalk)

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "check/export_options.h"
 #include "check/programcheck.h"
@@ -33,6 +34,21 @@ void WhenPaused(std::function<void()> then)
     auto* poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, poll, [poll, then] {
         if (!FormPTest || !FormPTest->ButtonStart->isEnabled())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        then();
+    });
+    poll->start(20);
+}
+
+// Runs `then` once the memo holds the text n times and the start button is
+// on again.
+void WhenMemoHolds(const TFormPTest& w, const QString& text, int n, std::function<void()> then)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, &w, text, n, then] {
+        if (w.MemoPTest->toPlainText().count(text) < n || !w.ButtonStart->isEnabled())
             return;
         poll->stop();
         poll->deleteLater();
@@ -131,6 +147,39 @@ TEST_F(PTestWindowTest, PausesAfterAMessageAndGoesOnByButtonOrKey)
         EXPECT_TRUE(A(name)->isEnabled()) << name;
 }
 
+// Four pauses in a nested repetition: each shows its own counters, Space
+// on the focused button goes on each time, and the end shows the last stroke.
+TEST_F(PTestWindowTest, SpaceAtEachPauseGoesOnAndThePanelsFollowEveryCounter)
+{
+    ASSERT_TRUE(Compile("nested_stop.Skx"));
+    MnuPTestClick();
+    TFormPTest& w = *FormPTest;
+    auto panels = [&w] {
+        return (w.PanelSInner->text() + " " + w.PanelDInner->text() + " " + w.PanelS->text() + " " +
+                w.PanelZ->text() + " " + w.PanelD->text())
+            .toStdString();
+    };
+    std::vector<std::string> seen;
+    std::vector<bool> focusOnWeiter;
+    std::function<void()> atPause = [&] {
+        QTest::qWait(150);
+        seen.push_back(panels());
+        focusOnWeiter.push_back(w.focusWidget() == w.ButtonStart);
+        QTest::keyClick(w.focusWidget(), Qt::Key_Space);
+        if (seen.size() < 4)
+            WhenMemoHolds(w, "Maschine Stop!", int(seen.size()) + 1, atPause);
+    };
+    WhenMemoHolds(w, "Maschine Stop!", 1, atPause);
+    w.ButtonStartClick();
+    QTest::qWait(150);
+    EXPECT_EQ(seen, (std::vector<std::string>{"S0001 0001 S0003 Z0002 0001", "S0001 0001 S0003 Z0002 0002",
+                                              "S0001 0002 S0003 Z0002 0001", "S0001 0002 S0003 Z0002 0002"}));
+    EXPECT_EQ(focusOnWeiter, std::vector<bool>(4, true));
+    EXPECT_EQ(w.MemoPTest->toPlainText().count("Abbruch durch Anwender!"), 0);
+    EXPECT_EQ(w.ButtonStart->text(), "&Beenden");
+    EXPECT_EQ(panels(), "S0001 0002 S0003 Z0002 0002") << "the line the walk ended on";
+}
+
 TEST_F(PTestWindowTest, ExportWindowDefaultsAbortAndTheQuestion)
 {
     ASSERT_TRUE(Compile("plain.Skx"));
@@ -165,7 +214,8 @@ TEST_F(PTestWindowTest, ExportWindowDefaultsAbortAndTheQuestion)
     w.ButtonStartClick();
     QTest::qWait(150);
     unsetenv("VPSIMMOD_LOG");
-    EXPECT_EQ(MemoLines(w), (std::vector<std::string>{"S0001 Z0001: Abbruch durch Anwender! ", " "}));
+    EXPECT_EQ(MemoLines(w), (std::vector<std::string>{"S0001 Z0001: Abbruch durch Anwender! ", " ",
+                                                      "Wandel.Sma wurde nicht geschrieben! "}));
     EXPECT_NE(ReadTestFile(log).find("P_DllInit "), std::string::npos);
     EXPECT_EQ(ReadTestFile(log).find("P_DllInfoEnde"), std::string::npos);
     EXPECT_EQ(w.ButtonStart->text(), "&Beenden");
@@ -192,6 +242,27 @@ TEST_F(PTestWindowTest, ExportWindowDefaultsAbortAndTheQuestion)
     EXPECT_EQ(started, (std::vector<std::string>{"/w/rec.sh /L" + TempPfad + "Wandel.Sma"}));
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(ReadTestFile(TempPfad + "Wandel.Sma").find("ENDE 2") != std::string::npos);
+}
+
+// A good export, then one that stops at a fatal message: the second leaves
+// no file under the export's name and says so; the design program still
+// hears the end.
+TEST_F(PTestWindowTest, AFailedExportLeavesNoEarlierFileAndSaysSo)
+{
+    const std::string wandel = TempPfad + "Wandel.Sma";
+    for (const auto& [program, written] : {std::pair{"plain.Skx", true}, {"racking.Skx", false}}) {
+        SCOPED_TRACE(program);
+        ASSERT_TRUE(Compile(program));
+        MnuExportSkrelClick();
+        TFormPTest& w = *FormPTest;
+        w.askStartTarget = [](const QString&) { return false; };
+        w.ButtonStartClick();
+        QTest::qWait(150);
+        EXPECT_EQ(std::filesystem::exists(wandel), written);
+        EXPECT_EQ(MemoLines(w).back() == "Wandel.Sma wurde nicht geschrieben! ", !written);
+        EXPECT_EQ(w.ButtonStart->text(), "&Beenden");
+        w.ButtonStart->click();
+    }
 }
 
 TEST_F(PTestWindowTest, AnOrdalinTargetIsAskedForAndTheWindowCloses)
@@ -239,6 +310,50 @@ TEST_F(PTestWindowTest, RemoteExportActsOnlyOnTheShownExportWindow)
     DdeExportMaFile("/w/Y.D10");
     EXPECT_TRUE(FormPTest->isVisible());
     EXPECT_EQ(FormPTest->ButtonStart->text(), "Start") << "a finished window shows afresh";
+}
+
+// A remote command is carried out only when it can be: a finished or idle
+// checker window is put away first, a running one refuses the command.
+TEST_F(PTestWindowTest, RemoteCommandsPutAwayFinishedWindowsAndRefuseRunningOnes)
+{
+    ASSERT_TRUE(Compile("first_row.Skx"));
+    MnuGTestClick();
+    ASSERT_TRUE(G_Test && G_Test->isVisible());
+    ASSERT_EQ(G_Test->Run().mode(), GTestRunState::Ended);
+    EXPECT_TRUE(DdeExportMaFile("/w/T.D10")) << "the finished simulation gives way";
+    EXPECT_FALSE(G_Test->isVisible());
+    ASSERT_TRUE(FormPTest && FormPTest->isVisible());
+    EXPECT_EQ(FormPTest->MaTyp(), "/w/T.D10");
+
+    // The idle export window gives way to a simulation, which ends.
+    EXPECT_TRUE(DdeSimulation());
+    EXPECT_FALSE(FormPTest->isVisible());
+    EXPECT_EQ(G_Test->Run().mode(), GTestRunState::Ended);
+    G_Test->close();
+
+    // A paused program test holds its walk: nothing else may start.
+    MnuPTestClick();
+    TFormPTest& w = *FormPTest;
+    std::vector<bool> answers;
+    WhenPaused([&] {
+        answers = {DdeSimulation(), DdeExportMaFile("/w/T.D10"), DdeExportDo()};
+        w.ButtonStopClick();
+    });
+    w.ButtonStartClick();
+    QTest::qWait(100);
+    EXPECT_EQ(answers, (std::vector<bool>{false, false, false}));
+    EXPECT_EQ(w.Mode(), 0);
+    EXPECT_FALSE(G_Test->isVisible());
+}
+
+// The argument's length counts characters, as the design program wrote them.
+TEST_F(ExportSettingsTest, ExtentedCountsCharactersNotBytes)
+{
+    EXPECT_TRUE(DdeExportExtented("1\u00e40\u00fc"));
+    EXPECT_EQ((std::array{ExportFfTypTrans, ExportGgChange, ExportNListeWs, ExportSListeWs}),
+              (std::array<uint8_t, 4>{1, 0, 0, 0}));
+    EXPECT_FALSE(DdeExportExtented("1\u00e41"));
+    EXPECT_FALSE(DdeExportExtented("\u00e4\u00e4\u00e4\u00e4\u00e4"));
 }
 
 // Every checker program, good or bad, runs through both windows to their

@@ -156,7 +156,7 @@ def scenario_remote_export():
     sender.communicate(timeout=70)
     check(ini(home) == settings, "the options are not written")
     before = log_lines(home)
-    check(dde(home, "EXPORT DO") == "01", "EXPORT DO without a window answered")
+    check(dde(home, "EXPORT DO") == "00", "EXPORT DO without a window is refused")
     check(log_lines(home) == before, "nothing reaches the library")
     finish(home, proc)
 
@@ -352,6 +352,198 @@ def shots_simulation():
     finish(home, proc)
 
 
+def debug_log(home):
+    try:
+        return home.read("Debug.Txt").decode("utf-8", "replace")
+    except FileNotFoundError:
+        return ""
+
+
+def scenario_refused_commands():
+    """"01" only for what was carried out: finished windows give way, a
+    command waits for a paused program test, and Space at its pauses goes
+    on."""
+    home = Home()
+    home.write("w/T.D10", "!M_TYP:ABC 12;\r\n")
+    proc, win = start(home, "first_row")
+    check(dde(home, "EXPORT DO") == "00", "EXPORT DO without an export window answers 00")
+    check("DDE-Befehl nicht ausgefuehrt: EXPORT DO" in debug_log(home), "the refusal is logged")
+    keys(win, "ctrl+F7")
+    check(window_named(proc, "G-Test") is not None, "the simulation shows")
+    time.sleep(1.0)
+    check(dde(home, "EXPORT MA-FILE " + home.path("w", "T.D10")) == "01", "EXPORT MA-FILE answered")
+    check(window_named(proc, "Export", wait=5) is not None, "the export window shows")
+    check(window_named(proc, "G-Test", wait=1) is None, "the finished simulation gave way")
+    check(dde(home, "EXPORT DO") == "01", "EXPORT DO answered")
+    time.sleep(1.0)
+    check(os.path.exists(home.path("Temp", "Wandel.Sma")), "the export wrote its file")
+    # The finished export window gives way to a simulation.
+    check(dde(home, "SIMULATION") == "01", "SIMULATION answered")
+    check(window_named(proc, "G-Test", wait=5) is not None, "the simulation shows")
+    check(window_named(proc, "Export", wait=1) is None, "the finished export gave way")
+    check(dde(home, "EXPORT MA-FILE") == "01", "the finished simulation gives way again")
+    export = window_named(proc, "Export", wait=5)
+    if export:
+        # "Abbrechen" follows "Start" and closes the idle window.
+        keys(export, "Tab", "space")
+    time.sleep(0.5)
+    check(window_named(proc, "Export", wait=1) is None, "the export window is closed")
+    keys(win, "ctrl+F8")
+    ptest = window_named(proc, "P-Test")
+    check(ptest is not None, "the program test shows")
+    if ptest:
+        keys(ptest, "space")
+        time.sleep(1.0)
+        # The paused walk holds remote commands: SIMULATION waits for its end.
+        path = home.path("run", "dde-ZORIT-DDESERVER1")
+        simulation = subprocess.Popen(["socat", "-t", "60", "-", "UNIX-CONNECT:" + path], stdin=subprocess.PIPE,
+                                      stdout=subprocess.PIPE)
+        simulation.stdin.write(b"SIMULATION\0")
+        simulation.stdin.flush()
+        time.sleep(1.0)
+        check(simulation.poll() is None and window_named(proc, "G-Test", wait=1) is None, "SIMULATION waits")
+        shot(ptest, "ptest_pause.png")
+        # Space at each pause goes on (the second message pauses once more).
+        keys(ptest, "space")
+        time.sleep(0.5)
+        keys(ptest, "space")
+        answer = simulation.communicate(timeout=70)[0].hex()
+        check(answer == "01", "SIMULATION carried out once the program test has ended: " + answer)
+        check(window_named(proc, "G-Test", wait=5) is not None, "the simulation shows")
+        check(window_named(proc, "P-Test", wait=1) is None, "the finished program test gave way")
+    finish(home, proc)
+
+
+def scenario_close_during_simulation():
+    """CLOSE while a remote simulation of long_run (slowed down to half a
+    minute) runs stops the walk and closes at once."""
+    home = Home()
+    home.env["VPSIMMOD_ROW_DELAY_US"] = "1000"
+    proc, win = start(home, "long_run")
+    path = home.path("run", "dde-ZORIT-DDESERVER1")
+    simulation = subprocess.Popen(["socat", "-t", "120", "-", "UNIX-CONNECT:" + path], stdin=subprocess.PIPE,
+                                  stdout=subprocess.PIPE)
+    simulation.stdin.write(b"SIMULATION\0")
+    simulation.stdin.flush()
+    check(window_named(proc, "G-Test") is not None, "the simulation shows")
+    time.sleep(1.0)
+    started = time.time()
+    dde(home, "CLOSE", timeout=30)
+    try:
+        proc.wait(timeout=20)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+    took = time.time() - started
+    check(took < 3.0, "CLOSE ends the program within a second or so, not after the run: %.1f s" % took)
+    simulation.kill()
+    home.cleanup()
+
+
+def scenario_pipe_target():
+    """A pipe or an endless file as the machine file: the command answers
+    and the program goes on."""
+    home = Home()
+    os.makedirs(home.path("w"), exist_ok=True)
+    os.mkfifo(home.path("w", "P.D10"))
+    proc, win = start(home, "nested")
+    # An endless file must not take the shared machine's memory.
+    subprocess.run(["prlimit", "--pid", str(proc.pid), "--data=1000000000"], check=False)
+    for target in (home.path("w", "P.D10"), "/dev/zero"):
+        answers = []
+        for command in ("EXPORT MA-FILE " + target, "SIZEMAX"):
+            try:
+                answers.append(dde(home, command, timeout=10))
+            except subprocess.TimeoutExpired:
+                answers.append("timeout")
+        check(answers == ["01", "01"], "EXPORT MA-FILE %s answered and the program goes on: %s" % (target, answers))
+        if answers != ["01", "01"]:
+            # A program that stopped answering is not asked to close.
+            proc.kill()
+            proc.wait(timeout=20)
+            break
+    finish(home, proc)
+
+
+class WindowManager:
+    """openbox on the test's X server, started and known to manage."""
+
+    def __init__(self):
+        self.proc = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        end = time.time() + 15
+        while time.time() < end:
+            r = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True)
+            if "window id" in r.stdout:
+                return
+            time.sleep(0.1)
+        check(False, "the window manager came up")
+
+    def stop(self):
+        self.proc.terminate()
+        self.proc.wait(timeout=10)
+
+
+def stacking():
+    """The managed windows from bottom to top."""
+    out = subprocess.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"], capture_output=True, text=True).stdout
+    return [int(w, 16) for w in out.split("#")[-1].replace(",", " ").split()] if "#" in out else []
+
+
+def scenario_stacking():
+    """Under a window manager: the message window shows beside the
+    always-on-top simulation, and the program test window leaves the main
+    window's menu and tool bars free."""
+    wm = WindowManager()
+    home = Home()
+    proc, win = start(home, "stitches")
+    keys(win, "ctrl+F7")
+    gtest = window_named(proc, "G-Test")
+    check(gtest is not None, "the simulation shows")
+    if gtest:
+        time.sleep(1.0)
+        click_at(gtest, FEHLER_BUTTON[0], FEHLER_BUTTON[1])
+        messages = window_named(proc, "Fehler und Meldungen", wait=5)
+        check(messages is not None, "the message window shows")
+        if messages:
+            time.sleep(0.5)
+            g, m = geometry(gtest), geometry(messages)
+            apart = (m["X"] >= g["X"] + g["WIDTH"] or m["X"] + m["WIDTH"] <= g["X"] or
+                     m["Y"] >= g["Y"] + g["HEIGHT"] or m["Y"] + m["HEIGHT"] <= g["Y"])
+            order = stacking()
+            above = int(messages) in order and int(gtest) in order and order.index(int(messages)) > order.index(int(gtest))
+            check(apart or above, "the message window is not covered by the simulation: %s %s" % (g, m))
+            shot("root", "stacking.png")
+        keys(gtest, "alt+F4")
+        time.sleep(1.0)
+    keys(win, "ctrl+F8")
+    ptest = window_named(proc, "P-Test")
+    check(ptest is not None, "the program test shows")
+    if ptest:
+        time.sleep(0.5)
+        p, main = geometry(ptest), geometry(win)
+        # The frame's top: the client's less the title bar.
+        extents = subprocess.run(["xprop", "-id", ptest, "_NET_FRAME_EXTENTS"], capture_output=True, text=True).stdout
+        title = int(extents.split("=")[1].split(",")[2]) if "=" in extents else 0
+        check(p["Y"] - title >= main["Y"] + 40, "the program test leaves the menu and tool bar free: %s %s" % (p, main))
+        shot("root", "stacking_ptest.png")
+    finish(home, proc)
+    wm.stop()
+
+
+def shots_default_palette():
+    """The simulation at its opening size with the default palette: the
+    stitches, then with the densities and the grid on."""
+    home = Home()
+    proc, gtest = opened(home, "stitches", "ctrl+F7", "G-Test")
+    if gtest:
+        time.sleep(1.0)
+        shot(gtest, "gtest_default.png")
+        keys(gtest, "8")
+        time.sleep(1.0)
+        shot(gtest, "gtest_default_zoom.png")
+        for button in (DENSITY_BUTTON, GRID_BUTTON, CARRIER_BUTTON):
+            click_at(gtest, button[0], button[1])
+        time.sleep(0.5)
+        shot(gtest, "gtest_default_density.png")
 def scenario_long_run():
     """long_run's 30,000 strokes: remote, the count reaches the design
     program; at the keyboard, slowed down, the rows show while the run goes,
@@ -399,11 +591,16 @@ def scenario_screenshots():
     shots_program_test()
     shots_export()
     shots_simulation()
+    shots_default_palette()
 
 
 # Where ToolButtonFehler sits in the simulation window (its fifth button,
 # behind a separator).
 FEHLER_BUTTON = (140, 18)
+
+
+# ... and the grid, carrier and density buttons.
+GRID_BUTTON, CARRIER_BUTTON, DENSITY_BUTTON = (80, 18), (103, 18), (211, 18)
 
 
 SCENARIOS = {
@@ -412,6 +609,10 @@ SCENARIOS = {
     "remote_export": scenario_remote_export,
     "as_probe": scenario_as_probe,
     "export_while_asked": scenario_export_while_asked,
+    "refused_commands": scenario_refused_commands,
+    "close_during_simulation": scenario_close_during_simulation,
+    "pipe_target": scenario_pipe_target,
+    "stacking": scenario_stacking,
     "long_run": scenario_long_run,
 }
 

@@ -34,6 +34,8 @@ public:
     using TModulDdeHndl::TModulDdeHndl;
     std::vector<std::string> commands;
     std::function<void(const std::string&)> onCommand;
+    std::vector<std::string> waiting;
+    using TModulDdeHndl::RefuseCommand;
 
     void P_DdeBefehlEmpfangen(const std::string& command) override
     {
@@ -41,6 +43,7 @@ public:
         if (onCommand)
             onCommand(command);
     }
+    void CommandWaiting(const std::string& command) override { waiting.push_back(command); }
 };
 
 // The locale variables as a test wants them; the others unset.
@@ -169,6 +172,34 @@ TEST_F(ModulDdeHndl, FailingCommandIsLoggedAndAnsweredZero)
     ASSERT_TRUE(client.waitForAnswers(2));
     EXPECT_EQ(client.answers(), "0001");
     EXPECT_NE(ReadTestFile(DebugLogPath()).find("Datei fehlt"), std::string::npos);
+}
+
+// A command that cannot be carried out is answered 0 (the log says why);
+// one that has to wait is announced as it arrives, and still runs.
+TEST_F(ModulDdeHndl, RefusedCommandsAnswerZeroAndWaitingOnesAreAnnounced)
+{
+    TestModule module(nullptr, "Derodi");
+    module.onCommand = [&module](const std::string& c) {
+        if (c == "NO")
+            module.RefuseCommand(c, "geht jetzt nicht");
+    };
+    RawClient client(module.DdeServer1.socketPath());
+    client.send("NO\0"s);
+    ASSERT_TRUE(client.waitForAnswers(1));
+    client.send("YES\0"s);
+    ASSERT_TRUE(client.waitForAnswers(2));
+    EXPECT_EQ(client.answers(), "0001");
+    EXPECT_NE(ReadTestFile(DebugLogPath()).find("NO geht jetzt nicht"), std::string::npos);
+    EXPECT_TRUE(module.waiting.empty());
+
+    module.setCommandsHeld(true);
+    client.send("CLOSE\0"s);
+    ASSERT_TRUE(SpinUntil([&] { return module.DdeServer1.pendingCommands() == 1; }));
+    EXPECT_EQ(module.waiting, std::vector<std::string>{"CLOSE"});
+    EXPECT_EQ(module.commands.size(), 2u);
+    module.setCommandsHeld(false);
+    ASSERT_TRUE(client.waitForAnswers(3));
+    EXPECT_EQ(module.commands.back(), "CLOSE");
 }
 
 TEST_F(ModulDdeHndl, CommandsRunOneAtATime)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 
 #include "kernel/model/globals.h"
@@ -83,6 +84,39 @@ TEST(PaletteTable, DefaultColours)
         EXPECT_NE(table.Argb()[i], 0xff000000u) << i;
     }
     EXPECT_EQ(cells.size(), 42u);
+}
+
+// What the simulation paints with the default palette: carriers, stitch
+// densities and its grid (entry 214) on the white fabric ground.
+TEST(PaletteTable, DefaultSimulationColoursAreReadable)
+{
+    PaletteTable table;
+    auto rgb = [&table](int i) { return std::array<int, 3>{table.Red(i), table.Green(i), table.Blue(i)}; };
+    auto distance = [&rgb](int a, int b) {
+        const auto x = rgb(a), y = rgb(b);
+        return std::hypot(x[0] - y[0], x[1] - y[1], x[2] - y[2]);
+    };
+    // Brightness weighted as the eye sees it, in thousandths.
+    auto brightness = [&rgb](int i) {
+        const auto c = rgb(i);
+        return 299 * c[0] + 587 * c[1] + 114 * c[2];
+    };
+    for (int a = 32; a < 96; ++a) {
+        EXPECT_LE(brightness(a), 200000) << "carrier entry " << a << " stands out from the white ground";
+        EXPECT_LT(brightness(a), brightness(214)) << "the grid is lighter than carrier entry " << a;
+        for (int b = a + 1; b < 96; ++b)
+            EXPECT_GE(distance(a, b), 30.0) << "carrier entries " << a << " and " << b;
+    }
+    EXPECT_GE(distance(32, 33), 80.0) << "carriers 1A and 1B";
+    for (int d = 210; d <= 235; ++d) {
+        if (d == 214)
+            continue;
+        EXPECT_LE(brightness(d), 200000) << "density entry " << d << " stands out from the white ground";
+        EXPECT_LT(brightness(d), brightness(214)) << "the grid is lighter than density entry " << d;
+        if (d > 210) {
+            EXPECT_LT(brightness(d), brightness(d == 215 ? 213 : d - 1)) << "the density ramp darkens at " << d;
+        }
+    }
 }
 
 TEST(ContrastColour, WeightedBrightness)
