@@ -18,8 +18,19 @@ extern "C" void OnTerminationSignal(int signal)
     const int saved = errno;
     const unsigned char byte = static_cast<unsigned char>(signal);
     [[maybe_unused]] const ssize_t n = ::write(pipeFds[1], &byte, 1);
+    // Asked twice, the program ends at once: a close that hangs (a job that
+    // does not return, a box on a display nobody sees) must not keep it.
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    ::sigaction(signal, &fallback, nullptr);
     errno = saved;
 }
+
+// The signals this object catches: those not ignored when it was made (a
+// program started under nohup, or in the background of a script, keeps
+// ignoring what its starter meant it to ignore).
+bool caughtSignal[NSIG] = {};
 
 void SetHandler(void (*handler)(int))
 {
@@ -27,8 +38,15 @@ void SetHandler(void (*handler)(int))
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int s : kSignals)
-        ::sigaction(s, &action, nullptr);
+    for (int s : kSignals) {
+        struct sigaction old {};
+        if (handler == OnTerminationSignal) {
+            ::sigaction(s, nullptr, &old);
+            caughtSignal[s] = old.sa_handler != SIG_IGN;
+        }
+        if (caughtSignal[s])
+            ::sigaction(s, &action, nullptr);
+    }
 }
 }  // namespace
 

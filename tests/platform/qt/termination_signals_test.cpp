@@ -57,3 +57,37 @@ TEST(TerminationSignals, OnlyOneCatcherAtATimeAndDefaultsAfterwards)
     EXPECT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(WTERMSIG(status), SIGTERM);
 }
+
+TEST(TerminationSignals, WhatIsIgnoredStaysIgnored)
+{
+    EnsureQtApplication();
+    ::signal(SIGHUP, SIG_IGN);
+    {
+        TerminationSignals catcher;
+        ASSERT_EQ(::raise(SIGHUP), 0);
+        ASSERT_EQ(::raise(SIGTERM), 0);
+        // The pipe keeps the order: a caught SIGHUP would come first.
+        EXPECT_EQ(Received(catcher, 1), (std::vector<int>{SIGTERM}));
+    }
+    struct sigaction now {};
+    ::sigaction(SIGHUP, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_IGN);
+    ::signal(SIGHUP, SIG_DFL);
+}
+
+TEST(TerminationSignals, ASecondSignalEndsTheProcessAtOnce)
+{
+    EnsureQtApplication();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        TerminationSignals catcher;
+        ::raise(SIGTERM);  // caught: the close is asked for
+        ::raise(SIGTERM);  // asked again: the end
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGTERM);
+}
