@@ -1,7 +1,5 @@
 #include "platform/ini_profile.h"
 
-#include "platform/safe_file.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +13,7 @@
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
+#include "platform/stored_file.h"
 
 namespace {
 
@@ -94,27 +93,11 @@ enum class LoadResult { Read, Missing, Failed };
 
 LoadResult ReadBytes(const std::string& path, std::string& bytes)
 {
-    bytes.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? LoadResult::Missing : LoadResult::Failed;
-    char buf[8192];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int err = errno;
-            ::close(fd);
-            errno = err;
-            return LoadResult::Failed;
-        }
-        bytes.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return LoadResult::Read;
+    // Settings files are a few kilobytes; a larger one is no settings file.
+    constexpr uint64_t kMaxProfileBytes = 16u << 20;
+    if (ReadStoredFile(path, kMaxProfileBytes, bytes))
+        return LoadResult::Read;
+    return errno == ENOENT ? LoadResult::Missing : LoadResult::Failed;
 }
 
 // Splits at LF and drops one CR before it, so files from either world read

@@ -16,6 +16,7 @@
 
 #include "platform/paths.h"
 #include "platform/save_journal.h"
+#include "platform/stored_file.h"
 
 namespace {
 
@@ -200,7 +201,8 @@ bool SafeFileWriter::WriteFileContents(const std::string& source)
 {
     if (failed_ || fd_ < 0)
         return fail(EBADF);
-    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    // Copies are streamed, whatever their size; a pipe or device is no file.
+    const int in = OpenStoredFile(source, kStoredFileAnySize);
     if (in < 0)
         return fail(errno);
     std::vector<char> buffer(1 << 20);

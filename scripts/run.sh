@@ -10,7 +10,41 @@ install_missing "${RUN_PACKAGES[@]}"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)" --target Zorit
 
-if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/Zorit "$@"
+# The program allows one instance: a second one waits about 5 s and then
+# shows "Software is running!", where nobody sees it on a virtual display.
+lock="${XDG_RUNTIME_DIR:-${TMPDIR:-/tmp}}/Zorit.lock"
+if [[ -e $lock ]]; then
+    exec {probe}<"$lock"
+    if ! flock -n "$probe"; then
+        echo "Zorit already runs (it holds $lock); end that one first." >&2
+        exit 1
+    fi
+    exec {probe}<&-
 fi
-exec build/bin/Zorit "$@"
+
+if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
+    exec build/bin/Zorit "$@"
+fi
+
+# A virtual X server of our own, in its own session so that Ctrl+C does not
+# take it down under the program; it names its display once it takes
+# clients.
+exec {announce}< <(exec setsid Xvfb -displayfd 1 -noreset -nolisten tcp -screen 0 1280x1024x24 2>/dev/null)
+xvfb=$!
+read -r -u "$announce" number || { echo "The virtual X server did not start." >&2; exit 1; }
+exec {announce}<&-
+
+DISPLAY=":$number" build/bin/Zorit "$@" &
+zorit=$!
+echo "Zorit (process $zorit) runs on the virtual display :$number."
+echo "End it cleanly with Ctrl+C or 'kill $zorit': it writes its RAM copy and settings as Datei > Beenden does."
+# Ctrl+C reaches this script only (a background job ignores it): pass it on
+# as the request to close.
+trap 'kill -TERM "$zorit" 2>/dev/null || true' INT TERM HUP
+status=0
+while :; do
+    wait "$zorit" && status=0 || status=$?
+    kill -0 "$zorit" 2>/dev/null || break
+done
+kill "$xvfb" 2>/dev/null || true
+exit "$status"

@@ -638,7 +638,7 @@ QString TFormMain::PanelText(int panel) const
 
 QString TFormMain::RamCopyPath() const
 {
-    return QString::fromStdString(TempPfad + (Arbeitsebene == 1 ? "Saveram.Tmp" : "Saveram2.Tmp"));
+    return QString::fromStdString(::RamCopyPath());
 }
 
 void TFormMain::MnuCreateRamCopyClick()

@@ -20,12 +20,14 @@
 #include "kernel/ui/qt_kernel_host.h"
 #include "lists/form_fortschritt.h"
 #include "platform/paths.h"
+#include "platform/qt/termination_signals.h"
 #include "platform/single_instance.h"
 #include "shell/dde_hndl_zorit.h"
 #include "shell/editor_script_source.h"
 #include "shell/form_main.h"
 #include "shell/form_programm_start.h"
 #include "shell/program_windows.h"
+#include "shell/ram_copy_at_exit.h"
 #include "shell/script_source.h"
 #include "shell/zorit_application.h"
 
@@ -93,7 +95,17 @@ int main(int argc, char* argv[])
     // Shown before the main window, the start window stays in front of it.
     if (FormProgrammStart)
         FormProgrammStart->raise();
+    // Ctrl+C, kill and a closed terminal close the program as "Beenden"
+    // does; a display that goes away ends it without a close, so the end of
+    // the process keeps the RAM copy then.
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::caught, main, [main](int signal) {
+        DebugLog({"Signal", signal});
+        main->close();
+    });
+    ArmRamCopyAtExit();
     const int status = app.exec();
+    DisarmRamCopyAtExit();
 
     delete main;
     SetScriptSource(nullptr);

@@ -1,10 +1,8 @@
 #include "shell/script_source.h"
 
-#include <fstream>
-#include <iterator>
 #include <utility>
 
-#include "platform/paths.h"
+#include "kernel/compiler/scriptfile.h"
 #include "platform/safe_file.h"
 
 namespace {
@@ -17,11 +15,7 @@ std::unique_ptr<ScriptSource>& Current()
 
 bool PlainScriptSource::loadFile(const std::string& path)
 {
-    std::ifstream in(FindExisting(path), std::ios::binary);
-    if (!in)
-        return false;
-    text_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    return ReadScriptFile(path, text_) == 0;
 }
 
 bool PlainScriptSource::saveAs(const std::string& path) const

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include <sys/stat.h>
+
 #include "kernel/model/bytes.h"
 #include "platform/paths.h"
 
@@ -19,6 +21,10 @@ bool StatementFile::Create(const std::string& path)
         return false;
     file_ = std::fopen(ResolveForWrite(path).c_str(), "w+b");
     ResetBuffer();
+    // A pipe of that name would take a few blocks and then stall the compile.
+    struct stat st{};
+    if (file_ && (::fstat(::fileno(file_), &st) != 0 || !S_ISREG(st.st_mode)))
+        Close();
     return file_ != nullptr;
 }
 

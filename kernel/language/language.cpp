@@ -13,6 +13,7 @@
 #include "kernel/model/globals.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
+#include "platform/stored_file.h"
 
 namespace fs = std::filesystem;
 
@@ -98,16 +99,12 @@ std::string AfterSecondCharacter(const std::string& text)
 
 std::string ReadWholeFile(const std::string& path)
 {
-    if (!fs::is_regular_file(path))
-        throw std::runtime_error("phrase database is not a file: " + path);
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    // A database of every phrase in nine languages stays far below this.
+    constexpr uint64_t kMaxPhraseFileBytes = uint64_t{256} << 20;
+    std::string bytes;
+    if (!ReadStoredFile(path, kMaxPhraseFileBytes, bytes))
         throw std::runtime_error("cannot read the phrase database " + path);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    if (in.bad())
-        throw std::runtime_error("cannot read the phrase database " + path);
-    return ss.str();
+    return bytes;
 }
 
 // Optional sign and decimal digits, or "$", "0x", "0X" and hex digits; the

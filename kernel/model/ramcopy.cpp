@@ -9,6 +9,7 @@
 
 #include "kernel/dispatch/kernel_host.h"
 #include "kernel/model/bytes.h"
+#include "kernel/model/globals.h"
 #include "kernel/model/listmodel.h"
 #include "kernel/model/newprogram.h"
 #include "kernel/model/programmodel.h"
@@ -326,4 +327,9 @@ bool ReadRamCopy(const std::string& path, const std::function<void()>& emptyProg
         return false;
     }
     return true;
+}
+
+std::string RamCopyPath()
+{
+    return TempPfad + (Arbeitsebene == 1 ? "Saveram.Tmp" : "Saveram2.Tmp");
 }

@@ -34,6 +34,10 @@ std::string CheckRamCopy(std::string_view bytes, RamCopyLayout* layout = nullptr
 // change nothing and give false.
 bool DeserializeProgram(std::string_view bytes);
 
+// The RAM copy of the current working level: "Saveram.Tmp" for level 1,
+// "Saveram2.Tmp" otherwise, in TempPfad.
+std::string RamCopyPath();
+
 // Writes the snapshot through the unit stream: a temporary file renamed over
 // the old one. A failed write keeps the old file, goes to the debug log and
 // shows the disk error; false then.

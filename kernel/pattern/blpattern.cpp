@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include "kernel/dispatch/kernel_host.h"
@@ -15,10 +14,14 @@
 #include "kernel/services/services.h"
 #include "kernel/services/stream.h"
 #include "platform/paths.h"
+#include "platform/stored_file.h"
 
 namespace {
 
 constexpr uint16_t kMaxWidth = 2000;
+// The largest layer the header can describe: 32767 rows, each at most a
+// stored length of 65535 bytes and the next row's length word.
+constexpr uint64_t kMaxLayerBytes = 6 + uint64_t{32767} * (65535 + 2);
 
 // Reads the file through a 1024-byte buffer; never past the file's end.
 class BlockReader {
@@ -190,7 +193,7 @@ bool LoadBlPattern(const std::string& fileName, bool report, bool quiet, int pla
     const std::string path = FindExisting(fileName);
     if (path.empty() || !target)
         return failure(F_DiskErrorText(2));
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenStoredFile(path, kMaxLayerBytes);
     if (fd < 0)
         return failure(F_DiskErrorText(DiskErrorCode(errno)));
     BlLayer layer(fd);

@@ -6,8 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "kernel/dispatch/kernel_host.h"
@@ -19,6 +17,7 @@
 #include "kernel/services/services.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
+#include "platform/stored_file.h"
 
 namespace {
 
@@ -312,13 +311,9 @@ bool TiffReader::Open()
     const std::string path = FindExisting(fileName_);
     if (path.empty())
         return Fail();
-    // Not blocking: a named pipe must be refused, not waited on.
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat st{};
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))
-        return Fail();
-    fileSize_ = static_cast<uint64_t>(st.st_size);
-    return true;
+    // Offsets in the file are 32 bits wide: what lies beyond is unreachable.
+    fd_ = OpenStoredFile(path, UINT32_MAX, &fileSize_);
+    return fd_ >= 0 || Fail();
 }
 
 bool TiffReader::ReadDirectory()

@@ -1,7 +1,7 @@
 #include "kernel/services/services.h"
 
 #include <exception>
-#include <fstream>
+#include <sstream>
 
 #include "kernel/dispatch/kernel_host.h"
 #include "kernel/language/language.h"
@@ -9,6 +9,7 @@
 #include "platform/codepage.h"
 #include "platform/ini_profile.h"
 #include "platform/paths.h"
+#include "platform/stored_file.h"
 
 namespace {
 
@@ -136,10 +137,12 @@ std::string F_DiskErrorText(int code)
 
 std::string F_ReadKeyValue(const std::string& fileName, const std::string& key, char separator)
 {
-    const std::string path = FindExisting(fileName);
-    if (path.empty())
+    // Machine-type files are a few hundred lines of keys.
+    constexpr uint64_t kMaxKeyFileBytes = 4u << 20;
+    std::string bytes;
+    if (!ReadStoredFile(FindExisting(fileName), kMaxKeyFileBytes, bytes))
         return {};
-    std::ifstream in(path, std::ios::binary);
+    std::istringstream in(bytes);
     // The files hold Windows-1252; compare and cut in their bytes.
     const std::string rawKey = Utf8ToCp1252(key);
     std::string line;

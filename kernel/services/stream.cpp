@@ -12,6 +12,7 @@
 
 #include "platform/paths.h"
 #include "platform/safe_file.h"
+#include "platform/stored_file.h"
 
 namespace {
 
@@ -148,6 +149,7 @@ int DiskErrorCode(int err)
 {
     switch (err) {
     case ENOENT:
+    case ENODEV:  // a pipe or device where a file to read was named
         return 2;
     case ENOTDIR:
         return 3;
@@ -177,29 +179,11 @@ void P_DiskOpen(const std::string& path, bool& error, bool toFile)
 {
     if (!stream.restart(error, toFile))
         return;
-    const std::string found = FindExisting(path);
-    if (found.empty() || IsFolder(found)) {
-        stream.refuse(error, found.empty() ? ENOENT : EISDIR);
-        return;
-    }
-    // Without O_NONBLOCK the open of a named pipe would wait for a writer
-    // for good; only a regular file is a file to read.
-    const int fd = ::open(found.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // Positions and sizes of the stream are 32 bits wide: a larger file
+    // could not be addressed whole.
+    const int fd = OpenStoredFile(FindExisting(path), UINT32_MAX);
     if (fd < 0) {
         stream.refuse(error, errno);
-        return;
-    }
-    struct stat st{};
-    int err = 0;
-    if (::fstat(fd, &st) != 0)
-        err = errno;
-    else if (!S_ISREG(st.st_mode))
-        err = EINVAL;
-    else if (::fcntl(fd, F_SETFL, 0) != 0)  // reads block again
-        err = errno;
-    if (err != 0) {
-        ::close(fd);
-        stream.refuse(error, err);
         return;
     }
     stream.kind = Kind::File;

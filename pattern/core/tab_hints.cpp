@@ -1,10 +1,9 @@
 #include "pattern/core/tab_hints.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 #include "platform/paths.h"
+#include "platform/stored_file.h"
 
 std::vector<std::string> TabHints(std::span<const uint8_t> bytes, size_t count)
 {
@@ -23,12 +22,10 @@ std::optional<std::vector<std::string>> ReadTabHints(const std::string& path, si
     const std::string found = FindExisting(path);
     if (found.empty())
         return std::nullopt;
-    std::ifstream in(found, std::ios::binary);
-    if (!in)
-        return std::nullopt;
     // A record per panel is all that is read, whatever the file's size.
-    std::vector<uint8_t> bytes(count * kTabRecordBytes);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<size_t>(in.gcount()));
+    std::string read;
+    if (!ReadStoredFilePrefix(found, count * kTabRecordBytes, read))
+        return std::nullopt;
+    const std::vector<uint8_t> bytes(read.begin(), read.end());
     return TabHints(bytes, count);
 }

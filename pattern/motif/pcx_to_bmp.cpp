@@ -1,24 +1,38 @@
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
+
+#include <unistd.h>
 
 #include "kernel/model/bytes.h"
 #include "pattern/motif/motif_exchange.h"
 #include "pattern/motif/pcx_header.h"
 #include "picture/core/bmp8_file.h"
 #include "platform/paths.h"
+#include "platform/stored_file.h"
 
 namespace {
 
 constexpr int32_t kMaxPlanes = 8;
 constexpr int32_t kMaxPlaneBytes = 256;
+// The largest picture the decoder keeps, every pixel a run of one (two
+// bytes), with the header and the palette: a larger file is no motif.
+constexpr uint64_t kMaxPcxBytes =
+    128 + 2 * uint64_t(Bmp8::kMaxWidth + kMaxPlanes * kMaxPlaneBytes) * Bmp8::kMaxHeight + 769;
 
 // Reads the file in blocks; a read past its end fails.
 class ByteSource {
 public:
-    explicit ByteSource(const std::string& path) : in_(NormalizePath(path), std::ios::binary) {}
+    explicit ByteSource(const std::string& path) : fd_(OpenStoredFile(NormalizePath(path), kMaxPcxBytes)) {}
+    ~ByteSource()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    ByteSource(const ByteSource&) = delete;
+    ByteSource& operator=(const ByteSource&) = delete;
 
-    bool IsOpen() const { return in_.is_open(); }
+    bool IsOpen() const { return fd_ >= 0; }
     bool Next(uint8_t& b)
     {
         if (pos_ == end_ && !Refill())
@@ -37,13 +51,16 @@ public:
 private:
     bool Refill()
     {
-        in_.read(reinterpret_cast<char*>(buffer_.data()), static_cast<std::streamsize>(buffer_.size()));
-        end_ = static_cast<size_t>(in_.gcount());
+        ssize_t n;
+        do
+            n = ::read(fd_, buffer_.data(), buffer_.size());
+        while (n < 0 && errno == EINTR);
+        end_ = n > 0 ? static_cast<size_t>(n) : 0;
         pos_ = 0;
         return end_ > 0;
     }
 
-    std::ifstream in_;
+    int fd_ = -1;
     std::array<uint8_t, 65536> buffer_{};
     size_t pos_ = 0;
     size_t end_ = 0;

@@ -1,12 +1,11 @@
 #include "picture/core/bmp8_file.h"
 
-#include <fstream>
-#include <iterator>
 #include <unordered_map>
 
 #include "kernel/model/bytes.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
+#include "platform/stored_file.h"
 
 namespace {
 
@@ -14,7 +13,7 @@ constexpr size_t kFileHeader = 14;
 constexpr size_t kInfoHeader = 40;
 constexpr size_t kColourTable = 256 * 4;
 
-size_t Stride(int32_t width)
+constexpr size_t Stride(int32_t width)
 {
     return (static_cast<size_t>(width) + 3) & ~size_t{3};
 }
@@ -96,10 +95,15 @@ std::string WriteBmp8(const std::string& path, const Bmp8& picture)
 
 bool ReadBmp8(const std::string& path, Bmp8& picture, std::string& error)
 {
-    std::ifstream in(NormalizePath(path), std::ios::binary);
-    if (!in)
+    // The largest picture kept, 24 bits a pixel, behind the largest headers
+    // and colour table: a larger file is no motif.
+    constexpr uint64_t kMaxBmpBytes =
+        2048 + uint64_t(Stride(3 * Bmp8::kMaxWidth)) * uint64_t(Bmp8::kMaxHeight);
+    std::string bytes;
+    if (!ReadStoredFile(NormalizePath(path), kMaxBmpBytes, bytes))
         return Fail(error, path, "cannot be opened");
-    const std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> b(bytes.begin(), bytes.end());
+    bytes = std::string();
     if (b.size() < kFileHeader + kInfoHeader || b[0] != 'B' || b[1] != 'M')
         return Fail(error, path, "not a BMP file");
     const uint32_t pixelOffset = get_u32(b.data(), 10);

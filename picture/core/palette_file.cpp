@@ -1,10 +1,11 @@
 #include "picture/core/palette_file.h"
 
-#include <fstream>
+#include <cstring>
 
 #include "kernel/model/globals.h"
 #include "kernel/services/debuglog.h"
 #include "platform/paths.h"
+#include "platform/stored_file.h"
 
 std::string PaletteFilePath(const std::string& name)
 {
@@ -19,16 +20,17 @@ PaletteLoad LoadPaletteFile(PaletteTable& table, const std::string& name)
     const std::string path = PaletteFilePath(name);
     if (path.empty())
         return PaletteLoad::Missing;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    // Only the first 1024 bytes count, whatever follows them.
+    std::string read;
+    if (!ReadStoredFilePrefix(path, kPaletteFileBytes, read))
         return PaletteLoad::Missing;
-    std::array<uint8_t, kPaletteFileBytes> bytes{};
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     // A short file would leave the table half old, half new: keep it whole.
-    if (in.gcount() != static_cast<std::streamsize>(bytes.size())) {
-        DebugLog({"Palette file too short:", path, static_cast<int64_t>(in.gcount())});
+    if (read.size() != kPaletteFileBytes) {
+        DebugLog({"Palette file too short:", path, static_cast<int64_t>(read.size())});
         return PaletteLoad::TooShort;
     }
+    std::array<uint8_t, kPaletteFileBytes> bytes{};
+    std::memcpy(bytes.data(), read.data(), bytes.size());
     table.SetEntries(bytes);
     return PaletteLoad::Loaded;
 }

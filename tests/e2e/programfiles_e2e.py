@@ -208,6 +208,31 @@ def scenario_exchange_sma():
     home.cleanup()
 
 
+def scenario_pipe_layer():
+    """An exchange set whose layer and machine-type file are named pipes: told
+    once, not waited on; the script compiles and the next command is answered."""
+    home = Home()
+    os.makedirs(home.path("w"), exist_ok=True)
+    home.write("w/X.SMA", b"")
+    home.write("w/X.Skx", SCRIPT)
+    os.mkfifo(home.path("w", "X.Bl2"))
+    os.mkfifo(home.path("w", "X.D10"))
+    proc, win = start_and_window(home)
+    pending = dde(home, "LOADORDALINFILES " + home.path("w", "X.SMA"), wait=False)
+    box = other_window(proc.pid, win, 10)
+    check(box is not None, "a message window")
+    if box:
+        keys(box, "Return")
+    check(answer(pending) == "01", "LOADORDALINFILES answered after the message")
+    check(other_window(proc.pid, win, 0.5) is None, "one message only")
+    check(dde(home, "NAME C:\\X\\DANACH.SMA") == "01", "the next command answered")
+    check(home.read("Temp", "Compile.Skx") == SCRIPT.encode(), "the script compiled all the same")
+    check(close(home, proc) == 0, "exit status 0")
+    snap = snapshot(home)
+    check(snap[12:19] == b"\x06DANACH", "NAME carried out")
+    home.cleanup()
+
+
 def scenario_name_and_ramdelete():
     home = Home()
     program = make_program(home, "w/A", "PROGRAMM1.3XH")
@@ -440,6 +465,7 @@ SCENARIOS = {
     "failed_loads": scenario_failed_loads,
     "exchange_sma": scenario_exchange_sma,
     "name_and_ramdelete": scenario_name_and_ramdelete,
+    "pipe_layer": scenario_pipe_layer,
     "ignored_and_save": scenario_ignored_and_save,
     "damaged_pattern": scenario_damaged_pattern,
     "save_after_save_as": scenario_save_after_save_as,

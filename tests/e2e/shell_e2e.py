@@ -8,6 +8,7 @@ the menus by keyboard with xdotool and checks the files the program leaves.
 Run under xvfb-run (DISPLAY set).
 """
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -299,6 +300,76 @@ def scenario_scheme_windows():
     home.cleanup()
 
 
+OLD_TIME = 1000000000  # 2001: older than any file this run writes
+
+
+def aged(home, *parts):
+    os.utime(home.path(*parts), (OLD_TIME, OLD_TIME))
+
+
+def fresh(home, *parts):
+    return os.path.getmtime(home.path(*parts)) > OLD_TIME + 1
+
+
+def ended(proc, timeout=20):
+    try:
+        return proc.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        return None
+
+
+def scenario_signals():
+    """Ctrl+C, kill and a closed terminal close the program as Beenden does:
+    the RAM copy and the INI file are written."""
+    home = Home()
+    os.makedirs(home.path("Temp"))
+    for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        data = snapshot(home, home.path("Temp", "Saveram.Tmp"))
+        aged(home, "Temp", "Saveram.Tmp")
+        proc, win = start_and_window(home)
+        # A recent file the run does not know: closing writes the run's list over it.
+        home.write("Zorit.INI", ini(home).replace("LoadFile1=", "LoadFile1=ZR311 /fremd/X.3XH"))
+        proc.send_signal(sig)
+        check(ended(proc) == 0, sig.name + ": exit status 0")
+        check(fresh(home, "Temp", "Saveram.Tmp"), sig.name + ": a fresh Saveram.Tmp")
+        check(home.read("Temp", "Saveram.Tmp") == data, sig.name + ": the program of the run in it")
+        check("LoadFile1=" in ini(home) and "/fremd/" not in ini(home), sig.name + ": the INI file saved")
+    home.cleanup()
+
+
+def scenario_lost_display():
+    """The X server goes away under the running program: the RAM copy is
+    written before the program ends. The server is this scenario's own, so
+    that the run's server lives on."""
+    home = Home()
+    os.makedirs(home.path("Temp"))
+    data = snapshot(home, home.path("Temp", "Saveram.Tmp"))
+    aged(home, "Temp", "Saveram.Tmp")
+    ready, announce = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(announce), "-noreset", "-nolisten", "tcp",
+                               "-screen", "0", "1280x1024x24"], pass_fds=(announce,),
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(announce)
+    with os.fdopen(ready) as f:
+        number = f.readline().strip()
+    outer = os.environ.get("DISPLAY", "")
+    os.environ["DISPLAY"] = home.env["DISPLAY"] = ":" + number
+    try:
+        proc, win = start_and_window(home)
+        server.terminate()
+        server.wait(timeout=20)
+        status = ended(proc)
+    finally:
+        os.environ["DISPLAY"] = outer
+        if server.poll() is None:
+            server.kill()
+    check(status is not None, "the program ended (%s)" % status)
+    check(fresh(home, "Temp", "Saveram.Tmp"), "a fresh Saveram.Tmp")
+    check(home.read("Temp", "Saveram.Tmp") == data, "the program of the run in it")
+    home.cleanup()
+
+
 SCENARIOS = {
     "restart": scenario_restart,
     "first_start": scenario_first_start,
@@ -309,6 +380,8 @@ SCENARIOS = {
     "siblings": scenario_siblings,
     "list_editor": scenario_list_editor,
     "scheme_windows": scenario_scheme_windows,
+    "signals": scenario_signals,
+    "lost_display": scenario_lost_display,
 }
 
 if __name__ == "__main__":

@@ -5,6 +5,8 @@
 // there are, at most 128). Without the NUL the script compiles without a
 // pattern. A script it compiles makes a program that saves and loads again.
 // Smoke run: 5000 runs.
+// Longest input: 131072 bytes.
+// (A real script of some thousand lines and the largest plane taken.)
 #include <algorithm>
 #include <sstream>
 #include <string>

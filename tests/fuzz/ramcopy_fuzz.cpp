@@ -4,6 +4,9 @@
 // no (the planes' present and attribute bytes) and a level byte of 0, which
 // writing raises to 1.
 // Smoke run: 5000 runs.
+// Longest input: 262144 bytes.
+// (A real program's snapshot: some hundred scheme lines of 640 bytes and a
+// pattern of a few hundred cells square.)
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -361,8 +361,9 @@ std::string ReadSeedPlane(const std::string& name)
 TEST(FuzzSeeds, TargetsOfBigFilesTakeLongInputs)
 {
     // LZW strips beyond 4 KB, the encoder's clear at 13 bits, a program
-    // with its lists.
-    for (const char* target : {"lzw", "tiff", "program"})
+    // with its lists, a snapshot of a real program, a real script with its
+    // pattern.
+    for (const char* target : {"lzw", "tiff", "program", "ramcopy", "compile_pattern"})
         EXPECT_GE(LongestInput(target), 65536u) << target;
     for (const auto& source : fs::directory_iterator(kFuzzDir)) {
         const std::string stem = source.path().stem().string();

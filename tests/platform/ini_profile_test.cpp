@@ -244,3 +244,13 @@ TEST(IniProfile, UnwritableFileFailsQuietly)
     EXPECT_FALSE(noFolder.WriteString("S", "K", "v"));
     EXPECT_FALSE(fs::exists(TestHome() + "missing"));
 }
+
+// A settings file that is a pipe or a device reads as empty and is not
+// waited on.
+TEST(IniProfile, APipeOrDeviceReadsAsNoSettings)
+{
+    for (const std::string& name : NoFilePaths("pipe.INI")) {
+        IniProfile ini(name);
+        EXPECT_EQ(ini.ReadString("System", "Key", "def"), "def") << name;
+    }
+}

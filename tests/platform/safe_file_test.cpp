@@ -131,3 +131,17 @@ TEST_F(SafeFile, ReadOnlyTargetsStayAndPermissionsAreKept)
     EXPECT_EQ(ReadTestFile(file), "new");
     EXPECT_EQ(ModeOf(file), 0640u);
 }
+
+// A copy whose source is a pipe or a device fails at once and keeps the old
+// destination.
+TEST_F(SafeFile, CopyOfWhatIsNoFileFails)
+{
+    const std::string dest = WriteTestFile(TestHome() + "Copy.bin", "old");
+    for (const std::string& source : NoFilePaths("pipe.bin")) {
+        SafeFileWriter w;
+        ASSERT_TRUE(w.Create(dest));
+        EXPECT_FALSE(w.WriteFileContents(source)) << source;
+        EXPECT_FALSE(w.Commit()) << source;
+        EXPECT_EQ(ReadTestFile(dest), "old") << source;
+    }
+}

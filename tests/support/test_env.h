@@ -14,6 +14,10 @@ std::string WriteTestFile(const std::string& path, const std::string& bytes);
 std::string ReadTestFile(const std::string& path);
 // The lines of a text, without their "\n" (a last line without one counts).
 std::vector<std::string> SplitLines(const std::string& text);
+// Names under which no file to read stands, in the case's folder: a named
+// pipe NAME, the device /dev/zero and a folder NAME.d. Readers must refuse
+// each at once.
+std::vector<std::string> NoFilePaths(const std::string& name);
 // Runs a command through the shell; its exit status, and stdout in out.
 int RunCommand(const std::string& command, std::string* out = nullptr);
 // The folder that holds the probes (kernel_probe ...).

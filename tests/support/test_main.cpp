@@ -9,6 +9,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
+
+#include <sys/stat.h>
 
 #include "kernel/dispatch/kernel_host.h"
 #include "kernel/language/language.h"
@@ -84,6 +87,16 @@ std::string ReadTestFile(const std::string& path)
     std::ostringstream ss;
     ss << f.rdbuf();
     return ss.str();
+}
+
+std::vector<std::string> NoFilePaths(const std::string& name)
+{
+    const std::string fifo = TestHome() + name;
+    const std::string folder = fifo + ".d";
+    if (!fs::exists(fifo) && ::mkfifo(fifo.c_str(), 0600) != 0)
+        throw std::runtime_error("no named pipe " + fifo);
+    fs::create_directories(folder);
+    return {fifo, "/dev/zero", folder};
 }
 
 std::vector<std::string> SplitLines(const std::string& text)

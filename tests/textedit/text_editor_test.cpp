@@ -298,4 +298,22 @@ TEST(TextEditor, InsertedFileBecomesTheBlock)
     EXPECT_EQ(e.Lines(), (std::vector<std::string>{"a", "b", "xy", "q"}));
 }
 
+// A pipe or a device chosen as the file to insert is told at once and
+// changes nothing.
+TEST(TextEditor, InsertingWhatIsNoFileIsRefused)
+{
+    const std::string fifo = NoFilePaths("pipe.txt")[0];
+    for (const std::string& name : {fifo, std::string("/dev/zero")}) {
+        ScopedRecordingHost recording;
+        Editor e("xy\r\n");
+        Asked asked;
+        e.form.askFile = asked.Provider();
+        asked.answers = {{QString::fromStdString(name), 1}};
+        const std::vector<std::string> before = e.Lines();
+        e.form.InsertFileAtCursor();
+        EXPECT_EQ(recording.host.messages(), (std::vector<std::string>{name + "\r\nDatei nicht gefunden!"})) << name;
+        EXPECT_EQ(e.Lines(), before) << name;
+    }
+}
+
 } // namespace

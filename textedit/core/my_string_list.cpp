@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <string_view>
@@ -10,6 +9,7 @@
 #include "kernel/language/language.h"
 #include "kernel/services/stream.h"
 #include "platform/safe_file.h"
+#include "platform/stored_file.h"
 
 namespace {
 
@@ -206,11 +206,8 @@ void T_MyStringList::InsertLinesBy(int index, size_t expected,
 
 int T_MyStringList::LoadFromFile(const std::string& fileName)
 {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
-        return ErrorCode(errno);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    std::string bytes;
+    if (!ReadStoredFile(fileName, kMaxTextFileBytes, bytes))
         return ErrorCode(errno);
 
     const bool eventsWere = EventsEnabled;

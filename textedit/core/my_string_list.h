@@ -2,6 +2,7 @@
 // The line store behind every text view: a list of Windows-1252 lines that is
 // never empty, keeps a Modified flag with its own notice, and reports every
 // structural change so that the view can lay itself out again.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,8 +36,13 @@ public:
     // second table of them. One change notice when fill added any.
     void InsertLinesBy(int index, size_t expected, const std::function<void(std::vector<std::string>&)>& fill);
 
+    // The largest text file read: far more lines than a window scrolls
+    // through, far less than the memory of a small machine.
+    static constexpr uint64_t kMaxTextFileBytes = uint64_t{64} << 20;
+
     // Reads the whole file (lines end at CR LF, lone CR or lone LF). Returns 0,
-    // or the disk error code with the list left as it was.
+    // or the disk error code with the list left as it was (a pipe, device or
+    // folder is no file, a file above kMaxTextFileBytes is not read).
     int LoadFromFile(const std::string& fileName);
     // Every line followed by CR LF, written through a temporary file. Returns 0,
     // or the disk error code with the old file left in place.

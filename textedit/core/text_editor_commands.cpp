@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
 #include <iterator>
 #include <vector>
 
 #include "kernel/services/stream.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
+#include "platform/stored_file.h"
+#include "textedit/core/my_string_list.h"
 #include "textedit/core/text_editor_host.h"
 
 namespace {
@@ -309,13 +310,9 @@ int TextEditorCommands::SaveBlockToFile(const std::string& path)
 int TextEditorCommands::InsertFile(const std::string& path, const std::function<void(std::string&)>& filter)
 {
     const std::string existing = FindExisting(path);
-    errno = 0;
-    std::ifstream in(existing.empty() ? path : existing, std::ios::binary);
-    if (!in)
-        return DiskCode(errno != 0 ? errno : ENOENT);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return DiskCode(EIO);
+    std::string text;
+    if (!ReadStoredFile(existing.empty() ? path : existing, T_MyStringList::kMaxTextFileBytes, text))
+        return DiskCode(errno);
     if (filter)
         filter(text);
     core_.InsertText(false, std::move(text), true);

@@ -90,3 +90,9 @@ TEST(MultiCopyValue, OneToFourHundredNinetyNine)
 }
 
 }  // namespace
+
+TEST(TabHints, APipeOrDeviceGivesNoHints)
+{
+    for (const std::string& name : NoFilePaths("pipe.TAB"))
+        EXPECT_FALSE(ReadTabHints(name, 32).has_value()) << name;
+}

@@ -182,3 +182,9 @@ TEST(BmpToPcx, RoundTripAndFailures)
 }
 
 }  // namespace
+
+TEST(MotifExchange, APipeOrDeviceIsNoPcxFile)
+{
+    for (const std::string& name : NoFilePaths("pipe.pcx"))
+        EXPECT_FALSE(PcxToBmp(name, TestHome() + "out.bmp", 9)) << name;
+}

@@ -157,3 +157,13 @@ TEST(Bmp8, ReadsTrueColourInOrderOfOccurrence)
 }
 
 }  // namespace
+
+TEST(Bmp8, APipeOrDeviceIsRefusedAtOnce)
+{
+    for (const std::string& name : NoFilePaths("pipe.bmp")) {
+        Bmp8 picture;
+        std::string error;
+        EXPECT_FALSE(ReadBmp8(name, picture, error)) << name;
+        EXPECT_EQ(error, name + ": cannot be opened");
+    }
+}

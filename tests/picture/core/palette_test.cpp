@@ -132,3 +132,13 @@ TEST(ContrastColour, WeightedBrightness)
 }
 
 }  // namespace
+
+TEST(PaletteFile, APipeOrDeviceIsNoPaletteFile)
+{
+    for (const std::string& name : NoFilePaths("pipe.Pal")) {
+        PaletteTable table;
+        const auto before = table.Entries();
+        EXPECT_EQ(LoadPaletteFile(table, name), PaletteLoad::Missing) << name;
+        EXPECT_EQ(table.Entries(), before) << name;
+    }
+}

@@ -93,3 +93,15 @@ TEST(LineStore, FailedLoadAndSaveKeepWhatWasThere)
 }
 
 } // namespace
+
+// A pipe, a device or a folder named as a text file leaves the list as it was.
+TEST(LineStore, LoadRefusesWhatIsNoFile)
+{
+    for (const std::string& name : NoFilePaths("pipe.txt")) {
+        T_MyStringList list;
+        list.Add("kept");
+        const Lines before = list.Lines();
+        EXPECT_NE(list.LoadFromFile(name), 0) << name;
+        EXPECT_EQ(list.Lines(), before) << name;
+    }
+}

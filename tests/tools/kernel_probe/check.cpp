@@ -12,8 +12,10 @@
 #include "check/rules/checkstate.h"
 #include "check/simdll.h"
 #include "check/simlibrary.h"
+#include "kernel/compiler/scriptfile.h"
 #include "kernel/model/globals.h"
 #include "kernel/pattern/tiffpattern.h"
+#include "kernel/services/services.h"
 #include "tests/tools/compilerun.h"
 #include "tests/tools/kernel_probe/pattern_support.h"
 #include "tests/tools/kernel_probe/probe.h"
@@ -93,12 +95,11 @@ int Check(const ProbeArgs& given)
     const std::string pattern = TakeOption(args, "--pattern");
     if (args.size() != 1 || args[0].empty() || args[0][0] == '-')
         throw ProbeUsage{kUsage};
-    std::ifstream in(args[0], std::ios::binary);
-    if (!in) {
-        std::cout << "ERROR cannot read " << args[0] << "\n";
+    std::string script;
+    if (const int code = ReadScriptFile(args[0], script); code != 0) {
+        std::cout << "ERROR " << F_DiskErrorText(code) << "\n";
         return 1;
     }
-    const std::string script((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!Compile(script, pattern))
         return 1;
 

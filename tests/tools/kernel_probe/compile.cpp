@@ -1,12 +1,12 @@
 // kernel_probe compile SCRIPT [--pattern FILE.TIF] [--dump] [--save OUT]: the
 // script's bytes through the engine bridge's compile, as the compile driver
 // runs it.
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
+#include "kernel/compiler/scriptfile.h"
 #include "kernel/model/globals.h"
 #include "kernel/pattern/tiffpattern.h"
+#include "kernel/services/services.h"
 #include "tests/tools/compilerun.h"
 #include "tests/tools/kernel_probe/pattern_support.h"
 #include "tests/tools/kernel_probe/probe.h"
@@ -37,12 +37,11 @@ int Compile(const ProbeArgs& given)
     const std::string save = TakeOption(args, "--save");
     if (args.size() != 1 || args[0].empty() || args[0][0] == '-')
         throw ProbeUsage{kUsage};
-    std::ifstream in(args[0], std::ios::binary);
-    if (!in) {
-        std::cout << "ERROR cannot read " << args[0] << "\n";
+    std::string script;
+    if (const int code = ReadScriptFile(args[0], script); code != 0) {
+        std::cout << "ERROR " << F_DiskErrorText(code) << "\n";
         return 1;
     }
-    const std::string script((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     CompilePreparation prepare;
     if (!pattern.empty())
         prepare = [&](std::ostream&) { return LoadPattern(pattern); };
