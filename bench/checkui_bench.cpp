@@ -5,7 +5,6 @@
 // the same walk with the library alone.
 #include <benchmark/benchmark.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <array>
@@ -17,10 +16,10 @@
 #include "check/programcheck.h"
 #include "check/rules/checkstate.h"
 #include "check/simdll.h"
-#include "check/ui/check_windows_shell.h"
 #include "check/ui/form_gtest_zorit.h"
 #include "check/ui/install_check_windows.h"
 #include "kernel/model/globals.h"
+#include "tests/check_ui/fake_check_shell.h"
 
 #include "check/ui/core/sim_row_cache.h"
 #include "check/ui/core/sim_row_painter.h"
@@ -158,25 +157,6 @@ void BM_SimStrokeRefresh(benchmark::State& state)
 }
 BENCHMARK(BM_SimStrokeRefresh)->Unit(benchmark::kMillisecond);
 
-// The main window's six checker items, enabled.
-class BenchShell : public CheckWindowsShell {
-public:
-    QWidget main;
-    BenchShell()
-    {
-        main.setObjectName("FormMain");
-        for (const char* name : {"MnuGTest", "MnuPTest", "MnuExportSkrel", "ToolButtonGTest", "ToolButtonPTest",
-                                 "ToolButtonExportSkrel"}) {
-            auto* a = new QAction(name, &main);
-            a->setObjectName(name);
-        }
-    }
-    QWidget* mainWindow() override { return &main; }
-    QAction* action(const QString& name) override { return main.findChild<QAction*>(name); }
-    QIcon menuIcon(int) override { return {}; }
-    TModulDdeHndl* dde() override { return nullptr; }
-};
-
 // The long program, compiled once.
 bool LongProgramReady(benchmark::State& state)
 {
@@ -213,7 +193,7 @@ void BM_LongRunWindow(benchmark::State& state)
 {
     if (!LongProgramReady(state))
         return;
-    auto* shell = new BenchShell;
+    auto* shell = new FakeCheckShell;
     InstallCheckWindows(*shell);
     for (auto _ : state) {
         MnuGTestClick();

@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QMap>
 #include <QWidget>
 #include <cstdlib>
 #include <fstream>
@@ -22,30 +21,9 @@
 #include "kernel/dispatch/kernel_host.h"
 #include "kernel/model/globals.h"
 #include "tests/support/recording_host.h"
+#include "tests/check_ui/fake_check_shell.h"
 #include "tests/support/test_env.h"
 #include "tests/tools/compilerun.h"
-
-class FakeCheckShell : public CheckWindowsShell {
-public:
-    QWidget main;
-    QMap<QString, QAction*> actions;
-
-    FakeCheckShell()
-    {
-        main.setObjectName("FormMain");
-        for (const char* name : {"MnuGTest", "MnuPTest", "MnuExportSkrel", "ToolButtonGTest", "ToolButtonPTest",
-                                 "ToolButtonExportSkrel"}) {
-            auto* a = new QAction(name, &main);
-            a->setObjectName(name);
-            a->setEnabled(false);
-            actions.insert(name, a);
-        }
-    }
-    QWidget* mainWindow() override { return &main; }
-    QAction* action(const QString& name) override { return actions.value(name, nullptr); }
-    QIcon menuIcon(int) override { return {}; }
-    TModulDdeHndl* dde() override { return nullptr; }
-};
 
 struct ListMove {
     QString form;
