@@ -11,6 +11,12 @@ install_missing "${TEST_PACKAGES[@]}"
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
+# Each step says how long it took: what sets the pace shows in the log.
+started=$SECONDS
+step() {
+    echo "== $1 ($((SECONDS - started)) s so far)"
+}
+
 # Builds folder $1 with the given options; a stale folder whose build fails
 # (new Qt classes are not always picked up by an old generator run) is built
 # once more from scratch.
@@ -26,11 +32,17 @@ build_tree() {
     fi
 }
 
+step "full build"
 build_tree build all -DCMAKE_BUILD_TYPE=RelWithDebInfo
+step "tests"
 (cd build && ctest --output-on-failure -j "$jobs")
 
+step "sanitizer build"
 build_tree build-asan kernel_checks -DCMAKE_BUILD_TYPE=Debug -DZORIT_SANITIZE=ON -DZORIT_BENCH=OFF
+step "kernel tests under the sanitizers"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$jobs" -L kernel)
 
 # Every fuzz target a fixed number of runs over its seeds (clang, build-fuzz/).
+step "fuzz smoke"
 ZORIT_JOBS=$jobs bash scripts/fuzz.sh --smoke
+step "done"
