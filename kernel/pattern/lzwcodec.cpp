@@ -245,6 +245,16 @@ DecoderWork& Decoder()
     return *work;
 }
 
+// Enters the previous string (of prevLength bytes at prevPos) and the next
+// string's first byte as code next.
+inline void Enter(DecoderWork& w, uint32_t next, uint64_t prevHead, uint32_t prevLength, uint64_t byte, size_t prevPos)
+{
+    const uint64_t extended = ExtendedHead(prevHead, byte);
+    w.heads[next] = extended;
+    if (HeadLength(extended) == 0)
+        w.places[next] = prevPos | uint64_t(prevLength + 1) << 32;
+}
+
 inline uint64_t LoadBigEndian64(const uint8_t* p)
 {
     uint64_t v;
@@ -450,11 +460,7 @@ LzwDecoded LzwDecodeStrip(const uint8_t* codes, size_t size, size_t expected)
                 }
                 acc = rotated ^ c;
                 bits -= width;
-                const uint64_t extended = ExtendedHead(prevHead, head & 0xFF);
-                heads[next] = extended;
-                if (HeadLength(extended) == 0)
-                    w.places[next] = static_cast<uint64_t>(dst - prevLength - area) | uint64_t(prevLength + 1) << 32;
-                ++next;
+                Enter(w, next++, prevHead, prevLength, head & 0xFF, static_cast<size_t>(dst - prevLength - area));
                 prevHead = head;
                 prevLength = length;
                 dst += length;
@@ -563,13 +569,8 @@ LzwDecoded LzwDecodeStrip(const uint8_t* codes, size_t size, size_t expected)
         }
         // The previous string and this one's first byte stand together.
         // A table that is full without a clear takes no more strings.
-        if (HeadLength(prevHead) != 0xFF && next <= kMaxCode) {
-            const uint64_t extended = ExtendedHead(prevHead, head & 0xFF);
-            heads[next] = extended;
-            if (HeadLength(extended) == 0)
-                w.places[next] = static_cast<uint64_t>(dst - prevLength - area) | uint64_t(prevLength + 1) << 32;
-            ++next;
-        }
+        if (HeadLength(prevHead) != 0xFF && next <= kMaxCode)
+            Enter(w, next++, prevHead, prevLength, head & 0xFF, static_cast<size_t>(dst - prevLength - area));
         prevHead = head;
         prevLength = length;
         dst += length;
