@@ -10,7 +10,8 @@
 #   scripts/fuzz.sh --list           the target names
 #
 # Any crash, leak, sanitizer report or hang (an input running over 5 s) fails
-# the run. ZORIT_JOBS sets the build's parallel jobs.
+# the run. ZORIT_JOBS sets the build's parallel jobs and how many targets
+# the smoke run runs side by side.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -32,8 +33,11 @@ usage() {
 build() {
     . scripts/deps.sh
     install_missing "${FUZZ_PACKAGES[@]}"
+    # Line tables are all a crash report needs, and build faster.
     cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORIT_FUZZ=ON \
-        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+        -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -gline-tables-only -DNDEBUG" \
+        -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -gline-tables-only -DNDEBUG" >/dev/null
     cmake --build build-fuzz -j "${ZORIT_JOBS:-$(nproc)}" --target fuzz_all
 }
 
@@ -78,22 +82,41 @@ smoke_runs() {
     echo "${runs:-10000}"
 }
 
+# One target's smoke run; its exit status lands beside its log.
+smoke_one() {
+    local name=$1 given=$2 work=$scratch/$1 runs status=0
+    mkdir -p "$work/corpus" "$work/artifacts"
+    runs=${given:-$(smoke_runs "$name")}
+    # Fixed seed and run count: the same inputs at every run of the tests;
+    # the time cap only guards the whole smoke run's length.
+    # shellcheck disable=SC2046
+    (cd "$work" && TMPDIR="$work" timeout 120 "$root/build-fuzz/tests/fuzz/fuzz_$name" \
+        -runs="$runs" -seed=1 -max_total_time=20 $(common_options "$name") \
+        -artifact_prefix="$work/artifacts/" corpus "$root/tests/fuzz/corpus/$name") \
+        >"$scratch/$name.log" 2>&1 || status=$?
+    echo "$status" >"$scratch/$name.status"
+}
+
 smoke() {
     local given=${1:-}
-    local failed=0 name work log runs passed=0 broken=0
+    local failed=0 name work log passed=0 broken=0
     scratch=$(mktemp -d "$(scratch_base)/zorit-fuzz-smoke-XXXXXX")
+    # The targets side by side, as many as the build's jobs; reported in
+    # their order.
+    local parallel=${ZORIT_JOBS:-$(nproc)} running=0
+    for name in $(targets); do
+        if ((running >= parallel)); then
+            wait -n || true
+            running=$((running - 1))
+        fi
+        smoke_one "$name" "$given" &
+        running=$((running + 1))
+    done
+    wait
     for name in $(targets); do
         work=$scratch/$name
         log=$scratch/$name.log
-        mkdir -p "$work/corpus" "$work/artifacts"
-        runs=${given:-$(smoke_runs "$name")}
-        # Fixed seed and run count: the same inputs at every run of the tests;
-        # the time cap only guards the whole smoke run's length.
-        # shellcheck disable=SC2046
-        if (cd "$work" && TMPDIR="$work" timeout 120 "$root/build-fuzz/tests/fuzz/fuzz_$name" \
-                -runs="$runs" -seed=1 -max_total_time=20 $(common_options "$name") \
-                -artifact_prefix="$work/artifacts/" corpus "$root/tests/fuzz/corpus/$name") \
-                >"$log" 2>&1; then
+        if [[ $(cat "$scratch/$name.status") == 0 ]]; then
             local done_line corpus_line
             done_line=$(grep -a -o 'Done [0-9]* runs in [0-9]* second' "$log" | tail -1)
             corpus_line=$(grep -a -o 'corp: [0-9]*/[0-9]*[bKMG]*b' "$log" | tail -1)

@@ -5,7 +5,7 @@ commands.
 Usage: check_windows_e2e.py BIN_DIR TOOLS_DIR SCENARIO
 Programs are compiled from tests/data/check by LOADORDALINFILES; the design
 program and the export target are dde_probe partners; the library logs its
-calls. Run under xvfb-run (check_windows_x11.sh).
+calls. Run under x_server.py (check_windows_x11.sh).
 """
 import os
 import subprocess

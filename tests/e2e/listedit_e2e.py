@@ -5,7 +5,7 @@ Usage: listedit_e2e.py TOOLS_BUILD_DIR TOOLS_SOURCE_DIR SCENARIO
 Each scenario seeds a program snapshot with ramcopy.py, opens the test list
 window in listedit_harness, drives it with xdotool and checks the cell dump,
 the program dump, the settings file and the screen's colours. Run under
-xvfb-run with a 1024x768 screen (DISPLAY set).
+x_server.py with a 1024x768 screen (DISPLAY set).
 """
 import json
 import os

@@ -3,7 +3,7 @@
 # with the mark tool, copied by Ctrl+C, written as a PCX file through the
 # file dialog, turned by Ctrl+D, and a PCX file inserted, placed by a click
 # and saved with the pattern.
-#   motif_x11.sh BIN_DIR KERNEL_PROBE PAINT_PROBE   (run it under xvfb-run)
+#   motif_x11.sh BIN_DIR KERNEL_PROBE PAINT_PROBE   (run it under x_server.py)
 # SHOTS=DIR keeps the screenshots.
 set -euo pipefail
 unset QT_QPA_PLATFORM

@@ -2,7 +2,7 @@
 # Painting in "Patrone" in the real program under a virtual X server: a
 # colour by its symbol key, brush strokes with the mouse, undo by
 # Alt+Backspace, saving by Ctrl+S, and the saved pattern read back.
-#   painting_x11.sh BIN_DIR KERNEL_PROBE   (run it under xvfb-run)
+#   painting_x11.sh BIN_DIR KERNEL_PROBE   (run it under x_server.py)
 # SHOTS=DIR keeps the screenshots.
 set -euo pipefail
 unset QT_QPA_PLATFORM

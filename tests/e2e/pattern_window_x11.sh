@@ -3,7 +3,7 @@
 # window manager: a program loaded over DDE, the window opened from the
 # menu with the keyboard, its pixels, the palette beside it, Esc, "&Neu"
 # and the placement written at the end.
-#   pattern_window_x11.sh BIN_DIR KERNEL_PROBE   (run it under xvfb-run)
+#   pattern_window_x11.sh BIN_DIR KERNEL_PROBE   (run it under x_server.py)
 set -euo pipefail
 unset QT_QPA_PLATFORM
 bin=$1

@@ -33,8 +33,12 @@ sys.stdout.buffer.write(bytes(b for i in range(256) for b in (i, 3 * i % 256, 25
         >/dev/null || fail "no program"
 }
 
+# Sends one DDE command and prints the answer in hex ("01"); the program
+# opens its DDE socket once it runs, so that is waited for.
 dde() {
-    printf '%s\0' "$1" | socat -t 60 - "UNIX-CONNECT:$work/run/dde-ZORIT-DDESERVER1" | xxd -p
+    local socket=$work/run/dde-ZORIT-DDESERVER1
+    for _ in $(seq 100); do [ -S "$socket" ] && break; sleep 0.1; done
+    printf '%s\0' "$1" | socat -t 60 - "UNIX-CONNECT:$socket" | xxd -p
 }
 
 # Waits up to ten seconds for a visible window of that exact name.
@@ -48,20 +52,26 @@ window() {
 }
 
 # Starts the program in $work and sets `main` to its main window, after the
-# start window has gone (within 1.5 s).
+# start window has gone (within 1.5 s). The X server (x_server.py) takes
+# connections from the start.
 start_program() {
-    for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    [ -n "${DISPLAY:-}" ] || fail "no X server: run this under tests/e2e/x_server.py"
     cd "$work"
     ./Zorit >/dev/null 2>"$work/stderr.txt" &
     pid=$!
     main=
     for _ in $(seq 300); do
+        kill -0 "$pid" 2>/dev/null || fail "Zorit ended: $(tail -c 2000 "$work/stderr.txt")"
         for w in $(xdotool search --onlyvisible --pid "$pid" --name '^ZORIT$' 2>/dev/null); do
-            [ "$(xdotool getwindowgeometry --shell "$w" | sed -n 's/^WIDTH=//p')" -ge 800 ] && main=$w && return
+            [ "$(xdotool getwindowgeometry --shell "$w" | sed -n 's/^WIDTH=//p')" -ge 800 ] && main=$w && break 2
         done
         sleep 0.1
     done
-    fail "no main window"
+    [ -n "$main" ] || fail "no main window"
+    for _ in $(seq 50); do
+        [ "$(xdotool search --onlyvisible --pid "$pid" --name . 2>/dev/null | wc -l)" -le 1 ] && return
+        sleep 0.1
+    done
 }
 
 # Sets L0, B0 (in the shot) and L, B (on the screen) to the first entry-0
@@ -90,7 +100,6 @@ at() {
 # "Patrone" from the menu with the keyboard; sets `patrone` and `palette`.
 open_pattern_window() {
     start_program
-    sleep 2
     [ "$(dde "LOADPATTERN $work/$1/PROGRAMM1.3XH")" = "01" ] || fail "LOADPATTERN refused"
     xdotool windowfocus --sync "$main" key --clearmodifiers alt+p
     sleep 0.3

@@ -2,7 +2,7 @@
 # picture_probe's window under a virtual X server without a window manager,
 # driven with xdotool: a level tab, the wheel, a typed cell size, a zoom
 # panel, a split, Esc; pixels of the real window checked in shots.
-#   picture_probe_x11.sh PICTURE_PROBE   (run it under xvfb-run)
+#   picture_probe_x11.sh PICTURE_PROBE   (run it under x_server.py)
 set -euo pipefail
 # A real X window: the tests run offscreen otherwise.
 unset QT_QPA_PLATFORM

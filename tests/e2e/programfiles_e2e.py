@@ -4,7 +4,7 @@
 Usage: programfiles_e2e.py BIN_DIR TOOLS_DIR SCENARIO
 The real program under an X server; programs made with kernel_probe, DDE
 strings sent over the program's socket with socat, the snapshot read back
-with ramcopy.py. Run under xvfb-run.
+with ramcopy.py. Run under x_server.py.
 """
 import os
 import struct

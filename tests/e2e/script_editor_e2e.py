@@ -2,7 +2,7 @@
 """The script editor in the real program, end to end.
 
 Usage: script_editor_e2e.py BIN_DIR TOOLS_DIR SCENARIO
-Run under xvfb-run: Ctrl+F9 opens the editor on the working copy in the
+Run under x_server.py: Ctrl+F9 opens the editor on the working copy in the
 temporary folder, focus changes and the 3-second tick write it, its place
 is kept in Zorit.INI.
 """

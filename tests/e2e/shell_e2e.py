@@ -5,7 +5,7 @@ Usage: shell_e2e.py BIN_DIR TOOLS_DIR SCENARIO
 Each scenario starts copies of Zorit and the family's libraries in a fresh
 folder with its own configuration, runtime and drive-root folders, drives
 the menus by keyboard with xdotool and checks the files the program leaves.
-Run under xvfb-run (DISPLAY set).
+Run under x_server.py (DISPLAY set).
 """
 import os
 import signal

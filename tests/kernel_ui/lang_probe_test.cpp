@@ -146,8 +146,8 @@ TEST(LangProbe, FreshFolderIsRemoved)
 // The real dialog on an X server, answered with keys as a user would.
 TEST(LangProbe, DialogOnAnXServer)
 {
-    if (RunCommand("command -v xvfb-run >/dev/null && command -v xdotool >/dev/null") != 0)
-        GTEST_SKIP() << "xvfb-run or xdotool missing";
+    if (RunCommand("command -v Xvfb >/dev/null && command -v xdotool >/dev/null") != 0)
+        GTEST_SKIP() << "Xvfb or xdotool missing";
     WriteDb("$:Warnung\r\nE:Warning\r\n$:&Ja\r\nE:&Yes\r\n");
     const std::string script = WriteTestFile(TestHome() + "e2e.sh", R"sh(
 probe() {  # home folder, arguments
@@ -177,7 +177,7 @@ answer ZORIT Escape
 )sh");
     std::string out;
     const std::string cmd = "PROBE=" + ToolsFolder() + "lang_probe HOME_DIR=" + TestHome() +
-                            " timeout 100 xvfb-run -a bash " + script + " 2>/dev/null";
+                            " timeout 100 python3 " ZORIT_SOURCE_DIR "/tests/e2e/x_server.py 1024x768 bash " + script + " 2>/dev/null";
     ASSERT_EQ(RunCommand(cmd, &out), 0) << out;
     EXPECT_EQ(out,
               "title Warnung\nresult 0 6\n"

@@ -1,6 +1,7 @@
 // The strip codec: exact code streams, round trips and hostile input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -144,6 +145,28 @@ TEST(LzwCodec, OutputGrowsAtAnyKindOfCode)
         Bytes b = Compressed(data);
         EXPECT_EQ(LzwDecompress(b, 200000), LzwStatus::Ok);
         EXPECT_TRUE(b == data) << run;
+    }
+}
+
+// Strings just shorter and just longer than the decoder keeps whole in its
+// table, runs and noise, cut at every byte: what fits stands there.
+TEST(LzwCodec, StringsOfEveryLengthCutAtAnyByte)
+{
+    Bytes data;
+    for (int rep = 0; rep < 30; ++rep)
+        for (int length : {2, 5, 6, 7, 8, 9, 15, 16, 17, 40})
+            for (int i = 0; i < length; ++i)
+                data.push_back(static_cast<uint8_t>(length * 5 + i));
+    data.insert(data.end(), 700, 9);
+    const Bytes noise = Generated(5, 600);
+    data.insert(data.end(), noise.begin(), noise.end());
+    ExpectRoundTrip(data);
+    const Bytes codes = Compressed(data);
+    for (size_t cut = 0; cut < data.size(); ++cut) {
+        const LzwDecoded d = LzwDecodeStrip(codes.data(), codes.size(), cut);
+        ASSERT_EQ(d.status, LzwStatus::Overflow) << cut;
+        ASSERT_EQ(d.size, cut);
+        ASSERT_TRUE(std::equal(d.data, d.data + cut, data.begin())) << cut;
     }
 }
 
