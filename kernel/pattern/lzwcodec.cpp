@@ -184,51 +184,20 @@ void LzwCompress(std::vector<uint8_t>& buffer)
 
 namespace {
 
-// Every string of the table already stands in the output (the previous
-// code's string and one byte more), so a long string is a position and a
-// length there, and decoding it is a copy from earlier output. A string of
-// up to seven bytes rides along whole in a head of eight bytes, its length
-// in the top byte: noisy patterns are mostly such strings, which then take
-// one store and no read of output that may still be on its way to memory,
-// and the heads of a strip stay in the first-level cache. A longer string
-// has 0 in the head's top byte and its first seven bytes in the others. The
-// single bytes are strings like every other, and stand in front of the
-// output once and for all.
+// The decoder keeps no strings of its own: every string of the table
+// already stands in the output (the previous code's string and one byte
+// more), so an entry is a position and a length there, and decoding a code
+// is a copy from earlier output. The single bytes stand in front of the
+// output once and for all. An entry is position | length << 32.
 constexpr size_t kSingles = 256;
-// Bytes the area keeps behind the output for stores in 16-byte steps.
+// Bytes the area keeps behind the output for copies in 8-byte steps.
 constexpr size_t kSlack = 16;
 // Positions are 32 bits wide; no strip comes near.
 constexpr size_t kMaxOutput = (size_t(1) << 32) - kSingles - kSlack - 1;
-// Up to this length a string goes in 16-byte steps rather than by memcpy.
-constexpr uint32_t kShortCopy = 256;
-// The longest string a head holds whole.
-constexpr uint32_t kHeadBytes = 7;
-constexpr uint64_t kHeadString = (uint64_t(1) << 56) - 1;
-// The previous code's head when there is no previous string: at the start
-// of a strip, and after a clear. No string's head has 255 in its top byte.
-constexpr uint64_t kNoString = uint64_t(0xFF) << 56;
-constexpr uint64_t kAfterClear = UINT64_MAX;
-
-inline uint32_t HeadLength(uint64_t head)
-{
-    return static_cast<uint32_t>(head >> 56);
-}
-
-// The head of a string (its head given; 0 in the top byte: a long one) and
-// one byte more.
-inline uint64_t ExtendedHead(uint64_t head, uint64_t byte)
-{
-    // A short head is zero between its string and its length.
-    const uint32_t length = HeadLength(head);
-    if (length - 1 < kHeadBytes - 1) [[likely]]
-        return head + (uint64_t(1) << 56) + (byte << (8 * length));
-    return head & kHeadString;
-}
 
 struct DecoderWork {
-    uint64_t heads[kMaxCode + 1];
-    uint64_t places[kMaxCode + 1];  // of the long strings: position | length << 32
-    std::vector<uint8_t> area;       // the 256 single bytes, then the output
+    uint64_t table[kMaxCode + 1];
+    std::vector<uint8_t> area;  // the 256 single bytes, then the output
 };
 
 DecoderWork& Decoder()
@@ -236,23 +205,10 @@ DecoderWork& Decoder()
     static thread_local std::unique_ptr<DecoderWork> work = [] {
         auto w = std::make_unique<DecoderWork>();
         for (uint64_t c = 0; c < kSingles; ++c)
-            w->heads[c] = c | uint64_t(1) << 56;
-        // No strings: the common case leaves them to the general one.
-        w->heads[kClear] = 0;
-        w->heads[kEnd] = 0;
+            w->table[c] = c | uint64_t(1) << 32;
         return w;
     }();
     return *work;
-}
-
-// Enters the previous string (of prevLength bytes at prevPos) and the next
-// string's first byte as code next.
-inline void Enter(DecoderWork& w, uint32_t next, uint64_t prevHead, uint32_t prevLength, uint64_t byte, size_t prevPos)
-{
-    const uint64_t extended = ExtendedHead(prevHead, byte);
-    w.heads[next] = extended;
-    if (HeadLength(extended) == 0)
-        w.places[next] = prevPos | uint64_t(prevLength + 1) << 32;
 }
 
 inline uint64_t LoadBigEndian64(const uint8_t* p)
@@ -266,45 +222,16 @@ inline uint64_t LoadBigEndian64(const uint8_t* p)
 // may be written, all behind the string's end.
 inline void CopyString(uint8_t* dst, const uint8_t* src, size_t length)
 {
-    if (length <= kShortCopy) {
-        // Steps of 16 through a register: the string itself lies wholly
+    if (length <= kSlack) {
+        // Steps of 8 through a register: the string itself lies wholly
         // before dst, whatever the steps read beyond it.
-        for (size_t i = 0; i < length; i += 16) {
-            uint8_t v[16];
-            std::memcpy(v, src + i, 16);
-            std::memcpy(dst + i, v, 16);
-        }
+        uint64_t v;
+        std::memcpy(&v, src, 8);
+        std::memcpy(dst, &v, 8);
+        std::memcpy(&v, src + 8, 8);
+        std::memcpy(dst + 8, &v, 8);
     } else {
         std::memcpy(dst, src, length);
-    }
-}
-
-// A run of one byte; up to kSlack - 1 bytes beyond length may be written.
-inline void FillRun(uint8_t* dst, uint8_t byte, size_t length)
-{
-    if (length <= kShortCopy) {
-        uint8_t v[16];
-        std::memset(v, byte, 16);
-        for (size_t i = 0; i < length; i += 16)
-            std::memcpy(dst + i, v, 16);
-    } else {
-        std::memset(dst, byte, length);
-    }
-}
-
-// Sets the string of the code one past the table at dst: the previous
-// string (of prevLength bytes, just before dst) and its own first byte; the
-// head is the new string's. A run of one byte is set rather than read back.
-inline void SetPastTable(uint8_t* dst, uint64_t head, uint32_t prevLength, bool isRun)
-{
-    const uint32_t length = prevLength + 1;
-    if (length <= kHeadBytes) {
-        std::memcpy(dst, &head, 8);
-    } else if (isRun) {
-        FillRun(dst, static_cast<uint8_t>(head), length);
-    } else {
-        CopyString(dst, dst - prevLength, prevLength);
-        dst[prevLength] = static_cast<uint8_t>(head);
     }
 }
 
@@ -326,12 +253,16 @@ public:
     // Where the output must end for now.
     size_t end() const { return end_; }
     // Room for a string of length bytes at pos, never beyond expected; the
-    // new end.
-    [[gnu::noinline]] size_t Grow(size_t pos, size_t length)
+    // new end. When expected cuts the string, as much as fits is written.
+    [[gnu::noinline]] size_t Grow(size_t pos, size_t length, size_t at)
     {
         const size_t have = end_ - kSingles;
         if (have < expected_)
             Size(std::min(expected_, std::max(have * 2, pos + length - kSingles)));
+        // Byte by byte: a string that continues itself reads what it has
+        // just written.
+        for (size_t i = 0; pos + length > end_ && pos + i < end_; ++i)
+            area_[pos + i] = area_[at + i];
         return end_;
     }
 
@@ -355,27 +286,18 @@ private:
 };
 
 constexpr uint32_t kNeverWider = UINT32_MAX;
-
-// When expected cuts a string short: as much of it as fits, byte by byte (a
-// string that continues itself reads what it has just written); the end.
-[[gnu::noinline]] uint8_t* Cut(uint8_t* dst, uint8_t* limit, const uint8_t* from)
-{
-    for (; dst < limit; ++dst, ++from)
-        *dst = *from;
-    return dst;
-}
+constexpr uint64_t kAfterClear = UINT32_MAX;  // a previous entry of no string, just after a clear
 
 }  // namespace
 
 LzwDecoded LzwDecodeStrip(const uint8_t* codes, size_t size, size_t expected)
 {
     DecoderWork& w = Decoder();
-    uint64_t* const heads = w.heads;
+    uint64_t* const table = w.table;
     DecoderArea out(w.area, expected, size);
     uint8_t* area = out.data();
-    // Where the next string goes, and where the output must end for now.
-    uint8_t* dst = area + kSingles;
-    uint8_t* limit = area + out.end();
+    size_t pos = kSingles;  // where the next string goes
+    size_t end = out.end();
     LzwStatus status = LzwStatus::Ok;
 
     // Codes are read most significant bit first from a register whose top
@@ -390,84 +312,13 @@ LzwDecoded LzwDecodeStrip(const uint8_t* codes, size_t size, size_t expected)
     unsigned width = 9;
     uint32_t untilWider = 255;
     uint32_t next = kFirstFree;
-    // The previous code's string, which ends at dst: its head (or
-    // kNoString, kAfterClear) and length.
-    uint64_t prevHead = kNoString;
-    uint32_t prevLength = 0;
-    // Where the last run set by a code one past the table ended: when the
-    // string before dst is such a run or a single byte, the next one past
-    // the table is a run too and is set rather than read back.
-    const uint8_t* runEnd = nullptr;
+    // The previous code's entry; length 0: no string since the last clear.
+    uint64_t prev = 0;
+    // The byte the previous string repeats throughout, as far as known, or
+    // -1: a run is set from it rather than read back from what was just set.
+    int run = -1;
 
-    const uint8_t* const inFast = inEnd - std::min<size_t>(size, 8);
     for (;;) {
-        // The common cases alone, with the few values they need: a string
-        // of the table or the one past it that fits, with a previous string
-        // to make the next entry from, and no change of width. Anything
-        // else is left to the code below, which reads the same code again.
-        // Every code here makes an entry, so the count until the next width
-        // follows from next.
-        if (HeadLength(prevHead) != 0xFF) {
-            uint8_t* const fastLimit = limit - kHeadBytes;
-            const uint64_t mask = (uint64_t(1) << width) - 1;
-            const uint32_t first = next;
-            const uint32_t stop = static_cast<uint32_t>(std::min<uint64_t>(kMaxCode + 1, uint64_t(next) + untilWider - 1));
-            while (next < stop && dst <= fastLimit) {
-                if (bits < width) {
-                    if (in >= inFast)
-                        break;
-                    acc |= LoadBigEndian64(in) >> bits;
-                    in += (63 - bits) >> 3;
-                    bits |= 56;
-                }
-                // Rotated, the code stands in the low bits.
-                const uint64_t rotated = acc << width | acc >> (64 - width);
-                const uint32_t c = static_cast<uint32_t>(rotated & mask);
-                uint64_t head;
-                uint32_t length;
-                if (c < kSingles) {
-                    // Noise of many colours is mostly single bytes: no
-                    // read of the table for them.
-                    head = c | uint64_t(1) << 56;
-                    length = 1;
-                    *dst = static_cast<uint8_t>(c);
-                } else if (c < next) {
-                    head = heads[c];
-                    length = HeadLength(head);
-                    if (length != 0) [[likely]] {
-                        std::memcpy(dst, &head, 8);
-                    } else {
-                        // A long string; the clear and end codes have heads
-                        // of length 0 too.
-                        if ((c & ~1u) == kClear)
-                            break;
-                        const uint64_t place = w.places[c];
-                        length = static_cast<uint32_t>(place >> 32);
-                        if (dst + length > limit)
-                            break;
-                        CopyString(dst, area + static_cast<uint32_t>(place), length);
-                    }
-                } else if (c == next) {
-                    length = prevLength + 1;
-                    head = ExtendedHead(prevHead, prevHead & 0xFF);
-                    if (dst + length > limit)
-                        break;
-                    const bool isRun = prevLength == 1 || runEnd == dst;
-                    SetPastTable(dst, head, prevLength, isRun);
-                    runEnd = isRun ? dst + length : nullptr;
-                } else {
-                    break;
-                }
-                acc = rotated ^ c;
-                bits -= width;
-                Enter(w, next++, prevHead, prevLength, head & 0xFF, static_cast<size_t>(dst - prevLength - area));
-                prevHead = head;
-                prevLength = length;
-                dst += length;
-            }
-            untilWider -= next - first;
-        }
-
         if (bits < width) {
             if (inEnd - in >= 8) {
                 acc |= LoadBigEndian64(in) >> bits;
@@ -491,75 +342,55 @@ LzwDecoded LzwDecodeStrip(const uint8_t* codes, size_t size, size_t expected)
             untilWider = width < unsigned(kMaxWidth) ? uint32_t(1) << (width - 1) : kNeverWider;
         }
 
-        uint64_t head;
+        const uint32_t prevLength = static_cast<uint32_t>(prev >> 32);
         uint32_t length;
-        if (c < next && (c & ~1u) != kClear) [[likely]] {
-            // A single byte or a string of the table: codes at or above
-            // next are not in it yet, whatever an earlier strip left there.
-            head = heads[c];
-            length = HeadLength(head);
-            if (length != 0 && dst + length <= limit) [[likely]] {
-                std::memcpy(dst, &head, 8);
-            } else {
-                // A long string, or one the area has no room for yet.
-                size_t at = 0;
-                if (length == 0) {
-                    const uint64_t place = w.places[c];
-                    at = static_cast<uint32_t>(place);
-                    length = static_cast<uint32_t>(place >> 32);
-                }
-                if (dst + length > limit) {
-                    const size_t pos = static_cast<size_t>(dst - area);
-                    const size_t end = out.Grow(pos, length);
-                    area = out.data();
-                    dst = area + pos;
-                    limit = area + end;
-                    runEnd = nullptr;
-                    if (dst + length > limit) {
-                        uint8_t bytes[8];
-                        std::memcpy(bytes, &head, 8);
-                        dst = Cut(dst, limit, length <= kHeadBytes ? bytes : area + at);
-                        status = LzwStatus::Overflow;
-                        break;
-                    }
-                }
-                if (length <= kHeadBytes)
-                    std::memcpy(dst, &head, 8);
-                else
-                    CopyString(dst, area + at, length);
-            }
-        } else if (c == next && HeadLength(prevHead) != 0xFF && next <= kMaxCode) {
-            // A code one past the table is the previous string and its own
-            // first byte.
-            const bool isRun = prevLength == 1 || runEnd == dst;
-            length = prevLength + 1;
-            head = ExtendedHead(prevHead, prevHead & 0xFF);
-            if (dst + length > limit) [[unlikely]] {
-                const size_t pos = static_cast<size_t>(dst - area);
-                const size_t end = out.Grow(pos, length);
+        if (c < kClear) {
+            if (pos >= end) [[unlikely]] {
+                end = out.Grow(pos, 1, c);
                 area = out.data();
-                dst = area + pos;
-                limit = area + end;
-                if (dst + length > limit) {
-                    uint8_t bytes[8];
-                    std::memcpy(bytes, &head, 8);
-                    dst = Cut(dst, limit, length <= kHeadBytes ? bytes : dst - prevLength);
+                if (pos >= end) {
                     status = LzwStatus::Overflow;
                     break;
                 }
             }
-            SetPastTable(dst, head, prevLength, isRun);
-            runEnd = isRun ? dst + length : nullptr;
+            area[pos] = static_cast<uint8_t>(c);
+            length = 1;
+            run = static_cast<int>(c);
+        } else if ((c < next && c > kEnd) || (c == next && prevLength != 0 && next <= kMaxCode)) {
+            // A code one past the table is the previous string and its own
+            // first byte.
+            const bool self = c == next;
+            const uint64_t e = self ? prev + (uint64_t(1) << 32) : table[c];
+            const size_t at = static_cast<uint32_t>(e);
+            length = static_cast<uint32_t>(e >> 32);
+            if (pos + length > end) [[unlikely]] {
+                end = out.Grow(pos, length, at);
+                area = out.data();
+                if (pos + length > end) {
+                    pos = end;
+                    status = LzwStatus::Overflow;
+                    break;
+                }
+            }
+            if (!self) {
+                CopyString(area + pos, area + at, length);
+                run = -1;
+            } else if (run >= 0) {
+                std::memset(area + pos, run, length);
+            } else {
+                CopyString(area + pos, area + at, prevLength);
+                area[pos + prevLength] = area[at];
+            }
         } else if (c == kEnd) {
             break;
-        } else if (c == kClear && prevHead != kAfterClear) {
+        } else if (c == kClear && prev != kAfterClear) {
             // At strip start the clear counts after the reset; a standard
             // writer's mid-strip clear (below 13 bits) must count the same
             // way, ours (at 13 bits) restart at 0.
-            untilWider = prevHead == kNoString || readWidth < unsigned(kMaxWidth) ? 254 : 255;
+            untilWider = prevLength == 0 || readWidth < unsigned(kMaxWidth) ? 254 : 255;
             width = 9;
             next = kFirstFree;
-            prevHead = kAfterClear;
+            prev = kAfterClear;
             continue;
         } else {
             // Two clears in a row, no single byte first after a clear, or a
@@ -569,13 +400,12 @@ LzwDecoded LzwDecodeStrip(const uint8_t* codes, size_t size, size_t expected)
         }
         // The previous string and this one's first byte stand together.
         // A table that is full without a clear takes no more strings.
-        if (HeadLength(prevHead) != 0xFF && next <= kMaxCode)
-            Enter(w, next++, prevHead, prevLength, head & 0xFF, static_cast<size_t>(dst - prevLength - area));
-        prevHead = head;
-        prevLength = length;
-        dst += length;
+        if (prevLength != 0 && next <= kMaxCode)
+            table[next++] = prev + (uint64_t(1) << 32);
+        prev = pos | uint64_t(length) << 32;
+        pos += length;
     }
-    return {status, area + kSingles, static_cast<size_t>(dst - area) - kSingles};
+    return {status, area + kSingles, pos - kSingles};
 }
 
 LzwStatus LzwDecompress(std::vector<uint8_t>& buffer, size_t expected)
