@@ -204,13 +204,7 @@ void BM_LongRunWindow(benchmark::State& state)
         G_Test->close();
         FreeSimDll();
     }
-    UninstallCheckWindows();
-    // The windows the main window owns go with it.
-    delete shell;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        delete w;
-    CheckState.messageSink = nullptr;
-    CheckState.carrierReportSink = nullptr;
+    CloseCheckWindows(shell);
 }
 BENCHMARK(BM_LongRunWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
 

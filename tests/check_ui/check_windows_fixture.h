@@ -45,12 +45,7 @@ protected:
     void TearDown() override
     {
         SetListCursorRecorder(nullptr);
-        UninstallCheckWindows();
-        delete shell;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            delete w;
-        CheckState.messageSink = nullptr;
-        CheckState.carrierReportSink = nullptr;
+        CloseCheckWindows(shell);
         FreeSimDll();
         setKernelHost(nullptr);
     }

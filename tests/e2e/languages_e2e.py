@@ -4,7 +4,7 @@ English on a first start, German once chosen.
 
 Usage: languages_e2e.py BIN_DIR TOOLS_DIR SCENARIO
 With ZORIT_SHOTS set to a folder, the screenshots are kept there to be looked
-at. Run under xvfb-run (DISPLAY set).
+at. Run under x_server.py (DISPLAY set).
 """
 import os
 import shutil

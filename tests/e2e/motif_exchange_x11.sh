@@ -4,7 +4,7 @@
 # written by "Kopieren nach" as a PCX and as a BMP file; ImageMagick reads
 # the same colours from both, colour 0 as its own palette colour. "Einfügen
 # aus" of each, placed by a click, puts back exactly the marked cells.
-#   motif_exchange_x11.sh BIN_DIR KERNEL_PROBE   (run it under xvfb-run)
+#   motif_exchange_x11.sh BIN_DIR KERNEL_PROBE   (run it under x_server.py)
 # SHOTS=DIR keeps the screenshots.
 set -euo pipefail
 unset QT_QPA_PLATFORM
