@@ -185,27 +185,44 @@ void LzwCompress(std::vector<uint8_t>& buffer)
 namespace {
 
 // The decoder keeps no strings of its own: every string of the table
-// already stands in the output (the previous code's string and one byte
-// more), so an entry is a position and a length there, and decoding a code
-// is a copy from earlier output. The single bytes stand in front of the
-// output once and for all. An entry is position | length << 32.
-constexpr size_t kSingles = 256;
-// Bytes the area keeps behind the output for copies in 8-byte steps.
+// already stands in the output. An entry is made when a code follows a
+// string: that string and the first byte of the code's own, which stands
+// right behind it. So the entry is kept as the place of the string before
+// (position | length << 32), and its code's string is one byte longer.
+// Bytes the area keeps behind the output: short strings and runs are set
+// in whole blocks of 16 bytes.
 constexpr size_t kSlack = 16;
 // Positions are 32 bits wide; no strip comes near.
-constexpr size_t kMaxOutput = (size_t(1) << 32) - kSingles - kSlack - 1;
+constexpr size_t kMaxOutput = (size_t(1) << 32) - kSlack - 1;
+// Up to this length a string is copied in blocks rather than by memcpy.
+constexpr size_t kShortCopy = 256;
+// The clear and end codes have no string: their entries claim a length no
+// output can hold, so the common codes' path leaves them to the general one.
+constexpr uint64_t kNoString = uint64_t(UINT32_MAX) << 32;
+// Codes read from one refill of 56 bits or more, at 13 bits at most.
+constexpr uint32_t kGroup = 4;
+
+inline size_t Position(uint64_t entry)
+{
+    return static_cast<uint32_t>(entry);
+}
+
+inline size_t Length(uint64_t entry)
+{
+    return static_cast<size_t>(entry >> 32);
+}
 
 struct DecoderWork {
     uint64_t table[kMaxCode + 1];
-    std::vector<uint8_t> area;  // the 256 single bytes, then the output
+    std::vector<uint8_t> area;  // the output
 };
 
 DecoderWork& Decoder()
 {
     static thread_local std::unique_ptr<DecoderWork> work = [] {
         auto w = std::make_unique<DecoderWork>();
-        for (uint64_t c = 0; c < kSingles; ++c)
-            w->table[c] = c | uint64_t(1) << 32;
+        w->table[kClear] = kNoString;
+        w->table[kEnd] = kNoString;
         return w;
     }();
     return *work;
@@ -218,25 +235,24 @@ inline uint64_t LoadBigEndian64(const uint8_t* p)
     return __builtin_bswap64(v);
 }
 
-// Copies a string from earlier output; up to kSlack - 1 bytes beyond length
-// may be written, all behind the string's end.
+// Copies a string from earlier output; up to 15 bytes beyond length may be
+// written, all behind the string's end.
 inline void CopyString(uint8_t* dst, const uint8_t* src, size_t length)
 {
-    if (length <= kSlack) {
-        // Steps of 8 through a register: the string itself lies wholly
-        // before dst, whatever the steps read beyond it.
-        uint64_t v;
-        std::memcpy(&v, src, 8);
-        std::memcpy(dst, &v, 8);
-        std::memcpy(&v, src + 8, 8);
-        std::memcpy(dst + 8, &v, 8);
+    if (length <= kShortCopy) [[likely]] {
+        // Whatever a step reads beyond the string, the string itself lies
+        // wholly before dst and is not touched by the steps before.
+        for (size_t i = 0; i < length; i += 16) {
+            uint8_t v[16];
+            std::memcpy(v, src + i, 16);
+            std::memcpy(dst + i, v, 16);
+        }
     } else {
         std::memcpy(dst, src, length);
     }
 }
 
-// The output area: the single bytes, then room for the decoded bytes,
-// grown on demand up to what the caller expects.
+// The output area, grown on demand up to what the caller expects.
 class DecoderArea {
 public:
     DecoderArea(std::vector<uint8_t>& area, size_t expected, size_t codeBytes)
@@ -245,7 +261,7 @@ public:
         // A short stream may claim a big strip: start small.
         const size_t first = std::min(expected_, std::max<size_t>(codeBytes * 4, 65536));
         // A big area from an earlier strip is not kept for a small one.
-        if (area_.size() > kKeepCapacity && kSingles + first + kSlack <= kKeepCapacity)
+        if (area_.size() > kKeepCapacity && first + kSlack <= kKeepCapacity)
             std::vector<uint8_t>().swap(area_);
         Size(first);
     }
@@ -256,9 +272,8 @@ public:
     // new end. When expected cuts the string, as much as fits is written.
     [[gnu::noinline]] size_t Grow(size_t pos, size_t length, size_t at)
     {
-        const size_t have = end_ - kSingles;
-        if (have < expected_)
-            Size(std::min(expected_, std::max(have * 2, pos + length - kSingles)));
+        if (end_ < expected_)
+            Size(std::min(expected_, std::max(end_ * 2, pos + length)));
         // Byte by byte: a string that continues itself reads what it has
         // just written.
         for (size_t i = 0; pos + length > end_ && pos + i < end_; ++i)
@@ -269,15 +284,9 @@ public:
 private:
     void Size(size_t limit)
     {
-        const size_t size = kSingles + limit + kSlack;
-        if (area_.size() < size) {
-            const bool fresh = area_.empty();
-            area_.resize(size);
-            if (fresh)
-                for (size_t c = 0; c < kSingles; ++c)
-                    area_[c] = static_cast<uint8_t>(c);
-        }
-        end_ = kSingles + std::min(expected_, area_.size() - kSingles - kSlack);
+        if (area_.size() < limit + kSlack)
+            area_.resize(limit + kSlack);
+        end_ = std::min(expected_, area_.size() - kSlack);
     }
 
     std::vector<uint8_t>& area_;
@@ -285,23 +294,118 @@ private:
     size_t end_ = 0;
 };
 
+// Runs of one byte are not set code by code: a single byte followed by
+// codes one past the table, each the one before and its first byte, makes
+// one run in the output, which is set in one go before anything reads the
+// output, and at the end.
+class PendingRun {
+public:
+    // Whether the previous string, just before pos, is the end of the run.
+    [[gnu::always_inline]] bool EndsAt(size_t pos) const { return to_ == pos && to_ != 0; }
+    uint8_t byte() const { return byte_; }
+    [[gnu::always_inline]] void Add(uint8_t* area, size_t pos, size_t length, uint8_t byte)
+    {
+        if (to_ != pos || byte_ != byte) [[unlikely]]
+            Restart(area, pos, byte);
+        to_ = pos + length;
+    }
+    [[gnu::always_inline]] void Set(uint8_t* area)
+    {
+        if (to_ != from_) [[unlikely]]
+            Flush(area);
+    }
+
+private:
+    [[gnu::noinline]] void Flush(uint8_t* area)
+    {
+        std::memset(area + from_, byte_, to_ - from_);
+        from_ = to_;
+    }
+    [[gnu::noinline]] void Restart(uint8_t* area, size_t pos, uint8_t byte)
+    {
+        if (to_ != from_)
+            Flush(area);
+        from_ = pos;
+        byte_ = byte;
+    }
+
+    size_t from_ = 0;
+    size_t to_ = 0;
+    uint8_t byte_ = 0;
+};
+
+// The strings SetString leaves aside: long ones of the table, and ones past
+// the table that are no run.
+[[gnu::noinline]] void SetLongString(uint8_t* area, size_t pos, size_t at, size_t length, bool past,
+                                     PendingRun& pending)
+{
+    // What is read back must stand.
+    pending.Set(area);
+    if (!past) {
+        CopyString(area + pos, area + at, length);
+    } else {
+        CopyString(area + pos, area + at, length - 1);
+        area[pos + length - 1] = area[at];
+    }
+}
+
+// Sets a string of the table (entry e) or, past, the one just past it at
+// pos: the previous string (prev, just before pos) and its own first byte.
+// When that string is a single byte or the end of a run, so is this one.
+[[gnu::always_inline]] inline void SetString(uint8_t* area, size_t pos, uint64_t e, size_t length, bool past,
+                                             uint64_t prev, PendingRun& pending)
+{
+    const size_t at = Position(e);
+    if (past) {
+        // A single byte stands in the output already.
+        if (Length(prev) == 1) {
+            pending.Add(area, pos, length, area[at]);
+            return;
+        }
+        if (pending.EndsAt(pos)) {
+            pending.Add(area, pos, length, pending.byte());
+            return;
+        }
+    } else if (length <= 16) [[likely]] {
+        pending.Set(area);
+        uint8_t v[16];
+        std::memcpy(v, area + at, 16);
+        std::memcpy(area + pos, v, 16);
+        return;
+    }
+    SetLongString(area, pos, at, length, past, pending);
+}
+
 constexpr uint32_t kNeverWider = UINT32_MAX;
-constexpr uint64_t kAfterClear = UINT32_MAX;  // a previous entry of no string, just after a clear
+// The previous entry just after a clear: no string, and a clear now would
+// be the second in a row.
+constexpr uint64_t kAfterClear = UINT32_MAX;
+
+// Codes are cut out by shifts of a variable width, which BMI2 does in one
+// instruction from any register: with GCC the decoder is built with and
+// without it, and the loader takes the one the processor runs. (Clang 14
+// makes the chooser only where the function is called in the same file.)
+#if defined(__x86_64__) && defined(__linux__) && defined(__GNUC__) && !defined(__clang__)
+#define DECODER_CLONES __attribute__((target_clones("bmi2", "default")))
+#else
+#define DECODER_CLONES
+#endif
 
 }  // namespace
 
-LzwDecoded LzwDecodeStrip(const uint8_t* codes, size_t size, size_t expected)
+DECODER_CLONES LzwDecoded LzwDecodeStrip(const uint8_t* codes, size_t size, size_t expected)
 {
     DecoderWork& w = Decoder();
     uint64_t* const table = w.table;
     DecoderArea out(w.area, expected, size);
     uint8_t* area = out.data();
-    size_t pos = kSingles;  // where the next string goes
+    size_t pos = 0;  // where the next string goes
     size_t end = out.end();
     LzwStatus status = LzwStatus::Ok;
 
     // Codes are read most significant bit first from a register whose top
-    // bits are the next ones.
+    // bits are the next ones. Below them it holds nothing or the bits that
+    // follow in the stream, so a refill may come at any time.
     const uint8_t* in = codes;
     const uint8_t* const inEnd = codes + size;
     uint64_t acc = 0;
@@ -312,13 +416,75 @@ LzwDecoded LzwDecodeStrip(const uint8_t* codes, size_t size, size_t expected)
     unsigned width = 9;
     uint32_t untilWider = 255;
     uint32_t next = kFirstFree;
-    // The previous code's entry; length 0: no string since the last clear.
+    // The previous code's string; length 0: none since the last clear.
     uint64_t prev = 0;
-    // The byte the previous string repeats throughout, as far as known, or
-    // -1: a run is set from it rather than read back from what was just set.
-    int run = -1;
+    // Kept in memory: the common codes do not need it in a register.
+    static thread_local PendingRun pendingRun;
+    PendingRun& pending = pendingRun;
+    pending = PendingRun();
 
     for (;;) {
+        // The common codes, in groups of four from one refill, as long as
+        // nothing but the string changes: a single byte, a string of the
+        // table or the one just past it, after a string, while the width
+        // stays, the table has room, the input holds a whole refill and the
+        // output room for the group. Every such code makes an entry.
+        // Anything else is left to the general code below, which reads the
+        // same code again.
+        if (Length(prev) != 0 && next <= kMaxCode && inEnd - in >= 16 && end - pos > kGroup) {
+            // Every code takes at most width bits: as many as leave a whole
+            // refill in the input.
+            const size_t readable = size_t(inEnd - in - 16) * 8 / width;
+            const uint32_t first = next;
+            const uint32_t stop = next + static_cast<uint32_t>(std::min<size_t>(std::min(untilWider - 1, kMaxCode + 1 - next), readable));
+            const unsigned shift = 64 - width;
+            // The single bytes of a group always fit before the end.
+            const size_t limit = end - kGroup;
+            auto step = [&]() __attribute__((always_inline)) -> bool {
+                const uint32_t c = static_cast<uint32_t>(acc >> shift);
+                size_t length = 1;
+                if (c < kClear) {
+                    area[pos] = static_cast<uint8_t>(c);
+                } else {
+                    if (c > next)
+                        return false;
+                    const bool past = c == next;
+                    const uint64_t e = past ? prev : table[c];
+                    length = Length(e) + 1;
+                    if (pos + length > limit)
+                        return false;
+                    SetString(area, pos, e, length, past, prev, pending);
+                }
+                acc <<= width;
+                table[next++] = prev;
+                prev = pos | uint64_t(length) << 32;
+                pos += length;
+                return true;
+            };
+            // The bits of a group are counted once, or where it stops.
+            while (stop - next >= kGroup && pos <= limit) {
+                acc |= LoadBigEndian64(in) >> bits;
+                in += (63 - bits) >> 3;
+                bits |= 56;
+                if (!step())
+                    break;
+                if (!step()) {
+                    bits -= width;
+                    break;
+                }
+                if (!step()) {
+                    bits -= 2 * width;
+                    break;
+                }
+                if (!step()) {
+                    bits -= 3 * width;
+                    break;
+                }
+                bits -= 4 * width;
+            }
+            untilWider -= next - first;
+        }
+
         if (bits < width) {
             if (inEnd - in >= 8) {
                 acc |= LoadBigEndian64(in) >> bits;
@@ -342,11 +508,12 @@ LzwDecoded LzwDecodeStrip(const uint8_t* codes, size_t size, size_t expected)
             untilWider = width < unsigned(kMaxWidth) ? uint32_t(1) << (width - 1) : kNeverWider;
         }
 
-        const uint32_t prevLength = static_cast<uint32_t>(prev >> 32);
-        uint32_t length;
+        const size_t prevLength = Length(prev);
+        size_t length = 1;
         if (c < kClear) {
             if (pos >= end) [[unlikely]] {
-                end = out.Grow(pos, 1, c);
+                pending.Set(area);
+                end = out.Grow(pos, 1, 0);
                 area = out.data();
                 if (pos >= end) {
                     status = LzwStatus::Overflow;
@@ -354,17 +521,13 @@ LzwDecoded LzwDecodeStrip(const uint8_t* codes, size_t size, size_t expected)
                 }
             }
             area[pos] = static_cast<uint8_t>(c);
-            length = 1;
-            run = static_cast<int>(c);
         } else if ((c < next && c > kEnd) || (c == next && prevLength != 0 && next <= kMaxCode)) {
-            // A code one past the table is the previous string and its own
-            // first byte.
-            const bool self = c == next;
-            const uint64_t e = self ? prev + (uint64_t(1) << 32) : table[c];
-            const size_t at = static_cast<uint32_t>(e);
-            length = static_cast<uint32_t>(e >> 32);
-            if (pos + length > end) [[unlikely]] {
-                end = out.Grow(pos, length, at);
+            const bool past = c == next;
+            const uint64_t e = past ? prev : table[c];
+            length = Length(e) + 1;
+            if (pos + length > end) {
+                pending.Set(area);
+                end = out.Grow(pos, length, Position(e));
                 area = out.data();
                 if (pos + length > end) {
                     pos = end;
@@ -372,15 +535,7 @@ LzwDecoded LzwDecodeStrip(const uint8_t* codes, size_t size, size_t expected)
                     break;
                 }
             }
-            if (!self) {
-                CopyString(area + pos, area + at, length);
-                run = -1;
-            } else if (run >= 0) {
-                std::memset(area + pos, run, length);
-            } else {
-                CopyString(area + pos, area + at, prevLength);
-                area[pos + prevLength] = area[at];
-            }
+            SetString(area, pos, e, length, past, prev, pending);
         } else if (c == kEnd) {
             break;
         } else if (c == kClear && prev != kAfterClear) {
@@ -398,14 +553,14 @@ LzwDecoded LzwDecodeStrip(const uint8_t* codes, size_t size, size_t expected)
             status = LzwStatus::Corrupt;
             break;
         }
-        // The previous string and this one's first byte stand together.
         // A table that is full without a clear takes no more strings.
         if (prevLength != 0 && next <= kMaxCode)
-            table[next++] = prev + (uint64_t(1) << 32);
+            table[next++] = prev;
         prev = pos | uint64_t(length) << 32;
         pos += length;
     }
-    return {status, area + kSingles, pos - kSingles};
+    pending.Set(area);
+    return {status, area, pos};
 }
 
 LzwStatus LzwDecompress(std::vector<uint8_t>& buffer, size_t expected)

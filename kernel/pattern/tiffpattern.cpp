@@ -8,6 +8,10 @@
 
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "kernel/dispatch/kernel_host.h"
 #include "kernel/language/language.h"
 #include "kernel/model/bytes.h"
@@ -30,6 +34,46 @@ constexpr uint32_t kMaxHeight = 65535;
 constexpr uint16_t kShort = 3;
 constexpr uint16_t kLong = 4;
 constexpr uint16_t kRational = 5;
+
+// A decoded row into the plane. A big plane does not stay in the caches:
+// its rows go straight to memory, without reading each line before it is
+// written. (Plane rows start 16-byte aligned: the stride is a multiple.)
+static_assert(kPatternStride % 16 == 0);
+constexpr size_t kStreamedPlane = size_t(4) << 20;
+
+// Waits, on leaving, until the streamed rows stand in memory.
+class StreamedRows {
+public:
+    explicit StreamedRows(bool on) : on_(on) {}
+    StreamedRows(const StreamedRows&) = delete;
+    StreamedRows& operator=(const StreamedRows&) = delete;
+    ~StreamedRows()
+    {
+#if defined(__SSE2__)
+        if (on_)
+            _mm_sfence();
+#endif
+    }
+    bool on() const { return on_; }
+
+private:
+    bool on_;
+};
+
+inline void CopyRow(uint8_t* dst, const uint8_t* src, size_t count, bool streamed)
+{
+#if defined(__SSE2__)
+    if (streamed && reinterpret_cast<uintptr_t>(dst) % 16 == 0) {
+        size_t i = 0;
+        for (; i + 16 <= count; i += 16)
+            _mm_stream_si128(reinterpret_cast<__m128i*>(dst + i),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
+        std::memcpy(dst + i, src + i, count - i);
+        return;
+    }
+#endif
+    std::memcpy(dst, src, count);
+}
 
 struct Rgb {
     uint8_t index, r, g, b;
@@ -520,6 +564,7 @@ bool TiffReader::ReadStrips()
     KernelHost& host = kernelHost();
     T_Patrone& plane = *PatternPlane(plane_);
     const size_t bytesPerRow = width_;
+    const StreamedRows streamed(plane.rows.size() >= kStreamedPlane);
     uint32_t& row = nextRow_;
     // Strips after row 1 are not read.
     for (size_t s = 0; s < stripOffsets_.size() && row >= 1; ++s) {
@@ -550,7 +595,7 @@ bool TiffReader::ReadStrips()
         const size_t rows = size / bytesPerRow;
         for (size_t r = 0; r < rows; ++r, --row) {
             host.infoLine(4, std::to_string(row));
-            std::memcpy(plane.rows.data() + size_t(row) * kPatternStride, cells + r * bytesPerRow, bytesPerRow);
+            CopyRow(plane.rows.data() + size_t(row) * kPatternStride, cells + r * bytesPerRow, bytesPerRow, streamed.on());
         }
         // Esc is looked at after every strip, the last one too.
         if (host.infoAbortRequested()) {

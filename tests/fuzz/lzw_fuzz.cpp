@@ -1,5 +1,6 @@
 // The strip decoder on any code stream, the expected size taken from the
-// input's first two bytes: it never gives more than expected. The rest of
+// input's first two bytes: it never gives more than expected, and it gives
+// the same bytes and outcome as the rules written plainly. The rest of
 // the input, read as a raw strip, must come back through the encoder.
 // Smoke run: 50000 runs.
 // Longest input: 65536 bytes.
@@ -10,6 +11,7 @@
 
 #include "kernel/pattern/lzwcodec.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/support/lzw_plain.h"
 
 namespace {
 
@@ -36,6 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view rest = in.Rest();
 
     std::vector<std::uint8_t> buffer(rest.begin(), rest.end());
+    const lzw_plain::Decoded plain = lzw_plain::Decode(buffer.data(), buffer.size(), expected);
+    const LzwDecoded strip = LzwDecodeStrip(buffer.data(), buffer.size(), expected);
+    Check(strip.status == plain.status, "another outcome than the plain rules");
+    Check(std::equal(strip.data, strip.data + strip.size, plain.out.begin(), plain.out.end()), "other bytes than the plain rules");
     LzwDecompress(buffer, expected);
     Check(buffer.size() <= expected, "more bytes than expected");
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kernel/pattern/lzwcodec.h"
+#include "tests/support/lzw_plain.h"
 
 namespace {
 
@@ -282,3 +283,58 @@ TEST(LzwCodecHostile, EveryBitFlipPart1) { FlipRange(0, 3300); }
 TEST(LzwCodecHostile, EveryBitFlipPart2) { FlipRange(3300, 6600); }
 TEST(LzwCodecHostile, EveryBitFlipPart3) { FlipRange(6600, 9900); }
 TEST(LzwCodecHostile, EveryBitFlipPart4) { FlipRange(9900, 13200); }
+
+namespace {
+
+void ExpectAsThePlainRules(const Bytes& codes, size_t expected)
+{
+    const lzw_plain::Decoded want = lzw_plain::Decode(codes.data(), codes.size(), expected);
+    const LzwDecoded got = LzwDecodeStrip(codes.data(), codes.size(), expected);
+    ASSERT_EQ(got.status, want.status);
+    ASSERT_EQ(Bytes(got.data, got.data + got.size), want.out);
+}
+
+}  // namespace
+
+TEST(LzwCodecHostile, DecodesAsThePlainRulesSay)
+{
+    std::mt19937 rng(9);
+    Bytes bands, ramp, colours32(9000);
+    for (int i = 0; i < 8000; ++i)
+        bands.push_back(static_cast<uint8_t>(i / 1024));
+    for (int i = 1; i < 40; ++i)
+        ramp.insert(ramp.end(), size_t(i) * 9, static_cast<uint8_t>(i % 3));
+    for (auto& b : colours32)
+        b = static_cast<uint8_t>(rng() % 32);
+    // Noise of 20000 bytes clears its table twice in the middle.
+    const Bytes sources[] = {Generated(5, 9001), Generated(8, 20000), bands, ramp, colours32, Bytes(5000, 3)};
+    for (const Bytes& data : sources) {
+        const Bytes codes = Compressed(data);
+        SCOPED_TRACE(std::to_string(data.size()) + " bytes");
+        ExpectAsThePlainRules(codes, data.size());
+        for (int i = 0; i < 150; ++i) {
+            // Cut short, cut by the expected size, one bit flipped.
+            ExpectAsThePlainRules(Bytes(codes.begin(), codes.begin() + long(rng() % codes.size())), data.size());
+            ExpectAsThePlainRules(codes, rng() % data.size());
+            Bytes flipped = codes;
+            flipped[rng() % flipped.size()] ^= static_cast<uint8_t>(1u << (rng() % 8));
+            ExpectAsThePlainRules(flipped, data.size() + 100);
+            if (HasFatalFailure())
+                return;
+        }
+    }
+    // Random streams that start with a clear: standard writers' clears
+    // below 13 bits, codes past the table, clears in a row.
+    for (int i = 0; i < 3000; ++i) {
+        Bytes b(rng() % 3000);
+        for (auto& c : b)
+            c = static_cast<uint8_t>(rng() % (i % 3 ? 256 : 2));
+        if (b.size() >= 2) {
+            b[0] = 0x80;
+            b[1] &= 0x7F;
+        }
+        ExpectAsThePlainRules(b, rng() % 20000);
+        if (HasFatalFailure())
+            return;
+    }
+}
