@@ -199,10 +199,10 @@ TEST_F(TiffPattern, RoundTripsIntoEachPlane)
         uint16_t w, h;
     };
     int n = 0;
-    // 2100 rows and more make a plane big enough to be streamed to memory;
-    // an odd width leaves a tail to each streamed row.
+    // 2100 rows make a plane big enough to be streamed to memory; an odd
+    // width leaves a tail to each streamed row.
     for (Size s : {Size{1, 1}, Size{3, 7}, Size{2000, 10}, Size{17, 1000}, Size{2000, 5}, Size{1000, 30},
-                   Size{1999, 2100}, Size{2000, 2100}}) {
+                   Size{1999, 2100}}) {
         for (bool compress : {true, false}) {
             for (unsigned seed : {0u, 5u}) {
                 const int plane = n++ % 3;
