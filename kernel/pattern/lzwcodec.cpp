@@ -189,8 +189,9 @@ namespace {
 // string: that string and the first byte of the code's own, which stands
 // right behind it. So the entry is kept as the place of the string before
 // (position | length << 32), and its code's string is one byte longer.
-// Bytes the area keeps behind the output: short strings and runs are set
-// in whole blocks of 16 bytes.
+
+// Bytes the area keeps behind the output: short strings are copied in
+// whole blocks of 16 bytes.
 constexpr size_t kSlack = 16;
 // Positions are 32 bits wide; no strip comes near.
 constexpr size_t kMaxOutput = (size_t(1) << 32) - kSlack - 1;
