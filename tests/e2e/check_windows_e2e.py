@@ -464,24 +464,6 @@ def scenario_pipe_target():
     finish(home, proc)
 
 
-class WindowManager:
-    """openbox on the test's X server, started and known to manage."""
-
-    def __init__(self):
-        self.proc = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        end = time.time() + 15
-        while time.time() < end:
-            r = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True)
-            if "window id" in r.stdout:
-                return
-            time.sleep(0.1)
-        check(False, "the window manager came up")
-
-    def stop(self):
-        self.proc.terminate()
-        self.proc.wait(timeout=10)
-
-
 def stacking():
     """The managed windows from bottom to top."""
     out = subprocess.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"], capture_output=True, text=True).stdout
@@ -492,7 +474,6 @@ def scenario_stacking():
     """Under a window manager: the message window shows beside the
     always-on-top simulation, and the program test window leaves the main
     window's menu and tool bars free."""
-    wm = WindowManager()
     home = Home()
     proc, win = start(home, "stitches")
     keys(win, "ctrl+F7")
@@ -526,7 +507,6 @@ def scenario_stacking():
         check(p["Y"] - title >= main["Y"] + 40, "the program test leaves the menu and tool bar free: %s %s" % (p, main))
         shot("root", "stacking_ptest.png")
     finish(home, proc)
-    wm.stop()
 
 
 def shots_default_palette():

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""The virtual X server of every end-to-end run.
+"""The virtual X server of every end-to-end run, with a window manager.
 
   x_server.py WIDTHxHEIGHT COMMAND [ARG...]
 
-Starts Xvfb with a screen of that size, runs the command with DISPLAY set
-to it and ends the server when the command has ended; exits with the
-command's status.
+Starts Xvfb with a screen of that size and openbox on it, runs the command
+with DISPLAY set to it once openbox manages the screen, and ends both when
+the command has ended; exits with the command's status. A person always
+works under a window manager: its frames, title bars and focus rules are
+part of what the runs meet.
 
 The server picks a free display itself and writes its number to a pipe
 (-displayfd) once it takes connections, so runs side by side never share a
@@ -19,6 +21,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import time
 
 PR_SET_PDEATHSIG = 1
 
@@ -52,6 +55,25 @@ def start(screen="1280x1024"):
     return proc, ":" + number.strip().decode()
 
 
+def start_window_manager(display):
+    """Starts openbox on the display; gives its process once it manages the
+    screen, that is once it has announced itself on the root window."""
+    env = dict(os.environ, DISPLAY=display)
+    env.pop("XAUTHORITY", None)
+    wm = subprocess.Popen(["openbox", "--sm-disable"], env=env, stdin=subprocess.DEVNULL,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
+    end = time.monotonic() + 30
+    while wm.poll() is None and time.monotonic() < end:
+        r = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
+                           capture_output=True, text=True, timeout=10)
+        if "window id" in r.stdout:
+            return wm
+        time.sleep(0.02)
+    wm.kill()
+    wm.wait()
+    raise SystemExit("openbox did not come up on %s" % display)
+
+
 def stop(proc):
     proc.terminate()
     try:
@@ -65,6 +87,11 @@ def main():
     if len(sys.argv) < 3:
         raise SystemExit("usage: x_server.py WIDTHxHEIGHT COMMAND [ARG...]")
     server, display = start(sys.argv[1])
+    try:
+        wm = start_window_manager(display)
+    except SystemExit:
+        stop(server)
+        raise
     env = dict(os.environ, DISPLAY=display)
     env.pop("XAUTHORITY", None)
     child = subprocess.Popen(sys.argv[2:], env=env)
@@ -77,6 +104,7 @@ def main():
     try:
         status = child.wait()
     finally:
+        stop(wm)
         stop(server)
     sys.exit(status if status >= 0 else 128 - status)
 
