@@ -13,6 +13,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import x_windows  # noqa: E402
 from zorit_harness import BIN, FAILURES, SCENARIO, Home, check, ini, keys, start_and_window, xdo  # noqa: E402
 
 TOOLS_BIN = os.path.join(os.path.dirname(BIN), "tests", "tools")
@@ -258,11 +259,7 @@ def window_named(proc, title, wait=15.0):
 
 
 def geometry(win):
-    g = {}
-    for line in xdo("getwindowgeometry", "--shell", win).splitlines():
-        k, _, v = line.partition("=")
-        g[k] = int(v) if v.lstrip("-").isdigit() else v
-    return g
+    return x_windows.geometry(win)
 
 
 def click_at(win, x, y):
@@ -464,12 +461,6 @@ def scenario_pipe_target():
     finish(home, proc)
 
 
-def stacking():
-    """The managed windows from bottom to top."""
-    out = subprocess.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"], capture_output=True, text=True).stdout
-    return [int(w, 16) for w in out.split("#")[-1].replace(",", " ").split()] if "#" in out else []
-
-
 def scenario_stacking():
     """Under a window manager: the message window shows beside the
     always-on-top simulation, and the program test window leaves the main
@@ -489,7 +480,7 @@ def scenario_stacking():
             g, m = geometry(gtest), geometry(messages)
             apart = (m["X"] >= g["X"] + g["WIDTH"] or m["X"] + m["WIDTH"] <= g["X"] or
                      m["Y"] >= g["Y"] + g["HEIGHT"] or m["Y"] + m["HEIGHT"] <= g["Y"])
-            order = stacking()
+            order = x_windows.stacking()
             above = int(messages) in order and int(gtest) in order and order.index(int(messages)) > order.index(int(gtest))
             check(apart or above, "the message window is not covered by the simulation: %s %s" % (g, m))
             shot("root", "stacking.png")
@@ -502,9 +493,7 @@ def scenario_stacking():
         time.sleep(0.5)
         p, main = geometry(ptest), geometry(win)
         # The frame's top: the client's less the title bar.
-        extents = subprocess.run(["xprop", "-id", ptest, "_NET_FRAME_EXTENTS"], capture_output=True, text=True).stdout
-        title = int(extents.split("=")[1].split(",")[2]) if "=" in extents else 0
-        check(p["Y"] - title >= main["Y"] + 40, "the program test leaves the menu and tool bar free: %s %s" % (p, main))
+        check(x_windows.frame(ptest)["Y"] >= main["Y"] + 40, "the program test leaves the menu and tool bar free: %s %s" % (p, main))
         shot("root", "stacking_ptest.png")
     finish(home, proc)
 

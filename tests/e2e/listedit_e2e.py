@@ -18,6 +18,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import x_windows  # noqa: E402
+
 BUILD, TOOLS, SCENARIO = sys.argv[1], sys.argv[2], sys.argv[3]
 FAILURES = []
 
@@ -171,16 +174,14 @@ def scenario_placement(home):
     check(ini_value(h) == "00200 00150 00300 00011 00", "stored placement: %r" % ini_value(h))
 
     h = Harness(os.path.join(home, "b"), 100, ini="09999 00100 00400 00011 00")
-    geo = subprocess.run(["xdotool", "getwindowgeometry", h.window], capture_output=True,
-                         text=True).stdout
-    check("Position: 924," in geo, "x 924: " + geo)
-    check("x400" in geo, "height 400: " + geo)
+    frame, client = x_windows.frame(h.window), x_windows.geometry(h.window)
+    check(frame.get("X") == 924, "frame at x 924: %s" % frame)
+    check(client.get("HEIGHT") == 400, "height 400: %s" % client)
     h.end()
 
     h = Harness(os.path.join(home, "c"), 100, ini="abc")
-    geo = subprocess.run(["xdotool", "getwindowgeometry", h.window], capture_output=True,
-                         text=True).stdout
-    check("x250" in geo, "height 250: " + geo)
+    client = x_windows.geometry(h.window)
+    check(client.get("HEIGHT") == 250, "height 250: %s" % client)
     main = subprocess.run(["xdotool", "search", "--name", "^FormMain$"],
                           capture_output=True, text=True).stdout.split()[0]
     subprocess.run(["xdotool", "windowfocus", main], check=True)

@@ -63,7 +63,7 @@ start_program() {
     for _ in $(seq 300); do
         kill -0 "$pid" 2>/dev/null || fail "Zorit ended: $(tail -c 2000 "$work/stderr.txt")"
         for w in $(xdotool search --onlyvisible --pid "$pid" --name '^ZORIT$' 2>/dev/null); do
-            [ "$(xdotool getwindowgeometry --shell "$w" | sed -n 's/^WIDTH=//p')" -ge 800 ] && main=$w && break 2
+            [ "$(geometry_of "$w" | sed -n 's/^WIDTH=//p')" -ge 800 ] && main=$w && break 2
         done
         sleep 0.1
     done
@@ -86,9 +86,33 @@ bottom = max(y for _, y in blue)
 print(min(x for x, y in blue if y == bottom), bottom)
 PY
 )
-    eval "$(xdotool getwindowgeometry --shell "$2")"
+    eval "$(geometry_of "$2")"
     L=$((X + L0))
     B=$((Y + B0))
+}
+
+# Shell lines X=, Y=, WIDTH=, HEIGHT= of window $1's client area on the
+# screen. (xdotool's getwindowgeometry counts the frame of a window that a
+# window manager has framed twice.)
+geometry_of() {
+    xwininfo -id "$1" | sed -n 's/^ *Absolute upper-left X: *\(-*[0-9]*\)$/X=\1/p
+        s/^ *Absolute upper-left Y: *\(-*[0-9]*\)$/Y=\1/p
+        s/^ *Width: *\([0-9]*\)$/WIDTH=\1/p
+        s/^ *Height: *\([0-9]*\)$/HEIGHT=\1/p'
+}
+
+# The frame of window $1 as the window manager draws it: sets FX, FY (its
+# top left corner on the screen) from the client's position less the
+# frame's left and top extents.
+frame_position() {
+    eval "$(geometry_of "$1")"
+    local extents
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ' ')
+    local left=${extents%%,*} rest=${extents#*,}
+    rest=${rest#*,}
+    local top=${rest%%,*}
+    FX=$((X - ${left:-0}))
+    FY=$((Y - ${top:-0}))
 }
 
 # The screen position of cell (x, y).

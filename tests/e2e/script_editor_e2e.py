@@ -13,6 +13,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import x_windows  # noqa: E402
 from zorit_harness import (FAILURES, SCENARIO, Home, check, ini, keys, quit_program,  # noqa: E402
                            start_and_window, xdo)
 
@@ -41,7 +42,7 @@ def mtime(path):
 
 
 def geometry(win):
-    return dict(line.split("=", 1) for line in xdo("getwindowgeometry", "--shell", win).splitlines() if "=" in line)
+    return x_windows.geometry(win)
 
 
 def position(win):

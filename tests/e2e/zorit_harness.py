@@ -9,6 +9,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import x_windows  # noqa: E402
+
 BIN, TOOLS, SCENARIO = sys.argv[1], sys.argv[2], sys.argv[3]
 FAILURES = []
 
@@ -88,10 +91,7 @@ def quit_program(proc, win):
 
 
 def width_of(win):
-    for line in xdo("getwindowgeometry", "--shell", win).splitlines():
-        if line.startswith("WIDTH="):
-            return int(line[6:])
-    return 0
+    return x_windows.geometry(win).get("WIDTH", 0)
 
 
 def main_window(pid, wait=30.0, proc=None):
