@@ -1,0 +1,353 @@
+#!/usr/bin/env python3
+"""Every window the menus and tool buttons reach, as a technician's desktop
+shows it under a window manager.
+
+Usage: desktop_e2e.py BIN_DIR TOOLS_DIR SCENARIO   (SCENARIO: german, english)
+Run under x_server.py (openbox manages the screen). The real program with its
+phrase database and a 200 x 100 program loaded over DDE; each window opened
+from the main window's keys, once with no INI and once more after a restart
+(the placements stored at closing). For each window: on the screen, large
+enough for its content (a list window at least one whole line), not hidden
+under another window of the program, the keyboard focus in it; messages above
+the window that led to them, no progress box left once its job has ended; in
+each dialog Return confirms and Esc cancels, and the focus goes back to the
+window that opened it. At the end the phrase database is as shipped: every
+text the program looked up was in it. With ZORIT_SHOTS=DIR the screenshots
+are kept there.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import x_windows  # noqa: E402
+from zorit_harness import BIN, FAILURES, SCENARIO, Home, check, start_and_window, xdo  # noqa: E402
+
+PROBE = os.path.join(os.path.dirname(BIN), "tests", "tools", "kernel_probe")
+SHOTS = os.environ.get("ZORIT_SHOTS")
+SCREEN = tuple(int(v) for v in xdo("getdisplaygeometry").split())
+LETTER = {"german": "G", "english": "E"}[SCENARIO]
+LANGUAGE = {"german": "Deutsch", "english": "Englisch"}[SCENARIO]
+
+SCRIPT = ("MODULSET TEST;\r\nBEGIN\r\n$ZR_TYP=311;\r\n$NR1=1,101;\r\n$S_1=Z1,1,D1;[]=MAIN;\r\nEND;\r\n"
+          "MODUL MAIN;\r\nBEGIN\r\nS1=>,FF1;\r\nTZ=50;\r\nWA=D10;\r\nS1=<,FF1;END;\r\n")
+
+
+def phrases():
+    """The shipped database: German phrase -> text in the run's language."""
+    table, source = {}, None
+    for raw in open(os.path.join(BIN, "DbLang.Txt"), "rb").read().split(b"\r\n"):
+        line = raw.decode("cp1252").rstrip()
+        if line.startswith("$"):
+            source = line[2:]
+        elif source is not None and line[:2] == LETTER + ":" and source not in table:
+            table[source] = line[2:] or source
+    return table
+
+
+PHRASES = phrases()
+
+
+def tr(german):
+    return PHRASES.get(german, german)
+
+
+def accel(german):
+    """The menu letter of a German caption in the run's language."""
+    text = tr(german)
+    return text[text.index("&") + 1].lower()
+
+
+# Every long job's progress box, by its caption.
+PROGRESS = {tr(t).replace("&", "") for t in ("Muster laden", "Muster sichern", "Patrone laden", "Patrone schreiben",
+                                              "Skrel Compiler", "Skrel &Compiler", "Bitte warten")}
+
+
+class Desktop:
+    """The program's windows on the screen."""
+
+    def __init__(self, proc, main):
+        self.proc, self.main = proc, main
+
+    def windows(self):
+        out = xdo("search", "--onlyvisible", "--pid", str(self.proc.pid), "--name", ".")
+        return [w for w in out.splitlines() if x_windows.geometry(w).get("WIDTH", 0) > 1]
+
+    def title(self, win):
+        return xdo("getwindowname", win)
+
+    def settle(self, before, wait=15.0):
+        """Waits until the set of windows differs from before and then stands
+        for half a second; gives the windows that came."""
+        end = time.time() + wait
+        seen, since = None, time.time()
+        while time.time() < end:
+            now = set(self.windows())
+            if now != set(before) and now == seen and time.time() - since >= 0.5:
+                break
+            if now != seen:
+                seen, since = now, time.time()
+            time.sleep(0.1)
+        return [w for w in (seen or []) if w not in before]
+
+    def progress_left(self):
+        return [self.title(w) for w in self.windows() if self.title(w) in PROGRESS]
+
+    def key(self, win, *seq):
+        xdo("windowactivate", "--sync", win)
+        for k in seq:
+            xdo("key", "--clearmodifiers", k)
+
+    def active(self):
+        return x_windows.active_window()
+
+
+def visible_share(win, order):
+    """The share of the window's frame that no window above it covers."""
+    f = x_windows.frame(win)
+    if not f or int(win) not in order:
+        return 0.0
+    above = [x_windows.frame(w) for w in order[order.index(int(win)) + 1:]]
+    above = [a for a in above if a]
+    points = 0
+    free = 0
+    for i in range(10):
+        for j in range(10):
+            x = f["X"] + (2 * i + 1) * f["WIDTH"] // 20
+            y = f["Y"] + (2 * j + 1) * f["HEIGHT"] // 20
+            points += 1
+            if not any(a["X"] <= x < a["X"] + a["WIDTH"] and a["Y"] <= y < a["Y"] + a["HEIGHT"] for a in above):
+                free += 1
+    return free / points
+
+
+def shot(home, name):
+    if not SHOTS:
+        return
+    os.makedirs(SHOTS, exist_ok=True)
+    subprocess.run(["import", "-window", "root", os.path.join(SHOTS, "%s_%s.png" % (SCENARIO, name))],
+                   check=False, stderr=subprocess.DEVNULL)
+
+
+def check_window(d, win, what, kind, focus=True):
+    """The checks every window meets once it has opened."""
+    g, f = x_windows.geometry(win), x_windows.frame(win)
+    title = d.title(win)
+    name = "%s (%s)" % (what, title)
+    # The client whole on the screen and the title bar within reach (a frame's
+    # one-pixel border may stand past the edge).
+    check(g and f and g["X"] >= 0 and f["Y"] >= 0 and g["X"] + g["WIDTH"] <= SCREEN[0] and
+          g["Y"] + g["HEIGHT"] <= SCREEN[1], "%s lies on the screen: %s" % (name, f))
+    least = {"list": (60, 30), "message": (120, 60)}.get(kind, (60, 40))
+    check(g and g["WIDTH"] >= least[0] and g["HEIGHT"] >= least[1],
+          "%s is large enough for its content: %s" % (name, g))
+    share = visible_share(win, x_windows.stacking())
+    check(share >= (1.0 if kind in ("message", "dialog") else 0.5),
+          "%s is not hidden under another window: %.0f%% free" % (name, 100 * share))
+    if focus:
+        check(d.active() == int(win), "%s has the focus (active %s)" % (name, d.active()))
+    check(not d.progress_left(), "%s: no progress box left over: %s" % (name, d.progress_left()))
+    return f
+
+
+def open_window(d, what, keys, kind="window", home=None):
+    """Sends keys to the main window; gives the window that opened."""
+    before = d.windows()
+    d.key(d.main, *keys)
+    came = [w for w in d.settle(before) if d.title(w) not in PROGRESS]
+    check(came, "%s opens a window" % what)
+    if not came:
+        return None
+    # The window that takes the keys, else the last one that came.
+    win = next((w for w in came if d.active() == int(w)), came[-1])
+    if home:
+        shot(home, what.replace(" ", "_"))
+    return win
+
+
+def close_window(d, win):
+    """Closes a window as a person does: the window manager's close."""
+    d.key(win, "alt+F4")
+    end = time.time() + 10
+    while time.time() < end and win in d.windows():
+        time.sleep(0.1)
+    check(win not in d.windows(), "%s closes" % d.title(win))
+
+
+def dialog(d, owner, what, open_keys, typed=(), confirm="Return", stays=False):
+    """A dialog of a window: Return (after typing) confirms, Esc cancels; after
+    either the focus is back in the window that opened it. A dialog that stays
+    (find: Return finds the next place) is then closed with Esc."""
+    for how in (confirm, "Escape"):
+        before = d.windows()
+        d.key(owner, *open_keys)
+        came = d.settle(before, wait=8)
+        check(came, "%s: %s opens a dialog" % (d.title(owner), what))
+        if not came:
+            return
+        box = came[-1]
+        check_window(d, box, what, "dialog")
+        check(x_windows.stacking().index(int(box)) > x_windows.stacking().index(int(owner)),
+              "%s lies above %s" % (what, d.title(owner)))
+        for k in (typed if how == confirm else ()):
+            xdo("type", "--delay", "50", k)
+        xdo("key", "--clearmodifiers", how)
+        if stays and how == confirm:
+            time.sleep(0.5)
+            check(box in d.windows() and d.active() == int(box), "%s: Return searches, the dialog stays" % what)
+            xdo("key", "--clearmodifiers", "Escape")
+        end = time.time() + 8
+        while time.time() < end and box in d.windows():
+            time.sleep(0.1)
+        check(box not in d.windows(), "%s: %s closes the dialog" % (what, how))
+        end = time.time() + 5
+        while time.time() < end and d.active() != int(owner):
+            time.sleep(0.1)
+        check(d.active() == int(owner), "%s: after %s the focus is back in %s" % (what, how, d.title(owner)))
+
+
+def message(d, what, came_from, action):
+    """A message that an action shows: above the window it came from, with the
+    focus; Return closes it and gives the window its keys back."""
+    before = d.windows()
+    action()
+    came = [w for w in d.settle(before) if d.title(w) not in PROGRESS]
+    shot(None, what.replace(" ", "_"))
+    check(came, "%s shows a message: windows %s" % (what, [d.title(w) for w in d.windows()]))
+    if not came:
+        return
+    box = came[-1]
+    check_window(d, box, what, "message")
+    order = x_windows.stacking()
+    if int(came_from) in order and int(box) in order:
+        check(order.index(int(box)) > order.index(int(came_from)), "%s lies above %s" % (what, d.title(came_from)))
+    xdo("key", "--clearmodifiers", "Return")
+    end = time.time() + 8
+    while time.time() < end and box in d.windows():
+        time.sleep(0.1)
+    check(box not in d.windows(), "%s: Return closes the message" % what)
+    check(not d.progress_left(), "%s: no progress box left after the message: %s" % (what, d.progress_left()))
+
+
+# The list windows by their shortcuts; Rüstblatt from the menu.
+LISTS = [("FF-Position", ("ctrl+F6",)), ("Nadeleinteilung", ("shift+F2",)), ("Strickschema", ("shift+F3",)),
+         ("Schemaablauf", ("shift+F4",)), ("Festigkeit", ("shift+F5",)), ("Warenabzug", ("shift+F6",)),
+         ("Versatz", ("shift+F7",)), ("Wahlschalter", ("shift+F8",)), ("Nadelraum", ("ctrl+F3",)),
+         ("Fadenführer", ("ctrl+F5",))]
+
+
+def walk(home, program, placed):
+    """One pass over every window; gives each window's frame at closing."""
+    frames = {}
+    proc, main = start_and_window(home)
+    d = Desktop(proc, main)
+    check_window(d, main, "main window", "window")
+
+    # The program opened from the menu: the file dialog, then the loading's message.
+    opened = open_window(d, "Öffnen", ("alt+" + accel("&Datei"), accel("Ö&ffnen")), "dialog", home)
+    if opened:
+        check_window(d, opened, "Öffnen", "dialog")
+        xdo("key", "--clearmodifiers", "ctrl+a")
+        xdo("type", "--delay", "20", program)
+        message(d, "Datei > Öffnen", opened, lambda: xdo("key", "--clearmodifiers", "Return"))
+        check(d.active() == int(main), "after the message the main window has the focus")
+
+    menu_sheet = ("alt+" + accel("&Listen"), accel("&Rüstschema"), accel("&Rüstblatt"))
+    for what, keys in LISTS + [("Rüstblatt", menu_sheet)]:
+        win = open_window(d, what, keys, "list", home)
+        if not win:
+            continue
+        frames[what] = check_window(d, win, what, "list")
+        if what in placed:
+            check(frames[what] == placed[what], "%s comes back where it was closed: %s, not %s" %
+                  (what, frames[what], placed[what]))
+        if what == "Versatz":
+            # The comment cell of line 1 (left of the first field) and its text input.
+            d.key(win, "Left")
+            dialog(d, win, "Texteingabe", ("Insert",), typed=("Qz7",))
+        if what == "FF-Position":
+            d.key(win, "Right", "Right", "Right", "Right")
+            dialog(d, win, "Auswahl", ("Insert",), typed=())
+        close_window(d, win)
+
+    win = open_window(d, "Patrone", ("alt+" + accel("&Patrone"), accel("&Patronen ansehen")), "window", home)
+    if win:
+        frames["Patrone"] = check_window(d, win, "Patrone", "window")
+        if "Patrone" in placed:
+            check(frames["Patrone"] == placed["Patrone"], "Patrone comes back where it was closed")
+        close_window(d, win)
+
+    win = open_window(d, "Skrel Editor", ("ctrl+F9",), "window", home)
+    if win:
+        frames["Skrel Editor"] = check_window(d, win, "Skrel Editor", "window")
+        dialog(d, win, "Suchen", ("ctrl+f",), typed=("MODUL",), stays=True)
+        dialog(d, win, "Ersetzen", ("ctrl+r",), typed=("MODUL",), stays=True)
+        # A script the compiler refuses: its warning above the editor.
+        d.key(win, "ctrl+End", "Return")
+        xdo("type", "--delay", "30", "HALLO;")
+        message(d, "compile error", win, lambda: d.key(win, "F9"))
+        close_window(d, win)
+
+    # Saving: its progress boxes go when the job ends, the main window keeps the keys.
+    d.key(main, "ctrl+s")
+    end = time.time() + 15
+    while time.time() < end and (d.progress_left() or d.active() != int(main)):
+        time.sleep(0.1)
+    check(not d.progress_left() and d.active() == int(main), "Ctrl+S: no progress box left, the main window active")
+
+    for what, keys in (("G-Test", ("ctrl+F7",)), ("P-Test", ("ctrl+F8",))):
+        win = open_window(d, what, keys, "window", home)
+        if win:
+            check_window(d, win, what, "window", focus=False)
+            close_window(d, win)
+
+    opened = open_window(d, "Öffnen", ("alt+" + accel("&Datei"), accel("Ö&ffnen")), "dialog")
+    if opened:
+        check_window(d, opened, "Öffnen", "dialog")
+        xdo("key", "--clearmodifiers", "Escape")
+        end = time.time() + 8
+        while time.time() < end and opened in d.windows():
+            time.sleep(0.1)
+        check(opened not in d.windows(), "Esc cancels the file dialog")
+
+    d.key(main, "alt+" + accel("&Datei"), accel("&Beenden"))
+    try:
+        check(proc.wait(timeout=20) == 0, "Datei > Beenden ends the program with status 0")
+    except subprocess.TimeoutExpired:
+        check(False, "Datei > Beenden ends the program")
+        proc.kill()
+    return frames
+
+
+def dde(home, command):
+    r = subprocess.run(["socat", "-t", "60", "-", "UNIX-CONNECT:" + home.path("run", "dde-ZORIT-DDESERVER1")],
+                       input=command.encode("cp1252") + b"\0", capture_output=True, timeout=90)
+    return r.stdout.hex()
+
+
+def main():
+    home = Home()
+    shutil.copy2(os.path.join(BIN, "DbLang.Txt"), home.dir)
+    home.write(os.path.join("config", "Vasp", "Registry.ini"), "[System]\r\nLanguage=%s\r\n" % LANGUAGE)
+    home.write("S.Skx", SCRIPT)
+    os.makedirs(home.path("w"))
+    subprocess.run([PROBE, "tiff-write", home.path("S.TIF"), "--size", "200x100", "--bands"],
+                   check=True, stdout=subprocess.DEVNULL)
+    program = home.path("w", "PROGRAMM1.3XH")
+    subprocess.run([PROBE, "--home", home.path("probe"), "compile", home.path("S.Skx"), "--pattern",
+                    home.path("S.TIF"), "--save", program], check=True, stdout=subprocess.DEVNULL)
+    first = walk(home, program, {})
+    walk(home, program, first)
+    shipped = open(os.path.join(BIN, "DbLang.Txt"), "rb").read()
+    now = home.read("DbLang.Txt")
+    learnt = [l[2:].decode("cp1252") for l in now[len(shipped):].split(b"\r\n") if l.startswith(b"$:")]
+    check(now.startswith(shipped) and not learnt, "the walk appends nothing to DbLang.Txt: %r" % learnt)
+    home.cleanup()
+
+
+if __name__ == "__main__":
+    main()
+    print("%d passed, %d failed" % (0 if FAILURES else 1, 1 if FAILURES else 0))
+    sys.exit(1 if FAILURES else 0)
