@@ -71,9 +71,18 @@ class Desktop:
     def __init__(self, proc, main):
         self.proc, self.main = proc, main
 
-    def windows(self):
+    def all_visible(self):
         out = xdo("search", "--onlyvisible", "--pid", str(self.proc.pid), "--name", ".")
         return [w for w in out.splitlines() if x_windows.geometry(w).get("WIDTH", 0) > 1]
+
+    def windows(self):
+        """The windows the manager manages: no pop-up lists or hints."""
+        managed = x_windows.stacking()
+        return [w for w in self.all_visible() if int(w) in managed]
+
+    def popups(self):
+        managed = x_windows.stacking()
+        return [w for w in self.all_visible() if int(w) not in managed]
 
     def title(self, win):
         return xdo("getwindowname", win)
@@ -208,6 +217,23 @@ def dialog(d, owner, what, open_keys, typed=(), confirm="Return", stays=False):
         check(d.active() == int(owner), "%s: after %s the focus is back in %s" % (what, how, d.title(owner)))
 
 
+def choose_file(d, dialog_win, path):
+    """Types the path into the file dialog and confirms it. The dialog's
+    completer's list, when it shows, is closed first; should the dialog still
+    stand, once more."""
+    for _ in range(2):
+        xdo("key", "--clearmodifiers", "ctrl+a")
+        xdo("type", "--delay", "20", path)
+        if d.popups():
+            xdo("key", "--clearmodifiers", "Escape")
+        xdo("key", "--clearmodifiers", "Return")
+        end = time.time() + 3
+        while time.time() < end and dialog_win in d.windows():
+            time.sleep(0.1)
+        if dialog_win not in d.windows():
+            return
+
+
 def message(d, what, came_from, action):
     """A message that an action shows: above the window it came from, with the
     focus; Return closes it and gives the window its keys back."""
@@ -249,9 +275,7 @@ def walk(home, program, placed):
     opened = open_window(d, "Öffnen", ("alt+" + accel("&Datei"), accel("Ö&ffnen")), "dialog", home)
     if opened:
         check_window(d, opened, "Öffnen", "dialog")
-        xdo("key", "--clearmodifiers", "ctrl+a")
-        xdo("type", "--delay", "20", program)
-        message(d, "Datei > Öffnen", opened, lambda: xdo("key", "--clearmodifiers", "Return"))
+        message(d, "Datei > Öffnen", opened, lambda: choose_file(d, opened, program))
         check(d.active() == int(main), "after the message the main window has the focus")
 
     menu_sheet = ("alt+" + accel("&Listen"), accel("&Rüstschema"), accel("&Rüstblatt"))
@@ -275,8 +299,21 @@ def walk(home, program, placed):
     win = open_window(d, "Patrone", ("alt+" + accel("&Patrone"), accel("&Patronen ansehen")), "window", home)
     if win:
         frames["Patrone"] = check_window(d, win, "Patrone", "window")
-        if "Patrone" in placed:
-            check(frames["Patrone"] == placed["Patrone"], "Patrone comes back where it was closed")
+        # Its tool windows: on the screen, apart from each other, back where they were.
+        tools = {}
+        for title in ("Werkzeuge", "Farben"):
+            found = [w for w in d.windows() if d.title(w) == tr(title)]
+            check(found, "%s shows beside Patrone" % title)
+            if found:
+                tools[title] = check_window(d, found[0], title, "tool", focus=False)
+        if len(tools) == 2:
+            check(not x_windows.overlap(tools["Werkzeuge"], tools["Farben"]),
+                  "Werkzeuge and Farben do not cover each other: %s" % tools)
+        frames.update(tools)
+        for what in ["Patrone"] + list(tools):
+            if what in placed:
+                check(frames[what] == placed[what], "%s comes back where it was: %s, not %s" %
+                      (what, frames[what], placed[what]))
         close_window(d, win)
 
     win = open_window(d, "Skrel Editor", ("ctrl+F9",), "window", home)
