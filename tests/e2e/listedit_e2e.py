@@ -152,10 +152,29 @@ class Harness:
         return rc
 
 
-def ini_value(h):
+def ini_value(h, key="T_Liste"):
     text = open(h.path("Zorit.INI"), encoding="utf-8").read()
-    m = re.search(r"^T_Liste=(.*?)\r?$", text, re.M)
+    m = re.search(r"^%s=(.*?)\r?$" % key, text, re.M)
     return m[1] if m else None
+
+
+def geometry(win):
+    """A window as the window manager shows it: its frame's outer corner
+    (left, top) and its client's size (width, height) and corner (cx, cy)."""
+    info = subprocess.run(["xwininfo", "-id", win], capture_output=True, text=True).stdout
+    value = lambda name: int(re.search(r"%s:\s+(-?\d+)" % name, info)[1])
+    extents = subprocess.run(["xprop", "-id", win, "_NET_FRAME_EXTENTS"], capture_output=True,
+                             text=True).stdout
+    m = re.search(r"= (\d+), (\d+), (\d+), (\d+)", extents)
+    left, _, top, _ = (int(g) for g in m.groups()) if m else (0, 0, 0, 0)
+    cx, cy = value("Absolute upper-left X"), value("Absolute upper-left Y")
+    return dict(left=cx - left, top=cy - top, width=value("Width"), height=value("Height"), cx=cx, cy=cy,
+                frame=top)
+
+
+def activate(win):
+    subprocess.run(["xdotool", "windowactivate", "--sync", win], capture_output=True)
+    time.sleep(0.2)
 
 
 def scenario_placement(home):
@@ -163,24 +182,23 @@ def scenario_placement(home):
     subprocess.run(["xdotool", "windowmove", h.window, "200", "150"], check=True)
     subprocess.run(["xdotool", "windowsize", h.window, "%d" % 600, "300"], check=True)
     time.sleep(0.3)
+    g = geometry(h.window)
+    check(g["frame"] > 0, "the window manager draws a title bar: %r" % g)
     main = subprocess.run(["xdotool", "search", "--name", "^FormMain$"],
                           capture_output=True, text=True).stdout.split()[0]
-    subprocess.run(["xdotool", "windowfocus", main], check=True)
-    time.sleep(0.3)
+    activate(main)
     check(h.end() == 0, "harness ends cleanly")
-    check(ini_value(h) == "00200 00150 00300 00011 00", "stored placement: %r" % ini_value(h))
+    stored = "%05d %05d %05d 00011 00" % (g["left"], g["top"], g["height"])
+    check(g["height"] == 300 and ini_value(h) == stored, "stored placement: %r, on the screen %r" % (ini_value(h), g))
 
     h = Harness(os.path.join(home, "b"), 100, ini="09999 00100 00400 00011 00")
-    geo = subprocess.run(["xdotool", "getwindowgeometry", h.window], capture_output=True,
-                         text=True).stdout
-    check("Position: 924," in geo, "x 924: " + geo)
-    check("x400" in geo, "height 400: " + geo)
+    g = geometry(h.window)
+    check((g["left"], g["top"], g["height"]) == (924, 100, 400), "left 924, top 100, height 400: %r" % g)
     h.end()
 
     h = Harness(os.path.join(home, "c"), 100, ini="abc")
-    geo = subprocess.run(["xdotool", "getwindowgeometry", h.window], capture_output=True,
-                         text=True).stdout
-    check("x250" in geo, "height 250: " + geo)
+    g = geometry(h.window)
+    check(g["height"] == 250, "height 250: %r" % g)
     main = subprocess.run(["xdotool", "search", "--name", "^FormMain$"],
                           capture_output=True, text=True).stdout.split()[0]
     subprocess.run(["xdotool", "windowfocus", main], check=True)
@@ -676,6 +694,94 @@ def scenario_sheet(home):
           "E10: %s %s" % (k.hex(), r[2490:2492].hex()))
     real_keys(h, *["Down"] * 12, "space", "space")
     check(struct.unpack_from("<H", dump_bytes(h, "R"), 2490)[0] == 49, "coupling 49")
+    h.end()
+
+
+LIST_WINDOWS = [("V", "Versatz", "V_Liste"), ("A", "Warenabzug", "A_Liste"), ("W", "Wahlschalter", "W_Liste"),
+                ("P", "FF-Position", "P_Liste"), ("F", "Festigkeit", "F_Liste"),
+                ("N", "Nadeleinteilung", "N_Liste"), ("S", "Schemaablauf", "S_Liste"),
+                ("Z", "Strickschema", "Z_Liste"), ("NR", "Nadelraum", "Nr_Liste"),
+                ("FF", "Fadenführer", "Ff_Liste"), ("RB", "Rüstblatt", "Ruestblatt")]
+
+
+def open_all(home, lines, ini=None):
+    """Every list window over lists of that many lines; its windows by form."""
+    given = seed_m([z_line()] * lines)
+    given["lists"].update({k: lines for k in "VAWPFNS"})
+    os.makedirs(os.path.join(home, "prog"), exist_ok=True)
+    if ini:
+        with open(os.path.join(home, "prog", "Zorit.INI"), "w") as f:
+            f.write("[Windows]\r\n" + "".join("%s=%s\r\n" % kv for kv in ini.items()))
+    h = Harness(home, form=[f for f, _, _ in LIST_WINDOWS], given=given, title="Rüstblatt")
+    windows = {}
+    for form, title, _ in LIST_WINDOWS:
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
+                               capture_output=True, text=True).stdout.split()
+        check(found, "window " + title)
+        windows[form] = found[0] if found else None
+    return h, windows
+
+
+def shows_its_lines(h, form, key, win, want_rows):
+    """The window's rows lie whole within its client area, and as many as wanted."""
+    g = geometry(win)
+    cells = h.cells(key)
+    shown = [c for c in cells["cells"].values() if "h" not in c["flags"]]
+    inside = all(g["cy"] <= c["y"] and c["y"] + c["h"] <= g["cy"] + g["height"] for c in shown)
+    check(shown and inside and cells["rows"] >= want_rows,
+          "%s: %d rows of %d lines whole in a client of %d px" % (form, cells["rows"], cells["lines"], g["height"]))
+    return g, cells
+
+
+def scenario_sizes(home):
+    # An empty program: every window shows at least its one line.
+    h, windows = open_all(os.path.join(home, "empty"), 0)
+    h.snapshot()
+    for form, title, key in LIST_WINDOWS:
+        if windows[form]:
+            shows_its_lines(h, title, key, windows[form], 1)
+    h.end()
+    # Three lines: the list windows show all three at once, and grow no further
+    # (a knitting scheme line is a block too high for three in 250 px).
+    h, windows = open_all(os.path.join(home, "three"), 3)
+    h.snapshot()
+    for form, title, key in LIST_WINDOWS[:7]:
+        if windows[form]:
+            shows_its_lines(h, title, key, windows[form], 3)
+            subprocess.run(["xdotool", "windowsize", windows[form], "900", "600"])
+    time.sleep(0.5)
+    h.snapshot()
+    for form, title, key in LIST_WINDOWS[:7]:
+        if windows[form]:
+            g, cells = shows_its_lines(h, title, key, windows[form], 3)
+            check(g["height"] < 200, "%s grows no further than its lines: %d px" % (title, g["height"]))
+    h.end()
+    # Thirty lines: 250 px at first; a placement comes back as it was left.
+    h, windows = open_all(os.path.join(home, "thirty"), 30)
+    placed = {}
+    for i, (form, title, key) in enumerate(LIST_WINDOWS[:8]):
+        win = windows[form]
+        if not win:
+            continue
+        check(geometry(win)["height"] == 250, "%s opens 250 px high: %r" % (title, geometry(win)))
+        activate(win)
+        subprocess.run(["xdotool", "windowmove", win, str(40 + 30 * i), str(60 + 50 * i)])
+        subprocess.run(["xdotool", "windowsize", win, "600", str(150 + 10 * i)])
+        time.sleep(0.3)
+        placed[key] = geometry(win)
+    activate(subprocess.run(["xdotool", "search", "--name", "^FormMain$"], capture_output=True,
+                            text=True).stdout.split()[0])
+    h.end()
+    stored = {key: ini_value(h, key) for key in placed}
+    for key, g in placed.items():
+        want = "%05d %05d %05d" % (max(1, g["left"]), g["top"], g["height"])
+        check((stored[key] or "").startswith(want), "%s stored %r for %r" % (key, stored[key], g))
+    h, windows = open_all(os.path.join(home, "again"), 30, ini={k: v for k, v in stored.items() if v})
+    for form, title, key in LIST_WINDOWS[:8]:
+        if windows[form] and key in placed:
+            g, want = geometry(windows[form]), placed[key]
+            check((g["left"], g["top"], g["height"]) == (want["left"], want["top"], want["height"]),
+                  "%s back at %r, left at %r" % (title, g, want))
     h.end()
 
 

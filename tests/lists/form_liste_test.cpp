@@ -285,10 +285,9 @@ TEST_F(FormListeTest, PlacementGoesToTheSettingsFile)
     IniProfile(SettingsPath).WriteString("Windows", "T_Liste", "09999 00100 00400 00011 00");
     Open(100);
     EXPECT_EQ(form->x(), QGuiApplication::primaryScreen()->geometry().width() - 100);
-    const int frame = form->frameGeometry().height() - form->height();
-    EXPECT_EQ(form->height() + frame, 400);
+    EXPECT_EQ(form->height(), 400);
     form->move(200, 150);
-    form->resize(form->width(), 300 - frame);
+    form->resize(form->width(), 300);
     QWidget other;
     other.show();
     other.activateWindow();
@@ -302,7 +301,55 @@ TEST_F(FormListeTest, DamagedPlacementGivesTheDefaultHeight)
 {
     IniProfile(SettingsPath).WriteString("Windows", "T_Liste", "abc");
     Open(100);
-    EXPECT_EQ(form->frameGeometry().height(), 250);
+    EXPECT_EQ(form->height(), 250);
+}
+
+// A window's height is its client's: whatever frame the window manager draws
+// comes on top of it and never eats a row. Every line a window has fits in
+// (never more), and a stored placement comes back as it was stored.
+TEST_F(FormListeTest, HeightsAreClientHeights)
+{
+    struct Case {
+        int lines;
+        const char* stored;  // nullptr: no placement stored
+        int height;          // 0: the window holds exactly all its lines
+    };
+    for (const Case& c : {Case{1, nullptr, 0}, Case{3, nullptr, 0}, Case{30, nullptr, 250},
+                          Case{30, "00200 00300 00150 00011 00", 150}, Case{3, "00200 00300 00400 00011 00", 0}}) {
+        SCOPED_TRACE(testing::Message() << c.lines << " lines, " << (c.stored ? c.stored : "none"));
+        SListe->SetCount(0);
+        if (c.stored)
+            IniProfile(SettingsPath).WriteString("Windows", "T_Liste", c.stored);
+        else
+            IniProfile(SettingsPath).DeleteKey("Windows", "T_Liste");
+        Open(c.lines);
+        ASSERT_GT(form->frameGeometry().height(), form->height()) << "the window has a frame";
+        const int rows = std::min(c.lines, 30);
+        if (c.height) {
+            EXPECT_EQ(form->height(), c.height);
+        } else {
+            EXPECT_EQ(Core().VisibleRows(), rows);
+            EXPECT_EQ(form->height(), form->maximumHeight());
+        }
+        // Every line fits when the window is as high as it may grow.
+        form->resize(form->width(), form->maximumHeight() == QWIDGETSIZE_MAX ? 2000 : form->maximumHeight());
+        EXPECT_EQ(Core().VisibleRows(), rows);
+        const TPanelColor* last = form->Panel(rows, 1);
+        EXPECT_LE(last->geometry().bottom() + 1 + Core().RowGap(), form->height());
+        if (c.stored) {
+            form->resize(form->width(), c.height ? c.height : form->height());
+            EXPECT_EQ(form->frameGeometry().topLeft(), QPoint(200, 300));
+            QWidget other;
+            other.show();
+            other.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+            form.reset();
+            if (c.height) {
+                EXPECT_EQ(IniProfile(SettingsPath).ReadString("Windows", "T_Liste", ""), c.stored);
+            }
+        }
+        form.reset();
+    }
 }
 
 TEST_F(FormListeTest, Screenshot)
