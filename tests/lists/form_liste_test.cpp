@@ -441,6 +441,55 @@ TEST(ListDialogs, ChoiceWindowsAreSizedToTheirList)
     EXPECT_LT(multiShown.height(), 200);
 }
 
+// Return does what the default button does and Esc cancels, in each dialog
+// of the list windows, pressed where the dialog put the focus.
+TEST(ListDialogs, ReturnConfirmsAndEscCancels)
+{
+    TFormSelection selection;
+    TFormMultiSelection multi;
+    TFormTextEingabe input;
+    struct Case {
+        const char* dialog;
+        Qt::Key key;
+        bool confirmed;
+    };
+    for (const Case& c : {Case{"text", Qt::Key_Return, true}, Case{"text", Qt::Key_Enter, true},
+                          Case{"text", Qt::Key_Escape, false}, Case{"choice", Qt::Key_Return, true},
+                          Case{"choice", Qt::Key_Escape, false}, Case{"multiple", Qt::Key_Return, true},
+                          Case{"multiple", Qt::Key_Escape, false}}) {
+        SCOPED_TRACE(testing::Message() << c.dialog << " " << c.key);
+        bool stayed = false;
+        WhenModal([&](QWidget& dialog) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+            QWidget* focus = QApplication::focusWidget();
+            EXPECT_TRUE(focus && focus->window() == &dialog);
+            if (!focus)
+                focus = &dialog;
+            QTest::keyClicks(focus, "Pullover Probe");
+            QTest::keyClick(focus, c.key);
+            // A dialog the key left open would hold the test for ever.
+            stayed = dialog.isVisible();
+            if (stayed)
+                static_cast<QDialog&>(dialog).reject();
+        });
+        const std::string text = c.dialog;
+        bool confirmed = false;
+        if (text == "text") {
+            const std::optional<std::string> got = input.Edit("", QPoint(10, 10));
+            confirmed = got.has_value();
+            if (got) {
+                EXPECT_EQ(*got, "Pullover Probe");
+            }
+        } else if (text == "choice") {
+            confirmed = selection.Select("a||a|b||b|", "", 1, QPoint(10, 10)).has_value();
+        } else {
+            confirmed = multi.Select("a||a|b||b|", "", 1, QPoint(10, 10)).has_value();
+        }
+        EXPECT_FALSE(stayed);
+        EXPECT_EQ(confirmed, c.confirmed);
+    }
+}
+
 TEST(ListDialogs, TextInputStaysOnTheScreen)
 {
     TFormTextEingabe input;
