@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "kernel/ui/dialog_focus.h"
 #include "kernel/ui/fonts.h"
 #include "kernel/ui/shell_values.h"
 #include "kernel/ui/translate_form.h"
@@ -50,7 +51,7 @@ std::optional<std::string> TFormTextEingabe::Edit(const std::string& text, QPoin
     RichEditText->setPlainText(QString::fromStdString(text));
     PlacePoint = at;
     Bounds = QSize(MainClientWidth ? MainClientWidth : 1024, MainClientHeight ? MainClientHeight : 768);
-    const bool ok = exec() == QDialog::Accepted;
+    const bool ok = ExecReturningFocus(*this) == QDialog::Accepted;
     if (!ok)
         return std::nullopt;
     return Text();

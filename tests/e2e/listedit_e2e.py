@@ -697,6 +697,59 @@ def scenario_sheet(home):
     h.end()
 
 
+def active_window():
+    return subprocess.run(["xdotool", "getactivewindow"], capture_output=True, text=True).stdout.strip()
+
+
+def wait_for(cond, wait=5.0):
+    end = time.time() + wait
+    while not cond() and time.time() < end:
+        time.sleep(0.05)
+    return cond()
+
+
+def dialog(title):
+    found = []
+    wait_for(lambda: found.extend(subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
+                                                 capture_output=True, text=True).stdout.split()) or found)
+    return found[0] if found else None
+
+
+def scenario_dialog_focus(home):
+    """The keys after a dialog go to the list window that opened it."""
+    h = Harness(os.path.join(home, "v"), form="V", given={"lists": {"V": v_lines(3)}}, title="Versatz")
+    real_keys(h, *["Left"] * 1, "Insert")
+    check(dialog("Texteingabe"), "Insert on the comment opens Texteingabe")
+    for k in ("Q", "z", "7", "alt+o"):
+        subprocess.run(["xdotool", "key", k])
+        time.sleep(0.1)
+    check(wait_for(lambda: active_window() == h.window), "Versatz is active after Texteingabe: %s, not %s" %
+          (active_window(), h.window))
+    # No click back into the list: the keys go where the dialog left them.
+    for k in ("Down", *["Left"] * 8, "9", "l", "Right"):
+        subprocess.run(["xdotool", "key", k])
+        time.sleep(0.1)
+    lines = h.lines("V")
+    check(lines[1][13:19] == b"\x05L1Qz7", "comment L1Qz7: %r" % lines[1][13:19])
+    cells = h.cells("V_Liste")
+    check(h.field_cell(cells, 2, 2)["text"] == "L09", "L9 typed on line 2: %r" % h.field_cell(cells, 2, 2)["text"])
+    h.end()
+
+    h = Harness(os.path.join(home, "p"), form="P", title="FF-Position",
+                given={"lists": {"P": [record(100, {0: b"\x01\x00", 2: b"\x02\x01"})]}})
+    real_keys(h, *["Right"] * 4, "Insert")
+    check(dialog("Auswahl"), "Insert on field 5 opens Auswahl")
+    for k in ("Down", "Return"):
+        subprocess.run(["xdotool", "key", k])
+        time.sleep(0.1)
+    check(wait_for(lambda: active_window() == h.window), "FF-Position is active after Auswahl")
+    subprocess.run(["xdotool", "key", "Right"])
+    time.sleep(0.2)
+    h.snapshot()
+    check(h.cells("P_Liste")["cursor"] == (1, 6), "Right after Auswahl moves the cursor: %r" % (h.cells("P_Liste")["cursor"],))
+    h.end()
+
+
 LIST_WINDOWS = [("V", "Versatz", "V_Liste"), ("A", "Warenabzug", "A_Liste"), ("W", "Wahlschalter", "W_Liste"),
                 ("P", "FF-Position", "P_Liste"), ("F", "Festigkeit", "F_Liste"),
                 ("N", "Nadeleinteilung", "N_Liste"), ("S", "Schemaablauf", "S_Liste"),

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -198,6 +199,45 @@ TEST_F(FormListeTest, TypedInputCommitsThroughTheKeys)
     // Tab nobody uses moves the focus on to the next cell made.
     Key(Qt::Key_Tab);
     EXPECT_EQ(Focused()->objectName(), "Panel02002");
+}
+
+// After a dialog, confirmed or not, the list window that opened it is the
+// active one again and its cursor cell has the keys: the next keys edit on.
+TEST_F(FormListeTest, ADialogGivesTheFocusBack)
+{
+    QWidget main;
+    main.show();
+    Open(2);
+    struct Case {
+        int field;
+        Qt::Key key;
+    };
+    for (const Case& c : {Case{Kommentar, Qt::Key_Return}, Case{Kommentar, Qt::Key_Escape},
+                          Case{Wahl, Qt::Key_Return}, Case{Wahl, Qt::Key_Escape}}) {
+        SCOPED_TRACE(testing::Message() << "field " << c.field << " key " << c.key);
+        GoTo(c.field);
+        TPanelColor* cell = CursorPanel();
+        WhenModal([&c, &main](QWidget& dialog) {
+            EXPECT_TRUE(QTest::qWaitFor([&] {
+                return QApplication::focusWidget() && QApplication::focusWidget()->window() == &dialog;
+            }));
+            QTest::keyClicks(QApplication::focusWidget(), "Qz7");
+            QTest::keyClick(QApplication::focusWidget(), c.key);
+            if (dialog.isVisible())
+                static_cast<QDialog&>(dialog).reject();
+            // A window manager hands the activation to the dialog's parent,
+            // the main window, when the dialog goes.
+            main.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&main));
+        });
+        Key(Qt::Key_Insert);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        EXPECT_EQ(QApplication::activeWindow(), form.get());
+        EXPECT_EQ(Focused(), cell) << (Focused() ? Focused()->objectName().toStdString() : "none") << " "
+                                   << cell->objectName().toStdString();
+    }
+    Key(Qt::Key_Down);
+    EXPECT_EQ(Core().Zeile(), 2);
 }
 
 TEST_F(FormListeTest, AClickMovesTheCursorAndTheProgressBoxIsGone)
