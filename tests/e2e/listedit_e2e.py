@@ -738,7 +738,11 @@ def scenario_dialog_focus(home):
     h = Harness(os.path.join(home, "p"), form="P", title="FF-Position",
                 given={"lists": {"P": [record(100, {0: b"\x01\x00", 2: b"\x02\x01"})]}})
     real_keys(h, *["Right"] * 4, "Insert")
-    check(dialog("Auswahl"), "Insert on field 5 opens Auswahl")
+    choice = dialog("Auswahl")
+    check(choice, "Insert on field 5 opens Auswahl")
+    # A choice of one-character codes, in a window wide enough for its title.
+    check(choice and geometry(choice)["width"] >= 150, "Auswahl is wide enough for its title: %r" %
+          (choice and geometry(choice)))
     for k in ("Down", "Return"):
         subprocess.run(["xdotool", "key", k])
         time.sleep(0.1)

@@ -18,6 +18,7 @@
 #include "kernel/model/listmodel.h"
 #include "kernel/ui/shell_values.h"
 #include "lists/core/symbol_farben.h"
+#include "lists/dialog_tools.h"
 #include "lists/form_fortschritt.h"
 #include "lists/form_multi_selection.h"
 #include "lists/form_selection.h"
@@ -446,23 +447,42 @@ TEST(ListDialogs, SelectionAndMultiSelection)
     EXPECT_EQ(multi.Select("a||a|b||b|c||c|d||d|", "", 0, QPoint(10, 10)), 9u);
 }
 
-// Both choice windows are as big as their list: short codes give a narrow
-// window that leaves the row's other cells in sight.
-TEST(ListDialogs, ChoiceWindowsAreSizedToTheirList)
+// Both choice windows are as high as their list and as wide as its longest
+// entry, but never narrower than their title bar needs to show "Auswahl"
+// whole beside the window manager's buttons.
+TEST(ListDialogs, ChoiceWindowsAreSizedToTheirListAndTitle)
 {
     TFormSelection selection;
-    QSize shown;
-    QSize grid;
-    WhenModal([&](QWidget& dialog) {
-        shown = dialog.size();
-        grid = dialog.findChild<QTableWidget*>("StringGrid1")->size();
-        QTest::keyClick(dialog.findChild<QTableWidget*>("StringGrid1"), Qt::Key_Escape);
-    });
-    selection.Select("L||L|R||R|", "", 0, QPoint(10, 10));
-    const QFontMetrics fixed(selection.findChild<QTableWidget*>("StringGrid1")->font());
-    EXPECT_EQ(shown, grid);
-    EXPECT_LE(shown.width(), fixed.horizontalAdvance("L") + 15 + 4);
-    EXPECT_EQ(grid.height(), 2 * (fixed.height() + 4 + 1) + 3);
+    const int title = TitleBarWidth(selection);
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    EXPECT_GE(title, QFontMetrics(bold).horizontalAdvance("Auswahl") + 60);
+    struct Case {
+        const char* choices;
+        const char* longest;
+    };
+    for (const Case& c : {Case{"L||L|R||R|", "L"},
+                          Case{"kurz||K|eine sehr lange Auswahl mit vielen Worten||L|", "eine sehr lange Auswahl mit vielen Worten"}}) {
+        QSize shown;
+        QSize grid;
+        int column = 0;
+        int frame = 0;
+        WhenModal([&](QWidget& dialog) {
+            shown = dialog.size();
+            auto* table = dialog.findChild<QTableWidget*>("StringGrid1");
+            grid = table->size();
+            column = table->columnWidth(0);
+            frame = table->frameWidth();
+            QTest::keyClick(table, Qt::Key_Escape);
+        });
+        selection.Select(c.choices, "", 0, QPoint(10, 10));
+        const QFontMetrics fixed(selection.findChild<QTableWidget*>("StringGrid1")->font());
+        const int entry = fixed.horizontalAdvance(c.longest) + 15;
+        EXPECT_EQ(shown, grid) << c.longest;
+        EXPECT_GE(column, entry) << c.longest;
+        EXPECT_EQ(shown.width(), std::max(title, entry + 2 * frame)) << c.longest;
+        EXPECT_EQ(grid.height(), 2 * (fixed.height() + 4 + 1) + 3);
+    }
 
     TFormMultiSelection multi;
     QSize multiShown;
@@ -477,7 +497,8 @@ TEST(ListDialogs, ChoiceWindowsAreSizedToTheirList)
         QTest::keyClick(dialog.findChild<QTableWidget*>("StringGrid"), Qt::Key_Escape);
     });
     multi.Select("A||A|B||B|C||C|", "", 0, QPoint(10, 10));
-    EXPECT_EQ(multiShown.width(), std::max(gridWidth, buttonWidth));
+    EXPECT_EQ(multiShown.width(), std::max({gridWidth, buttonWidth, TitleBarWidth(multi)}));
+    EXPECT_GE(gridWidth, TitleBarWidth(multi));
     EXPECT_LT(multiShown.height(), 200);
 }
 
