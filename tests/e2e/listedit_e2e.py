@@ -754,6 +754,39 @@ def scenario_dialog_focus(home):
     h.end()
 
 
+def scenario_double_click(home):
+    """A double click opens a cell's input dialog as Insert does, also on a
+    window that was not the active one."""
+    h = Harness(home, form=["RB", "P"], title="FF-Position",
+                given=seed_m([]) | {"lists": {"P": [record(100, {0: b"\x01\x00", 2: b"\x02\x01"})]}})
+    sheet = dialog("Rüstblatt")
+    # Both open at the same place: the carriers' window goes beside the sheet.
+    subprocess.run(["xdotool", "windowmove", h.window, "300", "300"])
+    time.sleep(0.3)
+    h.snapshot()
+    for form, window, field, title in (("Ruestblatt", sheet, 2, "Auswahl"), ("Ruestblatt", sheet, 3, "Texteingabe"),
+                                       ("P_Liste", h.window, 5, "Auswahl"), ("Ruestblatt", sheet, 11, "Auswahl")):
+        # The other window is the active one when the double click comes.
+        activate(h.window if window == sheet else sheet)
+        cell = h.field_cell(h.cells(form), 1, field)
+        subprocess.run(["xdotool", "mousemove", str(cell["x"] + cell["w"] // 2), str(cell["y"] + cell["h"] // 2)])
+        time.sleep(0.2)
+        subprocess.run(["xdotool", "click", "--repeat", "2", "--delay", "120", "1"])
+        opened = dialog(title)
+        check(opened, "a double click on field %d of %s opens %s" % (field, form, title))
+        if opened:
+            subprocess.run(["xdotool", "key", "Escape"])
+            wait_for(lambda: not dialog_now(title))
+        h.snapshot()
+        check(h.cells(form)["cursor"][1] == field, "%s: the cursor on field %d" % (form, field))
+    h.end()
+
+
+def dialog_now(title):
+    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
+                          capture_output=True, text=True).stdout.split()
+
+
 LIST_WINDOWS = [("V", "Versatz", "V_Liste"), ("A", "Warenabzug", "A_Liste"), ("W", "Wahlschalter", "W_Liste"),
                 ("P", "FF-Position", "P_Liste"), ("F", "Festigkeit", "F_Liste"),
                 ("N", "Nadeleinteilung", "N_Liste"), ("S", "Schemaablauf", "S_Liste"),
