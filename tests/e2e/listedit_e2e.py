@@ -753,6 +753,18 @@ def scenario_dialog_focus(home):
     check(h.cells("P_Liste")["cursor"] == (1, 6), "Right after Auswahl moves the cursor: %r" % (h.cells("P_Liste")["cursor"],))
     h.end()
 
+    # Return confirms the text input: a cell holds one line.
+    h = Harness(os.path.join(home, "rb"), form=["RB"], title="Rüstblatt", given=seed_m([]))
+    real_keys(h, "Down", "Down", "Insert")
+    check(dialog("Texteingabe"), "Insert on Kommentar opens Texteingabe")
+    subprocess.run(["xdotool", "type", "--delay", "30", "Pullover Probe"])
+    subprocess.run(["xdotool", "key", "Return"])
+    check(wait_for(lambda: not dialog_now("Texteingabe")), "Return closes Texteingabe")
+    check(wait_for(lambda: active_window() == h.window), "Rüstblatt is active after Texteingabe")
+    r = dump_bytes(h, "R")
+    check(r[2499:2514] == b"\x0ePullover Probe", "comment stored: %r" % r[2499:2514])
+    h.end()
+
 
 def scenario_double_click(home):
     """A double click opens a cell's input dialog as Insert does, also on a
