@@ -44,7 +44,6 @@ public:
     std::optional<uint32_t> SelectEntries(const ChoiceRequest&) override { return {}; }
     std::optional<std::string> EditText(const std::string&, int, int) override { return {}; }
     int ClientHeight() const override { return kHeight; }
-    int FrameHeight() const override { return 0; }
     WindowPlace Place() const override { return {0, 0, kHeight}; }
     void MoveWindow(const WindowPlace&) override {}
     std::vector<ScreenArea> Screens() const override { return {{0, 0, 1920, 1200}}; }

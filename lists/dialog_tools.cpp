@@ -1,5 +1,6 @@
 #include "lists/dialog_tools.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLayout>
@@ -51,6 +52,13 @@ void FitGrid(QTableWidget& grid, int extraWidth)
         grid.setColumnWidth(c, widest + 15);
         width += widest + 15;
     }
+    // A window narrower than its title bar shows a cut title, or none.
+    const int title = TitleBarWidth(*grid.window()) - 2 * grid.frameWidth() - extraWidth;
+    if (width < title && grid.columnCount() > 0) {
+        const int last = grid.columnCount() - 1;
+        grid.setColumnWidth(last, grid.columnWidth(last) + title - width);
+        width = title;
+    }
     const int rowHeight = grid.fontMetrics().height() + 4;
     for (int r = 0; r < grid.rowCount(); ++r)
         grid.setRowHeight(r, rowHeight);
@@ -65,4 +73,13 @@ void FitGrid(QTableWidget& grid, int extraWidth)
             layout->setSizeConstraint(QLayout::SetFixedSize);
         window->adjustSize();
     }
+}
+
+int TitleBarWidth(const QWidget& window)
+{
+    QFont font = QApplication::font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int square = metrics.height() + 6;
+    return metrics.horizontalAdvance(window.windowTitle()) + 5 * square + 24;
 }

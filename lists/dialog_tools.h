@@ -15,5 +15,11 @@ void PlaceWithin(QWidget& dialog, QPoint at, QSize bounds);
 // of the symbol each shows.
 void FillChoiceColumn(QTableWidget& grid, int column, const std::vector<std::string>& texts,
                       bool symbolRows);
-// Sizes the grid to its rows and the window to the grid.
+// The width a window's title bar needs to show the title whole beside the
+// window manager's icon and buttons (the title in the bold font title bars
+// use, and five squares of the bar's height for the icon, the buttons and
+// the gaps between them).
+int TitleBarWidth(const QWidget& window);
+// Sizes the grid to its rows and the window to the grid; a grid narrower
+// than the window's title bar needs widens its last column.
 void FitGrid(QTableWidget& grid, int extraWidth);

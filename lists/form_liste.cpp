@@ -242,10 +242,8 @@ void TFormListe::MirrorFrame()
     const int width = core.CellsRight() + (core.Resizable() ? kScrollBarWidth + core.RowGap() : 0);
     if (this->width() != width || minimumWidth() != width)
         setFixedWidth(width);
-    const int frame = FrameHeight();
-    setMinimumHeight(std::max(1, core.MinHeight() - frame));
-    setMaximumHeight(core.MaxHeight() > 0 ? std::max(core.MinHeight(), core.MaxHeight()) - frame
-                                          : QWIDGETSIZE_MAX);
+    setMinimumHeight(std::max(1, core.MinHeight()));
+    setMaximumHeight(core.MaxHeight() > 0 ? std::max(core.MinHeight(), core.MaxHeight()) : QWIDGETSIZE_MAX);
 }
 
 bool TFormListe::HandleKey(int key)
@@ -333,13 +331,6 @@ void TFormListe::hideEvent(QHideEvent* event)
         return;
     Run([&] { core_->FormHide(); });
     ActivationOrder::BringNextToFront(this);
-}
-
-void TFormListe::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (const int height = std::exchange(pendingHeight_, 0); height > 0)
-        resize(width(), std::max(1, height - FrameHeight()));
 }
 
 void TFormListe::wheelEvent(QWheelEvent* event)
@@ -569,14 +560,12 @@ int TFormListe::ClientHeight() const
     return height();
 }
 
-int TFormListe::FrameHeight() const
-{
-    return isWindow() && testAttribute(Qt::WA_WState_Created) ? frameGeometry().height() - height() : 0;
-}
-
+// Qt's position of a window is its frame's, as move() takes it; its height
+// is the client's, as resize() takes it. Neither ever mixes in the other, so
+// a placement read here comes back unchanged through MoveWindow.
 WindowPlace TFormListe::Place() const
 {
-    return {x(), y(), height() + FrameHeight()};
+    return {x(), y(), height()};
 }
 
 void TFormListe::MoveWindow(const WindowPlace& place)
@@ -590,11 +579,8 @@ void TFormListe::MoveWindow(const WindowPlace& place)
         placed_ = true;
     }
     move(left < 0 ? x() : left, top < 0 ? y() : top);
-    if (place.height < 0)
-        return;
-    if (!testAttribute(Qt::WA_WState_Created))
-        pendingHeight_ = place.height;
-    resize(width(), std::max(1, place.height - FrameHeight()));
+    if (place.height >= 0)
+        resize(width(), std::max(1, place.height));
 }
 
 std::vector<ScreenArea> TFormListe::Screens() const

@@ -59,7 +59,6 @@ public:
     std::optional<uint32_t> SelectEntries(const ChoiceRequest& request) override;
     std::optional<std::string> EditText(const std::string& text, int row, int column) override;
     int ClientHeight() const override;
-    int FrameHeight() const override;
     WindowPlace Place() const override;
     void MoveWindow(const WindowPlace& place) override;
     std::vector<ScreenArea> Screens() const override;
@@ -76,7 +75,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void hideEvent(QHideEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
@@ -93,8 +91,6 @@ private:
     std::vector<std::vector<TPanelColor*>> panels_;
     bool swallowPress_ = false;
     bool placed_ = false;
-    // A height asked for before the window had its frame.
-    int pendingHeight_ = 0;
     bool closing_ = false;
     QPoint pressPoint_;
 };

@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "kernel/ui/dialog_focus.h"
 #include "kernel/ui/fonts.h"
 #include "kernel/ui/shell_values.h"
 #include "kernel/ui/translate_form.h"
@@ -53,7 +54,7 @@ std::optional<uint32_t> TFormMultiSelection::Select(const std::string& choices,
     Result = preset;
     PlacePoint = at;
     Bounds = QSize(MainClientWidth ? MainClientWidth : 1024, MainClientHeight ? MainClientHeight : 768);
-    if (exec() != QDialog::Accepted)
+    if (ExecReturningFocus(*this) != QDialog::Accepted)
         return std::nullopt;
     return Result;
 }

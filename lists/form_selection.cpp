@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "kernel/language/language.h"
+#include "kernel/ui/dialog_focus.h"
 #include "kernel/ui/fonts.h"
 #include "kernel/ui/shell_values.h"
 #include "kernel/ui/translate_form.h"
@@ -48,7 +49,7 @@ std::optional<int> TFormSelection::Select(const std::string& choices, const std:
     ResultIndex = preselected;
     PlacePoint = at;
     Bounds = QSize(MainClientWidth ? MainClientWidth : 1024, MainClientHeight ? MainClientHeight : 768);
-    if (exec() != QDialog::Accepted)
+    if (ExecReturningFocus(*this) != QDialog::Accepted)
         return std::nullopt;
     return ResultIndex;
 }

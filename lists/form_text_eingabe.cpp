@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "kernel/ui/dialog_focus.h"
 #include "kernel/ui/fonts.h"
 #include "kernel/ui/shell_values.h"
 #include "kernel/ui/translate_form.h"
@@ -25,12 +26,14 @@ TFormTextEingabe::TFormTextEingabe(QWidget* parent)
     RichEditText = new QPlainTextEdit(PanelHintergrund);
     RichEditText->setObjectName("RichEditText");
     RichEditText->setTabChangesFocus(true);
+    RichEditText->installEventFilter(this);
     QFont font = RichEditText->font();
     SetFont(4, font);
     RichEditText->setFont(font);
     RichEditText->setFixedHeight(QFontMetrics(font).height() * 3);
     ButtonOK = new QPushButton("&OK", PanelHintergrund);
     ButtonOK->setObjectName("ButtonOK");
+    ButtonOK->setDefault(true);
     connect(ButtonOK, &QPushButton::clicked, this, &QDialog::accept);
     auto* inner = new QVBoxLayout(PanelHintergrund);
     inner->addWidget(RichEditText);
@@ -48,7 +51,7 @@ std::optional<std::string> TFormTextEingabe::Edit(const std::string& text, QPoin
     RichEditText->setPlainText(QString::fromStdString(text));
     PlacePoint = at;
     Bounds = QSize(MainClientWidth ? MainClientWidth : 1024, MainClientHeight ? MainClientHeight : 768);
-    const bool ok = exec() == QDialog::Accepted;
+    const bool ok = ExecReturningFocus(*this) == QDialog::Accepted;
     if (!ok)
         return std::nullopt;
     return Text();
@@ -76,12 +79,18 @@ void TFormTextEingabe::showEvent(QShowEvent* event)
     RichEditText->setTextCursor(cursor);
 }
 
-void TFormTextEingabe::keyPressEvent(QKeyEvent* event)
+// A list cell holds one line, so a line break has nowhere to go: Return
+// confirms, as "&OK" does, wherever the focus is.
+bool TFormTextEingabe::eventFilter(QObject* watched, QEvent* event)
 {
-    // Return belongs to the text; only "&OK" confirms.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        return;
-    QDialog::keyPressEvent(event);
+    if (watched == RichEditText && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TFormTextEingabe::done(int result)

@@ -29,7 +29,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 extern TFormTextEingabe* FormTextEingabe;

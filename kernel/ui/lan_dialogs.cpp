@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "kernel/language/language.h"
+#include "kernel/ui/dialog_focus.h"
 #include "kernel/ui/remote_message_hold.h"
 
 namespace {
@@ -240,7 +241,7 @@ int MessageDlgPos(const QString& text, MsgKind kind, MsgButtons buttons, long, i
         return result;
     auto dialog = CreateMessageDialog(text, kind, buttons);
     dialog->PlaceAt(x, y);
-    return dialog->exec();
+    return ExecReturningFocus(*dialog);
 }
 
 }  // namespace LanDialogs

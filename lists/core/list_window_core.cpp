@@ -245,7 +245,7 @@ void ListWindowCore::FinishLayout(int enterField, int homeField, bool resizable)
     blockHeight_ = bottom - top;
     cellsRight_ = right + rowGap_;
     cellsBottom_ = bottom;
-    minHeight_ = bottom + rowGap_ + host_.FrameHeight();
+    minHeight_ = bottom + rowGap_;
     ApplyStoredPlacement(false);
     FormResize();
     host_.HideProgress();
@@ -410,7 +410,7 @@ void ListWindowCore::FormResize()
         for (int c = 1; c <= grid_.Columns(); ++c)
             SetCellHidden(hide, c, true);
     if (allLines) {
-        maxHeight_ = std::max(RowTop(1), rowGap_) + RowBottom(visibleRows_) + host_.FrameHeight() + 1;
+        maxHeight_ = std::max(RowTop(1), rowGap_) + RowBottom(visibleRows_) + 1;
         if (maxHeight_ <= minHeight_) {
             maxHeight_ = minHeight_ + 1;
             host_.MoveWindow({-1, -1, minHeight_});

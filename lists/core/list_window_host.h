@@ -62,10 +62,12 @@ public:
     virtual std::optional<uint32_t> SelectEntries(const ChoiceRequest& request) = 0;
     virtual std::optional<std::string> EditText(const std::string& text, int row, int column) = 0;
 
-    // The height the rows have (the background panel's) and the window's
-    // frame around it.
+    // Every height a list window speaks of is its client's height, the one
+    // the rows have (the background panel's): the frame a window manager
+    // draws around it, whatever its size, comes on top and is never counted.
+    // Left and top are the frame's outer corner, where the window manager
+    // puts the window.
     virtual int ClientHeight() const = 0;
-    virtual int FrameHeight() const = 0;
     virtual WindowPlace Place() const = 0;
     // A negative part keeps its current value.
     virtual void MoveWindow(const WindowPlace& place) = 0;

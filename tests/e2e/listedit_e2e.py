@@ -155,10 +155,23 @@ class Harness:
         return rc
 
 
-def ini_value(h):
+def ini_value(h, key="T_Liste"):
     text = open(h.path("Zorit.INI"), encoding="utf-8").read()
-    m = re.search(r"^T_Liste=(.*?)\r?$", text, re.M)
+    m = re.search(r"^%s=(.*?)\r?$" % key, text, re.M)
     return m[1] if m else None
+
+
+def geometry(win):
+    """A window as the window manager shows it: its frame's outer corner
+    (left, top) and its client's size (width, height) and corner (cx, cy)."""
+    client, frame = x_windows.geometry(win), x_windows.frame(win)
+    return dict(left=frame["X"], top=frame["Y"], width=client["WIDTH"], height=client["HEIGHT"], cx=client["X"],
+                cy=client["Y"], frame=x_windows.frame_extents(win)[2])
+
+
+def activate(win):
+    subprocess.run(["xdotool", "windowactivate", "--sync", win], capture_output=True)
+    time.sleep(0.2)
 
 
 def scenario_placement(home):
@@ -166,22 +179,23 @@ def scenario_placement(home):
     subprocess.run(["xdotool", "windowmove", h.window, "200", "150"], check=True)
     subprocess.run(["xdotool", "windowsize", h.window, "%d" % 600, "300"], check=True)
     time.sleep(0.3)
+    g = geometry(h.window)
+    check(g["frame"] > 0, "the window manager draws a title bar: %r" % g)
     main = subprocess.run(["xdotool", "search", "--name", "^FormMain$"],
                           capture_output=True, text=True).stdout.split()[0]
-    subprocess.run(["xdotool", "windowfocus", main], check=True)
-    time.sleep(0.3)
+    activate(main)
     check(h.end() == 0, "harness ends cleanly")
-    check(ini_value(h) == "00200 00150 00300 00011 00", "stored placement: %r" % ini_value(h))
+    stored = "%05d %05d %05d 00011 00" % (g["left"], g["top"], g["height"])
+    check(g["height"] == 300 and ini_value(h) == stored, "stored placement: %r, on the screen %r" % (ini_value(h), g))
 
     h = Harness(os.path.join(home, "b"), 100, ini="09999 00100 00400 00011 00")
-    frame, client = x_windows.frame(h.window), x_windows.geometry(h.window)
-    check(frame.get("X") == 924, "frame at x 924: %s" % frame)
-    check(client.get("HEIGHT") == 400, "height 400: %s" % client)
+    g = geometry(h.window)
+    check((g["left"], g["top"], g["height"]) == (924, 100, 400), "left 924, top 100, height 400: %r" % g)
     h.end()
 
     h = Harness(os.path.join(home, "c"), 100, ini="abc")
-    client = x_windows.geometry(h.window)
-    check(client.get("HEIGHT") == 250, "height 250: %s" % client)
+    g = geometry(h.window)
+    check(g["height"] == 250, "height 250: %r" % g)
     main = subprocess.run(["xdotool", "search", "--name", "^FormMain$"],
                           capture_output=True, text=True).stdout.split()[0]
     subprocess.run(["xdotool", "windowfocus", main], check=True)
@@ -677,6 +691,196 @@ def scenario_sheet(home):
           "E10: %s %s" % (k.hex(), r[2490:2492].hex()))
     real_keys(h, *["Down"] * 12, "space", "space")
     check(struct.unpack_from("<H", dump_bytes(h, "R"), 2490)[0] == 49, "coupling 49")
+    h.end()
+
+
+def active_window():
+    return subprocess.run(["xdotool", "getactivewindow"], capture_output=True, text=True).stdout.strip()
+
+
+def wait_for(cond, wait=5.0):
+    end = time.time() + wait
+    while not cond() and time.time() < end:
+        time.sleep(0.05)
+    return cond()
+
+
+def dialog(title):
+    found = []
+    wait_for(lambda: found.extend(subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
+                                                 capture_output=True, text=True).stdout.split()) or found)
+    return found[0] if found else None
+
+
+def scenario_dialog_focus(home):
+    """The keys after a dialog go to the list window that opened it."""
+    h = Harness(os.path.join(home, "v"), form="V", given={"lists": {"V": v_lines(3)}}, title="Versatz")
+    real_keys(h, *["Left"] * 1, "Insert")
+    check(dialog("Texteingabe"), "Insert on the comment opens Texteingabe")
+    for k in ("Q", "z", "7", "alt+o"):
+        subprocess.run(["xdotool", "key", k])
+        time.sleep(0.1)
+    check(wait_for(lambda: active_window() == h.window), "Versatz is active after Texteingabe: %s, not %s" %
+          (active_window(), h.window))
+    # No click back into the list: the keys go where the dialog left them.
+    for k in ("Down", *["Left"] * 8, "9", "l", "Right"):
+        subprocess.run(["xdotool", "key", k])
+        time.sleep(0.1)
+    lines = h.lines("V")
+    check(lines[1][13:19] == b"\x05L1Qz7", "comment L1Qz7: %r" % lines[1][13:19])
+    cells = h.cells("V_Liste")
+    check(h.field_cell(cells, 2, 2)["text"] == "L09", "L9 typed on line 2: %r" % h.field_cell(cells, 2, 2)["text"])
+    h.end()
+
+    h = Harness(os.path.join(home, "p"), form="P", title="FF-Position",
+                given={"lists": {"P": [record(100, {0: b"\x01\x00", 2: b"\x02\x01"})]}})
+    real_keys(h, *["Right"] * 4, "Insert")
+    choice = dialog("Auswahl")
+    check(choice, "Insert on field 5 opens Auswahl")
+    # A choice of one-character codes, in a window wide enough for its title.
+    check(choice and geometry(choice)["width"] >= 150, "Auswahl is wide enough for its title: %r" %
+          (choice and geometry(choice)))
+    for k in ("Down", "Return"):
+        subprocess.run(["xdotool", "key", k])
+        time.sleep(0.1)
+    check(wait_for(lambda: active_window() == h.window), "FF-Position is active after Auswahl")
+    subprocess.run(["xdotool", "key", "Right"])
+    time.sleep(0.2)
+    h.snapshot()
+    check(h.cells("P_Liste")["cursor"] == (1, 6), "Right after Auswahl moves the cursor: %r" % (h.cells("P_Liste")["cursor"],))
+    h.end()
+
+    # Return confirms the text input: a cell holds one line.
+    h = Harness(os.path.join(home, "rb"), form=["RB"], title="Rüstblatt", given=seed_m([]))
+    real_keys(h, "Down", "Down", "Insert")
+    check(dialog("Texteingabe"), "Insert on Kommentar opens Texteingabe")
+    subprocess.run(["xdotool", "type", "--delay", "30", "Pullover Probe"])
+    subprocess.run(["xdotool", "key", "Return"])
+    check(wait_for(lambda: not dialog_now("Texteingabe")), "Return closes Texteingabe")
+    check(wait_for(lambda: active_window() == h.window), "Rüstblatt is active after Texteingabe")
+    r = dump_bytes(h, "R")
+    check(r[2499:2514] == b"\x0ePullover Probe", "comment stored: %r" % r[2499:2514])
+    h.end()
+
+
+def scenario_double_click(home):
+    """A double click opens a cell's input dialog as Insert does, also on a
+    window that was not the active one."""
+    h = Harness(home, form=["RB", "P"], title="FF-Position",
+                given=seed_m([]) | {"lists": {"P": [record(100, {0: b"\x01\x00", 2: b"\x02\x01"})]}})
+    sheet = dialog("Rüstblatt")
+    # Both open at the same place: the carriers' window goes beside the sheet.
+    subprocess.run(["xdotool", "windowmove", h.window, "300", "300"])
+    time.sleep(0.3)
+    h.snapshot()
+    for form, window, field, title in (("Ruestblatt", sheet, 2, "Auswahl"), ("Ruestblatt", sheet, 3, "Texteingabe"),
+                                       ("P_Liste", h.window, 5, "Auswahl"), ("Ruestblatt", sheet, 11, "Auswahl")):
+        # The other window is the active one when the double click comes.
+        activate(h.window if window == sheet else sheet)
+        cell = h.field_cell(h.cells(form), 1, field)
+        subprocess.run(["xdotool", "mousemove", str(cell["x"] + cell["w"] // 2), str(cell["y"] + cell["h"] // 2)])
+        time.sleep(0.2)
+        subprocess.run(["xdotool", "click", "--repeat", "2", "--delay", "120", "1"])
+        opened = dialog(title)
+        check(opened, "a double click on field %d of %s opens %s" % (field, form, title))
+        if opened:
+            subprocess.run(["xdotool", "key", "Escape"])
+            wait_for(lambda: not dialog_now(title))
+        h.snapshot()
+        check(h.cells(form)["cursor"][1] == field, "%s: the cursor on field %d" % (form, field))
+    h.end()
+
+
+def dialog_now(title):
+    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
+                          capture_output=True, text=True).stdout.split()
+
+
+LIST_WINDOWS = [("V", "Versatz", "V_Liste"), ("A", "Warenabzug", "A_Liste"), ("W", "Wahlschalter", "W_Liste"),
+                ("P", "FF-Position", "P_Liste"), ("F", "Festigkeit", "F_Liste"),
+                ("N", "Nadeleinteilung", "N_Liste"), ("S", "Schemaablauf", "S_Liste"),
+                ("Z", "Strickschema", "Z_Liste"), ("NR", "Nadelraum", "Nr_Liste"),
+                ("FF", "Fadenführer", "Ff_Liste"), ("RB", "Rüstblatt", "Ruestblatt")]
+
+
+def open_all(home, lines, ini=None):
+    """Every list window over lists of that many lines; its windows by form."""
+    given = seed_m([z_line()] * lines)
+    given["lists"].update({k: lines for k in "VAWPFNS"})
+    os.makedirs(os.path.join(home, "prog"), exist_ok=True)
+    if ini:
+        with open(os.path.join(home, "prog", "Zorit.INI"), "w") as f:
+            f.write("[Windows]\r\n" + "".join("%s=%s\r\n" % kv for kv in ini.items()))
+    h = Harness(home, form=[f for f, _, _ in LIST_WINDOWS], given=given, title="Rüstblatt")
+    windows = {}
+    for form, title, _ in LIST_WINDOWS:
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
+                               capture_output=True, text=True).stdout.split()
+        check(found, "window " + title)
+        windows[form] = found[0] if found else None
+    return h, windows
+
+
+def shows_its_lines(h, form, key, win, want_rows):
+    """The window's rows lie whole within its client area, and as many as wanted."""
+    g = geometry(win)
+    cells = h.cells(key)
+    shown = [c for c in cells["cells"].values() if "h" not in c["flags"]]
+    inside = all(g["cy"] <= c["y"] and c["y"] + c["h"] <= g["cy"] + g["height"] for c in shown)
+    check(shown and inside and cells["rows"] >= want_rows,
+          "%s: %d rows of %d lines whole in a client of %d px" % (form, cells["rows"], cells["lines"], g["height"]))
+    return g, cells
+
+
+def scenario_sizes(home):
+    # An empty program: every window shows at least its one line.
+    h, windows = open_all(os.path.join(home, "empty"), 0)
+    h.snapshot()
+    for form, title, key in LIST_WINDOWS:
+        if windows[form]:
+            shows_its_lines(h, title, key, windows[form], 1)
+    h.end()
+    # Three lines: the list windows show all three at once, and grow no further
+    # (a knitting scheme line is a block too high for three in 250 px).
+    h, windows = open_all(os.path.join(home, "three"), 3)
+    h.snapshot()
+    for form, title, key in LIST_WINDOWS[:7]:
+        if windows[form]:
+            shows_its_lines(h, title, key, windows[form], 3)
+            subprocess.run(["xdotool", "windowsize", windows[form], "900", "600"])
+    time.sleep(0.5)
+    h.snapshot()
+    for form, title, key in LIST_WINDOWS[:7]:
+        if windows[form]:
+            g, cells = shows_its_lines(h, title, key, windows[form], 3)
+            check(g["height"] < 200, "%s grows no further than its lines: %d px" % (title, g["height"]))
+    h.end()
+    # Thirty lines: 250 px at first; a placement comes back as it was left.
+    h, windows = open_all(os.path.join(home, "thirty"), 30)
+    placed = {}
+    for i, (form, title, key) in enumerate(LIST_WINDOWS[:8]):
+        win = windows[form]
+        if not win:
+            continue
+        check(geometry(win)["height"] == 250, "%s opens 250 px high: %r" % (title, geometry(win)))
+        activate(win)
+        subprocess.run(["xdotool", "windowmove", win, str(40 + 30 * i), str(60 + 50 * i)])
+        subprocess.run(["xdotool", "windowsize", win, "600", str(150 + 10 * i)])
+        time.sleep(0.3)
+        placed[key] = geometry(win)
+    activate(subprocess.run(["xdotool", "search", "--name", "^FormMain$"], capture_output=True,
+                            text=True).stdout.split()[0])
+    h.end()
+    stored = {key: ini_value(h, key) for key in placed}
+    for key, g in placed.items():
+        want = "%05d %05d %05d" % (max(1, g["left"]), g["top"], g["height"])
+        check((stored[key] or "").startswith(want), "%s stored %r for %r" % (key, stored[key], g))
+    h, windows = open_all(os.path.join(home, "again"), 30, ini={k: v for k, v in stored.items() if v})
+    for form, title, key in LIST_WINDOWS[:8]:
+        if windows[form] and key in placed:
+            g, want = geometry(windows[form]), placed[key]
+            check((g["left"], g["top"], g["height"]) == (want["left"], want["top"], want["height"]),
+                  "%s back at %r, left at %r" % (title, g, want))
     h.end()
 
 

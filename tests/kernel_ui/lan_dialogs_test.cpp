@@ -237,3 +237,27 @@ TEST(LanDialogs, PositionedDialogKeepsTheCentreOnNegativeAxes)
     EXPECT_EQ(seen.left(), 30);
     EXPECT_LE(std::abs(seen.top() - (Screen().height() - seen.height()) / 2), 1);
 }
+
+// A message hands the activation and the focus back to the window it was
+// asked from, even when the window manager gave them to another window.
+TEST(LanDialogs, TheWindowThatAskedHasTheKeysAfterwards)
+{
+    QWidget other;
+    other.show();
+    QWidget asking;
+    auto* field = new QPushButton("Feld", &asking);
+    new QPushButton("Anderes", &asking);
+    asking.show();
+    asking.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&asking));
+    field->setFocus();
+    WhenModal([&other](QWidget* w) {
+        QTest::keyClick(w, Qt::Key_Return);
+        other.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&other));
+    });
+    EXPECT_EQ(LanDialogs::MessageDlg("Fertig", MsgKind::Information, {MsgButton::OK}), mrOk);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&asking));
+    EXPECT_EQ(QApplication::activeWindow(), &asking);
+    EXPECT_EQ(QApplication::focusWidget(), field);
+}

@@ -72,7 +72,6 @@ public:
         return Next(textAnswers);
     }
     int ClientHeight() const override { return clientHeight; }
-    int FrameHeight() const override { return 0; }
     WindowPlace Place() const override { return place; }
     void MoveWindow(const WindowPlace& p) override
     {

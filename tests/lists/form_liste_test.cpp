@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -17,6 +18,7 @@
 #include "kernel/model/listmodel.h"
 #include "kernel/ui/shell_values.h"
 #include "lists/core/symbol_farben.h"
+#include "lists/dialog_tools.h"
 #include "lists/form_fortschritt.h"
 #include "lists/form_multi_selection.h"
 #include "lists/form_selection.h"
@@ -200,6 +202,45 @@ TEST_F(FormListeTest, TypedInputCommitsThroughTheKeys)
     EXPECT_EQ(Focused()->objectName(), "Panel02002");
 }
 
+// After a dialog, confirmed or not, the list window that opened it is the
+// active one again and its cursor cell has the keys: the next keys edit on.
+TEST_F(FormListeTest, ADialogGivesTheFocusBack)
+{
+    QWidget main;
+    main.show();
+    Open(2);
+    struct Case {
+        int field;
+        Qt::Key key;
+    };
+    for (const Case& c : {Case{Kommentar, Qt::Key_Return}, Case{Kommentar, Qt::Key_Escape},
+                          Case{Wahl, Qt::Key_Return}, Case{Wahl, Qt::Key_Escape}}) {
+        SCOPED_TRACE(testing::Message() << "field " << c.field << " key " << c.key);
+        GoTo(c.field);
+        TPanelColor* cell = CursorPanel();
+        WhenModal([&c, &main](QWidget& dialog) {
+            EXPECT_TRUE(QTest::qWaitFor([&] {
+                return QApplication::focusWidget() && QApplication::focusWidget()->window() == &dialog;
+            }));
+            QTest::keyClicks(QApplication::focusWidget(), "Qz7");
+            QTest::keyClick(QApplication::focusWidget(), c.key);
+            if (dialog.isVisible())
+                static_cast<QDialog&>(dialog).reject();
+            // A window manager hands the activation to the dialog's parent,
+            // the main window, when the dialog goes.
+            main.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&main));
+        });
+        Key(Qt::Key_Insert);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        EXPECT_EQ(QApplication::activeWindow(), form.get());
+        EXPECT_EQ(Focused(), cell) << (Focused() ? Focused()->objectName().toStdString() : "none") << " "
+                                   << cell->objectName().toStdString();
+    }
+    Key(Qt::Key_Down);
+    EXPECT_EQ(Core().Zeile(), 2);
+}
+
 TEST_F(FormListeTest, AClickMovesTheCursorAndTheProgressBoxIsGone)
 {
     Open(3);
@@ -285,10 +326,9 @@ TEST_F(FormListeTest, PlacementGoesToTheSettingsFile)
     IniProfile(SettingsPath).WriteString("Windows", "T_Liste", "09999 00100 00400 00011 00");
     Open(100);
     EXPECT_EQ(form->x(), QGuiApplication::primaryScreen()->geometry().width() - 100);
-    const int frame = form->frameGeometry().height() - form->height();
-    EXPECT_EQ(form->height() + frame, 400);
+    EXPECT_EQ(form->height(), 400);
     form->move(200, 150);
-    form->resize(form->width(), 300 - frame);
+    form->resize(form->width(), 300);
     QWidget other;
     other.show();
     other.activateWindow();
@@ -302,7 +342,55 @@ TEST_F(FormListeTest, DamagedPlacementGivesTheDefaultHeight)
 {
     IniProfile(SettingsPath).WriteString("Windows", "T_Liste", "abc");
     Open(100);
-    EXPECT_EQ(form->frameGeometry().height(), 250);
+    EXPECT_EQ(form->height(), 250);
+}
+
+// A window's height is its client's: whatever frame the window manager draws
+// comes on top of it and never eats a row. Every line a window has fits in
+// (never more), and a stored placement comes back as it was stored.
+TEST_F(FormListeTest, HeightsAreClientHeights)
+{
+    struct Case {
+        int lines;
+        const char* stored;  // nullptr: no placement stored
+        int height;          // 0: the window holds exactly all its lines
+    };
+    for (const Case& c : {Case{1, nullptr, 0}, Case{3, nullptr, 0}, Case{30, nullptr, 250},
+                          Case{30, "00200 00300 00150 00011 00", 150}, Case{3, "00200 00300 00400 00011 00", 0}}) {
+        SCOPED_TRACE(testing::Message() << c.lines << " lines, " << (c.stored ? c.stored : "none"));
+        SListe->SetCount(0);
+        if (c.stored)
+            IniProfile(SettingsPath).WriteString("Windows", "T_Liste", c.stored);
+        else
+            IniProfile(SettingsPath).DeleteKey("Windows", "T_Liste");
+        Open(c.lines);
+        ASSERT_GT(form->frameGeometry().height(), form->height()) << "the window has a frame";
+        const int rows = std::min(c.lines, 30);
+        if (c.height) {
+            EXPECT_EQ(form->height(), c.height);
+        } else {
+            EXPECT_EQ(Core().VisibleRows(), rows);
+            EXPECT_EQ(form->height(), form->maximumHeight());
+        }
+        // Every line fits when the window is as high as it may grow.
+        form->resize(form->width(), form->maximumHeight() == QWIDGETSIZE_MAX ? 2000 : form->maximumHeight());
+        EXPECT_EQ(Core().VisibleRows(), rows);
+        const TPanelColor* last = form->Panel(rows, 1);
+        EXPECT_LE(last->geometry().bottom() + 1 + Core().RowGap(), form->height());
+        if (c.stored) {
+            form->resize(form->width(), c.height ? c.height : form->height());
+            EXPECT_EQ(form->frameGeometry().topLeft(), QPoint(200, 300));
+            QWidget other;
+            other.show();
+            other.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+            form.reset();
+            if (c.height) {
+                EXPECT_EQ(IniProfile(SettingsPath).ReadString("Windows", "T_Liste", ""), c.stored);
+            }
+        }
+        form.reset();
+    }
 }
 
 TEST_F(FormListeTest, Screenshot)
@@ -359,23 +447,42 @@ TEST(ListDialogs, SelectionAndMultiSelection)
     EXPECT_EQ(multi.Select("a||a|b||b|c||c|d||d|", "", 0, QPoint(10, 10)), 9u);
 }
 
-// Both choice windows are as big as their list: short codes give a narrow
-// window that leaves the row's other cells in sight.
-TEST(ListDialogs, ChoiceWindowsAreSizedToTheirList)
+// Both choice windows are as high as their list and as wide as its longest
+// entry, but never narrower than their title bar needs to show "Auswahl"
+// whole beside the window manager's buttons.
+TEST(ListDialogs, ChoiceWindowsAreSizedToTheirListAndTitle)
 {
     TFormSelection selection;
-    QSize shown;
-    QSize grid;
-    WhenModal([&](QWidget& dialog) {
-        shown = dialog.size();
-        grid = dialog.findChild<QTableWidget*>("StringGrid1")->size();
-        QTest::keyClick(dialog.findChild<QTableWidget*>("StringGrid1"), Qt::Key_Escape);
-    });
-    selection.Select("L||L|R||R|", "", 0, QPoint(10, 10));
-    const QFontMetrics fixed(selection.findChild<QTableWidget*>("StringGrid1")->font());
-    EXPECT_EQ(shown, grid);
-    EXPECT_LE(shown.width(), fixed.horizontalAdvance("L") + 15 + 4);
-    EXPECT_EQ(grid.height(), 2 * (fixed.height() + 4 + 1) + 3);
+    const int title = TitleBarWidth(selection);
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    EXPECT_GE(title, QFontMetrics(bold).horizontalAdvance("Auswahl") + 60);
+    struct Case {
+        const char* choices;
+        const char* longest;
+    };
+    for (const Case& c : {Case{"L||L|R||R|", "L"},
+                          Case{"kurz||K|eine sehr lange Auswahl mit vielen Worten||L|", "eine sehr lange Auswahl mit vielen Worten"}}) {
+        QSize shown;
+        QSize grid;
+        int column = 0;
+        int frame = 0;
+        WhenModal([&](QWidget& dialog) {
+            shown = dialog.size();
+            auto* table = dialog.findChild<QTableWidget*>("StringGrid1");
+            grid = table->size();
+            column = table->columnWidth(0);
+            frame = table->frameWidth();
+            QTest::keyClick(table, Qt::Key_Escape);
+        });
+        selection.Select(c.choices, "", 0, QPoint(10, 10));
+        const QFontMetrics fixed(selection.findChild<QTableWidget*>("StringGrid1")->font());
+        const int entry = fixed.horizontalAdvance(c.longest) + 15;
+        EXPECT_EQ(shown, grid) << c.longest;
+        EXPECT_GE(column, entry) << c.longest;
+        EXPECT_EQ(shown.width(), std::max(title, entry + 2 * frame)) << c.longest;
+        EXPECT_EQ(grid.height(), 2 * (fixed.height() + 4 + 1) + 3);
+    }
 
     TFormMultiSelection multi;
     QSize multiShown;
@@ -390,8 +497,58 @@ TEST(ListDialogs, ChoiceWindowsAreSizedToTheirList)
         QTest::keyClick(dialog.findChild<QTableWidget*>("StringGrid"), Qt::Key_Escape);
     });
     multi.Select("A||A|B||B|C||C|", "", 0, QPoint(10, 10));
-    EXPECT_EQ(multiShown.width(), std::max(gridWidth, buttonWidth));
+    EXPECT_EQ(multiShown.width(), std::max({gridWidth, buttonWidth, TitleBarWidth(multi)}));
+    EXPECT_GE(gridWidth, TitleBarWidth(multi));
     EXPECT_LT(multiShown.height(), 200);
+}
+
+// Return does what the default button does and Esc cancels, in each dialog
+// of the list windows, pressed where the dialog put the focus.
+TEST(ListDialogs, ReturnConfirmsAndEscCancels)
+{
+    TFormSelection selection;
+    TFormMultiSelection multi;
+    TFormTextEingabe input;
+    struct Case {
+        const char* dialog;
+        Qt::Key key;
+        bool confirmed;
+    };
+    for (const Case& c : {Case{"text", Qt::Key_Return, true}, Case{"text", Qt::Key_Enter, true},
+                          Case{"text", Qt::Key_Escape, false}, Case{"choice", Qt::Key_Return, true},
+                          Case{"choice", Qt::Key_Escape, false}, Case{"multiple", Qt::Key_Return, true},
+                          Case{"multiple", Qt::Key_Escape, false}}) {
+        SCOPED_TRACE(testing::Message() << c.dialog << " " << c.key);
+        bool stayed = false;
+        WhenModal([&](QWidget& dialog) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+            QWidget* focus = QApplication::focusWidget();
+            EXPECT_TRUE(focus && focus->window() == &dialog);
+            if (!focus)
+                focus = &dialog;
+            QTest::keyClicks(focus, "Pullover Probe");
+            QTest::keyClick(focus, c.key);
+            // A dialog the key left open would hold the test for ever.
+            stayed = dialog.isVisible();
+            if (stayed)
+                static_cast<QDialog&>(dialog).reject();
+        });
+        const std::string text = c.dialog;
+        bool confirmed = false;
+        if (text == "text") {
+            const std::optional<std::string> got = input.Edit("", QPoint(10, 10));
+            confirmed = got.has_value();
+            if (got) {
+                EXPECT_EQ(*got, "Pullover Probe");
+            }
+        } else if (text == "choice") {
+            confirmed = selection.Select("a||a|b||b|", "", 1, QPoint(10, 10)).has_value();
+        } else {
+            confirmed = multi.Select("a||a|b||b|", "", 1, QPoint(10, 10)).has_value();
+        }
+        EXPECT_FALSE(stayed);
+        EXPECT_EQ(confirmed, c.confirmed);
+    }
 }
 
 TEST(ListDialogs, TextInputStaysOnTheScreen)

@@ -7,7 +7,9 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QDialog>
 #include <QTest>
+#include <QTimer>
 
 #include "kernel/model/bytes.h"
 #include "kernel/model/listmodel.h"
@@ -141,5 +143,46 @@ TEST_F(SetupWindows, SheetCommentStartsAtItsLeftEdge)
     TPanelColor* comment = FormRustListe->Panel(1, FormRustListe->Core().Field(RustListeCore::Kommentar).column);
     EXPECT_EQ(comment->Text(), "Testprogramm");
     Shoot(FormRustListe, "RB_comment");
+}
+
+// A double click opens a cell's input dialog as Insert does, in the sheet as
+// in a list editor: the choice for the gauge, the text input for the comment.
+TEST_F(SetupWindows, DoubleClickOpensTheInputDialog)
+{
+    uint8_t* carrier = PListe->GetLine(1);
+    put_u16(carrier, 0, 1);
+    carrier[2] = 2;
+    carrier[3] = 1;
+    P_ShowRustListe(0);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(FormRustListe));
+    P_ShowPListe(0);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(FormPListe));
+    struct Case {
+        TFormListe* form;
+        int field;
+        const char* dialog;
+    };
+    for (const Case& c : {Case{FormRustListe, RustListeCore::Feinheit, "FormSelection"},
+                          Case{FormRustListe, RustListeCore::Kommentar, "FormTextEingabe"},
+                          Case{FormRustListe, RustListeCore::HF, "FormMultiSelection"},
+                          Case{FormPListe, 5, "FormSelection"}}) {
+        SCOPED_TRACE(testing::Message() << c.form->objectName().toStdString() << " field " << c.field);
+        c.form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(c.form));
+        TPanelColor* cell = c.form->Panel(1, c.form->Core().Field(c.field).column);
+        ASSERT_NE(cell, nullptr);
+        QString opened;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                opened = modal->objectName();
+                QTest::keyClick(modal, Qt::Key_Escape);
+                if (modal->isVisible())
+                    static_cast<QDialog*>(modal)->reject();
+            }
+        });
+        QTest::mouseDClick(cell, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        EXPECT_EQ(c.form->Core().Feld(), c.field);
+        EXPECT_EQ(opened, c.dialog);
+    }
 }
 }  // namespace

@@ -316,4 +316,29 @@ TEST(TextEditor, InsertingWhatIsNoFileIsRefused)
     }
 }
 
+// Return finds the next, as the default button does, from wherever the
+// focus is in the dialog; Esc closes it.
+TEST(FindReplaceDialog, ReturnFindsNextAndEscCloses)
+{
+    FindReplaceDialog dialog(FindReplaceDialog::Kind::Replace, nullptr);
+    int found = 0, replaced = 0, closed = 0;
+    QObject::connect(&dialog, &FindReplaceDialog::findNext, [&] { ++found; });
+    QObject::connect(&dialog, &FindReplaceDialog::replaceOne, [&] { ++replaced; });
+    QObject::connect(&dialog, &FindReplaceDialog::closed, [&] { ++closed; });
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QWidget* const fields[] = {dialog.EditFind, dialog.EditReplace, dialog.CheckMatchCase};
+    for (QWidget* field : fields) {
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Return);
+    }
+    EXPECT_EQ(found, 3);
+    EXPECT_EQ(replaced, 0);
+    EXPECT_TRUE(dialog.isVisible());
+    QTest::keyClick(dialog.EditFind, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(closed, 1);
+}
+
 } // namespace

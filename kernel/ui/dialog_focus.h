@@ -1,0 +1,10 @@
+#pragma once
+// Modal dialogs hand the keys back to the window that opened them.
+class QDialog;
+
+// Runs the dialog modally over the active window and, once it is closed,
+// makes that window the active one again with the focus where it was. A
+// window manager gives the activation to the dialog's parent (the main
+// window for the shared dialogs), so without this the next keys would go
+// there instead of to the window the person was working in.
+int ExecReturningFocus(QDialog& dialog);
