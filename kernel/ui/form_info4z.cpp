@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "kernel/ui/elided_path.h"
+#include "kernel/ui/progress_boxes.h"
 #include "kernel/ui/translate_form.h"
 
 TFormInfo4Z* FormInfo4Z = nullptr;
@@ -28,6 +29,8 @@ TFormInfo4Z::TFormInfo4Z(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("FormInfo4Z"));
+    // Under X the role tells the box from a message.
+    setWindowRole(objectName());
     setFixedSize(kClientWidth, kClientHeight);
     // While a job shows the box nothing else may start a job on the same
     // program: the box blocks the other windows without an event loop of
@@ -70,6 +73,7 @@ TFormInfo4Z::TFormInfo4Z(QWidget* parent)
     late_->setInterval(static_cast<int>(FramePace::kFrameMs));
     connect(late_, &QTimer::timeout, this, &TFormInfo4Z::ShowValues);
     TranslateForm(this);
+    ProgressBoxes::Register(this);
 }
 
 QLabel* TFormInfo4Z::Panel(int column, int line) const
@@ -86,6 +90,12 @@ void TFormInfo4Z::SetInfoLine(int line, const QString& text)
         return;
     values_[static_cast<size_t>(line - 1)] = text;
     pending_[static_cast<size_t>(line - 1)] = true;
+    // A message set the box aside; the job goes on, so does its box.
+    if (ProgressBoxes::IsSetAside(this)) {
+        resuming_ = true;
+        show();
+        resuming_ = false;
+    }
     // A job sets its row line for every row: a repaint each time would run
     // the job at the pace of the display server, so the box shows what is
     // new once a frame, and then looks at the keys.
@@ -140,6 +150,12 @@ void TFormInfo4Z::ClearValues()
     pending_ = {};
 }
 
+void TFormInfo4Z::setVisible(bool visible)
+{
+    ProgressBoxes::Forget(this);
+    QDialog::setVisible(visible);
+}
+
 void TFormInfo4Z::reject() {}
 
 void TFormInfo4Z::keyPressEvent(QKeyEvent* event)
@@ -154,7 +170,7 @@ void TFormInfo4Z::keyPressEvent(QKeyEvent* event)
 
 void TFormInfo4Z::showEvent(QShowEvent* event)
 {
-    if (!event->spontaneous()) {
+    if (!event->spontaneous() && !resuming_) {
         abortRequested_ = false;
         // A new job's first lines show at once.
         pace_.Reset();

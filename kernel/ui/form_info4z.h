@@ -39,6 +39,10 @@ public:
     // Column 1 (captions), 2 (middle) or 3 (values), line 1..4; nullptr outside.
     QLabel* Panel(int column, int line) const;
 
+    // A show or hide by the job; a message sets the box aside by a hide of
+    // its own (ProgressBoxes).
+    void setVisible(bool visible) override;
+
 public slots:
     // Esc and the title-bar close never close the box.
     void reject() override;
@@ -61,6 +65,8 @@ private:
     FramePace pace_;
     QTimer* late_ = nullptr;
     bool abortRequested_ = false;
+    // The job goes on after a message: its Esc and pace stay.
+    bool resuming_ = false;
 };
 
 // The one box of the program; the shell creates it at start-up.

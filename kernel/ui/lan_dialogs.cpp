@@ -7,10 +7,12 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
 #include "kernel/language/language.h"
+#include "kernel/ui/progress_boxes.h"
 #include "kernel/ui/remote_message_hold.h"
 
 namespace {
@@ -238,8 +240,16 @@ int MessageDlgPos(const QString& text, MsgKind kind, MsgButtons buttons, long, i
 {
     if (int result = 0; HoldRemoteMessage(text, kind, buttons, result))
         return result;
+    // No progress box may stand over the message, and the window manager
+    // keeps it above the window the person worked in and gives it the focus.
+    ProgressBoxes::SetAside();
     auto dialog = CreateMessageDialog(text, kind, buttons);
     dialog->PlaceAt(x, y);
+    if (QWindow* parent = ProgressBoxes::MessageParent()) {
+        dialog->winId();
+        if (QWindow* own = dialog->windowHandle(); own && own != parent)
+            own->setTransientParent(parent);
+    }
     return dialog->exec();
 }
 
