@@ -45,17 +45,21 @@ void Remove(std::vector<QPointer<QWidget>>& list, const QWidget* box)
                list.end());
 }
 
+void NoteFocus(QWindow* window)
+{
+    if (!window || IsBoxWindow(window) || window->modality() != Qt::NonModal)
+        return;
+    LastWorkWindow() = window;
+}
+
 void FollowFocus()
 {
     static bool following = false;
     if (following || !qGuiApp)
         return;
     following = true;
-    QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, qGuiApp, [](QWindow* window) {
-        if (!window || IsBoxWindow(window) || window->modality() != Qt::NonModal)
-            return;
-        LastWorkWindow() = window;
-    });
+    QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, qGuiApp, &NoteFocus);
+    NoteFocus(QGuiApplication::focusWindow());
 }
 
 }  // namespace
