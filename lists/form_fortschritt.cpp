@@ -4,6 +4,7 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "kernel/ui/progress_boxes.h"
 #include "kernel/ui/translate_form.h"
 
 TFormFortschritt* FormFortschritt = nullptr;
@@ -12,6 +13,8 @@ TFormFortschritt::TFormFortschritt(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
 {
     setObjectName("FormFortschritt");
+    // Under X the role tells the window from a message.
+    setWindowRole(objectName());
     setWindowTitle("Fortschritt");
     Label1 = new QLabel(this);
     Label1->setObjectName("Label1");
@@ -23,4 +26,15 @@ TFormFortschritt::TFormFortschritt(QWidget* parent)
     layout->addWidget(Label1);
     layout->addWidget(ProgressBar1);
     TranslateForm(this);
+    ProgressBoxes::Register(this);
+    connect(ProgressBar1, &QProgressBar::valueChanged, this, [this] {
+        if (ProgressBoxes::IsSetAside(this))
+            show();
+    });
+}
+
+void TFormFortschritt::setVisible(bool visible)
+{
+    ProgressBoxes::Forget(this);
+    QWidget::setVisible(visible);
 }

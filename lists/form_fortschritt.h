@@ -13,6 +13,10 @@ public:
 
     QLabel* Label1 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
+
+    // A show or hide by the job; a message sets the window aside by a hide
+    // of its own, and the job's next step of the bar brings it back.
+    void setVisible(bool visible) override;
 };
 
 // The one progress window of the program; the shell creates it at start-up.

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "check/ui/core/frame_pace.h"
+#include "platform/frame_pace.h"
 #include "check/ui/core/gtest_run_state.h"
 #include "check/ui/core/sim_row_cache.h"
 #include "check/ui/core/sim_row_painter.h"

@@ -176,7 +176,8 @@ void TFormPTest::P_PTestMeldung(const std::string& text)
 {
     MemoPTest->appendPlainText(Q(pending_ + text + " "));
     pending_.clear();
-    QCoreApplication::processEvents();
+    if (messagePace_.Due())
+        QCoreApplication::processEvents();
 }
 
 void TFormPTest::P_PTestFortschritt(bool subBar, uint16_t maximum, uint16_t position)

@@ -10,6 +10,7 @@
 
 #include "check/programcheck.h"
 #include "check/ui/core/ptest_panel_texts.h"
+#include "platform/frame_pace.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -92,6 +93,8 @@ private:
     // The walk's position at its last stroke, and what the panels show.
     T_CheckPosition strokePosition_;
     PTestPanelTexts shownPanels_;
+    // A check with many messages shows them at the display's pace.
+    FramePace messagePace_;
 };
 
 // The one program test window (nullptr until first shown).

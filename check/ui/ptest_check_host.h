@@ -3,7 +3,7 @@
 // pause after a message until the user goes on (or stops).
 #include "check/checkhost.h"
 #include "check/programcheck.h"
-#include "check/ui/core/frame_pace.h"
+#include "platform/frame_pace.h"
 
 class PTestCheckHost : public CheckHost {
 public:

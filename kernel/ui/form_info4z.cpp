@@ -6,8 +6,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 
 #include "kernel/ui/elided_path.h"
+#include "kernel/ui/progress_boxes.h"
 #include "kernel/ui/translate_form.h"
 
 TFormInfo4Z* FormInfo4Z = nullptr;
@@ -27,6 +29,8 @@ TFormInfo4Z::TFormInfo4Z(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("FormInfo4Z"));
+    // Under X the role tells the box from a message.
+    setWindowRole(objectName());
     setFixedSize(kClientWidth, kClientHeight);
     // While a job shows the box nothing else may start a job on the same
     // program: the box blocks the other windows without an event loop of
@@ -64,7 +68,12 @@ TFormInfo4Z::TFormInfo4Z(QWidget* parent)
         const QRect r = s->geometry();
         move(r.x() + (r.width() - kClientWidth) / 2, r.y() + (r.height() - kClientHeight) / 2);
     }
+    late_ = new QTimer(this);
+    late_->setSingleShot(true);
+    late_->setInterval(static_cast<int>(FramePace::kFrameMs));
+    connect(late_, &QTimer::timeout, this, &TFormInfo4Z::ShowValues);
     TranslateForm(this);
+    ProgressBoxes::Register(this);
 }
 
 QLabel* TFormInfo4Z::Panel(int column, int line) const
@@ -80,10 +89,41 @@ void TFormInfo4Z::SetInfoLine(int line, const QString& text)
     if (!value || values_[static_cast<size_t>(line - 1)] == text)
         return;
     values_[static_cast<size_t>(line - 1)] = text;
-    // A long path keeps its file name in view: it is shortened in the middle.
-    const int room = value->contentsRect().width() - 2 * value->indent();
-    value->setText(ElidedPath(text, value->fontMetrics(), room));
-    QCoreApplication::processEvents();
+    pending_[static_cast<size_t>(line - 1)] = true;
+    // A message set the box aside; the job goes on, so does its box.
+    if (ProgressBoxes::IsSetAside(this)) {
+        resuming_ = true;
+        show();
+        resuming_ = false;
+    }
+    // A job sets its row line for every row: a repaint each time would run
+    // the job at the pace of the display server, so the box shows what is
+    // new once a frame, and then looks at the keys.
+    if (pace_.Due()) {
+        late_->stop();
+        ShowValues();
+        QCoreApplication::processEvents();
+    } else if (!late_->isActive()) {
+        late_->start();
+    }
+}
+
+void TFormInfo4Z::ShowValues()
+{
+    for (size_t i = 0; i < values_.size(); ++i) {
+        if (!pending_[i])
+            continue;
+        pending_[i] = false;
+        QLabel* value = panels_[2][i];
+        // A long path keeps its file name in view: it is shortened in the middle.
+        const int room = value->contentsRect().width() - 2 * value->indent();
+        value->setText(ElidedPath(values_[i], value->fontMetrics(), room));
+    }
+}
+
+void TFormInfo4Z::SetFrameClock(FramePace::Clock clock)
+{
+    pace_ = FramePace(std::move(clock));
 }
 
 QString TFormInfo4Z::InfoLine(int line) const
@@ -107,6 +147,13 @@ void TFormInfo4Z::ClearValues()
     for (QLabel* value : panels_[2])
         value->clear();
     values_ = {};
+    pending_ = {};
+}
+
+void TFormInfo4Z::setVisible(bool visible)
+{
+    ProgressBoxes::Forget(this);
+    QDialog::setVisible(visible);
 }
 
 void TFormInfo4Z::reject() {}
@@ -123,8 +170,11 @@ void TFormInfo4Z::keyPressEvent(QKeyEvent* event)
 
 void TFormInfo4Z::showEvent(QShowEvent* event)
 {
-    if (!event->spontaneous())
+    if (!event->spontaneous() && !resuming_) {
         abortRequested_ = false;
+        // A new job's first lines show at once.
+        pace_.Reset();
+    }
     QDialog::showEvent(event);
     // Esc must reach the box, not the window the job was started from.
     activateWindow();
@@ -135,6 +185,7 @@ void TFormInfo4Z::hideEvent(QHideEvent* event)
 {
     // A job may have hidden lines it did not need; the next one sees all.
     if (!event->spontaneous()) {
+        ShowValues();
         back_->setVisible(true);
         for (const auto& column : panels_)
             for (QLabel* panel : column)

@@ -7,11 +7,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
 #include "kernel/language/language.h"
 #include "kernel/ui/dialog_focus.h"
+#include "kernel/ui/progress_boxes.h"
 #include "kernel/ui/remote_message_hold.h"
 
 namespace {
@@ -239,8 +241,16 @@ int MessageDlgPos(const QString& text, MsgKind kind, MsgButtons buttons, long, i
 {
     if (int result = 0; HoldRemoteMessage(text, kind, buttons, result))
         return result;
+    // No progress box may stand over the message, and the window manager
+    // keeps it above the window the person worked in and gives it the focus.
+    ProgressBoxes::SetAside();
     auto dialog = CreateMessageDialog(text, kind, buttons);
     dialog->PlaceAt(x, y);
+    if (QWindow* parent = ProgressBoxes::MessageParent()) {
+        dialog->winId();
+        if (QWindow* own = dialog->windowHandle(); own && own != parent)
+            own->setTransientParent(parent);
+    }
     return ExecReturningFocus(*dialog);
 }
 

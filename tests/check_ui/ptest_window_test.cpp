@@ -404,4 +404,21 @@ TEST_F(PTestWindowTest, ALongExportLooksAtItsEventsOnceAFrame)
     w.ButtonStart->click();
 }
 
+TEST_F(PTestWindowTest, ManyMessagesAreShownOnceAFrame)
+{
+    MnuExportSkrelClick();
+    TFormPTest& w = *FormPTest;
+    int looks = 0;
+    QTimer look;
+    look.setInterval(0);
+    QObject::connect(&look, &QTimer::timeout, [&looks] { ++looks; });
+    look.start();
+    for (int i = 0; i < 3000; ++i)
+        w.P_PTestMeldung("Meldung " + std::to_string(i));
+    look.stop();
+    EXPECT_LT(looks, 1000) << "3,000 messages, not a look each";
+    EXPECT_EQ(w.MemoPTest->toPlainText().count("Meldung "), 3000);
+    EXPECT_TRUE(w.MemoPTest->toPlainText().contains("Meldung 2999"));
+}
+
 }  // namespace

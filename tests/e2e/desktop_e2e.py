@@ -23,7 +23,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import x_windows  # noqa: E402
-from zorit_harness import BIN, FAILURES, SCENARIO, Home, check, start_and_window, xdo  # noqa: E402
+from zorit_harness import BIN, FAILURES, SCENARIO, Home, check, is_progress_box, start_and_window, xdo  # noqa: E402
 
 PROBE = os.path.join(os.path.dirname(BIN), "tests", "tools", "kernel_probe")
 SHOTS = os.environ.get("ZORIT_SHOTS")
@@ -58,11 +58,6 @@ def accel(german):
     """The menu letter of a German caption in the run's language."""
     text = tr(german)
     return text[text.index("&") + 1].lower()
-
-
-# Every long job's progress box, by its caption.
-PROGRESS = {tr(t).replace("&", "") for t in ("Muster laden", "Muster sichern", "Patrone laden", "Patrone schreiben",
-                                              "Skrel Compiler", "Skrel &Compiler", "Bitte warten")}
 
 
 class Desktop:
@@ -102,7 +97,7 @@ class Desktop:
         return [w for w in (seen or []) if w not in before]
 
     def progress_left(self):
-        return [self.title(w) for w in self.windows() if self.title(w) in PROGRESS]
+        return [self.title(w) for w in self.windows() if is_progress_box(w)]
 
     def key(self, win, *seq):
         xdo("windowactivate", "--sync", win)
@@ -165,7 +160,7 @@ def open_window(d, what, keys, kind="window", home=None):
     """Sends keys to the main window; gives the window that opened."""
     before = d.windows()
     d.key(d.main, *keys)
-    came = [w for w in d.settle(before) if d.title(w) not in PROGRESS]
+    came = [w for w in d.settle(before) if not is_progress_box(w)]
     check(came, "%s opens a window" % what)
     if not came:
         return None
@@ -239,7 +234,7 @@ def message(d, what, came_from, action):
     focus; Return closes it and gives the window its keys back."""
     before = d.windows()
     action()
-    came = [w for w in d.settle(before) if d.title(w) not in PROGRESS]
+    came = [w for w in d.settle(before) if not is_progress_box(w)]
     shot(None, what.replace(" ", "_"))
     check(came, "%s shows a message: windows %s" % (what, [d.title(w) for w in d.windows()]))
     if not came:

@@ -14,8 +14,8 @@ import time
 import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from zorit_harness import (BIN, FAILURES, SCENARIO, TOOLS, Home, check, ini, keys,  # noqa: E402
-                           other_window, start_and_window, xdo)
+from zorit_harness import (BIN, FAILURES, SCENARIO, TOOLS, Home, above, check, ini, keys,  # noqa: E402
+                           other_window, progress_boxes, start_and_window, xdo)
 
 PROBE = os.path.join(os.path.dirname(BIN), "tests", "tools", "kernel_probe")
 RAMCOPY = os.path.join(TOOLS, "ramcopy.py")
@@ -368,10 +368,11 @@ def scenario_read_only_save():
     proc, win = start_and_window(home)
     check(dde(home, "LOADPATTERN " + program) == "01", "LOADPATTERN answered")
     keys(win, "ctrl+s")
-    # The progress box of the save stands behind the message while it shows.
+    # The progress box of the save goes before the message shows.
     box = other_window(proc.pid, win, 10, "Warnung")
     check(box is not None, "a message window")
     if box:
+        check(progress_boxes(proc.pid) == [], "no progress box over the message")
         keys(box, "Return")
     check(other_window(proc.pid, win, 1.0, "Warnung") is None, "one message only")
     check(other_window(proc.pid, win, 1.0) is None, "nothing else left open")
@@ -379,6 +380,49 @@ def scenario_read_only_save():
     check(after == before, "every file byte for byte as before: %s" % sorted(after))
     check(all(os.stat(os.path.join(folder, n)).st_mode & 0o777 == 0o444 for n in after), "still read-only")
     check(close(home, proc) == 0, "exit status 0")
+    home.cleanup()
+
+
+def scenario_open_message():
+    """Datei > Öffnen of a program: the success message stands above every
+    progress box, has the focus, Return closes it, and the main window
+    takes keys afterwards."""
+    home = Home()
+    program = make_program(home, "w/A", "PROG1.3XH")
+    proc, win = start_and_window(home)
+    keys(win, "alt+d", "f")
+    dialog = other_window(proc.pid, win, 10)
+    check(dialog is not None, "the open dialog")
+    if dialog:
+        xdo("type", "--delay", "20", program)
+        keys(dialog, "Return")
+        box = other_window(proc.pid, win, 10, "Information")
+        check(box is not None, "the success message of the load")
+        if box:
+            time.sleep(0.5)
+            if os.environ.get("SHOTS"):
+                subprocess.run(["import", "-window", "root", os.path.join(os.environ["SHOTS"], "open_message.png")])
+            boxes = progress_boxes(proc.pid)
+            check(above(box, win, *boxes), "the message above the main window and %s" % boxes)
+            check(xdo("getactivewindow") == box, "the message has the focus")
+            # Return as a person presses it: to whatever has the focus.
+            xdo("key", "Return")
+            end = time.time() + 5
+            while time.time() < end and other_window(proc.pid, win, 0.1):
+                time.sleep(0.1)
+            check(other_window(proc.pid, win, 0.1) is None, "Return closes the message")
+            check(progress_boxes(proc.pid) == [], "no progress box is left")
+            check(xdo("getactivewindow") == win, "the main window has the focus again")
+            # Keys as a person types them: Alt+D, Öffnen shows the dialog.
+            xdo("key", "alt+d")
+            time.sleep(0.3)
+            xdo("key", "f")
+            again = other_window(proc.pid, win, 5)
+            check(again is not None, "the main window takes keys afterwards")
+            if again:
+                keys(again, "Escape")
+    check(close(home, proc) == 0, "exit status 0")
+    check(snapshot(home)[12:18] == b"\x05PROG1", "the program loaded")
     home.cleanup()
 
 
@@ -466,6 +510,7 @@ SCENARIOS = {
     "exchange_sma": scenario_exchange_sma,
     "name_and_ramdelete": scenario_name_and_ramdelete,
     "pipe_layer": scenario_pipe_layer,
+    "open_message": scenario_open_message,
     "ignored_and_save": scenario_ignored_and_save,
     "damaged_pattern": scenario_damaged_pattern,
     "save_after_save_as": scenario_save_after_save_as,

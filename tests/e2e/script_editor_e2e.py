@@ -14,8 +14,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import x_windows  # noqa: E402
-from zorit_harness import (FAILURES, SCENARIO, Home, check, ini, keys, quit_program,  # noqa: E402
-                           start_and_window, xdo)
+from zorit_harness import (FAILURES, SCENARIO, Home, above, check, ini, keys, progress_boxes,  # noqa: E402
+                           quit_program, start_and_window, xdo)
 
 
 def titled_window(pid, main, title, wait=10.0):
@@ -164,7 +164,50 @@ def scenario_find_after_typing():
     home.cleanup()
 
 
-SCENARIOS = {"first_use": scenario_first_use, "placement": scenario_placement,
+def scenario_compile_warning():
+    """F9 on a script with an unknown command: the warning stands above the
+    editor and above any progress box, has the focus, Return closes it, and
+    the keys go on to the windows afterwards."""
+    home = Home()
+    os.makedirs(home.path("Temp"), exist_ok=True)
+    home.write("Temp/Script.Skx", "MODULSET TEST;\r\nBEGIN\r\n$ZR_TYP=311;\r\nUNSINN;\r\nEND;\r\n")
+    proc, win, editor = shown_editor(home)
+    if editor:
+        keys(editor, "F9")
+        box = titled_window(proc.pid, win, "Warnung", 20)
+        check(box is not None, "F9 shows the warning")
+        if box:
+            time.sleep(0.5)
+            if os.environ.get("SHOTS"):
+                subprocess.run(["import", "-window", "root", os.path.join(os.environ["SHOTS"], "compile_warning.png")])
+            boxes = progress_boxes(proc.pid)
+            check(above(box, editor, win, *boxes), "the warning above the editor, the main window and %s" % boxes)
+            check(xdo("getactivewindow") == box, "the warning has the focus")
+            # Return as a person presses it: to whatever has the focus.
+            xdo("key", "Return")
+            end = time.time() + 5
+            while time.time() < end and titled_window(proc.pid, win, "Warnung", 0.1):
+                time.sleep(0.1)
+            check(titled_window(proc.pid, win, "Warnung", 0.1) is None, "Return closes the warning")
+            check(progress_boxes(proc.pid) == [], "no progress box is left")
+            active = xdo("getactivewindow")
+            check(active in (editor, win), "the editor or the main window has the focus again")
+            # The keys reach the program, none forced to a window: Esc hides
+            # the editor when it has the focus, and Ctrl+F9 from the main
+            # window shows it again.
+            if active == editor:
+                xdo("key", "Escape")
+                end = time.time() + 5
+                while time.time() < end and xdo("getactivewindow") != win:
+                    time.sleep(0.1)
+            check(xdo("getactivewindow") == win, "the main window has the focus")
+            xdo("key", "ctrl+F9")
+            check(editor_window(proc.pid, win, 5) is not None, "the main window takes keys afterwards")
+    check(quit_program(proc, win) == 0, "exit status 0")
+    home.cleanup()
+
+
+SCENARIOS = {"compile_warning": scenario_compile_warning, "first_use": scenario_first_use, "placement": scenario_placement,
              "long_script": scenario_long_script, "find_after_typing": scenario_find_after_typing}
 
 if __name__ == "__main__":

@@ -105,13 +105,50 @@ def main_window(pid, wait=30.0, proc=None):
     return None
 
 
+# The window roles of the program's progress boxes: the four-line box of
+# loads and saves and the progress window of the compile, the lists and the
+# check. A box stays up a moment after its job on a loaded machine; it is
+# no message.
+PROGRESS_ROLES = ("FormInfo4Z", "FormFortschritt")
+
+
+def window_role(win):
+    out = subprocess.run(["xprop", "-id", str(win), "WM_WINDOW_ROLE"], capture_output=True, text=True).stdout
+    return out.split("=", 1)[1].strip().strip('"') if "=" in out else ""
+
+
+def is_progress_box(win):
+    return window_role(win) in PROGRESS_ROLES
+
+
+def progress_boxes(pid):
+    """The visible progress boxes of the process."""
+    return [w for w in xdo("search", "--onlyvisible", "--pid", str(pid), "--name", ".").splitlines()
+            if is_progress_box(w)]
+
+
+def stacking():
+    """The managed windows from the bottom to the top, as the window
+    manager stacks them (decimal ids, as xdotool gives them)."""
+    return [str(w) for w in x_windows.stacking()]
+
+
+def above(win, *others):
+    """True when the window stands above each of the others that are on
+    the screen (in the window manager's stacking order)."""
+    order = stacking()
+    if win not in order:
+        return False
+    return all(o not in order or order.index(win) > order.index(o) for o in others)
+
+
 def other_window(pid, main, wait, title=None):
-    """A visible window of the process other than the main window (a dialog),
-    with exactly that title when one is given."""
+    """A visible window of the process other than the main window and its
+    progress boxes (a dialog), with exactly that title when one is given."""
     end = time.time() + wait
     while True:
         for win in xdo("search", "--onlyvisible", "--pid", str(pid), "--name", ".").splitlines():
-            if win != main and (title is None or xdo("getwindowname", win) == title):
+            if win != main and (title is None or xdo("getwindowname", win) == title) and not is_progress_box(win):
                 return win
         if time.time() >= end:
             return None

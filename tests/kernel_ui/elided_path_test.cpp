@@ -48,6 +48,8 @@ TEST(ElidedPath, KeepsRootAndFileName)
 TEST(ElidedPath, ProgressBoxShowsTheFileNameOfALongPath)
 {
     TFormInfo4Z box;
+    int64_t now = 0;
+    box.SetFrameClock([&now] { return now += FramePace::kFrameMs; });
     const QString path = "/home/strick/muster/2026/kunden/eine/lange/reihe/von/ordnern/ordner/X.SMA";
     box.SetInfoLine(1, path);
     QLabel* value = box.Panel(3, 1);

@@ -66,25 +66,61 @@ TEST(FormInfo4Z, Layout)
     EXPECT_LE(std::abs(box.y() - (screen.height() - 112) / 2), 1);
 }
 
-TEST(FormInfo4Z, SameTextTwiceProcessesEventsOnce)
+// Counts the paints of a widget.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
+TEST(FormInfo4Z, NewTextsShowAtTheDisplaysPace)
 {
     TFormInfo4Z box;
+    int64_t now = 1000;
+    box.SetFrameClock([&now] { return now; });
     box.show();
-    EventCounter counter;
-    counter.Post();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    EventCounter passes;
+    PaintCounter paints(box.Panel(3, 4));
+
+    // The first text of a shown box shows at once, with one pass.
+    passes.Post();
     box.SetInfoLine(2, "abc");
     EXPECT_EQ(box.Panel(3, 2)->text(), "abc");
-    EXPECT_EQ(counter.count, 1);
-    counter.Post();
+    EXPECT_EQ(passes.count, 1);
+    // The same text again, and lines that do not exist, cost nothing.
+    passes.Post();
     box.SetInfoLine(2, "abc");
-    EXPECT_EQ(counter.count, 1);
     box.SetInfoLine(0, "x");
     box.SetInfoLine(5, "x");
-    EXPECT_EQ(counter.count, 1);
+    EXPECT_EQ(passes.count, 1);
     for (int line = 1; line <= 4; ++line)
-        EXPECT_EQ(box.Panel(3, line)->text(), line == 2 ? "abc" : "");
-    box.SetInfoLine(2, "abd");
-    EXPECT_EQ(counter.count, 2);
+        EXPECT_EQ(box.Panel(3, line)->text(), line == 2 ? "abc" : "") << line;
+
+    // A job counting its rows within one frame: no pass and no paint per
+    // row; the whole text is known at once, the panel follows.
+    for (int row = 2000; row >= 1; --row)
+        box.SetInfoLine(4, QString::number(row));
+    EXPECT_EQ(passes.count, 1);
+    EXPECT_LE(paints.count, 1);
+    EXPECT_EQ(box.InfoLine(4), "1");
+    // The box stays up: within a frame or two its last text shows.
+    QTRY_COMPARE_WITH_TIMEOUT(box.Panel(3, 4)->text(), QString("1"), 1000);
+    EXPECT_EQ(passes.count, 2);
+    EXPECT_LE(paints.count, 3);
+
+    // A frame later the next text shows at once, with one pass.
+    now += FramePace::kFrameMs;
+    passes.Post();
+    box.SetInfoLine(4, "17");
+    EXPECT_EQ(box.Panel(3, 4)->text(), "17");
+    EXPECT_EQ(passes.count, 3);
 }
 
 TEST(FormInfo4Z, EscRequestsAbortAndNeverCloses)

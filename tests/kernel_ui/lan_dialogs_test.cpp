@@ -8,7 +8,11 @@
 #include <QScreen>
 #include <QTest>
 
+#include <QWindow>
+
+#include "kernel/ui/form_info4z.h"
 #include "kernel/ui/lan_dialogs.h"
+#include "kernel/ui/progress_boxes.h"
 #include "tests/kernel_ui/ui_test_util.h"
 
 namespace {
@@ -260,4 +264,51 @@ TEST(LanDialogs, TheWindowThatAskedHasTheKeysAfterwards)
     EXPECT_TRUE(QTest::qWaitForWindowActive(&asking));
     EXPECT_EQ(QApplication::activeWindow(), &asking);
     EXPECT_EQ(QApplication::focusWidget(), field);
+}
+
+// A message during a job: the progress boxes go before it shows, it belongs
+// above the window the person worked in, and a job that goes on brings its
+// box back (with its Esc) while one that hid its box does not.
+TEST(LanDialogs, AMessageSetsTheProgressBoxesAsideAndStandsAboveTheWorkWindow)
+{
+    QWidget work;
+    work.setWindowTitle("Arbeit");
+    work.resize(300, 200);
+    work.show();
+    work.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&work));
+    TFormInfo4Z box;
+    QWidget bar;  // any other progress window
+    ProgressBoxes::Register(&bar);
+    box.show();
+    bar.show();
+    QTest::keyClick(&box, Qt::Key_Escape);
+    ASSERT_TRUE(box.AbortRequested());
+
+    bool boxShown = true;
+    bool barShown = true;
+    QWindow* transientParent = nullptr;
+    WhenModal([&](QWidget* w) {
+        boxShown = box.isVisible();
+        barShown = bar.isVisible();
+        transientParent = w->windowHandle() ? w->windowHandle()->transientParent() : nullptr;
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    LanDialogs::MessageDlg("Die Patronen haben nicht die gleiche Gr\u00f6\u00dfe!", MsgKind::Warning,
+                           {MsgButton::Cancel});
+    EXPECT_FALSE(boxShown);
+    EXPECT_FALSE(barShown);
+    EXPECT_EQ(transientParent, work.windowHandle());
+    EXPECT_FALSE(box.isVisible());
+
+    // The job goes on: its next line brings the box back, Esc still asked.
+    box.SetInfoLine(4, "12");
+    EXPECT_TRUE(box.isVisible());
+    EXPECT_TRUE(box.AbortRequested());
+    // The job ends and hides its box: a later message leaves it hidden.
+    box.hide();
+    WhenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    LanDialogs::MessageDlg("Fertig", MsgKind::Information, {MsgButton::OK});
+    box.SetInfoLine(4, "11");
+    EXPECT_FALSE(box.isVisible());
 }

@@ -3,14 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTest>
+#include <cstring>
+
+#include "kernel/model/globals.h"
+#include "kernel/model/programmodel.h"
+#include "kernel/pattern/tiffpattern.h"
 
 #include "kernel/ui/form_info4z.h"
 #include "kernel/ui/icon.h"
 #include "kernel/ui/lan_dialogs.h"
 #include "kernel/ui/qt_kernel_host.h"
 #include "tests/kernel_ui/ui_test_util.h"
+#include "tests/support/test_env.h"
 
 TEST(QtKernelHost, MessagesGoToTheTranslatedDialog)
 {
@@ -106,4 +113,48 @@ TEST(GetIcon, ImageOfTheListOrNone)
     EXPECT_TRUE(F_GetIcon(images, 65535).isNull());
     EXPECT_TRUE(F_GetIcon(images, 2).isNull());
     EXPECT_TRUE(F_GetIcon(images, -1).isNull());
+}
+
+// Esc pressed while a big pattern loads stops the load within a frame of
+// the key, though the box shows only once a frame.
+TEST(QtKernelHost, EscDuringALongPatternLoadStopsIt)
+{
+    constexpr uint16_t kWidth = 2000;
+    constexpr uint16_t kHeight = 3000;
+    ProgrammKopf.SetWidth(kWidth);
+    ProgrammKopf.SetHeight(kHeight);
+    T_Patrone* plane = PatternPlane(0);
+    plane->allocate(kHeight);
+    for (size_t row = 1; row <= kHeight; ++row)
+        std::memset(plane->rows.data() + row * kPatternStride, int(1 + row % 7), kWidth);
+    const std::string file = TestHome() + "big.TIF";
+    ASSERT_TRUE(WriteTiffPattern(true, file, 0, true, true));
+
+    QtKernelHost host;
+    setKernelHost(&host);
+    TFormInfo4Z box;
+    FormInfo4Z = &box;
+    Fernsteuerung = true;  // no message at the end: the test is not there to answer it
+    // A millisecond a new text; the key comes with the 200th.
+    int64_t now = 0;
+    int calls = 0;
+    box.SetFrameClock([&] {
+        if (++calls == 200)
+            QCoreApplication::postEvent(&box, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        return ++now;
+    });
+    ProgrammKopf.SetWidth(0);
+    ProgrammKopf.SetHeight(0);
+    EXPECT_FALSE(ReadTiffPattern(file, false, 0));
+    EXPECT_FALSE(box.isVisible());
+    // Three lines before the rows, then a row a text: the key came at row
+    // kHeight - 196; a frame and the rest of a strip of four rows later the
+    // load stands.
+    const int last = box.InfoLine(4).toInt();
+    EXPECT_GT(last, kHeight - 196 - int(FramePace::kFrameMs) - 4);
+    EXPECT_LE(last, kHeight - 196);
+    // The rows below were not read.
+    EXPECT_EQ(plane->rows[1 * kPatternStride], 0);
+    setKernelHost(nullptr);
+    FormInfo4Z = nullptr;
 }

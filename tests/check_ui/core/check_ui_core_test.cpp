@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "check/ui/core/export_end_plan.h"
-#include "check/ui/core/frame_pace.h"
+#include "platform/frame_pace.h"
 #include "check/ui/core/gtest_run_state.h"
 #include "check/ui/core/ma_typ_caption.h"
 #include "check/ui/core/ptest_panel_texts.h"

@@ -1,7 +1,7 @@
 #pragma once
-// A long walk is shown at the display's pace, not the stroke's: between two
-// frames a stroke only counts, and the window redraws and looks at its keys
-// and buttons once a frame.
+// Long jobs are shown at the display's pace, not at their own: between two
+// frames a stroke or a row only counts, and the window redraws and looks at
+// its keys and buttons once a frame.
 #include <cstdint>
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "check/ui/core/frame_pace.h"
+#include "platform/frame_pace.h"
 
 #include <chrono>
 
