@@ -35,7 +35,8 @@ TFormGTestText::TFormGTestText(QWidget* parent) : TFormTextEdit(parent, "GTestTe
     // The simulation window stays on top: at a lower level this window
     // would open behind it and stay there even when activated.
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
-    setWindowTitle(QString::fromStdString(F_TRANS("Fehler und Meldungen")));
+    // Translated with the window, once.
+    setWindowTitle("Fehler und Meldungen");
     SetReadOnly(true);
     closeOnEsc = true;
     if (F_ReadIni("Windows", "GTestText", "").empty())
