@@ -9,7 +9,6 @@
 #include "kernel/services/services.h"
 #include "kernel/ui/forms.h"
 #include "kernel/ui/shell_values.h"
-#include "kernel/ui/translate_form.h"
 #include "lists/list_globals.h"
 
 TFormSkrelEditor* FormSkrelEditor = nullptr;
@@ -18,7 +17,7 @@ TFormSkrelEditor::TFormSkrelEditor(QWidget* parent)
     : TFormTextEditSkrel(parent ? parent : MainForm, "SkrelEditor", FormRole::Picture)
 {
     setObjectName("SkrelEditor");
-    TranslateForm(this);
+    // The text window translated itself; its title is set here, translated.
     setWindowFlags(ToolFormStyle == 3 ? Qt::Tool | Qt::WindowStaysOnTopHint : Qt::Window);
     setWindowTitle(QString::fromStdString(F_TRANS("Skrel Editor")));
     closeOnEsc = true;

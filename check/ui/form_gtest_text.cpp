@@ -6,7 +6,6 @@
 
 #include "kernel/language/language.h"
 #include "kernel/services/services.h"
-#include "kernel/ui/translate_form.h"
 #include "platform/codepage.h"
 
 TFormGTestText* GTestText = nullptr;
@@ -35,12 +34,12 @@ TFormGTestText::TFormGTestText(QWidget* parent) : TFormTextEdit(parent, "GTestTe
     // The simulation window stays on top: at a lower level this window
     // would open behind it and stay there even when activated.
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
+    // The text window translated itself: only the title is new here.
     setWindowTitle(QString::fromStdString(F_TRANS("Fehler und Meldungen")));
     SetReadOnly(true);
     closeOnEsc = true;
     if (F_ReadIni("Windows", "GTestText", "").empty())
         resize(460, 260);
-    TranslateForm(this);
 }
 
 void TFormGTestText::AddLine(const QString& line)

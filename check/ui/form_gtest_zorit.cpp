@@ -42,8 +42,9 @@ TFormGTestZorit::TFormGTestZorit(QWidget* parent) : T_FormGTestFarben(parent)
     const bool marking = ExportOffered();
     for (const char* name : {"ToolButtonTrindelStart", "ToolButtonTrindelEnde"})
         ToolButton(name)->setVisible(marking);
+    // The tool bar translated itself when it was made: once more would look
+    // its translations up as German phrases.
     TranslateForm(this);
-    TranslateForm(FormToolBarSim);
 }
 
 std::string TFormGTestZorit::ValueText(uint16_t value)

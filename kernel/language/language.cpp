@@ -373,6 +373,12 @@ std::string F_TRANS(const std::string& text)
     return TranslatePhrase(text);
 }
 
+std::string F_TRANSKEY(const std::string& key, const std::string& german)
+{
+    std::string translated = TranslatePhrase(key);
+    return translated == key ? german : translated;
+}
+
 std::string F_TRANSHINT(const std::string& text)
 {
     if (text.empty())

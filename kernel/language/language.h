@@ -73,6 +73,10 @@ void SetDoneLanguageHook(std::function<void()> hook);
 
 // The translation of a German text (the text itself while the engine is not started).
 std::string F_TRANS(const std::string& text);
+// The translation of a second meaning of a German word, looked up under a key
+// of its own whose entry shows the German word: the German text itself where
+// the lookup only gives the key back (engine not started, no entry yet).
+std::string F_TRANSKEY(const std::string& key, const std::string& german);
 // The translation of a hint: "short|long", the parts split at '¿'.
 std::string F_TRANSHINT(const std::string& text);
 

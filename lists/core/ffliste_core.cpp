@@ -22,7 +22,8 @@ uint8_t* Rs()
 FfListeCore::FfListeCore(ListWindowHost& host) : SetupListCore(host)
 {
     Begin("Ff_Liste", "Fadenführer", kCarriers, 1, 4, 0, 6);
-    AddCell(F_TRANS("FF"), 4, 4, 24, false);
+    // The code is shown translated; the hint is looked up from the German.
+    AddCell(F_TRANS("FF"), 4, 4, 24, false, 4, CellAlignment::Centre, "FF");
     AddCell("Fadenführer", 30, 4, 20, true);
     AddCell("Fadenführer tauschen", 52, 4, 20, true);
     for (int b = 0; b < kBoxes; ++b) {

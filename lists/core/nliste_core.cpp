@@ -29,16 +29,14 @@ std::string Number(int value)
 
 NListeCore::NListeCore(ListWindowHost& host) : ListEditorCore(host, []() -> T_ListenVar& { return *NListe; }, 'N', clipboard)
 {
-    const std::string start = F_TRANS("Startnadel"), inner = F_TRANS("Innere Schleife"),
-                      repeat = F_TRANS("Wiederholzahl"), selector = F_TRANS("Wahlschalter");
     Begin("N_Liste", "Nadeleinteilung");
     Column("Liste Nummer", "8888");
-    Column("X = " + start + " / N = " + inner, "X", false);
-    Column(start + " / " + inner, "8888");
+    Column("X = Startnadel / N = Innere Schleife", "X", false);
+    Column("Startnadel / Innere Schleife", "8888");
     Column("Anzahl der Spalten / Zeilennumern", "+", false);
     Column("Anzahl der Spalten / Zeilennumern", "8888");
-    Column("D = " + repeat + " / W = " + selector, "D", false);
-    Column(repeat + " / " + selector, "8888");
+    Column("D = Wiederholzahl / W = Wahlschalter", "D", false);
+    Column("Wiederholzahl / Wahlschalter", "8888");
     Column("Wert des Wahlschalters", "8888");
     Column("Kommentar", "Kommentar Kommentar");
     DefineField(Nr, 1, "", 9999, 4);

@@ -1,5 +1,7 @@
 #include "lists/core/rustliste_core.h"
 
+#include <algorithm>
+
 #include "kernel/dispatch/busystate.h"
 #include "kernel/dispatch/kernel_host.h"
 #include "kernel/language/language.h"
@@ -15,6 +17,8 @@
 namespace {
 constexpr int kRowPitch = 24;
 constexpr int kCaptionX = 10, kCaptionWidth = 120, kValueWidth = 70;
+// Room between a caption's last letter and its value cell.
+constexpr int kCaptionGap = 6;
 constexpr int kCaptionFont = 3;
 constexpr int kCommentSize = 80;
 const char* const kGauges = "E3||E3|E5||E5|E7||E7|E8||E8|E10||E10|E12||E12|";
@@ -58,6 +62,7 @@ RustListeCore::RustListeCore(ListWindowHost& host) : SetupListCore(host)
         {"Ff Maximalabstand", "Fadenführer Maximalabstand"},
         {"Abstand von Ff zu Ff", "Abstand von Fadenführer zu Fadenführer"}, {"X", "Patronenbreite"},
         {"Y", "Patronenhöhe"}};
+    std::string captions[20];
     for (int r = 1; r <= 20; ++r) {
         std::string caption = rows[r - 1][0];
         // Short codes stay as they are; the other captions are translated.
@@ -68,8 +73,15 @@ RustListeCore::RustListeCore(ListWindowHost& host) : SetupListCore(host)
         else if (caption != "WE" && caption != "WA" && caption != "TZ" && caption != "LB" && caption != "SZ" &&
                  caption != "HF" && caption != "X" && caption != "Y")
             caption = F_TRANS(caption);
-        AddRow(r, caption, rows[r - 1][1], r <= FfAbstand);
+        captions[r - 1] = caption;
     }
+    // The caption column takes the longest caption of the language; the
+    // values and the window move right with it.
+    captionWidth_ = kCaptionWidth;
+    for (const std::string& caption : captions)
+        captionWidth_ = std::max(captionWidth_, host_.TextWidth(caption, kCaptionFont) + kCaptionGap);
+    for (int r = 1; r <= 20; ++r)
+        AddRow(r, captions[r - 1], rows[r - 1][1], r <= FfAbstand);
     XColumn = Grid().Columns() - 2;
     YColumn = Grid().Columns();
     Define(Maschine, 4, machines_, 0, 0);
@@ -95,12 +107,12 @@ RustListeCore::RustListeCore(ListWindowHost& host) : SetupListCore(host)
 
 void RustListeCore::AddRow(int row, const std::string& caption, const std::string& hint, bool field)
 {
-    AddCell(caption, kCaptionX, Top(row), kCaptionWidth, false, kCaptionFont, CellAlignment::Left, hint);
+    AddCell(caption, kCaptionX, Top(row), captionWidth_, false, kCaptionFont, CellAlignment::Left, hint);
     Grid().At(1, Grid().Columns()).bevel = false;
     // The comment and the background colours may hold more than the cell
     // shows: they start at the left edge, so their beginning stays readable.
     const bool overflows = row == Kommentar || row == HF;
-    AddCell("", kCaptionX + kCaptionWidth, Top(row), kValueWidth, field, 4,
+    AddCell("", kCaptionX + captionWidth_, Top(row), kValueWidth, field, 4,
             overflows ? CellAlignment::Left : CellAlignment::Centre, hint);
 }
 

@@ -39,4 +39,6 @@ private:
     void StoreCoupling(int entry);
 
     std::string machines_;
+    // The width of the caption column: at least 120 px, more for a longer caption.
+    int captionWidth_ = 0;
 };

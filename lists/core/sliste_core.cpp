@@ -49,26 +49,22 @@ std::string Letter(const char* letters, uint8_t index)
 
 SListeCore::SListeCore(ListWindowHost& host) : ListEditorCore(host, []() -> T_ListenVar& { return *SListe; }, 'S', clipboard)
 {
-    const std::string inner = F_TRANS("Innere Schleife"), repeat = F_TRANS("Wiederholzahl"),
-                      selector = F_TRANS("Wahlschalter"), scheme = F_TRANS("Strickschema"),
-                      front = F_TRANS("Y-Zeile vorne:"), back = F_TRANS("Y-Zeile hinten:"),
-                      start = F_TRANS(" Änderung des Startwertes"), step = F_TRANS(" Erhöhung der Y-Zeile");
     Begin("S_Liste", "Schemaablauf");
     Column("Liste Nummer", "8888");
-    Column("Z = " + scheme + " / S = " + inner, "Z", false);
-    Column(scheme + " / " + inner, "8888");
+    Column("Z = Strickschema / S = Innere Schleife", "Z", false);
+    Column("Strickschema / Innere Schleife", "8888");
     Column("Anzahl Strickschemen / Zeilennumern", "+", false);
     Column("Anzahl Strickschemen / Zeilennumern", "8888");
-    Column("D = " + repeat + " / W = " + selector, "D", false);
-    Column(repeat + " / " + selector, "8888");
+    Column("D = Wiederholzahl / W = Wahlschalter", "D", false);
+    Column("Wiederholzahl / Wahlschalter", "8888");
     Column("Nadeleinteilung", "N", false);
     Column("Nadeleinteilung", "8888");
     Column("Anzahl der Nadeleinteilungen", "W", false);
     Column("Anzahl der Nadeleinteilungen", "8888");
-    Column(front + start, "8888");
-    Column(front + step, "+888");
-    Column(back + start, "8888");
-    Column(back + step, "+888");
+    Column("Y-Zeile vorne: Änderung des Startwertes", "8888");
+    Column("Y-Zeile vorne: Erhöhung der Y-Zeile", "+888");
+    Column("Y-Zeile hinten: Änderung des Startwertes", "8888");
+    Column("Y-Zeile hinten: Erhöhung der Y-Zeile", "+888");
     Column("Wert des Wahlschalters", "8888");
     Column("Kommentar", "Kommentar Kommentar");
     DefineField(Nr, 1, "", 9999, 4);

@@ -2,8 +2,10 @@
 
 The source, phrases.tsv, holds one phrase a line: the German text exactly as
 the program passes it to the translation (accelerator marks kept, no
-trailing colon), a tab, and its English text. Lines starting with '#' and
-empty lines are comments. The output has one entry per phrase as the
+trailing colon), a tab, and its English text; a phrase that is a key of its
+own for a second meaning of a German word has a third column, the German
+text shown for it (written as the entry's German line). Lines starting with
+'#' and empty lines are comments. The output has one entry per phrase as the
 program reads it: a separator line, "$:" with the phrase, the German line
 and one line per other language (E I S P F H J), in Windows-1252 with CR LF.
 """
@@ -21,21 +23,25 @@ def read_phrases(path):
             line = line.rstrip("\r\n")
             if not line.strip() or line.startswith("#"):
                 continue
-            german, sep, english = line.partition("\t")
-            if not sep or german != german.strip() or german.endswith(":") or not english.strip():
-                raise SystemExit("%s:%d: want 'German<TAB>English', trimmed, no trailing colon" % (path, number))
+            columns = line.split("\t")
+            german, english = columns[0], columns[1].strip() if len(columns) > 1 else ""
+            shown = columns[2].strip() if len(columns) > 2 else german
+            if (len(columns) not in (2, 3) or german != german.strip() or german.endswith(":") or not english
+                    or not shown or shown == german and len(columns) == 3):
+                raise SystemExit("%s:%d: want 'German<TAB>English' or 'key<TAB>English<TAB>German', trimmed, "
+                                 "no trailing colon" % (path, number))
             if german in seen:
                 raise SystemExit("%s:%d: '%s' already on line %d" % (path, number, german, seen[german]))
             seen[german] = number
-            phrases.append((german, english.strip()))
+            phrases.append((german, shown, english))
     return phrases
 
 
 def main():
     source, target = sys.argv[1], sys.argv[2]
     lines = []
-    for german, english in read_phrases(source):
-        lines += [SEPARATOR, "$:" + german, "G:" + german, "E:" + english]
+    for phrase, german, english in read_phrases(source):
+        lines += [SEPARATOR, "$:" + phrase, "G:" + german, "E:" + english]
         lines += [letter + ":" for letter in LETTERS[1:]]
     data = "".join(line + "\r\n" for line in lines)
     with open(target, "wb") as f:

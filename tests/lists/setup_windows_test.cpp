@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "kernel/language/language.h"
 #include "kernel/model/bytes.h"
 #include "kernel/model/listmodel.h"
 #include "kernel/model/machinedata.h"
@@ -183,6 +184,49 @@ TEST_F(SetupWindows, DoubleClickOpensTheInputDialog)
         QTest::mouseDClick(cell, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
         EXPECT_EQ(c.form->Core().Feld(), c.field);
         EXPECT_EQ(opened, c.dialog);
+    }
+}
+
+// Each caption of the sheet fits its column in the language of the run, the
+// values standing right of the longest one and the window holding them all;
+// German keeps its 120-pixel column.
+TEST_F(SetupWindows, SheetCaptionsFitTheirColumnInEveryLanguage)
+{
+    struct Case {
+        char letter;
+        int captionWidth;  // 0: wider than the German column
+    };
+    for (const Case c : {Case{'G', 120}, Case{'E', 0}}) {
+        SCOPED_TRACE(c.letter);
+        WriteTestFile(TestHome() + "DbLang.Txt",
+                      "$:Abstand von Ff zu Ff\r\nG:Abstand von Ff zu Ff\r\nE:Carrier to carrier distance\r\n"
+                      "$:Ff Maximalabstand\r\nG:Ff Maximalabstand\r\nE:Carrier max. distance\r\n");
+        InitLanguage(nullptr, nullptr, TestHome() + "DbLang.Txt", c.letter);
+        P_ShowRustListe(0);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(FormRustListe));
+        const RustListeCore& core = static_cast<const RustListeCore&>(FormRustListe->Core());
+        int right = 0;
+        for (int field = RustListeCore::Maschine; field <= RustListeCore::FfAbstand; ++field) {
+            const int valueColumn = core.Field(field).column;
+            TPanelColor* caption = FormRustListe->Panel(1, valueColumn - 1);
+            TPanelColor* value = FormRustListe->Panel(1, valueColumn);
+            ASSERT_NE(caption, nullptr);
+            ASSERT_NE(value, nullptr);
+            const int textWidth = QFontMetrics(caption->font()).horizontalAdvance(caption->Text());
+            EXPECT_LT(textWidth, caption->width()) << caption->Text().toStdString();
+            if (c.captionWidth)
+                EXPECT_EQ(caption->width(), c.captionWidth) << caption->Text().toStdString();
+            else
+                EXPECT_GT(caption->width(), 120) << caption->Text().toStdString();
+            EXPECT_GE(value->x(), caption->x() + caption->width()) << caption->Text().toStdString();
+            right = std::max(right, value->mapTo(FormRustListe, QPoint(value->width(), 0)).x());
+        }
+        EXPECT_EQ(FormRustListe->Panel(1, core.Field(RustListeCore::FfAbstand).column - 1)->Text(),
+                  c.letter == 'E' ? "Carrier to carrier distance" : "Abstand von Ff zu Ff");
+        EXPECT_LE(right, FormRustListe->width());
+        Shoot(FormRustListe, c.letter == 'E' ? "RB_english" : "RB_german");
+        delete FormRustListe;
+        DoneLanguage();
     }
 }
 }  // namespace

@@ -16,14 +16,17 @@
 
 #include "check/ui/form_gtest_text.h"
 #include "check/ui/form_gtest_zorit.h"
+#include "check/ui/form_tool_bar_sim.h"
 #include "check/ui/install_check_windows.h"
 #include "kernel/language/language.h"
 #include "kernel/model/globals.h"
 #include "kernel/ui/forms.h"
 #include "pattern/form_patrone.h"
+#include "picture/mal_status_bar.h"
 #include "platform/registry_ini_file.h"
 #include "tests/shell/pattern_window_fixture.h"
 #include "tests/support/test_env.h"
+#include "textedit/form_skrel_editor.h"
 
 namespace {
 
@@ -45,7 +48,7 @@ protected:
         shipped = ReadTestFile(ZORIT_DB_LANG);
         ASSERT_FALSE(shipped.empty()) << ZORIT_DB_LANG;
         WriteTestFile(TestHome() + "DbLang.Txt", shipped);
-        RegistryIniFile().WriteString("System", "Language", "Englisch");
+        RegistryIniFile().WriteString("System", "Language", Language());
         PatternWindowFixture::SetUp();
     }
     void TearDown() override
@@ -66,6 +69,8 @@ protected:
         P_ShowPTest();
         QApplication::processEvents();
     }
+    virtual const char* Language() const { return "Englisch"; }
+    std::set<std::string> Learnt() const { return LearntPhrases(shipped, ReadTestFile(TestHome() + "DbLang.Txt")); }
     std::string title(const char* formName)
     {
         QWidget* w = FindForm(formName);
@@ -136,8 +141,6 @@ TEST_F(ShippedPhrases, EveryWindowSpeaksEnglish)
     EXPECT_TRUE(labels.contains("Main racking")) << labels.join('|').toStdString();
 }
 
-// The simulation window translates its tool bar a second time (and so looks
-// its English texts up again): it is checked by sample only.
 TEST_F(ShippedPhrases, SimulationWindowSpeaksEnglish)
 {
     TestModus = 1;
@@ -150,6 +153,43 @@ TEST_F(ShippedPhrases, SimulationWindowSpeaksEnglish)
         EXPECT_TRUE(hints.contains(hint)) << hint << " in " << hints.join('|').toStdString();
     ASSERT_NE(GTestText, nullptr);
     EXPECT_EQ(GTestText->windowTitle(), "Errors and messages");
+    ASSERT_NE(FormToolBarSim, nullptr);
+    EXPECT_EQ(FormToolBarSim->MnuFarbenOriginal->text(), "Original carrier colours");
+    // Each text is looked up once, in German: a translation looked up again
+    // would be learnt as a new phrase.
+    EXPECT_EQ(Learnt(), std::set<std::string>());
+}
+
+// "Einfügen" is the Edit menu's Paste and the editor's typing mode, Insert.
+TEST_F(ShippedPhrases, PasteInTheMenuInsertAsTheTypingMode)
+{
+    A("MnuSkrelEditor")->trigger();
+    ASSERT_NE(FormSkrelEditor, nullptr);
+    EXPECT_EQ(FormSkrelEditor->StatusBar->StatusText(1), "Insert");
+    EXPECT_EQ(A("MnuEinfuegen")->text(), "&Paste");
+    EXPECT_EQ(F_TRANS("Einfügen"), "Paste");
+    EXPECT_EQ(Learnt(), std::set<std::string>());
+}
+
+// German shows its own words: the typing mode's key shows "Einfügen", and
+// the windows that look their texts up learn nothing either.
+class ShippedPhrasesGerman : public ShippedPhrases {
+protected:
+    const char* Language() const override { return "Deutsch"; }
+};
+
+TEST_F(ShippedPhrasesGerman, EveryWindowShowsItsGermanTextsAndLearnsNothing)
+{
+    OpenEveryWindow();
+    ASSERT_NE(FormSkrelEditor, nullptr);
+    EXPECT_EQ(FormSkrelEditor->StatusBar->StatusText(1), "Einfügen");
+    EXPECT_EQ(A("MnuEinfuegen")->text(), "&Einfügen");
+    TestModus = 1;
+    P_ShowGTest(-1);
+    ASSERT_NE(GTestText, nullptr);
+    EXPECT_EQ(GTestText->windowTitle(), "Fehler und Meldungen");
+    EXPECT_EQ(title("Ruestblatt"), "Rüstblatt");
+    EXPECT_EQ(Learnt(), std::set<std::string>());
 }
 
 // Messages come from the compiler, the checker, the file routines and the
@@ -168,6 +208,9 @@ TEST_F(ShippedPhrases, MessagesSpeakEnglish)
         {"Abbrechen", "Cancel"},
         {"&Ja", "&Yes"},
         {"Zeile:", "Line:"},
+        // The program file's sections, as the progress box names them.
+        {"SF-Liste", "SF list"},
+        {"S-Liste ", "S list "},
     };
     for (const auto& [german, english] : phrases)
         EXPECT_EQ(F_TRANS(german), english) << german;

@@ -3,8 +3,10 @@ phrase database has no English for; exit status 1 when there are any.
 
     python3 phrase_coverage.py SOURCE_DIR DbLang.Txt
 
-The texts are the literals that open the argument of F_TRANS, F_TRANSHINT
-and TranslatePhrase, and the compiler's and the checker's message tables.
+The texts are the literals that open the argument of F_TRANS, F_TRANSHINT,
+F_TRANSKEY and TranslatePhrase, the compiler's and the checker's message
+tables and the program file's section names its progress shows. A key of
+F_TRANSKEY must also show its German word in German.
 Each is reduced as the lookup reduces it: trimmed, one trailing colon off;
 a hint is split at its line breaks and its mouse-button markers go.
 """
@@ -15,11 +17,14 @@ import sys
 FOLDERS = ("kernel", "lists", "picture", "pattern", "textedit", "check", "shell", "platform")
 LITERAL = r'"(?:[^"\\\n]|\\.)*"'
 LITERALS = r'(?:%s\s*)+' % LITERAL
-CALL = re.compile(r'\b(F_TRANSHINT|F_TRANS|TranslatePhrase)\(\s*(%s)' % LITERALS)
+CALL = re.compile(r'\b(F_TRANSHINT|F_TRANSKEY|F_TRANS|TranslatePhrase)\(\s*(%s)' % LITERALS)
+# F_TRANSKEY(key, German): the German text the key's entry must show.
+KEY_CALL = re.compile(r'\bF_TRANSKEY\(\s*(%s),\s*(%s)\)' % (LITERALS, LITERALS))
 # {code, "text"} rows of the compiler's table; {number, fatal, "text"} of the checker's.
 TABLES = {
     os.path.join("kernel", "compiler", "compilererror.cpp"): re.compile(r'\{\s*-?\d+\s*,\s*(%s)\}' % LITERALS),
     os.path.join("check", "rules", "checkmessages.cpp"): re.compile(r'\{\s*\d+\s*,\s*(?:true|false)\s*,\s*(%s)\}' % LITERALS),
+    os.path.join("kernel", "tkf", "tkfsections.h"): re.compile(r'constexpr const char\* kName\w+ = (%s);' % LITERALS),
 }
 HINT_BREAK = "\u00bf"
 MARKERS = ('"LT"', '"RT"')
@@ -77,7 +82,10 @@ def phrases_of(kind, text):
 
 
 def source_phrases(root):
+    """Every looked-up text and where it is first found; the German text each
+    F_TRANSKEY key must show."""
     found = {}
+    keys = {}
     for folder in FOLDERS:
         for dirpath, _, files in os.walk(os.path.join(root, folder)):
             for name in sorted(files):
@@ -91,16 +99,19 @@ def source_phrases(root):
                     for p in phrases_of(m.group(1), unescape(m.group(2))):
                         if p:
                             found.setdefault(p, where)
+                for m in KEY_CALL.finditer(code):
+                    keys[looked_up(unescape(m.group(1)))] = (unescape(m.group(2)), where)
                 table = TABLES.get(where)
                 if table:
                     for m in table.finditer(code):
                         p = looked_up(unescape(m.group(1)))
                         if p:
                             found.setdefault(p, where)
-    return found
+    return found, keys
 
 
-def english_entries(path):
+def language_entries(path, letter):
+    """The first line of the letter of each entry."""
     entries = {}
     source = None
     with open(path, "rb") as f:
@@ -110,7 +121,7 @@ def english_entries(path):
                 continue
             if line[0] == "$":
                 source = line[2:]
-            elif line[0] == "E" and source is not None and source not in entries:
+            elif line[0] == letter and source is not None and source not in entries:
                 entries[source] = line[2:]
     return entries
 
@@ -124,14 +135,21 @@ def has_english(phrase, entries):
 
 def main():
     root, database = sys.argv[1], sys.argv[2]
-    entries = english_entries(database)
-    missing = [(where, p) for p, where in source_phrases(root).items() if not has_english(p, entries)]
+    entries = language_entries(database, "E")
+    german = language_entries(database, "G")
+    found, keys = source_phrases(root)
+    missing = [(where, p) for p, where in found.items() if not has_english(p, entries)]
     for where, phrase in sorted(missing):
         print("%s: %s" % (where, phrase))
+    # A key shows what its German line says: else German shows the key.
+    wrong = [(where, key, word) for key, (word, where) in keys.items() if german.get(key) != word]
+    for where, key, word in sorted(wrong):
+        print("%s: %s shows %r in German, not %r" % (where, key, german.get(key), word))
     if missing:
         print("%d texts without English" % len(missing))
-        return 1
-    return 0
+    if wrong:
+        print("%d keys without their German text" % len(wrong))
+    return 1 if missing or wrong else 0
 
 
 if __name__ == "__main__":

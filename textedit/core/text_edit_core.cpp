@@ -48,8 +48,17 @@ TextEditCore::TextEditCore(TextViewPort& port, TextClipboard& clipboard) : port_
 
 const std::array<std::string, 3>& TextEditCore::ModeTexts()
 {
-    static const std::array<std::string, 3> texts{F_TRANS("Überschreiben"), F_TRANS("Einfügen"),
-                                                  F_TRANS("Nur lesen")};
+    // "Einfügen" alone is the Edit menu's word, which English calls Paste:
+    // the typing mode has a key of its own, shown as "Einfügen" in German.
+    static std::array<std::string, 3> texts;
+    // Looked up again only when the phrases were loaded anew (another language).
+    static std::uint32_t generation = 0;
+    static bool made = false;
+    if (!made || generation != PhraseListGeneration()) {
+        texts = {F_TRANS("Überschreiben"), F_TRANSKEY("Einfügen (Schreibmodus)", "Einfügen"), F_TRANS("Nur lesen")};
+        generation = PhraseListGeneration();
+        made = true;
+    }
     return texts;
 }
 

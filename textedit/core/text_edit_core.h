@@ -75,7 +75,8 @@ public:
     // Status panel 0 ("column:line", the line counted from 1) and panel 1 (UTF-8).
     std::string CursorText() const;
     std::string ModeText() const;
-    // "Überschreiben", "Einfügen", "Nur lesen", translated once.
+    // "Überschreiben", "Einfügen", "Nur lesen", translated once for each
+    // loading of the phrases.
     static const std::array<std::string, 3>& ModeTexts();
 
     // --- keys ---

@@ -177,6 +177,35 @@ TEST(LanguageEngine, EmptyTranslationGivesTheGermanPhrase)
     EXPECT_EQ(Db(), file);
 }
 
+// A second meaning of a German word has a key of its own; German shows the
+// word itself, also while the key has no entry or no translation yet.
+TEST(LanguageEngine, KeysOfTheirOwnShowTheGermanWord)
+{
+    const std::string key = "Einf\xC3\xBCgen (Schreibmodus)", word = "Einf\xC3\xBCgen";
+    EXPECT_EQ(F_TRANSKEY(key, word), word);  // engine not started
+    const std::string file = "$:Einf\xFCgen (Schreibmodus)\r\nG:Einf\xFCgen\r\nE:Insert\r\n"
+                             "$:Einf\xFCgen\r\nG:Einf\xFCgen\r\nE:Paste\r\n";
+    struct Case {
+        const char* language;
+        const char* mode;
+        const char* paste;
+    };
+    for (const Case c : {Case{"Englisch", "Insert", "Paste"}, Case{"Deutsch", "Einf\xC3\xBCgen", "Einf\xC3\xBCgen"}}) {
+        SCOPED_TRACE(c.language);
+        WriteDb(file);
+        Start(c.language);
+        EXPECT_EQ(F_TRANSKEY(key, word), c.mode);
+        EXPECT_EQ(F_TRANS(word), c.paste);
+        EXPECT_EQ(Db(), file);
+    }
+    // Not yet in the file: learnt under its key, the German word shown.
+    WriteDb("");
+    Start("Englisch");
+    EXPECT_EQ(F_TRANSKEY(key, word), word);
+    EXPECT_EQ(Db(), NewBlock("Einf\xFCgen (Schreibmodus)"));
+    DoneLanguage();
+}
+
 TEST(LanguageEngine, HintsHaveShortAndLongParts)
 {
     WriteDb("$:A\r\nE:One\r\n$:B\r\nE:Two\r\n$:Klicken\r\nE:Click\r\n$:Ziehen\r\nE:  Drag\r\n");
