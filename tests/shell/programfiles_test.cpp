@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "kernel/model/globals.h"
+#include "kernel/model/machinedata.h"
 #include "kernel/model/newprogram.h"
 #include "kernel/model/programmodel.h"
 #include "kernel/services/debuglog.h"
@@ -85,7 +86,9 @@ TEST(ProgramFileRules, NamesExtensionsIncrementsAndFilters)
 
     // The file "&Speichern" writes.
     EXPECT_EQ(SaveTarget("/a/LONGNAME99.3xh", "LONGNAME", "/b", "3XH"), "/a/LONGNAME99.3xh");
-    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "LONGNAME", "/b", "8DH"), "/a/LONGNAME99.3XH");
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "LONGNAME", "/b", "8DH"), "/a/LONGNAME99.8DH");
+    EXPECT_EQ(SaveTarget("/a.b/RBEDIT.8FH", "RBEDIT", "/b", "8GJ"), "/a.b/RBEDIT.8GJ");
+    EXPECT_EQ(SaveTarget("/a.b/RBEDITXY", "RBED", "/b", "8GJ"), "/a.b/RBEDITXY.8GJ");
     EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "NEU2", "/b", "3XH"), "/b/NEU2.3XH");
     EXPECT_EQ(SaveTarget("", "M\xfcller", "C:\\b", "3XH"), "C:\\b\\M\xc3\xbcller.3XH");
 
@@ -338,6 +341,45 @@ TEST_F(ProgramFilesTest, SaveWritesTheFileLastLoadedOrSavedAs)
     DdeHndlZorit->P_DdeBefehlEmpfangen("NAME C:\\DIR\\NEU2.SMA");
     form->MnuSpeichernClick();
     EXPECT_TRUE(fs::exists(TestHome() + "v/NEU2" + ext));
+}
+
+TEST_F(ProgramFilesTest, SaveAfterAnotherModelWritesTheFileOfThatModel)
+{
+    ScopedRecordingHost host;
+    Fernsteuerung = true;
+    FillProgram();
+    ProgrammKopf.SetModel("843");
+    ProgrammKopf.SetGauge(8);
+    P_SetMaschinenDaten();
+    ASSERT_EQ(F_ProgrammExtension(), "8FH");
+    const std::string old = TestHome() + "v/RBEDIT.8FH";
+    fs::create_directories(TestHome() + "v");
+    form->askSaveName = [&](const QString&) { return QString::fromStdString(old); };
+    form->MnuSpeichernUnterClick();
+    ASSERT_TRUE(fs::exists(old));
+    form->askSaveName = [](const QString&) { return QString(); };
+    ASSERT_TRUE(form->OpenProgram(old, false));
+    const std::string before = ReadTestFile(old);
+
+    ProgrammKopf.SetModel("844");
+    ProgrammKopf.SetGauge(10);
+    P_SetMaschinenDaten();
+    ASSERT_EQ(F_ProgrammExtension(), "8GJ");
+    form->MnuSpeichernClick();
+    EXPECT_TRUE(fs::exists(TestHome() + "v/RBEDIT.8GJ"));
+    EXPECT_EQ(ReadTestFile(old), before);
+
+    // The file of the new model is the one written from then on; back on
+    // the old model the old file is written again.
+    fs::remove(TestHome() + "v/RBEDIT.8GJ");
+    form->MnuSpeichernClick();
+    EXPECT_TRUE(fs::exists(TestHome() + "v/RBEDIT.8GJ"));
+    ProgrammKopf.SetModel("843");
+    ProgrammKopf.SetGauge(8);
+    P_SetMaschinenDaten();
+    fs::remove(old);
+    form->MnuSpeichernClick();
+    EXPECT_TRUE(fs::exists(old));
 }
 
 TEST_F(ProgramFilesTest, APatternFileThatCannotBeReadFailsTheWholeLoad)
