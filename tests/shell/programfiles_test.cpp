@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <unistd.h>
 
 #include "kernel/model/globals.h"
 #include "kernel/model/machinedata.h"
@@ -22,6 +23,7 @@
 #include "kernel/services/services.h"
 #include "kernel/ui/program_actions.h"
 #include "lists/form_fortschritt.h"
+#include "platform/paths.h"
 #include "platform/save_journal.h"
 #include "shell/dde_hndl_zorit.h"
 #include "shell/dde_zorit.h"
@@ -448,4 +450,44 @@ TEST_F(ProgramFilesTest, AtTheStartASaveKilledEarlierIsCompletedInTheProgramsFol
     EXPECT_EQ(ReadTestFile(folder + "A.8DH"), "neu");
     EXPECT_FALSE(fs::exists(folder + kSaveJournalName));
     EXPECT_FALSE(fs::exists(folder + ".A.8DH.99999999-1.tmp"));
+}
+
+TEST_F(ProgramFilesTest, KilledSavesLeaveNoTemporariesAfterTheNextStartOrOpen)
+{
+    // No process has the pid 99999999: the saves that wrote these are gone,
+    // killed before their journals stood.
+    const std::string w = TestHome() + "w/";
+    const std::string v = TestHome() + "v/";
+    fs::create_directories(w);
+    fs::create_directories(v);
+    const std::string running = ".C.8DH." + std::to_string(::getpid()) + "-1.tmp";
+    const std::vector<std::string> atStart = {AppendSeparator(ProgrammPfad) + ".Zorit.INI.99999999-1.tmp",
+                                              AppendSeparator(TempPfad) + ".Script.Skx.99999999-2.tmp",
+                                              w + ".A.8DH.99999999-3.tmp", w + ".A_p.TIF.99999999-4.tmp"};
+    SaveFullProgram(w + "A.8DH");
+    P_WriteIni("System", "LoadFile1", RecentCaption("843", w + "A.8DH"));
+    for (const std::string& path : atStart)
+        WriteTestFile(path, "halb");
+    WriteTestFile(w + running, "läuft");
+
+    FormFortschritt = nullptr;
+    form.reset();
+    form = std::make_unique<TFormMain>();
+    FormFortschritt = new TFormFortschritt(form.get());
+    for (const std::string& path : atStart)
+        EXPECT_FALSE(fs::exists(path)) << path;
+    EXPECT_TRUE(fs::exists(w + running));
+
+    // Opening a program clears its folder of them, whatever file they were
+    // to replace.
+    for (const auto& e : fs::directory_iterator(w))
+        if (e.path().filename().string()[0] != '.')
+            fs::copy_file(e.path(), v + e.path().filename().string());
+    for (const char* name : {".A.8DH.99999999-5.tmp", ".Andere.8DH.99999999-6.tmp", ".A_y.TIF.99999999-7.tmp"})
+        WriteTestFile(v + name, "halb");
+    ScopedRecordingHost host;
+    Fernsteuerung = true;
+    ASSERT_TRUE(form->OpenProgram(v + "A.8DH", false));
+    for (const auto& e : fs::directory_iterator(v))
+        EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
 }
