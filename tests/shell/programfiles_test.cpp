@@ -87,12 +87,15 @@ TEST(ProgramFileRules, NamesExtensionsIncrementsAndFilters)
     EXPECT_EQ(DdeProgramName("C:\\X\\M\xc3\xbcllerstr.SMA"), "M\xfcllerst");
 
     // The file "&Speichern" writes.
-    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3xh", "LONGNAME", "/b", "3XH"), "/a/LONGNAME99.3xh");
-    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "LONGNAME", "/b", "8DH"), "/a/LONGNAME99.8DH");
-    EXPECT_EQ(SaveTarget("/a.b/RBEDIT.8FH", "RBEDIT", "/b", "8GJ"), "/a.b/RBEDIT.8GJ");
-    EXPECT_EQ(SaveTarget("/a.b/RBEDITXY", "RBED", "/b", "8GJ"), "/a.b/RBEDITXY.8GJ");
-    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "NEU2", "/b", "3XH"), "/b/NEU2.3XH");
-    EXPECT_EQ(SaveTarget("", "M\xfcller", "C:\\b", "3XH"), "C:\\b\\M\xc3\xbcller.3XH");
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3xh", "", "LONGNAME", "/b", "3XH"), "/a/LONGNAME99.3xh");
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "3XH", "LONGNAME", "/b", "8DH"), "/a/LONGNAME99.8DH");
+    EXPECT_EQ(SaveTarget("/a.b/RBEDIT.8FH", "8FH", "RBEDIT", "/b", "8GJ"), "/a.b/RBEDIT.8GJ");
+    EXPECT_EQ(SaveTarget("/a.b/RBEDITXY", "8FH", "RBED", "/b", "8GJ"), "/a.b/RBEDITXY.8GJ");
+    // A name the user gave with another extension stays while the model does.
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "3AH", "LONGNAME", "/b", "3AH"), "/a/LONGNAME99.3XH");
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "3AH", "LONGNAME", "/b", "8GJ"), "/a/LONGNAME99.8GJ");
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "3XH", "NEU2", "/b", "3XH"), "/b/NEU2.3XH");
+    EXPECT_EQ(SaveTarget("", "", "M\xfcller", "C:\\b", "3XH"), "C:\\b\\M\xc3\xbcller.3XH");
 
     EXPECT_EQ(IncrementOf("(3)"), 3);
     EXPECT_EQ(IncrementOf("(2)"), 2);
