@@ -7,6 +7,7 @@
 // the behaviour bytes, tool and phase. It finds or creates the tool palette.
 #include <QFont>
 #include <QPointer>
+#include <QRect>
 #include <QTimer>
 #include <functional>
 #include <optional>
@@ -188,6 +189,10 @@ private:
     // colour window has been moved since.
     QPoint colourPlacedAt_;
     int framingChecks_ = 0;
+    // The three frames at the last check: the place is made again once they
+    // have stood still for one check (the window manager may still move a
+    // window it has just framed).
+    std::array<QRect, 3> framesSeen_;
     QTimer* framingTimer_ = nullptr;
     // The frames of the palette, this window and the colour window are
     // known: all three are on the screen.

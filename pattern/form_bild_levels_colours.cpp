@@ -104,6 +104,7 @@ void TFormBildLevels::PlaceColourWindow()
         connect(framingTimer_, &QTimer::timeout, this, &TFormBildLevels::PlaceColourWindowFramed);
     }
     framingChecks_ = 0;
+    framesSeen_ = {};
     framingTimer_->start();
 }
 
@@ -119,12 +120,20 @@ bool TFormBildLevels::ColourWindowsFramed() const
 void TFormBildLevels::PlaceColourWindowFramed()
 {
     TFarbauswahl* w = colourWindow_;
-    // Moved since (by the user), or put away: it stays.
-    if (!w || !w->isVisible() || w->pos() != colourPlacedAt_)
+    if (!w || !w->isVisible())
+        return;
+    // Moved since by the user: it stays. A window manager that framed it may
+    // have put it off by its frame, which is no move of the user's.
+    const QPoint shift = w->pos() - colourPlacedAt_;
+    if (!shift.isNull() && shift != w->geometry().topLeft() - w->pos())
         return;
     // Two seconds at most: a window that never shows keeps the first place.
     constexpr int kFramingChecks = 40;
-    if (!ColourWindowsFramed()) {
+    const std::array<QRect, 3> frames = {Zeichenfunktionen ? Zeichenfunktionen->frameGeometry() : QRect(),
+                                         frameGeometry(), w->frameGeometry()};
+    const bool still = frames == framesSeen_;
+    framesSeen_ = frames;
+    if (!ColourWindowsFramed() || !still) {
         if (++framingChecks_ < kFramingChecks)
             framingTimer_->start();
         return;
