@@ -13,10 +13,14 @@ source "$(dirname "$0")/pattern_x11_common.sh"
 make_program_folder w
 
 # The window's frame on the screen as "LEFT TOP WIDTH HEIGHT": the client
-# area widened by the frame the window manager announces.
+# area (from xwininfo: xdotool counts a framed window's offset twice)
+# widened by the frame the window manager announces.
 frame() {
-    local extents l r t b
-    eval "$(xdotool getwindowgeometry --shell "$1")"
+    local extents l r t b X Y WIDTH HEIGHT
+    eval "$(xwininfo -id "$1" | sed -n 's/^ *Absolute upper-left X: *\(-*[0-9]*\)$/X=\1/p
+        s/^ *Absolute upper-left Y: *\(-*[0-9]*\)$/Y=\1/p
+        s/^ *Width: *\([0-9]*\)$/WIDTH=\1/p
+        s/^ *Height: *\([0-9]*\)$/HEIGHT=\1/p')"
     extents=$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ' ')
     IFS=, read -r l r t b <<<"${extents:-0,0,0,0}"
     echo "$((X - l)) $((Y - t)) $((WIDTH + l + r)) $((HEIGHT + t + b))"
