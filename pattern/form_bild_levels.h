@@ -7,6 +7,8 @@
 // the behaviour bytes, tool and phase. It finds or creates the tool palette.
 #include <QFont>
 #include <QPointer>
+#include <QRect>
+#include <QTimer>
 #include <functional>
 #include <optional>
 #include <array>
@@ -149,6 +151,10 @@ public:
     void ColourChosen(bool background, uint8_t colour);
     // Below or beside the palette, clear of this window, on the screen.
     void PlaceColourWindow();
+    // Places "Farben" when this form has not placed it yet, or when it now
+    // lies under this window; otherwise it stays where it stands (where it
+    // was placed or where the user moved it), also across hiding and showing.
+    void KeepColourWindowClear();
 
 protected:
     // Row bytes of a level entry, or the shared zero row.
@@ -176,6 +182,22 @@ private:
     bool paletteWired_ = false;
     void MotifPanelPressed(int n, Qt::MouseButton button);
     QPointer<TFarbauswahl> colourWindow_;
+    // The colour window has been placed for this form.
+    bool colourPlaced_ = false;
+    // Where the last placement put the colour window's frame; the place is
+    // made again once the window manager has framed the windows, unless the
+    // colour window has been moved since.
+    QPoint colourPlacedAt_;
+    int framingChecks_ = 0;
+    // The three frames at the last check: the place is made again once they
+    // have stood still for one check (the window manager may still move a
+    // window it has just framed).
+    std::array<QRect, 3> framesSeen_;
+    QTimer* framingTimer_ = nullptr;
+    // The frames of the palette, this window and the colour window are
+    // known: all three are on the screen.
+    bool ColourWindowsFramed() const;
+    void PlaceColourWindowFramed();
     std::vector<LevelRow> levelTable_;
     std::vector<uint8_t> zeroRow_;
 };

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 #include "kernel/model/globals.h"
 #include "kernel/ui/shell_values.h"
@@ -70,11 +72,10 @@ void TFormBildLevels::ShowColourWindow()
         w->SetMark(PanelMark::Protect, static_cast<uint8_t>(c), paint.P[c] != 0);
         w->SetMark(PanelMark::Transparent, static_cast<uint8_t>(c), paint.T[c] != 0);
     }
-    const bool placing = !w->isVisible();
     w->F_Visible(1);
-    // Placed once shown: only then does it have its size.
-    if (placing)
-        PlaceColourWindow();
+    // Placed once shown: only then does it have its size. Shown again, it
+    // comes back where it was.
+    KeepColourWindowClear();
     w->raise();
 }
 
@@ -89,13 +90,70 @@ void TFormBildLevels::PlaceColourWindow()
                            w->frameGeometry().height(),
                            w->layoutScreen.value_or(ScreenRect{screen.x(), screen.y(), screen.width(), screen.height()}));
     w->move(place.left, place.top);
+    colourPlaced_ = true;
+    colourPlacedAt_ = w->pos();
+    // A window manager frames a window only once it is on the screen: until
+    // then Qt takes a frame to be the client area, and the place above may
+    // have the palette's or this window's frame wrong by its title bar.
+    if (ColourWindowsFramed())
+        return;
+    if (!framingTimer_) {
+        framingTimer_ = new QTimer(this);
+        framingTimer_->setSingleShot(true);
+        framingTimer_->setInterval(50);
+        connect(framingTimer_, &QTimer::timeout, this, &TFormBildLevels::PlaceColourWindowFramed);
+    }
+    framingChecks_ = 0;
+    framesSeen_ = {};
+    framingTimer_->start();
+}
+
+bool TFormBildLevels::ColourWindowsFramed() const
+{
+    for (const QWidget* w : {static_cast<const QWidget*>(Zeichenfunktionen), static_cast<const QWidget*>(this),
+                             static_cast<const QWidget*>(colourWindow_.data())})
+        if (!w || !w->isVisible() || !w->windowHandle() || !w->windowHandle()->isExposed())
+            return false;
+    return true;
+}
+
+void TFormBildLevels::PlaceColourWindowFramed()
+{
+    TFarbauswahl* w = colourWindow_;
+    if (!w || !w->isVisible())
+        return;
+    // Moved since by the user: it stays. A window manager that framed it may
+    // have put it off by its frame, which is no move of the user's.
+    const QPoint shift = w->pos() - colourPlacedAt_;
+    if (!shift.isNull() && shift != w->geometry().topLeft() - w->pos())
+        return;
+    // Two seconds at most: a window that never shows keeps the first place.
+    constexpr int kFramingChecks = 40;
+    const std::array<QRect, 3> frames = {Zeichenfunktionen ? Zeichenfunktionen->frameGeometry() : QRect(),
+                                         frameGeometry(), w->frameGeometry()};
+    const bool still = frames == framesSeen_;
+    framesSeen_ = frames;
+    if (!ColourWindowsFramed() || !still) {
+        if (++framingChecks_ < kFramingChecks)
+            framingTimer_->start();
+        return;
+    }
+    PlaceColourWindow();
+}
+
+void TFormBildLevels::KeepColourWindowClear()
+{
+    TFarbauswahl* w = colourWindow_;
+    if (!w || !w->isVisible())
+        return;
+    if (!colourPlaced_ || (isVisible() && w->frameGeometry().intersects(frameGeometry())))
+        PlaceColourWindow();
 }
 
 // Both stay on top: a colour window under this one would hide its panels.
 void TFormBildLevels::MoveOrSizeEnded()
 {
-    if (colourWindow_ && colourWindow_->isVisible() && colourWindow_->frameGeometry().intersects(frameGeometry()))
-        PlaceColourWindow();
+    KeepColourWindowClear();
 }
 
 void TFormBildLevels::ColourMarkChanged(ColourFlagKind kind, uint8_t colour, bool on)

@@ -115,7 +115,7 @@ void TFormPatrone::FormActivate()
         SetPictureHeight(ProgrammKopf.Height());
         RedrawCells();
         // Now that this window has its size.
-        PlaceColourWindow();
+        KeepColourWindowClear();
     }
     // Showing the palette may have moved the activation to it.
     activateWindow();

@@ -6,6 +6,10 @@
 
 #include <climits>
 #include <cstdlib>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <string_view>
 #include <vector>
 
 #include <dirent.h>
@@ -63,6 +67,89 @@ bool Running(pid_t pid)
     return ::kill(pid, 0) == 0 || errno == EPERM;
 }
 
+// The system's boot time in seconds since the epoch; 0 when unknown.
+double BootTime()
+{
+    std::ifstream system("/proc/stat");
+    for (std::string key; system >> key;) {
+        if (key == "btime") {
+            double boot = 0;
+            system >> boot;
+            return boot;
+        }
+        system.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    }
+    return 0;
+}
+
+// When the process pid started, in seconds since the epoch; 0 when that
+// cannot be told.
+double ProcessStart(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return 0;
+    // The command name in parentheses may hold blanks: the fields after the
+    // last ")" begin with the third, the start time (in clock ticks after
+    // the boot) is the 22nd.
+    const size_t paren = line.rfind(')');
+    if (paren == std::string::npos)
+        return 0;
+    std::istringstream fields(line.substr(paren + 1));
+    std::string field;
+    for (int n = 3; n <= 22; ++n)
+        if (!(fields >> field))
+            return 0;
+    const double boot = BootTime();
+    const long ticks = ::sysconf(_SC_CLK_TCK);
+    if (boot <= 0 || ticks <= 0)
+        return 0;
+    return boot + std::strtod(field.c_str(), nullptr) / double(ticks);
+}
+
+// Whether the temporary path, written by pid, belongs to no save that is
+// still running.
+bool Stale(const std::string& path, pid_t pid)
+{
+    if (!Running(pid))
+        return true;
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    return TemporaryWriterGone(true, ProcessStart(pid), double(st.st_ctim.tv_sec) + st.st_ctim.tv_nsec / 1e9);
+}
+
+// The folder of a path, as opendir takes it, and as the prefix of its
+// entries' paths.
+struct Folder {
+    std::string open;
+    std::string prefix;
+};
+
+// Removes the entries of folder whose writer writerOf tells (0: no
+// temporary) and which no running save still writes.
+template <typename WriterOfName>
+void RemoveStale(const Folder& folder, WriterOfName writerOf)
+{
+    DIR* dir = ::opendir(folder.open.c_str());
+    if (!dir)
+        return;
+    std::vector<std::pair<std::string, pid_t>> found;
+    while (const dirent* e = ::readdir(dir))
+        if (const pid_t pid = writerOf(e->d_name); pid != 0)
+            found.emplace_back(folder.prefix + e->d_name, pid);
+    ::closedir(dir);
+    for (const auto& [path, pid] : found)
+        if (Stale(path, pid))
+            ::unlink(path.c_str());
+}
+
+Folder FolderOf(const std::string& folder)
+{
+    return folder.empty() ? Folder{".", ""} : Folder{folder, AppendSeparator(folder)};
+}
+
 }  // namespace
 
 void SetSafeFileFaultForTesting(const SafeFileFault& f)
@@ -97,24 +184,35 @@ int CreateTemporaryBeside(const std::string& dest, std::string& temp)
     return -1;
 }
 
+bool TemporaryWriterGone(bool running, double processStart, double lastChange)
+{
+    // The process under the pid began after the file was last changed: the
+    // pid has come to another process since, the writer is gone. Start
+    // times are known to the tick, the boot time only to the second.
+    constexpr double kClockSlack = 2.0;
+    return !running || (processStart > 0 && processStart > lastChange + kClockSlack);
+}
+
 void RemoveStaleTemporaries(const std::string& dest)
 {
     const size_t slash = dest.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string(".") : dest.substr(0, slash + 1);
-    const std::string prefix = "." + dest.substr(slash == std::string::npos ? 0 : slash + 1) + ".";
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return;
-    std::vector<std::string> stale;
-    while (const dirent* e = ::readdir(dir)) {
-        const pid_t pid = WriterOf(e->d_name, prefix);
-        if (pid != 0 && !Running(pid))
-            stale.push_back(e->d_name);
-    }
-    ::closedir(dir);
-    const std::string base = slash == std::string::npos ? std::string() : folder;
-    for (const std::string& name : stale)
-        ::unlink((base + name).c_str());
+    const std::string folder = slash == std::string::npos ? std::string() : dest.substr(0, slash + 1);
+    const std::string prefix = "." + dest.substr(folder.size()) + ".";
+    RemoveStale(FolderOf(folder), [&](const std::string& name) { return WriterOf(name, prefix); });
+}
+
+void RemoveDeadTemporaries(const std::string& folder)
+{
+    RemoveStale(FolderOf(folder), [](const std::string& name) {
+        // ".NAME.PID-N.tmp": the name of the destination may hold dots, the
+        // pid and count stand after the last one before the suffix.
+        if (name.size() < 2 || name[0] != '.' || !name.ends_with(kTempSuffix))
+            return pid_t(0);
+        const size_t dot = name.rfind('.', name.size() - std::string_view(kTempSuffix).size() - 1);
+        if (dot == std::string::npos || dot < 2)
+            return pid_t(0);
+        return WriterOf(name, name.substr(0, dot + 1));
+    });
 }
 
 SafeFileWriter::~SafeFileWriter()

@@ -73,6 +73,15 @@ int CreateTemporaryBeside(const std::string& dest, std::string& temp);
 // Removes the temporary files of dest (named as above) whose process is no
 // longer running: what a killed save left behind.
 void RemoveStaleTemporaries(const std::string& dest);
+// Removes every temporary file of the form above in folder, whatever file
+// it was to replace, whose process is no longer running. A save in another
+// running process keeps its files.
+void RemoveDeadTemporaries(const std::string& folder);
+// The rule of both: a temporary's writer is gone when no process runs
+// under its pid, or when the one that does began (processStart, seconds
+// since the epoch; 0 unknown) after the file was last changed (lastChange),
+// since then the pid has been given again.
+bool TemporaryWriterGone(bool running, double processStart, double lastChange);
 
 // Makes the file layer fail on purpose, for tests of full disks: writes fail
 // with ENOSPC once writeLimit bytes have been written in all (negative: no

@@ -188,8 +188,12 @@ int CompleteInterruptedSave(const std::string& folder)
     // names nothing to complete, and no later save need find it there.
     RemoveStaleTemporaries(path);
     std::string bytes;
-    if (const int err = ReadWhole(path, bytes))
-        return err == ENOENT ? 0 : err;
+    if (const int err = ReadWhole(path, bytes)) {
+        if (err != ENOENT)
+            return err;
+        RemoveDeadTemporaries(folder);
+        return 0;
+    }
     Journal journal;
     if (Parse(bytes, journal)) {
         // Every temporary was whole before the journal was there: those
@@ -203,7 +207,13 @@ int CompleteInterruptedSave(const std::string& folder)
             if (::unlink((folder + name).c_str()) != 0 && errno != ENOENT)
                 return errno;
     }
-    return RemoveSaveJournal(folder);
+    if (const int err = RemoveSaveJournal(folder))
+        return err;
+    // What killed saves left without a journal (a save is killed before its
+    // journal stands, whatever file of the folder it wrote) goes too, once
+    // the journal's own temporaries have been put in place.
+    RemoveDeadTemporaries(folder);
+    return 0;
 }
 
 void SaveStepPoint()

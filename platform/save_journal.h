@@ -28,9 +28,10 @@ int RemoveSaveJournal(const std::string& folder);
 
 // Completes what the journal in folder names: each temporary still there is
 // renamed over its target, the removals go, then the journal. A journal
-// that is not whole (no rename ever ran after it) is only removed. 0 when
-// no journal is left; else the system's error number of the step that
-// failed, the journal kept for another try.
+// that is not whole (no rename ever ran after it) is only removed. Then the
+// temporaries of every other save in folder whose process is gone are
+// removed. 0 when no journal is left; else the system's error number of the
+// step that failed, the journal (and every temporary) kept for another try.
 int CompleteInterruptedSave(const std::string& folder);
 
 // Marks the point between two steps of a journalled save. A test sets the

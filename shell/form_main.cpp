@@ -704,6 +704,7 @@ bool TFormMain::OpenProgram(const std::string& file, bool viaNew)
     // A refused file must not cost the program it was to replace.
     const std::string before = SerializeProgram();
     const std::string beforeFile = programFile_;
+    const std::string beforeExtension = programFileExtension_;
     const std::string model = ProgrammKopf.Model();
     if (viaNew)
         MnuNeuClick();
@@ -712,10 +713,12 @@ bool TFormMain::OpenProgram(const std::string& file, bool viaNew)
     if (!P_MusterLaden(path)) {
         DeserializeProgram(before);
         programFile_ = beforeFile;
+        programFileExtension_ = beforeExtension;
         P_ShowProgrammKopf();
         return false;
     }
     programFile_ = path;
+    programFileExtension_ = F_ProgrammExtension();
     if (!viaNew && ProgrammKopf.Model() != model)
         P_CloseProgrammFenster();
     P_UpdateFenster();
@@ -766,7 +769,8 @@ void TFormMain::MnuSpeichernClick()
         MnuSpeichernUnterClick();
         return;
     }
-    SaveProgram(SaveTarget(programFile_, ProgrammKopf.Name(), dialogFolder_.toStdString(), F_ProgrammExtension()));
+    SaveProgram(SaveTarget(programFile_, programFileExtension_, ProgrammKopf.Name(), dialogFolder_.toStdString(),
+                           F_ProgrammExtension()));
 }
 
 void TFormMain::MnuSpeichernUnterClick()
@@ -798,8 +802,10 @@ void TFormMain::MnuSpeichernUnterClick()
 
 void TFormMain::SaveProgram(const std::string& file)
 {
-    if (P_MusterSichern(file))
+    if (P_MusterSichern(file)) {
         programFile_ = ResolveForWrite(file);
+        programFileExtension_ = F_ProgrammExtension();
+    }
 }
 
 QString TFormMain::RecentCaptionOf(int n) const

@@ -119,8 +119,10 @@ private:
     bool firstPaint_ = true;
     QString dialogFilter_;
     QString dialogFolder_;
-    // The file the program was last loaded from or saved as.
+    // The file the program was last loaded from or saved as, and the
+    // extension its machine model and gauge gave then.
     std::string programFile_;
+    std::string programFileExtension_;
     int separators_ = 0;
     std::unique_ptr<MainCheckWindowsShell> checkWindowsLink;
 };

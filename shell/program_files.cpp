@@ -240,11 +240,23 @@ std::string ProgramNameOf(const std::string& fileName)
     return name.substr(0, std::min(name.size() - 4, kProgramNameLength));
 }
 
-std::string SaveTarget(const std::string& lastFile, const std::string& programName, const std::string& folder,
-                       const std::string& extension)
+std::string SaveTarget(const std::string& lastFile, const std::string& lastExtension, const std::string& programName,
+                       const std::string& folder, const std::string& extension)
 {
-    if (!lastFile.empty() && ProgramNameOf(lastFile) == programName)
-        return lastFile;
+    if (!lastFile.empty() && ProgramNameOf(lastFile) == programName) {
+        // The extension says the machine model and gauge the file was saved
+        // for: after a change of model the program goes to the file of the
+        // new model beside the old one, which stays as it was.
+        const size_t nameStart = lastFile.size() - FileNamePart(lastFile).size();
+        const size_t dot = lastFile.rfind('.');
+        const bool hasExtension = dot != std::string::npos && dot > nameStart;
+        // An unchanged model and gauge rewrite the file, whatever extension
+        // the user gave it.
+        if (AsciiEqualNoCase(lastExtension, extension) ||
+            (hasExtension && AsciiEqualNoCase(std::string_view(lastFile).substr(dot + 1), extension)))
+            return lastFile;
+        return (hasExtension ? lastFile.substr(0, dot) : lastFile) + "." + extension;
+    }
     return AppendSeparator(folder) + Cp1252ToUtf8(programName) + "." + extension;
 }
 

@@ -34,12 +34,15 @@ bool P_MusterSichern(const std::string& fileName);
 // characters (the extension), in Windows-1252, cut to 8 characters; empty
 // for a name of four characters or fewer.
 std::string ProgramNameOf(const std::string& fileName);
-// The file "&Speichern" writes: lastFile (the file the program was last
-// loaded from or saved as, by its full name) while the program still has the
-// name that file gave it; otherwise the program name (Windows-1252) with the
+// The file "&Speichern" writes. While the program still has the name that
+// lastFile (the file it was last loaded from or saved as, by its full name)
+// gave it: lastFile itself as long as the machine model and gauge give the
+// extension they gave then (lastExtension) or lastFile's own extension;
+// after a change of model or gauge, lastFile's folder and base name with
+// the new extension. Otherwise the program name (Windows-1252) with the
 // extension in folder.
-std::string SaveTarget(const std::string& lastFile, const std::string& programName, const std::string& folder,
-                       const std::string& extension);
+std::string SaveTarget(const std::string& lastFile, const std::string& lastExtension, const std::string& programName,
+                       const std::string& folder, const std::string& extension);
 // The course increment of a text "(n)"; 2 when the text is not of that form.
 uint16_t IncrementOf(const std::string& text);
 

@@ -499,7 +499,45 @@ def scenario_queue():
     home.cleanup()
 
 
+def scenario_killed_save():
+    """Ctrl+S of a big program killed before its journal stands: the next
+    start and open of the program leave none of the killed save's hidden
+    temporary files in the folder, and the program loads whole."""
+    home = Home()
+    folder = home.path("w", "A")
+    os.makedirs(folder, exist_ok=True)
+    home.write("S.Skx", SCRIPT)
+    run(PROBE, "tiff-write", home.path("B.TIF"), "--size", "2000x6000")
+    big = os.path.join(folder, "GROSS.3AH")
+    run(PROBE, "--home", home.path("probe"), "compile", home.path("S.Skx"), "--pattern", home.path("B.TIF"),
+        "--save", big)
+    before = sorted(os.listdir(folder))
+
+    def temporaries():
+        return sorted(n for n in os.listdir(folder) if n.startswith(".") and n.endswith(".tmp"))
+
+    proc, win = start_and_window(home)
+    check(dde(home, "LOADPATTERN " + big) == "01", "the big program loaded")
+    keys(win, "ctrl+s")
+    end = time.time() + 30
+    while time.time() < end and not temporaries() and proc.poll() is None:
+        time.sleep(0.005)
+    journal = any(n.endswith(".jnl") for n in os.listdir(folder))
+    proc.kill()
+    proc.wait()
+    left = temporaries()
+    check(left and not journal, "killed while the save wrote its files: %s" % left)
+
+    proc, win = start_and_window(home)
+    check(dde(home, "LOADPATTERN " + big) == "01", "the program opens again")
+    check(temporaries() == [], "no temporary of the killed save is left: %s" % temporaries())
+    check(sorted(os.listdir(folder)) == before, "the folder holds what it held: %s" % sorted(os.listdir(folder)))
+    check(close(home, proc) == 0, "exit status 0")
+    home.cleanup()
+
+
 SCENARIOS = {
+    "killed_save": scenario_killed_save,
     "read_only_save": scenario_read_only_save,
     "queue": scenario_queue,
     "exchange_smz": scenario_exchange_smz,

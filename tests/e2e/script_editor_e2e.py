@@ -203,12 +203,55 @@ def scenario_compile_warning():
             check(xdo("getactivewindow") == win, "the main window has the focus")
             xdo("key", "ctrl+F9")
             check(editor_window(proc.pid, win, 5) is not None, "the main window takes keys afterwards")
+
+
+def ink_in(path, left, top, width, height):
+    """How many black pixels the picture holds in that rectangle."""
+    out = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (width, height, left, top), "-depth", "8",
+                          "txt:-"], capture_output=True, text=True).stdout
+    return out.count("#000000")
+
+
+def scenario_failed_compile():
+    """A script with an unknown command, typed into the editor, compiled with
+    F9 and its message closed: the editor, no longer active, shows its text
+    as it stands, the cursor's line among it."""
+    home = Home()
+    proc, win, editor = shown_editor(home)
+    if editor:
+        lines = ["{ Probe }"] + ["AB"] * 40 + ["GIBTSNICHT 1;"] + ["CD"] * 3
+        for i, line in enumerate(lines):
+            if i:
+                keys(editor, "Return")
+            xdo("type", "--delay", "20", line)
+        time.sleep(0.3)
+        keys(editor, "F9")
+        message = titled_window(proc.pid, win, "Warnung")
+        check(message is not None, "the compile's message shows")
+        if message:
+            keys(message, "Return")
+        end = time.time() + 5
+        while time.time() < end and titled_window(proc.pid, win, "Warnung", wait=0.1):
+            time.sleep(0.1)
+        time.sleep(1.0)
+        active = xdo("getactivewindow")
+        check(active != editor, "the editor is not the active window after the message")
+        shots = os.environ.get("SHOTS") or home.dir
+        path = os.path.join(shots, "failed_compile_inactive.png")
+        subprocess.run(["import", "-window", editor, path], check=False)
+        size = geometry(editor)
+        width, height = int(size.get("WIDTH", 0)), int(size.get("HEIGHT", 0))
+        # The text area: below nothing, above the scroll bar and status bar.
+        ink = ink_in(path, 0, 0, width - 20, max(0, height - 60))
+        check(ink > 200, "the inactive editor shows its text (%d black pixels)" % ink)
+        check(b"GIBTSNICHT 1;" in home.read("Temp", "Script.Skx"), "the working copy holds the script")
     check(quit_program(proc, win) == 0, "exit status 0")
     home.cleanup()
 
 
-SCENARIOS = {"compile_warning": scenario_compile_warning, "first_use": scenario_first_use, "placement": scenario_placement,
-             "long_script": scenario_long_script, "find_after_typing": scenario_find_after_typing}
+SCENARIOS = {"first_use": scenario_first_use, "placement": scenario_placement,
+             "long_script": scenario_long_script, "find_after_typing": scenario_find_after_typing,
+             "compile_warning": scenario_compile_warning, "failed_compile": scenario_failed_compile}
 
 if __name__ == "__main__":
     SCENARIOS[SCENARIO]()

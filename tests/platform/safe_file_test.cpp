@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/safe_file.h"
 #include "tests/support/test_env.h"
@@ -144,4 +146,54 @@ TEST_F(SafeFile, CopyOfWhatIsNoFileFails)
         EXPECT_FALSE(w.Commit()) << source;
         EXPECT_EQ(ReadTestFile(dest), "old") << source;
     }
+}
+
+TEST(StaleTemporaries, AWriterIsGoneWhenItsPidIsFreeOrGivenAgain)
+{
+    struct Case {
+        bool running;
+        double start;
+        double change;
+        bool gone;
+    };
+    for (const Case& c : {Case{false, 0, 1000, true}, Case{false, 500, 1000, true},
+                          // The writer itself: it began before it wrote.
+                          Case{true, 990, 1000, false}, Case{true, 1000, 1000, false},
+                          // Within the clocks' slack nothing is taken for reused.
+                          Case{true, 1001.5, 1000, false},
+                          // A process that began later cannot have written it.
+                          Case{true, 1003, 1000, true},
+                          // Unknown start: kept.
+                          Case{true, 0, 1000, false}})
+        EXPECT_EQ(TemporaryWriterGone(c.running, c.start, c.change), c.gone)
+            << c.running << " " << c.start << " " << c.change;
+}
+
+TEST(StaleTemporaries, TheFolderSweepTakesEveryDeadSavesFiles)
+{
+    // A process that has ended, and two that run: this one and the first.
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_GT(child, 0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    const std::string dead = std::to_string(child);
+    const std::string self = std::to_string(::getpid());
+    const std::string folder = TestHome() + "sweep/";
+    fs::create_directories(folder);
+    const std::vector<std::string> stale = {".A.8DH." + dead + "-1.tmp", ".LONG.NAME.TIF." + dead + "-12.tmp",
+                                            ".ZoritSave.jnl." + dead + "-3.tmp", ".X.99999999-1.tmp"};
+    const std::vector<std::string> kept = {"A.8DH", ".A.8DH." + self + "-2.tmp", ".B.TIF.1-1.tmp",
+                                           "A.8DH." + dead + "-1.tmp", ".A.8DH." + dead + ".tmp",
+                                           ".A.8DH." + dead + "-1.TMP", "." + dead + "-1.tmp"};
+    for (const auto* list : {&stale, &kept})
+        for (const std::string& name : *list)
+            WriteTestFile(folder + name, "x");
+    if (::kill(child, 0) == 0)
+        GTEST_SKIP() << "the ended process's pid was given again";
+    RemoveDeadTemporaries(folder);
+    for (const std::string& name : stale)
+        EXPECT_FALSE(fs::exists(folder + name)) << name;
+    for (const std::string& name : kept)
+        EXPECT_TRUE(fs::exists(folder + name)) << name;
 }

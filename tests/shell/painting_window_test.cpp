@@ -224,6 +224,38 @@ TEST_F(PaintingWindowTest, ColourWindowKeepsClearOfThePicture)
     clear();
 }
 
+// Closed and shown again, or after a load, "Farben" stands where it stood:
+// where it was placed, or where the user moved it.
+TEST_F(PaintingWindowTest, ColourWindowComesBackWhereItWas)
+{
+    TFarbauswahl* colours = FormPatrone->ColourWindow();
+    ASSERT_TRUE(colours && colours->isVisible());
+    const auto reopen = [&] {
+        FormPatrone->close();
+        QApplication::processEvents();
+        ASSERT_FALSE(colours->isVisible());
+        A("MnuPatronenansehen")->trigger();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(FormPatrone));
+        QApplication::processEvents();
+        ASSERT_TRUE(colours->isVisible());
+    };
+    const QPoint placed = colours->pos();
+    reopen();
+    EXPECT_EQ(colours->pos(), placed);
+    EXPECT_FALSE(colours->frameGeometry().intersects(palette->frameGeometry()));
+
+    // Moved clear of both windows by hand.
+    const QRect patrone = FormPatrone->frameGeometry();
+    const QPoint moved(patrone.right() + 20, patrone.top() + 30);
+    colours->move(moved);
+    QApplication::processEvents();
+    reopen();
+    EXPECT_EQ(colours->pos(), moved);
+    FormPatrone->MarkForRebuild();
+    QApplication::processEvents();
+    EXPECT_EQ(colours->pos(), moved);
+}
+
 // A ".TAB" beside the program (its name + ".TAB") gives the panels their
 // hints; protecting or making a colour transparent marks its panel.
 class PaintingColourTableTest : public PaintingWindowTest {

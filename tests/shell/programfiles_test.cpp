@@ -13,14 +13,17 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <unistd.h>
 
 #include "kernel/model/globals.h"
+#include "kernel/model/machinedata.h"
 #include "kernel/model/newprogram.h"
 #include "kernel/model/programmodel.h"
 #include "kernel/services/debuglog.h"
 #include "kernel/services/services.h"
 #include "kernel/ui/program_actions.h"
 #include "lists/form_fortschritt.h"
+#include "platform/paths.h"
 #include "platform/save_journal.h"
 #include "shell/dde_hndl_zorit.h"
 #include "shell/dde_zorit.h"
@@ -84,10 +87,15 @@ TEST(ProgramFileRules, NamesExtensionsIncrementsAndFilters)
     EXPECT_EQ(DdeProgramName("C:\\X\\M\xc3\xbcllerstr.SMA"), "M\xfcllerst");
 
     // The file "&Speichern" writes.
-    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3xh", "LONGNAME", "/b", "3XH"), "/a/LONGNAME99.3xh");
-    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "LONGNAME", "/b", "8DH"), "/a/LONGNAME99.3XH");
-    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "NEU2", "/b", "3XH"), "/b/NEU2.3XH");
-    EXPECT_EQ(SaveTarget("", "M\xfcller", "C:\\b", "3XH"), "C:\\b\\M\xc3\xbcller.3XH");
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3xh", "", "LONGNAME", "/b", "3XH"), "/a/LONGNAME99.3xh");
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "3XH", "LONGNAME", "/b", "8DH"), "/a/LONGNAME99.8DH");
+    EXPECT_EQ(SaveTarget("/a.b/RBEDIT.8FH", "8FH", "RBEDIT", "/b", "8GJ"), "/a.b/RBEDIT.8GJ");
+    EXPECT_EQ(SaveTarget("/a.b/RBEDITXY", "8FH", "RBED", "/b", "8GJ"), "/a.b/RBEDITXY.8GJ");
+    // A name the user gave with another extension stays while the model does.
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "3AH", "LONGNAME", "/b", "3AH"), "/a/LONGNAME99.3XH");
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "3AH", "LONGNAME", "/b", "8GJ"), "/a/LONGNAME99.8GJ");
+    EXPECT_EQ(SaveTarget("/a/LONGNAME99.3XH", "3XH", "NEU2", "/b", "3XH"), "/b/NEU2.3XH");
+    EXPECT_EQ(SaveTarget("", "", "M\xfcller", "C:\\b", "3XH"), "C:\\b\\M\xc3\xbcller.3XH");
 
     EXPECT_EQ(IncrementOf("(3)"), 3);
     EXPECT_EQ(IncrementOf("(2)"), 2);
@@ -340,6 +348,45 @@ TEST_F(ProgramFilesTest, SaveWritesTheFileLastLoadedOrSavedAs)
     EXPECT_TRUE(fs::exists(TestHome() + "v/NEU2" + ext));
 }
 
+TEST_F(ProgramFilesTest, SaveAfterAnotherModelWritesTheFileOfThatModel)
+{
+    ScopedRecordingHost host;
+    Fernsteuerung = true;
+    FillProgram();
+    ProgrammKopf.SetModel("843");
+    ProgrammKopf.SetGauge(8);
+    P_SetMaschinenDaten();
+    ASSERT_EQ(F_ProgrammExtension(), "8FH");
+    const std::string old = TestHome() + "v/RBEDIT.8FH";
+    fs::create_directories(TestHome() + "v");
+    form->askSaveName = [&](const QString&) { return QString::fromStdString(old); };
+    form->MnuSpeichernUnterClick();
+    ASSERT_TRUE(fs::exists(old));
+    form->askSaveName = [](const QString&) { return QString(); };
+    ASSERT_TRUE(form->OpenProgram(old, false));
+    const std::string before = ReadTestFile(old);
+
+    ProgrammKopf.SetModel("844");
+    ProgrammKopf.SetGauge(10);
+    P_SetMaschinenDaten();
+    ASSERT_EQ(F_ProgrammExtension(), "8GJ");
+    form->MnuSpeichernClick();
+    EXPECT_TRUE(fs::exists(TestHome() + "v/RBEDIT.8GJ"));
+    EXPECT_EQ(ReadTestFile(old), before);
+
+    // The file of the new model is the one written from then on; back on
+    // the old model the old file is written again.
+    fs::remove(TestHome() + "v/RBEDIT.8GJ");
+    form->MnuSpeichernClick();
+    EXPECT_TRUE(fs::exists(TestHome() + "v/RBEDIT.8GJ"));
+    ProgrammKopf.SetModel("843");
+    ProgrammKopf.SetGauge(8);
+    P_SetMaschinenDaten();
+    fs::remove(old);
+    form->MnuSpeichernClick();
+    EXPECT_TRUE(fs::exists(old));
+}
+
 TEST_F(ProgramFilesTest, APatternFileThatCannotBeReadFailsTheWholeLoad)
 {
     ScopedRecordingHost host;
@@ -406,4 +453,44 @@ TEST_F(ProgramFilesTest, AtTheStartASaveKilledEarlierIsCompletedInTheProgramsFol
     EXPECT_EQ(ReadTestFile(folder + "A.8DH"), "neu");
     EXPECT_FALSE(fs::exists(folder + kSaveJournalName));
     EXPECT_FALSE(fs::exists(folder + ".A.8DH.99999999-1.tmp"));
+}
+
+TEST_F(ProgramFilesTest, KilledSavesLeaveNoTemporariesAfterTheNextStartOrOpen)
+{
+    // No process has the pid 99999999: the saves that wrote these are gone,
+    // killed before their journals stood.
+    const std::string w = TestHome() + "w/";
+    const std::string v = TestHome() + "v/";
+    fs::create_directories(w);
+    fs::create_directories(v);
+    const std::string running = ".C.8DH." + std::to_string(::getpid()) + "-1.tmp";
+    const std::vector<std::string> atStart = {AppendSeparator(ProgrammPfad) + ".Zorit.INI.99999999-1.tmp",
+                                              AppendSeparator(TempPfad) + ".Script.Skx.99999999-2.tmp",
+                                              w + ".A.8DH.99999999-3.tmp", w + ".A_p.TIF.99999999-4.tmp"};
+    SaveFullProgram(w + "A.8DH");
+    P_WriteIni("System", "LoadFile1", RecentCaption("843", w + "A.8DH"));
+    for (const std::string& path : atStart)
+        WriteTestFile(path, "halb");
+    WriteTestFile(w + running, "läuft");
+
+    FormFortschritt = nullptr;
+    form.reset();
+    form = std::make_unique<TFormMain>();
+    FormFortschritt = new TFormFortschritt(form.get());
+    for (const std::string& path : atStart)
+        EXPECT_FALSE(fs::exists(path)) << path;
+    EXPECT_TRUE(fs::exists(w + running));
+
+    // Opening a program clears its folder of them, whatever file they were
+    // to replace.
+    for (const auto& e : fs::directory_iterator(w))
+        if (e.path().filename().string()[0] != '.')
+            fs::copy_file(e.path(), v + e.path().filename().string());
+    for (const char* name : {".A.8DH.99999999-5.tmp", ".Andere.8DH.99999999-6.tmp", ".A_y.TIF.99999999-7.tmp"})
+        WriteTestFile(v + name, "halb");
+    ScopedRecordingHost host;
+    Fernsteuerung = true;
+    ASSERT_TRUE(form->OpenProgram(v + "A.8DH", false));
+    for (const auto& e : fs::directory_iterator(v))
+        EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
 }

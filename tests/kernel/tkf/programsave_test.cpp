@@ -111,10 +111,13 @@ TEST_F(ProgramSave, RemovesTheTemporariesOfKilledSaves)
 {
     // No process has the pid 99999999; this test's process runs.
     const std::string running = std::to_string(::getpid());
+    // Those of other files of the folder go too.
     const std::vector<std::string> stale = {".LONGNAME.8DH.99999999-1.tmp", ".LONGNA_p.TIF.99999999-2.tmp",
-                                            ".LONGNA_q.TIF.99999999-3.tmp"};
-    const std::vector<std::string> kept = {".LONGNAME.8DH." + running + "-1.tmp", ".OTHER.8DH.99999999-1.tmp",
-                                           ".LONGNAME.8DH.99999999-x.tmp", ".LONGNAME.8DH.99999999.tmp"};
+                                            ".LONGNA_q.TIF.99999999-3.tmp", ".OTHER.8DH.99999999-1.tmp",
+                                            ".A.B.C.99999999-12.tmp"};
+    const std::vector<std::string> kept = {".LONGNAME.8DH." + running + "-1.tmp", ".OTHER.8DH." + running + "-7.tmp",
+                                           ".LONGNAME.8DH.99999999-x.tmp", ".LONGNAME.8DH.99999999.tmp",
+                                           "OTHER.8DH.99999999-1.tmp", ".99999999-1.tmp"};
     for (const auto* list : {&stale, &kept})
         for (const std::string& name : *list)
             WriteTestFile(folder + name, "partial");
