@@ -13,6 +13,7 @@
 #include "kernel/language/language.h"
 #include "kernel/services/debuglog.h"
 #include "kernel/services/services.h"
+#include "kernel/ui/dialog_focus.h"
 #include "kernel/ui/edit_bindings.h"
 #include "kernel/ui/translate_form.h"
 #include "platform/paths.h"
@@ -564,6 +565,9 @@ void TFormTextEdit::ReplaceDialogReplace(bool all)
 void TFormTextEdit::FindDialogClose()
 {
     keepCaret_ = false;
+    // The text takes the next keys, not whichever window the window manager
+    // activates when the dialog goes.
+    ReturnFocusTo(window(), this);
     if (isActiveWindow())
         CaretTimer->start();
 }

@@ -10,14 +10,20 @@ int ExecReturningFocus(QDialog& dialog)
     const QPointer<QWidget> opener = QApplication::activeWindow();
     const QPointer<QWidget> focus = QApplication::focusWidget();
     const int result = dialog.exec();
-    if (opener && opener != &dialog && opener->isVisible()) {
-        opener->raise();
-        // Asked of the window itself: Qt counts a window whose transient
-        // child has the focus as active already.
-        if (QWindow* window = opener->windowHandle())
-            window->requestActivate();
-        if (focus && focus->window() == opener)
-            focus->setFocus(Qt::ActiveWindowFocusReason);
-    }
+    if (opener != &dialog)
+        ReturnFocusTo(opener, focus);
     return result;
+}
+
+void ReturnFocusTo(QWidget* window, QWidget* focus)
+{
+    if (!window || !window->isVisible())
+        return;
+    window->raise();
+    // Asked of the window itself: Qt counts a window whose transient child
+    // has the focus as active already.
+    if (QWindow* handle = window->windowHandle())
+        handle->requestActivate();
+    if (focus && focus->window() == window)
+        focus->setFocus(Qt::ActiveWindowFocusReason);
 }

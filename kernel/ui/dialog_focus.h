@@ -1,6 +1,7 @@
 #pragma once
 // Modal dialogs hand the keys back to the window that opened them.
 class QDialog;
+class QWidget;
 
 // Runs the dialog modally over the active window and, once it is closed,
 // makes that window the active one again with the focus where it was. A
@@ -8,3 +9,8 @@ class QDialog;
 // window for the shared dialogs), so without this the next keys would go
 // there instead of to the window the person was working in.
 int ExecReturningFocus(QDialog& dialog);
+
+// Makes the window the active one again, with the focus on the given widget
+// when that lies in it. For modeless dialogs: when they close, the window
+// manager may hand the activation to their parent's parent.
+void ReturnFocusTo(QWidget* window, QWidget* focus);

@@ -266,12 +266,17 @@ def walk(home, program, placed):
     d = Desktop(proc, main)
     check_window(d, main, "main window", "window")
 
-    # The program opened from the menu: the file dialog, then the loading's message.
-    opened = open_window(d, "Öffnen", ("alt+" + accel("&Datei"), accel("Ö&ffnen")), "dialog", home)
-    if opened:
-        check_window(d, opened, "Öffnen", "dialog")
-        message(d, "Datei > Öffnen", opened, lambda: choose_file(d, opened, program))
-        check(d.active() == int(main), "after the message the main window has the focus")
+    # The program opened from the menu: the file dialog (the first time) or
+    # the recent-file item above "Beenden" (after a restart), then the
+    # loading's message.
+    if not placed:
+        opened = open_window(d, "Öffnen", ("alt+" + accel("&Datei"), accel("Ö&ffnen")), "dialog", home)
+        if opened:
+            check_window(d, opened, "Öffnen", "dialog")
+            message(d, "Datei > Öffnen", opened, lambda: choose_file(d, opened, program))
+    else:
+        message(d, "the recent file", main, lambda: d.key(main, "alt+" + accel("&Datei"), "End", "Up", "Return"))
+    check(d.active() == int(main), "after the message the main window has the focus")
 
     menu_sheet = ("alt+" + accel("&Listen"), accel("&Rüstschema"), accel("&Rüstblatt"))
     for what, keys in LISTS + [("Rüstblatt", menu_sheet)]:
@@ -282,13 +287,11 @@ def walk(home, program, placed):
         if what in placed:
             check(frames[what] == placed[what], "%s comes back where it was closed: %s, not %s" %
                   (what, frames[what], placed[what]))
-        if what == "Versatz":
-            # The comment cell of line 1 (left of the first field) and its text input.
-            d.key(win, "Left")
-            dialog(d, win, "Texteingabe", ("Insert",), typed=("Qz7",))
-        if what == "FF-Position":
-            d.key(win, "Right", "Right", "Right", "Right")
-            dialog(d, win, "Auswahl", ("Insert",), typed=())
+        if what == "Rüstblatt":
+            # The model's choice (the same model again) and the comment's text input.
+            dialog(d, win, "Auswahl", ("Insert",))
+            d.key(win, "Down", "Down")
+            dialog(d, win, "Texteingabe", ("Insert",), typed=("Pullover Probe",))
         close_window(d, win)
 
     win = open_window(d, "Patrone", ("alt+" + accel("&Patrone"), accel("&Patronen ansehen")), "window", home)

@@ -7,6 +7,7 @@ strings sent over the program's socket with socat, the snapshot read back
 with ramcopy.py. Run under x_server.py.
 """
 import os
+import signal
 import struct
 import subprocess
 import sys
@@ -485,7 +486,8 @@ def scenario_queue():
     home = Home()
     os.makedirs(home.path("w", "A"), exist_ok=True)
     home.write("S.Skx", SCRIPT)
-    run(PROBE, "tiff-write", home.path("B.TIF"), "--size", "2000x6000")
+    # The biggest pattern, so that the save takes long enough to be caught.
+    run(PROBE, "tiff-write", home.path("B.TIF"), "--size", "2000x9999")
     big = home.path("w", "A", "GROSS.3XH")
     run(PROBE, "--home", home.path("probe"), "compile", home.path("S.Skx"), "--pattern", home.path("B.TIF"),
         "--save", big)
@@ -499,6 +501,37 @@ def scenario_queue():
     home.cleanup()
 
 
+class CreationWatch:
+    """Files created in a folder, as inotify reports them."""
+    IN_CREATE = 0x100
+
+    def __init__(self, folder):
+        import ctypes
+        self.libc = ctypes.CDLL(None, use_errno=True)
+        self.fd = self.libc.inotify_init1(os.O_NONBLOCK)
+        self.libc.inotify_add_watch(self.fd, folder.encode(), self.IN_CREATE)
+
+    def wait_for(self, wanted, timeout, then=None):
+        import select
+        end = time.time() + timeout
+        try:
+            while time.time() < end:
+                if not select.select([self.fd], [], [], max(0.0, end - time.time()))[0]:
+                    return False
+                data = os.read(self.fd, 65536)
+                while data:
+                    length = struct.unpack_from("iIII", data)[3]
+                    name = data[16:16 + length].rstrip(b"\0").decode(errors="replace")
+                    data = data[16 + length:]
+                    if wanted(name):
+                        if then:
+                            then()
+                        return True
+            return False
+        finally:
+            os.close(self.fd)
+
+
 def scenario_killed_save():
     """Ctrl+S of a big program killed before its journal stands: the next
     start and open of the program leave none of the killed save's hidden
@@ -507,7 +540,8 @@ def scenario_killed_save():
     folder = home.path("w", "A")
     os.makedirs(folder, exist_ok=True)
     home.write("S.Skx", SCRIPT)
-    run(PROBE, "tiff-write", home.path("B.TIF"), "--size", "2000x6000")
+    # The biggest pattern, so that the save takes long enough to be caught.
+    run(PROBE, "tiff-write", home.path("B.TIF"), "--size", "2000x9999")
     big = os.path.join(folder, "GROSS.3AH")
     run(PROBE, "--home", home.path("probe"), "compile", home.path("S.Skx"), "--pattern", home.path("B.TIF"),
         "--save", big)
@@ -518,11 +552,21 @@ def scenario_killed_save():
 
     proc, win = start_and_window(home)
     check(dde(home, "LOADPATTERN " + big) == "01", "the big program loaded")
-    keys(win, "ctrl+s")
-    end = time.time() + 30
-    while time.time() < end and not temporaries() and proc.poll() is None:
-        time.sleep(0.005)
-    journal = any(n.endswith(".jnl") for n in os.listdir(folder))
+    # The save is quick: the program is stopped the moment the kernel reports
+    # its first temporary, then killed. A stop that came after the journal
+    # (or after the save) is tried again with the next Ctrl+S.
+    for _ in range(20):
+        watch = CreationWatch(folder)
+        keys(win, "ctrl+s")
+        watch.wait_for(lambda name: name.startswith(".") and name.endswith(".tmp"), 30,
+                       then=lambda: os.kill(proc.pid, signal.SIGSTOP))
+        journal = any(n.endswith(".jnl") for n in os.listdir(folder))
+        if temporaries() and not journal:
+            break
+        os.kill(proc.pid, signal.SIGCONT)
+        end = time.time() + 30
+        while time.time() < end and (temporaries() or any(n.endswith(".jnl") for n in os.listdir(folder))):
+            time.sleep(0.05)
     proc.kill()
     proc.wait()
     left = temporaries()
