@@ -566,8 +566,12 @@ void TFormTextEdit::FindDialogClose()
 {
     keepCaret_ = false;
     // The text takes the next keys, not whichever window the window manager
-    // activates when the dialog goes.
+    // activates when the dialog goes: asked once the dialog has gone.
     ReturnFocusTo(window(), this);
+    QTimer::singleShot(0, this, [this] {
+        if (!(FindDialog && FindDialog->isVisible()) && !(ReplaceDialog && ReplaceDialog->isVisible()))
+            ReturnFocusTo(window(), this);
+    });
     if (isActiveWindow())
         CaretTimer->start();
 }
