@@ -116,11 +116,10 @@ class Desktop:
 
 
 def same_place(now, then):
-    """A window back at its stored corner: a list window's placement keeps
+    """A window back where it was closed: a list window's placement keeps
     each value at least 1, so a frame at the screen's edge comes back one
     pixel in."""
-    return (now["X"], now["Y"], now["WIDTH"]) == (max(1, then["X"]) if now["X"] == 1 else then["X"], then["Y"],
-                                                  then["WIDTH"])
+    return now == dict(then, X=1) if now["X"] == 1 and then["X"] == 0 else now == then
 
 
 def visible_share(win, order):
@@ -331,6 +330,14 @@ def walk(home, program, placed):
                       (what, frames[what], placed[what]))
         close_window(d, win)
 
+    # Saving (before the failed compile below empties the lists): its progress
+    # boxes go when the job ends, the main window keeps the keys.
+    d.key(main, "ctrl+s")
+    end = time.time() + 15
+    while time.time() < end and (d.progress_left() or d.active() != int(main)):
+        time.sleep(0.1)
+    check(not d.progress_left() and d.active() == int(main), "Ctrl+S: no progress box left, the main window active")
+
     win = open_window(d, "Skrel Editor", ("ctrl+F9",), "window", home)
     if win:
         frames["Skrel Editor"] = check_window(d, win, "Skrel Editor", "window")
@@ -341,13 +348,6 @@ def walk(home, program, placed):
         xdo("type", "--delay", "30", "HALLO;")
         message(d, "compile error", win, lambda: d.key(win, "F9"))
         close_window(d, win)
-
-    # Saving: its progress boxes go when the job ends, the main window keeps the keys.
-    d.key(main, "ctrl+s")
-    end = time.time() + 15
-    while time.time() < end and (d.progress_left() or d.active() != int(main)):
-        time.sleep(0.1)
-    check(not d.progress_left() and d.active() == int(main), "Ctrl+S: no progress box left, the main window active")
 
     for what, how in (("G-Test", ("ctrl+F7",)), ("P-Test", ("ctrl+F8",))):
         win = open_window(d, what, how, "window", home)
