@@ -15,8 +15,8 @@ import time
 import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from zorit_harness import (BIN, FAILURES, SCENARIO, TOOLS, Home, above, check, ini, keys,  # noqa: E402
-                           other_window, progress_boxes, start_and_window, xdo)
+from zorit_harness import (BIN, FAILURES, SCENARIO, TOOLS, Home, check, ini, keys,  # noqa: E402
+                           other_window, progress_boxes, return_on_message, start_and_window, xdo)
 
 PROBE = os.path.join(os.path.dirname(BIN), "tests", "tools", "kernel_probe")
 RAMCOPY = os.path.join(TOOLS, "ramcopy.py")
@@ -400,14 +400,7 @@ def scenario_open_message():
         box = other_window(proc.pid, win, 10, "Information")
         check(box is not None, "the success message of the load")
         if box:
-            time.sleep(0.5)
-            if os.environ.get("SHOTS"):
-                subprocess.run(["import", "-window", "root", os.path.join(os.environ["SHOTS"], "open_message.png")])
-            boxes = progress_boxes(proc.pid)
-            check(above(box, win, *boxes), "the message above the main window and %s" % boxes)
-            check(xdo("getactivewindow") == box, "the message has the focus")
-            # Return as a person presses it: to whatever has the focus.
-            xdo("key", "Return")
+            return_on_message(proc.pid, box, [win], "message", "open_message.png")
             end = time.time() + 5
             while time.time() < end and other_window(proc.pid, win, 0.1):
                 time.sleep(0.1)

@@ -14,8 +14,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import x_windows  # noqa: E402
-from zorit_harness import (FAILURES, SCENARIO, Home, above, check, ini, keys, progress_boxes,  # noqa: E402
-                           quit_program, start_and_window, xdo)
+from zorit_harness import (FAILURES, SCENARIO, Home, check, ini, keys, progress_boxes,  # noqa: E402
+                           quit_program, return_on_message, start_and_window, xdo)
 
 
 def titled_window(pid, main, title, wait=10.0):
@@ -177,14 +177,7 @@ def scenario_compile_warning():
         box = titled_window(proc.pid, win, "Warnung", 20)
         check(box is not None, "F9 shows the warning")
         if box:
-            time.sleep(0.5)
-            if os.environ.get("SHOTS"):
-                subprocess.run(["import", "-window", "root", os.path.join(os.environ["SHOTS"], "compile_warning.png")])
-            boxes = progress_boxes(proc.pid)
-            check(above(box, editor, win, *boxes), "the warning above the editor, the main window and %s" % boxes)
-            check(xdo("getactivewindow") == box, "the warning has the focus")
-            # Return as a person presses it: to whatever has the focus.
-            xdo("key", "Return")
+            return_on_message(proc.pid, box, [editor, win], "warning", "compile_warning.png")
             end = time.time() + 5
             while time.time() < end and titled_window(proc.pid, win, "Warnung", 0.1):
                 time.sleep(0.1)

@@ -142,6 +142,19 @@ def above(win, *others):
     return all(o not in order or order.index(win) > order.index(o) for o in others)
 
 
+def return_on_message(pid, box, below, what, shot=None):
+    """A message that stands above the windows below it and every progress
+    box and has the focus; Return, as a person presses it (to whatever has
+    the focus), closes it."""
+    time.sleep(0.5)
+    if shot and os.environ.get("SHOTS"):
+        subprocess.run(["import", "-window", "root", os.path.join(os.environ["SHOTS"], shot)])
+    boxes = progress_boxes(pid)
+    check(above(box, *below, *boxes), "the %s above %s and %s" % (what, below, boxes))
+    check(xdo("getactivewindow") == box, "the %s has the focus" % what)
+    xdo("key", "Return")
+
+
 def other_window(pid, main, wait, title=None):
     """A visible window of the process other than the main window and its
     progress boxes (a dialog), with exactly that title when one is given."""
