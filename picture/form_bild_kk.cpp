@@ -406,9 +406,27 @@ void TFormBildKK::ReadPlacement()
         const int top = std::max<int>(ListWindowTop, screen.top());
         resize(std::min(800, screen.width() * 2 / 3), std::min(600, (screen.bottom() - top) * 2 / 3));
         move(std::max<int>(ListWindowLeft, screen.left()), top);
-        return;
+    } else {
+        savedMonitor_ = ApplyFormPlacement(this, text, true);
     }
-    savedMonitor_ = ApplyFormPlacement(this, text, true);
+    framePending_ = true;
+}
+
+void TFormBildKK::PlaceFrameOnceFramed()
+{
+    // Polled briefly after the first show: Qt learns the frame's size from
+    // the window manager some time after mapping, and sends no event for it.
+    constexpr int kTicks = 40;
+    const QRect frame = frameGeometry();
+    if (frame.size() != size()) {
+        framePending_ = false;
+        if (frame.topLeft() != wantedFramePos_)
+            move(wantedFramePos_);
+    } else if (++frameWaitTicks_ >= kTicks) {
+        framePending_ = false;
+    }
+    if (!framePending_ || !isVisible())
+        frameWait_->stop();
 }
 
 void TFormBildKK::WritePlacement()
@@ -435,9 +453,22 @@ void TFormBildKK::EndMoveOrSize()
 void TFormBildKK::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    if (framePending_ && !event->spontaneous() && frameGeometry().size() == size()) {
+        // Where it was placed before it was shown, by its placement or its owner.
+        wantedFramePos_ = pos();
+        if (!frameWait_) {
+            frameWait_ = new QTimer(this);
+            frameWait_->setInterval(50);
+            connect(frameWait_, &QTimer::timeout, this, &TFormBildKK::PlaceFrameOnceFramed);
+        }
+        frameWaitTicks_ = 0;
+        frameWait_->start();
+    }
     const int32_t left = ShownLeft(pos().x(), savedMonitor_, ScreenRects(), DesktopWidth());
-    if (left != pos().x())
+    if (left != pos().x()) {
         move(left, pos().y());
+        wantedFramePos_.setX(left);
+    }
 }
 
 void TFormBildKK::hideEvent(QHideEvent* event)

@@ -334,4 +334,11 @@ private:
     int32_t savedVerPosition_ = 1;
     QTimer* moveEnd_ = nullptr;
     bool keepingOffMargins_ = false;
+    // Where the frame belongs, until the window manager has framed the
+    // window: a move before that may place the client there instead.
+    QPoint wantedFramePos_;
+    bool framePending_ = false;
+    QTimer* frameWait_ = nullptr;
+    int frameWaitTicks_ = 0;
+    void PlaceFrameOnceFramed();
 };

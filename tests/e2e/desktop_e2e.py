@@ -326,13 +326,13 @@ def walk(home, program, placed):
         frames.update(tools)
         for what in ["Patrone"] + list(tools):
             if what in placed:
-                # Qt places a picture window before the window manager has
-                # framed it: on a loaded machine its corner may come back
-                # off by the title bar (a title bar's height at most).
-                now, then = frames[what], placed[what]
-                close = (abs(now["X"] - then["X"]) <= 1 and abs(now["Y"] - then["Y"]) <= x_windows.frame_extents(win)[2]
-                         and (now["WIDTH"], now["HEIGHT"]) == (then["WIDTH"], then["HEIGHT"]))
-                check(close, "%s comes back where it was: %s, not %s" % (what, now, then))
+                check(same_place(frames[what], placed[what]), "%s comes back where it was: %s, not %s" %
+                      (what, frames[what], placed[what]))
+        # Placed before the window manager framed it, the frame still stands
+        # where the list windows' frames stand: below the tool bars.
+        if "FF-Position" in frames:
+            check(frames["Patrone"]["Y"] == frames["FF-Position"]["Y"],
+                  "Patrone's frame at the list windows' top: %s, %s" % (frames["Patrone"], frames["FF-Position"]))
         close_window(d, win)
 
     # Saving (before the failed compile below empties the lists): its progress
