@@ -9,9 +9,10 @@ RUN_PACKAGES=("${BUILD_PACKAGES[@]}" fonts-dejavu-core qt6-translations-l10n xvf
 # drive DDE and windows from outside; djpeg decodes the start picture for
 # comparison; xwininfo and import look at the running program's windows;
 # PIL and netpbm read the motif files as other programs do; openbox stacks
-# the windows where stacking is tested.
+# every end-to-end run's windows; strace holds a save's renames where a
+# killed save is tested.
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" libtiff-tools xxd socat libjpeg-turbo-progs
-               x11-utils imagemagick python3-pil netpbm openbox)
+               x11-utils imagemagick python3-pil netpbm openbox strace)
 
 # Installs the packages that are not installed yet (apt-get update only then).
 install_missing() {

@@ -7,7 +7,6 @@ strings sent over the program's socket with socat, the snapshot read back
 with ramcopy.py. Run under x_server.py.
 """
 import os
-import signal
 import struct
 import subprocess
 import sys
@@ -479,8 +478,7 @@ def scenario_queue():
     home = Home()
     os.makedirs(home.path("w", "A"), exist_ok=True)
     home.write("S.Skx", SCRIPT)
-    # The biggest pattern, so that the save takes long enough to be caught.
-    run(PROBE, "tiff-write", home.path("B.TIF"), "--size", "2000x9999")
+    run(PROBE, "tiff-write", home.path("B.TIF"), "--size", "2000x6000")
     big = home.path("w", "A", "GROSS.3XH")
     run(PROBE, "--home", home.path("probe"), "compile", home.path("S.Skx"), "--pattern", home.path("B.TIF"),
         "--save", big)
@@ -494,42 +492,13 @@ def scenario_queue():
     home.cleanup()
 
 
-class CreationWatch:
-    """Files created in a folder, as inotify reports them."""
-    IN_CREATE = 0x100
-
-    def __init__(self, folder):
-        import ctypes
-        self.libc = ctypes.CDLL(None, use_errno=True)
-        self.fd = self.libc.inotify_init1(os.O_NONBLOCK)
-        self.libc.inotify_add_watch(self.fd, folder.encode(), self.IN_CREATE)
-
-    def wait_for(self, wanted, timeout, then=None):
-        import select
-        end = time.time() + timeout
-        # On a loaded machine the save may end before an ordinary process
-        # wakes up: the watch runs ahead of the others where it may.
-        try:
-            os.sched_setscheduler(0, os.SCHED_FIFO, os.sched_param(10))
-        except (AttributeError, PermissionError, OSError):
-            pass
-        try:
-            while time.time() < end:
-                if not select.select([self.fd], [], [], max(0.0, end - time.time()))[0]:
-                    return False
-                data = os.read(self.fd, 65536)
-                while data:
-                    length = struct.unpack_from("iIII", data)[3]
-                    name = data[16:16 + length].rstrip(b"\0").decode(errors="replace")
-                    data = data[16 + length:]
-                    if wanted(name):
-                        if then:
-                            then()
-                        return True
-            return False
-        finally:
-            os.sched_setscheduler(0, os.SCHED_OTHER, os.sched_param(0))
-            os.close(self.fd)
+def traced(pid):
+    """True once a tracer holds the process."""
+    try:
+        with open("/proc/%d/status" % pid) as f:
+            return any(l.startswith("TracerPid:") and l.split()[1] != "0" for l in f)
+    except OSError:
+        return False
 
 
 def scenario_killed_save():
@@ -540,8 +509,7 @@ def scenario_killed_save():
     folder = home.path("w", "A")
     os.makedirs(folder, exist_ok=True)
     home.write("S.Skx", SCRIPT)
-    # The biggest pattern, so that the save takes long enough to be caught.
-    run(PROBE, "tiff-write", home.path("B.TIF"), "--size", "2000x9999")
+    run(PROBE, "tiff-write", home.path("B.TIF"), "--size", "2000x6000")
     big = os.path.join(folder, "GROSS.3AH")
     run(PROBE, "--home", home.path("probe"), "compile", home.path("S.Skx"), "--pattern", home.path("B.TIF"),
         "--save", big)
@@ -552,23 +520,28 @@ def scenario_killed_save():
 
     proc, win = start_and_window(home)
     check(dde(home, "LOADPATTERN " + big) == "01", "the big program loaded")
-    # The save is quick: the program is stopped the moment the kernel reports
-    # its first temporary, then killed. A stop that came after the journal
-    # (or after the save) is tried again with the next Ctrl+S.
-    for _ in range(20):
-        watch = CreationWatch(folder)
-        keys(win, "ctrl+s")
-        watch.wait_for(lambda name: name.startswith(".") and name.endswith(".tmp"), 30,
-                       then=lambda: os.kill(proc.pid, signal.SIGSTOP))
-        journal = any(n.endswith(".jnl") for n in os.listdir(folder))
-        if temporaries() and not journal:
-            break
-        os.kill(proc.pid, signal.SIGCONT)
-        end = time.time() + 30
-        while time.time() < end and (temporaries() or any(n.endswith(".jnl") for n in os.listdir(folder))):
-            time.sleep(0.05)
+    # The save is quick: strace holds every rename of the program (the
+    # journal is put in place by one, before the files) for three seconds,
+    # so the save is caught with its files written and no journal yet.
+    renames = "rename,renameat,renameat2"
+    tracer = subprocess.Popen(["strace", "-f", "-qq", "-o", "/dev/null", "-p", str(proc.pid), "-e", "trace=" + renames,
+                               "-e", "inject=%s:delay_enter=3000000" % renames],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    end = time.time() + 10
+    while time.time() < end and not traced(proc.pid):
+        time.sleep(0.01)
+    keys(win, "ctrl+s")
+    end = time.time() + 30
+    while time.time() < end and not temporaries():
+        time.sleep(0.01)
+    # The journal's own temporary comes last of them, just before its rename.
+    end = time.time() + 2
+    while time.time() < end and not any(n.startswith(".ZoritSave.jnl") for n in os.listdir(folder)):
+        time.sleep(0.01)
+    journal = any(n.endswith(".jnl") for n in os.listdir(folder))
     proc.kill()
     proc.wait()
+    tracer.wait(timeout=30)
     left = temporaries()
     check(left and not journal, "killed while the save wrote its files: %s" % left)
 
