@@ -102,6 +102,17 @@ def close(home, proc):
         return None
 
 
+def open_through_dialog(proc, win, path):
+    """Datei > Öffnen with the path typed and Return; False when no dialog came."""
+    keys(win, "alt+d", "f")
+    dialog = other_window(proc.pid, win, 10)
+    check(dialog is not None, "the open dialog")
+    if dialog:
+        xdo("type", "--delay", "20", path)
+        keys(dialog, "Return")
+    return dialog is not None
+
+
 def scenario_load():
     home = Home()
     program = make_program(home, "w/A", "PROGRAMM1.3XH")
@@ -296,12 +307,7 @@ def scenario_damaged_pattern():
     recent = None
     # Random bytes through "Öffnen", as the technician meets it.
     home.write("w/J/JACQ01_p.TIF", bytes((i * 7919 + 13) % 251 for i in range(len(good))))
-    keys(win, "alt+d", "f")
-    dialog = other_window(proc.pid, win, 10)
-    check(dialog is not None, "the open dialog")
-    if dialog:
-        xdo("type", "--delay", "20", jacq)
-        keys(dialog, "Return")
+    if open_through_dialog(proc, win, jacq):
         box = other_window(proc.pid, win, 10, "Warnung")
         check(box is not None, "random bytes: a warning")
         if box:
@@ -390,12 +396,7 @@ def scenario_open_message():
     home = Home()
     program = make_program(home, "w/A", "PROG1.3XH")
     proc, win = start_and_window(home)
-    keys(win, "alt+d", "f")
-    dialog = other_window(proc.pid, win, 10)
-    check(dialog is not None, "the open dialog")
-    if dialog:
-        xdo("type", "--delay", "20", program)
-        keys(dialog, "Return")
+    if open_through_dialog(proc, win, program):
         box = other_window(proc.pid, win, 10, "Information")
         check(box is not None, "the success message of the load")
         if box:
