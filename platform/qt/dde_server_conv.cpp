@@ -346,7 +346,7 @@ DdeServerConv::DdeServerConv(std::string service, std::string topic, QObject* pa
     : QObject(parent),
       service_(std::move(service)),
       topic_(std::move(topic)),
-      socketPath_(DdeSocketPath(service_, topic_))
+      socketPath_(DdeSocketPath(service_, topic_, pathError_))
 {
 }
 
@@ -360,6 +360,10 @@ DdeServerConv::ListenResult DdeServerConv::listen()
     if (endpoint_)
         return ListenResult::Listening;
     error_.clear();
+    if (!pathError_.empty()) {
+        error_ = "no safe folder for " + socketPath_.toStdString() + ": " + pathError_;
+        return ListenResult::Failed;
+    }
     if (DdeEndpoint* mine = DdeEndpoint::Find(socketPath_)) {
         endpoint_ = mine;
         mine->attach(this);

@@ -84,6 +84,9 @@ private:
 
     std::string service_;
     std::string topic_;
+    // Set when the socket's folder must not be used; before the path, which
+    // sets it.
+    std::string pathError_;
     QString socketPath_;
     MacroHandler handler_;
     WaitWatcher waitWatcher_;

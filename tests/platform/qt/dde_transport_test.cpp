@@ -23,6 +23,7 @@
 #include "platform/qt/dde_socket_path.h"
 #include "tests/support/dde_partner.h"
 #include "tests/support/qt_app.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/test_env.h"
 
 using namespace std::string_literals;
@@ -110,13 +111,45 @@ TEST_F(DdeTransport, SocketNameUpperCasesServiceAndTopic)
     EXPECT_EQ(DdeSocketPath("Zorit", "DdeServer1").toStdString(), Runtime() + "/dde-ZORIT-DDESERVER1");
     // Only ASCII letters change case; a "/" cannot lead into another folder.
     EXPECT_EQ(DdeSocketPath("Z\xC3\xB6rit", "a/b").toStdString(), Runtime() + "/dde-Z\xC3\xB6RIT-A_B");
+}
 
-    const std::string saved = Runtime();
-    unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(DdeSocketPath("Derodi", "DdeServer1"), QDir::tempPath() + "/dde-DERODI-DDESERVER1");
-    setenv("XDG_RUNTIME_DIR", "", 1);
-    EXPECT_EQ(DdeSocketPath("Derodi", "DdeServer1"), QDir::tempPath() + "/dde-DERODI-DDESERVER1");
-    setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+TEST_F(DdeTransport, WithoutRuntimeFolderTheSocketsAreTheUsersAlone)
+{
+    // Another user who could bind the name first in the shared temporary
+    // folder would receive the partners' commands.
+    const std::string shared = TestHome() + "shared";
+    QDir().mkpath(QString::fromStdString(shared));
+    ::chmod(shared.c_str(), 01777);
+    const std::string folder = shared + "/vasp-" + std::to_string(::geteuid());
+    const QString socket = QString::fromStdString(folder + "/dde-DERODI-DDESERVER1");
+    ScopedEnv noRuntime("XDG_RUNTIME_DIR", nullptr);
+    ScopedEnv tmp("TMPDIR", shared.c_str());
+    {
+        DdeServerConv server("Derodi", "DdeServer1");
+        EXPECT_EQ(server.socketPath(), socket);
+        ASSERT_EQ(server.listen(), DdeServerConv::ListenResult::Listening) << server.errorText();
+        struct stat st;
+        ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0700u);
+        DdeClientConv client;
+        EXPECT_TRUE(client.SetLink("Derodi", "DdeServer1"));
+    }
+    {
+        // A folder others may enter: whoever listens in it is not trusted,
+        // and nobody of ours listens there.
+        ::chmod(folder.c_str(), 0777);
+        QLocalServer other;
+        ASSERT_TRUE(other.listen(socket));
+        DdeClientConv client;
+        EXPECT_FALSE(client.SetLink("Derodi", "DdeServer1"));
+        EXPECT_EQ(client.errorText(), folder + " is open to other users");
+        SpinFor(20);
+        EXPECT_FALSE(other.hasPendingConnections());
+        other.close();
+        DdeServerConv server("Derodi", "DdeServer1");
+        EXPECT_EQ(server.listen(), DdeServerConv::ListenResult::Failed);
+        EXPECT_NE(server.errorText().find("is open to other users"), std::string::npos) << server.errorText();
+    }
 }
 
 TEST_F(DdeTransport, MacroLinesSplitAtLineEnds)
