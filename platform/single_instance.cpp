@@ -2,34 +2,17 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <thread>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "platform/runtime_folder.h"
+
 int MutexHandle = -1;
 
 namespace {
-
-std::string LockFolder()
-{
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string folder;
-    if (runtime && *runtime) {
-        folder = runtime;
-    } else {
-        std::error_code ec;
-        folder = std::filesystem::temp_directory_path(ec).string();
-        if (ec || folder.empty())
-            folder = "/tmp";
-    }
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    return folder;
-}
 
 void Pause(int milliseconds)
 {
@@ -40,12 +23,16 @@ void Pause(int milliseconds)
 
 std::string SingleInstanceLockPath(const std::string& exeFileName)
 {
-    return LockFolder() + "/" + exeFileName + ".lock";
+    std::string error;
+    const std::string folder = RuntimeFolder(error);
+    return error.empty() ? folder + "/" + exeFileName + ".lock" : std::string();
 }
 
 SingleInstanceTry TryLockFile(const std::string& lockPath)
 {
-    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lockPath.empty())
+        return {SingleInstanceTry::Unavailable, -1};
+    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return {SingleInstanceTry::Unavailable, -1};
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0)

@@ -26,7 +26,10 @@ struct SingleInstanceOps {
 inline constexpr int SingleInstanceTries = 50;
 inline constexpr int SingleInstancePauseMs = 100;
 
-// <exeFileName>.lock in $XDG_RUNTIME_DIR, else in the system's temporary folder.
+// <exeFileName>.lock in the user's runtime folder (see RuntimeFolder); empty
+// when that folder must not be used, and the program then runs without the
+// lock: a lock file in a folder others can write to would let another user
+// keep the program from starting.
 std::string SingleInstanceLockPath(const std::string& exeFileName);
 
 // The real try: opens (creating) the lock file with O_CLOEXEC, so that a

@@ -12,7 +12,7 @@ cmake --build build -j "$(nproc)" --target Zorit
 
 # The program allows one instance: a second one waits about 5 s and then
 # shows "Software is running!", where nobody sees it on a virtual display.
-lock="${XDG_RUNTIME_DIR:-${TMPDIR:-/tmp}}/Zorit.lock"
+lock="${XDG_RUNTIME_DIR:-${TMPDIR:-/tmp}/vasp-$(id -u)}/Zorit.lock"
 if [[ -e $lock ]]; then
     exec {probe}<"$lock"
     if ! flock -n "$probe"; then

@@ -914,6 +914,11 @@ void TFormMain::paintEvent(QPaintEvent* event)
     QMainWindow::paintEvent(event);
     if (firstPaint_) {
         firstPaint_ = false;
+        // Told once the window stands, so that the message is seen above it.
+        QTimer::singleShot(0, this, [] {
+            if (DdeHndlZorit)
+                DdeHndlZorit->ReportServerNotStarted();
+        });
         // Command line "1": the design program's exchange file, compiled once
         // the window stands.
         const QStringList args = QCoreApplication::arguments();

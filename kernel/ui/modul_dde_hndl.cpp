@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "kernel/services/debuglog.h"
+#include "kernel/services/services.h"
 #include "kernel/services/stream.h"
 #include "platform/paths.h"
 #include "platform/registry_ini_file.h"
@@ -98,6 +99,17 @@ void TModulDdeHndl::startServer()
         DebugLog({"DDE-Server nicht gestartet:", DdeServer1.errorText()});
         break;
     }
+}
+
+void TModulDdeHndl::ReportServerNotStarted()
+{
+    if (DdeServer1.isServing())
+        return;
+    // The reason, in the system's words, is in the debug log; the socket's
+    // place tells the technician where to look.
+    P_WarningBox(F_TRANS("DDE-Server nicht gestartet!") + "\r\n" +
+                 F_TRANS("Das Designprogramm kann dieses Programm nicht fernsteuern.") + "\r\n" +
+                 DdeServer1.socketPath().toStdString());
 }
 
 void TModulDdeHndl::registerProgram()

@@ -61,6 +61,10 @@ public:
     bool SendDdeCommand(const std::string& programName, const std::string& command, bool wait);
     void CloseDdeLink();
 
+    // Once the windows stand: tells the technician when the server could not
+    // be started, since the design program then cannot drive this one.
+    void ReportServerNotStarted();
+
     // Holds the strings received until released (the program is busy).
     void setCommandsHeld(bool held) { DdeServer1.setCommandsHeld(held); }
 

@@ -45,7 +45,14 @@ bool DdeClientConv::SetLink(const std::string& service, const std::string& topic
 {
     CloseLink();
     error_.clear();
-    socket_->connectToServer(DdeSocketPath(service, topic));
+    std::string folderError;
+    const QString path = DdeSocketPath(service, topic, folderError);
+    // A socket in a folder others may reach could be anybody's.
+    if (!folderError.empty()) {
+        error_ = folderError;
+        return false;
+    }
+    socket_->connectToServer(path);
     if (!socket_->waitForConnected(ConnectWaitMs)) {
         error_ = socket_->errorString().toStdString();
         socket_->abort();

@@ -1,6 +1,7 @@
 #include "platform/qt/dde_listen_socket.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -16,6 +17,10 @@ namespace {
 // How long accepting pauses when no descriptor is left even to turn a
 // client away.
 constexpr int RetryMs = 200;
+// Accepting yields to the event loop after this many clients, so that the
+// connections just taken read what their clients sent before a flood of
+// others pushes them out.
+constexpr int AcceptBatch = 16;
 
 int OpenReserve()
 {
@@ -83,6 +88,8 @@ bool DdeListenSocket::listen(const QString& path, std::string& error)
     device_ = st.st_dev;
     inode_ = st.st_ino;
     quiet_ = false;
+    roomReported_ = false;
+    full_ = false;
     reserve_ = OpenReserve();
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { acceptAll(); });
@@ -92,6 +99,7 @@ bool DdeListenSocket::listen(const QString& path, std::string& error)
 void DdeListenSocket::close()
 {
     retry_.stop();
+    full_ = false;
     notifier_.reset();
     if (fd_ < 0)
         return;
@@ -108,10 +116,31 @@ void DdeListenSocket::close()
 
 void DdeListenSocket::acceptAll()
 {
-    while (fd_ >= 0) {
+    // Whether the next client is taken in room made for it.
+    bool roomMade = false;
+    for (int taken = 0; fd_ >= 0 && taken < AcceptBatch;) {
+        if (atCapacity && atCapacity()) {
+            if (!clientWaiting())
+                return;
+            if (!makeRoom || !makeRoom()) {
+                // Every connection is in use: the client waits in the queue
+                // until one ends.
+                full_ = true;
+                notifier_->setEnabled(false);
+                return;
+            }
+            if (!roomReported_ && onAcceptFailed)
+                onAcceptFailed("connections on " + path_.toStdString() +
+                               " at their limit; the oldest idle one was closed to make room");
+            roomReported_ = true;
+            roomMade = true;
+        }
         const int client = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (client >= 0) {
+            ++taken;
             quiet_ = false;
+            roomReported_ = roomMade;
+            roomMade = false;
             if (onConnection)
                 onConnection(client);
             else
@@ -123,6 +152,13 @@ void DdeListenSocket::acceptAll()
             continue;
         if (err == EAGAIN || err == EWOULDBLOCK)
             return;
+        if (OutOfDescriptors(err) && makeRoom && makeRoom()) {
+            if (!roomReported_)
+                reportFailure(err, "; the oldest idle connection was closed to make room");
+            roomReported_ = true;
+            roomMade = true;
+            continue;
+        }
         if (OutOfDescriptors(err) && turnAwayOne(err))
             continue;
         // Nothing taken off the queue: the notifier would fire again at
@@ -134,6 +170,21 @@ void DdeListenSocket::acceptAll()
         retry_.start();
         return;
     }
+}
+
+void DdeListenSocket::resume()
+{
+    if (!full_ || !notifier_)
+        return;
+    full_ = false;
+    if (!retry_.isActive())
+        notifier_->setEnabled(true);
+}
+
+bool DdeListenSocket::clientWaiting() const
+{
+    pollfd p = {fd_, POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0;
 }
 
 bool DdeListenSocket::turnAwayOne(int err)

@@ -1,9 +1,11 @@
 #pragma once
 // The listening socket of a DDE server. It takes every connection as a plain
-// descriptor and keeps listening whatever an accept meets: when the process
-// has run out of descriptors, the waiting client is turned away (its
-// connection closed at once), the failure is reported, and the next client
-// is served once descriptors are free again.
+// descriptor and keeps listening whatever an accept meets. When the owner
+// holds as many connections as it allows, or the process has run out of
+// descriptors, the owner is asked to make room (it closes an idle
+// connection); when it cannot, a waiting client waits in the queue while
+// the owner is full, and is turned away (its connection closed at once) when
+// the process has no descriptor left. Each shortage is reported once.
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -21,8 +23,13 @@ public:
     // Called with each accepted descriptor (close-on-exec, non-blocking);
     // the callee owns it.
     std::function<void(int)> onConnection;
-    // Called with the text of an accept that failed.
+    // Called with the text of an accept that failed, or that needed room.
     std::function<void(const std::string&)> onAcceptFailed;
+    // True when the owner takes no further connection as things stand.
+    std::function<bool()> atCapacity;
+    // Closes one of the owner's connections to make room; false when none
+    // may go.
+    std::function<bool()> makeRoom;
 
     // Listens on path, open only to this user; a file in the way makes it
     // fail. False with the reason in error.
@@ -31,12 +38,16 @@ public:
     // replaced it meanwhile.
     void close();
     bool isListening() const { return fd_ >= 0; }
+    // One of the owner's connections ended: accepting goes on if it waited
+    // for room.
+    void resume();
 
 private:
     void acceptAll();
     // Out of descriptors (err): turns the first waiting client away with
     // the descriptor kept in reserve, and reports it; true when one was.
     bool turnAwayOne(int err);
+    bool clientWaiting() const;
     void reportFailure(int err, const char* outcome);
     void reopenReserve();
 
@@ -52,4 +63,8 @@ private:
     QTimer retry_;
     // A pause was reported: the failures until the next accept are not.
     bool quiet_ = false;
+    // Room was made and reported: not again until an accept needs none.
+    bool roomReported_ = false;
+    // Accepting waits for one of the owner's connections to end.
+    bool full_ = false;
 };

@@ -1,6 +1,7 @@
 #include "platform/qt/dde_server_conv.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -9,8 +10,10 @@
 #include <QByteArray>
 #include <QPointer>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -23,9 +26,12 @@
 
 class DdeEndpoint;
 
+using DdeClock = std::chrono::steady_clock;
+
 // One client connection: reads frames, writes answer bytes. It ends once
 // the peer has finished sending and every string it sent is answered, or at
-// once when a frame breaks the rules or the peer is gone.
+// once when a frame breaks the rules or the peer is gone, or when it has
+// been idle too long (see DdeServerConv).
 class DdeConnection : public QObject {
 public:
     DdeConnection(int fd, DdeEndpoint* endpoint);
@@ -37,19 +43,32 @@ public:
     void end();
     bool ended() const { return fd_ < 0; }
 
+    // A string of it waits, runs or has its answer still to go out.
+    bool busy() const { return unanswered_ > 0 || !out_.isEmpty() || peerDone_; }
+    // Waits for a whole string: none came yet, or one has begun.
+    bool idle() const { return fd_ >= 0 && !busy() && (!delivered_ || !in_.isEmpty()); }
+    // Since when it has waited for its next string.
+    DdeClock::time_point waitingSince() const { return waitingSince_; }
+
 private:
+    void readSome();
     void writePending();
     void finishWhenDone();
     void closeDescriptor();
+    // Arms the idle timer for as long as the connection is idle.
+    void watchIdle();
 
     int fd_;
     DdeEndpoint* endpoint_;
     QSocketNotifier readNotifier_;
     QSocketNotifier writeNotifier_;
+    QTimer idleTimer_;
     QByteArray in_;
     QByteArray out_;
     int unanswered_ = 0;
     bool peerDone_ = false;
+    bool delivered_ = false;
+    DdeClock::time_point waitingSince_ = DdeClock::now();
 };
 
 // One listening socket of this process, shared by the conversations created
@@ -79,7 +98,15 @@ public:
 
     bool listen(std::string& error)
     {
-        listener_.onConnection = [this](int fd) { new DdeConnection(fd, this); };
+        listener_.onConnection = [this](int fd) {
+            auto* connection = new DdeConnection(fd, this);
+            live_.push_back(connection);
+            // What the client sent with its connect is read before other
+            // clients may push it out.
+            connection->readAvailable();
+        };
+        listener_.atCapacity = [this] { return live_.size() >= connectionLimit(); };
+        listener_.makeRoom = [this] { return closeOneForRoom(); };
         listener_.onAcceptFailed = [this](const std::string& what) {
             if (DdeServerConv* conv = serving())
                 emit conv->acceptFailed(QString::fromStdString(what));
@@ -108,6 +135,31 @@ public:
 
     DdeServerConv* serving() const { return convs_.empty() ? nullptr : convs_.back(); }
     std::size_t pending() const { return queue_.size(); }
+
+    int idleTimeoutMs() const
+    {
+        const DdeServerConv* conv = serving();
+        return conv ? conv->idleTimeout() : DdeServerConv::DefaultIdleTimeoutMs;
+    }
+
+    // Half the descriptors the process may open leave the other half to the
+    // program's own files.
+    std::size_t connectionLimit() const
+    {
+        if (const DdeServerConv* conv = serving(); conv && conv->connectionLimit() > 0)
+            return conv->connectionLimit();
+        rlimit limit;
+        if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+            return DdeServerConv::MaxConnections;
+        return std::clamp<std::size_t>(static_cast<std::size_t>(limit.rlim_cur / 2), 8,
+                                       DdeServerConv::MaxConnections);
+    }
+
+    void connectionEnded(DdeConnection* connection)
+    {
+        live_.erase(std::remove(live_.begin(), live_.end(), connection), live_.end());
+        listener_.resume();
+    }
 
     void enqueue(DdeConnection* connection, std::string bytes)
     {
@@ -162,6 +214,25 @@ private:
             delete this;
     }
 
+    // The longest idle connection goes first; one that is only quiet
+    // between strings (a partner keeping its link) only when none is idle.
+    bool closeOneForRoom()
+    {
+        DdeConnection* victim = nullptr;
+        auto before = [](const DdeConnection* a, const DdeConnection* b) {
+            if (a->idle() != b->idle())
+                return a->idle();
+            return a->waitingSince() < b->waitingSince();
+        };
+        for (DdeConnection* connection : live_)
+            if (!connection->ended() && !connection->busy() && (!victim || before(connection, victim)))
+                victim = connection;
+        if (!victim)
+            return false;
+        victim->end();
+        return true;
+    }
+
     void shutDown()
     {
         const auto it = Endpoints().find(path_);
@@ -180,6 +251,8 @@ private:
     DdeListenSocket listener_;
     std::deque<Pending> queue_;
     std::vector<DdeServerConv*> convs_;
+    // The open connections, oldest first.
+    std::vector<DdeConnection*> live_;
     bool scheduled_ = false;
     bool running_ = false;
     bool closing_ = false;
@@ -195,11 +268,34 @@ DdeConnection::DdeConnection(int fd, DdeEndpoint* endpoint)
     ::fcntl(fd_, F_SETFD, FD_CLOEXEC);
     ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);
     writeNotifier_.setEnabled(false);
+    idleTimer_.setSingleShot(true);
     connect(&readNotifier_, &QSocketNotifier::activated, this, [this] { readAvailable(); });
     connect(&writeNotifier_, &QSocketNotifier::activated, this, [this] { writePending(); });
+    connect(&idleTimer_, &QTimer::timeout, this, [this] { watchIdle(); });
 }
 
 void DdeConnection::readAvailable()
+{
+    readSome();
+    watchIdle();
+}
+
+void DdeConnection::watchIdle()
+{
+    if (!idle()) {
+        idleTimer_.stop();
+        return;
+    }
+    const auto deadline = waitingSince_ + std::chrono::milliseconds(endpoint_->idleTimeoutMs());
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - DdeClock::now());
+    if (left.count() <= 0) {
+        end();
+        return;
+    }
+    idleTimer_.start(static_cast<int>(std::min<long long>(left.count(), 1 << 30)));
+}
+
+void DdeConnection::readSome()
 {
     constexpr qsizetype limit = static_cast<qsizetype>(DdeServerConv::MaxFrameBytes);
     char buffer[16384];
@@ -221,6 +317,10 @@ void DdeConnection::readAvailable()
             finishWhenDone();
             return;
         }
+        // The wait for a string begun after others starts with its first
+        // byte; a connection that never sent a whole one waits since it was
+        // opened.
+        const bool begun = in_.isEmpty() && delivered_;
         in_.append(buffer, n);
         qsizetype start = 0;
         for (;;) {
@@ -235,9 +335,12 @@ void DdeConnection::readAvailable()
                 return;
             }
             ++unanswered_;
+            delivered_ = true;
             endpoint_->enqueue(this, std::string(in_.constData() + start, static_cast<std::size_t>(nul - start)));
             start = nul + 1;
         }
+        if (begun || start > 0)
+            waitingSince_ = DdeClock::now();
         in_.remove(0, start);
         if (in_.size() > limit) {
             end();
@@ -252,8 +355,11 @@ void DdeConnection::answer(bool done)
         return;
     --unanswered_;
     out_.append(done ? '\1' : '\0');
+    // A string that ran long must not count against the next one.
+    waitingSince_ = DdeClock::now();
     writePending();
     finishWhenDone();
+    watchIdle();
 }
 
 // MSG_NOSIGNAL: a peer that has gone must not raise SIGPIPE, whatever the
@@ -277,6 +383,7 @@ void DdeConnection::writePending()
     }
     writeNotifier_.setEnabled(false);
     finishWhenDone();
+    watchIdle();
 }
 
 void DdeConnection::finishWhenDone()
@@ -292,6 +399,8 @@ void DdeConnection::end()
     closeDescriptor();
     in_.clear();
     out_.clear();
+    idleTimer_.stop();
+    endpoint_->connectionEnded(this);
     deleteLater();
 }
 
@@ -346,7 +455,7 @@ DdeServerConv::DdeServerConv(std::string service, std::string topic, QObject* pa
     : QObject(parent),
       service_(std::move(service)),
       topic_(std::move(topic)),
-      socketPath_(DdeSocketPath(service_, topic_))
+      socketPath_(DdeSocketPath(service_, topic_, pathError_))
 {
 }
 
@@ -360,6 +469,10 @@ DdeServerConv::ListenResult DdeServerConv::listen()
     if (endpoint_)
         return ListenResult::Listening;
     error_.clear();
+    if (!pathError_.empty()) {
+        error_ = "no safe folder for " + socketPath_.toStdString() + ": " + pathError_;
+        return ListenResult::Failed;
+    }
     if (DdeEndpoint* mine = DdeEndpoint::Find(socketPath_)) {
         endpoint_ = mine;
         mine->attach(this);

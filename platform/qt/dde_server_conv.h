@@ -10,6 +10,17 @@
 // waits until the handler returns. A frame over MaxFrameBytes, or one cut off
 // by a broken connection, is dropped with its connection.
 //
+// A connection stays open between strings as long as its client likes once
+// it has sent a whole string. One that has not sent a whole string within
+// the idle timeout of being opened, or that has begun a string and not
+// finished it within that time, is closed: a client that only holds
+// connections would otherwise use up the process's descriptors. When the
+// connections reach their limit (half the process's descriptors, at most
+// MaxConnections) or the process has no descriptor left, the longest idle
+// connection, else the one longest quiet between strings, is closed to make
+// room for the next client; a connection whose string waits or runs, or
+// whose answer is not yet out, is never closed for it.
+//
 // Within one process, a second conversation on the same socket takes the
 // socket over: its handler serves from then on, and the earlier one serves
 // again should the later one close first. Another process that serves the
@@ -37,6 +48,8 @@ public:
     };
 
     static constexpr std::size_t MaxFrameBytes = 65536;
+    static constexpr int DefaultIdleTimeoutMs = 5000;
+    static constexpr std::size_t MaxConnections = 512;
 
     DdeServerConv(std::string service, std::string topic, QObject* parent = nullptr);
     ~DdeServerConv() override;
@@ -45,6 +58,13 @@ public:
     const std::string& topic() const { return topic_; }
     // The socket, as named when the conversation was created.
     const QString& socketPath() const { return socketPath_; }
+
+    // How long a connection may be idle (see above); for tests.
+    void setIdleTimeout(int ms) { idleTimeoutMs_ = ms; }
+    int idleTimeout() const { return idleTimeoutMs_; }
+    // The number of connections held at most; 0 for the default limit.
+    void setConnectionLimit(std::size_t count) { connectionLimit_ = count; }
+    std::size_t connectionLimit() const { return connectionLimit_; }
 
     void setMacroHandler(MacroHandler handler) { handler_ = std::move(handler); }
     // Told of a string that has to wait (a handler runs, or strings are
@@ -74,8 +94,9 @@ public:
 signals:
     // A handler threw; the string was answered with 0.
     void macroFailed(const QString& what);
-    // A client could not be taken (the process is out of descriptors, for
-    // one); it was turned away and the server listens on.
+    // A client could not be taken at once (the connections are at their
+    // limit, the process is out of descriptors): an idle connection was
+    // closed for it, or it was turned away; the server listens on.
     void acceptFailed(const QString& what);
 
 private:
@@ -84,7 +105,12 @@ private:
 
     std::string service_;
     std::string topic_;
+    // Set when the socket's folder must not be used; before the path, which
+    // sets it.
+    std::string pathError_;
     QString socketPath_;
+    int idleTimeoutMs_ = DefaultIdleTimeoutMs;
+    std::size_t connectionLimit_ = 0;
     MacroHandler handler_;
     WaitWatcher waitWatcher_;
     DdeEndpoint* endpoint_ = nullptr;

@@ -1,8 +1,7 @@
 #include "platform/qt/dde_socket_path.h"
 
-#include <QDir>
-
 #include "platform/paths.h"
+#include "platform/runtime_folder.h"
 
 namespace {
 
@@ -18,13 +17,15 @@ std::string SocketNamePart(const std::string& name)
 
 }  // namespace
 
+QString DdeSocketPath(const std::string& service, const std::string& topic, std::string& error)
+{
+    const std::string folder = RuntimeFolder(error);
+    const std::string name = "dde-" + SocketNamePart(service) + "-" + SocketNamePart(topic);
+    return QString::fromStdString(folder + "/" + name);
+}
+
 QString DdeSocketPath(const std::string& service, const std::string& topic)
 {
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
-    const std::string name = "dde-" + SocketNamePart(service) + "-" + SocketNamePart(topic);
-    return folder + QLatin1Char('/') + QString::fromStdString(name);
+    std::string error;
+    return DdeSocketPath(service, topic, error);
 }

@@ -9,13 +9,15 @@ Run under x_server.py (DISPLAY set).
 """
 import os
 import signal
+import socket
+import stat
 import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from zorit_harness import (FAILURES, TOOLS, SCENARIO, Home, check, ini, keys, other_window,  # noqa: E402
-                           quit_program, start_and_window, width_of, window_of, xdo)
+                           quit_program, return_on_message, start_and_window, width_of, window_of, xdo)
 
 # The test snapshot: gauge 7, name TEST1, pattern 123 x 45, random lines,
 # set-up record and planes 0 and 1.
@@ -372,6 +374,50 @@ def scenario_lost_display():
     home.cleanup()
 
 
+def scenario_dde_folder():
+    """Without XDG_RUNTIME_DIR the socket lives in a folder of the user's own
+    below the shared temporary folder, out of reach of a socket another user
+    bound first under the program's name; a private folder somebody opened to
+    everyone keeps the server from starting, and the technician is told."""
+    home = Home()
+    shared = home.path("shared")
+    os.makedirs(shared)
+    os.chmod(shared, 0o1777)
+    home.env.pop("XDG_RUNTIME_DIR")
+    home.env["TMPDIR"] = shared
+    private = os.path.join(shared, "vasp-%d" % os.getuid())
+    # The name in the shared folder, taken first.
+    thief = socket.socket(socket.AF_UNIX)
+    thief.bind(os.path.join(shared, "dde-ZORIT-DDESERVER1"))
+    thief.listen(8)
+    thief.setblocking(False)
+    proc, win = start_and_window(home)
+    check(other_window(proc.pid, win, 1.5) is None, "no message with a private folder")
+    check(stat.S_IMODE(os.lstat(private).st_mode) == 0o700, "the private folder has mode 0700")
+    r = subprocess.run(["socat", "-t", "10", "-", "UNIX-CONNECT:" + os.path.join(private, "dde-ZORIT-DDESERVER1")],
+                       input=b"NAME C:\\X\\GEHEIM.SMA\0", capture_output=True, timeout=30)
+    check(r.stdout == b"\1", "NAME answered through the private folder (%r)" % r.stdout)
+    try:
+        thief.accept()
+        check(False, "the socket in the shared folder got a connection")
+    except BlockingIOError:
+        pass
+    check(quit_program(proc, win) == 0, "exit status 0")
+
+    os.chmod(private, 0o777)
+    proc, win = start_and_window(home)
+    box = other_window(proc.pid, win, 10)
+    check(box is not None, "a message when the server cannot start")
+    if box:
+        return_on_message(proc.pid, box, [win], "message of the server", shot="dde_folder.png")
+    check(b"DDE-Server nicht gestartet" in home.read("Debug.Txt"), "the reason in Debug.Txt")
+    time.sleep(0.5)
+    check(proc.poll() is None, "the program runs on")
+    check(quit_program(proc, win) == 0, "exit status 0 without a server")
+    thief.close()
+    home.cleanup()
+
+
 SCENARIOS = {
     "restart": scenario_restart,
     "first_start": scenario_first_start,
@@ -384,6 +430,7 @@ SCENARIOS = {
     "scheme_windows": scenario_scheme_windows,
     "signals": scenario_signals,
     "lost_display": scenario_lost_display,
+    "dde_folder": scenario_dde_folder,
 }
 
 if __name__ == "__main__":

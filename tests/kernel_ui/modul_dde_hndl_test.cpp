@@ -22,6 +22,7 @@
 #include "platform/registry_ini_file.h"
 #include "tests/support/dde_partner.h"
 #include "tests/support/qt_app.h"
+#include "tests/support/recording_host.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/test_env.h"
 
@@ -241,6 +242,42 @@ TEST_F(ModulDdeHndl, LiveServerOfAnotherProgramIsLeftAlone)
     EXPECT_NE(ReadTestFile(DebugLogPath()).find("dde-DERODI-DDESERVER1"), std::string::npos);
     // Still registered: the registry tells where the program is, not who serves.
     EXPECT_EQ(module.ReadProgramPath("Derodi"), ExecutablePath());
+}
+
+TEST_F(ModulDdeHndl, ServerThatDidNotStartIsToldOnce)
+{
+    // Without a runtime folder, in a private folder that somebody opened to
+    // every user; a live server in the way; and a server that runs.
+    const std::string shared = TestHome() + "shared";
+    std::filesystem::create_directories(shared);
+    const std::string folder = shared + "/vasp-" + std::to_string(::geteuid());
+    std::filesystem::create_directories(folder);
+    ::chmod(folder.c_str(), 0777);
+    const std::string told = "DDE-Server nicht gestartet!\r\nDas Designprogramm kann dieses Programm nicht fernsteuern.\r\n";
+    {
+        ScopedEnv noRuntime("XDG_RUNTIME_DIR", nullptr);
+        ScopedEnv tmp("TMPDIR", shared.c_str());
+        ScopedRecordingHost recording;
+        TestModule module(nullptr, "Zorit");
+        EXPECT_FALSE(module.DdeServer1.isServing());
+        module.ReportServerNotStarted();
+        EXPECT_EQ(recording.host.messages(), std::vector<std::string>{told + folder + "/dde-ZORIT-DDESERVER1"});
+        EXPECT_NE(ReadTestFile(DebugLogPath()).find("DDE-Server nicht gestartet: no safe folder for " + folder +
+                                                    "/dde-ZORIT-DDESERVER1: " + folder + " is open to other users"),
+                  std::string::npos);
+    }
+    {
+        DdePartner other(DdeSocketPath("Derodi", "DdeServer1"));
+        ASSERT_TRUE(other.ready());
+        ScopedRecordingHost recording;
+        TestModule module(nullptr, "Derodi");
+        module.ReportServerNotStarted();
+        EXPECT_EQ(recording.host.messages(), std::vector<std::string>{told + TestHome() + "runtime/dde-DERODI-DDESERVER1"});
+    }
+    ScopedRecordingHost recording;
+    TestModule module(nullptr, "Zorit");
+    module.ReportServerNotStarted();
+    EXPECT_TRUE(recording.host.messages().empty());
 }
 
 TEST_F(ModulDdeHndl, LanguageDefaultsToTheSystemLanguage)

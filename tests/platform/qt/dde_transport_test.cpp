@@ -23,6 +23,7 @@
 #include "platform/qt/dde_socket_path.h"
 #include "tests/support/dde_partner.h"
 #include "tests/support/qt_app.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/test_env.h"
 
 using namespace std::string_literals;
@@ -110,13 +111,45 @@ TEST_F(DdeTransport, SocketNameUpperCasesServiceAndTopic)
     EXPECT_EQ(DdeSocketPath("Zorit", "DdeServer1").toStdString(), Runtime() + "/dde-ZORIT-DDESERVER1");
     // Only ASCII letters change case; a "/" cannot lead into another folder.
     EXPECT_EQ(DdeSocketPath("Z\xC3\xB6rit", "a/b").toStdString(), Runtime() + "/dde-Z\xC3\xB6RIT-A_B");
+}
 
-    const std::string saved = Runtime();
-    unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(DdeSocketPath("Derodi", "DdeServer1"), QDir::tempPath() + "/dde-DERODI-DDESERVER1");
-    setenv("XDG_RUNTIME_DIR", "", 1);
-    EXPECT_EQ(DdeSocketPath("Derodi", "DdeServer1"), QDir::tempPath() + "/dde-DERODI-DDESERVER1");
-    setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+TEST_F(DdeTransport, WithoutRuntimeFolderTheSocketsAreTheUsersAlone)
+{
+    // Another user who could bind the name first in the shared temporary
+    // folder would receive the partners' commands.
+    const std::string shared = TestHome() + "shared";
+    QDir().mkpath(QString::fromStdString(shared));
+    ::chmod(shared.c_str(), 01777);
+    const std::string folder = shared + "/vasp-" + std::to_string(::geteuid());
+    const QString socket = QString::fromStdString(folder + "/dde-DERODI-DDESERVER1");
+    ScopedEnv noRuntime("XDG_RUNTIME_DIR", nullptr);
+    ScopedEnv tmp("TMPDIR", shared.c_str());
+    {
+        DdeServerConv server("Derodi", "DdeServer1");
+        EXPECT_EQ(server.socketPath(), socket);
+        ASSERT_EQ(server.listen(), DdeServerConv::ListenResult::Listening) << server.errorText();
+        struct stat st;
+        ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0700u);
+        DdeClientConv client;
+        EXPECT_TRUE(client.SetLink("Derodi", "DdeServer1"));
+    }
+    {
+        // A folder others may enter: whoever listens in it is not trusted,
+        // and nobody of ours listens there.
+        ::chmod(folder.c_str(), 0777);
+        QLocalServer other;
+        ASSERT_TRUE(other.listen(socket));
+        DdeClientConv client;
+        EXPECT_FALSE(client.SetLink("Derodi", "DdeServer1"));
+        EXPECT_EQ(client.errorText(), folder + " is open to other users");
+        SpinFor(20);
+        EXPECT_FALSE(other.hasPendingConnections());
+        other.close();
+        DdeServerConv server("Derodi", "DdeServer1");
+        EXPECT_EQ(server.listen(), DdeServerConv::ListenResult::Failed);
+        EXPECT_NE(server.errorText().find("is open to other users"), std::string::npos) << server.errorText();
+    }
 }
 
 TEST_F(DdeTransport, MacroLinesSplitAtLineEnds)
@@ -320,48 +353,148 @@ private:
     rlimit saved_;
 };
 
+// A client of our own that sends its string and collects the answer while
+// events run; the socket is made before it connects.
+class PlainClient {
+public:
+    PlainClient() : fd_(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
+    ~PlainClient()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    bool made() const { return fd_ >= 0; }
+    // Connects, sends the bytes and waits for one answer byte per string;
+    // "" when the connection was refused or closed before.
+    std::string exchange(const QString& path, const std::string& bytes, int strings)
+    {
+        sockaddr_un addr = {};
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, path.toLocal8Bit().constData(), sizeof addr.sun_path - 1);
+        if (!connected_ && ::connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
+            return "";
+        connected_ = true;
+        if (::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(bytes.size()))
+            return "";
+        std::string answers;
+        SpinUntil([&] {
+            char buf[16];
+            const ssize_t n = ::recv(fd_, buf, sizeof buf, MSG_DONTWAIT);
+            if (n > 0)
+                answers.append(buf, static_cast<std::size_t>(n));
+            return n == 0 || (n < 0 && errno != EAGAIN) || answers.size() >= static_cast<std::size_t>(strings);
+        });
+        return Hex(answers);
+    }
+
+private:
+    int fd_;
+    bool connected_ = false;
+};
+
 }  // namespace
 
-TEST_F(DdeTransport, RunningOutOfDescriptorsDropsTheClientAndServesOn)
+TEST_F(DdeTransport, IdleConnectionsAreClosed)
 {
     DdeServerConv server("Derodi", "DdeServer1");
+    server.setIdleTimeout(150);
     Recorder rec;
     server.setMacroHandler(rec.handler());
-    QStringList failures;
-    QObject::connect(&server, &DdeServerConv::acceptFailed, [&](const QString& what) { failures << what; });
     ASSERT_EQ(server.listen(), DdeServerConv::ListenResult::Listening);
-    std::vector<int> held;
-    {
-        // Idle clients, then every descriptor left taken: the server cannot
-        // take the clients still waiting.
-        const int probe = ::dup(0);
-        ASSERT_GE(probe, 0);
-        ::close(probe);
-        LowDescriptorLimit limit(static_cast<rlim_t>(probe) + 64);
-        for (int i = 0; i < 40; ++i) {
+
+    // A partner keeps its link between strings, however long it is quiet.
+    RawClient partner(server.socketPath());
+    partner.send("ONE\0"s);
+    ASSERT_TRUE(partner.waitForAnswers(1));
+
+    RawClient silent(server.socketPath());
+    RawClient halfway(server.socketPath());
+    halfway.send("SIZE"s);
+    // A string begun after whole ones must be finished in time too.
+    RawClient stalled(server.socketPath());
+    stalled.send("TWO\0"s);
+    ASSERT_TRUE(stalled.waitForAnswers(1));
+    stalled.send("THR"s);
+    for (RawClient* client : {&silent, &halfway, &stalled}) {
+        ASSERT_TRUE(client->connected());
+        EXPECT_TRUE(client->waitForDisconnect());
+    }
+    EXPECT_EQ(partner.socket().state(), QLocalSocket::ConnectedState);
+    partner.send("FOUR\0"s);
+    ASSERT_TRUE(partner.waitForAnswers(2));
+    EXPECT_EQ(partner.answers(), "0101");
+    EXPECT_EQ(rec.calls, (std::vector<Lines>{{"ONE"}, {"TWO"}, {"FOUR"}}));
+
+    // A string that runs longer than the timeout does not count as idle
+    // time, before or after its answer.
+    server.setMacroHandler([&](const Lines& lines) {
+        SpinFor(400);
+        return !lines.empty();
+    });
+    RawClient slow(server.socketPath());
+    slow.send("LONG\0"s);
+    ASSERT_TRUE(slow.waitForAnswers(1));
+    slow.send("NEXT\0"s);
+    ASSERT_TRUE(slow.waitForAnswers(2));
+    EXPECT_EQ(slow.answers(), "0101");
+}
+
+TEST_F(DdeTransport, IdleClientsCannotLockThePartnersOut)
+{
+    // Clients that only hold connections, far more than the server takes:
+    // at its own limit, and with the process out of descriptors. The idle
+    // timeout is long, so that only making room can serve the partners.
+    enum class Shortage { OwnLimit, Descriptors };
+    for (const Shortage shortage : {Shortage::OwnLimit, Shortage::Descriptors}) {
+        SCOPED_TRACE(shortage == Shortage::OwnLimit ? "own limit" : "descriptors");
+        DdeServerConv server("Derodi", "DdeServer1");
+        server.setIdleTimeout(60000);
+        Recorder rec;
+        server.setMacroHandler(rec.handler());
+        QStringList failures;
+        QObject::connect(&server, &DdeServerConv::acceptFailed, [&](const QString& what) { failures << what; });
+        ASSERT_EQ(server.listen(), DdeServerConv::ListenResult::Listening);
+        // A partner that keeps its link goes only after every idle one.
+        PlainClient partner;
+        ASSERT_EQ(partner.exchange(server.socketPath(), "P\0"s, 1), "01");
+
+        std::vector<int> held;
+        PlainClient next;
+        ASSERT_TRUE(next.made());
+        std::unique_ptr<LowDescriptorLimit> limit;
+        int idle = 200;
+        if (shortage == Shortage::OwnLimit) {
+            server.setConnectionLimit(16);
+        } else {
+            const int probe = ::dup(0);
+            ASSERT_GE(probe, 0);
+            ::close(probe);
+            limit = std::make_unique<LowDescriptorLimit>(static_cast<rlim_t>(probe) + 64);
+            idle = 40;
+        }
+        for (int i = 0; i < idle; ++i) {
             const int fd = IdleClient(server.socketPath());
             if (fd >= 0)
                 held.push_back(fd);
             if (i % 4 == 0)
                 SpinFor(1);
         }
-        for (int fd; (fd = ::dup(0)) >= 0;)
-            held.push_back(fd);
-        SpinFor(100);
+        // Every descriptor left is taken, those the server frees included.
+        if (shortage == Shortage::Descriptors)
+            for (int fd; (fd = ::dup(0)) >= 0;)
+                held.push_back(fd);
+        SpinFor(50);
+        EXPECT_EQ(next.exchange(server.socketPath(), "X\0"s, 1), "01");
+        EXPECT_EQ(partner.exchange(server.socketPath(), "Q\0"s, 1), "01");
         for (int fd : held)
             ::close(fd);
-        held.clear();
+        limit.reset();
+        EXPECT_EQ(rec.calls, (std::vector<Lines>{{"P"}, {"X"}, {"Q"}}));
+        // Told, but not once for every client that needed room.
+        EXPECT_FALSE(failures.isEmpty());
+        EXPECT_LT(failures.size(), 5) << failures.join("\n").toStdString();
+        EXPECT_TRUE(server.isServing());
     }
-    EXPECT_FALSE(failures.isEmpty());
-    EXPECT_TRUE(QFileInfo::exists(server.socketPath()));
-    EXPECT_TRUE(server.isServing());
-
-    RawClient client(server.socketPath());
-    ASSERT_TRUE(client.connected());
-    client.send("X\0"s);
-    ASSERT_TRUE(client.waitForAnswers(1));
-    EXPECT_EQ(client.answers(), "01");
-    EXPECT_EQ(rec.calls, std::vector<Lines>{{"X"}});
 }
 
 TEST_F(DdeTransport, StaleSocketIsReplaced)
