@@ -932,8 +932,8 @@ bool TFormMain::KeepRamCopyForClose()
     restartWanted_ = false;
     kernelHost().messageDlg(F_DiskErrorText(code) + "\r\n" +
                                 F_TRANS("Der Stand des Programms wurde nicht gesichert (RAM-Kopie)!") + "\r\n" +
-                                F_TRANS("Das Programm bleibt offen: bitte an anderer Stelle speichern. "
-                                        "Erneutes Beenden beendet es ohne RAM-Kopie."),
+                                F_TRANS("Das Programm bleibt offen: bitte an anderer Stelle speichern.") + "\r\n" +
+                                F_TRANS("Erneutes Beenden beendet es ohne RAM-Kopie."),
                             MsgKind::Warning, {MsgButton::OK});
     return false;
 }
