@@ -911,8 +911,12 @@ void TFormMain::closeEvent(QCloseEvent* event)
         closing_ = true;
         WriteRecentFiles();
     }
-    if (signalEnd_)
+    if (signalEnd_) {
         signalEnd_->stop();
+        // Ended from outside (a logout): a language change answered on the
+        // way starts no new program.
+        restartWanted_ = false;
+    }
     event->accept();
     QCoreApplication::quit();
 }
