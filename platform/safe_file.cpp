@@ -159,6 +159,13 @@ void SetSafeFileFaultForTesting(const SafeFileFault& f)
     faultRenames = 0;
 }
 
+size_t TakeSafeFileFaultAllowance(size_t count)
+{
+    const size_t allowed = FaultAllowance(count);
+    faultWritten += static_cast<int64_t>(allowed);
+    return allowed;
+}
+
 int WriteRefusal(const std::string& path)
 {
     struct stat st{};

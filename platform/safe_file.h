@@ -94,3 +94,7 @@ struct SafeFileFault {
     int renamesBeforeFailure = -1;
 };
 void SetSafeFileFaultForTesting(const SafeFileFault& fault);
+// The same fault for the other writers of files (the unit stream): how many
+// of count bytes may be written now, counted as written; 0 once the disk is
+// full.
+size_t TakeSafeFileFaultAllowance(size_t count);

@@ -28,12 +28,14 @@
 
 #include "check/ui/install_check_windows.h"
 #include "kernel/dispatch/busystate.h"
+#include "kernel/dispatch/kernel_host.h"
 #include "kernel/language/language.h"
 #include "kernel/model/family_data.h"
 #include "kernel/model/globals.h"
 #include "kernel/model/machinedata.h"
 #include "kernel/model/programmodel.h"
 #include "kernel/model/ramcopy.h"
+#include "kernel/services/debuglog.h"
 #include "kernel/services/free_resources.h"
 #include "kernel/services/services.h"
 #include "kernel/ui/edit_bindings.h"
@@ -64,7 +66,9 @@
 #include "shell/image_lists.h"
 #include "shell/program_files.h"
 #include "shell/program_windows.h"
+#include "shell/ram_copy_at_exit.h"
 #include "shell/script_source.h"
+#include "shell/signal_end.h"
 #include "textedit/form_skrel_editor.h"
 
 TFormMain* FormMain = nullptr;
@@ -899,14 +903,77 @@ void TFormMain::closeEvent(QCloseEvent* event)
         return;
     }
     if (!closing_) {
-        closing_ = true;
         CloseCheckWindowsForShutdown();
-        MnuCreateRamCopyClick();
-        for (int n = 1; n <= 4; ++n)
-            P_WriteIni("System", "LoadFile" + std::to_string(n), RecentCaptionOf(n).toStdString());
+        if (!KeepRamCopyForClose()) {
+            event->ignore();
+            return;
+        }
+        closing_ = true;
+        WriteRecentFiles();
+    }
+    if (signalEnd_) {
+        signalEnd_->stop();
+        // Ended from outside (a logout): a language change answered on the
+        // way starts no new program.
+        restartWanted_ = false;
     }
     event->accept();
     QCoreApplication::quit();
+}
+
+bool TFormMain::KeepRamCopyForClose()
+{
+    int code = 0;
+    if (StoreRamCopy(::RamCopyPath(), code))
+        return true;
+    // A signal (logout, shutdown) leaves no one to answer: the log says it.
+    if (ramCopyWaived_ || (signalEnd_ && signalEnd_->started()))
+        return true;
+    // The copy is what brings the program back at the next start: without
+    // it the work lives only in this window, so the window stays until the
+    // technician has saved it elsewhere or closes again.
+    ramCopyWaived_ = true;
+    restartWanted_ = false;
+    kernelHost().messageDlg(F_DiskErrorText(code) + "\r\n" +
+                                F_TRANS("Der Stand des Programms wurde nicht gesichert (RAM-Kopie)!") + "\r\n" +
+                                F_TRANS("Das Programm bleibt offen: bitte an anderer Stelle speichern.") + "\r\n" +
+                                F_TRANS("Erneutes Beenden beendet es ohne RAM-Kopie."),
+                            MsgKind::Warning, {MsgButton::OK});
+    return false;
+}
+
+void TFormMain::WriteRecentFiles()
+{
+    for (int n = 1; n <= 4; ++n)
+        P_WriteIni("System", "LoadFile" + std::to_string(n), RecentCaptionOf(n).toStdString());
+}
+
+void TFormMain::EndOnSignal(int signal)
+{
+    DebugLog({"Signal", signal});
+    if (!signalEnd_)
+        signalEnd_ = new SignalEnd([this] { close(); }, [this, signal] { EndAfterSignal(signal); }, this);
+    signalEnd_->start();
+}
+
+void TFormMain::EndAfterSignal(int signal)
+{
+    if (closing_)
+        return;
+    if (ProgramBusy()) {
+        // Half a program would replace the last whole copy: that one stays.
+        DebugLog({"Signal", signal, "Auftrag läuft: RAM-Kopie nicht geschrieben"});
+        DisarmRamCopyAtExit();
+        endProcess(0);
+        return;
+    }
+    DebugLog({"Signal", signal, "Fenster ohne Antwort: Programmende"});
+    closing_ = true;
+    CloseCheckWindowsForShutdown();
+    KeepRamCopyForClose();
+    WriteRecentFiles();
+    DisarmRamCopyAtExit();
+    endProcess(0);
 }
 
 void TFormMain::paintEvent(QPaintEvent* event)

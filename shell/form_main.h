@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QPair>
 #include <QString>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@ class QFrame;
 class QStatusBar;
 class StatusPanels;
 class MainCheckWindowsShell;
+class SignalEnd;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
@@ -66,6 +68,12 @@ public:
 
     // The restart after a language change.
     void P_RestartCallback();
+    // A termination signal arrived: the program ends within two seconds,
+    // with the RAM copy when it can be written, whatever window is open.
+    void EndOnSignal(int signal);
+    // How the program ends when the grace time of a signal is over (a test
+    // records it instead).
+    std::function<void(int status)> endProcess = [](int status) { std::_Exit(status); };
     bool RestartWanted() const { return restartWanted_; }
 
     QStatusBar* StatusBar1 = nullptr;
@@ -105,6 +113,12 @@ private:
     void CompleteInterruptedSaves();
     // Saves the program as file; "&Speichern" writes that file from then on.
     void SaveProgram(const std::string& file);
+    // The RAM copy written for the close; false when the close must stop
+    // because it could not be written (the technician is told, once).
+    bool KeepRamCopyForClose();
+    void WriteRecentFiles();
+    // The grace time of a signal is over and the program has not closed.
+    void EndAfterSignal(int signal);
 
     QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, int picture = -1,
                      const QKeySequence& key = {});
@@ -116,6 +130,10 @@ private:
     StatusPanels* panels_ = nullptr;
     bool restartWanted_ = false;
     bool closing_ = false;
+    // The RAM copy failed at a close and the technician was told: the next
+    // close ends without it.
+    bool ramCopyWaived_ = false;
+    SignalEnd* signalEnd_ = nullptr;
     bool firstPaint_ = true;
     QString dialogFilter_;
     QString dialogFolder_;

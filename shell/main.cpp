@@ -96,13 +96,10 @@ int main(int argc, char* argv[])
     if (FormProgrammStart)
         FormProgrammStart->raise();
     // Ctrl+C, kill and a closed terminal close the program as "Beenden"
-    // does; a display that goes away ends it without a close, so the end of
-    // the process keeps the RAM copy then.
+    // does, from whatever window waits; a display that goes away ends it
+    // without a close, so the end of the process keeps the RAM copy then.
     TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &TerminationSignals::caught, main, [main](int signal) {
-        DebugLog({"Signal", signal});
-        main->close();
-    });
+    QObject::connect(&terminationSignals, &TerminationSignals::caught, main, &TFormMain::EndOnSignal);
     ArmRamCopyAtExit();
     const int status = app.exec();
     DisarmRamCopyAtExit();

@@ -282,19 +282,28 @@ bool DeserializeProgram(std::string_view bytes)
     return true;
 }
 
-bool WriteRamCopy(const std::string& path)
+bool StoreRamCopy(const std::string& path, int& code)
 {
     const std::string bytes = SerializeProgram();
     bool error = false;
     P_DiskCreate(path, error, true);
     P_DiskWrite(bytes.data(), static_cast<uint32_t>(bytes.size()), error);
     const bool placed = P_DiskClose();
+    code = 0;
     if (!error && placed)
         return true;
+    code = P_DiskLastError();
+    DebugLog({"RAM-Kopie nicht geschrieben:", path, "Fehler", code});
+    return false;
+}
+
+bool WriteRamCopy(const std::string& path)
+{
     // The snapshot is what carries the program into the next run: losing
     // it unnoticed would lose the program.
-    const int code = P_DiskLastError();
-    DebugLog({"RAM-Kopie nicht geschrieben:", path, "Fehler", code});
+    int code = 0;
+    if (StoreRamCopy(path, code))
+        return true;
     P_WarningBox(F_DiskErrorText(code));
     return false;
 }

@@ -39,8 +39,10 @@ bool DeserializeProgram(std::string_view bytes);
 std::string RamCopyPath();
 
 // Writes the snapshot through the unit stream: a temporary file renamed over
-// the old one. A failed write keeps the old file, goes to the debug log and
-// shows the disk error; false then.
+// the old one. A failed write keeps the old file and goes to the debug log;
+// false then, with code the disk error (as F_DiskErrorText takes it).
+bool StoreRamCopy(const std::string& path, int& code);
+// StoreRamCopy that shows the disk error when the write fails.
 bool WriteRamCopy(const std::string& path);
 
 // Replaces the program by the named snapshot. A missing file changes nothing.

@@ -19,6 +19,7 @@
 #include "kernel/model/programmodel.h"
 #include "kernel/pattern/lzwcodec.h"
 #include "kernel/services/services.h"
+#include "kernel/services/stream.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
 #include "platform/stored_file.h"
@@ -126,7 +127,14 @@ void PutEntry(uint8_t* p, uint16_t tag, uint16_t type, uint32_t count, uint32_t 
 
 std::string DiskFailure(const SafeFileWriter& file)
 {
-    return file.diskFull() ? F_TRANS("Diskette ist voll!") : F_TRANS("Unbekannter Fehler am Laufwerk!");
+    if (file.diskFull())
+        return F_TRANS("Diskette ist voll!");
+    // A pattern file the user made read-only (or a folder closed to
+    // writing) is refused as such, by name: the other files of the program
+    // may well be writable.
+    if (const int code = DiskErrorCode(file.error()); code == 5)
+        return DiskErrorTextFor(file.destination(), code);
+    return F_TRANS("Unbekannter Fehler am Laufwerk!");
 }
 
 // Writes the plane to file's temporary file and finishes it; putting it in

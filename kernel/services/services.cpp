@@ -135,6 +135,14 @@ std::string F_DiskErrorText(int code)
     }
 }
 
+std::string DiskErrorTextFor(const std::string& path, int code)
+{
+    constexpr int kAccessDenied = 5;
+    if (code != kAccessDenied || path.empty())
+        return F_DiskErrorText(code);
+    return path + "\r\n" + F_DiskErrorText(code);
+}
+
 std::string F_ReadKeyValue(const std::string& fileName, const std::string& key, char separator)
 {
     // Machine-type files are a few hundred lines of keys.

@@ -27,6 +27,10 @@ std::string F_NumOrEmpty(uint16_t value, int width);
 void P_WarningBox(const std::string& text);
 // The translated text of a disk error code.
 std::string F_DiskErrorText(int code);
+// The text of a disk error met on one file of several (a program with its
+// pattern files): a refused write names the file on a line before the text,
+// since each file of the set may be refused for itself.
+std::string DiskErrorTextFor(const std::string& path, int code);
 
 // The value after the first separator of the first line that begins with
 // the key (at most 256 characters, a trailing ";" removed); empty when none.

@@ -237,7 +237,9 @@ void P_DiskWrite(const void* buffer, uint32_t count, bool& error)
     }
     size_t done = 0;
     while (done < count) {
-        const ssize_t n = ::pwrite(stream.fd, src + done, count - done, static_cast<off_t>(stream.pos + done));
+        const size_t allowed = TakeSafeFileFaultAllowance(count - done);
+        const off_t at = static_cast<off_t>(stream.pos + done);
+        const ssize_t n = allowed == 0 ? 0 : ::pwrite(stream.fd, src + done, allowed, at);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {

@@ -68,6 +68,12 @@ uint16_t Refused(int err)
     return Refused(F_DiskErrorText(DiskErrorCode(err)));
 }
 
+// A file of the set that could not be written: a refused one by name.
+uint16_t Refused(int err, const std::string& file)
+{
+    return Refused(DiskErrorTextFor(file, DiskErrorCode(err)));
+}
+
 bool Exists(const std::string& path)
 {
     struct stat st{};
@@ -89,10 +95,11 @@ public:
                 ::unlink(s.kept.c_str());
     }
 
-    // 0, or the system's error number of the step that failed; the old
-    // files are then back.
-    int Run(const std::vector<SafeFileWriter*>& files)
+    // 0, or the system's error number of the step that failed, with the
+    // file it failed on; the old files are then back.
+    int Run(const std::vector<SafeFileWriter*>& files, std::string& failedFile)
     {
+        failedFile = folder_ + kSaveJournalName;
         for (SafeFileWriter* file : files) {
             Step step{file->destination(), {}, Exists(file->destination())};
             if (step.existed)
@@ -105,6 +112,7 @@ public:
         SaveStepPoint();
         for (size_t i = 0; i < files.size(); ++i) {
             if (!files[i]->Commit()) {
+                failedFile = files[i]->destination();
                 Undo(i, files);
                 return files[i]->error();
             }
@@ -218,7 +226,7 @@ uint16_t SaveWholeProgram(const std::string& programFile, const std::string& tem
     StatusText(F_TRANS("Dateien kopieren"));
     SafeFileWriter program;
     if (!program.Create(programFile) || !program.WriteFileContents(written) || !program.Finish())
-        return Refused(program.error());
+        return Refused(program.error(), program.destination());
 
     const std::string folder = FolderPart(program.destination());
     std::vector<std::unique_ptr<SafeFileWriter>> patterns;
@@ -234,7 +242,8 @@ uint16_t SaveWholeProgram(const std::string& programFile, const std::string& tem
     for (const auto& p : patterns)
         order.push_back(p.get());
     order.push_back(&program);
-    if (const int err = Replacement(folder).Run(order))
-        return Refused(err);
+    std::string failedFile;
+    if (const int err = Replacement(folder).Run(order, failedFile))
+        return Refused(err, failedFile);
     return 0;
 }

@@ -7,6 +7,7 @@ strings sent over the program's socket with socat, the snapshot read back
 with ramcopy.py. Run under x_server.py.
 """
 import os
+import signal
 import struct
 import subprocess
 import sys
@@ -15,7 +16,8 @@ import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from zorit_harness import (BIN, FAILURES, SCENARIO, TOOLS, Home, check, ini, keys,  # noqa: E402
-                           other_window, progress_boxes, return_on_message, start_and_window, xdo)
+                           other_window, progress_boxes, quit_program, return_on_message, start_and_window,
+                           xdo)
 
 PROBE = os.path.join(os.path.dirname(BIN), "tests", "tools", "kernel_probe")
 RAMCOPY = os.path.join(TOOLS, "ramcopy.py")
@@ -363,13 +365,20 @@ def scenario_save_after_save_as():
 
 
 def scenario_read_only_save():
-    """A program file the user made read-only: Ctrl+S leaves every file as
-    it was and says so once."""
+    """Files the user made read-only (all of them, or the pattern file
+    beside a writable program file): Ctrl+S leaves every file as it was and
+    says so once."""
+    for locked in ("all", "PROG1_p.TIF"):
+        read_only_save(locked)
+
+
+def read_only_save(locked):
     home = Home()
     program = make_program(home, "w/A", "PROG1.3XH")
     folder = home.path("w", "A")
     for name in os.listdir(folder):
-        os.chmod(os.path.join(folder, name), 0o444)
+        if locked in ("all", name):
+            os.chmod(os.path.join(folder, name), 0o444)
     before = {name: open(os.path.join(folder, name), "rb").read() for name in os.listdir(folder)}
     proc, win = start_and_window(home)
     check(dde(home, "LOADPATTERN " + program) == "01", "LOADPATTERN answered")
@@ -379,12 +388,17 @@ def scenario_read_only_save():
     check(box is not None, "a message window")
     if box:
         check(progress_boxes(proc.pid) == [], "no progress box over the message")
+        if os.environ.get("SHOTS"):
+            time.sleep(0.5)
+            shot = "read_only_save_%s.png" % locked.replace(".", "_")
+            subprocess.run(["import", "-window", "root", os.path.join(os.environ["SHOTS"], shot)])
         keys(box, "Return")
     check(other_window(proc.pid, win, 1.0, "Warnung") is None, "one message only")
     check(other_window(proc.pid, win, 1.0) is None, "nothing else left open")
     after = {name: open(os.path.join(folder, name), "rb").read() for name in os.listdir(folder)}
     check(after == before, "every file byte for byte as before: %s" % sorted(after))
-    check(all(os.stat(os.path.join(folder, n)).st_mode & 0o777 == 0o444 for n in after), "still read-only")
+    check(all(os.stat(os.path.join(folder, n)).st_mode & 0o777 == 0o444 for n in after if locked in ("all", n)),
+          "still read-only")
     check(close(home, proc) == 0, "exit status 0")
     home.cleanup()
 
@@ -417,6 +431,87 @@ def scenario_open_message():
                 keys(again, "Escape")
     check(close(home, proc) == 0, "exit status 0")
     check(snapshot(home)[12:18] == b"\x05PROG1", "the program loaded")
+    home.cleanup()
+
+
+def scenario_signal_message():
+    """SIGTERM while the success message of Datei > Öffnen waits (logout,
+    shutdown): the program ends at once, with the RAM copy of the loaded
+    program, not only at a second signal."""
+    home = Home()
+    program = make_program(home, "w/A", "PROG1.3XH")
+    proc, win = start_and_window(home)
+    if open_through_dialog(proc, win, program):
+        box = other_window(proc.pid, win, 10, "Information")
+        check(box is not None, "the success message of the load")
+        if box and os.environ.get("SHOTS"):
+            subprocess.run(["import", "-window", "root", os.path.join(os.environ["SHOTS"], "signal_message.png")])
+        proc.send_signal(signal.SIGTERM)
+        # The program's own limit is two seconds; the rest is room for a loaded machine.
+        try:
+            status = proc.wait(timeout=8)
+        except subprocess.TimeoutExpired:
+            status = None
+        check(status == 0, "ended with status 0 after one signal (%s)" % status)
+        copy = home.path("Temp", "Saveram.Tmp")
+        check(os.path.exists(copy) and snapshot(home)[12:18] == b"\x05PROG1", "the RAM copy holds the loaded program")
+        check("Auftrag" not in open(home.path("Debug.Txt"), encoding="utf-8", errors="replace").read(),
+              "no job cut off")
+    if proc.poll() is None:
+        proc.kill()
+        proc.wait()
+    home.cleanup()
+
+
+def scenario_full_disk_exit():
+    """The RAM copy cannot be written at Beenden (its folder on a full file
+    system): the program says its state was not kept and stays open; Beenden
+    again ends it, the older copy untouched. Needs a tmpfs of its own."""
+    home = Home()
+    temp = home.path("Temp")
+    os.makedirs(temp)
+    mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=1m", "tmpfs", temp],
+                             capture_output=True, text=True)
+    if mounted.returncode != 0:
+        print("skipped: no tmpfs could be mounted for the full disk (%s)" % mounted.stderr.strip())
+        home.cleanup()
+        return
+    try:
+        older = b"older copy"
+        with open(os.path.join(temp, "Saveram.Tmp"), "wb") as f:
+            f.write(older)
+        program = make_program(home, "w/A", "PROG1.3XH")
+        proc, win = start_and_window(home)
+        check(dde(home, "LOADPATTERN " + program) == "01", "LOADPATTERN answered")
+        # Filled once the program stands: what is left is not a page.
+        with open(os.path.join(temp, "fill"), "wb", buffering=0) as f:
+            try:
+                while True:
+                    f.write(b"\0" * 4096)
+            except OSError:
+                pass
+        keys(win, "alt+d", "b")
+        box = other_window(proc.pid, win, 10, "Warnung")
+        check(box is not None, "a warning at Beenden")
+        if box:
+            return_on_message(proc.pid, box, [win], "warning", "full_disk_exit.png")
+            end = time.time() + 5
+            while time.time() < end and other_window(proc.pid, win, 0.1):
+                time.sleep(0.1)
+        check(proc.poll() is None, "the program stays open")
+        check(other_window(proc.pid, win, 1.0) is None, "nothing else open")
+        try:
+            status = quit_program(proc, win)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            status = None
+        check(status == 0, "Beenden again ends it (%s)" % status)
+        check(open(os.path.join(temp, "Saveram.Tmp"), "rb").read() == older, "the older copy untouched")
+        check(not [n for n in os.listdir(temp) if n.endswith(".tmp")], "no temporaries: %s" % os.listdir(temp))
+        log = open(home.path("Debug.Txt"), encoding="utf-8", errors="replace").read()
+        check("RAM-Kopie nicht geschrieben" in log, "the failure in the log")
+    finally:
+        subprocess.run(["umount", temp])
     home.cleanup()
 
 
@@ -557,6 +652,8 @@ def scenario_killed_save():
 SCENARIOS = {
     "killed_save": scenario_killed_save,
     "read_only_save": scenario_read_only_save,
+    "signal_message": scenario_signal_message,
+    "full_disk_exit": scenario_full_disk_exit,
     "queue": scenario_queue,
     "exchange_smz": scenario_exchange_smz,
     "command_line": scenario_command_line,

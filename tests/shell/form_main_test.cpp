@@ -15,17 +15,24 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
+#include <QTimer>
+#include <QElapsedTimer>
 #include <QToolBar>
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "kernel/dispatch/busystate.h"
+#include "kernel/dispatch/kernel_host.h"
 #include "kernel/model/family_data.h"
 #include "kernel/model/globals.h"
 #include "kernel/model/programmodel.h"
 #include "kernel/services/debuglog.h"
+#include "platform/safe_file.h"
 #include "kernel/ui/forms.h"
 #include "kernel/ui/qt_kernel_host.h"
 #include "kernel/ui/program_actions.h"
@@ -37,6 +44,7 @@
 #include "shell/form_main.h"
 #include "shell/image_lists.h"
 #include "shell/program_windows.h"
+#include "shell/signal_end.h"
 #include "shell/zorit_application.h"
 #include "tests/shell/main_window_fixture.h"
 #include "tests/support/recording_host.h"
@@ -358,4 +366,116 @@ TEST_F(FormMainTest, LanguageIsTheSecondEntryOfTheSettingsMenu)
     ASSERT_TRUE(entries[1]->menu());
     EXPECT_EQ(entries[1]->menu()->actions().first()->objectName(), "MnuSprache2");
     EXPECT_EQ(entries[2]->text(), "&Maschine");
+}
+
+// The RAM copy that cannot be written at a close keeps the program open,
+// whichever way the close came, and says the program's state was not kept;
+// the next close ends without it. The old copy stays as it was.
+TEST_F(FormMainTest, AClosedWithoutItsRamCopyStaysOpenOnce)
+{
+    const std::string path = TempPfad + "Saveram.Tmp";
+    const std::map<std::string, std::function<void(TFormMain&)>> ways = {
+        {"Beenden",
+         [](TFormMain& f) {
+             for (QAction* a : f.findChildren<QAction*>())
+                 if (a->text() == "&Beenden")
+                     a->trigger();
+         }},
+        {"close button", [](TFormMain& f) { f.close(); }},
+        {"CLOSE", [](TFormMain&) { DdeHndlZorit->P_DdeBefehlEmpfangen("CLOSE"); }},
+        {"language restart", [](TFormMain& f) { f.P_RestartCallback(); }},
+    };
+    for (const auto& [way, closeBy] : ways) {
+        SCOPED_TRACE(way);
+        WriteTestFile(path, "older copy");
+        form.reset();
+        delete DdeHndlZorit;
+        DdeHndlZorit = nullptr;
+        form = std::make_unique<TFormMain>();
+        FormFortschritt = new TFormFortschritt(form.get());
+        form->show();
+        ScopedRecordingHost host;
+        struct FaultOff {
+            ~FaultOff() { SetSafeFileFaultForTesting({}); }
+        } off;
+        SetSafeFileFaultForTesting({100});
+        closeBy(*form);
+        // CLOSE closes once its answer is out.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !host.host.messages().empty(); }));
+        ASSERT_EQ(host.host.messages().size(), 1u);
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_FALSE(form->RestartWanted());
+        const std::string message = host.host.messages()[0];
+        EXPECT_EQ(message.rfind("Diskette ist voll!\r\nDer Stand des Programms wurde nicht gesichert", 0), 0u)
+            << message;
+        EXPECT_EQ(ReadTestFile(path), "older copy");
+
+        form->close();
+        SetSafeFileFaultForTesting({});
+        EXPECT_FALSE(form->isVisible());
+        EXPECT_EQ(host.host.messages().size(), 1u);
+        EXPECT_EQ(ReadTestFile(path), "older copy");
+    }
+}
+
+// A termination signal ends the program from inside a job's message: the
+// message is answered, the job returns, the window closes with the RAM copy
+// well before the grace time. A job that does not return is not waited for
+// past it, and half a program never replaces the last copy.
+TEST_F(FormMainTest, ASignalEndsTheProgramWhateverWaits)
+{
+    QtKernelHost qtHost;
+    setKernelHost(&qtHost);
+    const std::string path = TempPfad + "Saveram.Tmp";
+    std::vector<int> ended;
+    form->endProcess = [&](int status) { ended.push_back(status); };
+    form->show();
+    ProgrammKopf.SetName("SIGNAL");
+    int answer = -1;
+    QTimer::singleShot(0, form.get(), [&] {
+        ProgramBusyScope job;
+        answer = kernelHost().messageDlg("Listen und Patrone erfolgreich geladen", MsgKind::Information,
+                                         {MsgButton::OK});
+    });
+    QTimer::singleShot(0, form.get(), [&] {
+        EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
+        form->EndOnSignal(SIGTERM);
+    });
+    // Should the message stay, the test fails instead of waiting forever.
+    bool rescued = false;
+    QTimer::singleShot(3 * SignalEnd::kGraceMs, form.get(), [&] { rescued = AnswerWaitingWindow(); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }));
+    EXPECT_FALSE(rescued);
+    EXPECT_EQ(answer, mrOk);
+    EXPECT_EQ(ReadTestFile(path).substr(12, 7), std::string("\x06SIGNAL", 7));
+    QTest::qWait(SignalEnd::kGraceMs);
+    EXPECT_TRUE(ended.empty());
+
+    // A job that never returns.
+    fs::remove(path);
+    form = std::make_unique<TFormMain>();
+    FormFortschritt = new TFormFortschritt(form.get());
+    bool copyAtEnd = true;
+    form->endProcess = [&](int status) {
+        ended.push_back(status);
+        copyAtEnd = fs::exists(path);
+    };
+    form->show();
+    QTimer::singleShot(0, form.get(), [&] {
+        ProgramBusyScope job;
+        QElapsedTimer limit;
+        limit.start();
+        while (ended.empty() && limit.elapsed() < 3 * SignalEnd::kGraceMs)
+            QTest::qWait(10);
+    });
+    QTimer::singleShot(0, form.get(), [&] {
+        EXPECT_TRUE(QTest::qWaitFor([] { return ProgramBusy(); }));
+        form->EndOnSignal(SIGTERM);
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !ended.empty(); }, 3 * SignalEnd::kGraceMs));
+    EXPECT_TRUE(QTest::qWaitFor([] { return !ProgramBusy(); }));
+    EXPECT_EQ(ended, std::vector<int>{0});
+    EXPECT_FALSE(copyAtEnd);
+    EXPECT_NE(ReadTestFile(DebugLogPath()).find("Auftrag l\xe4uft: RAM-Kopie nicht geschrieben"), std::string::npos);
+    setKernelHost(nullptr);
 }

@@ -19,6 +19,7 @@
 #include "kernel/model/programmodel.h"
 #include "kernel/model/ramcopy.h"
 #include "kernel/services/debuglog.h"
+#include "platform/safe_file.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_env.h"
 #include "tests/tools/programdump.h"
@@ -332,6 +333,28 @@ TEST(RamCopy, AFailedWriteKeepsTheOldFileLogsAndWarnsOnce)
     for (const auto& entry : fs::directory_iterator(TempPfad))
         left.push_back(entry.path().filename().string());
     EXPECT_EQ(left, std::vector<std::string>{"Saveram.Tmp"});
+}
+
+// A full disk at the file layer: the copy is refused as a full disk, the old
+// one stays, and the quiet store leaves the message to its caller.
+TEST(RamCopy, AFullDiskKeepsTheOldCopyAndSaysSo)
+{
+    const std::string path = SnapshotPath();
+    NewProgramModel();
+    ASSERT_TRUE(WriteRamCopy(path));
+    const std::string old = ReadTestFile(path);
+    FillProgram();
+    SetSafeFileFaultForTesting({1000});
+    ScopedRecordingHost host;
+    int code = 0;
+    EXPECT_FALSE(StoreRamCopy(path, code));
+    EXPECT_EQ(code, 13);
+    EXPECT_TRUE(host.host.messages().empty());
+    EXPECT_FALSE(WriteRamCopy(path));
+    SetSafeFileFaultForTesting({});
+    EXPECT_EQ(host.host.messages(), std::vector<std::string>{"Diskette ist voll!"});
+    EXPECT_EQ(ReadTestFile(path), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(TempPfad), fs::directory_iterator()), 1);
 }
 
 namespace {
