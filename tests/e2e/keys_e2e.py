@@ -175,7 +175,9 @@ def menu_opens(pid, win):
     if new:
         shot("keys_alt_d.png")
         xdo("key", "Escape")
-        time.sleep(0.3)
+        end = time.time() + 5
+        while time.time() < end and new & set(xdo("search", "--onlyvisible", "--pid", str(pid)).splitlines()):
+            time.sleep(0.1)
     return bool(new)
 
 
@@ -227,8 +229,9 @@ def scenario_export_settings():
     check(export is not None, "Ctrl+F10 shows the export window")
     if export:
         xdo("windowactivate", "--sync", export)
+        check(active_soon(export), "the export window is active")
         # From "Start" on: "Abbrechen", the machine button, "Erweitert...".
-        keys(export, "Tab", "Tab", "Tab", "space")
+        typed("Tab", "Tab", "Tab", "space")
         for key in ("Return", "Escape"):
             box = titled(proc.pid, "Exporteinstellungen")
             check(box is not None, "the settings show (before %s)" % key)
