@@ -992,10 +992,11 @@ bool TFormMain::event(QEvent* event)
 
 bool TFormMain::OpenMenuOfAltLetter(QObject* watched, const QKeyEvent& key)
 {
-    // Qt gives a menu bar's Alt letters to the window that holds it and to
-    // the tool windows it owns; the pattern window and its palettes are
-    // windows of their own. A key that reaches a window was not taken by a
-    // shortcut there, so a letter a window uses itself is not taken from it.
+    // Qt gives a menu bar's Alt letters only to the window that holds it and
+    // to tool windows over it, not to the pattern window, a window of its
+    // own; so every other window of the program is served here alike. A key
+    // that reaches a window was taken by no shortcut there, so a letter a
+    // window uses itself is not taken from it.
     const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
     if (mods != Qt::AltModifier || key.isAutoRepeat())
         return false;
