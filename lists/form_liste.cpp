@@ -272,6 +272,16 @@ void TFormListe::ShowPage()
         Run([&] { core_->ShowPage(); });
 }
 
+void TFormListe::ShowAnew()
+{
+    if (!core_)
+        return;
+    if (isActiveWindow())
+        Run([&] { core_->FormActivate(); });
+    else
+        Run([&] { core_->Redisplay(); });
+}
+
 void TFormListe::ApplyEditBinding(const EditMenuBinding& binding, bool release, bool hide)
 {
     if (hide && !release)

@@ -38,6 +38,9 @@ public:
     void SetLineCount(int n);
     // Shows the page again from the data.
     void ShowPage();
+    // Shows the window anew after its list was replaced, as its activation
+    // does, without taking the activation from the window that has it.
+    void ShowAnew();
     void Mirror();
 
     // ListWindowHost

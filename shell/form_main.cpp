@@ -7,10 +7,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -1060,9 +1062,37 @@ bool TFormMain::event(QEvent* event)
     return QMainWindow::event(event);
 }
 
+bool TFormMain::OpenMenuOfAltLetter(QObject* watched, const QKeyEvent& key)
+{
+    // Qt gives a menu bar's Alt letters only to the window that holds it and
+    // to tool windows over it, not to the pattern window, a window of its
+    // own; so every other window of the program is served here alike. A key
+    // that reaches a window was taken by no shortcut there, so a letter a
+    // window uses itself is not taken from it.
+    const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+    if (mods != Qt::AltModifier || key.isAutoRepeat())
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() == this || qobject_cast<QDialog*>(widget->window()) ||
+        QApplication::activeModalWidget() || QApplication::activePopupWidget() || !isVisible())
+        return false;
+    const QKeySequence pressed(QKeyCombination(Qt::AltModifier, Qt::Key(key.key())));
+    for (QAction* item : menuBar()->actions()) {
+        if (!item->isVisible() || !item->isEnabled() || !item->menu())
+            continue;
+        if (QKeySequence::mnemonic(item->text()) == pressed) {
+            menuBar()->setActiveAction(item);
+            return true;
+        }
+    }
+    return false;
+}
+
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::KeyPress:
+        return OpenMenuOfAltLetter(watched, *static_cast<QKeyEvent*>(event));
     case QEvent::StatusTip:
         SetStatusText(static_cast<QStatusTipEvent*>(event)->tip());
         return true;

@@ -12,6 +12,7 @@
 #include <string>
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -111,6 +112,9 @@ private:
     void PublishToolBarArea();
     void ShowLevelPicture();
     void CompleteInterruptedSaves();
+    // Opens the main menu whose Alt letter the key is, pressed in another
+    // window of the program; true when one opened.
+    bool OpenMenuOfAltLetter(QObject* watched, const QKeyEvent& key);
     // Saves the program as file; "&Speichern" writes that file from then on.
     void SaveProgram(const std::string& file);
     // The RAM copy written for the close; false when the close must stop

@@ -26,6 +26,7 @@
 #include "kernel/services/services.h"
 #include "kernel/tkf/enginebridge.h"
 #include "kernel/tkf/programsave.h"
+#include "kernel/ui/dialog_focus.h"
 #include "kernel/ui/forms.h"
 #include "lists/form_fortschritt.h"
 #include "pattern/form_patrone.h"
@@ -48,7 +49,9 @@ std::vector<std::string> InfoLabels()
     return {F_TRANS("Dateiname"), F_TRANS("Liste"), F_TRANS("Zeile"), ""};
 }
 
-// The progress window of the compile, shown for the driver's lifetime.
+// The progress window of the compile, shown for the driver's lifetime. The
+// keys go back to the window the compile was started from once the box is
+// gone (after an error the editor, its cursor on the error).
 class CompileProgress {
 public:
     CompileProgress()
@@ -77,6 +80,9 @@ public:
     }
     CompileProgress(const CompileProgress&) = delete;
     CompileProgress& operator=(const CompileProgress&) = delete;
+
+private:
+    KeysStayWithWorkWindow keys_;
 };
 }  // namespace
 
@@ -159,6 +165,7 @@ int32_t CompileProgramFiles(const std::string& base)
 bool P_MusterLaden(const std::string& fileName)
 {
     ProgramBusyScope busy;
+    const KeysStayWithWorkWindow keys;
     KernelHost& host = kernelHost();
     const std::string path = FindExisting(fileName).empty() ? fileName : FindExisting(fileName);
     const std::string folder = FolderPart(path);
@@ -217,6 +224,7 @@ bool P_MusterLaden(const std::string& fileName)
 bool P_MusterSichern(const std::string& fileName)
 {
     ProgramBusyScope busy;
+    const KeysStayWithWorkWindow keys;
     KernelHost& host = kernelHost();
     host.infoShow(F_TRANS("Muster sichern"), InfoLabels());
     host.infoLine(1, FileNamePart(fileName));

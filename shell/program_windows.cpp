@@ -11,6 +11,7 @@
 #include "kernel/model/newprogram.h"
 #include "kernel/model/programmodel.h"
 #include "kernel/ui/forms.h"
+#include "lists/form_liste.h"
 #include "lists/list_editors.h"
 #include "pattern/form_patrone.h"
 #include "shell/form_main.h"
@@ -92,10 +93,11 @@ void P_UpdateFenster()
         if (f.form->objectName().isEmpty())
             continue;
         if (f.role == FormRole::List) {
-            if (f.form->isVisible()) {
-                f.form->activateWindow();
-                f.form->setFocus();
-            }
+            // Shown anew as their activation would, but the keys stay with
+            // the window the person works in and no list comes to the front.
+            auto* list = qobject_cast<TFormListe*>(f.form);
+            if (list && list->isVisible())
+                list->ShowAnew();
         } else if (f.role == FormRole::Picture && f.form->objectName() == "Patrone") {
             UpdatePatternWindow(f.form);
         }

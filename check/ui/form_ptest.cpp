@@ -35,6 +35,7 @@
 #include "kernel/language/language.h"
 #include "kernel/model/globals.h"
 #include "kernel/services/services.h"
+#include "kernel/ui/dialog_focus.h"
 #include "kernel/ui/fonts.h"
 #include "kernel/ui/forms.h"
 #include "kernel/ui/lan_dialogs.h"
@@ -74,6 +75,24 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption)
     b->setAutoDefault(true);
     SetFont(4, *b);
     return b;
+}
+
+// Whether the key, sent to the watched widget, clicks it as a button does.
+bool ClicksButton(QObject* watched, const QKeyEvent& key)
+{
+    const auto* button = qobject_cast<QPushButton*>(watched);
+    if (!button || !button->isEnabled())
+        return false;
+    switch (key.key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Select:
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return button->autoDefault() || button->isDefault();
+    default:
+        return false;
+    }
 }
 
 const char* const kOptionKeys[] = {"NListeWs", "SListeWs", "FfTypTrans", "GgChange"};
@@ -143,7 +162,7 @@ TFormPTest::TFormPTest(QWidget* parent) : QWidget(parent, Qt::Tool)
         dialog.setFileMode(QFileDialog::ExistingFile);
         if (!file.isEmpty())
             dialog.selectFile(file);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        if (ExecReturningFocus(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         return dialog.selectedFiles().first();
     };
@@ -234,7 +253,10 @@ void TFormPTest::hideEvent(QHideEvent* event)
 bool TFormPTest::eventFilter(QObject* watched, QEvent* event)
 {
     // Any key lets a paused walk go on one stroke; the key itself goes on.
-    if (event->type() == QEvent::KeyPress)
+    // A key that presses the focused button is left to the button's click:
+    // Space clicks on its release, by when the walk has gone on to the next
+    // pause, so both would go past two pauses.
+    if (event->type() == QEvent::KeyPress && !ClicksButton(watched, *static_cast<QKeyEvent*>(event)))
         CheckState.continueFlag = 1;
     return QWidget::eventFilter(watched, event);
 }
@@ -343,8 +365,10 @@ void TFormPTest::ButtonExportMaTypClick()
 
 void TFormPTest::ButtonErweitertClick()
 {
+    // The dialog belongs to the main window: without this the keys would go
+    // there when it closes, and Return would no longer start the export.
     if (FormExportErweitert)
-        FormExportErweitert->exec();
+        ExecReturningFocus(*FormExportErweitert);
 }
 
 void TFormPTest::ShowPosition()

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWindow>
 
+#include "kernel/ui/progress_boxes.h"
+
 int ExecReturningFocus(QDialog& dialog)
 {
     const QPointer<QWidget> opener = QApplication::activeWindow();
@@ -26,4 +28,17 @@ void ReturnFocusTo(QWidget* window, QWidget* focus)
         handle->requestActivate();
     if (focus && focus->window() == window)
         focus->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+KeysStayWithWorkWindow::KeysStayWithWorkWindow() : window_(ProgressBoxes::WorkWindow())
+{
+    if (window_)
+        focus_ = window_->focusWidget();
+}
+
+KeysStayWithWorkWindow::~KeysStayWithWorkWindow()
+{
+    // A modal dialog the job left open keeps the keys.
+    if (window_ && !QApplication::activeModalWidget())
+        ReturnFocusTo(window_, focus_);
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Modal dialogs hand the keys back to the window that opened them.
+#include <QPointer>
+#include <QWidget>
+
 class QDialog;
-class QWidget;
 
 // Runs the dialog modally over the active window and, once it is closed,
 // makes that window the active one again with the focus where it was. A
@@ -14,3 +16,19 @@ int ExecReturningFocus(QDialog& dialog);
 // when that lies in it. For modeless dialogs: when they close, the window
 // manager may hand the activation to their parent's parent.
 void ReturnFocusTo(QWidget* window, QWidget* focus);
+
+// Keeps the keys with the window the person works in across a long job
+// (compile, load, save): its progress box and messages take the activation
+// for a while, and when they go the window manager hands it to their parent,
+// the main window. Gives the activation back on leaving the scope.
+class KeysStayWithWorkWindow {
+public:
+    KeysStayWithWorkWindow();
+    ~KeysStayWithWorkWindow();
+    KeysStayWithWorkWindow(const KeysStayWithWorkWindow&) = delete;
+    KeysStayWithWorkWindow& operator=(const KeysStayWithWorkWindow&) = delete;
+
+private:
+    QPointer<QWidget> window_;
+    QPointer<QWidget> focus_;
+};

@@ -45,9 +45,15 @@ void Remove(std::vector<QPointer<QWidget>>& list, const QWidget* box)
                list.end());
 }
 
+bool IsPassing(const QWindow* window)
+{
+    return IsBoxWindow(window) || window->modality() != Qt::NonModal || window->type() == Qt::Popup ||
+           window->type() == Qt::ToolTip;
+}
+
 void NoteFocus(QWindow* window)
 {
-    if (!window || IsBoxWindow(window) || window->modality() != Qt::NonModal)
+    if (!window || IsPassing(window))
         return;
     LastWorkWindow() = window;
 }
@@ -101,6 +107,20 @@ QWindow* MessageParent()
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == QLatin1String("FormMain") && w->isVisible())
             return w->windowHandle();
+    return nullptr;
+}
+
+QWidget* WorkWindow()
+{
+    QWindow* window = LastWorkWindow();
+    if (!window || !window->isVisible()) {
+        window = QGuiApplication::focusWindow();
+        if (!window || IsPassing(window))
+            return nullptr;
+    }
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->windowHandle() == window)
+            return w->isVisible() ? w : nullptr;
     return nullptr;
 }
 

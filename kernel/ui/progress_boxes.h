@@ -23,5 +23,9 @@ void Forget(const QWidget* box);
 // The window a message belongs above: the window last active that is no
 // progress box, while it is on the screen; else the main window; else none.
 QWindow* MessageParent();
+// The window the person works in: the one last active that is no progress
+// box, no modal dialog and no pop-up, while it is on the screen; else the
+// active window when it is none of those; else none.
+QWidget* WorkWindow();
 
 }  // namespace ProgressBoxes

@@ -604,6 +604,13 @@ void ListWindowCore::FormActivate()
     RefreshEditor();
 }
 
+void ListWindowCore::Redisplay()
+{
+    UpdateFieldLimits();
+    ShowPage();
+    RefreshEditor();
+}
+
 void ListWindowCore::FormDeactivate()
 {
     inactive_ = true;

@@ -110,6 +110,9 @@ public:
     // Window events.
     void FormResize();
     void FormActivate();
+    // What the activation shows anew (limits, page, cell), for a window that
+    // is not being activated: the keys and the edit menu stay where they are.
+    void Redisplay();
     void FormDeactivate();
     void FormHide();
     void RefreshPlacement();

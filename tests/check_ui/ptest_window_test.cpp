@@ -422,3 +422,69 @@ TEST_F(PTestWindowTest, ManyMessagesAreShownOnceAFrame)
 }
 
 }  // namespace
+
+// One key press goes on one pause, whichever key it is: Space clicks
+// "Weiter" only when it is let go, and its press must not go on as well.
+TEST_F(PTestWindowTest, OneKeyPressGoesOnOnePause)
+{
+    ASSERT_TRUE(Compile("nested_stop.Skx"));
+    MnuPTestClick();
+    TFormPTest& w = *FormPTest;
+    const QString stop = "Maschine Stop!";
+    auto stops = [&w, stop] { return int(w.MemoPTest->toPlainText().count(stop)); };
+    // The stops shown and the stroke the walk stands on.
+    auto where = [&] {
+        return std::to_string(stops()) + " " + (w.PanelDInner->text() + " " + w.PanelZ->text() + " " + w.PanelD->text()).toStdString();
+    };
+    std::vector<std::string> settled;
+    // After a key: where the walk stands once it had time to run on.
+    auto settle = [&](std::function<void()> next) {
+        QTimer::singleShot(400, &w, [&, next] {
+            settled.push_back(where());
+            next();
+        });
+    };
+    std::function<void()> toTheEnd = [&] {
+        QTest::keyClick(w.ButtonStart, Qt::Key_Space);
+        if (stops() < 4)
+            WhenMemoHolds(w, stop, stops() + 1, toTheEnd);
+    };
+    WhenMemoHolds(w, stop, 1, [&] {
+        QTest::keyPress(w.ButtonStart, Qt::Key_Space);
+        settle([&] {
+            QTest::keyRelease(w.ButtonStart, Qt::Key_Space);
+            settle([&] {
+                QTest::keyClick(w.ButtonStart, Qt::Key_Return);
+                settle(toTheEnd);
+            });
+        });
+    });
+    w.ButtonStartClick();
+    EXPECT_EQ(settled, (std::vector<std::string>{"1 0001 Z0002 0001", "2 0001 Z0002 0002", "3 0002 Z0002 0001"}));
+    EXPECT_TRUE(QTest::qWaitFor([&w] { return w.ButtonStart->text() == "&Beenden"; }, 1000));
+}
+
+// "Erweitert..." hands the keys back to the export window when the settings
+// close by Return or Esc, so the next Return starts the export.
+TEST_F(PTestWindowTest, ExportSettingsGiveTheKeysBackToTheExportWindow)
+{
+    ASSERT_TRUE(Compile("plain.Skx"));
+    MnuExportSkrelClick();
+    TFormPTest& w = *FormPTest;
+    ASSERT_TRUE(FormExportErweitert);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        w.ButtonErweitert->setFocus();
+        QTimer::singleShot(0, [key] {
+            ASSERT_TRUE(FormExportErweitert->isVisible());
+            QTest::keyClick(FormExportErweitert->focusWidget() ? FormExportErweitert->focusWidget()
+                                                                : FormExportErweitert,
+                            key);
+        });
+        QTest::keyClick(w.ButtonErweitert, Qt::Key_Space);
+        EXPECT_FALSE(FormExportErweitert->isVisible());
+        EXPECT_TRUE(QTest::qWaitFor([&w] { return QApplication::activeWindow() == &w; })) << key;
+        EXPECT_EQ(QApplication::focusWidget(), w.ButtonErweitert) << key;
+    }
+}
