@@ -46,6 +46,12 @@ int Rename(const std::string& from, const std::string& to)
 
 const char* const kTempSuffix = ".tmp";
 
+// What a temporary file's name adds to the destination's: "." before it,
+// then "." + pid (up to 7 digits) + "-" + counter (up to 10) + ".tmp".
+constexpr size_t kTempNameMarks = 1 + 1 + 7 + 1 + 10 + 4;
+constexpr size_t kNameMax = 255;
+constexpr size_t kPathMax = 4096;  // with the closing NUL
+
 // The process that wrote a temporary file of the name prefix + "PID-N.tmp";
 // 0 when the name is not of that form.
 pid_t WriterOf(const std::string& name, const std::string& prefix)
@@ -174,6 +180,19 @@ int WriteRefusal(const std::string& path)
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return EACCES;
     return ::access(path.c_str(), W_OK) == 0 ? 0 : errno;
+}
+
+bool SafeFileNameFits(const std::string& path)
+{
+    if (path.size() + kTempNameMarks >= kPathMax)
+        return false;
+    size_t start = 0;
+    for (size_t slash = path.find('/'); slash != std::string::npos; slash = path.find('/', start)) {
+        if (slash - start > kNameMax)
+            return false;
+        start = slash + 1;
+    }
+    return path.size() - start + kTempNameMarks <= kNameMax;
 }
 
 int CreateTemporaryBeside(const std::string& dest, std::string& temp)

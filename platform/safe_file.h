@@ -6,6 +6,12 @@
 #include <cstdint>
 #include <string>
 
+// True when a SafeFileWriter can write path: every part of it within the
+// file system's 255 bytes, the file's name short enough for the marks its
+// temporary file's name adds, and the whole within the 4096 bytes of a
+// path. A name that does not fit would fail only half-way through a save.
+bool SafeFileNameFits(const std::string& path);
+
 class SafeFileWriter {
 public:
     SafeFileWriter() = default;

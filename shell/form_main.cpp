@@ -69,6 +69,7 @@
 #include "shell/program_files.h"
 #include "shell/program_windows.h"
 #include "shell/ram_copy_at_exit.h"
+#include "shell/save_name_dialog.h"
 #include "shell/script_source.h"
 #include "shell/signal_end.h"
 #include "textedit/form_skrel_editor.h"
@@ -628,7 +629,7 @@ void TFormMain::P_ShowProgrammKopf()
         return;
     PanelMaschine->setText(" ZR" + Local(ProgrammKopf.Model()));
     PanelGauge->setText(" " + QString::number(ProgrammKopf.Gauge()));
-    PanelName->setText(" " + Local(ProgrammKopf.Name()));
+    PanelName->setText(" " + QString::fromStdString(ShownProgramName(programFile_, ProgrammKopf.Name())));
     P_RedisplayRustListe();
 }
 
@@ -782,18 +783,17 @@ void TFormMain::MnuSpeichernClick()
 void TFormMain::MnuSpeichernUnterClick()
 {
     const QString extension = QString::fromStdString(F_ProgrammExtension());
-    const QString name = QString::fromStdString(Cp1252ToUtf8(ProgrammKopf.Name()));
+    const QString name = QString::fromStdString(ShownProgramName(programFile_, ProgrammKopf.Name()));
     const QString suggested = (name.isEmpty() ? QString("*") : name) + "." + extension;
     QString file;
     if (askSaveName) {
         file = askSaveName(suggested);
     } else {
-        QFileDialog dialog(this, QString::fromStdString(F_TRANS("Speichern unter")),
-                           DialogStartFolder(dialogFolder_));
+        SaveNameDialog dialog(this, QString::fromStdString(F_TRANS("Speichern unter")),
+                              DialogStartFolder(dialogFolder_));
         dialog.setObjectName("SaveDialog");
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         FitFileDialogColumns(dialog);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(extension);
         dialog.setNameFilters(QtNameFilters(dialogFilter_.section('|', 0, 0) + "|*." + extension + "|"));
         dialog.selectFile(suggested);
@@ -811,6 +811,8 @@ void TFormMain::SaveProgram(const std::string& file)
     if (P_MusterSichern(file)) {
         programFile_ = ResolveForWrite(file);
         programFileExtension_ = F_ProgrammExtension();
+        // The name as it was typed, now that the file that gave it is known.
+        P_ShowProgrammKopf();
     }
 }
 

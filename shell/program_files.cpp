@@ -176,7 +176,7 @@ bool P_MusterLaden(const std::string& fileName)
     const uint16_t rc = engineBridge.P_LoadProgram(TempPfad, TempPfad, path, names);
     if (rc != 0) {
         host.infoHide();
-        ShowCompilerError(0, 0, FileNamePart(path), rc);
+        ShowFileError(FileNamePart(path), rc);
         return false;
     }
     ProgrammKopf.SetName(ProgramNameOf(path));
@@ -246,6 +246,14 @@ std::string ProgramNameOf(const std::string& fileName)
     if (name.size() <= 4)
         return std::string();
     return name.substr(0, std::min(name.size() - 4, kProgramNameLength));
+}
+
+std::string ShownProgramName(const std::string& programFile, const std::string& storedName)
+{
+    if (programFile.empty() || storedName.empty() || ProgramNameOf(programFile) != storedName)
+        return Cp1252ToUtf8(storedName);
+    // One stored byte a character: the stored name's length is the count.
+    return FirstCharacters(FileNamePart(programFile), storedName.size());
 }
 
 std::string SaveTarget(const std::string& lastFile, const std::string& lastExtension, const std::string& programName,

@@ -34,6 +34,10 @@ bool P_MusterSichern(const std::string& fileName);
 // characters (the extension), in Windows-1252, cut to 8 characters; empty
 // for a name of four characters or fewer.
 std::string ProgramNameOf(const std::string& fileName);
+// The program's name as the person gave it, in UTF-8: while the stored name
+// (Windows-1252, where letters outside it are "?") is the one programFile
+// gave, the same characters of programFile's own name; else the stored name.
+std::string ShownProgramName(const std::string& programFile, const std::string& storedName);
 // The file "&Speichern" writes. While the program still has the name that
 // lastFile (the file it was last loaded from or saved as, by its full name)
 // gave it: lastFile itself as long as the machine model and gauge give the

@@ -162,13 +162,20 @@ std::vector<int32_t> CompilerErrorCodes()
     return codes;
 }
 
+namespace {
+// The report speaks the user's language, the message as well as its
+// position lines; only the word of an unlisted code is looked up, not every
+// number with it.
+std::string CodeMessage(int32_t code)
+{
+    return CompilerErrorHasText(code) ? F_TRANS(CompilerErrorText(code))
+                                      : F_TRANS("Fehler") + " " + std::to_string(code);
+}
+}  // namespace
+
 std::string CompilerErrorMessage(uint16_t line, uint8_t column, const std::string& text, int32_t code)
 {
-    // The report speaks the user's language, the message as well as its
-    // position lines; only the word of an unlisted code is looked up, not
-    // every number with it.
-    const std::string message = CompilerErrorHasText(code) ? F_TRANS(CompilerErrorText(code))
-                                                           : F_TRANS("Fehler") + " " + std::to_string(code);
+    const std::string message = CodeMessage(code);
     std::string detail = Cp1252ToUtf8(text);
     if (line == 0 && column == 0)
         return detail + "\r\n" + message;
@@ -185,4 +192,10 @@ void ShowCompilerError(uint16_t line, uint8_t column, const std::string& text, i
     if (line != 0 || column != 0)
         kernelHost().setScriptCursor(int(line) - 1, column);
     P_WarningBox(report);
+}
+
+void ShowFileError(const std::string& fileName, int32_t code)
+{
+    ZrVar.ReportFlag = 0;
+    P_WarningBox(fileName + "\r\n" + CodeMessage(code));
 }

@@ -19,3 +19,7 @@ std::string CompilerErrorMessage(uint16_t line, uint8_t column, const std::strin
 // Shows the report in the warning box and, when the script has a position,
 // puts the editor's cursor there first.
 void ShowCompilerError(uint16_t line, uint8_t column, const std::string& text, int32_t code);
+// The report of a program file that could not be read: the file's name as
+// the file system has it (UTF-8, not a token of the script) above the
+// message of the code.
+void ShowFileError(const std::string& fileName, int32_t code);

@@ -102,9 +102,16 @@ uint16_t CarrierLine(ProgramCommandBlock& block)
     return clamped;
 }
 
+// The path a path code carries: whole beside the block's bytes, else its
+// ShortString.
+std::string PathOf(const ProgramCommandBlock& block)
+{
+    return block.path.empty() ? Cp1252ToUtf8(block.Text()) : block.path;
+}
+
 uint16_t OpenStream(const ProgramCommandBlock& block)
 {
-    const std::string path = Cp1252ToUtf8(block.Text());
+    const std::string path = PathOf(block);
     bool error = false;
     if (block.Sub() == 0)
         P_DiskOpen(path, error, true);
@@ -115,6 +122,10 @@ uint16_t OpenStream(const ProgramCommandBlock& block)
 
 void SetTargetFolder(const ProgramCommandBlock& block)
 {
+    if (!block.path.empty()) {
+        ZrVar.TargetFolder = AppendSeparator(block.path);
+        return;
+    }
     const std::string text = block.Text();
     if (text.empty())
         return;  // nothing to append a separator to: keep the folder we have
@@ -244,7 +255,7 @@ inline uint16_t ListFunction(ProgramCommandBlock& block)
 
 [[gnu::noinline]] void CreateFolderOfBlock(const ProgramCommandBlock& block)
 {
-    CreateFolderFor(block.Text());
+    CreateFolderForPath(PathOf(block));
 }
 
 // Every code that is no list code.

@@ -47,7 +47,12 @@ std::string DosUpperCase(std::string text)
 
 bool CreateFolderFor(const std::string& storedPath)
 {
-    const std::string folder = FolderPart(Cp1252ToUtf8(storedPath));
+    return CreateFolderForPath(Cp1252ToUtf8(storedPath));
+}
+
+bool CreateFolderForPath(const std::string& path)
+{
+    const std::string folder = FolderPart(path);
     if (folder.empty())
         return true;
     const std::string native = NormalizePath(folder);

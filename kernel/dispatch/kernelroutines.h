@@ -104,6 +104,8 @@ std::string DosUpperCase(std::string text);
 // ":" of a drive letter) with all missing levels. The path is Windows-1252
 // as stored. False when the folder could not be created.
 bool CreateFolderFor(const std::string& storedPath);
+// CreateFolderFor for a path in UTF-8, as the file system names it.
+bool CreateFolderForPath(const std::string& path);
 
 // Clears list 1..7, 9 (no lines) or the set-up record (10, 12: zero, then
 // level 1, FF MIN 4, FF MAX 100, FF DIS 2). Other numbers do nothing. 0.

@@ -12,10 +12,19 @@ struct ProgramCommandBlock {
     static constexpr size_t kData = 9;  // list fields or a ShortString[255]
 
     std::array<uint8_t, kSize> b{};
+    // The path of the path codes (99 to 150, 204) whole, in UTF-8: a Linux
+    // file name may hold letters Windows-1252 has not and be 4096 bytes
+    // long, and the ShortString holds neither. Empty: the ShortString
+    // (Windows-1252) is the path.
+    std::string path;
 
     uint8_t* data() { return b.data(); }
     const uint8_t* data() const { return b.data(); }
-    void clear() { b.fill(0); }
+    void clear()
+    {
+        b.fill(0);
+        path.clear();
+    }
 
     uint8_t Code() const { return b[0]; }
     void SetCode(uint8_t v) { b[0] = v; }

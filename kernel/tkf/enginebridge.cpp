@@ -56,15 +56,15 @@ uint16_t EngineBridge::Send(uint8_t code, uint8_t sub, uint16_t line, uint8_t se
 
 uint16_t EngineBridge::SendPath(uint8_t code, uint8_t sub, uint16_t line, uint8_t selector, const std::string& path)
 {
-    const std::string stored = Utf8ToCp1252(path);
-    if (stored.size() > kPathCap)
-        return kFileNotOpen;
     ProgramCommandBlock b;
     b.SetCode(code);
     b.SetSub(sub);
     b.SetLine(line);
     b.SetSelector(selector);
-    b.SetText(stored);
+    // The ShortString for those who read the block's bytes; the dispatcher
+    // takes the path whole from beside them.
+    b.SetText(Utf8ToCp1252(FirstCharacters(path, kPathCap)));
+    b.path = path;
     return Send(b);
 }
 

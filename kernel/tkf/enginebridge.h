@@ -60,8 +60,9 @@ public:
 private:
     uint16_t Send(ProgramCommandBlock& block) { return dispatch_(block); }
     uint16_t Send(uint8_t code, uint8_t sub, uint16_t line = 0, uint8_t selector = 0);
-    // A path in the block's ShortString; a path the ShortString cannot hold
-    // whole is not sent (the call fails with 301) rather than cut.
+    // A path for a path code: whole and in UTF-8 beside the block's bytes,
+    // whatever its letters and length; the ShortString holds it as far as
+    // Windows-1252 and 255 characters go.
     uint16_t SendPath(uint8_t code, uint8_t sub, uint16_t line, uint8_t selector, const std::string& path);
     uint16_t CopyToDestination(const std::string& source, const std::string& destination);
 

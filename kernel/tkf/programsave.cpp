@@ -25,6 +25,8 @@ namespace {
 
 constexpr uint16_t kFileNotOpen = 301;
 
+std::string ShortenedName(const std::string& name, size_t count);
+
 struct PlaneFile {
     int plane;
     std::string name;
@@ -72,6 +74,47 @@ uint16_t Refused(int err)
 uint16_t Refused(int err, const std::string& file)
 {
     return Refused(DiskErrorTextFor(file, DiskErrorCode(err)));
+}
+
+// A save that could not be opened again is refused before anything is
+// written: the program file stores its pattern files' names in
+// Windows-1252, so a name with other letters would name another file; and
+// a name too long for the file system would fail half-way.
+uint16_t RefusedName(const std::string& programFile, const PatternNames& names)
+{
+    const std::string program = ResolveForWrite(programFile);
+    const std::string folder = FolderPart(program);
+    const std::vector<PlaneFile> files = PlaneFiles(names, Base6(programFile));
+    for (const PlaneFile& f : files)
+        if (!FitsCp1252(f.name))
+            return Refused(F_TRANS("Die Programmdatei kann den Namen dieser Musterdatei nicht speichern: er enthält "
+                                   "Zeichen außerhalb von Windows-1252. Bitte einen Programmnamen ohne solche "
+                                   "Zeichen wählen!") +
+                           "\r\n" + f.name);
+    bool fits = SafeFileNameFits(program);
+    for (const PlaneFile& f : files)
+        fits = fits && SafeFileNameFits(folder + f.name);
+    if (!fits)
+        return Refused(NameTooLongMessage(programFile));
+    return 0;
+}
+
+// The name shortened in its middle to about count characters, so that a
+// name of hundreds of letters does not stretch the message off the screen.
+std::string ShortenedName(const std::string& name, size_t count)
+{
+    const std::string head = FirstCharacters(name, count * 2 / 3);
+    if (head.size() == name.size())
+        return name;
+    size_t tail = name.size();
+    for (size_t n = 0; n < count / 3 && tail > head.size(); ++n) {
+        --tail;
+        while (tail > head.size() && (static_cast<unsigned char>(name[tail]) & 0xC0) == 0x80)
+            --tail;
+    }
+    if (tail <= head.size())
+        return name;
+    return head + "\u2026" + name.substr(tail);
 }
 
 bool Exists(const std::string& path)
@@ -196,6 +239,13 @@ private:
 
 }  // namespace
 
+std::string NameTooLongMessage(const std::string& path)
+{
+    constexpr size_t kShownCharacters = 60;
+    return F_TRANS("Der Dateiname oder Pfad ist zu lang!") + "\r\n" +
+           ShortenedName(FileNamePart(path), kShownCharacters);
+}
+
 PatternNames ProgramPatternNames(const std::string& programFile)
 {
     const std::string base6 = Base6(programFile);
@@ -212,6 +262,8 @@ PatternNames ProgramPatternNames(const std::string& programFile)
 uint16_t SaveWholeProgram(const std::string& programFile, const std::string& tempFolder)
 {
     const PatternNames names = ProgramPatternNames(programFile);
+    if (const uint16_t rc = RefusedName(programFile, names))
+        return rc;
     if (const int err = CreateFolderOf(ResolveForWrite(programFile)))
         return Refused(err);
 

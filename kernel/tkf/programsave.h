@@ -17,7 +17,14 @@
 // "_y.TIF"; an absent plane gets an empty name.
 PatternNames ProgramPatternNames(const std::string& programFile);
 
+// The message of a save refused because the file's name or path is longer
+// than the file system takes, naming the file.
+std::string NameTooLongMessage(const std::string& path);
+
 // Saves the program as programFile with its pattern files (the save's
 // working files go to tempFolder). 0; or the code of the step that failed
-// (301 for a file that could not be written), its message shown.
+// (301 for a file that could not be written), its message shown. A save
+// that could not be opened again (a pattern file name the program file
+// cannot store in Windows-1252, a name too long) is refused with 301 and
+// its message before anything is written.
 uint16_t SaveWholeProgram(const std::string& programFile, const std::string& tempFolder);

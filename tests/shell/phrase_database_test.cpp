@@ -204,6 +204,11 @@ TEST_F(ShippedPhrases, MessagesSpeakEnglish)
         {"Keine Fehler gefunden!", "No errors found!"},
         {"Diskette ist voll!", "Disk is full!"},
         {"Die Patrone ist zu groß!", "The pattern is too large!"},
+        {"Die Programmdatei kann den Namen dieser Musterdatei nicht speichern: er enthält Zeichen außerhalb von "
+         "Windows-1252. Bitte einen Programmnamen ohne solche Zeichen wählen!",
+         "The program file cannot store the name of this pattern file: it holds characters outside Windows-1252. "
+         "Please choose a program name without such characters!"},
+        {"Der Dateiname oder Pfad ist zu lang!", "The file name or path is too long!"},
         {"Zur Sprachänderung wird das Programm neu gestartet!", "The program restarts to change the language!"},
         {"Abbrechen", "Cancel"},
         {"&Ja", "&Yes"},

@@ -9,7 +9,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -174,6 +176,56 @@ TEST_F(ProgramFilesTest, AllThreePlanesTravelUnderTheStoredNames)
         EXPECT_TRUE(PatternPlane(p)->present) << p;
     EXPECT_EQ(ProgrammKopf.Name(), "LONGNAME");
     EXPECT_EQ(DumpLines("ZNWSVFPAB"), saved);
+}
+
+// A folder of any letters: the program saves, shows in the recent files as
+// typed and opens again from there. A name the program file cannot store
+// for its pattern files is refused with one message, nothing written; a
+// file that does not open names itself whole.
+TEST_F(ProgramFilesTest, ProgramsInFoldersOfAnyLettersOpenAgain)
+{
+    ScopedRecordingHost host;
+    Fernsteuerung = true;
+    const std::string folder = TestHome() + "Клиент Ωμέγα/";
+    const std::string path = folder + "PROG.8DH";
+    SaveFullProgram(path);
+    const std::string saved = DumpLines("ZNWSVFPAB");
+    EXPECT_EQ(form->RecentCaptionOf(1).toStdString(), RecentCaption(ProgrammKopf.Model(), path));
+    EXPECT_EQ(form->Action("MnuLoadFile1")->text().toStdString(), RecentCaption(ProgrammKopf.Model(), path));
+    P_NeuesProgramm(false);
+    form->MnuLoadFileClick(1);
+    EXPECT_EQ(DumpLines("ZNWSVFPAB"), saved);
+    EXPECT_TRUE(host.host.messages().empty());
+
+    const auto files = [&] {
+        std::vector<std::string> names;
+        for (const auto& f : fs::directory_iterator(folder))
+            names.push_back(f.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> before = files();
+    EXPECT_FALSE(P_MusterSichern(folder + "Программа.8DH"));
+    ASSERT_EQ(host.host.messages().size(), 1u);
+    EXPECT_EQ(host.host.messages()[0].substr(host.host.messages()[0].find('\n') + 1), "Програ_p.TIF");
+    EXPECT_EQ(files(), before);
+
+    // Without pattern files the name stores nothing: saved, and shown as typed.
+    for (int p = 0; p <= 2; ++p)
+        PatternPlane(p)->present = false;
+    form->askSaveName = [&](const QString&) { return QString::fromStdString(folder + "Ωμέγα.8DH"); };
+    form->MnuSpeichernUnterClick();
+    EXPECT_EQ(form->PanelName->text().toStdString(), " Ωμέγα");
+    P_NeuesProgramm(false);
+    ASSERT_TRUE(form->OpenProgram(folder + "Ωμέγα.8DH", false));
+    EXPECT_EQ(form->PanelName->text().toStdString(), " Ωμέγα");
+    EXPECT_EQ(host.host.messages().size(), 1u);
+
+    const std::string bad = WriteTestFile(folder + "Плохо.8DH", "kein Programm");
+    EXPECT_FALSE(form->OpenProgram(bad, false));
+    ASSERT_EQ(host.host.messages().size(), 2u);
+    const std::string message = host.host.messages()[1];
+    EXPECT_EQ(message.substr(0, message.find('\n') + 1), "Плохо.8DH\r\n");
 }
 
 TEST_F(ProgramFilesTest, ARefusedOrMissingFileChangesNothing)

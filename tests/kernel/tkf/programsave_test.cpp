@@ -107,6 +107,46 @@ TEST_F(ProgramSave, FailureAnywhereKeepsTheOldSetWhole)
         EXPECT_NE(after.at(name), before.at(name)) << name;
 }
 
+static std::string Repeated(const std::string& text, int count)
+{
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += text;
+    return out;
+}
+
+// A save that could not be opened again is refused before any file is
+// written, the save's working file in the temporary folder included.
+TEST_F(ProgramSave, NamesThatCannotBeOpenedAgainAreRefusedFirst)
+{
+    ASSERT_EQ(SaveWholeProgram(program, TempPfad), 0);
+    const auto before = Files();
+    const struct {
+        std::string name;
+        std::string message;
+    } cases[] = {
+        {"Программа.8DH",
+         "Die Programmdatei kann den Namen dieser Musterdatei nicht speichern: er enthält Zeichen außerhalb von "
+         "Windows-1252. Bitte einen Programmnamen ohne solche Zeichen wählen!\r\nПрогра_p.TIF"},
+        {"ΩMEGA.8DH", "Die Programmdatei kann den Namen dieser Musterdatei nicht speichern: er enthält Zeichen "
+                      "außerhalb von Windows-1252. Bitte einen Programmnamen ohne solche Zeichen wählen!\r\n"
+                      "ΩMEGA_p.TIF"},
+        // 224 letters but 244 bytes: too long for the save's temporary file.
+        {std::string(200, 'x') + Repeated("й", 20) + ".8DH",
+         "Der Dateiname oder Pfad ist zu lang!\r\n" + std::string(40, 'x') + "\u2026" + Repeated("й", 16) +
+             ".8DH"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(TempPfad + "ZORITPRG.TMP");
+        ScopedRecordingHost host;
+        EXPECT_EQ(SaveWholeProgram(folder + c.name, TempPfad), 301);
+        EXPECT_EQ(host.host.messages(), std::vector<std::string>{c.message});
+        EXPECT_EQ(Files(), before);
+        EXPECT_FALSE(fs::exists(TempPfad + "ZORITPRG.TMP"));
+    }
+}
+
 TEST_F(ProgramSave, RemovesTheTemporariesOfKilledSaves)
 {
     // No process has the pid 99999999; this test's process runs.

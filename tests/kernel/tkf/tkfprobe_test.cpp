@@ -8,6 +8,8 @@
 #include "kernel/model/globals.h"
 #include "kernel/model/listmodel.h"
 #include "kernel/model/programmodel.h"
+#include "platform/codepage.h"
+#include "platform/paths.h"
 #include "tests/kernel/tkf/tkf_testing.h"
 #include "tests/support/test_env.h"
 #include "tests/tools/programdump.h"
@@ -317,4 +319,64 @@ TEST(ProbeSave, PatternFilesBesideTheProgram)
     EXPECT_FALSE(fs::exists(TestHome() + "out/LONGNA_q.Tif"));
     f = TkfFile(out);
     EXPECT_EQ(f.bytes.substr(f.Find(34833)->value, 13), std::string("LONGNA_q.TIF\0", 13));
+}
+
+// Folders and names a Linux technician gives: letters outside Windows-1252
+// and paths past 255 characters. What a save writes opens again; a name the
+// program file cannot store, or one too long for the file system, is
+// refused before anything is written, with one message that names it.
+TEST(TkfProbePaths, SavedProgramsOpenFromAnyFolder)
+{
+    const std::string script = TestHome() + "p.skx";
+    WriteTestFile(script, "MODULSET TEST;\r\nBEGIN\r\n$ZR_TYP=311;\r\n$NR1=1,101;\r\n$XMAX=100;\r\n$YMAX=20;\r\n"
+                          "$FS_1=D10;\r\n$S_1=Z1,1,D1;[]=MAIN;\r\nEND;\r\nMODUL MAIN;\r\nBEGIN\r\nS1=>,POS;\r\n"
+                          "TZ=50;\r\nS1=<,POS;END;\r\n");
+    const std::string tiff = TestHome() + "p.tif";
+    ASSERT_EQ(Probe("tiff-write " + tiff + " --size 100x20"), 0);
+    const std::string deep = std::string(140, 'a') + "/" + std::string(150, 'b') + "/";
+    struct Case {
+        std::string path;  // under the test's folder
+        bool pattern;
+        std::string patternName;  // the name the program file stores
+        std::string refusal;      // the message's first line, for a refused save
+    };
+    const Case cases[] = {
+        {"Клиент/PROG.8GH", true, "PROG_p.TIF", ""},
+        {"Ωμέγα/Ωμέγα.8GH", false, "", ""},
+        {"Müller/Müller.8GH", true, "Müller_p.TIF", ""},
+        {deep + "PROG.8GH", true, "PROG_p.TIF", ""},
+        {"Отказ/Программа.8GH", true, "",
+         "Die Programmdatei kann den Namen dieser Musterdatei nicht speichern: er enthält Zeichen außerhalb von "
+         "Windows-1252. Bitte einen Programmnamen ohne solche Zeichen wählen!\nMSG Програ_p.TIF"},
+        {"long/" + std::string(232, 'n') + ".8GH", false, "",
+         "Der Dateiname oder Pfad ist zu lang!\nMSG " + std::string(40, 'n') + "\u2026" + std::string(16, 'n') +
+             ".8GH"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const std::string file = TestHome() + c.path;
+        const std::string pattern = c.pattern ? " --pattern " + tiff : "";
+        std::string compiled, loaded;
+        const int rc = Probe("compile " + script + pattern + " --dump --save '" + file + "'", &compiled);
+        if (!c.refusal.empty()) {
+            EXPECT_EQ(rc, 1);
+            EXPECT_EQ(compiled.substr(compiled.find("\nMSG ") + 1),
+                      "MSG " + c.refusal + "\nERROR 301 Datei ist nicht geöffnet\n");
+            EXPECT_FALSE(fs::exists(FolderPart(file))) << "nothing is written";
+            continue;
+        }
+        ASSERT_EQ(rc, 0) << compiled;
+        ASSERT_EQ(Probe("load '" + file + "' --dump", &loaded), 0) << loaded;
+        EXPECT_EQ(loaded.substr(0, 3), "OK\n");
+        EXPECT_EQ(Lines(loaded, "ZNWSVFPA"), Lines(compiled, "ZNWSVFPA"));
+        const TkfFile saved(file);
+        if (c.patternName.empty()) {
+            EXPECT_EQ(saved.Find(34832), nullptr);
+            continue;
+        }
+        ASSERT_NE(saved.Find(34832), nullptr);
+        const std::string stored = Utf8ToCp1252(c.patternName);
+        EXPECT_EQ(saved.bytes.substr(saved.Find(34832)->value, stored.size() + 1), stored + '\0');
+        EXPECT_EQ(RunCommand("tiffinfo '" + FolderPart(file) + c.patternName + "' >/dev/null 2>&1"), 0);
+    }
 }
