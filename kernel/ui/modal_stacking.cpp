@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QEvent>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
 #include <vector>
 
+#include "kernel/ui/dialog_focus.h"
 #include "kernel/ui/progress_boxes.h"
 #include "kernel/ui/x11_stacking.h"
 
@@ -52,6 +54,8 @@ private:
     std::vector<Modal> modals_;
     // The windows stepped down, bottom first.
     std::vector<QPointer<QWindow>> lowered_;
+    QPointer<QWidget> opener_;
+    QPointer<QWidget> openerFocus_;
 
     static bool IsModalWindow(const QWidget* w)
     {
@@ -69,8 +73,16 @@ private:
             const bool known = std::any_of(modals_.begin(), modals_.end(),
                                            [w](const Modal& m) { return m.widget == w; });
             if (!known) {
-                if (modals_.empty())
-                    LowerOnTopWindows(w);
+                if (modals_.empty()) {
+                    NoteOpener();
+                    // Once the dialog is on its way: changing another
+                    // window's level while the dialog's show event runs
+                    // upsets the widgets' focus bookkeeping.
+                    QTimer::singleShot(0, this, [this, modal = QPointer<QWidget>(w)] {
+                        if (modal && !modals_.empty())
+                            LowerOnTopWindows(modal);
+                    });
+                }
                 modals_.push_back({w, window->flags().testFlag(Qt::WindowStaysOnTopHint)});
                 connect(w, &QObject::destroyed, this, &ModalStacking::Forget, Qt::UniqueConnection);
             }
@@ -124,8 +136,36 @@ private:
         }
     }
 
+    // The window the person worked in when the first dialog came: the
+    // window manager hands the activation to a dialog's parent when it
+    // goes, which is the main window for the shared dialogs.
+    void NoteOpener()
+    {
+        opener_ = QApplication::activeWindow();
+        if (opener_ && ProgressBoxes::IsBox(opener_)) {
+            opener_ = nullptr;
+            if (QWindow* parent = ProgressBoxes::MessageParent())
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (w->windowHandle() == parent)
+                        opener_ = w;
+        }
+        openerFocus_ = QApplication::focusWidget();
+    }
+
+    void ReturnToOpener()
+    {
+        // After the dialog's own caller has had its say.
+        QTimer::singleShot(0, this, [opener = opener_, focus = openerFocus_] {
+            if (opener && opener->isVisible() && QApplication::activeWindow() != opener && !QApplication::activeModalWidget())
+                ReturnFocusTo(opener, focus);
+        });
+        opener_ = nullptr;
+        openerFocus_ = nullptr;
+    }
+
     void RestoreOnTopWindows()
     {
+        ReturnToOpener();
         // Each window that returns to the top comes to the front of the
         // others there: bottom first keeps their order.
         std::vector<QPointer<QWindow>> lowered;

@@ -7,7 +7,8 @@
 // step down to the ordinary level (where they are, without being hidden),
 // the modal window itself stays on top (a click on another window cannot
 // bury it), and once the last modal window has gone they return to the top
-// in the order they stood.
+// in the order they stood, and the window the person worked in has the keys
+// again.
 
 // Once, by the application: watches every window's showing and hiding.
 void InstallModalStacking();

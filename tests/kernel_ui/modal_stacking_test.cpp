@@ -2,7 +2,9 @@
 // they come back on top once the last dialog has gone, without being hidden.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialog>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -58,8 +60,8 @@ TEST(ModalStacking, ModalWindowsStandAboveTheWindowsOnTopAndTheyReturnAfterwards
     WhileUp(dialog, [&] {
         checked = true;
         EXPECT_TRUE(OnTop(dialog)) << "the dialog stays above every window";
-        EXPECT_FALSE(OnTop(list));
-        EXPECT_FALSE(OnTop(editor));
+        // They step down once the dialog is on its way.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !OnTop(list) && !OnTop(editor); }));
         // A message of the dialog above it; the windows stay down until the
         // dialog has gone too.
         message->setParent(&dialog, message->windowFlags());
@@ -78,4 +80,23 @@ TEST(ModalStacking, ModalWindowsStandAboveTheWindowsOnTopAndTheyReturnAfterwards
     EXPECT_TRUE(list.isVisible() && editor.isVisible());
     EXPECT_EQ(counter.shown, 0) << "the windows changed level without being hidden";
     EXPECT_TRUE(list.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+// A dialog that belongs to the main window but was opened from a list
+// window (the shared dialogs, the export settings) gives the keys back to
+// the list window, not to its parent.
+TEST(ModalStacking, TheWindowThatOpenedADialogHasTheKeysAfterwards)
+{
+    InstallModalStacking();
+    QWidget main;
+    main.show();
+    QWidget list(&main, Qt::Tool | Qt::WindowStaysOnTopHint);
+    list.show();
+    QApplication::setActiveWindow(&list);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
+    QDialog dialog(&main);
+    WhileUp(dialog, [&] { QApplication::setActiveWindow(&dialog); });
+    QApplication::setActiveWindow(&main);  // as the window manager does
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &list; }))
+        << "active: " << (QApplication::activeWindow() ? QApplication::activeWindow()->objectName().toStdString() : "none");
 }
