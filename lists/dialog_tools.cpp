@@ -27,6 +27,7 @@ class FramePlacement : public QObject {
 public:
     FramePlacement(QWidget& dialog, QPoint at, QRect area) : QObject(&dialog), at_(at), area_(area)
     {
+        setObjectName(Name());
         dialog.installEventFilter(this);
     }
     void Update(QPoint at, QRect area)
@@ -44,6 +45,7 @@ public:
         }
         return false;
     }
+    static QString Name() { return QStringLiteral("FramePlacement"); }
     static void PlaceFrame(QWidget& dialog, QPoint at, QRect area)
     {
         // Asked of the platform window: the widget's own idea of its frame
@@ -69,8 +71,10 @@ private:
 void PlaceFrameWithin(QWidget& dialog, QPoint at, QRect area)
 {
     FramePlacement::PlaceFrame(dialog, at, area);
-    if (auto* placement = dialog.findChild<FramePlacement*>(QString(), Qt::FindDirectChildrenOnly))
-        placement->Update(at, area);
+    // Found by its name: a class without meta object cannot be told from
+    // the dialog's other children by a cast.
+    if (QObject* placement = dialog.findChild<QObject*>(FramePlacement::Name(), Qt::FindDirectChildrenOnly))
+        static_cast<FramePlacement*>(placement)->Update(at, area);
     else
         new FramePlacement(dialog, at, area);
 }
