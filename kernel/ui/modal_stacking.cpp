@@ -56,6 +56,7 @@ private:
     std::vector<QPointer<QWindow>> lowered_;
     QPointer<QWidget> opener_;
     QPointer<QWidget> openerFocus_;
+    QPointer<QWidget> parentOfModal_;
 
     static bool IsModalWindow(const QWidget* w)
     {
@@ -74,7 +75,7 @@ private:
                                            [w](const Modal& m) { return m.widget == w; });
             if (!known) {
                 if (modals_.empty()) {
-                    NoteOpener();
+                    NoteOpener(w);
                     // Once the dialog is on its way: changing another
                     // window's level while the dialog's show event runs
                     // upsets the widgets' focus bookkeeping.
@@ -139,8 +140,9 @@ private:
     // The window the person worked in when the first dialog came: the
     // window manager hands the activation to a dialog's parent when it
     // goes, which is the main window for the shared dialogs.
-    void NoteOpener()
+    void NoteOpener(const QWidget* modal)
     {
+        parentOfModal_ = modal->parentWidget() ? modal->parentWidget()->window() : nullptr;
         opener_ = QApplication::activeWindow();
         if (opener_ && ProgressBoxes::IsBox(opener_)) {
             opener_ = nullptr;
@@ -154,13 +156,18 @@ private:
 
     void ReturnToOpener()
     {
-        // After the dialog's own caller has had its say.
-        QTimer::singleShot(0, this, [opener = opener_, focus = openerFocus_] {
-            if (opener && opener->isVisible() && QApplication::activeWindow() != opener && !QApplication::activeModalWidget())
+        // After the dialog's own caller has had its say: a window it has
+        // brought up since keeps the keys; only the window manager's choice,
+        // the dialog's parent, gives way.
+        QTimer::singleShot(0, this, [opener = opener_, focus = openerFocus_, parent = parentOfModal_] {
+            const QWidget* now = QApplication::activeWindow();
+            if (opener && opener->isVisible() && now != opener && (!now || now == parent) &&
+                !QApplication::activeModalWidget())
                 ReturnFocusTo(opener, focus);
         });
         opener_ = nullptr;
         openerFocus_ = nullptr;
+        parentOfModal_ = nullptr;
     }
 
     void RestoreOnTopWindows()
