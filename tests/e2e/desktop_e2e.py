@@ -11,7 +11,12 @@ enough for its content (a list window at least one whole line), not hidden
 under another window of the program, the keyboard focus in it; messages above
 the window that led to them, no progress box left once its job has ended; in
 each dialog Return confirms and Esc cancels, and the focus goes back to the
-window that opened it. At the end the phrase database is as shipped: every
+window that opened it. With the script editor and two list windows (all on
+top) dragged over the middle of the screen, and at its right edge, every
+modal dialog and message the menus, list cells and tool buttons reach
+stands above every window with its whole frame on the screen; the tool
+windows carry no window-manager buttons; the second pass ends with the
+language change's message and the restart. At the end the phrase database is as shipped: every
 text the program looked up was in it. With ZORIT_SHOTS=DIR the screenshots
 are kept there.
 """
