@@ -6,6 +6,7 @@
 #include <QLayout>
 #include <QScreen>
 #include <QTableWidget>
+#include <QWindow>
 #include <algorithm>
 
 #include "lists/core/symbol_farben.h"
@@ -17,11 +18,73 @@ void MoveOffScreen(QWidget& dialog)
     dialog.move(width + 10, dialog.y());
 }
 
+namespace {
+
+// Places the dialog again once the window manager has framed it: before
+// that its frame is not known, and the first paint after showing comes
+// after the framing.
+class FramePlacement : public QObject {
+public:
+    FramePlacement(QWidget& dialog, QPoint at, QRect area) : QObject(&dialog), at_(at), area_(area)
+    {
+        setObjectName(Name());
+        dialog.installEventFilter(this);
+    }
+    void Update(QPoint at, QRect area)
+    {
+        at_ = at;
+        area_ = area;
+        waiting_ = true;
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (waiting_ && (event->type() == QEvent::Paint || event->type() == QEvent::Hide)) {
+            waiting_ = false;
+            if (event->type() == QEvent::Paint)
+                PlaceFrame(*static_cast<QWidget*>(watched), at_, area_);
+        }
+        return false;
+    }
+    static QString Name() { return QStringLiteral("FramePlacement"); }
+    static void PlaceFrame(QWidget& dialog, QPoint at, QRect area)
+    {
+        // Asked of the platform window: the widget's own idea of its frame
+        // is from before the window manager framed it.
+        const QMargins m = dialog.windowHandle() ? dialog.windowHandle()->frameMargins() : QMargins();
+        const int frameWidth = dialog.width() + m.left() + m.right();
+        const int frameHeight = dialog.height() + m.top() + m.bottom();
+        const int x = std::max(area.left(), std::min(at.x(), area.right() + 1 - frameWidth));
+        const int y = std::max(area.top(), std::min(at.y(), area.bottom() + 1 - frameHeight));
+        const QRect client(x + m.left(), y + m.top(), dialog.width(), dialog.height());
+        if (dialog.geometry() != client)
+            dialog.setGeometry(client);
+    }
+
+private:
+    QPoint at_;
+    QRect area_;
+    bool waiting_ = true;
+};
+
+}  // namespace
+
+void PlaceFrameWithin(QWidget& dialog, QPoint at, QRect area)
+{
+    FramePlacement::PlaceFrame(dialog, at, area);
+    // Found by its name: a class without meta object cannot be told from
+    // the dialog's other children by a cast.
+    if (QObject* placement = dialog.findChild<QObject*>(FramePlacement::Name(), Qt::FindDirectChildrenOnly))
+        static_cast<FramePlacement*>(placement)->Update(at, area);
+    else
+        new FramePlacement(dialog, at, area);
+}
+
 void PlaceWithin(QWidget& dialog, QPoint at, QSize bounds)
 {
-    const int x = std::max(0, std::min(at.x(), bounds.width() - dialog.width()));
-    const int y = std::max(0, std::min(at.y(), bounds.height() - dialog.height()));
-    dialog.move(x, y);
+    QRect area(QPoint(0, 0), bounds);
+    if (const QScreen* screen = QGuiApplication::screenAt(at))
+        area &= screen->geometry();
+    PlaceFrameWithin(dialog, at, area);
 }
 
 void FillChoiceColumn(QTableWidget& grid, int column, const std::vector<std::string>& texts,

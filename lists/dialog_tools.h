@@ -2,6 +2,7 @@
 // What the list windows' dialogs share: moving off the screen when closed,
 // placing at a point within bounds, and drawing symbol rows.
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <string>
 #include <vector>
@@ -10,7 +11,11 @@ class QTableWidget;
 class QWidget;
 
 void MoveOffScreen(QWidget& dialog);
+// Places the dialog's frame (title bar and border included) at the point,
+// kept within the area: within bounds measured from the screen's origin,
+// and within the screen the point lies on.
 void PlaceWithin(QWidget& dialog, QPoint at, QSize bounds);
+void PlaceFrameWithin(QWidget& dialog, QPoint at, QRect area);
 // Fills a grid column with the rows' texts; "FARBE" rows take the colours
 // of the symbol each shows.
 void FillChoiceColumn(QTableWidget& grid, int column, const std::vector<std::string>& texts,

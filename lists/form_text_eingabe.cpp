@@ -70,9 +70,8 @@ void TFormTextEingabe::showEvent(QShowEvent* event)
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     const int right = screen ? screen->geometry().right() + 1 : 1024;
-    const PlacedPoint p =
-        ClampTextInput(PlacePoint.x(), PlacePoint.y(), width(), height(), right, Bounds.height());
-    move(p.x, p.y);
+    // The whole frame on the monitor, not only the text field's window.
+    PlaceFrameWithin(*this, PlacePoint, QRect(0, 0, right, Bounds.height()));
     RichEditText->setFocus();
     QTextCursor cursor = RichEditText->textCursor();
     cursor.movePosition(QTextCursor::End);

@@ -16,6 +16,7 @@
 #include "kernel/services/services.h"
 #include "kernel/ui/translate_form.h"
 #include "pattern/core/tab_hints.h"
+#include "pattern/tool_title_bar.h"
 #include "picture/core/palette_table.h"
 #include "picture/screen_placement.h"
 #include "platform/paths.h"
@@ -47,7 +48,7 @@ QPixmap LoadPicture(const std::string& path)
 }  // namespace
 
 TFarbauswahl::TFarbauswahl(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    : QWidget(parent, ToolTitleBar::WindowFlags())
 {
     setObjectName("Farbauswahl");
     setWindowTitle("Farben");
@@ -93,8 +94,9 @@ void TFarbauswahl::FormCreate()
     FAPageControl->setObjectName("FAPageControl");
     FAPageControl->setFocusPolicy(Qt::NoFocus);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(0, ToolTitleBar::BarHeight(), 0, 0);
     layout->addWidget(FAPageControl);
+    new ToolTitleBar(this);
     Farbe_TabSheet = AddPage("Farbe_TabSheet", "Farbe_ScrollBox", "Farbe", &Farbe_ScrollBox);
     Motiv_TabSheet = AddPage("Motiv_TabSheet", "Motiv_ScrollBox", "Motiv", &Motiv_ScrollBox);
     AddPage("Bindung_TabSheet", "Bindung_ScrollBox", "Bindung", nullptr);
@@ -105,7 +107,8 @@ void TFarbauswahl::FormCreate()
     colourGrid_ = Farbe_ScrollBox->widget();
     motifGrid_ = Motiv_ScrollBox->widget();
     connect(FAPageControl, &QTabWidget::currentChanged, this, &TFarbauswahl::PageChanged);
-    resize(4 * kPanelSize + 9, kPanelSize + FAPageControl->tabBar()->sizeHint().height() + kFrame);
+    resize(4 * kPanelSize + 9,
+           ToolTitleBar::BarHeight() + kPanelSize + FAPageControl->tabBar()->sizeHint().height() + kFrame);
     TranslateForm(this);
 }
 
@@ -161,7 +164,7 @@ ColourGridLayout TFarbauswahl::LayOut(int count) const
         in.screen = {s.x(), s.y(), s.width(), s.height()};
     }
     in.windowTop = frameGeometry().top();
-    const int titleBar = std::max(0, frameGeometry().height() - height());
+    const int titleBar = std::max(0, frameGeometry().height() - height()) + ToolTitleBar::BarHeight();
     in.chromeHeight = titleBar + FAPageControl->tabBar()->sizeHint().height() + kFrame;
     return LayOutColourGrid(in);
 }
@@ -204,7 +207,7 @@ void TFarbauswahl::MakePanels(int count)
 void TFarbauswahl::SizeToGrid()
 {
     const int tabBar = FAPageControl->tabBar()->sizeHint().height();
-    resize(layout_.GridWidth() + kFrame, tabBar + layout_.GridHeight() + kFrame);
+    resize(layout_.GridWidth() + kFrame, ToolTitleBar::BarHeight() + tabBar + layout_.GridHeight() + kFrame);
 }
 
 void TFarbauswahl::BuildColourGrid()

@@ -7,6 +7,7 @@
 
 #include "kernel/ui/translate_form.h"
 #include "pattern/tool_glyphs.h"
+#include "pattern/tool_title_bar.h"
 
 namespace {
 
@@ -97,11 +98,12 @@ int Rows(const ButtonSpec (&)[N])
 }  // namespace
 
 TZeichenfunktionen::TZeichenfunktionen(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    : QWidget(parent, ToolTitleBar::WindowFlags())
 {
     setObjectName("Zeichenfunktionen");
     setWindowTitle("Werkzeuge");
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(kClientWidth, ToolTitleBar::BarHeight() + kClientHeight);
+    new ToolTitleBar(this);
     // The tools act on the painting window, which keeps the keyboard.
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -127,7 +129,7 @@ QToolButton* TZeichenfunktionen::AddButton(QFrame* panel, int index, const char*
 
 void TZeichenfunktionen::CreatePanels()
 {
-    int top = 0;
+    int top = ToolTitleBar::BarHeight();
     const auto fill = [&](QFrame*& panel, const char* panelName, const auto& specs) {
         panel = NewPanel(this, panelName, top, Rows(specs));
         top += panel->height();

@@ -1,6 +1,6 @@
 # Debian packages the build, the tests and the program need.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev python3
-                zlib1g-dev libtiff-dev libjpeg62-turbo-dev)
+                zlib1g-dev libtiff-dev libjpeg62-turbo-dev libxcb1-dev)
 # The fuzz build: clang with libFuzzer and the sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The windows' fonts and Qt's own translations of its dialogs.

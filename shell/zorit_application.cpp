@@ -3,8 +3,12 @@
 #include <exception>
 
 #include "kernel/services/debuglog.h"
+#include "kernel/ui/modal_stacking.h"
 
-ZoritApplication::ZoritApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+ZoritApplication::ZoritApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    InstallModalStacking();
+}
 
 bool ZoritApplication::notify(QObject* receiver, QEvent* event)
 {

@@ -79,6 +79,12 @@ void Register(QWidget* box)
     FollowFocus();
 }
 
+bool IsBox(const QWidget* widget)
+{
+    return widget && std::any_of(Boxes().begin(), Boxes().end(),
+                                 [widget](const QPointer<QWidget>& p) { return p && p.data() == widget; });
+}
+
 void SetAside()
 {
     for (const QPointer<QWidget>& box : Boxes()) {

@@ -13,6 +13,8 @@ namespace ProgressBoxes {
 
 // A progress box of the program, for its lifetime.
 void Register(QWidget* box);
+// The widget is a registered progress box.
+bool IsBox(const QWidget* widget);
 // Before a message shows: hides the shown boxes.
 void SetAside();
 // The box was set aside by a message and its job has neither shown nor

@@ -131,13 +131,6 @@ uint32_t MultiSelectionResult(const SelectionRows& rows, const std::vector<bool>
     return result;
 }
 
-PlacedPoint ClampTextInput(int pointX, int pointY, int width, int height, int monitorRight,
-                           int boundsHeight)
-{
-    return {std::max(0, std::min(pointX, monitorRight - width)),
-            std::max(0, std::min(pointY, boundsHeight - height))};
-}
-
 std::u32string ToU32(const std::string& text)
 {
     std::u32string out;

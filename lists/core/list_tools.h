@@ -42,15 +42,6 @@ SelectionRows BuildSelectionRows(const std::string& choices, const std::string& 
 // Bit entry set for every marked row whose entry number is below 32.
 uint32_t MultiSelectionResult(const SelectionRows& rows, const std::vector<bool>& marked);
 
-// Where a text input window of the given width and height goes: the point
-// kept on its monitor (right edge monitorRight) and within the bounds' height.
-struct PlacedPoint {
-    int x = 0;
-    int y = 0;
-};
-PlacedPoint ClampTextInput(int pointX, int pointY, int width, int height, int monitorRight,
-                           int boundsHeight);
-
 // UTF-8 to code points and back.
 std::u32string ToU32(const std::string& text);
 std::string ToU8(const std::u32string& text);

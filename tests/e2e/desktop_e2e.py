@@ -11,7 +11,12 @@ enough for its content (a list window at least one whole line), not hidden
 under another window of the program, the keyboard focus in it; messages above
 the window that led to them, no progress box left once its job has ended; in
 each dialog Return confirms and Esc cancels, and the focus goes back to the
-window that opened it. At the end the phrase database is as shipped: every
+window that opened it. With the script editor and two list windows (all on
+top) dragged over the middle of the screen, and at its right edge, every
+modal dialog and message the menus, list cells and tool buttons reach
+stands above every window with its whole frame on the screen; the tool
+windows carry no window-manager buttons; the second pass ends with the
+language change's message and the restart. At the end the phrase database is as shipped: every
 text the program looked up was in it. With ZORIT_SHOTS=DIR the screenshots
 are kept there.
 """
@@ -73,14 +78,15 @@ class Desktop:
     def __init__(self, proc, main):
         self.proc, self.main = proc, main
 
-    def all_visible(self):
-        out = xdo("search", "--onlyvisible", "--pid", str(self.proc.pid), "--name", ".")
+    def all_visible(self, named=True):
+        # Unnamed windows on request: the tool option pop-ups carry no title.
+        out = xdo("search", "--onlyvisible", "--pid", str(self.proc.pid), *(["--name", "."] if named else []))
         return [w for w in out.splitlines() if x_windows.geometry(w).get("WIDTH", 0) > 1]
 
-    def windows(self):
+    def windows(self, named=True):
         """The windows the manager manages: no pop-up lists or hints."""
         managed = x_windows.stacking()
-        return [w for w in self.all_visible() if int(w) in managed]
+        return [w for w in self.all_visible(named) if int(w) in managed]
 
     def popups(self):
         managed = x_windows.stacking()
@@ -89,13 +95,13 @@ class Desktop:
     def title(self, win):
         return xdo("getwindowname", win)
 
-    def settle(self, before, wait=15.0):
+    def settle(self, before, wait=15.0, named=True):
         """Waits until the set of windows differs from before and then stands
         for half a second; gives the windows that came."""
         end = time.time() + wait
         seen, since = None, time.time()
         while time.time() < end:
-            now = set(self.windows())
+            now = set(self.windows(named))
             if now != set(before) and now == seen and time.time() - since >= 0.5:
                 break
             if now != seen:
@@ -161,9 +167,17 @@ def check_window(d, win, what, kind, focus=True):
     least = {"list": (60, 30), "message": (120, 60)}.get(kind, (60, 40))
     check(g and g["WIDTH"] >= least[0] and g["HEIGHT"] >= least[1],
           "%s is large enough for its content: %s" % (name, g))
-    share = visible_share(win, x_windows.stacking())
+    order = x_windows.stacking()
+    share = visible_share(win, order)
     check(share >= (1.0 if kind in ("message", "dialog") else 0.5),
           "%s is not hidden under another window: %.0f%% free" % (name, 100 * share))
+    if kind in ("message", "dialog"):
+        # Above every window of the program, the ones that stay on top
+        # included, and its frame, border and all, on the screen.
+        check(order and order[-1] == int(win), "%s stands above every window: %s" %
+              (name, [d.title(str(w)) for w in order[order.index(int(win)) + 1:]] if int(win) in order else order))
+        check(f and f["X"] >= 0 and f["X"] + f["WIDTH"] <= SCREEN[0] and f["Y"] + f["HEIGHT"] <= SCREEN[1],
+              "%s: its whole frame lies on the screen: %s" % (name, f))
     if focus:
         check(d.active() == int(win), "%s has the focus (active %s)" % (name, d.active()))
     check(not d.progress_left(), "%s: no progress box left over: %s" % (name, d.progress_left()))
@@ -206,6 +220,8 @@ def dialog(d, owner, what, open_keys, typed=(), confirm="Return", stays=False):
         if not came:
             return
         box = came[-1]
+        if how == confirm:
+            shot(None, ("%s %s" % (d.title(owner), what)).replace(" ", "_"))
         check_window(d, box, what, "dialog")
         check(x_windows.stacking().index(int(box)) > x_windows.stacking().index(int(owner)),
               "%s lies above %s" % (what, d.title(owner)))
@@ -267,6 +283,152 @@ def message(d, what, came_from, action):
     check(not d.progress_left(), "%s: no progress box left after the message: %s" % (what, d.progress_left()))
 
 
+def wait_active(d, win, wait=5.0):
+    end = time.time() + wait
+    while time.time() < end and d.active() != int(win):
+        time.sleep(0.1)
+    return d.active() == int(win)
+
+
+def modal(d, owner, what, action, close=("Escape",), named=True):
+    """A modal dialog or message an action opens from the owner: whole on the
+    screen and above every window; closed with the keys, the owner has the
+    keys back."""
+    before = d.windows(named)
+    action()
+    came = [w for w in d.settle(before, wait=8, named=named) if not is_progress_box(w)]
+    check(came, "%s opens: windows %s" % (what, [d.title(w) for w in d.windows()]))
+    if not came:
+        return None
+    box = came[-1]
+    shot(None, what.replace(" ", "_"))
+    check_window(d, box, what, "dialog")
+    for k in close:
+        xdo("key", "--clearmodifiers", k)
+    end = time.time() + 8
+    while time.time() < end and box in d.windows(named):
+        time.sleep(0.1)
+    check(box not in d.windows(named), "%s: %s closes it" % (what, "+".join(close)))
+    if owner:
+        check(wait_active(d, owner), "%s: afterwards %s has the keys, not %s" %
+              (what, d.title(owner), d.title(str(d.active()))))
+    return box
+
+
+def drag_to(win, x, y):
+    """Drags the window to (x, y) as a person does with its title bar;
+    waits until it stands still there."""
+    # Taken by its title bar, the window is active first.
+    xdo("windowactivate", "--sync", win)
+    start = x_windows.geometry(win)
+    xdo("windowmove", win, str(x), str(y))
+    end = time.time() + 5
+    last = None
+    while time.time() < end:
+        now = x_windows.geometry(win)
+        if now != start and now == last:
+            break
+        last = now
+        time.sleep(0.1)
+
+
+def click_at(win, x, y):
+    """A left click at (x, y) of the window's client; negative values count
+    from its right or bottom."""
+    g = x_windows.geometry(win)
+    x = x if x >= 0 else g["WIDTH"] + x
+    y = y if y >= 0 else g["HEIGHT"] + y
+    xdo("mousemove", "--window", win, str(x), str(y))
+    xdo("click", "1")
+
+
+def motif_decorations(win):
+    """The decorations a window asks the window manager for in its Motif
+    hints; None when it leaves them to the manager."""
+    out = subprocess.run(["xprop", "-id", str(win), "_MOTIF_WM_HINTS"], capture_output=True, text=True).stdout
+    if "=" not in out:
+        return None
+    values = [int(v, 0) for v in out.split("=")[1].replace(",", " ").split()]
+    return values[2] if len(values) >= 3 and values[0] & 2 else None
+
+
+def desk(d, home, full):
+    """The script editor and two list windows, all of which stay on top,
+    dragged over the middle of the screen where dialogs open: every modal
+    dialog and message the menus, the editor and the list cells reach stands
+    above them, whole, and gives the keys back to the window that opened it.
+    The second time (full false), where the placements bring them back, only
+    the save dialog and the compiler's message. Gives the windows' frames at
+    closing."""
+    frames = {}
+    editor = open_window(d, "Skrel Editor", ("ctrl+F9",), "window", home)
+    if not editor:
+        return frames
+    frames["Skrel Editor"] = check_window(d, editor, "Skrel Editor", "window")
+    dialog(d, editor, "Suchen", ("ctrl+f",), typed=("MODUL",), stays=True)
+    dialog(d, editor, "Ersetzen", ("ctrl+r",), typed=("MODUL",), stays=True)
+    menu_sheet = ("alt+" + accel("&Listen"), accel("&Rüstschema"), accel("&Rüstblatt"))
+    lists = {}
+    for what, how in (("Rüstblatt", menu_sheet), ("Strickschema", ("shift+F3",))):
+        win = open_window(d, what, how, "list")
+        if win:
+            lists[what] = win
+    middle_x, middle_y = SCREEN[0] // 2, SCREEN[1] // 2
+    for i, win in enumerate([editor] + list(lists.values())):
+        g = x_windows.geometry(win)
+        if full or i == 0:
+            drag_to(win, middle_x - g["WIDTH"] // 2 + 60 * (i - 1), middle_y - g["HEIGHT"] // 2 + 40 * (i - 1))
+    shot(home, "desk")
+
+    main = d.main
+    menu_file = "alt+" + accel("&Datei")
+    modal(d, main, "Speichern unter", lambda: d.key(main, menu_file, accel("Speichern &unter")))
+    if not full:
+        close_desk(d, editor, lists, frames)
+        return frames
+    modal(d, main, "Öffnen over the desk", lambda: d.key(main, menu_file, accel("Ö&ffnen")))
+    # The export window's settings, opened with its button "Erweitert...".
+    export = open_window(d, "Export", ("ctrl+F10",), "window")
+    if export:
+        modal(d, export, "Exporteinstellungen", lambda: click_at(export, -45, -22))
+        modal(d, export, "Exporteinstellungen", lambda: click_at(export, -45, -22), close=("Return",))
+        close_window(d, export)
+    # The list cells' dialogs: the set-up sheet's choice of the model (the
+    # same model again) and its comment's text input; the knitting scheme's
+    # multiple choice of the yarn carriers of system 1.
+    sheet = lists.get("Rüstblatt")
+    if sheet:
+        dialog(d, sheet, "Auswahl", ("Insert",))
+        d.key(sheet, "Down", "Down")
+        dialog(d, sheet, "Texteingabe", ("Insert",), typed=("Pullover Probe",))
+    scheme = lists.get("Strickschema")
+    if scheme:
+        xdo("windowactivate", "--sync", scheme)
+        click_at(scheme, 118, 100)
+        dialog(d, scheme, "Mehrfachauswahl", ("Insert",))
+    # At the screen's right edge the dialogs stay on it, frame and all.
+    if sheet:
+        g = x_windows.geometry(sheet)
+        drag_to(sheet, SCREEN[0] - g["WIDTH"] - 1, 200)
+        dialog(d, sheet, "Texteingabe at the right edge", ("Insert",))
+        d.key(sheet, "Up", "Up")
+        dialog(d, sheet, "Auswahl at the right edge", ("Insert",))
+    close_desk(d, editor, lists, frames)
+    return frames
+
+
+def close_desk(d, editor, lists, frames):
+    """A script the compiler refuses, its warning above the windows; then
+    the windows close, the lists keeping their places."""
+    d.key(editor, "ctrl+End", "Return")
+    xdo("type", "--delay", "30", "HALLO;")
+    message(d, "compile error", editor, lambda: d.key(editor, "F9"))
+    for what, win in lists.items():
+        frames[what] = x_windows.frame(win)
+        close_window(d, win)
+    close_window(d, editor)
+
+
 # The list windows by their shortcuts; Rüstblatt from the menu.
 LISTS = [("FF-Position", ("ctrl+F6",)), ("Nadeleinteilung", ("shift+F2",)), ("Strickschema", ("shift+F3",)),
          ("Schemaablauf", ("shift+F4",)), ("Festigkeit", ("shift+F5",)), ("Warenabzug", ("shift+F6",)),
@@ -303,23 +465,28 @@ def walk(home, program, placed):
         if what in placed:
             check(same_place(frames[what], placed[what]), "%s comes back where it was closed: %s, not %s" %
                   (what, frames[what], placed[what]))
-        if what == "Rüstblatt":
-            # The model's choice (the same model again) and the comment's text input.
-            dialog(d, win, "Auswahl", ("Insert",))
-            d.key(win, "Down", "Down")
-            dialog(d, win, "Texteingabe", ("Insert",), typed=("Pullover Probe",))
         close_window(d, win)
 
     win = open_window(d, "Patrone", ("alt+" + accel("&Patrone"), accel("&Patronen ansehen")), "window", home)
     if win:
         frames["Patrone"] = check_window(d, win, "Patrone", "window")
         # Its tool windows: on the screen, apart from each other, back where they were.
-        tools = {}
+        tools, tool_windows = {}, {}
         for title in ("Werkzeuge", "Farben"):
             found = [w for w in d.windows() if d.title(w) == tr(title)]
             check(found, "%s shows beside Patrone" % title)
             if found:
                 tools[title] = check_window(d, found[0], title, "tool", focus=False)
+                tool_windows[title] = found[0]
+                # Shown and hidden by the program only: no title bar of the
+                # window manager's, so none of its buttons.
+                extents, decorations = x_windows.frame_extents(found[0]), motif_decorations(found[0])
+                check(extents[2] == 0 and decorations == 0,
+                      "%s has no window-manager buttons: frame %s, decorations %s" % (title, extents, decorations))
+        # A tool option pop-up (the line slope beside its button) above
+        # every window; Esc, and the pattern window has the keys.
+        if "Werkzeuge" in tool_windows:
+            modal(d, win, "Liniensteigung", lambda: click_at(tool_windows["Werkzeuge"], 15, 32), named=False)
         if len(tools) == 2:
             check(not x_windows.overlap(tools["Werkzeuge"], tools["Farben"]),
                   "Werkzeuge and Farben do not cover each other: %s" % tools)
@@ -343,16 +510,7 @@ def walk(home, program, placed):
         time.sleep(0.1)
     check(not d.progress_left() and d.active() == int(main), "Ctrl+S: no progress box left, the main window active")
 
-    win = open_window(d, "Skrel Editor", ("ctrl+F9",), "window", home)
-    if win:
-        frames["Skrel Editor"] = check_window(d, win, "Skrel Editor", "window")
-        dialog(d, win, "Suchen", ("ctrl+f",), typed=("MODUL",), stays=True)
-        dialog(d, win, "Ersetzen", ("ctrl+r",), typed=("MODUL",), stays=True)
-        # A script the compiler refuses: its warning above the editor.
-        d.key(win, "ctrl+End", "Return")
-        xdo("type", "--delay", "30", "HALLO;")
-        message(d, "compile error", win, lambda: d.key(win, "F9"))
-        close_window(d, win)
+    frames.update(desk(d, home, not placed))
 
     for what, how in (("G-Test", ("ctrl+F7",)), ("P-Test", ("ctrl+F8",))):
         win = open_window(d, what, how, "window", home)
@@ -369,6 +527,9 @@ def walk(home, program, placed):
             time.sleep(0.1)
         check(opened not in d.windows(), "Esc cancels the file dialog")
 
+    if placed:
+        language_restart(d, proc)
+        return frames
     d.key(main, "alt+" + accel("&Datei"), accel("&Beenden"))
     try:
         check(proc.wait(timeout=20) == 0, "Datei > Beenden ends the program with status 0")
@@ -376,6 +537,44 @@ def walk(home, program, placed):
         check(False, "Datei > Beenden ends the program")
         proc.kill()
     return frames
+
+
+def language_restart(d, proc):
+    """The flag of the language shown, in Einstellungen > Sprache: the
+    message that the program restarts, above every window; on Return the
+    program ends and comes back, and is ended with Datei > Beenden."""
+    main = d.main
+    row = {"german": 0, "english": 1}[SCENARIO]
+    # Over the editor and a list window where the last run left them.
+    for what, how in (("Skrel Editor", ("ctrl+F9",)), ("Strickschema", ("shift+F3",))):
+        open_window(d, what, how, "window")
+    modal(d, None, "Sprachänderung", lambda: d.key(main, "alt+" + accel("&Einstellungen"), "Down", "Right",
+                                                  *["Down"] * row, "Return"), close=("Return",))
+    try:
+        check(proc.wait(timeout=20) == 0, "the language change ends the program with status 0")
+    except subprocess.TimeoutExpired:
+        check(False, "the language change ends the program")
+        proc.kill()
+        return
+    again, end = None, time.time() + 30
+    while again is None and time.time() < end:
+        for w in xdo("search", "--onlyvisible", "--name", "^ZORIT$").splitlines():
+            if x_windows.geometry(w).get("WIDTH", 0) >= 800:
+                again = w
+        time.sleep(0.2)
+    check(again is not None, "the program comes back after the language change")
+    if again is None:
+        return
+    pid = int(xdo("getwindowpid", again))
+    # Its start window goes first; then the keys reach the main window.
+    end = time.time() + 5
+    while time.time() < end and len(xdo("search", "--onlyvisible", "--pid", str(pid), "--name", ".").split()) > 1:
+        time.sleep(0.1)
+    d.key(again, "alt+" + accel("&Datei"), accel("&Beenden"))
+    end = time.time() + 20
+    while time.time() < end and os.path.exists("/proc/%d" % pid):
+        time.sleep(0.1)
+    check(not os.path.exists("/proc/%d" % pid), "the restarted program ends with Datei > Beenden")
 
 
 def dde(home, command):

@@ -35,7 +35,7 @@ locate_picture "$work/before.png" "$patrone"
 
 # The mark button, then columns 3..8 of rows 1..5: rows 1 to 3 hold colour
 # 0, rows 4 and 5 colour 1 (the pattern's bands are four rows high).
-xdotool mousemove --window "$palette" 15 143 click 1
+xdotool mousemove --window "$palette" 15 $((bar + 143)) click 1
 sleep 0.3
 drag 3 1 8 5
 edit_file n "$work/w/M4.PCX"
@@ -64,7 +64,7 @@ sleep 0.2
 xdotool click 1
 sleep 0.5
 # The right button on the mark button takes the frame away.
-xdotool mousemove --window "$palette" 15 143 click 3
+xdotool mousemove --window "$palette" 15 $((bar + 143)) click 3
 sleep 0.3
 shot "$patrone" "$work/placed.png"
 expect_cells "$work/before.png" "$work/placed.png" <<'PY' || fail "placed motifs"

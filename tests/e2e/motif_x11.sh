@@ -33,7 +33,7 @@ shot "$patrone" "$work/before.png"
 locate_picture "$work/before.png" "$patrone"
 # The mark button is the first of the palette's motif row.
 tool() {
-    xdotool mousemove --window "$palette" "$1" "$2" click 1
+    xdotool mousemove --window "$palette" "$1" $((bar + $2)) click 1
     sleep 0.3
 }
 shot "$colours" "$work/farben.png"
@@ -89,7 +89,7 @@ sleep 1.5
 # P.pal is the index. The right button on the mark button takes the frame
 # away.
 shot "$patrone" "$work/framed.png"
-xdotool mousemove --window "$palette" 15 143 click 3
+xdotool mousemove --window "$palette" 15 $((bar + 143)) click 3
 sleep 0.3
 shot "$patrone" "$work/placed.png"
 expect_cells "$work/before.png" "$work/placed.png" <<'PY' || fail "placed motif"

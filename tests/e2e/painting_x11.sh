@@ -51,7 +51,7 @@ PY
 [ "$counts" = "26 11" ] || fail "zoomed cells: $counts, not 26 of entry 19 and 11 of entry 13"
 xdotool windowfocus --sync "$patrone" key --clearmodifiers space
 shot "$palette" "$work/palette.png"
-panel=$(convert "$work/palette.png" -crop "1x1+30+225" -depth 8 txt:- | tail -1 | awk '{print $3}')
+panel=$(convert "$work/palette.png" -crop "1x1+30+$((bar + 225))" -depth 8 txt:- | tail -1 | awk '{print $3}')
 [ "$panel" = "#0D27F2" ] || fail "foreground panel is $panel"
 
 # One undo takes the last stroke back; saving writes what is left.

@@ -33,7 +33,8 @@ sleep 1
 [ "$(visible_count Patrone)" = 1 ] || fail "more than one Patrone"
 [ -n "$palette" ] || fail "no palette"
 geometry=$(geometry_of "$palette" | tr '\n' ' ')
-echo "$geometry" | grep -q "WIDTH=109 HEIGHT=244" || fail "palette: $geometry"
+echo "$geometry" | grep -q "WIDTH=109 HEIGHT=$((244 + bar))" || fail "palette: $geometry"
+[ "$bar" -ge 12 ] || fail "palette without its title bar: $geometry"
 # Its frame stands at the screen's left edge (openbox may keep the tool
 # window's one-pixel border inside the screen).
 frame_position "$palette"
@@ -68,14 +69,14 @@ expect_pixel 0 $((bottom - 29)) "#0715F8"
 # ellipse button shows the button's hint all the same, beside the pointer.
 xdotool windowfocus --sync "$patrone"
 eval "$(geometry_of "$palette")"
-xdotool mousemove $((X + 40)) $((Y + 38))
+xdotool mousemove $((X + 40)) $((Y + bar + 38))
 sleep 0.2
-xdotool mousemove $((X + 41)) $((Y + 39))
+xdotool mousemove $((X + 41)) $((Y + bar + 39))
 hint=0
 for _ in $(seq 20); do
     sleep 0.25
     import -window root "$work/root.png"
-    hint=$(convert "$work/root.png" -crop "300x80+$((X + 41))+$((Y + 39))" -depth 8 txt:- | grep -c "#FFFFDC" || true)
+    hint=$(convert "$work/root.png" -crop "300x80+$((X + 41))+$((Y + bar + 39))" -depth 8 txt:- | grep -c "#FFFFDC" || true)
     [ "$hint" -ge 500 ] && break
 done
 [ -z "${PALETTE_HINT_SHOT:-}" ] || cp "$work/root.png" "$PALETTE_HINT_SHOT"

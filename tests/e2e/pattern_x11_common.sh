@@ -131,6 +131,8 @@ open_pattern_window() {
     patrone=$(window Patrone)
     [ -n "$patrone" ] || fail "no Patrone window"
     palette=$(window Werkzeuge)
+    # The palette's own title bar stands above its 244 pixels of buttons.
+    bar=$(($(geometry_of "$palette" | sed -n 's/^HEIGHT=//p') - 244))
 }
 
 # The 40 x 30 picture cut from a shot at one pixel per cell, row 30 first.

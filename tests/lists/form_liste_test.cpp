@@ -551,15 +551,31 @@ TEST(ListDialogs, ReturnConfirmsAndEscCancels)
     }
 }
 
-TEST(ListDialogs, TextInputStaysOnTheScreen)
+// Opened from a cell near the screen's right edge, the text input and the
+// choice stand at the edge with their whole frame, border included, on the
+// screen.
+TEST(ListDialogs, DialogsNearTheRightEdgeKeepTheirFrameOnTheScreen)
 {
+    const int right = QGuiApplication::primaryScreen()->geometry().width();
+    const auto atTheEdge = [right](QWidget& dialog) {
+        EXPECT_EQ(dialog.frameGeometry().right() + 1, right) << dialog.objectName().toStdString();
+        EXPECT_GT(dialog.frameGeometry().width(), dialog.width()) << "the platform frames the window";
+    };
     TFormTextEingabe input;
     input.resize(300, input.height());
-    const int right = QGuiApplication::primaryScreen()->geometry().width();
     WhenModal([&](QWidget& dialog) {
-        EXPECT_EQ(dialog.x(), right - 300);
+        atTheEdge(dialog);
         QTest::keyClick(dialog.findChild<QPlainTextEdit*>("RichEditText"), Qt::Key_Escape);
     });
     EXPECT_EQ(input.Edit("x", QPoint(right - 10, 100)), std::nullopt);
+    TFormSelection selection;
+    WhenModal([&](QWidget& dialog) {
+        atTheEdge(dialog);
+        QTest::keyClick(dialog.findChild<QTableWidget*>("StringGrid1"), Qt::Key_Escape);
+    });
+    const int savedWidth = MainClientWidth;
+    MainClientWidth = right;
+    EXPECT_EQ(selection.Select(" || |X||X|", "", 0, QPoint(right - 10, 100)), std::nullopt);
+    MainClientWidth = savedWidth;
 }
 }  // namespace

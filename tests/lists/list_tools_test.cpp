@@ -35,9 +35,3 @@ TEST(ListTools, SelectionRowsFollowTheMask)
     EXPECT_EQ(MultiSelectionResult(masked, {true, true}), 0b1010u);
 }
 
-TEST(ListTools, TextInputStaysOnItsMonitor)
-{
-    EXPECT_EQ(ClampTextInput(1014, 100, 300, 120, 1024, 768).x, 724);
-    EXPECT_EQ(ClampTextInput(-5, 700, 300, 120, 1024, 768).x, 0);
-    EXPECT_EQ(ClampTextInput(-5, 700, 300, 120, 1024, 768).y, 648);
-}

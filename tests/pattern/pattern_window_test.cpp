@@ -21,6 +21,7 @@
 #include "pattern/form_patrone.h"
 #include "pattern/motif_file_dialog.h"
 #include "pattern/shapes/shapes.h"
+#include "pattern/tool_title_bar.h"
 #include "pattern/zeichenfunktionen.h"
 #include "picture/core/bmp8_file.h"
 #include "picture/frame_bild_kk.h"
@@ -282,11 +283,39 @@ TEST_F(PatternWindowTest, PaletteComesAndGoesWithTheWindow)
     EXPECT_FALSE(palette->isVisible());
 }
 
+// The tool windows are shown and hidden by the program only: the window
+// manager is asked for no title bar (its buttons would minimise, maximise or
+// close them); their own bar shows the title whole and moves the window.
+TEST_F(PatternWindowTest, ToolWindowsOfferNoWindowManagerButtonsAndShowTheirTitleWhole)
+{
+    TZeichenfunktionen palette;
+    TFarbauswahl colours;
+    for (QWidget* w : {static_cast<QWidget*>(&palette), static_cast<QWidget*>(&colours)}) {
+        const std::string name = w->windowTitle().toStdString();
+        w->show();
+        const Qt::WindowFlags flags = w->windowFlags();
+        EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint)) << name;
+        for (Qt::WindowType hint : {Qt::WindowTitleHint, Qt::WindowSystemMenuHint, Qt::WindowMinimizeButtonHint,
+                                    Qt::WindowMaximizeButtonHint, Qt::WindowCloseButtonHint}) {
+            EXPECT_FALSE(flags.testFlag(hint)) << name << " asks for " << hint;
+        }
+        auto* bar = w->findChild<ToolTitleBar*>();
+        ASSERT_TRUE(bar) << name;
+        EXPECT_EQ(bar->geometry(), QRect(0, 0, w->width(), ToolTitleBar::BarHeight())) << name;
+        EXPECT_LE(bar->fontMetrics().horizontalAdvance(w->windowTitle()), bar->width() - 4) << name;
+        for (QWidget* child : w->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (child != bar && child->isVisibleTo(w)) {
+                EXPECT_GE(child->y(), bar->height()) << name << " " << child->objectName().toStdString();
+            }
+        }
+    }
+}
+
 TEST_F(PatternWindowTest, ToolPalette)
 {
     TZeichenfunktionen palette;
     EXPECT_EQ(palette.windowTitle(), "Werkzeuge");
-    EXPECT_EQ(palette.size(), QSize(109, 244));
+    EXPECT_EQ(palette.size(), QSize(109, ToolTitleBar::BarHeight() + 244));
     EXPECT_TRUE(palette.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(palette.findChildren<QToolButton*>().size(), 29);
     for (QToolButton* b : palette.findChildren<QToolButton*>())

@@ -1,0 +1,195 @@
+#include "kernel/ui/modal_stacking.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+#include <algorithm>
+#include <vector>
+
+#include "kernel/ui/dialog_focus.h"
+#include "kernel/ui/progress_boxes.h"
+#include "kernel/ui/x11_stacking.h"
+
+namespace {
+
+// A window's on-top level is changed on its platform window only: changing
+// the widget's flags would hide the window and show it anew.
+void SetOnTop(QWindow* window, bool onTop)
+{
+    if (window && window->flags().testFlag(Qt::WindowStaysOnTopHint) != onTop)
+        window->setFlags(window->flags().setFlag(Qt::WindowStaysOnTopHint, onTop));
+}
+
+bool IsPopup(const QWidget* w)
+{
+    const Qt::WindowType type = w->windowType();
+    return type == Qt::Popup || type == Qt::ToolTip || type == Qt::SplashScreen;
+}
+
+class ModalStacking : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::Show || type == QEvent::Hide) && watched->isWidgetType() && !event->spontaneous()) {
+            auto* w = static_cast<QWidget*>(watched);
+            if (w->isWindow() && !IsPopup(w)) {
+                if (type == QEvent::Show)
+                    Shown(w);
+                else
+                    Hidden(w);
+            }
+        }
+        return false;
+    }
+
+private:
+    struct Modal {
+        QPointer<QWidget> widget;
+        bool wasOnTop;
+    };
+    std::vector<Modal> modals_;
+    // The windows stepped down, bottom first.
+    std::vector<QPointer<QWindow>> lowered_;
+    QPointer<QWidget> opener_;
+    QPointer<QWidget> openerFocus_;
+    QPointer<QWidget> parentOfModal_;
+
+    static bool IsModalWindow(const QWidget* w)
+    {
+        // A progress box blocks input while its job runs but is no dialog:
+        // it stays on top anyway and comes and goes with every job.
+        return w->isModal() && !ProgressBoxes::IsBox(w);
+    }
+
+    void Shown(QWidget* w)
+    {
+        QWindow* window = w->windowHandle();
+        if (!window)
+            return;
+        if (IsModalWindow(w)) {
+            const bool known = std::any_of(modals_.begin(), modals_.end(),
+                                           [w](const Modal& m) { return m.widget == w; });
+            if (!known) {
+                if (modals_.empty()) {
+                    NoteOpener(w);
+                    // Once the dialog is on its way: changing another
+                    // window's level while the dialog's show event runs
+                    // upsets the widgets' focus bookkeeping.
+                    QTimer::singleShot(0, this, [this, modal = QPointer<QWidget>(w)] {
+                        if (modal && !modals_.empty())
+                            LowerOnTopWindows(modal);
+                    });
+                }
+                modals_.push_back({w, window->flags().testFlag(Qt::WindowStaysOnTopHint)});
+                connect(w, &QObject::destroyed, this, &ModalStacking::Forget, Qt::UniqueConnection);
+            }
+            SetOnTop(window, true);
+        } else if (!modals_.empty() && window->flags().testFlag(Qt::WindowStaysOnTopHint)) {
+            // Shown while a dialog runs (a progress box of its job): below it.
+            SetOnTop(window, false);
+            lowered_.emplace_back(window);
+        }
+    }
+
+    void Hidden(QWidget* w)
+    {
+        const auto it = std::find_if(modals_.begin(), modals_.end(), [w](const Modal& m) { return m.widget == w; });
+        if (it == modals_.end())
+            return;
+        SetOnTop(w->windowHandle(), it->wasOnTop);
+        modals_.erase(it);
+        if (modals_.empty())
+            RestoreOnTopWindows();
+    }
+
+    void Forget()
+    {
+        modals_.erase(std::remove_if(modals_.begin(), modals_.end(), [](const Modal& m) { return !m.widget; }),
+                      modals_.end());
+        if (modals_.empty())
+            RestoreOnTopWindows();
+    }
+
+    void LowerOnTopWindows(const QWidget* modal)
+    {
+        std::vector<QWindow*> onTop;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            QWindow* window = w->windowHandle();
+            if (w == modal || !window || !w->isVisible() || IsPopup(w) || IsModalWindow(w) ||
+                !window->flags().testFlag(Qt::WindowStaysOnTopHint))
+                continue;
+            onTop.push_back(window);
+        }
+        // In the order they stand, so that they come back in it.
+        const std::vector<WId> order = WindowManagerStacking();
+        const auto rank = [&order](QWindow* window) {
+            const auto at = std::find(order.begin(), order.end(), window->winId());
+            return at - order.begin();
+        };
+        std::stable_sort(onTop.begin(), onTop.end(), [&](QWindow* a, QWindow* b) { return rank(a) < rank(b); });
+        for (QWindow* window : onTop) {
+            SetOnTop(window, false);
+            lowered_.emplace_back(window);
+        }
+    }
+
+    // The window the person worked in when the first dialog came: the
+    // window manager hands the activation to a dialog's parent when it
+    // goes, which is the main window for the shared dialogs.
+    void NoteOpener(const QWidget* modal)
+    {
+        parentOfModal_ = modal->parentWidget() ? modal->parentWidget()->window() : nullptr;
+        opener_ = QApplication::activeWindow();
+        if (opener_ && ProgressBoxes::IsBox(opener_)) {
+            opener_ = nullptr;
+            if (QWindow* parent = ProgressBoxes::MessageParent())
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (w->windowHandle() == parent)
+                        opener_ = w;
+        }
+        openerFocus_ = QApplication::focusWidget();
+    }
+
+    void ReturnToOpener()
+    {
+        // After the dialog's own caller has had its say: a window it has
+        // brought up since keeps the keys; only the window manager's choice,
+        // the dialog's parent, gives way.
+        QTimer::singleShot(0, this, [opener = opener_, focus = openerFocus_, parent = parentOfModal_] {
+            const QWidget* now = QApplication::activeWindow();
+            if (opener && opener->isVisible() && now != opener && (!now || now == parent) &&
+                !QApplication::activeModalWidget())
+                ReturnFocusTo(opener, focus);
+        });
+        opener_ = nullptr;
+        openerFocus_ = nullptr;
+        parentOfModal_ = nullptr;
+    }
+
+    void RestoreOnTopWindows()
+    {
+        ReturnToOpener();
+        // Each window that returns to the top comes to the front of the
+        // others there: bottom first keeps their order.
+        std::vector<QPointer<QWindow>> lowered;
+        lowered.swap(lowered_);
+        for (const QPointer<QWindow>& window : lowered)
+            SetOnTop(window, true);
+    }
+};
+
+}  // namespace
+
+void InstallModalStacking()
+{
+    static QPointer<ModalStacking> installed;
+    if (installed || !qApp)
+        return;
+    installed = new ModalStacking;
+    installed->setParent(qApp);
+    qApp->installEventFilter(installed);
+}
