@@ -13,7 +13,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from zorit_harness import (BIN, FAILURES, SCENARIO, TOOLS, Home, above, check, keys,  # noqa: E402
+from zorit_harness import (BIN, FAILURES, SCENARIO, TOOLS, Home, run, above, check, keys,  # noqa: E402
                            progress_boxes, quit_program, start_and_window, xdo)
 
 PROBE = os.path.join(os.path.dirname(BIN), "tests", "tools", "kernel_probe")
@@ -27,11 +27,6 @@ BODY = "S1=>,FF1;\r\nTZ=50;\r\nWA=D10;\r\nS1=<,FF1;END;\r\n"
 # Messages at the first two strokes: two at Z0001, "Maschine Stop!" at Z0002.
 TWO_PAUSES = ("MODULSET TEST;\r\nBEGIN\r\n$ZR_TYP=311;\r\n$NR1=1,101;\r\n$XMAX=100;\r\n$YMAX=20;\r\n"
               "$S_1=Z1,1,D1;[]=MAIN;\r\nEND;\r\nMODUL MAIN;\r\nBEGIN\r\nS1=>,POS;\r\nS1=<,POS;\r\nTZ=0;END;\r\n")
-
-
-def run(*args):
-    r = subprocess.run(list(args), capture_output=True, text=True, timeout=120)
-    return r.returncode, r.stdout
 
 
 def dde(home, command):

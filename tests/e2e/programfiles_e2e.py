@@ -15,7 +15,7 @@ import time
 import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from zorit_harness import (BIN, FAILURES, SCENARIO, TOOLS, Home, check, ini, keys,  # noqa: E402
+from zorit_harness import (BIN, FAILURES, SCENARIO, TOOLS, Home, run, check, ini, keys,  # noqa: E402
                            other_window, progress_boxes, quit_program, return_on_message, start_and_window,
                            xdo)
 
@@ -26,11 +26,6 @@ LIST_LETTERS = "ZNWSVFPA"
 # A script whose lists do not depend on the pattern.
 SCRIPT = ("MODULSET TEST;\r\nBEGIN\r\n$ZR_TYP=311;\r\n$NR1=1,101;\r\n$S_1=Z1,1,D1;[]=MAIN;\r\nEND;\r\n"
           "MODUL MAIN;\r\nBEGIN\r\nS1=>,FF1;\r\nTZ=50;\r\nWA=D10;\r\nS1=<,FF1;END;\r\n")
-
-
-def run(*args):
-    r = subprocess.run(list(args), capture_output=True, text=True, timeout=120)
-    return r.returncode, r.stdout
 
 
 def socket_path(home):
@@ -419,9 +414,6 @@ def scenario_open_message():
         check(box is not None, "the success message of the load")
         if box:
             return_on_message(proc.pid, box, [win], "message", "open_message.png")
-            end = time.time() + 5
-            while time.time() < end and other_window(proc.pid, win, 0.1):
-                time.sleep(0.1)
             check(other_window(proc.pid, win, 0.1) is None, "Return closes the message")
             check(progress_boxes(proc.pid) == [], "no progress box is left")
             check(xdo("getactivewindow") == win, "the main window has the focus again")
@@ -499,9 +491,6 @@ def scenario_full_disk_exit():
         check(box is not None, "a warning at Beenden")
         if box:
             return_on_message(proc.pid, box, [win], "warning", "full_disk_exit.png")
-            end = time.time() + 5
-            while time.time() < end and other_window(proc.pid, win, 0.1):
-                time.sleep(0.1)
         check(proc.poll() is None, "the program stays open")
         check(other_window(proc.pid, win, 1.0) is None, "nothing else open")
         try:

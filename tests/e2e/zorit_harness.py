@@ -145,7 +145,7 @@ def above(win, *others):
 def return_on_message(pid, box, below, what, shot=None):
     """A message that stands above the windows below it and every progress
     box and has the focus; Return, as a person presses it (to whatever has
-    the focus), closes it."""
+    the focus), closes it: waits until it has gone."""
     time.sleep(0.5)
     if shot and os.environ.get("SHOTS"):
         subprocess.run(["import", "-window", "root", os.path.join(os.environ["SHOTS"], shot)])
@@ -153,6 +153,15 @@ def return_on_message(pid, box, below, what, shot=None):
     check(above(box, *below, *boxes), "the %s above %s and %s" % (what, below, boxes))
     check(xdo("getactivewindow") == box, "the %s has the focus" % what)
     xdo("key", "Return")
+    end = time.time() + 5
+    while time.time() < end and box in xdo("search", "--onlyvisible", "--pid", str(pid), "--name", ".").split():
+        time.sleep(0.1)
+
+
+def run(*args):
+    """A tool's exit status and what it printed."""
+    r = subprocess.run(list(args), capture_output=True, text=True, timeout=120)
+    return r.returncode, r.stdout
 
 
 def other_window(pid, main, wait, title=None):
