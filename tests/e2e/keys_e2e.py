@@ -93,6 +93,15 @@ def shot(name):
         subprocess.run(["import", "-window", "root", os.path.join(os.environ["SHOTS"], name)])
 
 
+def return_on_warning(proc, what):
+    """The compile's warning comes; Return closes it."""
+    box = titled(proc.pid, "Warnung", 20)
+    check(box is not None, "%s warning shows" % what)
+    if box:
+        keys(box, "Return")
+        check(gone(proc.pid, "Warnung"), "Return closes %s warning" % what)
+
+
 def scenario_compile():
     """F9 in the editor with two lists open: after the warning the editor
     has the keys with its cursor on the error, and typed text goes into the
@@ -105,11 +114,7 @@ def scenario_compile():
     # A first compile sets the script's machine model: a change of model
     # closes the program's windows.
     keys(win, "F9")
-    first = titled(proc.pid, "Warnung", 20)
-    check(first is not None, "the first compile warns")
-    if first:
-        keys(first, "Return")
-        check(gone(proc.pid, "Warnung"), "Return closes the first warning")
+    return_on_warning(proc, "the first compile's")
     check(jobs_done(proc.pid), "the first compile ends")
     keys(win, "shift+F3")
     scheme = titled(proc.pid, "Strickschema")
@@ -120,11 +125,7 @@ def scenario_compile():
     check(scheme and needles and editor, "Strickschema, Nadeleinteilung and the editor show")
     if scheme and needles and editor:
         keys(editor, "F9")
-        box = titled(proc.pid, "Warnung", 20)
-        check(box is not None, "F9 shows the warning")
-        if box:
-            keys(box, "Return")
-            check(gone(proc.pid, "Warnung"), "Return closes the warning")
+        return_on_warning(proc, "F9's")
         check(jobs_done(proc.pid), "no progress box is left")
         check(active_soon(editor), "after the warning the editor has the keys (active %s)" % active_name())
         check(above(editor, scheme, needles), "no list stands over the editor")

@@ -402,16 +402,25 @@ def read_only_save(locked):
     home.cleanup()
 
 
+def open_with_message(home):
+    """PROG1 opened through Datei > Öffnen: the program, its main window,
+    whether the dialog took the file, and the load's success message."""
+    program = make_program(home, "w/A", "PROG1.3XH")
+    proc, win = start_and_window(home)
+    if not open_through_dialog(proc, win, program):
+        return proc, win, False, None
+    box = other_window(proc.pid, win, 10, "Information")
+    check(box is not None, "the success message of the load")
+    return proc, win, True, box
+
+
 def scenario_open_message():
     """Datei > Öffnen of a program: the success message stands above every
     progress box, has the focus, Return closes it, and the main window
     takes keys afterwards."""
     home = Home()
-    program = make_program(home, "w/A", "PROG1.3XH")
-    proc, win = start_and_window(home)
-    if open_through_dialog(proc, win, program):
-        box = other_window(proc.pid, win, 10, "Information")
-        check(box is not None, "the success message of the load")
+    proc, win, opened, box = open_with_message(home)
+    if opened:
         if box:
             return_on_message(proc.pid, box, [win], "message", "open_message.png")
             check(other_window(proc.pid, win, 0.1) is None, "Return closes the message")
@@ -435,11 +444,8 @@ def scenario_signal_message():
     shutdown): the program ends at once, with the RAM copy of the loaded
     program, not only at a second signal."""
     home = Home()
-    program = make_program(home, "w/A", "PROG1.3XH")
-    proc, win = start_and_window(home)
-    if open_through_dialog(proc, win, program):
-        box = other_window(proc.pid, win, 10, "Information")
-        check(box is not None, "the success message of the load")
+    proc, win, opened, box = open_with_message(home)
+    if opened:
         if box and os.environ.get("SHOTS"):
             subprocess.run(["import", "-window", "root", os.path.join(os.environ["SHOTS"], "signal_message.png")])
         proc.send_signal(signal.SIGTERM)
