@@ -18,6 +18,7 @@
 #include "kernel/language/language.h"
 #include "kernel/ui/edit_bindings.h"
 #include "kernel/ui/fonts.h"
+#include "kernel/ui/form_hold.h"
 #include "kernel/ui/forms.h"
 #include "kernel/ui/lan_dialogs.h"
 #include "kernel/ui/shell_values.h"
@@ -79,15 +80,21 @@ QString PanelName(int row, int column)
 }
 }  // namespace
 
+// The core may wait on a dialog or message, during which a remote command
+// can destroy the window: it is held until the core has returned, and a
+// destroyed window mirrors nothing.
 template <class F>
 auto TFormListe::Run(F&& work)
 {
+    const FormHold hold(this);
     if constexpr (std::is_void_v<decltype(work())>) {
         work();
-        Mirror();
+        if (!hold.Destroyed())
+            Mirror();
     } else {
         auto result = work();
-        Mirror();
+        if (!hold.Destroyed())
+            Mirror();
         return result;
     }
 }

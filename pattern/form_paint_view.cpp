@@ -15,6 +15,7 @@
 
 #include "kernel/language/language.h"
 #include "kernel/services/services.h"
+#include "kernel/ui/form_hold.h"
 #include "kernel/ui/translate_form.h"
 #include "pattern/bind_edit_action.h"
 #include "pattern/form_bild_levels.h"
@@ -182,7 +183,9 @@ void FormPaintView::BindMotifCommands(bool on)
 
 int FormPaintView::MultiCopyCount(uint8_t tool)
 {
-    return ::MultiCopyCount(tool);
+    const FormHold hold(&form_);
+    const int count = ::MultiCopyCount(tool);
+    return hold.Gone() ? 0 : count;
 }
 
 void FormPaintView::SetCaption(const std::string& text)
@@ -200,6 +203,7 @@ bool FormPaintView::ChooseFont()
 {
     const QFont start = form_.textFont.value_or(form_.font());
     std::optional<QFont> chosen;
+    const FormHold hold(&form_);
     if (form_.fontChooser) {
         chosen = form_.fontChooser(start);
     } else {
@@ -208,6 +212,8 @@ bool FormPaintView::ChooseFont()
         if (ok)
             chosen = font;
     }
+    if (hold.Gone())
+        return false;
     if (chosen)
         form_.textFont = *chosen;
     return chosen.has_value();

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 
 #include "kernel/ui/file_dialog_start.h"
+#include "kernel/ui/form_hold.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ QString ChooseMotifFile(QWidget* parent, bool save, const QString& start)
     dialog.setDefaultSuffix("PCX");
     if (!start.isEmpty())
         dialog.selectFile(start);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (ExecHeld(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     RememberDialogFile(dialog.selectedFiles().first());
     return dialog.selectedFiles().first();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "kernel/ui/form_hold.h"
 #include "pattern/farbauswahl.h"
 #include "pattern/zeichenfunktionen.h"
 
@@ -10,6 +11,8 @@ void HidePatternToolWindows()
 {
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->objectName() == QLatin1String("Zeichenfunktionen")) {
+            // A tool option pop-up that waits goes with the palette, as by Esc.
+            RejectDialogsOf(w);
             // The palette also gives up the focus it may hold.
             if (auto* palette = qobject_cast<TZeichenfunktionen*>(w))
                 palette->F_Visible(0);

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QToolButton>
 
+#include "kernel/ui/form_hold.h"
 #include "kernel/ui/forms.h"
 #include "pattern/lokal_ins_del_form.h"
 #include "pattern/lokal_linien_staerke_form.h"
@@ -72,9 +73,12 @@ void ConnectToolOptionButtons(TZeichenfunktionen* palette, QObject* context,
         QToolButton* button = palette->Button(ToolOptionPopup::PaletteButtonName(option));
         if (!button)
             continue;
-        QObject::connect(button, &QToolButton::clicked, context, [palette, option, closed] {
+        QObject::connect(button, &QToolButton::clicked, context, [palette, option, closed, context] {
+            // The window the choice is for may be destroyed while the
+            // pop-up waits; it is then dropped.
+            const FormHold hold(qobject_cast<QWidget*>(context));
             const int chosen = OpenToolOptionPopup(option, palette);
-            if (closed)
+            if (closed && !hold.Destroyed())
                 closed(option, chosen);
         });
     }

@@ -6,6 +6,7 @@
 #include "kernel/dispatch/busystate.h"
 #include "kernel/model/globals.h"
 #include "kernel/model/programmodel.h"
+#include "kernel/ui/form_hold.h"
 #include "kernel/ui/remote_message_hold.h"
 #include "platform/paths.h"
 #include "shell/dde_zorit.h"
@@ -52,6 +53,12 @@ void TDdeHndlZorit::P_DdeBefehlEmpfangen(const std::string& text)
     RemoteMessageHold messages;
     ProgramBusyScope busy;
     RemoteQuiet quiet;
+    // While a window's dialog waits, only the design program can change the
+    // program: the answer that dialog gives was meant for the program these
+    // commands empty, replace or end, and is dropped.
+    if (c.command == DdeCommand::RamDelete || c.command == DdeCommand::LoadPattern ||
+        c.command == DdeCommand::LoadOrdalinFiles || c.command == DdeCommand::Close)
+        NoteProgramReplaced();
     switch (c.command) {
     case DdeCommand::SizeMax:
         main->showMaximized();

@@ -42,6 +42,7 @@
 #include "kernel/services/services.h"
 #include "kernel/ui/edit_bindings.h"
 #include "kernel/ui/file_dialog_start.h"
+#include "kernel/ui/form_hold.h"
 #include "kernel/ui/forms.h"
 #include "kernel/ui/icon.h"
 #include "kernel/ui/language_menu.h"
@@ -746,7 +747,7 @@ void TFormMain::MnuOeffnenClick()
         dialog.setFileMode(QFileDialog::ExistingFile);
         const QStringList filters = QtNameFilters(dialogFilter_);
         dialog.setNameFilters(filters);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        if (ExecHeld(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return;
         file = dialog.selectedFiles().first();
         RememberDialogFile(file);
@@ -797,7 +798,7 @@ void TFormMain::MnuSpeichernUnterClick()
         dialog.setDefaultSuffix(extension);
         dialog.setNameFilters(QtNameFilters(dialogFilter_.section('|', 0, 0) + "|*." + extension + "|"));
         dialog.selectFile(suggested);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        if (ExecHeld(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return;
         file = dialog.selectedFiles().first();
         RememberDialogFile(file);

@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 
+#include "kernel/ui/form_hold.h"
+
 FileDialogAnswer AskFileWithDialog(QWidget* parent, const FileDialogRequest& request)
 {
     QFileDialog dialog(parent, request.title, request.folder);
@@ -14,7 +16,7 @@ FileDialogAnswer AskFileWithDialog(QWidget* parent, const FileDialogRequest& req
     dialog.setDefaultSuffix(request.suffix);
     // Without QDir::CaseSensitive in the filter the patterns ignore case.
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (ExecHeld(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return {dialog.selectedFiles().first(), static_cast<int>(request.filters.indexOf(dialog.selectedNameFilter())) + 1};
 }

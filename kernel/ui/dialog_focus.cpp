@@ -5,13 +5,14 @@
 #include <QPointer>
 #include <QWindow>
 
+#include "kernel/ui/form_hold.h"
 #include "kernel/ui/progress_boxes.h"
 
-int ExecReturningFocus(QDialog& dialog)
+int ExecReturningFocus(QDialog& dialog, int dropped)
 {
     const QPointer<QWidget> opener = QApplication::activeWindow();
     const QPointer<QWidget> focus = QApplication::focusWidget();
-    const int result = dialog.exec();
+    const int result = ExecHeld(dialog, dropped);
     if (opener != &dialog)
         ReturnFocusTo(opener, focus);
     return result;

@@ -1,16 +1,16 @@
 #pragma once
 // Modal dialogs hand the keys back to the window that opened them.
+#include <QDialog>
 #include <QPointer>
 #include <QWidget>
-
-class QDialog;
 
 // Runs the dialog modally over the active window and, once it is closed,
 // makes that window the active one again with the focus where it was. A
 // window manager gives the activation to the dialog's parent (the main
 // window for the shared dialogs), so without this the next keys would go
-// there instead of to the window the person was working in.
-int ExecReturningFocus(QDialog& dialog);
+// there instead of to the window the person was working in. An answer that
+// is no longer wanted (see ExecHeld) gives `dropped`.
+int ExecReturningFocus(QDialog& dialog, int dropped = QDialog::Rejected);
 
 // Makes the window the active one again, with the focus on the given widget
 // when that lies in it. For modeless dialogs: when they close, the window

@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "kernel/ui/form_hold.h"
+
 namespace {
 struct Registered {
     QPointer<QWidget> form;
@@ -54,9 +56,12 @@ void DestroyForm(QWidget* form)
 {
     if (!form)
         return;
+    RejectDialogsOf(form);
     form->hide();
     form->setObjectName(QString());
-    form->deleteLater();
+    // A window whose code waits on a dialog goes when that code has returned.
+    if (!FormHold::DeferDestruction(form))
+        form->deleteLater();
 }
 
 void BringNextToFront()

@@ -26,7 +26,7 @@ QVector<FormEntry> Forms();
 
 // Destroys a window the way the program windows go: hidden, its name gone at
 // once (FormExists is false from now on), freed when control returns to the
-// event loop.
+// event loop; a held window once its code is done with it (FormHold).
 void DestroyForm(QWidget* form);
 
 // Gives the focus to the first visible window, in the windows' order from

@@ -251,7 +251,8 @@ int MessageDlgPos(const QString& text, MsgKind kind, MsgButtons buttons, long, i
         if (QWindow* own = dialog->windowHandle(); own && own != parent)
             own->setTransientParent(parent);
     }
-    return ExecReturningFocus(*dialog);
+    // A message the program's replacement made moot is answered as Esc.
+    return ExecReturningFocus(*dialog, dialog->EscapeResult());
 }
 
 }  // namespace LanDialogs

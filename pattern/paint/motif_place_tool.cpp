@@ -155,8 +155,11 @@ void MotifPlaceTool::SetDown(PaintCore& core, const CellInput& in)
         m.stepX = nx - m.originX;
         m.stepY = ny - m.originY;
     }
-    if (tool == 28)
+    if (tool == 28) {
         count = core.View().MultiCopyCount(tool);
+        if (count == 0)
+            return;
+    }
     core.UndoPosInc();
     // A single placement is cut to the picture; a repetition that leaves
     // it ends the run.

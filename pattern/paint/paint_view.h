@@ -46,7 +46,8 @@ public:
     virtual void BindMotifCommands(bool) {}
     // The work bitmap was written: the motif's width and rows.
     virtual void MotifChanged(int32_t, int32_t) {}
-    // How often tool 28 places the motif; 1 without asking.
+    // How often tool 28 places the motif; 1 without asking, 0 when the
+    // answer was asked for a program that has gone meanwhile.
     virtual int MultiCopyCount(uint8_t) { return 1; }
     virtual void SetCaption(const std::string&) {}
     // The text in the chosen font as a motif of one level: the foreground
