@@ -18,18 +18,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from zorit_harness import FAILURES, SCENARIO, Home, check, keys, run, start_and_window, xdo  # noqa: E402
+from keys_e2e import titled  # noqa: E402
 from programfiles_e2e import PROBE, close, dde, dump, list_lines, make_program  # noqa: E402
-
-
-def titled(pid, title, wait):
-    end = time.time() + wait
-    while True:
-        for win in xdo("search", "--onlyvisible", "--pid", str(pid), "--name", "^%s$" % title).splitlines():
-            if xdo("getwindowname", win) == title:
-                return win
-        if time.time() >= end:
-            return None
-        time.sleep(0.1)
 
 
 def open_list_choice(proc, win):

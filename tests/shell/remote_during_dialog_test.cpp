@@ -113,6 +113,17 @@ void ChooseAndReturn(QWidget* dialog)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 }
 
+// Answers a file dialog with the file, as OK does.
+std::function<void(QWidget*)> ChooseFile(const std::string& path)
+{
+    return [path](QWidget* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        ASSERT_NE(files, nullptr);
+        files->selectFile(QString::fromStdString(path));
+        static_cast<QDialog*>(files)->accept();
+    };
+}
+
 void Escape(QWidget*)
 {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
@@ -227,12 +238,7 @@ TEST_F(RemoteDuringDialogTest, SaveAsAndCloseWhileADialogWaits)
     const std::string other = TestHome() + "ANDERS." + F_ProgrammExtension();
     CommandWhileDialogWaits(
         form.get(), "RAMDELETE",
-        [&](QWidget* dialog) {
-            auto* save = qobject_cast<QFileDialog*>(dialog);
-            ASSERT_NE(save, nullptr);
-            save->selectFile(QString::fromStdString(other));
-            static_cast<QDialog*>(save)->accept();
-        },
+        ChooseFile(other),
         [&] { form->MnuSpeichernUnterClick(); });
     EXPECT_FALSE(fs::exists(other));
 
@@ -263,12 +269,7 @@ TEST_F(RemoteDuringDialogTest, ScriptEditorWritesNoBlockOfAScriptThatWent)
     const std::string block = TestHome() + "BLOCK.Skx";
     CommandWhileDialogWaits(
         editor, "RAMDELETE",
-        [&](QWidget* dialog) {
-            auto* save = qobject_cast<QFileDialog*>(dialog);
-            ASSERT_NE(save, nullptr);
-            save->selectFile(QString::fromStdString(block));
-            static_cast<QDialog*>(save)->accept();
-        },
+        ChooseFile(block),
         [&] { editor->SaveSelectionAs(); });
     EXPECT_FALSE(fs::exists(block));
     SetScriptSource(nullptr);
