@@ -70,6 +70,16 @@ def active_window():
         return 0
 
 
+def ask_to_close(win):
+    """Asks the window to close as a window manager's close does (Alt+F4
+    under most); without a window manager the run sends the request itself."""
+    if WM == "none":
+        _server().ask_to_close(int(win))
+    else:
+        subprocess.run(["xdotool", "windowactivate", "--sync", str(win), "key", "--clearmodifiers", "alt+F4"],
+                       capture_output=True, timeout=20)
+
+
 class _WindowAttributes(ctypes.Structure):
     _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int), ("height", ctypes.c_int),
                 ("border_width", ctypes.c_int), ("depth", ctypes.c_int), ("visual", ctypes.c_void_p),
@@ -80,6 +90,12 @@ class _WindowAttributes(ctypes.Structure):
                 ("map_state", ctypes.c_int), ("all_event_masks", ctypes.c_long),
                 ("your_event_mask", ctypes.c_long), ("do_not_propagate_mask", ctypes.c_long),
                 ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
+
+
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
 
 
 class _Server:
@@ -98,6 +114,10 @@ class _Server:
         x.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(_WindowAttributes)]
         x.XGetInputFocus.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_int)]
         x.XFree.argtypes = [ctypes.c_void_p]
+        x.XInternAtom.restype = ctypes.c_ulong
+        x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                 ctypes.POINTER(_ClientMessage)]
         x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
         # A window that goes between the query and the look at it is no
         # error of the run's.
@@ -130,13 +150,21 @@ class _Server:
                 out.append(w)
         return out
 
+    def ask_to_close(self, window):
+        """What a window manager's close button sends: WM_DELETE_WINDOW."""
+        e = _ClientMessage(type=33, send_event=1, display=self.display, window=window, format=32)
+        e.message_type = self.x.XInternAtom(self.display, b"WM_PROTOCOLS", 0)
+        e.data[0] = self.x.XInternAtom(self.display, b"WM_DELETE_WINDOW", 0)
+        self.x.XSendEvent(self.display, window, 0, 0, ctypes.byref(e))
+        self.x.XSync(self.display, 0)
+
     def focus(self):
         """The top-level window that holds the input focus (0 for none)."""
         self.x.XSync(self.display, 0)
         w, revert = ctypes.c_ulong(), ctypes.c_int()
         self.x.XGetInputFocus(self.display, ctypes.byref(w), ctypes.byref(revert))
         window = w.value
-        while window > 1:
+        while window > 1 and window != self.root:
             parent, _ = self._tree(window)
             if parent in (None, 0) or parent == self.root:
                 return window
@@ -151,6 +179,24 @@ def _server():
     if not _SERVER:
         _SERVER.append(_Server())
     return _SERVER[0]
+
+
+def visible_share(win, order):
+    """The share of the window's frame that no window above it in the
+    stacking order covers (0 for a window not in it)."""
+    f = frame(win)
+    if not f or int(win) not in order:
+        return 0.0
+    above = [frame(w) for w in order[order.index(int(win)) + 1:]]
+    above = [a for a in above if a]
+    free = 0
+    for i in range(10):
+        for j in range(10):
+            x = f["X"] + (2 * i + 1) * f["WIDTH"] // 20
+            y = f["Y"] + (2 * j + 1) * f["HEIGHT"] // 20
+            if not any(a["X"] <= x < a["X"] + a["WIDTH"] and a["Y"] <= y < a["Y"] + a["HEIGHT"] for a in above):
+                free += 1
+    return free / 100
 
 
 def overlap(a, b):
