@@ -16,7 +16,13 @@ top) dragged over the middle of the screen, and at its right edge, every
 modal dialog and message the menus, list cells and tool buttons reach
 stands above every window with its whole frame on the screen; the tool
 windows carry no window-manager buttons; the second pass ends with the
-language change's message and the restart. At the end the phrase database is as shipped: every
+language change's message and the restart. In the first pass a list window,
+"Patrone" and "Werkzeuge" are dragged by their title bars: each stays where
+it was let go, and the list window's and Patrone's places are the ones
+stored at exit; a click into "Patrone" leaves "Werkzeuge" and "Farben"
+shown above it, whole. "P-Test" and "Export" open with their whole frame on
+the screen. Where the window manager takes a Ctrl+F key, the window is
+opened by its menu. At the end the phrase database is as shipped: every
 text the program looked up was in it. With ZORIT_SHOTS=DIR the screenshots
 are kept there.
 """

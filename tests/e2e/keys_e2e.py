@@ -179,7 +179,8 @@ def menu_opens(pid, win):
 
 
 def scenario_pattern():
-    """Alt+D from Patrone, Werkzeuge and Farben opens the Datei menu; Ctrl+S
+    """A click into Patrone leaves Werkzeuge and Farben shown above it;
+    Alt+D from Patrone, Werkzeuge and Farben opens the Datei menu; Ctrl+S
     in Patrone saves and leaves Patrone active."""
     home = Home()
     os.makedirs(home.path("w"), exist_ok=True)
