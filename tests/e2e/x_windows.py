@@ -101,6 +101,7 @@ class _ClientMessage(ctypes.Structure):
 class _Server:
     """The X server asked directly: what no window manager tells."""
     IS_VIEWABLE = 2
+    POINTER_ROOT = 1
 
     def __init__(self):
         x = self.x = ctypes.CDLL("libX11.so.6")
@@ -119,6 +120,9 @@ class _Server:
         x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
                                  ctypes.POINTER(_ClientMessage)]
         x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        c_int_p, c_ulong_p = ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_ulong)
+        x.XQueryPointer.argtypes = [ctypes.c_void_p, ctypes.c_ulong, c_ulong_p, c_ulong_p, c_int_p, c_int_p,
+                                    c_int_p, c_int_p, ctypes.POINTER(ctypes.c_uint)]
         # A window that goes between the query and the look at it is no
         # error of the run's.
         self._ignore = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda d, e: 0)
@@ -158,12 +162,24 @@ class _Server:
         self.x.XSendEvent(self.display, window, 0, 0, ctypes.byref(e))
         self.x.XSync(self.display, 0)
 
+    def _under_pointer(self):
+        root, child = ctypes.c_ulong(), ctypes.c_ulong()
+        i = [ctypes.c_int() for _ in range(4)]
+        mask = ctypes.c_uint()
+        self.x.XQueryPointer(self.display, self.root, ctypes.byref(root), ctypes.byref(child),
+                             *[ctypes.byref(v) for v in i], ctypes.byref(mask))
+        return child.value
+
     def focus(self):
         """The top-level window that holds the input focus (0 for none)."""
         self.x.XSync(self.display, 0)
         w, revert = ctypes.c_ulong(), ctypes.c_int()
         self.x.XGetInputFocus(self.display, ctypes.byref(w), ctypes.byref(revert))
         window = w.value
+        if window == self.POINTER_ROOT:
+            # Nobody has set the focus: the keys go to the window under the
+            # pointer.
+            window = self._under_pointer()
         while window > 1 and window != self.root:
             parent, _ = self._tree(window)
             if parent in (None, 0) or parent == self.root:
