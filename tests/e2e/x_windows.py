@@ -176,8 +176,9 @@ class _Server:
         w, revert = ctypes.c_ulong(), ctypes.c_int()
         self.x.XGetInputFocus(self.display, ctypes.byref(w), ctypes.byref(revert))
         window = w.value
-        if window == self.POINTER_ROOT:
-            # Nobody has set the focus: the keys go to the window under the
+        if window in (self.POINTER_ROOT, self.root):
+            # Nobody has set the focus, or it went back to the root when the
+            # focused window closed: the keys go to the window under the
             # pointer.
             window = self._under_pointer()
         while window > 1 and window != self.root:
