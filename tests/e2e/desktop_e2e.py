@@ -117,7 +117,8 @@ class Desktop:
         return [w for w in (seen or []) if w not in before]
 
     def progress_left(self):
-        return [self.title(w) for w in self.windows() if is_progress_box(w)]
+        """The progress boxes still up: title and where they stand."""
+        return ["%s %s" % (self.title(w), x_windows.frame(w)) for w in self.windows() if is_progress_box(w)]
 
     def key(self, win, *seq):
         xdo("windowactivate", "--sync", win)
