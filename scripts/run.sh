@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the program as the tests do and starts it
-# (under a virtual X server when there is no display). Arguments go to the
-# program.
+# (under a virtual X server with openbox when there is no display).
+# Arguments go to the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -34,9 +34,29 @@ xvfb=$!
 read -r -u "$announce" number || { echo "The virtual X server did not start." >&2; exit 1; }
 exec {announce}<&-
 
+# A window manager on it, as on any desktop: a person who looks at the
+# display (through a VNC server, say) moves and raises windows by their
+# title bars. The program starts once openbox has announced itself on the
+# root window, so that its first windows are framed.
+DISPLAY=":$number" setsid openbox --sm-disable >/dev/null 2>&1 &
+openbox=$!
+manages_screen() {
+    local check
+    check=$(DISPLAY=":$number" xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) || return 1
+    [[ $check == *"window id # "* ]] &&
+        DISPLAY=":$number" xprop -id "${check##*# }" _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id # "
+}
+until manages_screen; do
+    if ! kill -0 "$openbox" 2>/dev/null; then
+        echo "openbox did not start on :$number; the windows there stay unframed." >&2
+        break
+    fi
+    sleep 0.05
+done
+
 DISPLAY=":$number" build/bin/Zorit "$@" &
 zorit=$!
-echo "Zorit (process $zorit) runs on the virtual display :$number."
+echo "Zorit (process $zorit) runs on the virtual display :$number, under openbox."
 echo "End it cleanly with Ctrl+C or 'kill $zorit': it writes its RAM copy and settings as Datei > Beenden does."
 # Ctrl+C reaches this script only (a background job ignores it): pass it on
 # as the request to close.
@@ -46,5 +66,6 @@ while :; do
     wait "$zorit" && status=0 || status=$?
     kill -0 "$zorit" 2>/dev/null || break
 done
+kill "$openbox" 2>/dev/null || true
 kill "$xvfb" 2>/dev/null || true
 exit "$status"

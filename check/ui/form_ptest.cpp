@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolBar>
@@ -28,6 +29,7 @@
 #include "check/ui/core/ma_typ_caption.h"
 #include "check/ui/core/ptest_panel_texts.h"
 #include "check/ui/form_export_erweitert.h"
+#include "lists/dialog_tools.h"
 #include "check/ui/list_cursor.h"
 #include "check/ui/ptest_check_host.h"
 #include "check/ui/wait_loop.h"
@@ -236,11 +238,14 @@ void TFormPTest::PlaceBelowToolBars()
             bottom = std::max(bottom, bar->mapTo(main, QPoint(0, bar->height())).y());
     if (const QWidget* menu = main->findChild<QMenuBar*>(); menu && menu->isVisibleTo(main))
         bottom = std::max(bottom, menu->mapTo(main, QPoint(0, menu->height())).y());
-    // Before its first show the window's frame is not known yet, and the
-    // position places its inside: its title bar would cover the tool bar.
-    // The main window's title bar stands for it.
-    const int title = main->geometry().top() - main->frameGeometry().top();
-    move(main->frameGeometry().left(), main->mapToGlobal(QPoint(0, bottom)).y() + title);
+    // The frame below the tool bars at the main window's left, all of it on
+    // the screen: a window manager that puts the main window's border past
+    // the screen's edge would put this one's there too. The frame is known
+    // only once the window manager has framed the window; it is placed
+    // again then.
+    const QScreen* screen = main->screen();
+    const QRect area = screen ? screen->geometry() : QRect(main->frameGeometry().topLeft(), QSize(1 << 20, 1 << 20));
+    PlaceFrameWithin(*this, QPoint(main->frameGeometry().left(), main->mapToGlobal(QPoint(0, bottom)).y()), area);
 }
 
 void TFormPTest::hideEvent(QHideEvent* event)

@@ -1,10 +1,12 @@
 #include <QAction>
 #include <QImage>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <fstream>
+#include <utility>
 
 #include "check/programcheck.h"
 #include "check/ui/form_gtest_text.h"
@@ -124,8 +126,37 @@ TEST_F(GTestWindowTest, MessageAndTestWindowsOpenBesideWhatTheyWouldCover)
 
     MnuPTestClick();
     ASSERT_TRUE(FormPTest);
+    // Its frame is placed once it is framed, at its first paint.
+    QCoreApplication::processEvents();
     EXPECT_GE(FormPTest->frameGeometry().top(), shell->main.mapToGlobal(QPoint(0, 80)).y())
         << "below the main window's tool bars";
+}
+
+// Program test and export open where the list windows do, frame and all
+// on the screen, also when the window manager has put the main window's
+// border one pixel past the screen's left edge.
+TEST_F(GTestWindowTest, ProgramTestAndExportOpenWithTheirWholeFrameOnTheScreen)
+{
+    ASSERT_TRUE(Compile("first_row.Skx"));
+    const QRect screen = shell->main.screen()->geometry();
+    shell->main.setGeometry(screen.left() - 1, screen.top(), screen.width() - 20, screen.height() - 40);
+    auto* bar = new QToolBar(&shell->main);
+    bar->setGeometry(0, 30, shell->main.width(), 50);
+    for (const auto& [what, open] : {std::pair{"P-Test", &MnuPTestClick}, {"Export", &MnuExportSkrelClick}}) {
+        SCOPED_TRACE(what);
+        open();
+        ASSERT_TRUE(FormPTest);
+        ASSERT_EQ(FormPTest->windowTitle(), what);
+        QCoreApplication::processEvents();
+        const QRect frame = FormPTest->frameGeometry();
+        EXPECT_TRUE(screen.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x"
+                                            << frame.height();
+        EXPECT_EQ(frame.left(), screen.left()) << "at the main window's left, as far as the screen goes";
+        EXPECT_GE(frame.top(), shell->main.mapToGlobal(QPoint(0, 80)).y()) << "below the tool bars";
+        FormPTest->close();
+        delete FormPTest;
+        FormPTest = nullptr;
+    }
 }
 
 TEST_F(GTestWindowTest, StepsWaitAndACloseOnlyStopsTheWalk)

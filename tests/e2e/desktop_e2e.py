@@ -3,7 +3,7 @@
 shows it under a window manager.
 
 Usage: desktop_e2e.py BIN_DIR TOOLS_DIR SCENARIO   (SCENARIO: german, english)
-Run under x_server.py (openbox manages the screen). The real program with its
+Run under x_server.py (under any window manager, or none). The real program with its
 phrase database and a 200 x 100 program loaded over DDE; each window opened
 from the main window's keys, once with no INI and once more after a restart
 (the placements stored at closing). For each window: on the screen, large
@@ -16,7 +16,13 @@ top) dragged over the middle of the screen, and at its right edge, every
 modal dialog and message the menus, list cells and tool buttons reach
 stands above every window with its whole frame on the screen; the tool
 windows carry no window-manager buttons; the second pass ends with the
-language change's message and the restart. At the end the phrase database is as shipped: every
+language change's message and the restart. In the first pass a list window,
+"Patrone" and "Werkzeuge" are dragged by their title bars: each stays where
+it was let go, and the list window's and Patrone's places are the ones
+stored at exit; a click into "Patrone" leaves "Werkzeuge" and "Farben"
+shown above it, whole. "P-Test" and "Export" open with their whole frame on
+the screen. Where the window manager takes a Ctrl+F key, the window is
+opened by its menu. At the end the phrase database is as shipped: every
 text the program looked up was in it. With ZORIT_SHOTS=DIR the screenshots
 are kept there.
 """
@@ -27,6 +33,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import window_manager as wm  # noqa: E402
 import x_windows  # noqa: E402
 from zorit_harness import BIN, FAILURES, SCENARIO, Home, check, is_progress_box, keys, start_and_window, xdo  # noqa: E402
 
@@ -110,7 +117,8 @@ class Desktop:
         return [w for w in (seen or []) if w not in before]
 
     def progress_left(self):
-        return [self.title(w) for w in self.windows() if is_progress_box(w)]
+        """The progress boxes still up: title and where they stand."""
+        return ["%s %s" % (self.title(w), x_windows.frame(w)) for w in self.windows() if is_progress_box(w)]
 
     def key(self, win, *seq):
         xdo("windowactivate", "--sync", win)
@@ -126,25 +134,6 @@ def same_place(now, then):
     each value at least 1, so a frame at the screen's edge comes back one
     pixel in."""
     return now == dict(then, X=1) if now["X"] == 1 and then["X"] == 0 else now == then
-
-
-def visible_share(win, order):
-    """The share of the window's frame that no window above it covers."""
-    f = x_windows.frame(win)
-    if not f or int(win) not in order:
-        return 0.0
-    above = [x_windows.frame(w) for w in order[order.index(int(win)) + 1:]]
-    above = [a for a in above if a]
-    points = 0
-    free = 0
-    for i in range(10):
-        for j in range(10):
-            x = f["X"] + (2 * i + 1) * f["WIDTH"] // 20
-            y = f["Y"] + (2 * j + 1) * f["HEIGHT"] // 20
-            points += 1
-            if not any(a["X"] <= x < a["X"] + a["WIDTH"] and a["Y"] <= y < a["Y"] + a["HEIGHT"] for a in above):
-                free += 1
-    return free / points
 
 
 def shot(home, name):
@@ -168,7 +157,7 @@ def check_window(d, win, what, kind, focus=True):
     check(g and g["WIDTH"] >= least[0] and g["HEIGHT"] >= least[1],
           "%s is large enough for its content: %s" % (name, g))
     order = x_windows.stacking()
-    share = visible_share(win, order)
+    share = x_windows.visible_share(win, order)
     check(share >= (1.0 if kind in ("message", "dialog") else 0.5),
           "%s is not hidden under another window: %.0f%% free" % (name, 100 * share))
     if kind in ("message", "dialog"):
@@ -177,6 +166,10 @@ def check_window(d, win, what, kind, focus=True):
         check(order and order[-1] == int(win), "%s stands above every window: %s" %
               (name, [d.title(str(w)) for w in order[order.index(int(win)) + 1:]] if int(win) in order else order))
         check(f and f["X"] >= 0 and f["X"] + f["WIDTH"] <= SCREEN[0] and f["Y"] + f["HEIGHT"] <= SCREEN[1],
+              "%s: its whole frame lies on the screen: %s" % (name, f))
+    if kind == "check":
+        # The checker's windows open where the list windows do: frame and all.
+        check(f and f["X"] >= 0 and f["Y"] >= 0 and f["X"] + f["WIDTH"] <= SCREEN[0],
               "%s: its whole frame lies on the screen: %s" % (name, f))
     if focus:
         check(d.active() == int(win), "%s has the focus (active %s)" % (name, d.active()))
@@ -187,7 +180,7 @@ def check_window(d, win, what, kind, focus=True):
 def open_window(d, what, keys, kind="window", home=None):
     """Sends keys to the main window; gives the window that opened."""
     before = d.windows()
-    d.key(d.main, *keys)
+    d.key(d.main, *wm.reach(keys, accel))
     came = [w for w in d.settle(before) if not is_progress_box(w)]
     check(came, "%s opens a window" % what)
     if not came:
@@ -201,7 +194,7 @@ def open_window(d, what, keys, kind="window", home=None):
 
 def close_window(d, win):
     """Closes a window as a person does: the window manager's close."""
-    d.key(win, "alt+F4")
+    x_windows.ask_to_close(win)
     end = time.time() + 10
     while time.time() < end and win in d.windows():
         time.sleep(0.1)
@@ -390,6 +383,7 @@ def desk(d, home, full):
     # The export window's settings, opened with its button "Erweitert...".
     export = open_window(d, "Export", ("ctrl+F10",), "window")
     if export:
+        check_window(d, export, "Export", "check", focus=False)
         modal(d, export, "Exporteinstellungen", lambda: click_at(export, -45, -22))
         modal(d, export, "Exporteinstellungen", lambda: click_at(export, -45, -22), close=("Return",))
         close_window(d, export)
@@ -415,6 +409,49 @@ def desk(d, home, full):
         dialog(d, sheet, "Auswahl at the right edge", ("Insert",))
     close_desk(d, editor, lists, frames)
     return frames
+
+
+# A list window and "Patrone" dragged by their title bars in the first
+# pass: the places they were closed at, to be found stored at exit.
+DRAGGED_LIST = "Festigkeit"
+STORED = {}
+INI_KEYS = {DRAGGED_LIST: "F_Liste", "Patrone": "PatroneMalen"}
+
+
+def drag_and_hold(d, win, what, dx, dy, own_bar=False, work_in=None):
+    """Drags the window by its title bar and lets go; a click into the
+    window (or into work_in, the window its tools work on) as a person goes
+    on working: the place holds. Gives the frame it then has, or None
+    where there is no title bar to take."""
+    if wm.WM == "none" and not own_bar:
+        wm.skip("dragging %s" % what)
+        return None
+    before = x_windows.frame(win)
+    released = wm.drag_by_title(win, dx, dy, bar=12 if own_bar else None)
+    check(released and abs(released["X"] - before["X"] - dx) <= 30 and abs(released["Y"] - before["Y"] - dy) <= 30,
+          "%s: %s follows the mouse by its title bar: %s -> %s, moved by %d,%d" %
+          (wm.WM, what, before, released, dx, dy))
+    target = work_in or win
+    g = x_windows.geometry(target)
+    wm.click_client(target, g["WIDTH"] // 2, g["HEIGHT"] - 10)
+    end = time.time() + 5
+    while time.time() < end and d.active() != int(target):
+        time.sleep(0.05)
+    held = wm.standing(win)
+    check(held == released, "%s: %s stays where it was let go: %s, not %s" % (wm.WM, what, held, released))
+    return held
+
+
+def check_stored(home):
+    """The places the first pass dragged its windows to are the ones the
+    program stored at exit."""
+    stored = wm.ini_windows(home.path("Zorit.INI"))
+    for what, f in STORED.items():
+        key = INI_KEYS[what]
+        place = wm.stored_place(stored.get(key, ""))
+        check(place == (f["X"], f["Y"]) or (place == (1, f["Y"]) and f["X"] == 0),
+              "%s: %s's stored place [Windows] %s=%r is where it was closed: %s" %
+              (wm.WM, what, key, stored.get(key), f))
 
 
 def close_desk(d, editor, lists, frames):
@@ -465,6 +502,9 @@ def walk(home, program, placed):
         if what in placed:
             check(same_place(frames[what], placed[what]), "%s comes back where it was closed: %s, not %s" %
                   (what, frames[what], placed[what]))
+        elif what == DRAGGED_LIST:
+            frames[what] = drag_and_hold(d, win, what, 120, 90) or frames[what]
+            STORED[DRAGGED_LIST] = frames[what]
         close_window(d, win)
 
     win = open_window(d, "Patrone", ("alt+" + accel("&Patrone"), accel("&Patronen ansehen")), "window", home)
@@ -497,9 +537,24 @@ def walk(home, program, placed):
                       (what, frames[what], placed[what]))
         # Placed before the window manager framed it, the frame still stands
         # where the list windows' frames stand: below the tool bars.
-        if "FF-Position" in frames:
+        if "FF-Position" in frames and not placed:
             check(frames["Patrone"]["Y"] == frames["FF-Position"]["Y"],
                   "Patrone's frame at the list windows' top: %s, %s" % (frames["Patrone"], frames["FF-Position"]))
+        if not placed:
+            frames["Patrone"] = drag_and_hold(d, win, "Patrone", 90, 60) or frames["Patrone"]
+            STORED["Patrone"] = frames["Patrone"]
+            if "Werkzeuge" in tool_windows:
+                # Its own title bar, at the top of its client: with or
+                # without a window manager.
+                drag_and_hold(d, tool_windows["Werkzeuge"], "Werkzeuge", 100, 40, own_bar=True, work_in=win)
+            if len(tool_windows) == 2:
+                wm.pattern_tools_above(check, win, tool_windows)
+                shot(home, "Patrone_after_click")
+            # "Farben" keeps its place: it comes back where it was when
+            # Patrone closed. The tool palette opens at its own place with
+            # Patrone every time.
+            if "Farben" in tool_windows:
+                frames["Farben"] = x_windows.frame(tool_windows["Farben"])
         close_window(d, win)
 
     # Saving (before the failed compile below empties the lists): its progress
@@ -515,7 +570,7 @@ def walk(home, program, placed):
     for what, how in (("G-Test", ("ctrl+F7",)), ("P-Test", ("ctrl+F8",))):
         win = open_window(d, what, how, "window", home)
         if win:
-            check_window(d, win, what, "window", focus=False)
+            check_window(d, win, what, "check" if what == "P-Test" else "window", focus=False)
             close_window(d, win)
 
     opened = open_window(d, "Öffnen", ("alt+" + accel("&Datei"), accel("Ö&ffnen")), "dialog")
@@ -595,6 +650,7 @@ def main():
     subprocess.run([PROBE, "--home", home.path("probe"), "compile", home.path("S.Skx"), "--pattern",
                     home.path("S.TIF"), "--save", program], check=True, stdout=subprocess.DEVNULL)
     first = walk(home, program, {})
+    check_stored(home)
     walk(home, program, first)
     shipped = open(os.path.join(BIN, "DbLang.Txt"), "rb").read()
     now = home.read("DbLang.Txt")

@@ -2,7 +2,7 @@
 """Where the keys go in the real program, end to end.
 
 Usage: keys_e2e.py BIN_DIR TOOLS_DIR SCENARIO
-Run under x_server.py (openbox): after a compile, a save, a dialog or a key
+Run under x_server.py (any window manager, or none): after a compile, a save, a dialog or a key
 at a P-Test pause the keys are with the window the person worked in, and
 the main menu's Alt letters open it from the pattern window and its tool
 windows.
@@ -13,6 +13,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import window_manager as wm  # noqa: E402
 from zorit_harness import (BIN, FAILURES, SCENARIO, TOOLS, Home, run, above, check, keys,  # noqa: E402
                            progress_boxes, quit_program, start_and_window, xdo)
 
@@ -120,7 +121,7 @@ def scenario_compile():
     scheme = titled(proc.pid, "Strickschema")
     keys(win, "shift+F2")
     needles = titled(proc.pid, "Nadeleinteilung")
-    keys(win, "ctrl+F9")
+    keys(win, *wm.reach(("ctrl+F9",)))
     editor = titled(proc.pid, "Skrel Editor")
     check(scheme and needles and editor, "Strickschema, Nadeleinteilung and the editor show")
     if scheme and needles and editor:
@@ -178,7 +179,8 @@ def menu_opens(pid, win):
 
 
 def scenario_pattern():
-    """Alt+D from Patrone, Werkzeuge and Farben opens the Datei menu; Ctrl+S
+    """A click into Patrone leaves Werkzeuge and Farben shown above it;
+    Alt+D from Patrone, Werkzeuge and Farben opens the Datei menu; Ctrl+S
     in Patrone saves and leaves Patrone active."""
     home = Home()
     os.makedirs(home.path("w"), exist_ok=True)
@@ -195,6 +197,8 @@ def scenario_pattern():
     tools = titled(proc.pid, "Werkzeuge")
     colours = titled(proc.pid, "Farben")
     check(patrone and tools and colours, "Patrone, Werkzeuge and Farben show")
+    if patrone and tools and colours:
+        wm.pattern_tools_above(check, patrone, {"Werkzeuge": tools, "Farben": colours})
     for name, w in (("Patrone", patrone), ("Werkzeuge", tools), ("Farben", colours)):
         if w:
             check(menu_opens(proc.pid, w), "Alt+D in %s opens the Datei menu" % name)
@@ -220,7 +224,7 @@ def scenario_export_settings():
     settings once more."""
     home = Home()
     proc, win = start_and_window(home)
-    keys(win, "ctrl+F10")
+    keys(win, *wm.reach(("ctrl+F10",)))
     export = titled(proc.pid, "Export")
     check(export is not None, "Ctrl+F10 shows the export window")
     if export:
@@ -263,7 +267,7 @@ def scenario_ptest_pause():
     proc, win = start_and_window(home)
     keys(win, "F9")
     check(jobs_done(proc.pid), "the compile ends")
-    keys(win, "ctrl+F8")
+    keys(win, *wm.reach(("ctrl+F8",)))
     ptest = titled(proc.pid, "P-Test")
     check(ptest is not None, "Ctrl+F8 shows P-Test")
     if ptest:

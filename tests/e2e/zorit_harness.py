@@ -59,8 +59,23 @@ class Home:
 
 
 def xdo(*args, timeout=20):
+    if x_windows.WM == "none" and args and args[0] in ("windowactivate", "getactivewindow"):
+        return _without_window_manager(*args, timeout=timeout)
     r = subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=timeout)
     return r.stdout.strip()
+
+
+def _without_window_manager(*args, timeout):
+    """xdotool's activation and active window ask the window manager; with
+    none the run raises the window and gives it the input focus itself,
+    and the active window is the one with the focus."""
+    if args[0] == "getactivewindow":
+        focus = x_windows.active_window()
+        return str(focus) if focus else ""
+    win = args[-1]
+    subprocess.run(["xdotool", "windowraise", win], capture_output=True, timeout=timeout)
+    subprocess.run(["xdotool", "windowfocus", "--sync", win], capture_output=True, timeout=timeout)
+    return ""
 
 
 def window_of(pid, name=None, wait=15.0):
