@@ -599,6 +599,8 @@ void ListWindowCore::FormActivate()
         else
             host_.FocusCell(Zeile_, CursorColumn());
     }
+    if (placementFromScreen_)
+        RefreshPlacement();
     ApplyStoredPlacement(true);
     ShowPage();
     RefreshEditor();
@@ -618,10 +620,12 @@ void ListWindowCore::FormDeactivate()
     if (CursorCellValid())
         OnExit(Zeile_, CursorColumn());
     RefreshPlacement();
+    placementFromScreen_ = host_.IsVisible();
 }
 
 void ListWindowCore::FormHide()
 {
+    placementFromScreen_ = false;
     BindEditMenu(true, true);
     host_.SetBlinking(false);
 }

@@ -311,6 +311,10 @@ private:
     bool resizable_ = true;
     std::string formKey_;
     std::string placement_;
+    // The placement was taken from the window on the screen, and the window
+    // has stayed shown since: a place it has now was chosen by the person
+    // (a window manager's drag takes the activation while it lasts).
+    bool placementFromScreen_ = false;
     std::string caption_;
     std::string columnFonts_;
     int rowGap_ = 5;
