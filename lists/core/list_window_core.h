@@ -260,6 +260,9 @@ private:
     void AddGridRow();
     void SetCellHidden(int row, int column, bool hidden);
     void ApplyStoredPlacement(bool onActivation);
+    // Moves the window only when it stands beyond the bounds a window opens
+    // in; a place within them stays as it is.
+    void KeepPlaceWithinBounds();
     // Cursor.
     int FieldOfColumn(int column) const;
     bool LocateCell(int row, int column);
