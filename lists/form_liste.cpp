@@ -595,8 +595,12 @@ void TFormListe::MoveWindow(const WindowPlace& place)
             top = ListWindowTop;
         placed_ = true;
     }
-    move(left < 0 ? x() : left, top < 0 ? y() : top);
-    if (place.height >= 0)
+    // A move to where the window already stands is no request: the window
+    // manager may have moved it since and not yet told, and would put it back.
+    const QPoint to(left < 0 ? x() : left, top < 0 ? y() : top);
+    if (to != pos())
+        move(to);
+    if (place.height >= 0 && std::max(1, place.height) != height())
         resize(width(), std::max(1, place.height));
 }
 

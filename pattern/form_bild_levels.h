@@ -180,6 +180,8 @@ private:
     std::unique_ptr<PaintCore> core_ =
         std::make_unique<PaintCore>(*this, *paintView_, paintHooks_, UndoBuffer::kDefaultLimit, &paint);
     bool paletteWired_ = false;
+    // Shown, and the colour window not yet with it.
+    bool colourWindowDue_ = false;
     void MotifPanelPressed(int n, Qt::MouseButton button);
     QPointer<TFarbauswahl> colourWindow_;
     // The colour window has been placed for this form.

@@ -12,6 +12,7 @@
 #include "kernel/ui/shell_values.h"
 #include "pattern/farbauswahl.h"
 #include "pattern/form_bild_levels.h"
+#include "pattern/pattern_tool_windows.h"
 #include "pattern/zeichenfunktionen.h"
 #include "picture/core/bmp8_file.h"
 #include "platform/codepage.h"
@@ -72,6 +73,7 @@ void TFormBildLevels::ShowColourWindow()
         w->SetMark(PanelMark::Protect, static_cast<uint8_t>(c), paint.P[c] != 0);
         w->SetMark(PanelMark::Transparent, static_cast<uint8_t>(c), paint.T[c] != 0);
     }
+    KeepToolWindowWith(w, this);
     w->F_Visible(1);
     // Placed once shown: only then does it have its size. Shown again, it
     // comes back where it was.

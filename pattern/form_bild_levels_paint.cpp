@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QToolButton>
+#include <utility>
 
 #include "kernel/dispatch/busystate.h"
 #include "pattern/bind_edit_action.h"
@@ -196,7 +197,11 @@ void TFormBildLevels::showEvent(QShowEvent* event)
     if (core_->ToolNow() != 0)
         core_->P_EinSchalten_SpeedButton(true);
     BindEditOnShow();
-    ShowColourWindow();
+    // Shown at the activation that follows: the colour window belongs to
+    // this window, and a window manager that meets it before this window
+    // is on the screen does not know the window it belongs to (openbox
+    // then stacks it as a window of its own).
+    colourWindowDue_ = true;
 }
 
 void TFormBildLevels::hideEvent(QHideEvent* event)
@@ -206,10 +211,14 @@ void TFormBildLevels::hideEvent(QHideEvent* event)
     UnbindAllEditActions();
 }
 
-// Another window may have taken the shared undo entry meanwhile.
 void TFormBildLevels::changeEvent(QEvent* event)
 {
     T_FormBildKKZoom::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && core_->UndoBound())
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
+        return;
+    if (std::exchange(colourWindowDue_, false))
+        ShowColourWindow();
+    // Another window may have taken the shared undo entry meanwhile.
+    if (core_->UndoBound())
         paintView_->RebindUndo();
 }

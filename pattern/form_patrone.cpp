@@ -107,6 +107,7 @@ void TFormPatrone::P_AddrBild(int32_t row, int32_t level, uint8_t)
 
 void TFormPatrone::FormActivate()
 {
+    KeepToolWindowWith(Zeichenfunktionen, this);
     Zeichenfunktionen->F_Visible(1);
     if (firstActivation) {
         firstActivation = 0;
@@ -120,6 +121,7 @@ void TFormPatrone::FormActivate()
     // Showing the palette may have moved the activation to it.
     activateWindow();
     setFocus();
+    RaisePatternToolWindows();
 }
 
 void TFormPatrone::MarkForRebuild()

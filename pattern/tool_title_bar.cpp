@@ -34,8 +34,10 @@ int ToolTitleBar::BarHeight()
 Qt::WindowFlags ToolTitleBar::WindowFlags()
 {
     // A customised hint without the title hint: the window manager draws
-    // neither title nor buttons.
-    return Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint;
+    // neither title nor buttons. The tools act on the window they serve,
+    // which keeps the keys: a window manager that gives a new window of the
+    // active one the focus, or a clicked one, must not give it to them.
+    return Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowDoesNotAcceptFocus;
 }
 
 bool ToolTitleBar::eventFilter(QObject* watched, QEvent* event)

@@ -433,6 +433,8 @@ void TFormBildKK::WritePlacement()
 {
     if (iniFileName.empty() || iniKey_.empty())
         return;
+    if (hiddenAt_ && !isVisible())
+        move(*hiddenAt_);
     IniProfile(iniFileName).WriteString("Windows", iniKey_, FormPlacementText(this));
 }
 
@@ -453,6 +455,9 @@ void TFormBildKK::EndMoveOrSize()
 void TFormBildKK::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    if (hiddenAt_ && !event->spontaneous() && pos() != *hiddenAt_)
+        move(*hiddenAt_);
+    hiddenAt_.reset();
     if (framePending_ && !event->spontaneous() && frameGeometry().size() == size()) {
         // Where it was placed before it was shown, by its placement or its owner.
         wantedFramePos_ = pos();
@@ -474,6 +479,8 @@ void TFormBildKK::showEvent(QShowEvent* event)
 void TFormBildKK::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        hiddenAt_ = pos();
     if (keyboardCursor)
         KeyboardCursorOff();
     ActivateMainForm();
@@ -515,5 +522,8 @@ void TFormBildKK::resizeEvent(QResizeEvent* event)
 void TFormBildKK::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
+    // The program's own move of a hidden window reaches it as it is shown.
+    if (hiddenAt_ && !isVisible() && !event->spontaneous())
+        hiddenAt_ = pos();
     moveEnd_->start();
 }

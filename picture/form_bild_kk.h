@@ -11,6 +11,7 @@
 #include <bitset>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -338,6 +339,10 @@ private:
     // window: a move before that may place the client there instead.
     QPoint wantedFramePos_;
     bool framePending_ = false;
+    // Where the frame stood when the program hid the window. A window
+    // manager that lets go of a hidden window (metacity) puts the client
+    // where the frame was, and the window would come back that much off.
+    std::optional<QPoint> hiddenAt_;
     QTimer* frameWait_ = nullptr;
     int frameWaitTicks_ = 0;
     void PlaceFrameOnceFramed();

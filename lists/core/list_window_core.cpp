@@ -277,6 +277,21 @@ void ListWindowCore::ApplyStoredPlacement(bool onActivation)
     host_.MoveWindow({left, std::min(stored->top, primary.height - 100), stored->height});
 }
 
+void ListWindowCore::KeepPlaceWithinBounds()
+{
+    const WindowPlace place = host_.Place();
+    const std::vector<ScreenArea> screens = host_.Screens();
+    const ScreenArea primary = screens.empty() ? ScreenArea{0, 0, 1024, 768} : screens.front();
+    const size_t monitor = static_cast<size_t>(host_.ScreenOfWindow());
+    const int edge = monitor < screens.size() ? screens[monitor].left : primary.left;
+    const int left = std::min(place.left, edge + primary.width - 100);
+    const int top = std::min(place.top, primary.height - 100);
+    // The window manager may have moved the window and not yet told: a
+    // request to where the window stood before would put it back there.
+    if (left != place.left || top != place.top)
+        host_.MoveWindow({left, top, -1});
+}
+
 void ListWindowCore::RefreshPlacement()
 {
     const WindowPlace place = host_.Place();
@@ -599,7 +614,12 @@ void ListWindowCore::FormActivate()
         else
             host_.FocusCell(Zeile_, CursorColumn());
     }
-    ApplyStoredPlacement(true);
+    if (placementFromScreen_) {
+        RefreshPlacement();
+        KeepPlaceWithinBounds();
+    } else {
+        ApplyStoredPlacement(true);
+    }
     ShowPage();
     RefreshEditor();
 }
@@ -618,10 +638,12 @@ void ListWindowCore::FormDeactivate()
     if (CursorCellValid())
         OnExit(Zeile_, CursorColumn());
     RefreshPlacement();
+    placementFromScreen_ = host_.IsVisible();
 }
 
 void ListWindowCore::FormHide()
 {
+    placementFromScreen_ = false;
     BindEditMenu(true, true);
     host_.SetBlinking(false);
 }

@@ -260,6 +260,9 @@ private:
     void AddGridRow();
     void SetCellHidden(int row, int column, bool hidden);
     void ApplyStoredPlacement(bool onActivation);
+    // Moves the window only when it stands beyond the bounds a window opens
+    // in; a place within them stays as it is.
+    void KeepPlaceWithinBounds();
     // Cursor.
     int FieldOfColumn(int column) const;
     bool LocateCell(int row, int column);
@@ -311,6 +314,10 @@ private:
     bool resizable_ = true;
     std::string formKey_;
     std::string placement_;
+    // The placement was taken from the window on the screen, and the window
+    // has stayed shown since: a place it has now was chosen by the person
+    // (a window manager's drag takes the activation while it lasts).
+    bool placementFromScreen_ = false;
     std::string caption_;
     std::string columnFonts_;
     int rowGap_ = 5;

@@ -18,6 +18,7 @@ public:
     bool hidden = false;
     int focusRow = 0, focusColumn = 0;
     WindowPlace place{100, 100, 250};
+    int moves = 0;
     std::map<std::string, std::string> ini;
     std::deque<std::optional<int>> entryAnswers;
     std::deque<std::optional<uint32_t>> entriesAnswers;
@@ -75,6 +76,7 @@ public:
     WindowPlace Place() const override { return place; }
     void MoveWindow(const WindowPlace& p) override
     {
+        ++moves;
         if (p.left >= 0)
             place.left = p.left;
         if (p.top >= 0)

@@ -372,6 +372,51 @@ TEST_F(TestListe, PlacementIsReadAndWritten)
     EXPECT_EQ(host.ini["T_Liste"], "00200 00150 00300 00011 00");
 }
 
+// A window manager's drag takes the activation while it lasts, and may tell
+// the window where it went only afterwards: the place the person dragged the
+// window to stays when it comes back, with no request to move it, unless it
+// lies beyond the bounds a window opens in; a window shown again opens where
+// it was stored.
+TEST_F(TestListe, ActivationKeepsThePlaceThePersonChose)
+{
+    struct Case {
+        WindowPlace movedTo;
+        bool hiddenBetween;
+        WindowPlace after;
+        bool moved;
+        const char* stored;
+    };
+    const Case cases[] = {
+        {{400, 322, 250}, false, {400, 322, 250}, false, "00400 00322 00250 00011 00"},
+        {{0, 69, 180}, false, {0, 69, 180}, false, "00001 00069 00180 00011 00"},
+        {{1000, 700, 250}, false, {924, 668, 250}, true, "00924 00668 00250 00011 00"},
+        {{400, 322, 250}, true, {1, 122, 250}, true, "00001 00122 00250 00011 00"},
+    };
+    for (const Case& c : cases) {
+        host.ini["T_Liste"] = "00001 00122 00250 00011 00";
+        host.visible = true;
+        Open(100);
+        ASSERT_EQ(host.place.left, 1);
+        core->FormDeactivate();
+        if (c.hiddenBetween) {
+            core->FormHide();
+            host.visible = false;
+            core->FormDeactivate();
+            host.visible = true;
+        }
+        host.place = c.movedTo;
+        host.moves = 0;
+        core->FormActivate();
+        EXPECT_EQ(host.place.left, c.after.left) << c.movedTo.left;
+        EXPECT_EQ(host.place.top, c.after.top) << c.movedTo.left;
+        EXPECT_EQ(host.place.height, c.after.height) << c.movedTo.left;
+        EXPECT_EQ(host.moves > 0, c.moved) << c.movedTo.left;
+        core->FormDeactivate();
+        core->FormDestroy();
+        EXPECT_EQ(host.ini["T_Liste"], c.stored) << c.movedTo.left;
+    }
+}
+
 TEST_F(TestListe, SignLetterAfterwardsChain)
 {
     // The kind-2 steps after each character are one else-if chain.

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QToolButton>
 #include <QtTest/QTest>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 
@@ -283,6 +284,60 @@ TEST_F(PatternWindowTest, PaletteComesAndGoesWithTheWindow)
     EXPECT_FALSE(palette->isVisible());
 }
 
+// Records a tool window shown while the pattern window is not on the screen:
+// a window manager learns whom a window belongs to when it maps it, and does
+// not know a window it has not met.
+class ToolShownEarly : public QObject {
+public:
+    std::vector<std::string> shown;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QString name = watched->objectName();
+        if (event->type() == QEvent::Show && (name == "Zeichenfunktionen" || name == "Farbauswahl") &&
+            !(FormPatrone && FormPatrone->windowHandle() && FormPatrone->windowHandle()->isVisible()))
+            shown.push_back(name.toStdString());
+        return false;
+    }
+};
+
+// Whatever their Qt parent, the tool windows belong to the pattern window
+// they serve: every window manager shows them with it and keeps them above
+// it. They outlive one pattern window and go with the next.
+TEST_F(PatternWindowTest, ToolWindowsAreTransientForThePatternWindow)
+{
+    MakeProgram({0});
+    ToolShownEarly early;
+    qApp->installEventFilter(&early);
+    // The window the person opens the pattern window from again.
+    QWidget main;
+    main.show();
+    const std::function<void()> steps[] = {
+        [] {},
+        [&main] {
+            FormPatrone->close();
+            main.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+            ShowPatternWindow(0);
+        },
+        [] {
+            delete FormPatrone;
+            ShowPatternWindow(0);
+        },
+    };
+    Open();
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        steps[i]();
+        ASSERT_TRUE(QTest::qWaitFor([] { return FormPatrone->isActiveWindow() && Palette()->isVisible(); })) << i;
+        TFarbauswahl* colours = FormPatrone->ColourWindow();
+        for (QWidget* tool : {static_cast<QWidget*>(Palette()), static_cast<QWidget*>(colours)}) {
+            ASSERT_TRUE(tool && tool->isVisible() && tool->windowHandle()) << i;
+            EXPECT_EQ(tool->windowHandle()->transientParent(), FormPatrone->windowHandle())
+                << i << " " << tool->windowTitle().toStdString();
+        }
+        EXPECT_EQ(early.shown, std::vector<std::string>{}) << i;
+    }
+}
+
 // The tool windows are shown and hidden by the program only: the window
 // manager is asked for no title bar (its buttons would minimise, maximise or
 // close them); their own bar shows the title whole and moves the window.
@@ -295,6 +350,8 @@ TEST_F(PatternWindowTest, ToolWindowsOfferNoWindowManagerButtonsAndShowTheirTitl
         w->show();
         const Qt::WindowFlags flags = w->windowFlags();
         EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint)) << name;
+        // The window they serve keeps the keys, whatever the window manager.
+        EXPECT_TRUE(flags.testFlag(Qt::WindowDoesNotAcceptFocus)) << name;
         for (Qt::WindowType hint : {Qt::WindowTitleHint, Qt::WindowSystemMenuHint, Qt::WindowMinimizeButtonHint,
                                     Qt::WindowMaximizeButtonHint, Qt::WindowCloseButtonHint}) {
             EXPECT_FALSE(flags.testFlag(hint)) << name << " asks for " << hint;

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QtTest/QTest>
+#include <QtTest/qtestspontaneevent.h>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -276,6 +277,41 @@ TEST(PictureWindow, PlacementReadAndWritten)
     // Without a key nothing is read or written.
     ShownWindow().reset();
     EXPECT_EQ(ini.ReadSectionKeys("Windows"), (std::vector<std::string>{"Probe", "Bad", "New"}));
+}
+
+// As the window system moves a window: the widget's place, then a
+// spontaneous move event.
+void MoveAsTheWindowSystem(QWidget& w, QPoint to)
+{
+    const QPoint from = w.pos();
+    w.move(to);
+    w.setAttribute(Qt::WA_PendingMoveEvent, false);
+    QMoveEvent event(to, from);
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    // Not sendEvent: that makes every event one of the program's own.
+    qApp->notify(&w, &event);
+}
+
+// A window manager letting go of a window the program hid may move it (the
+// client where the frame stood): shown again, and in the placement written,
+// it is where it was hidden.
+TEST(PictureWindow, AHiddenWindowKeepsItsPlace)
+{
+    IniProfile ini(TestHome() + "Zorit.INI");
+    ini.WriteString("Windows", "Probe", "X     60    70   300   200  0");
+    {
+        auto w = ShownWindow("Probe");
+        for (int i = 0; i < 2; ++i) {
+            w->hide();
+            MoveAsTheWindowSystem(*w, QPoint(30, 40));
+            w->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+            EXPECT_EQ(w->pos(), QPoint(60, 70)) << i;
+        }
+        w->hide();
+        MoveAsTheWindowSystem(*w, QPoint(30, 40));
+    }
+    EXPECT_EQ(ini.ReadString("Windows", "Probe", ""), "X     60    70   300   200  0");
 }
 
 TEST(PictureWindow, MaximumSizeFromMargins)
