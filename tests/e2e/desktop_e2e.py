@@ -116,9 +116,16 @@ class Desktop:
             time.sleep(0.1)
         return [w for w in (seen or []) if w not in before]
 
-    def progress_left(self):
-        """The progress boxes still up: title and where they stand."""
-        return ["%s %s" % (self.title(w), x_windows.frame(w)) for w in self.windows() if is_progress_box(w)]
+    def progress_left(self, wait=3.0):
+        """The progress boxes still up once a window manager that lists a
+        withdrawn window a moment longer (xfwm4) has let them go: title and
+        where they stand."""
+        end = time.time() + wait
+        while True:
+            left = ["%s %s" % (self.title(w), x_windows.frame(w)) for w in self.windows() if is_progress_box(w)]
+            if not left or time.time() >= end:
+                return left
+            time.sleep(0.1)
 
     def key(self, win, *seq):
         xdo("windowactivate", "--sync", win)
@@ -173,7 +180,8 @@ def check_window(d, win, what, kind, focus=True):
               "%s: its whole frame lies on the screen: %s" % (name, f))
     if focus:
         check(d.active() == int(win), "%s has the focus (active %s)" % (name, d.active()))
-    check(not d.progress_left(), "%s: no progress box left over: %s" % (name, d.progress_left()))
+    left = d.progress_left()
+    check(not left, "%s: no progress box left over: %s" % (name, left))
     return f
 
 
@@ -273,7 +281,8 @@ def message(d, what, came_from, action):
     while time.time() < end and box in d.windows():
         time.sleep(0.1)
     check(box not in d.windows(), "%s: Return closes the message" % what)
-    check(not d.progress_left(), "%s: no progress box left after the message: %s" % (what, d.progress_left()))
+    left = d.progress_left()
+    check(not left, "%s: no progress box left after the message: %s" % (what, left))
 
 
 def wait_active(d, win, wait=5.0):
@@ -561,7 +570,7 @@ def walk(home, program, placed):
     # boxes go when the job ends, the main window keeps the keys.
     d.key(main, "ctrl+s")
     end = time.time() + 15
-    while time.time() < end and (d.progress_left() or d.active() != int(main)):
+    while time.time() < end and (d.progress_left(0) or d.active() != int(main)):
         time.sleep(0.1)
     check(not d.progress_left() and d.active() == int(main), "Ctrl+S: no progress box left, the main window active")
 
