@@ -4,6 +4,7 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "kernel/ui/hide_when_shown.h"
 #include "kernel/ui/progress_boxes.h"
 #include "kernel/ui/translate_form.h"
 
@@ -27,6 +28,7 @@ TFormFortschritt::TFormFortschritt(QWidget* parent)
     layout->addWidget(ProgressBar1);
     TranslateForm(this);
     ProgressBoxes::Register(this);
+    hideWhenShown_ = new HideWhenShown(this, [this] { QWidget::setVisible(false); });
     connect(ProgressBar1, &QProgressBar::valueChanged, this, [this] {
         if (ProgressBoxes::IsSetAside(this))
             show();
@@ -36,5 +38,9 @@ TFormFortschritt::TFormFortschritt(QWidget* parent)
 void TFormFortschritt::setVisible(bool visible)
 {
     ProgressBoxes::Forget(this);
+    if (visible)
+        hideWhenShown_->Cancel();
+    else if (hideWhenShown_->Defer())
+        return;
     QWidget::setVisible(visible);
 }

@@ -3,6 +3,7 @@
 // one bar, kept on top. Its users set caption, label and bar themselves.
 #include <QWidget>
 
+class HideWhenShown;
 class QLabel;
 class QProgressBar;
 
@@ -17,6 +18,9 @@ public:
     // A show or hide by the job; a message sets the window aside by a hide
     // of its own, and the job's next step of the bar brings it back.
     void setVisible(bool visible) override;
+
+private:
+    HideWhenShown* hideWhenShown_ = nullptr;
 };
 
 // The one progress window of the program; the shell creates it at start-up.

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "kernel/ui/elided_path.h"
+#include "kernel/ui/hide_when_shown.h"
 #include "kernel/ui/progress_boxes.h"
 #include "kernel/ui/translate_form.h"
 
@@ -74,6 +75,7 @@ TFormInfo4Z::TFormInfo4Z(QWidget* parent)
     connect(late_, &QTimer::timeout, this, &TFormInfo4Z::ShowValues);
     TranslateForm(this);
     ProgressBoxes::Register(this);
+    hideWhenShown_ = new HideWhenShown(this, [this] { QDialog::setVisible(false); });
 }
 
 QLabel* TFormInfo4Z::Panel(int column, int line) const
@@ -153,6 +155,10 @@ void TFormInfo4Z::ClearValues()
 void TFormInfo4Z::setVisible(bool visible)
 {
     ProgressBoxes::Forget(this);
+    if (visible)
+        hideWhenShown_->Cancel();
+    else if (hideWhenShown_->Defer())
+        return;
     QDialog::setVisible(visible);
 }
 

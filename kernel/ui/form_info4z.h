@@ -6,6 +6,7 @@
 
 #include "platform/frame_pace.h"
 
+class HideWhenShown;
 class QLabel;
 class QFrame;
 class QTimer;
@@ -53,6 +54,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    HideWhenShown* hideWhenShown_ = nullptr;
     // The panels take the texts not yet shown.
     void ShowValues();
 

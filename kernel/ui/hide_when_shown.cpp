@@ -1,0 +1,52 @@
+#include "kernel/ui/hide_when_shown.h"
+
+#include <QGuiApplication>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+namespace {
+// A window manager that never shows the box does not hold its hide longer.
+constexpr int kLongestWaitMs = 1000;
+}  // namespace
+
+HideWhenShown::HideWhenShown(QWidget* box, std::function<void()> hide)
+    : QObject(box), box_(box), hide_(std::move(hide))
+{
+}
+
+bool HideWhenShown::Defer()
+{
+    QWindow* window = box_->windowHandle();
+    // Only X has a window manager between the show and the screen.
+    if (!window || !box_->isVisible() || window->isExposed() || QGuiApplication::platformName() != "xcb")
+        return false;
+    if (!waiting_) {
+        waiting_ = true;
+        window->installEventFilter(this);
+        QTimer::singleShot(kLongestWaitMs, this, [this] { Finish(); });
+    }
+    return true;
+}
+
+void HideWhenShown::Cancel()
+{
+    waiting_ = false;
+    if (QWindow* window = box_->windowHandle())
+        window->removeEventFilter(this);
+}
+
+bool HideWhenShown::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed())
+        QTimer::singleShot(0, this, [this] { Finish(); });
+    return false;
+}
+
+void HideWhenShown::Finish()
+{
+    if (!waiting_)
+        return;
+    Cancel();
+    hide_();
+}
