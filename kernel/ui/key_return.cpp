@@ -12,7 +12,7 @@ namespace {
 // Long enough for a window manager on a loaded machine, short enough that
 // a window the person brings up through the manager alone (a click on its
 // frame, a key of the desktop) is not taken back.
-constexpr int kBoundMs = 1500;
+constexpr int kBoundMs = 1000;
 // The manager's choice is answered this often at most: a manager that
 // insists wins rather than the two taking turns.
 constexpr int kMaxAnswers = 2;
@@ -71,6 +71,7 @@ void KeyReturn::Watch(QWidget* window, QWidget* focus)
     window_ = window;
     focus_ = focus;
     answered_ = 0;
+    asked_ = false;
     if (!watching_)
         qApp->installEventFilter(this);
     watching_ = true;
@@ -83,6 +84,7 @@ void KeyReturn::Ask()
         Stop();
         return;
     }
+    asked_ = true;
     raising_ = true;
     window_->raise();
     raising_ = false;
@@ -105,8 +107,10 @@ void KeyReturn::Stop()
 void KeyReturn::Activated(QWidget* window)
 {
     if (window == window_) {
-        // The manager has had its say and the window has the keys again.
-        if (answered_ > 0)
+        // Asked for, it has come after the manager's own choice: from here
+        // on every change is the person's (a desktop key, a click on a
+        // frame), not to be taken back.
+        if (asked_)
             Stop();
         return;
     }

@@ -6,7 +6,8 @@
 // program has asked for its window: so the hand-back answers the manager's
 // next choice once more. It gives way to a window the person or the caller
 // brings up meanwhile (a click, a window raised or shown), to a new dialog,
-// and it ends after a bound.
+// and it ends once the window has the keys again after being asked for, or
+// after a bound.
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -39,5 +40,6 @@ private:
     QTimer bound_;
     bool watching_ = false;
     bool raising_ = false;
+    bool asked_ = false;
     int answered_ = 0;
 };
