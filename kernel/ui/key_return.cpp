@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "kernel/ui/on_top_windows.h"
 #include "kernel/ui/progress_boxes.h"
 
 namespace {
@@ -17,11 +18,7 @@ constexpr int kBoundMs = 1000;
 // insists wins rather than the two taking turns.
 constexpr int kMaxAnswers = 2;
 
-bool IsPopup(const QWidget* w)
-{
-    const Qt::WindowType type = w->windowType();
-    return type == Qt::Popup || type == Qt::ToolTip || type == Qt::SplashScreen;
-}
+using OnTopWindows::IsPopup;
 
 bool IsDialogUp(const QWidget* w)
 {

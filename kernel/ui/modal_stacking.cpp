@@ -23,11 +23,7 @@ void SetOnTop(QWindow* window, bool onTop)
         window->setFlags(window->flags().setFlag(Qt::WindowStaysOnTopHint, onTop));
 }
 
-bool IsPopup(const QWidget* w)
-{
-    const Qt::WindowType type = w->windowType();
-    return type == Qt::Popup || type == Qt::ToolTip || type == Qt::SplashScreen;
-}
+using OnTopWindows::IsPopup;
 
 class ModalStacking : public QObject {
 public:

@@ -12,12 +12,6 @@
 
 namespace {
 
-bool IsPopup(const QWidget* w)
-{
-    const Qt::WindowType type = w->windowType();
-    return type == Qt::Popup || type == Qt::ToolTip || type == Qt::SplashScreen;
-}
-
 bool StaysOnTop(const QWindow* window)
 {
     return window->flags().testFlag(Qt::WindowStaysOnTopHint);
@@ -36,7 +30,8 @@ public:
         const QEvent::Type type = event->type();
         if ((type == QEvent::ZOrderChange || type == QEvent::Show) && watched->isWidgetType()) {
             const auto* w = static_cast<const QWidget*>(watched);
-            if (w->isWindow() && !IsPopup(w) && w->windowHandle() && !StaysOnTop(w->windowHandle()) && !pending_) {
+            if (w->isWindow() && !OnTopWindows::IsPopup(w) && w->windowHandle() &&
+                !StaysOnTop(w->windowHandle()) && !pending_) {
                 // Once the raise or the mapping has reached the server.
                 pending_ = true;
                 QTimer::singleShot(0, this, [this] {
@@ -55,6 +50,12 @@ private:
 }  // namespace
 
 namespace OnTopWindows {
+
+bool IsPopup(const QWidget* w)
+{
+    const Qt::WindowType type = w->windowType();
+    return type == Qt::Popup || type == Qt::ToolTip || type == Qt::SplashScreen;
+}
 
 void SortByStacking(std::vector<QWindow*>& windows)
 {

@@ -5,10 +5,14 @@
 // them itself, each time another window is raised over them or shown.
 #include <vector>
 
+class QWidget;
 class QWindow;
 
 namespace OnTopWindows {
 
+// A menu, a tool tip or the splash: none of them takes part in the
+// stacking or the keys' return.
+bool IsPopup(const QWidget* w);
 // The windows in the order they stand, bottom first (windows the server
 // does not list keep their places at the end).
 void SortByStacking(std::vector<QWindow*>& windows);
