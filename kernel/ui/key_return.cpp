@@ -14,9 +14,10 @@ namespace {
 // a window the person brings up through the manager alone (a click on its
 // frame, a key of the desktop) is not taken back.
 constexpr int kBoundMs = 1000;
-// The manager's choice is answered this often at most: a manager that
-// insists wins rather than the two taking turns.
-constexpr int kMaxAnswers = 2;
+// The manager's choices are answered this often at most: a manager that
+// insists wins rather than the two taking turns. xfwm4 hands the keys to
+// each window that regains the above state, one after the other.
+constexpr int kMaxAnswers = 4;
 
 using OnTopWindows::IsPopup;
 
@@ -123,9 +124,14 @@ void KeyReturn::Activated(QWidget* window)
         Stop();
         return;
     }
+    if (answerDue_)
+        return;
     ++answered_;
-    // Once Qt has finished the activation the manager gave.
+    answerDue_ = true;
+    // Once Qt has finished the activation the manager gave; its choices in
+    // a row get one answer.
     QTimer::singleShot(0, this, [this] {
+        answerDue_ = false;
         if (watching_)
             Ask();
     });

@@ -41,5 +41,6 @@ private:
     bool watching_ = false;
     bool raising_ = false;
     bool asked_ = false;
+    bool answerDue_ = false;
     int answered_ = 0;
 };
