@@ -66,6 +66,12 @@ void SortByStacking(std::vector<QWindow*>& windows)
 
 void RestackInOrder(const std::vector<QWindow*>& bottomFirst)
 {
+    // Left alone when they stand so already: a window manager may give the
+    // keys to each window it restacks (xfwm4 does).
+    const std::vector<WId> order = WindowStacking::Current().Order();
+    const auto standsBelow = [&order](QWindow* a, QWindow* b) { return Rank(order, a) < Rank(order, b); };
+    if (std::is_sorted(bottomFirst.begin(), bottomFirst.end(), standsBelow))
+        return;
     for (std::size_t i = 1; i < bottomFirst.size(); ++i)
         WindowStacking::Current().PlaceAbove(bottomFirst[i]->winId(), bottomFirst[i - 1]->winId());
 }

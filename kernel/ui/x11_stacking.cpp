@@ -111,9 +111,21 @@ public:
         } else if (sibling && !ManagerRuns()) {
             const uint32_t values[] = {static_cast<uint32_t>(sibling), XCB_STACK_MODE_ABOVE};
             xcb_configure_window(c, id, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, values);
+        } else if (ManagerRuns()) {
+            // A manager without the restack message (xfwm4) reads the
+            // request the way the ICCCM asks of a client whose window it
+            // has framed: a configure request sent to the root.
+            xcb_configure_request_event_t event{};
+            event.response_type = XCB_CONFIGURE_REQUEST;
+            event.stack_mode = XCB_STACK_MODE_ABOVE;
+            event.parent = Root(c);
+            event.window = id;
+            event.sibling = static_cast<xcb_window_t>(sibling);
+            event.value_mask = XCB_CONFIG_WINDOW_STACK_MODE | (sibling ? XCB_CONFIG_WINDOW_SIBLING : 0);
+            xcb_send_event(c, 0, Root(c),
+                           XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                           reinterpret_cast<const char*>(&event));
         } else {
-            // A manager without the restack message takes a plain raise:
-            // called bottom first, that keeps the order too.
             const uint32_t values[] = {XCB_STACK_MODE_ABOVE};
             xcb_configure_window(c, id, XCB_CONFIG_WINDOW_STACK_MODE, values);
         }

@@ -60,6 +60,7 @@ public:
     StackingRecorder& operator=(const StackingRecorder&) = delete;
 
     std::vector<WId> order;
+    int restacked = 0;
 
     void Put(const std::vector<const QWidget*>& bottomFirst)
     {
@@ -81,6 +82,7 @@ public:
     bool ManagerRuns() const override { return managerRuns_; }
     void PlaceAbove(WId window, WId sibling) override
     {
+        ++restacked;
         order.erase(std::remove(order.begin(), order.end(), window), order.end());
         const auto at = std::find(order.begin(), order.end(), sibling);
         order.insert(sibling && at != order.end() ? at + 1 : order.end(), window);
@@ -250,6 +252,12 @@ TEST(ModalStacking, WindowsOnTopComeBackInTheOrderTheyStood)
         manager.Put({&main, &pattern, &list, &editor, &dialog});  // as xfwm4 may leave them
     });
     EXPECT_EQ(manager.Of({&main, &list, &editor, &pattern}), "main editor list pattern");
+    // Windows standing in their order are left alone: xfwm4 gives the keys
+    // to each window it restacks.
+    manager.restacked = 0;
+    QDialog again(&main);
+    WhileUp(again, [&] { ASSERT_TRUE(QTest::qWaitFor([&] { return !OnTop(list); })); });
+    EXPECT_EQ(manager.restacked, 0);
 }
 
 // Without a window manager nothing keeps a window above another: the
