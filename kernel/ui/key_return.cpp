@@ -7,6 +7,7 @@
 
 #include "kernel/ui/on_top_windows.h"
 #include "kernel/ui/progress_boxes.h"
+#include "kernel/ui/x11_stacking.h"
 
 namespace {
 
@@ -88,8 +89,10 @@ void KeyReturn::Ask()
     raising_ = false;
     // Asked of the window itself: Qt counts a window whose transient child
     // has the focus as active already.
-    if (QWindow* handle = window_->windowHandle())
+    if (QWindow* handle = window_->windowHandle()) {
         handle->requestActivate();
+        WindowStacking::Current().Activate(handle->winId());
+    }
     if (focus_ && focus_->window() == window_)
         focus_->setFocus(Qt::ActiveWindowFocusReason);
 }

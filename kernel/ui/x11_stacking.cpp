@@ -132,6 +132,23 @@ public:
         xcb_flush(c);
     }
 
+    void Activate(WId window) override
+    {
+        xcb_connection_t* c = Connection();
+        if (!c || !ManagerRuns())
+            return;
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = static_cast<xcb_window_t>(window);
+        event.type = Atom(c, "_NET_ACTIVE_WINDOW");
+        event.data.data32[0] = 2;  // the person's choice
+        event.data.data32[1] = XCB_CURRENT_TIME;
+        xcb_send_event(c, 0, Root(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+        xcb_flush(c);
+    }
+
 private:
     static bool Supported(xcb_connection_t* c, const char* name)
     {
@@ -149,6 +166,7 @@ public:
     std::vector<WId> Order() const override { return {}; }
     bool ManagerRuns() const override { return false; }
     void PlaceAbove(WId, WId) override {}
+    void Activate(WId) override {}
 };
 #endif
 

@@ -19,6 +19,12 @@ public:
     // sibling is 0. With a window manager the request goes to it.
     virtual void PlaceAbove(WId window, WId sibling) = 0;
 
+    // Asks the window manager to give the window the keys as a choice of
+    // the person's own: some (xfwm4) refuse an application's request that
+    // carries the time of the key which closed a dialog, once they have
+    // given the keys elsewhere since.
+    virtual void Activate(WId window) = 0;
+
     // The X server's (nothing on a platform without X), or the recorder a
     // test has put in its place.
     static WindowStacking& Current();

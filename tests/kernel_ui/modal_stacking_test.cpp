@@ -80,6 +80,7 @@ public:
     }
     std::vector<WId> Order() const override { return order; }
     bool ManagerRuns() const override { return managerRuns_; }
+    void Activate(WId) override {}
     void PlaceAbove(WId window, WId sibling) override
     {
         ++restacked;
