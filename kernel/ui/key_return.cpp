@@ -17,7 +17,7 @@ namespace {
 constexpr int kBoundMs = 1000;
 // The manager's choices are answered this often at most: a manager that
 // insists wins rather than the two taking turns. xfwm4 hands the keys to
-// each window that regains the above state, one after the other.
+// several windows in a row when a dialog goes.
 constexpr int kMaxAnswers = 4;
 
 using OnTopWindows::IsPopup;
