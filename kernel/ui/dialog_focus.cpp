@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
-#include <QWindow>
 
 #include "kernel/ui/form_hold.h"
+#include "kernel/ui/key_return.h"
 #include "kernel/ui/progress_boxes.h"
 
 int ExecReturningFocus(QDialog& dialog, int dropped)
@@ -22,13 +22,7 @@ void ReturnFocusTo(QWidget* window, QWidget* focus)
 {
     if (!window || !window->isVisible())
         return;
-    window->raise();
-    // Asked of the window itself: Qt counts a window whose transient child
-    // has the focus as active already.
-    if (QWindow* handle = window->windowHandle())
-        handle->requestActivate();
-    if (focus && focus->window() == window)
-        focus->setFocus(Qt::ActiveWindowFocusReason);
+    KeyReturn::HandBack(window, focus);
 }
 
 KeysStayWithWorkWindow::KeysStayWithWorkWindow() : window_(ProgressBoxes::WorkWindow())

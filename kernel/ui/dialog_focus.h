@@ -13,8 +13,9 @@
 int ExecReturningFocus(QDialog& dialog, int dropped = QDialog::Rejected);
 
 // Makes the window the active one again, with the focus on the given widget
-// when that lies in it. For modeless dialogs: when they close, the window
-// manager may hand the activation to their parent's parent.
+// when that lies in it, also when the window manager makes its own choice a
+// moment later. For modeless dialogs: when they close, the window manager
+// may hand the activation to their parent's parent.
 void ReturnFocusTo(QWidget* window, QWidget* focus);
 
 // Keeps the keys with the window the person works in across a long job

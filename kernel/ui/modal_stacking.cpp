@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "kernel/ui/dialog_focus.h"
+#include "kernel/ui/key_return.h"
+#include "kernel/ui/on_top_windows.h"
 #include "kernel/ui/progress_boxes.h"
-#include "kernel/ui/x11_stacking.h"
 
 namespace {
 
@@ -23,11 +23,7 @@ void SetOnTop(QWindow* window, bool onTop)
         window->setFlags(window->flags().setFlag(Qt::WindowStaysOnTopHint, onTop));
 }
 
-bool IsPopup(const QWidget* w)
-{
-    const Qt::WindowType type = w->windowType();
-    return type == Qt::Popup || type == Qt::ToolTip || type == Qt::SplashScreen;
-}
+using OnTopWindows::IsPopup;
 
 class ModalStacking : public QObject {
 public:
@@ -56,7 +52,6 @@ private:
     std::vector<QPointer<QWindow>> lowered_;
     QPointer<QWidget> opener_;
     QPointer<QWidget> openerFocus_;
-    QPointer<QWidget> parentOfModal_;
 
     static bool IsModalWindow(const QWidget* w)
     {
@@ -75,7 +70,7 @@ private:
                                            [w](const Modal& m) { return m.widget == w; });
             if (!known) {
                 if (modals_.empty()) {
-                    NoteOpener(w);
+                    NoteOpener();
                     // Once the dialog is on its way: changing another
                     // window's level while the dialog's show event runs
                     // upsets the widgets' focus bookkeeping.
@@ -125,12 +120,7 @@ private:
             onTop.push_back(window);
         }
         // In the order they stand, so that they come back in it.
-        const std::vector<WId> order = WindowManagerStacking();
-        const auto rank = [&order](QWindow* window) {
-            const auto at = std::find(order.begin(), order.end(), window->winId());
-            return at - order.begin();
-        };
-        std::stable_sort(onTop.begin(), onTop.end(), [&](QWindow* a, QWindow* b) { return rank(a) < rank(b); });
+        OnTopWindows::SortByStacking(onTop);
         for (QWindow* window : onTop) {
             SetOnTop(window, false);
             lowered_.emplace_back(window);
@@ -140,9 +130,8 @@ private:
     // The window the person worked in when the first dialog came: the
     // window manager hands the activation to a dialog's parent when it
     // goes, which is the main window for the shared dialogs.
-    void NoteOpener(const QWidget* modal)
+    void NoteOpener()
     {
-        parentOfModal_ = modal->parentWidget() ? modal->parentWidget()->window() : nullptr;
         opener_ = QApplication::activeWindow();
         if (opener_ && ProgressBoxes::IsBox(opener_)) {
             opener_ = nullptr;
@@ -156,29 +145,31 @@ private:
 
     void ReturnToOpener()
     {
-        // After the dialog's own caller has had its say: a window it has
-        // brought up since keeps the keys; only the window manager's choice,
-        // the dialog's parent, gives way.
-        QTimer::singleShot(0, this, [opener = opener_, focus = openerFocus_, parent = parentOfModal_] {
-            const QWidget* now = QApplication::activeWindow();
-            if (opener && opener->isVisible() && now != opener && (!now || now == parent) &&
-                !QApplication::activeModalWidget())
-                ReturnFocusTo(opener, focus);
-        });
+        // After the dialog's own caller has had its say: a window it brings
+        // up keeps the keys, the window manager's choice gives way.
+        if (opener_) {
+            KeyReturn::Await(opener_, openerFocus_);
+            QTimer::singleShot(0, this, [] { KeyReturn::Give(); });
+        }
         opener_ = nullptr;
         openerFocus_ = nullptr;
-        parentOfModal_ = nullptr;
     }
 
     void RestoreOnTopWindows()
     {
         ReturnToOpener();
-        // Each window that returns to the top comes to the front of the
-        // others there: bottom first keeps their order.
-        std::vector<QPointer<QWindow>> lowered;
-        lowered.swap(lowered_);
-        for (const QPointer<QWindow>& window : lowered)
-            SetOnTop(window, true);
+        std::vector<QWindow*> lowered;
+        for (const QPointer<QWindow>& window : lowered_)
+            if (window) {
+                SetOnTop(window, true);
+                lowered.push_back(window);
+            }
+        lowered_.clear();
+        // Window managers differ in where a window that regains the above
+        // state goes (openbox brings it to the front, xfwm4 not always):
+        // they are put back in the order they stood explicitly.
+        OnTopWindows::RestackInOrder(lowered);
+        OnTopWindows::KeepAboveOthers();
     }
 };
 
@@ -192,4 +183,5 @@ void InstallModalStacking()
     installed = new ModalStacking;
     installed->setParent(qApp);
     qApp->installEventFilter(installed);
+    OnTopWindows::Install();
 }

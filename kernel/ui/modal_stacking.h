@@ -10,5 +10,7 @@
 // in the order they stood, and the window the person worked in has the keys
 // again.
 
-// Once, by the application: watches every window's showing and hiding.
+// Once, by the application: watches every window's showing and hiding, and
+// keeps the windows that stay on top above the others where no window
+// manager does.
 void InstallModalStacking();

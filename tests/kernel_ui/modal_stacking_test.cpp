@@ -8,10 +8,15 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <functional>
+#include <string>
+#include <vector>
 
+#include "kernel/ui/dialog_focus.h"
 #include "kernel/ui/lan_dialogs.h"
 #include "kernel/ui/modal_stacking.h"
+#include "kernel/ui/x11_stacking.h"
 
 namespace {
 
@@ -39,6 +44,67 @@ void WhileUp(QDialog& dialog, const std::function<void()>& check)
     });
     dialog.exec();
 }
+
+std::string Name(const QWidget* w)
+{
+    return w ? w->objectName().toStdString() : "none";
+}
+
+// The server's stacking as the program sees it: the order it is told of,
+// changed by the program's restacking only.
+class StackingRecorder : public WindowStacking {
+public:
+    explicit StackingRecorder(bool managerRuns) : managerRuns_(managerRuns) { WindowStacking::Replace(this); }
+    ~StackingRecorder() override { WindowStacking::Replace(nullptr); }
+    StackingRecorder(const StackingRecorder&) = delete;
+    StackingRecorder& operator=(const StackingRecorder&) = delete;
+
+    std::vector<WId> order;
+    int restacked = 0;
+
+    void Put(const std::vector<const QWidget*>& bottomFirst)
+    {
+        order.clear();
+        for (const QWidget* w : bottomFirst)
+            order.push_back(w->windowHandle()->winId());
+    }
+    // The windows' names bottom first, of those given.
+    std::string Of(const std::vector<const QWidget*>& windows) const
+    {
+        std::string names;
+        for (WId id : order)
+            for (const QWidget* w : windows)
+                if (w->windowHandle()->winId() == id)
+                    names += (names.empty() ? "" : " ") + Name(w);
+        return names;
+    }
+    std::vector<WId> Order() const override { return order; }
+    bool ManagerRuns() const override { return managerRuns_; }
+    void Activate(WId) override {}
+    void PlaceAbove(WId window, WId sibling) override
+    {
+        ++restacked;
+        order.erase(std::remove(order.begin(), order.end(), window), order.end());
+        const auto at = std::find(order.begin(), order.end(), sibling);
+        order.insert(sibling && at != order.end() ? at + 1 : order.end(), window);
+    }
+
+private:
+    bool managerRuns_;
+};
+
+// Without a window manager the server stacks a window raised or shown at
+// the top, over every other.
+struct ServerRaises : QObject {
+    StackingRecorder& server;
+    explicit ServerRaises(StackingRecorder& s) : server(s) {}
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::ZOrderChange || e->type() == QEvent::Show)
+            server.PlaceAbove(static_cast<QWidget*>(watched)->windowHandle()->winId(), 0);
+        return false;
+    }
+};
 
 }  // namespace
 
@@ -99,4 +165,141 @@ TEST(ModalStacking, TheWindowThatOpenedADialogHasTheKeysAfterwards)
     QApplication::setActiveWindow(&main);  // as the window manager does
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &list; }))
         << "active: " << (QApplication::activeWindow() ? QApplication::activeWindow()->objectName().toStdString() : "none");
+}
+
+// The window manager picks the window that gets the keys when a dialog
+// goes, at times after the program has asked for the opener (xfwm4): its
+// choice gives way, a window brought up meanwhile does not.
+TEST(ModalStacking, KeysReturnAfterTheWindowManagersOwnChoice)
+{
+    InstallModalStacking();
+    struct Case {
+        const char* what;
+        std::function<void(QWidget& main, QWidget& editor)> meanwhile;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"the manager activates the dialog's parent",
+         [](QWidget& main, QWidget&) { main.windowHandle()->requestActivate(); }, "list"},
+        {"the manager activates the topmost window",
+         [](QWidget&, QWidget& editor) { editor.windowHandle()->requestActivate(); }, "list"},
+        {"the caller brings the editor up",
+         [](QWidget&, QWidget& editor) {
+             editor.raise();
+             editor.activateWindow();
+         },
+         "editor"},
+        {"the person clicks into the editor",
+         [](QWidget&, QWidget& editor) {
+             QTest::mousePress(&editor, Qt::LeftButton);
+             editor.windowHandle()->requestActivate();
+         },
+         "editor"},
+    };
+    for (const Case& c : cases) {
+        QWidget main;
+        main.setObjectName("main");
+        main.show();
+        QWidget list(&main, Qt::Tool | Qt::WindowStaysOnTopHint);
+        list.setObjectName("list");
+        QWidget editor(&main, Qt::Tool | Qt::WindowStaysOnTopHint);
+        editor.setObjectName("editor");
+        list.show();
+        editor.show();
+        list.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
+        QDialog dialog(&main);
+        bool chosen = false;
+        const QWindow* choice = std::string(c.what).find("parent") != std::string::npos ? main.windowHandle()
+                                                                                          : editor.windowHandle();
+        const auto seen = QObject::connect(qApp, &QGuiApplication::focusWindowChanged,
+                                           [&](QWindow* w) { chosen = chosen || w == choice; });
+        WhileUp(dialog, [&] { ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog)); });
+        c.meanwhile(main, editor);
+        // The manager's or the person's choice lands first.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return chosen; })) << c.what;
+        QObject::disconnect(seen);
+        const QWidget* expected = std::string(c.expected) == "list" ? &list : &editor;
+        // Settled: the window expected has the keys, and does after the
+        // events that follow.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == expected; }))
+            << c.what << ", active: " << Name(QApplication::activeWindow());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(Name(QApplication::activeWindow()), c.expected) << c.what;
+    }
+}
+
+// After a dialog the windows that stay on top come back in the order they
+// stood, whatever order the window manager gives them when they regain
+// the above state.
+TEST(ModalStacking, WindowsOnTopComeBackInTheOrderTheyStood)
+{
+    InstallModalStacking();
+    QWidget main;
+    main.setObjectName("main");
+    main.show();
+    QWidget list(&main, Qt::Tool | Qt::WindowStaysOnTopHint), editor(&main, Qt::Tool | Qt::WindowStaysOnTopHint),
+        pattern(&main, Qt::Tool | Qt::WindowStaysOnTopHint);
+    list.setObjectName("list");
+    editor.setObjectName("editor");
+    pattern.setObjectName("pattern");
+    for (QWidget* w : {&list, &editor, &pattern})
+        w->show();
+    StackingRecorder manager(true);
+    manager.Put({&main, &editor, &list, &pattern});
+    QDialog dialog(&main);
+    WhileUp(dialog, [&] {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !OnTop(list) && !OnTop(pattern); }));
+        manager.Put({&main, &pattern, &list, &editor, &dialog});  // as xfwm4 may leave them
+    });
+    EXPECT_EQ(manager.Of({&main, &list, &editor, &pattern}), "main editor list pattern");
+    // Windows standing in their order are left alone: xfwm4 gives the keys
+    // to each window it restacks.
+    manager.restacked = 0;
+    QDialog again(&main);
+    WhileUp(again, [&] { ASSERT_TRUE(QTest::qWaitFor([&] { return !OnTop(list); })); });
+    EXPECT_EQ(manager.restacked, 0);
+}
+
+// Without a window manager nothing keeps a window above another: the
+// program puts the windows that stay on top back above a window it raises
+// (the keys' return after a dialog) or shows.
+TEST(ModalStacking, WithoutAWindowManagerTheWindowsOnTopStayAbove)
+{
+    InstallModalStacking();
+    for (const bool managerRuns : {false, true}) {
+        QWidget main;
+        main.setObjectName("main");
+        main.show();
+        QWidget list(&main, Qt::Tool | Qt::WindowStaysOnTopHint), editor(&main, Qt::Tool | Qt::WindowStaysOnTopHint);
+        list.setObjectName("list");
+        editor.setObjectName("editor");
+        list.show();
+        editor.show();
+        QWidget check;
+        check.setObjectName("check");
+        StackingRecorder server(managerRuns);
+        server.Put({&main, &editor, &list});
+        ServerRaises raises(server);
+        main.installEventFilter(&raises);
+        check.installEventFilter(&raises);
+        list.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
+
+        QDialog dialog(&list);
+        WhileUp(dialog, [&] {});
+        ReturnFocusTo(&main, nullptr);  // as a message's caller may
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &main; }));
+        QCoreApplication::processEvents();
+        // A window manager keeps them above by their state: the program
+        // leaves the order to it.
+        EXPECT_EQ(server.Of({&main, &editor, &list}), managerRuns ? "editor list main" : "main editor list")
+            << "with a manager: " << managerRuns;
+        check.show();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(server.Of({&main, &editor, &list, &check}),
+                  managerRuns ? "editor list main check" : "main check editor list")
+            << "with a manager: " << managerRuns;
+    }
 }
