@@ -1,9 +1,10 @@
 #include "kernel/ui/hide_when_shown.h"
 
-#include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+
+#include "kernel/ui/x11_stacking.h"
 
 namespace {
 // A window manager that never shows the box does not hold its hide longer.
@@ -18,8 +19,10 @@ HideWhenShown::HideWhenShown(QWidget* box, std::function<void()> hide)
 bool HideWhenShown::Defer()
 {
     QWindow* window = box_->windowHandle();
-    // Only X has a window manager between the show and the screen.
-    if (!window || !box_->isVisible() || window->isExposed() || QGuiApplication::platformName() != "xcb")
+    // Only xfwm4 loses it; under the others a box mapped late would take
+    // the keys from the window the person works in.
+    if (!window || !box_->isVisible() || window->isExposed() ||
+        !QString::fromStdString(WindowStacking::Current().ManagerName()).contains("xfwm", Qt::CaseInsensitive))
         return false;
     if (!waiting_) {
         waiting_ = true;

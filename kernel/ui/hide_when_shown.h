@@ -1,8 +1,8 @@
 #pragma once
 // xfwm4 loses the withdrawal of a window it has not mapped yet: a box that
 // a quick job shows and hides again before the window manager has put it on
-// the screen stays there as an empty frame. So a progress box hidden that
-// early is hidden once the window manager has shown it.
+// the screen stays there as an empty frame. So under xfwm4 a progress box
+// hidden that early is hidden once the window manager has shown it.
 #include <QObject>
 #include <functional>
 

@@ -12,9 +12,14 @@
 
 namespace {
 
+// A window stays on top with the window it belongs to: the script editor's
+// "Suchen" stays above the editor.
 bool StaysOnTop(const QWindow* window)
 {
-    return window->flags().testFlag(Qt::WindowStaysOnTopHint);
+    for (const QWindow* w = window; w; w = w->transientParent())
+        if (w->flags().testFlag(Qt::WindowStaysOnTopHint))
+            return true;
+    return false;
 }
 
 // Rank of each window in the order, bottom first; the end for one not listed.

@@ -88,6 +88,25 @@ public:
                Property(c, check.front(), "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW) == check;
     }
 
+    std::string ManagerName() const override
+    {
+        xcb_connection_t* c = Connection();
+        if (!c || !ManagerRuns())
+            return {};
+        const std::vector<uint32_t> check = Property(c, Root(c), "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW);
+        const xcb_atom_t name = Atom(c, "_NET_WM_NAME");
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            c, xcb_get_property(c, 0, check.front(), name, Atom(c, "UTF8_STRING"), 0, 256), nullptr);
+        if (!reply)
+            return {};
+        std::string text;
+        if (reply->format == 8)
+            text.assign(static_cast<const char*>(xcb_get_property_value(reply)),
+                        static_cast<size_t>(xcb_get_property_value_length(reply)));
+        std::free(reply);
+        return text;
+    }
+
     void PlaceAbove(WId window, WId sibling) override
     {
         xcb_connection_t* c = Connection();

@@ -5,6 +5,7 @@
 // so the program reads the order and restacks its windows explicitly. A
 // test puts a recorder in the server's place.
 #include <QtGui/qwindowdefs.h>
+#include <string>
 #include <vector>
 
 class WindowStacking {
@@ -15,6 +16,9 @@ public:
     virtual std::vector<WId> Order() const = 0;
     // A window manager has announced itself on the root window.
     virtual bool ManagerRuns() const = 0;
+    // The name the window manager gives itself ("Xfwm4"); empty when none
+    // runs or it gives none.
+    virtual std::string ManagerName() const { return {}; }
     // Puts the window directly above the sibling, or at the top when the
     // sibling is 0. With a window manager the request goes to it.
     virtual void PlaceAbove(WId window, WId sibling) = 0;
