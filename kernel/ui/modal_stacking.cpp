@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "kernel/ui/application_filter.h"
 #include "kernel/ui/key_return.h"
 #include "kernel/ui/on_top_windows.h"
 #include "kernel/ui/progress_boxes.h"
@@ -177,11 +178,6 @@ private:
 
 void InstallModalStacking()
 {
-    static QPointer<ModalStacking> installed;
-    if (installed || !qApp)
-        return;
-    installed = new ModalStacking;
-    installed->setParent(qApp);
-    qApp->installEventFilter(installed);
+    InstallApplicationFilter<ModalStacking>();
     OnTopWindows::Install();
 }

@@ -8,6 +8,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "kernel/ui/application_filter.h"
 #include "kernel/ui/x11_stacking.h"
 
 namespace {
@@ -115,12 +116,7 @@ void KeepAboveOthers()
 
 void Install()
 {
-    static QPointer<Keeper> installed;
-    if (installed || !qApp)
-        return;
-    installed = new Keeper;
-    installed->setParent(qApp);
-    qApp->installEventFilter(installed);
+    InstallApplicationFilter<Keeper>();
 }
 
 }  // namespace OnTopWindows
