@@ -33,7 +33,10 @@ KeysStayWithWorkWindow::KeysStayWithWorkWindow() : window_(ProgressBoxes::WorkWi
 
 KeysStayWithWorkWindow::~KeysStayWithWorkWindow()
 {
-    // A modal dialog the job left open keeps the keys.
-    if (window_ && !QApplication::activeModalWidget())
+    // A modal dialog the job left open keeps the keys. A box still on the
+    // screen (its hide waits for the window manager) hands them on itself
+    // when it goes: asked for now, the window would lose them to the
+    // manager's choice then.
+    if (window_ && !QApplication::activeModalWidget() && !ProgressBoxes::AnyShown())
         ReturnFocusTo(window_, focus_);
 }

@@ -1,18 +1,22 @@
 #include "kernel/ui/modal_stacking.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "kernel/ui/application_filter.h"
 #include "kernel/ui/key_return.h"
 #include "kernel/ui/on_top_windows.h"
 #include "kernel/ui/progress_boxes.h"
+#include "kernel/ui/x11_stacking.h"
 
 namespace {
 
@@ -66,6 +70,8 @@ private:
         QWindow* window = w->windowHandle();
         if (!window)
             return;
+        if (IsModalWindow(w) || IsDialogOfAWindow(w) || ProgressBoxes::IsBox(w))
+            connect(window, &QWindow::visibleChanged, this, &ModalStacking::Going, Qt::UniqueConnection);
         if (IsModalWindow(w)) {
             const bool known = std::any_of(modals_.begin(), modals_.end(),
                                            [w](const Modal& m) { return m.widget == w; });
@@ -100,6 +106,63 @@ private:
         modals_.erase(it);
         if (modals_.empty())
             RestoreOnTopWindows();
+    }
+
+    static bool IsDialogOfAWindow(const QWidget* w)
+    {
+        return qobject_cast<const QDialog*>(w) && w->parentWidget() && !ProgressBoxes::IsBox(w);
+    }
+
+    // Told while a dialog's or a progress box's window goes, before it
+    // leaves the screen: while it still has the keys, they move to the
+    // window that comes next. The window manager then has no choice to
+    // make, and none hands them to another window of the program first
+    // (xfwm4 gives them to the topmost ordinary window, never to a tool
+    // window such as the script editor or a list window).
+    void Going(bool visible)
+    {
+        auto* window = qobject_cast<QWindow*>(sender());
+        if (visible || !window)
+            return;
+        QWidget* next = NextForKeys(window);
+        QWindow* nextWindow = next && next->isVisible() ? next->windowHandle() : nullptr;
+        if (nextWindow && nextWindow != window && HasTheKeys(window))
+            WindowStacking::Current().GiveFocus(nextWindow->winId());
+    }
+
+    // As the server has it: the program's own view follows the focus
+    // events, and the manager may have given the window the keys a moment
+    // ago (a progress box it has only just shown) or taken them away.
+    static bool HasTheKeys(const QWindow* window)
+    {
+        if (const std::optional<WId> focus = WindowStacking::Current().Focus())
+            return *focus == window->winId();
+        return QGuiApplication::focusWindow() == window;
+    }
+
+    // The window that gets the keys when the window goes: the one the
+    // person worked in once the last modal dialog or a job's progress box
+    // goes, the window a modeless dialog belongs to. None while another
+    // dialog runs: the keys go to that one.
+    QWidget* NextForKeys(const QWindow* window) const
+    {
+        bool going = false, others = false;
+        for (const Modal& m : modals_)
+            if (m.widget)
+                (m.widget->windowHandle() == window ? going : others) = true;
+        if (others)
+            return nullptr;
+        if (going)
+            return opener_;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->windowHandle() != window)
+                continue;
+            if (ProgressBoxes::IsBox(w))
+                return ProgressBoxes::WorkWindow();
+            if (IsDialogOfAWindow(w))
+                return w->parentWidget()->window();
+        }
+        return nullptr;
     }
 
     void Forget()

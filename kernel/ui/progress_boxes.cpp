@@ -85,6 +85,11 @@ bool IsBox(const QWidget* widget)
                                  [widget](const QPointer<QWidget>& p) { return p && p.data() == widget; });
 }
 
+bool AnyShown()
+{
+    return std::any_of(Boxes().begin(), Boxes().end(), [](const QPointer<QWidget>& p) { return p && p->isVisible(); });
+}
+
 void SetAside()
 {
     for (const QPointer<QWidget>& box : Boxes()) {

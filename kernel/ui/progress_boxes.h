@@ -15,6 +15,9 @@ namespace ProgressBoxes {
 void Register(QWidget* box);
 // The widget is a registered progress box.
 bool IsBox(const QWidget* widget);
+// A box is on the screen: its job runs, or its hide waits for the window
+// manager to have shown it.
+bool AnyShown();
 // Before a message shows: hides the shown boxes.
 void SetAside();
 // The box was set aside by a message and its job has neither shown nor

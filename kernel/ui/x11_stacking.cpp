@@ -168,6 +168,28 @@ public:
         xcb_flush(c);
     }
 
+    void GiveFocus(WId window) override
+    {
+        xcb_connection_t* c = Connection();
+        if (!c)
+            return;
+        xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, static_cast<xcb_window_t>(window), XCB_CURRENT_TIME);
+        xcb_flush(c);
+    }
+
+    std::optional<WId> Focus() const override
+    {
+        xcb_connection_t* c = Connection();
+        if (!c)
+            return std::nullopt;
+        xcb_get_input_focus_reply_t* reply = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
+        if (!reply)
+            return std::nullopt;
+        const WId focus = reply->focus;
+        std::free(reply);
+        return focus;
+    }
+
 private:
     static bool Supported(xcb_connection_t* c, const char* name)
     {
@@ -186,6 +208,7 @@ public:
     bool ManagerRuns() const override { return false; }
     void PlaceAbove(WId, WId) override {}
     void Activate(WId) override {}
+    void GiveFocus(WId) override {}
 };
 #endif
 

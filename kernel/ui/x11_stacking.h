@@ -5,6 +5,7 @@
 // so the program reads the order and restacks its windows explicitly. A
 // test puts a recorder in the server's place.
 #include <QtGui/qwindowdefs.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,16 @@ public:
     // carries the time of the key which closed a dialog, once they have
     // given the keys elsewhere since.
     virtual void Activate(WId window) = 0;
+
+    // Moves the keyboard focus to the window directly, as a program may
+    // between its own windows while one of them has it. Done before the
+    // window that has the keys goes, it leaves the window manager no choice
+    // to make when it goes (xfwm4 would choose the topmost ordinary window,
+    // never a tool window).
+    virtual void GiveFocus(WId window) = 0;
+    // The window that has the keyboard focus as the server has it now, a
+    // step ahead of the focus events still on their way; none without X.
+    virtual std::optional<WId> Focus() const { return std::nullopt; }
 
     // The X server's (nothing on a platform without X), or the recorder a
     // test has put in its place.

@@ -16,6 +16,7 @@
 #include "kernel/ui/dialog_focus.h"
 #include "kernel/ui/lan_dialogs.h"
 #include "kernel/ui/modal_stacking.h"
+#include "kernel/ui/progress_boxes.h"
 #include "kernel/ui/x11_stacking.h"
 
 namespace {
@@ -61,6 +62,7 @@ public:
 
     std::vector<WId> order;
     int restacked = 0;
+    std::vector<WId> focused;  // the windows given the keys directly
 
     void Put(const std::vector<const QWidget*>& bottomFirst)
     {
@@ -81,6 +83,7 @@ public:
     std::vector<WId> Order() const override { return order; }
     bool ManagerRuns() const override { return managerRuns_; }
     void Activate(WId) override {}
+    void GiveFocus(WId window) override { focused.push_back(window); }
     void PlaceAbove(WId window, WId sibling) override
     {
         ++restacked;
@@ -301,5 +304,101 @@ TEST(ModalStacking, WithoutAWindowManagerTheWindowsOnTopStayAbove)
         EXPECT_EQ(server.Of({&main, &editor, &list, &check}),
                   managerRuns ? "editor list main check" : "main check editor list")
             << "with a manager: " << managerRuns;
+    }
+}
+
+// The window has the keys as the platform has reported them.
+bool HasTheKeys(const QWidget& w)
+{
+    return QTest::qWaitFor([&] { return QGuiApplication::focusWindow() == w.windowHandle(); });
+}
+
+// The keys move to the window that comes next while the dialog that has
+// them is still on the screen: the window manager, which would choose the
+// topmost ordinary window (the main window) when a window with the keys
+// goes, has no choice to make.
+TEST(ModalStacking, TheKeysMoveOnBeforeTheDialogWithThemGoes)
+{
+    InstallModalStacking();
+    struct Case {
+        const char* what;
+        bool modal;
+        bool box;          // a job's progress box, not a dialog
+        bool nested;       // a message of the dialog comes and goes first
+        bool keysElsewhere;  // the main window has the keys when the dialog goes
+        const char* given;   // the windows given the keys, in turn
+    };
+    const Case cases[] = {
+        {"the last modal dialog: to the window that opened it", true, false, false, false, "editor"},
+        {"a message of a dialog: left to the dialog, then the dialog's go to the editor", true, false, true, false,
+         "editor"},
+        {"a modeless dialog of the editor: to the editor", false, false, false, false, "editor"},
+        {"a job's progress box of the main window: to the editor the job runs for", false, true, false, false,
+         "editor"},
+        {"a dialog without the keys: nothing moves", true, false, false, true, ""},
+    };
+    for (const Case& c : cases) {
+        QWidget main;
+        main.setObjectName("main");
+        main.show();
+        QWidget editor(&main, Qt::Tool | Qt::WindowStaysOnTopHint);
+        editor.setObjectName("editor");
+        QWidget text(&editor);
+        editor.show();
+        editor.activateWindow();
+        ASSERT_TRUE(HasTheKeys(editor));
+        StackingRecorder server(true);
+        // The names of the windows given the keys, and how many had been
+        // given them when the dialog's hide reached it.
+        const auto given = [&] {
+            std::string names;
+            for (WId id : server.focused)
+                for (const QWidget* w : {&main, &editor})
+                    if (w->windowHandle()->winId() == id)
+                        names += (names.empty() ? "" : " ") + Name(w);
+            return names.empty() && !server.focused.empty() ? "another" : names;
+        };
+        QDialog dialog(c.modal || c.box ? &main : &text);
+        if (c.box)
+            ProgressBoxes::Register(&dialog);
+        struct HideSeen : QObject {
+            StackingRecorder& server;
+            size_t givenBefore = 0;
+            explicit HideSeen(StackingRecorder& s) : server(s) {}
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                if (e->type() == QEvent::Hide)
+                    givenBefore = server.focused.size();
+                return false;
+            }
+        } hideSeen(server);
+        dialog.installEventFilter(&hideSeen);
+        const auto whileUp = [&] {
+            ASSERT_TRUE(HasTheKeys(dialog));
+            if (c.nested) {
+                QDialog message(&dialog);
+                WhileUp(message, [&] { ASSERT_TRUE(HasTheKeys(message)); });
+                EXPECT_EQ(given(), "") << c.what << ": the dialog still runs";
+                dialog.activateWindow();
+                ASSERT_TRUE(HasTheKeys(dialog));
+            }
+            if (c.keysElsewhere) {
+                main.activateWindow();
+                ASSERT_TRUE(HasTheKeys(main));
+            }
+        };
+        if (c.modal) {
+            WhileUp(dialog, whileUp);
+        } else {
+            dialog.show();
+            dialog.activateWindow();
+            whileUp();
+            dialog.hide();
+        }
+        EXPECT_EQ(given(), c.given) << c.what;
+        if (*c.given) {
+            EXPECT_EQ(hideSeen.givenBefore, server.focused.size()) << c.what << ": before the dialog went";
+        }
+        QCoreApplication::processEvents();
     }
 }
