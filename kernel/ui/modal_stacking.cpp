@@ -140,18 +140,23 @@ private:
         return QGuiApplication::focusWindow() == window;
     }
 
-    // The window that gets the keys when the window goes: the one the
-    // person worked in once the last modal dialog or a job's progress box
-    // goes, the window a modeless dialog belongs to. None while another
-    // dialog runs: the keys go to that one.
+    // The window that gets the keys when the window goes: while another
+    // dialog runs, the newest of those (a message that came while a job's
+    // box was up, the dialog a message belongs to); else the one the person
+    // worked in once the last modal dialog or a job's progress box goes,
+    // the window a modeless dialog belongs to.
     QWidget* NextForKeys(const QWindow* window) const
     {
-        bool going = false, others = false;
-        for (const Modal& m : modals_)
-            if (m.widget)
-                (m.widget->windowHandle() == window ? going : others) = true;
-        if (others)
-            return nullptr;
+        bool going = false;
+        QWidget* newest = nullptr;
+        for (const Modal& m : modals_) {
+            if (m.widget && m.widget->windowHandle() == window)
+                going = true;
+            else if (m.widget && m.widget->isVisible())
+                newest = m.widget;
+        }
+        if (newest)
+            return newest;
         if (going)
             return opener_;
         for (QWidget* w : QApplication::topLevelWidgets()) {
