@@ -367,7 +367,6 @@ TEST(ModalStacking, TheKeysMoveOnBeforeTheDialogWithThemGoes)
                     return Name(w);
             return std::string("another");
         };
-        const auto given = [&] { return server.given; };
         struct HideSeen : QObject {
             StackingRecorder& server;
             size_t givenBefore = 0;
@@ -385,7 +384,7 @@ TEST(ModalStacking, TheKeysMoveOnBeforeTheDialogWithThemGoes)
             if (c.nested) {
                 QDialog message(&dialog);
                 WhileUp(message, [&] { ASSERT_TRUE(HasTheKeys(message)); });
-                EXPECT_EQ(given(), "dialog") << c.what << ": the dialog still runs";
+                EXPECT_EQ(server.given, "dialog") << c.what << ": the dialog still runs";
                 dialog.activateWindow();
                 ASSERT_TRUE(HasTheKeys(dialog));
             }
@@ -402,7 +401,7 @@ TEST(ModalStacking, TheKeysMoveOnBeforeTheDialogWithThemGoes)
             whileUp();
             dialog.hide();
         }
-        EXPECT_EQ(given(), c.given) << c.what;
+        EXPECT_EQ(server.given, c.given) << c.what;
         if (*c.given) {
             EXPECT_EQ(hideSeen.givenBefore, server.focused.size()) << c.what << ": before the dialog went";
         }
