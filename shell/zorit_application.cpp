@@ -4,11 +4,13 @@
 
 #include "kernel/services/debuglog.h"
 #include "kernel/ui/form_hold.h"
+#include "kernel/ui/late_map.h"
 #include "kernel/ui/modal_stacking.h"
 
 ZoritApplication::ZoritApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     InstallModalStacking();
+    InstallLateMapWithdrawal();
 }
 
 namespace {

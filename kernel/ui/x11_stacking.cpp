@@ -190,6 +190,37 @@ public:
         return focus;
     }
 
+    bool IsMapped(WId window) const override
+    {
+        xcb_connection_t* c = Connection();
+        if (!c)
+            return false;
+        xcb_get_window_attributes_reply_t* reply = xcb_get_window_attributes_reply(
+            c, xcb_get_window_attributes(c, static_cast<xcb_window_t>(window)), nullptr);
+        if (!reply)
+            return false;
+        const bool mapped = reply->map_state != XCB_MAP_STATE_UNMAPPED;
+        std::free(reply);
+        return mapped;
+    }
+
+    void Withdraw(WId window) override
+    {
+        xcb_connection_t* c = Connection();
+        if (!c)
+            return;
+        const auto id = static_cast<xcb_window_t>(window);
+        xcb_unmap_window(c, id);
+        xcb_unmap_notify_event_t event{};
+        event.response_type = XCB_UNMAP_NOTIFY;
+        event.event = Root(c);
+        event.window = id;
+        event.from_configure = 0;
+        xcb_send_event(c, 0, Root(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+        xcb_flush(c);
+    }
+
 private:
     static bool Supported(xcb_connection_t* c, const char* name)
     {

@@ -40,6 +40,13 @@ public:
     // step ahead of the focus events still on their way; none without X.
     virtual std::optional<WId> Focus() const { return std::nullopt; }
 
+    // The window is mapped on the server: on the screen, the program's view
+    // of it aside.
+    virtual bool IsMapped(WId) const { return false; }
+    // Takes the window off the screen as a program withdraws it: unmapped,
+    // and the window manager told so by the ICCCM's synthetic UnmapNotify.
+    virtual void Withdraw(WId) {}
+
     // The X server's (nothing on a platform without X), or the recorder a
     // test has put in its place.
     static WindowStacking& Current();

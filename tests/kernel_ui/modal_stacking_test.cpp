@@ -15,6 +15,7 @@
 
 #include "kernel/ui/dialog_focus.h"
 #include "kernel/ui/lan_dialogs.h"
+#include "kernel/ui/late_map.h"
 #include "kernel/ui/modal_stacking.h"
 #include "kernel/ui/progress_boxes.h"
 #include "kernel/ui/x11_stacking.h"
@@ -100,6 +101,14 @@ public:
         const auto at = std::find(order.begin(), order.end(), sibling);
         order.insert(sibling && at != order.end() ? at + 1 : order.end(), window);
     }
+    // The windows the server has on the screen, and those withdrawn.
+    std::vector<WId> mapped;
+    std::vector<WId> withdrawn;
+    bool IsMapped(WId window) const override
+    {
+        return std::find(mapped.begin(), mapped.end(), window) != mapped.end();
+    }
+    void Withdraw(WId window) override { withdrawn.push_back(window); }
 
 private:
     bool managerRuns_;
@@ -406,5 +415,42 @@ TEST(ModalStacking, TheKeysMoveOnBeforeTheDialogWithThemGoes)
             EXPECT_EQ(hideSeen.givenBefore, server.focused.size()) << c.what << ": before the dialog went";
         }
         QCoreApplication::processEvents();
+    }
+}
+
+// A box shown and hidden at once, mapped by the window manager after the
+// hide (metacity on a loaded machine): the expose the map brings withdraws
+// it again. A window the program shows, or one the server has unmapped
+// already, is left alone.
+TEST(ModalStacking, AWindowTheManagerMapsAfterItsHideIsWithdrawnAgain)
+{
+    InstallLateMapWithdrawal();
+    struct Case {
+        const char* what;
+        bool hidden;
+        bool mappedOnServer;
+        bool withdrawn;
+    };
+    const Case cases[] = {
+        {"hidden, mapped late by the manager", true, true, true},
+        {"hidden, unmapped on the server", true, false, false},
+        {"shown, mapped", false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StackingRecorder server(true);
+        QWidget main;
+        main.show();
+        QWidget box(&main, Qt::Tool | Qt::WindowStaysOnTopHint);
+        box.show();
+        if (c.hidden)
+            box.hide();
+        QWindow* window = box.windowHandle();
+        ASSERT_TRUE(window);
+        if (c.mappedOnServer)
+            server.mapped.push_back(window->winId());
+        QExposeEvent expose(QRegion(0, 0, box.width(), box.height()));
+        QCoreApplication::sendEvent(window, &expose);
+        EXPECT_EQ(server.withdrawn, c.withdrawn ? std::vector<WId>{window->winId()} : std::vector<WId>{});
     }
 }
